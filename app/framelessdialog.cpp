@@ -1,0 +1,60 @@
+#include "framelessdialog.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QIcon>
+#include <QMouseEvent>
+
+FramelessDialog::FramelessDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    setWindowFlags((windowFlags() | Qt::FramelessWindowHint | Qt::Dialog) &
+                   ~Qt::WindowContextHelpButtonHint);
+    QFont f = font();
+    f.setFamily(QStringLiteral("PT Sans"));
+    setFont(f);
+    QFile qss(QStringLiteral(":/style/dialog.qss"));
+    if (qss.open(QIODevice::ReadOnly))
+        setStyleSheet(QString::fromUtf8(qss.readAll()));
+}
+
+void FramelessDialog::setupTitleBar(QWidget *titleWidget, QAbstractButton *closeButton)
+{
+    titleBar = titleWidget;
+    titleWidget->setProperty("dialogTitle", true);
+    titleWidget->setAttribute(Qt::WA_StyledBackground, true);
+    titleWidget->installEventFilter(this);
+    closeButton->setIcon(QIcon(QStringLiteral(":/pict/svg/close.svg")));
+    closeButton->setText(QString());
+    closeButton->setFocusPolicy(Qt::NoFocus);
+    connect(closeButton, &QAbstractButton::clicked, this, &FramelessDialog::closeRequested);
+}
+
+bool FramelessDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == titleBar) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto *me = static_cast<QMouseEvent *>(event);
+            if (me->button() == Qt::LeftButton) {
+                dragging = true;
+                dragOffset = me->globalPos() - frameGeometry().topLeft();
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseMove:
+            if (dragging) {
+                move(static_cast<QMouseEvent *>(event)->globalPos() - dragOffset);
+                return true;
+            }
+            break;
+        case QEvent::MouseButtonRelease:
+            dragging = false;
+            break;
+        default:
+            break;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDialog>
+#include <QPoint>
+
+class QAbstractButton;
+
+// Common shape of the program's small dialogs: a frameless window without the context-help
+// button, in the interface font, with its own title bar that closes it and lets it be dragged.
+class FramelessDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit FramelessDialog(QWidget *parent = nullptr);
+
+protected:
+    // Styles titleWidget as the title bar; the close button emits closeRequested().
+    void setupTitleBar(QWidget *titleWidget, QAbstractButton *closeButton);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+signals:
+    void closeRequested();
+
+private:
+    QWidget *titleBar = nullptr;
+    QPoint dragOffset;
+    bool dragging = false;
+};

@@ -1,0 +1,106 @@
+#include "guiprompts.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace {
+QMessageBox::Icon toBoxIcon(UserPrompts::Icon icon)
+{
+    switch (icon) {
+    case UserPrompts::Icon::Information:
+        return QMessageBox::Information;
+    case UserPrompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case UserPrompts::Icon::Critical:
+        return QMessageBox::Critical;
+    case UserPrompts::Icon::Question:
+        return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons toBoxButtons(UserPrompts::Buttons buttons)
+{
+    QMessageBox::StandardButtons out;
+    if (buttons & UserPrompts::Ok)
+        out |= QMessageBox::Ok;
+    if (buttons & UserPrompts::Yes)
+        out |= QMessageBox::Yes;
+    if (buttons & UserPrompts::No)
+        out |= QMessageBox::No;
+    if (buttons & UserPrompts::Cancel)
+        out |= QMessageBox::Cancel;
+    return out;
+}
+
+QMessageBox::StandardButton toBoxButton(UserPrompts::Button b)
+{
+    switch (b) {
+    case UserPrompts::Ok:
+        return QMessageBox::Ok;
+    case UserPrompts::Yes:
+        return QMessageBox::Yes;
+    case UserPrompts::No:
+        return QMessageBox::No;
+    case UserPrompts::Cancel:
+        return QMessageBox::Cancel;
+    default:
+        return QMessageBox::NoButton;
+    }
+}
+
+UserPrompts::Button fromBoxButton(int b)
+{
+    switch (b) {
+    case QMessageBox::Ok:
+        return UserPrompts::Ok;
+    case QMessageBox::Yes:
+        return UserPrompts::Yes;
+    case QMessageBox::No:
+        return UserPrompts::No;
+    case QMessageBox::Cancel:
+        return UserPrompts::Cancel;
+    default:
+        return UserPrompts::NoButton;
+    }
+}
+} // namespace
+
+GuiPrompts::GuiPrompts(QWidget *parent)
+    : parentWidget(parent)
+{}
+
+QString GuiPrompts::messageBoxStyleSheet()
+{
+    QFile qss(QStringLiteral(":/style/messagebox.qss"));
+    return qss.open(QIODevice::ReadOnly) ? QString::fromUtf8(qss.readAll()) : QString();
+}
+
+bool GuiPrompts::headless()
+{
+    return QGuiApplication::platformName() == QLatin1String("offscreen") ||
+           QGuiApplication::platformName() == QLatin1String("minimal");
+}
+
+UserPrompts::Button GuiPrompts::ask(Icon icon, const QString &title, const QString &text,
+                                    Buttons buttons, Button defaultButton)
+{
+    if (headless()) {
+        Button answer = defaultButton;
+        if (answer == NoButton)
+            answer = (buttons & Ok) ? Ok : (buttons & Yes) ? Yes : (buttons & No) ? No : Cancel;
+        const QByteArray line =
+            "Message box: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
+        fputs(line.constData(), stderr);
+        fflush(stderr);
+        return answer;
+    }
+    QMessageBox box(toBoxIcon(icon), title, text, toBoxButtons(buttons), parentWidget);
+    box.setStyleSheet(messageBoxStyleSheet());
+    if (defaultButton != NoButton)
+        box.setDefaultButton(toBoxButton(defaultButton));
+    return fromBoxButton(box.exec());
+}

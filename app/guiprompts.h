@@ -1,0 +1,23 @@
+#pragma once
+
+#include "userprompts.h"
+
+class QWidget;
+
+// Message boxes of the program, in the link's shared message-box style. Without a screen (the
+// offscreen platform of headless runs) nobody could ever answer a box, so the question is
+// printed to standard error and answered with its default button instead of blocking forever.
+class GuiPrompts : public UserPrompts
+{
+public:
+    explicit GuiPrompts(QWidget *parent = nullptr);
+
+    Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
+               Button defaultButton = NoButton) override;
+
+    static QString messageBoxStyleSheet();
+    static bool headless();
+
+private:
+    QWidget *parentWidget;
+};

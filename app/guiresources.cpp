@@ -1,0 +1,19 @@
+#include "guiresources.h"
+
+#include <QtGlobal>
+
+// Q_INIT_RESOURCE must be used outside of any namespace.
+static void registerResources()
+{
+    Q_INIT_RESOURCE(pictures);
+    Q_INIT_RESOURCE(fonts);
+}
+
+void initGuiResources()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    registerResources();
+}

@@ -1,0 +1,459 @@
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "aboutform.h"
+#include "appinfo.h"
+#include "apppaths.h"
+#include "appsettings.h"
+#include "commandhistory.h"
+#include "db_worker.h"
+#include "guiprompts.h"
+#include "guiresources.h"
+#include "settingsform.h"
+#include "timezonelist.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCompleter>
+#include <QDebug>
+#include <QFile>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QShortcut>
+#include <QStackedWidget>
+#include <QTimeZone>
+#include <QTimer>
+
+namespace {
+constexpr int statusTimerIntervalMs = 900;
+constexpr int firstEnumerationDelayMs = 100;
+constexpr int consoleRow = 7;
+} // namespace
+
+MainWindow::MainWindow(UserPrompts *userPrompts, QWidget *parent)
+    : QMainWindow(parent)
+    , ui(new Ui::MainWindow)
+    , prompts(userPrompts)
+{
+    initGuiResources();
+    if (!prompts) {
+        ownPrompts = std::make_unique<GuiPrompts>(this);
+        prompts = ownPrompts.get();
+    }
+
+    // 1. A frameless window of fixed size and its widget tree.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    ui->setupUi(this);
+    setFixedSize(960, 600);
+    {
+        QFile qss(QStringLiteral(":/style/mainwindow.qss"));
+        if (qss.open(QIODevice::ReadOnly))
+            setStyleSheet(QString::fromUtf8(qss.readAll()));
+    }
+
+    // 2. Start banner.
+    qDebug() << "\n-----------------Configurator started-----------------\n";
+    qDebug().noquote() << "Version: " << AppInfo::version() << " revision: " << AppInfo::revision()
+                       << " build date: " << AppInfo::buildDate();
+
+    // 3. Application clock starts on the PC's time.
+    appClockBase = QDateTime::currentDateTimeUtc();
+    appClockTimer.start();
+
+    // 4. SNTP client and the time-server lookup: added with the application clock.
+
+    // 5. Interface language. The choice is stored only once the database check has passed, so
+    //    a refused start leaves nothing behind.
+    const QVariant storedLang =
+        AppSettings::read(QStringLiteral("Language"), QStringLiteral("lang"));
+    const bool langStored = storedLang.isValid() && !storedLang.toString().isEmpty();
+    langCode =
+        langStored ? storedLang.toString() : AppSettings::defaultLanguage(QLocale::system().name());
+    applyLanguage(langCode);
+
+    // 6. The device database must be present and sound.
+    dbWorker = new DB_Worker(this);
+    if (!dbWorker->checkDb()) {
+        startFailed = true;
+        prompts->inform(
+            UserPrompts::Icon::Critical, tr("Ошибка"),
+            tr("Невозможно запустить конфигуратор, нарушена целосность файлов программы. "
+               "Выполните переустановку конфигуратора."));
+        return;
+    }
+    if (!langStored)
+        AppSettings::write(QStringLiteral("Language"), QStringLiteral("lang"), langCode);
+
+    // 7. Time zones from the most western to the most eastern.
+    fillTimeZones();
+
+    // 8. Terminal command history.
+    loadCommandHistory();
+
+    // 9. Extraordinary packet on registration.
+    sendExtraordinaryPackOnStart = AppSettings::readBool(
+        QStringLiteral("Survey"), QStringLiteral("SendExtraordinaryPackOnStart"), false);
+
+    // 10. Connection flags and counters start idle (member defaults); the firmware version
+    //     starts as "255.255.255".
+
+    // 11. Settings dialog.
+    settingsForm = new SettingsForm(this);
+    continuousStatus = settingsForm->continuousStatus();
+    if (continuousStatus)
+        ui->getStatusManualButton->hide();
+
+    // 12. Widgets that the identified model shows when it has them.
+    hideUnusedWidgets();
+    ui->setDateTimeButton->setEnabled(false);
+
+    // 13. Input validators: installed with the editor pages.
+
+    // 14. Status line in the waiting look.
+    if (auto *meters = findChild<QStackedWidget *>(QStringLiteral("meteringDevStackedWidget")))
+        meters->setCurrentIndex(0);
+    ui->globalStatusText->setMinimumWidth(300);
+    showStatusLine(0, QT_TR_NOOP("Ожидание подключения модуля"));
+    disableDeviceButtons();
+
+    // 15. Device link: created and wired here once the link layer is in place.
+
+    // 16. Timers.
+    statusTimer = new QTimer(this);
+    statusTimer->setObjectName(QStringLiteral("statusTimer"));
+    connect(statusTimer, &QTimer::timeout, this, &MainWindow::statusTimerTimeout);
+    connect(settingsForm, &SettingsForm::refreshStatusChanged, this,
+            &MainWindow::changeStatusTimerState);
+    enumerationTimer = new QTimer(this);
+    enumerationTimer->setObjectName(QStringLiteral("enumerationTimer"));
+    enumerationTimer->setSingleShot(true);
+    connect(enumerationTimer, &QTimer::timeout, this, &MainWindow::enumerateDevices);
+    rebootTimer = new QTimer(this);
+    rebootTimer->setObjectName(QStringLiteral("rebootTimer"));
+    connect(rebootTimer, &QTimer::timeout, this, &MainWindow::rebootComplite);
+
+    // 17. Configuration documents, time-parameters view and the change mapper: added with the
+    //     configuration editor.
+
+    createToolButtons();
+    connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
+    connect(ui->terminalMenu, &QListWidget::pressed, this, &MainWindow::itemSelected);
+
+    // 18. Console shortcut (the console menu comes with the terminal).
+    auto *consoleShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
+    connect(consoleShortcut, &QShortcut::activated, this, &MainWindow::showConsolePage);
+
+    // 19. No device yet: only the first page.
+    clearLabels();
+    ui->terminalMenu->setCurrentRow(0);
+    ui->stackedWidget->setCurrentIndex(0);
+
+    // 20. First port search shortly after the event loop starts.
+    enumerationTimer->start(firstEnumerationDelayMs);
+
+    // 21. Update-server client and the self-update check: added with the updater.
+}
+
+MainWindow::~MainWindow()
+{
+    if (!startFailed) {
+        QStringList history;
+        for (int i = 0; i < ui->cmdLine->count(); ++i)
+            history << ui->cmdLine->itemText(i);
+        if (!CommandHistory::save(history))
+            qWarning() << "Cannot write" << CommandHistory::filePath();
+    }
+    delete settingsForm;
+    settingsForm = nullptr;
+    delete dbWorker;
+    dbWorker = nullptr;
+    if (!startFailed)
+        qDebug() << "\n-----------------Configurator closed.-----------------\n";
+    emit deleteDebugLog();
+    delete ui;
+}
+
+void MainWindow::applyLanguage(const QString &code)
+{
+    const QString path =
+        AppPaths::filePath(QStringLiteral("translations/") + code + QStringLiteral(".qm"));
+    if (translator.load(path))
+        qApp->installTranslator(&translator);
+    else
+        qApp->removeTranslator(&translator); // Russian texts are built in
+    ui->retranslateUi(this);
+    if (statusSource)
+        displayDeviceStatus(statusPict, tr(statusSource));
+}
+
+void MainWindow::changeLanguage(QString code)
+{
+    if (code != langCode) {
+        AppSettings::write(QStringLiteral("Language"), QStringLiteral("lang"), code);
+        langCode = code;
+    }
+    applyLanguage(langCode);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+}
+
+void MainWindow::fillTimeZones()
+{
+    for (const QByteArray &id : utcOffsetZoneIds(QTimeZone::availableTimeZoneIds()))
+        ui->timeZoneComboBox->addItem(QString::fromLatin1(id));
+}
+
+void MainWindow::loadCommandHistory()
+{
+    QFile file(CommandHistory::filePath());
+    if (file.open(QIODevice::ReadOnly))
+        ui->cmdLine->addItems(CommandHistory::parse(file.readAll()));
+    ui->cmdLine->setEditable(true);
+    auto *completer = new QCompleter(ui->cmdLine->model(), ui->cmdLine);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    ui->cmdLine->setCompleter(completer);
+}
+
+// The title-bar icons are white line art; the style's own disabled look hardly differs from
+// it, so unavailable buttons get a faded copy of their icon.
+static void fadeDisabledIcons(QWidget *titleBar)
+{
+    for (QToolButton *button : titleBar->findChildren<QToolButton *>()) {
+        const QIcon normal = button->icon();
+        const QSize size = button->iconSize();
+        QPixmap faded(normal.pixmap(size).size());
+        faded.fill(Qt::transparent);
+        QPainter painter(&faded);
+        painter.setOpacity(0.3);
+        painter.drawPixmap(0, 0, normal.pixmap(size));
+        painter.end();
+        QIcon icon = normal;
+        icon.addPixmap(faded, QIcon::Disabled);
+        button->setIcon(icon);
+    }
+}
+
+void MainWindow::createToolButtons()
+{
+    fadeDisabledIcons(ui->titleBar);
+    connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
+    connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
+    // The device, file and update buttons are wired with the features behind them.
+}
+
+void MainWindow::hideUnusedWidgets()
+{
+    static const char *const names[] = {
+        "rsToUsbGroupBox",    "appPort_lbl",        "appPortLineEdit",    "scanPeriod_lbl",
+        "scanPeriodLineEdit", "protocol_lbl",       "protocolComboBox",   "savaEveryVal_lbl",
+        "savaEveryValLine",   "savaEveryTimes_lbl", "savaEveryTimesLine", "statusCalcButton",
+        "remCfgButton",
+    };
+    for (const char *name : names) {
+        if (auto *w = findChild<QWidget *>(QLatin1String(name)))
+            w->hide();
+    }
+}
+
+void MainWindow::disableDeviceButtons()
+{
+    for (QWidget *w :
+         {static_cast<QWidget *>(ui->readConfigButton), static_cast<QWidget *>(ui->restartButton),
+          static_cast<QWidget *>(ui->writeConfigButton), static_cast<QWidget *>(ui->eraseMemButton),
+          static_cast<QWidget *>(ui->updateFwButton), static_cast<QWidget *>(ui->saveFileButton)})
+        w->setEnabled(false);
+    ui->refreshButton->setEnabled(true);
+    ui->terminalMenu->setEnabled(true);
+    ui->progressBar->setValue(0);
+}
+
+void MainWindow::showStatusLine(uchar stat, const char *sourceText)
+{
+    statusPict = stat;
+    statusSource = sourceText;
+    displayDeviceStatus(stat, tr(sourceText));
+}
+
+void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
+{
+    ui->globalStatusText->setText(statStr);
+    const char *picture = nullptr;
+    switch (stat) {
+    case 0:
+        picture = ":pict/svg/gray.svg";
+        break;
+    case 1:
+        picture = ":pict/svg/green.svg";
+        break;
+    case 2:
+        picture = ":pict/svg/yellow.svg";
+        break;
+    case 3:
+        picture = ":pict/svg/red.svg";
+        break;
+    default:
+        break;
+    }
+    if (picture)
+        ui->globalStatusPict->setPixmap(QPixmap(QLatin1String(picture)));
+}
+
+void MainWindow::aboutShow()
+{
+    auto *about = new AboutForm(AppInfo::version() + QStringLiteral(" (") + AppInfo::buildDate() +
+                                    QStringLiteral(")"),
+                                langCode, this);
+    connect(about, &AboutForm::changeLanguage, this, &MainWindow::changeLanguage);
+    about->show();
+}
+
+void MainWindow::settingShow()
+{
+    settingsForm->show();
+}
+
+void MainWindow::changeStatusTimerState(bool state)
+{
+    continuousStatus = state;
+    if (!state && statusTimer->isActive())
+        statusTimer->stop();
+    else if (state && !statusTimer->isActive())
+        statusTimer->start(statusTimerIntervalMs);
+}
+
+void MainWindow::statusTimerTimeout()
+{
+    // The status chain arrives with the device link; until then a tick only ends the wait.
+    const QString page = ui->stackedWidget->currentWidget()->objectName();
+    if (page == QLatin1String("terminalPage") || page == QLatin1String("fsPage"))
+        return;
+    statusTimer->stop();
+}
+
+void MainWindow::rebootComplite()
+{
+    rebootTimer->stop();
+    ui->refreshButton->setEnabled(true);
+}
+
+void MainWindow::itemSelected(QModelIndex index)
+{
+    if (!index.isValid())
+        return;
+    if (terminalDebug) {
+        const auto answer = prompts->ask(UserPrompts::Icon::Question, tr("Режим отладки"),
+                                         tr("Включен режим вывода отладочной информации.\nВ этом "
+                                            "режиме функции конфигуратора не "
+                                            "доступны.\nВыключить режим отладки?"),
+                                         UserPrompts::Yes | UserPrompts::No);
+        if (answer != UserPrompts::Yes) {
+            ui->terminalMenu->setCurrentRow(consoleRow);
+            return;
+        }
+        emit sendTerminalCommand(QStringLiteral("SYSLOG LEVEL=ALL,F"));
+        terminalDebug = false;
+    }
+
+    const int row = index.row();
+    QWidget *page = ui->stackedWidget->widget(row);
+    if (!page)
+        return;
+    const QString pageName = page->objectName();
+
+    // The console and the file pages use the room of the status panel.
+    const bool fullHeight =
+        pageName == QLatin1String("terminalPage") || pageName == QLatin1String("fsPage");
+    const int panelHeight = ui->stackedWidget->geometry().top() > ui->deviceStatus->geometry().top()
+                                ? ui->deviceStatus->height() + ui->line->height()
+                                : 0;
+    const bool panelShown = !ui->deviceStatus->isHidden();
+    if (fullHeight && panelShown) {
+        ui->deviceStatus->hide();
+        ui->line->hide();
+        const int grow = panelHeight;
+        ui->stackedWidget->setGeometry(ui->stackedWidget->geometry().adjusted(0, -grow, 0, 0));
+        ui->consoleGroupBox->resize(ui->consoleGroupBox->width(),
+                                    ui->consoleGroupBox->height() + grow);
+        ui->terminalEdit->resize(ui->terminalEdit->width(), ui->terminalEdit->height() + grow);
+    } else if (!fullHeight && !panelShown) {
+        const int shrink = ui->deviceStatus->height() + ui->line->height();
+        ui->deviceStatus->show();
+        ui->line->show();
+        ui->stackedWidget->setGeometry(ui->stackedWidget->geometry().adjusted(0, shrink, 0, 0));
+        ui->consoleGroupBox->resize(ui->consoleGroupBox->width(),
+                                    ui->consoleGroupBox->height() - shrink);
+        ui->terminalEdit->resize(ui->terminalEdit->width(), ui->terminalEdit->height() - shrink);
+    }
+    // The command line and its button stay just below the text box.
+    const int inputY = ui->terminalEdit->geometry().bottom() + 8;
+    ui->cmdLine->move(ui->cmdLine->x(), inputY);
+    ui->sendCommand->move(ui->sendCommand->x(), inputY);
+
+    ui->stackedWidget->setCurrentIndex(row);
+    qDebug().noquote() << "Selected" << pageName << "Index: " << row;
+
+    if (pageName == QLatin1String("terminalPage")) {
+        statusTimer->stop();
+        stopReadStatus = true;
+        ui->terminalEdit->moveCursor(QTextCursor::End);
+    } else if (pageName != QLatin1String("fskPage") && settingsForm->continuousStatus()) {
+        statusTimer->start(statusTimerIntervalMs);
+    }
+}
+
+void MainWindow::showConsolePage()
+{
+    ui->terminalMenu->setRowHidden(consoleRow, !ui->terminalMenu->isRowHidden(consoleRow));
+}
+
+void MainWindow::clearLabels()
+{
+    ui->mainTitleWindow->setText(tr("Конфигуратор"));
+    for (int row = 1; row < ui->terminalMenu->count(); ++row)
+        ui->terminalMenu->setRowHidden(row, true);
+}
+
+void MainWindow::on_closeMainWindow_clicked()
+{
+    // Pending changes are offered for writing once the configuration editor exists.
+    QApplication::closeAllWindows();
+}
+
+void MainWindow::on_minimizeButton_clicked()
+{
+    showMinimized();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    emit closeDebugLog();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && event->pos().y() < dragStripHeightPx) {
+        dragPressPos = event->pos();
+    } else {
+        dragEnabled = false;
+    }
+    QMainWindow::mousePressEvent(event);
+}
+
+void MainWindow::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        dragEnabled = true;
+    QMainWindow::mouseReleaseEvent(event);
+}
+
+void MainWindow::mouseMoveEvent(QMouseEvent *event)
+{
+    if (dragEnabled && event->pos().y() < dragStripHeightPx)
+        move(event->globalPos() - dragPressPos);
+    QMainWindow::mouseMoveEvent(event);
+}

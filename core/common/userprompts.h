@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+// How the program asks the user something or tells them about an error. The GUI answers with
+// message boxes, the command-line front end from its flags, tests with scripted answers, so
+// nothing below the window layer ever opens a window itself.
+class UserPrompts
+{
+public:
+    enum class Icon { Information, Warning, Critical, Question };
+    enum Button {
+        NoButton = 0x0,
+        Ok = 0x1,
+        Yes = 0x2,
+        No = 0x4,
+        Cancel = 0x8,
+    };
+    Q_DECLARE_FLAGS(Buttons, Button)
+
+    virtual ~UserPrompts() = default;
+
+    // Shows a modal message and returns the button the user chose; NoButton when the message
+    // was closed without a choice.
+    virtual Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
+                       Button defaultButton = NoButton) = 0;
+
+    // A message with a single OK button.
+    void inform(Icon icon, const QString &title, const QString &text)
+    {
+        ask(icon, title, text, Ok, Ok);
+    }
+};
+
+Q_DECLARE_OPERATORS_FOR_FLAGS(UserPrompts::Buttons)

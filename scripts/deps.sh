@@ -1,0 +1,42 @@
+# Shared by scripts/run, scripts/test and scripts/bench: installs the Debian packages the
+# project needs (only those missing), then configures and builds into build/.
+# Sourced, not run.
+
+VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+VEXA_BUILD="$VEXA_ROOT/build"
+
+VEXA_PACKAGES=(
+    build-essential cmake pkg-config
+    qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools
+    libqt5serialport5-dev libqt5svg5-dev libqt5sql5-sqlite
+    zlib1g-dev libudev-dev sqlite3 python3 fonts-paratype
+    xvfb xauth
+)
+
+vexa_install_deps() {
+    local missing=()
+    local p
+    for p in "${VEXA_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=()
+    if [ "$(id -u)" -ne 0 ]; then
+        if command -v sudo >/dev/null 2>&1; then
+            sudo=(sudo)
+        else
+            echo "error: packages missing and neither root nor sudo: ${missing[*]}" >&2
+            return 1
+        fi
+    fi
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+vexa_build() {
+    cmake -S "$VEXA_ROOT" -B "$VEXA_BUILD" -DCMAKE_BUILD_TYPE="${VEXA_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+    cmake --build "$VEXA_BUILD" -j"$(nproc)"
+}

@@ -1,0 +1,289 @@
+#include "aboutform.h"
+#include "apppaths.h"
+#include "appsettings.h"
+#include "mainwindow.h"
+#include "settingsform.h"
+#include "userprompts.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimeZone>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+// Answers every question with a scripted button and remembers what was asked.
+class RecordingPrompts : public UserPrompts
+{
+public:
+    Button ask(Icon, const QString &title, const QString &text, Buttons, Button) override
+    {
+        asked << title + ": " + text;
+        return answer;
+    }
+    QStringList asked;
+    Button answer = Ok;
+};
+} // namespace
+
+class tst_MainWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void startsWaitingForDevice();
+    void storesDefaultsAtStart();
+    void keepsStoredLanguage();
+    void refusesWithoutDatabase();
+    void timeZonesWestToEast();
+    void historyLoadedAndSaved();
+    void consoleShortcutTogglesRow();
+    void aboutShowsCurrentLanguage();
+    void languageSwitchRetranslates();
+    void settingsSaveStopsStatusTimer();
+    void dragsOnlyByTopStrip();
+
+private:
+    std::unique_ptr<MainWindow> makeWindow();
+    std::unique_ptr<QTemporaryDir> dir;
+    RecordingPrompts prompts;
+};
+
+void tst_MainWindow::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    AppPaths::setAppDirOverride(dir->path());
+    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir->path() + "/devices.db"));
+    QFile::setPermissions(dir->path() + "/devices.db", QFile::ReadOwner | QFile::WriteOwner);
+    prompts = RecordingPrompts();
+}
+
+void tst_MainWindow::cleanup()
+{
+    AppPaths::setAppDirOverride(QString());
+    dir.reset();
+}
+
+std::unique_ptr<MainWindow> tst_MainWindow::makeWindow()
+{
+    return std::make_unique<MainWindow>(&prompts);
+}
+
+void tst_MainWindow::startsWaitingForDevice()
+{
+    auto w = makeWindow();
+    QVERIFY(!w->startupFailed());
+    QCOMPARE(w->size(), QSize(960, 600));
+    QVERIFY(w->windowFlags() & Qt::FramelessWindowHint);
+    QCOMPARE(w->findChild<QLabel *>("globalStatusText")->text(),
+             QString("Ожидание подключения модуля"));
+    QVERIFY(!w->findChild<QLabel *>("globalStatusPict")->pixmap(Qt::ReturnByValue).isNull());
+
+    auto *menu = w->findChild<QListWidget *>("terminalMenu");
+    QCOMPARE(menu->count(), 8);
+    QVERIFY(!menu->isRowHidden(0));
+    for (int row = 1; row < 8; ++row)
+        QVERIFY2(menu->isRowHidden(row), qPrintable(QString::number(row)));
+
+    for (const char *name : {"readConfigButton", "writeConfigButton", "restartButton",
+                             "eraseMemButton", "updateFwButton", "saveFileButton"})
+        QVERIFY2(!w->findChild<QWidget *>(name)->isEnabled(), name);
+    QVERIFY(w->findChild<QWidget *>("refreshButton")->isEnabled());
+    QVERIFY(w->findChild<QWidget *>("statusCalcButton")->isHidden());
+    QVERIFY(w->findChild<QWidget *>("remCfgButton")->isHidden());
+    QVERIFY(!w->findChild<QWidget *>("setDateTimeButton")->isEnabled());
+    // Continuous polling is on by default, so the manual status button is hidden.
+    QVERIFY(w->findChild<QWidget *>("getStatusManualButton")->isHidden());
+    QVERIFY(prompts.asked.isEmpty());
+}
+
+void tst_MainWindow::storesDefaultsAtStart()
+{
+    auto w = makeWindow();
+    QSettings s(AppSettings::filePath(), QSettings::IniFormat);
+    QCOMPARE(s.value("Language/lang").toString(),
+             AppSettings::defaultLanguage(QLocale::system().name()));
+    QCOMPARE(w->currentLanguage(), s.value("Language/lang").toString());
+    QVERIFY(s.contains("Survey/SendExtraordinaryPackOnStart"));
+    QCOMPARE(s.value("Survey/SendExtraordinaryPackOnStart").toBool(), false);
+    QCOMPARE(s.value("Survey/Status").toBool(), true);
+    QVERIFY(!s.contains("Survey/FLS"));
+}
+
+void tst_MainWindow::keepsStoredLanguage()
+{
+    AppSettings::write("Language", "lang", "ru");
+    auto w = makeWindow();
+    QCOMPARE(w->currentLanguage(), QString("ru"));
+    QCOMPARE(AppSettings::read("Language", "lang").toString(), QString("ru"));
+}
+
+void tst_MainWindow::refusesWithoutDatabase()
+{
+    QVERIFY(QFile::remove(dir->path() + "/devices.db"));
+    auto w = makeWindow();
+    QVERIFY(w->startupFailed());
+    QCOMPARE(prompts.asked.size(), 1);
+    QVERIFY(prompts.asked.first().startsWith("Ошибка: Невозможно запустить конфигуратор"));
+    w.reset();
+    // Nothing was written: no settings, no history, no database.
+    QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void tst_MainWindow::timeZonesWestToEast()
+{
+    auto w = makeWindow();
+    auto *zones = w->findChild<QComboBox *>("timeZoneComboBox");
+    QVERIFY(zones->count() > 3);
+    QStringList items;
+    for (int i = 0; i < zones->count(); ++i)
+        items << zones->itemText(i);
+    QVERIFY(!items.contains("UTC-00:00"));
+    QVERIFY(!items.contains("UTC+00:00"));
+    QCOMPARE(items.count("UTC"), 1);
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    int previous = std::numeric_limits<int>::min();
+    for (const QString &id : items) {
+        const int offset = QTimeZone(id.toLatin1()).offsetFromUtc(now);
+        QVERIFY2(offset > previous, qPrintable(id));
+        previous = offset;
+    }
+}
+
+void tst_MainWindow::historyLoadedAndSaved()
+{
+    {
+        QFile f(dir->path() + "/cmd_history.txt");
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\na\nb");
+    }
+    auto w = makeWindow();
+    auto *cmd = w->findChild<QComboBox *>("cmdLine");
+    QCOMPARE(cmd->count(), 3);
+    QCOMPARE(cmd->itemText(0), QString());
+    QCOMPARE(cmd->itemText(1), QString("a"));
+    QCOMPARE(cmd->itemText(2), QString("b"));
+    QVERIFY(cmd->isEditable());
+    QCOMPARE(cmd->completer()->caseSensitivity(), Qt::CaseInsensitive);
+    cmd->insertItem(0, "8600");
+    w.reset();
+    QFile f(dir->path() + "/cmd_history.txt");
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("\n8600\na\nb"));
+}
+
+void tst_MainWindow::consoleShortcutTogglesRow()
+{
+    auto w = makeWindow();
+    auto *menu = w->findChild<QListWidget *>("terminalMenu");
+    QVERIFY(menu->isRowHidden(7));
+    w->showConsolePage();
+    QVERIFY(!menu->isRowHidden(7));
+    w->showConsolePage();
+    QVERIFY(menu->isRowHidden(7));
+}
+
+void tst_MainWindow::aboutShowsCurrentLanguage()
+{
+    AppSettings::write("Language", "lang", "en");
+    auto w = makeWindow();
+    QSignalSpy spy(w.get(), &MainWindow::readyStatus); // any signal: the window must stay quiet
+    w->aboutShow();
+    auto *about = w->findChild<AboutForm *>();
+    QVERIFY(about);
+    auto *combo = about->findChild<QComboBox *>("languageComboBox");
+    QCOMPARE(combo->currentText(), QString("English"));
+    QCOMPARE(combo->currentData().toString(), QString("en"));
+    QSignalSpy langSpy(about, &AboutForm::changeLanguage);
+    QCOMPARE(langSpy.count(), 0);
+    // Picking a language is what emits the change.
+    QMetaObject::invokeMethod(combo, "activated", Q_ARG(int, 0));
+    QCOMPARE(langSpy.count(), 1);
+    QCOMPARE(langSpy.first().first().toString(), QString("ru"));
+    QCOMPARE(w->currentLanguage(), QString("ru"));
+    QCOMPARE(AppSettings::read("Language", "lang").toString(), QString("ru"));
+}
+
+void tst_MainWindow::languageSwitchRetranslates()
+{
+    QDir(dir->path()).mkdir("translations");
+    QVERIFY(QFile::copy(QString(VEXA_BUILT_TRANSLATIONS_DIR) + "/en.qm",
+                        dir->path() + "/translations/en.qm"));
+    AppSettings::write("Language", "lang", "ru");
+    auto w = makeWindow();
+    auto *status = w->findChild<QLabel *>("globalStatusText");
+    const QString russian = status->text();
+    w->changeLanguage("en");
+    QVERIFY(status->text() != russian);
+    QVERIFY(!status->text().isEmpty());
+    QCOMPARE(AppSettings::read("Language", "lang").toString(), QString("en"));
+    w->changeLanguage("ru");
+    QCOMPARE(status->text(), russian);
+}
+
+void tst_MainWindow::settingsSaveStopsStatusTimer()
+{
+    auto w = makeWindow();
+    auto *timer = w->findChild<QTimer *>("statusTimer");
+    QVERIFY(timer);
+    w->changeStatusTimerState(true);
+    QVERIFY(timer->isActive());
+    auto *form = w->findChild<SettingsForm *>();
+    QVERIFY(form);
+    auto *save = form->findChild<QPushButton *>("saveButton");
+    auto *status = form->findChild<QCheckBox *>("statusCheckBox");
+    auto *dut = form->findChild<QCheckBox *>("dutCheckBox");
+    QVERIFY(!save->isEnabled());
+    status->click();
+    QVERIFY(save->isEnabled());
+    QVERIFY(!dut->isEnabled());
+    save->click();
+    QVERIFY(!timer->isActive());
+    QCOMPARE(AppSettings::read("Survey", "Status").toBool(), false);
+    QCOMPARE(AppSettings::read("Survey", "FLS").toBool(), false);
+
+    // Cancel puts the boxes back to what was saved.
+    status->click();
+    QVERIFY(status->isChecked());
+    form->findChild<QPushButton *>("cancelButton")->click();
+    QVERIFY(!status->isChecked());
+    QCOMPARE(AppSettings::read("Survey", "Status").toBool(), false);
+}
+
+void tst_MainWindow::dragsOnlyByTopStrip()
+{
+    auto w = makeWindow();
+    w->move(100, 100);
+    w->show();
+    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+    const QPoint start = w->pos();
+
+    // A press in the title strip and a move drag the window along.
+    QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(500, 30));
+    QMouseEvent move(QEvent::MouseMove, QPoint(540, 40), w->mapToGlobal(QPoint(540, 40)),
+                     Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(w.get(), &move);
+    QCOMPARE(w->pos(), start + QPoint(40, 10));
+    QTest::mouseRelease(w.get(), Qt::LeftButton, {}, QPoint(540, 40));
+
+    // A press below the strip disables dragging until the button is released.
+    const QPoint moved = w->pos();
+    QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(500, 300));
+    QMouseEvent move2(QEvent::MouseMove, QPoint(520, 20), w->mapToGlobal(QPoint(520, 20)),
+                      Qt::LeftButton, Qt::LeftButton, {});
+    QApplication::sendEvent(w.get(), &move2);
+    QCOMPARE(w->pos(), moved);
+    QTest::mouseRelease(w.get(), Qt::LeftButton, {}, QPoint(520, 20));
+}
+
+QTEST_MAIN(tst_MainWindow)
+#include "tst_mainwindow.moc"

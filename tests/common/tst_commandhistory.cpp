@@ -1,0 +1,80 @@
+#include "apppaths.h"
+#include "commandhistory.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class tst_CommandHistory : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void serialize_data();
+    void serialize();
+    void roundTripThroughFile();
+    void emptyHistoryRemovesFile();
+    void missingFileGivesEmptyList();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void tst_CommandHistory::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    AppPaths::setAppDirOverride(dir->path());
+}
+
+void tst_CommandHistory::cleanup()
+{
+    AppPaths::setAppDirOverride(QString());
+    dir.reset();
+}
+
+void tst_CommandHistory::serialize_data()
+{
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QByteArray>("file");
+    QTest::newRow("empty entry skipped") << QStringList{"a", "", "b"} << QByteArray("\na\nb");
+    QTest::newRow("one") << QStringList{"8600"} << QByteArray("\n8600");
+    QTest::newRow("only empty") << QStringList{""} << QByteArray();
+    QTest::newRow("utf8") << QStringList{"SYSLOG LEVEL=ALL,F", "тест"}
+                          << QByteArray("\nSYSLOG LEVEL=ALL,F\n\xd1\x82\xd0\xb5\xd1\x81\xd1\x82");
+}
+
+void tst_CommandHistory::serialize()
+{
+    QFETCH(QStringList, entries);
+    QFETCH(QByteArray, file);
+    QCOMPARE(CommandHistory::serialize(entries), file);
+}
+
+void tst_CommandHistory::roundTripThroughFile()
+{
+    QVERIFY(CommandHistory::save({"a", "", "b"}));
+    QFile f(CommandHistory::filePath());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), QByteArray("\na\nb"));
+    // The leading line feed comes back as an empty first entry.
+    QCOMPARE(CommandHistory::load(), (QStringList{"", "a", "b"}));
+    // Saving what was loaded does not grow the file with empty lines.
+    QVERIFY(CommandHistory::save(CommandHistory::load()));
+    QCOMPARE(CommandHistory::load(), (QStringList{"", "a", "b"}));
+}
+
+void tst_CommandHistory::emptyHistoryRemovesFile()
+{
+    QVERIFY(CommandHistory::save({"x"}));
+    QVERIFY(QFile::exists(CommandHistory::filePath()));
+    QVERIFY(CommandHistory::save({}));
+    QVERIFY(!QFile::exists(CommandHistory::filePath()));
+}
+
+void tst_CommandHistory::missingFileGivesEmptyList()
+{
+    QVERIFY(CommandHistory::load().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_CommandHistory)
+#include "tst_commandhistory.moc"

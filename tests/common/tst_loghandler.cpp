@@ -1,0 +1,200 @@
+#include "apppaths.h"
+#include "loghandler.h"
+#include "logwindowsink.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// Records what the debug-log window would be told.
+class RecordingSink : public LogWindowSink
+{
+public:
+    void setTextColour(unsigned int rgb) override { colours << rgb; }
+    void appendText(const QString &text) override { texts << text; }
+    QList<unsigned int> colours;
+    QStringList texts;
+};
+} // namespace
+
+class tst_LogHandler : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void markers_data();
+    void markers();
+    void fileLineFormat_data();
+    void fileLineFormat();
+    void stderrLineFormat();
+    void handlerWritesFileAndWindow();
+    void warningChangesColourOnly();
+    void unopenableFileDropsMessage();
+    void concurrentLinesStayWhole();
+
+private:
+    QStringList logLines();
+    std::unique_ptr<QTemporaryDir> dir;
+    RecordingSink sink;
+    QtMessageHandler testHandler = nullptr;
+};
+
+void tst_LogHandler::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    AppPaths::setAppDirOverride(dir->path());
+    testHandler = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(testHandler);
+    sink = RecordingSink();
+    LogHandler::setWindowSink(&sink);
+}
+
+void tst_LogHandler::cleanup()
+{
+    qInstallMessageHandler(testHandler);
+    LogHandler::setWindowSink(nullptr);
+    AppPaths::setAppDirOverride(QString());
+    dir.reset();
+}
+
+QStringList tst_LogHandler::logLines()
+{
+    QFile f(LogHandler::logFilePath());
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+void tst_LogHandler::markers_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<uint>("colour");
+
+    // What "qDebug() << "/C:12" << "Port error: OpenError"" produces.
+    QTest::newRow("error marker first")
+        << "/C:12 Port error: OpenError" << 12 << " Port error: OpenError" << 0xFF0000u;
+    QTest::newRow("first marker wins") << "/C:9 a /C:12 b" << 9 << " a  b" << 0x0000FFu;
+    QTest::newRow("unknown number grey") << "/C:7 x" << 7 << " x" << 0xC0C0C0u;
+    QTest::newRow("no marker") << "plain" << 0 << "plain" << 0xC0C0C0u;
+    QTest::newRow("marker at end")
+        << "USB Out cmd pack: 0100/C:13" << 13 << "USB Out cmd pack: 0100" << 0xFF00FFu;
+    QTest::newRow("database pink") << "Close DB /C:17" << 17 << "Close DB " << 0xFF3291u;
+    QTest::newRow("not a marker") << "/C: 12 text" << 0 << "/C: 12 text" << 0xC0C0C0u;
+}
+
+void tst_LogHandler::markers()
+{
+    QFETCH(QString, message);
+    QFETCH(int, number);
+    QFETCH(QString, text);
+    QFETCH(uint, colour);
+    const LogHandler::CleanMessage clean = LogHandler::stripColourMarkers(message);
+    QCOMPARE(clean.colour, number);
+    QCOMPARE(clean.text, text);
+    QCOMPARE(LogHandler::colourForMarker(clean.colour), colour);
+}
+
+void tst_LogHandler::fileLineFormat_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("debug") << int(QtDebugMsg) << "LogDebug";
+    QTest::newRow("warning") << int(QtWarningMsg) << "LogWarning";
+    QTest::newRow("critical") << int(QtCriticalMsg) << "LogCritical";
+    QTest::newRow("fatal") << int(QtFatalMsg) << "LogFatal";
+    QTest::newRow("info") << int(QtInfoMsg) << "LogInfo";
+}
+
+void tst_LogHandler::fileLineFormat()
+{
+    QFETCH(int, type);
+    QFETCH(QString, prefix);
+    const QDateTime t(QDate(2026, 12, 5), QTime(10, 46, 36, 123));
+    QCOMPARE(LogHandler::formatFileLine(QtMsgType(type), t, "Port open OK!"),
+             prefix + "[05.12.2026 10:46:36.123]: Port open OK!\n");
+}
+
+void tst_LogHandler::stderrLineFormat()
+{
+    QMessageLogContext ctx("deviceinterface.cpp", 42, "void f()", "default");
+    QCOMPARE(LogHandler::formatStderrLine(QtDebugMsg, ctx, "x"), QByteArray("Debug: x\n"));
+    QCOMPARE(LogHandler::formatStderrLine(QtWarningMsg, ctx, "w"),
+             QByteArray("Warning: w (deviceinterface.cpp:42, void f())\n"));
+    QCOMPARE(LogHandler::formatStderrLine(QtCriticalMsg, ctx, "c"),
+             QByteArray("Critical: c (deviceinterface.cpp:42, void f())\n"));
+    QMessageLogContext empty;
+    QCOMPARE(LogHandler::formatStderrLine(QtInfoMsg, empty, "i"),
+             QByteArray("Info: i ((null):0, (null))\n"));
+}
+
+void tst_LogHandler::handlerWritesFileAndWindow()
+{
+    LogHandler::install();
+    LogHandler::install(); // a second install changes nothing
+    qDebug() << "/C:12"
+             << "Port error: OpenError";
+    qDebug() << "second";
+
+    const QStringList lines = logLines();
+    QCOMPARE(lines.size(), 2);
+    const QRegularExpression re("^LogDebug\\[\\d\\d\\.\\d\\d\\.\\d{4} "
+                                "\\d\\d:\\d\\d:\\d\\d\\.\\d{3}\\]:  Port error: OpenError$");
+    QVERIFY2(re.match(lines.at(0)).hasMatch(), qPrintable(lines.at(0)));
+    QVERIFY(lines.at(1).endsWith("]: second"));
+
+    QCOMPARE(sink.texts, (QStringList{" Port error: OpenError", "second"}));
+    QCOMPARE(sink.colours, (QList<unsigned int>{0xFF0000u, 0xC0C0C0u}));
+}
+
+void tst_LogHandler::warningChangesColourOnly()
+{
+    LogHandler::install();
+    qWarning() << "/C:16"
+               << "Device disconnected";
+    QCOMPARE(sink.colours, QList<unsigned int>{0xFF6A00u});
+    QVERIFY(sink.texts.isEmpty());
+    const QStringList lines = logLines();
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.at(0).startsWith("LogWarning["));
+    QVERIFY(lines.at(0).endsWith("]:  Device disconnected"));
+}
+
+void tst_LogHandler::unopenableFileDropsMessage()
+{
+    // A folder in place of the log file: the file cannot be opened, the message is lost.
+    QVERIFY(QDir(dir->path()).mkdir("vexa7xx.log"));
+    LogHandler::install();
+    qDebug() << "lost";
+    QVERIFY(sink.texts.isEmpty());
+    QCOMPARE(sink.colours.size(), 1); // the colour is still chosen before the file is tried
+}
+
+void tst_LogHandler::concurrentLinesStayWhole()
+{
+    LogHandler::setWindowSink(nullptr);
+    LogHandler::install();
+    constexpr int perThread = 200;
+    auto writer = [](const QString &tag) {
+        for (int i = 0; i < perThread; ++i)
+            qDebug().noquote() << tag << i;
+    };
+    std::unique_ptr<QThread> a(QThread::create(writer, QStringLiteral("parser")));
+    a->start();
+    writer(QStringLiteral("gui"));
+    a->wait();
+
+    const QStringList lines = logLines();
+    QCOMPARE(lines.size(), 2 * perThread);
+    const QRegularExpression re("^LogDebug\\[[^\\]]+\\]: (parser|gui) \\d+$");
+    for (const QString &line : lines)
+        QVERIFY2(re.match(line).hasMatch(), qPrintable(line));
+}
+
+QTEST_GUILESS_MAIN(tst_LogHandler)
+#include "tst_loghandler.moc"

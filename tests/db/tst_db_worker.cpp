@@ -1,0 +1,332 @@
+#include "apppaths.h"
+#include "db_worker.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Each test writes its own small devices.db into a temporary application folder.
+class tst_DbWorker : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void checkDb_data();
+    void checkDb();
+    void fwGroup_data();
+    void fwGroup();
+    void fwGroupMissingModelTable();
+    void supportedLists();
+    void queriesBeforeGroupSet();
+    void formElements_data();
+    void formElements();
+    void statusBitsAndLists();
+    void idLookups();
+    void closeDbForgetsGroup();
+    void shippedDatabase();
+
+private:
+    void makeDb(const QStringList &statements);
+    QString dbPath() const { return dir->path() + "/devices.db"; }
+    std::unique_ptr<QTemporaryDir> dir;
+};
+
+void tst_DbWorker::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir->isValid());
+    AppPaths::setAppDirOverride(dir->path());
+}
+
+void tst_DbWorker::cleanup()
+{
+    AppPaths::setAppDirOverride(QString());
+    dir.reset();
+}
+
+void tst_DbWorker::makeDb(const QStringList &statements)
+{
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "maker");
+        db.setDatabaseName(dbPath());
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        for (const QString &s : statements)
+            QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("maker");
+}
+
+void tst_DbWorker::checkDb_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("missing") << "missing" << false;
+    QTest::newRow("garbage") << "garbage" << false;
+    QTest::newRow("damaged page") << "damaged" << false;
+    QTest::newRow("sound") << "sound" << true;
+}
+
+void tst_DbWorker::checkDb()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, ok);
+    if (kind != "missing" && kind != "garbage") {
+        QStringList sql{"CREATE TABLE t(a TEXT, b TEXT)", "CREATE INDEX ti ON t(a)"};
+        for (int i = 0; i < 400; ++i)
+            sql << QString("INSERT INTO t VALUES('%1', '%2')")
+                       .arg(i, 40, 10, QChar('x'))
+                       .arg(i * 7);
+        makeDb(sql);
+    }
+    if (kind == "garbage") {
+        QFile f(dbPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, 'Z'));
+    }
+    if (kind == "damaged") {
+        // Scribble over the middle of the file: the header stays valid, so the integrity
+        // check runs and reports problems instead of failing to run.
+        QFile f(dbPath());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const qint64 size = f.size();
+        QVERIFY(size > 3 * 4096);
+        f.seek(size / 2);
+        f.write(QByteArray(2048, '\x5a'));
+    }
+    DB_Worker w;
+    QCOMPARE(w.checkDb(), ok);
+    // A missing database is never created by the check.
+    if (kind == "missing")
+        QVERIFY(!QFile::exists(dbPath()));
+}
+
+void tst_DbWorker::fwGroup_data()
+{
+    QTest::addColumn<QStringList>("rows"); // "version|group"
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("group");
+
+    const QStringList plain{"1.2.0-1.2.9|g12", "1.3.0|g13"};
+    QTest::newRow("in range") << plain << "1.2.5"
+                              << "g12";
+    QTest::newRow("range start explicit") << plain << "1.2.0"
+                                          << "g12";
+    QTest::newRow("range end explicit") << plain << "1.2.9"
+                                        << "g12";
+    QTest::newRow("single explicit") << plain << "1.3.0"
+                                     << "g13";
+    QTest::newRow("newer than all takes newest") << plain << "1.4.0"
+                                                 << "g13";
+    QTest::newRow("older than all") << plain << "1.1.0"
+                                    << "";
+    // Versions order naturally: 1.2.10 is above 1.2.9, so it is not in the first range.
+    QTest::newRow("above range end") << plain << "1.2.10"
+                                     << "";
+    QTest::newRow("natural range") << QStringList{"1.2.9-1.2.20|gn"} << "1.2.10"
+                                   << "gn";
+    // "1.0.1" is contained in "1.0.10": the matching row itself decides, not a text search.
+    QTest::newRow("substring pitfall") << QStringList{"1.0.10|g10", "1.0.1|g1"} << "1.0.1"
+                                       << "g1";
+    QTest::newRow("substring pitfall other way")
+        << QStringList{"1.0.1|g1", "1.0.10|g10"} << "1.0.10"
+        << "g10";
+    QTest::newRow("later match wins") << QStringList{"1.0.0-1.0.9|ga", "1.0.5|gb"} << "1.0.5"
+                                      << "gb";
+    QTest::newRow("newest is a range end") << QStringList{"1.0.0-1.0.9|ga", "0.9.0|gb"} << "1.1.0"
+                                           << "ga";
+    QTest::newRow("empty table") << QStringList{} << "1.0.0"
+                                 << "";
+}
+
+void tst_DbWorker::fwGroup()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QString, version);
+    QFETCH(QString, group);
+    QStringList sql{"CREATE TABLE vexa760(fw_ver TEXT, fw_group TEXT)"};
+    for (const QString &r : rows) {
+        const QStringList p = r.split('|');
+        sql << QString("INSERT INTO vexa760 VALUES('%1', '%2')").arg(p.at(0), p.at(1));
+    }
+    makeDb(sql);
+    DB_Worker w;
+    QCOMPARE(w.getFwGroup(version, "760"), group);
+}
+
+void tst_DbWorker::fwGroupMissingModelTable()
+{
+    makeDb({"CREATE TABLE vexa760(fw_ver TEXT, fw_group TEXT)",
+            "INSERT INTO vexa760 VALUES('1.0.0', 'g')"});
+    DB_Worker w;
+    QCOMPARE(w.getFwGroup("1.0.0", "760_2"), QString());
+    QCOMPARE(w.getFwGroup("1.0.0", "760"), QString("g"));
+}
+
+void tst_DbWorker::supportedLists()
+{
+    makeDb({"CREATE TABLE vexa750(fw_ver TEXT, fw_group TEXT)",
+            "INSERT INTO vexa750 VALUES('1.3.1', 'grp')",
+            "CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
+            "INSERT INTO grp VALUES(0, NULL, NULL, NULL)", // code 0 is a real parameter
+            "INSERT INTO grp VALUES(NULL, 'ioPage', NULL, 8)",
+            "INSERT INTO grp VALUES('', NULL, NULL, '')", // empty cells are no codes
+            "INSERT INTO grp VALUES(261, 'systemPage', NULL, 0)",
+            "INSERT INTO grp VALUES(10, NULL, NULL, NULL)"});
+    DB_Worker w;
+    QCOMPARE(w.getFwGroup("1.3.1", "750"), QString("grp"));
+    w.setCurrentFwGroup("grp");
+    QCOMPARE(w.getCommandList(), (QList<int>{0, 261, 10}));
+    QCOMPARE(w.getStatusCommandList(), (QList<int>{8, 0}));
+    QVERIFY(w.checkSupportedCmd(261));
+    QVERIFY(w.checkSupportedCmd(0));
+    QVERIFY(!w.checkSupportedCmd(26)); // a prefix of 261 is not supported
+    QVERIFY(!w.checkSupportedCmd(1));  // nor a prefix of 10
+    QVERIFY(w.checkSupportPage("ioPage"));
+    QVERIFY(!w.checkSupportPage("interfacesPage"));
+    QVERIFY(!w.checkSupportPage("iopage")); // names are exact
+
+    // Identifying the next device empties the lists until its group is set.
+    w.getFwGroup("1.3.1", "750");
+    QVERIFY(w.getCommandList().isEmpty());
+    QVERIFY(w.getStatusCommandList().isEmpty());
+    // The group chosen earlier still answers (its connection stayed open).
+    QVERIFY(w.checkSupportedCmd(261));
+}
+
+void tst_DbWorker::queriesBeforeGroupSet()
+{
+    makeDb({"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
+            "INSERT INTO grp VALUES(5, 'ioPage', 'txSpeedComboBox;DR0:0', 1)"});
+    DB_Worker w;
+    QVERIFY(!w.checkSupportedCmd(5));
+    QVERIFY(!w.checkSupportPage("ioPage"));
+    QVERIFY(w.getFormElements("txSpeedComboBox").isEmpty());
+    QVERIFY(w.getCommandList().isEmpty());
+    w.setCurrentFwGroup("no_such_group");
+    QVERIFY(!w.checkSupportedCmd(5));
+    w.setCurrentFwGroup("grp");
+    QVERIFY(w.checkSupportedCmd(5));
+}
+
+void tst_DbWorker::formElements_data()
+{
+    QTest::addColumn<QStringList>("forms");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("three items") << QStringList{"inMode0comboBox;Выключен:0,Счётный:1,Охранный:2"}
+                                 << "inMode0comboBox"
+                                 << QStringList{"Выключен:0", "Счётный:1", "Охранный:2"};
+    QTest::newRow("prefix pitfall") << QStringList{"inMode0comboBoxOld;a:1", "inMode0comboBox;b:2"}
+                                    << "inMode0comboBox" << QStringList{};
+    QTest::newRow("first of two") << QStringList{"BatStatus;x:0", "BatStatus;y:1"} << "BatStatus"
+                                  << QStringList{"x:0"};
+    QTest::newRow("flag") << QStringList{"enPower20dbmCheckBox;true"} << "enPower20dbmCheckBox"
+                          << QStringList{"true"};
+    QTest::newRow("empty items dropped") << QStringList{"levelDbgcomboBox;ALL:ALL,,ERR:ERR,"}
+                                         << "levelDbgcomboBox" << QStringList{"ALL:ALL", "ERR:ERR"};
+    QTest::newRow("absent") << QStringList{"a;b"} << "txPowerComboBox" << QStringList{};
+    QTest::newRow("no items") << QStringList{"rsToUsbGroupBox;"} << "rsToUsbGroupBox"
+                              << QStringList{};
+    QTest::newRow("empty name") << QStringList{"a;b"} << "" << QStringList{};
+}
+
+void tst_DbWorker::formElements()
+{
+    QFETCH(QStringList, forms);
+    QFETCH(QString, name);
+    QFETCH(QStringList, items);
+    QStringList sql{"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
+                    "INSERT INTO grp VALUES(1, NULL, NULL, NULL)"};
+    for (const QString &f : forms)
+        sql << QString("INSERT INTO grp VALUES(NULL, NULL, '%1', NULL)").arg(f);
+    makeDb(sql);
+    DB_Worker w;
+    w.setCurrentFwGroup("grp");
+    QCOMPARE(w.getFormElements(name), items);
+}
+
+void tst_DbWorker::statusBitsAndLists()
+{
+    makeDb({"CREATE TABLE statusBits(bit INTEGER, name TEXT, off TEXT, on_ TEXT)",
+            "INSERT INTO statusBits VALUES(4, 'Батарея', 'Норма', 'Разряжена')",
+            "INSERT INTO statusBits VALUES(NULL, 'skip', 'x', 'y')",
+            "INSERT INTO statusBits VALUES(7, 'Только имя', NULL, NULL)",
+            "CREATE TABLE gprsList(a TEXT, b TEXT, c TEXT, d TEXT, e TEXT)",
+            "INSERT INTO gprsList VALUES('Оператор', 'internet', '', '', '*99#')",
+            "INSERT INTO gprsList VALUES(NULL, 'x', '', '', '')",
+            "CREATE TABLE gpsList(a TEXT, b TEXT, c TEXT, d TEXT)",
+            "INSERT INTO gpsList VALUES('GPS', '1', 'Только GPS', '')"});
+    DB_Worker w;
+    const QMap<int, QStringList> bits = w.getStatusBits();
+    QCOMPARE(bits.size(), 2);
+    QCOMPARE(bits.value(4), (QStringList{"Батарея", "Норма", "Разряжена"}));
+    QCOMPARE(bits.value(7), (QStringList{"Только имя", "", ""}));
+    const QList<GPRS_CONFIG> providers = w.getProviderList();
+    QCOMPARE(providers.size(), 1);
+    QCOMPARE(providers.at(0).apn, QString("internet"));
+    QCOMPARE(providers.at(0).dialNumber, QString("*99#"));
+    const QList<GPS_CONFIG> gps = w.getGpsList();
+    QCOMPARE(gps.size(), 1);
+    QCOMPARE(gps.at(0).description, QString("Только GPS"));
+}
+
+void tst_DbWorker::idLookups()
+{
+    makeDb({"CREATE TABLE ids(name TEXT, id INTEGER)", "INSERT INTO ids VALUES('701', 701)",
+            "INSERT INTO ids VALUES('760', 760)", "INSERT INTO ids VALUES('760_2', 2808)",
+            "INSERT INTO ids VALUES(NULL, 5)"});
+    DB_Worker w;
+    QCOMPARE(w.getIdByName("760"), 760);
+    QCOMPARE(w.getIdByName("760_2"), 2808);
+    QCOMPARE(w.getIdByName("750"), -1);
+    QCOMPARE(w.getIdByName(""), -1);
+    QCOMPARE(w.getNameById(2808), QString("760_2"));
+    QCOMPARE(w.getNameById(999), QString());
+    const QMap<QString, int> names = w.getDevNameList();
+    QCOMPARE(names.size(), 3);
+    QCOMPARE(names.value("760_2"), 2808);
+}
+
+void tst_DbWorker::closeDbForgetsGroup()
+{
+    makeDb({"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
+            "INSERT INTO grp VALUES(5, 'ioPage', NULL, NULL)"});
+    DB_Worker w;
+    w.setCurrentFwGroup("grp");
+    QVERIFY(w.checkSupportPage("ioPage"));
+    w.closeDb();
+    QVERIFY(!w.checkSupportPage("ioPage"));
+    QVERIFY(!w.checkSupportedCmd(5));
+}
+
+void tst_DbWorker::shippedDatabase()
+{
+    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dbPath()));
+    DB_Worker w;
+    QVERIFY(w.checkDb());
+    // Every model the simulator can be gives a group that lists parameters and pages.
+    const QList<QPair<QString, QString>> devices{
+        {"1.2.3", "701"}, {"1.3.1", "750"}, {"1.4.2", "760"}, {"2.0.1", "760_2"}};
+    for (const auto &d : devices) {
+        const QString group = w.getFwGroup(d.first, d.second);
+        QVERIFY2(!group.isEmpty(), qPrintable(d.second));
+        w.setCurrentFwGroup(group);
+        QVERIFY(!w.getCommandList().isEmpty());
+        QVERIFY(!w.getStatusCommandList().isEmpty());
+        QVERIFY(w.checkSupportPage("systemPage"));
+        QVERIFY(!w.getFormElements("txSpeedComboBox").isEmpty());
+        w.closeDb();
+    }
+    QCOMPARE(w.getStatusBits().size(), 32);
+    QCOMPARE(w.getIdByName("760"), 760);
+    QCOMPARE(w.getIdByName("760_2"), 2808);
+}
+
+QTEST_GUILESS_MAIN(tst_DbWorker)
+#include "tst_db_worker.moc"
