@@ -1,6 +1,8 @@
 #include "aboutform.h"
 #include "apppaths.h"
 #include "appsettings.h"
+#include "debuglogwindow.h"
+#include "loghandler.h"
 #include "mainwindow.h"
 #include "settingsform.h"
 #include "userprompts.h"
@@ -13,6 +15,8 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimeZone>
 #include <QTimer>
 #include <QToolButton>
@@ -50,6 +54,7 @@ private slots:
     void languageSwitchRetranslates();
     void settingsSaveStopsStatusTimer();
     void dragsOnlyByTopStrip();
+    void debugLogWindowColoursLines();
 
 private:
     std::unique_ptr<MainWindow> makeWindow();
@@ -283,6 +288,30 @@ void tst_MainWindow::dragsOnlyByTopStrip()
     QApplication::sendEvent(w.get(), &move2);
     QCOMPARE(w->pos(), moved);
     QTest::mouseRelease(w.get(), Qt::LeftButton, {}, QPoint(520, 20));
+}
+
+void tst_MainWindow::debugLogWindowColoursLines()
+{
+    const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
+    DebugLogWindow window;
+    LogHandler::install();
+    qDebug() << "/C:12"
+             << "Port error: OpenError";
+    qWarning() << "not shown";
+    qDebug() << "/C:2"
+             << "File written";
+    qInstallMessageHandler(testHandler);
+
+    QTextDocument *doc = window.document();
+    QCOMPARE(doc->blockCount(), 2);
+    const QTextBlock first = doc->firstBlock();
+    QCOMPARE(first.text(), QString(" Port error: OpenError"));
+    QCOMPARE(first.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+    const QTextBlock second = first.next();
+    QCOMPARE(second.text(), QString(" File written"));
+    QCOMPARE(second.begin().fragment().charFormat().foreground().color(), QColor(0, 127, 14));
+    QCOMPARE(window.windowTitle(), QString("Vexa Configurator Debug Log"));
+    QVERIFY(window.isReadOnly());
 }
 
 QTEST_MAIN(tst_MainWindow)
