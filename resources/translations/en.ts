@@ -19,6 +19,21 @@ Version </translation>
     </message>
 </context>
 <context>
+    <name>DeviceInterface</name>
+    <message>
+        <source>&lt;font color=blue&gt;&amp;gt; &lt;/font&gt;</source>
+        <translation>&lt;font color=blue&gt;&amp;gt; &lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=blue&gt;&amp;lt; &lt;/font&gt;</source>
+        <translation>&lt;font color=blue&gt;&amp;lt; &lt;/font&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;font color=green&gt;&amp;lt; &lt;/font&gt;</source>
+        <translation>&lt;font color=green&gt;&amp;lt; &lt;/font&gt;</translation>
+    </message>
+</context>
+<context>
     <name>MainWindow</name>
     <message>
         <source>Конфигуратор</source>

@@ -1,0 +1,472 @@
+#include "deviceinterface.h"
+
+#include "answerqueue.h"
+#include "frame.h"
+#include "framesplitter.h"
+#include "packparser.h"
+#include "statusrecords.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+const char *const outPrompt = QT_TRANSLATE_NOOP("DeviceInterface", "<font color=blue>&gt; </font>");
+const char *const hiddenPrompt =
+    QT_TRANSLATE_NOOP("DeviceInterface", "<font color=blue>&lt; </font>");
+const char *const inPrompt = QT_TRANSLATE_NOOP("DeviceInterface", "<font color=green>&lt; </font>");
+
+QByteArray bigEndian16(quint16 v)
+{
+    QByteArray b;
+    b.append(char(v >> 8));
+    b.append(char(v & 0xFF));
+    return b;
+}
+
+// Commands whose text must never be shown: they carry passwords or file contents.
+bool isHiddenCommand(const QString &text)
+{
+    for (const char *word : {"WrFile", "FSLOGIN", "FSLOGOUT", "USB"}) {
+        if (text.contains(QLatin1String(word), Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+DeviceInterface::DeviceInterface(QObject *parent)
+    : QObject(parent)
+    , splitter(std::make_unique<FrameSplitter>())
+    , answerQueue(std::make_unique<AnswerQueue>())
+{
+    registerLinkMetaTypes();
+
+    port = new QSerialPort(this);
+    connect(port, &QSerialPort::readyRead, this, &DeviceInterface::readPortData);
+
+    answerTimer = new QTimer(this);
+    answerTimer->setSingleShot(true);
+
+    quietTimer = new QTimer(this);
+    quietTimer->setSingleShot(true);
+    connect(quietTimer, &QTimer::timeout, this, &DeviceInterface::addToQue);
+    staleTimer = new QTimer(this);
+    staleTimer->setSingleShot(true);
+    connect(staleTimer, &QTimer::timeout, this, &DeviceInterface::dropStaleFrame);
+
+    parser = new PackParser(answerQueue.get());
+    parserThread = new QThread(this);
+    parserThread->setObjectName(QStringLiteral("PackParser"));
+    parser->moveToThread(parserThread);
+    connect(parserThread, &QThread::started, parser, &PackParser::startParser);
+    connect(parser, &PackParser::finished, parserThread, &QThread::quit);
+    connect(parser, &PackParser::finished, parser, &QObject::deleteLater);
+    parserThread->start(QThread::InheritPriority);
+}
+
+DeviceInterface::~DeviceInterface()
+{
+    parser->stopParser();
+    parserThread->quit();
+    parserThread->wait();
+    if (port->isOpen())
+        port->close();
+    qDebug() << "Port closed, handle deleted.";
+    if (binLogFile.isOpen())
+        binLogFile.close();
+}
+
+QByteArray DeviceInterface::calcCrc32FromArray(const QByteArray &_buf)
+{
+    return Frame::crcBytesOf(_buf);
+}
+
+QIODevice *DeviceInterface::activeTransport() const
+{
+    if (remoteMode && remoteSocket)
+        return remoteSocket;
+    return port;
+}
+
+void DeviceInterface::setRelay(bool on, const QString &devEui, qint32 timeout)
+{
+    relayMode = on;
+    remoteDevEui = QString(devEui).remove(QLatin1Char('-'));
+    relayTimeout = timeout;
+}
+
+void DeviceInterface::setRemoteSocket(QIODevice *socket)
+{
+    if (remoteSocket)
+        disconnect(remoteSocket, nullptr, this, nullptr);
+    remoteSocket = socket;
+    if (remoteSocket)
+        connect(remoteSocket, &QIODevice::readyRead, this, &DeviceInterface::readPortData);
+}
+
+void DeviceInterface::setRemoteMode(bool on)
+{
+    remoteMode = on;
+}
+
+void DeviceInterface::setDeviceReady(bool ready)
+{
+    deviceReady = ready;
+}
+
+void DeviceInterface::writeToTransport(const QByteArray &bytes)
+{
+    QIODevice *t = activeTransport();
+    if (t && t->isOpen())
+        t->write(bytes);
+}
+
+void DeviceInterface::appendBinLog(const QString &text)
+{
+    if (binLogFile.isOpen()) {
+        binLogFile.write(text.toUtf8() + "\r\n");
+        binLogFile.flush();
+    }
+}
+
+void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
+{
+    lastPort = _port;
+    lastData = data;
+    lastCmd = _cmd;
+    const QByteArray inner = Frame::payload(_cmd, _port, data);
+    currentCmd = _cmd;
+
+    QByteArray frame;
+    if (relayMode) {
+        frame =
+            Frame::wrap(Frame::commandPort, Frame::relayPayload(Frame::devEuiBytes(remoteDevEui),
+                                                                _port, relayTimeout, inner));
+        qDebug().noquote() << "FSK Out cmd pack: " << QString::fromLatin1(frame.toHex()) << "/C:18";
+        writeToTransport(frame);
+    } else {
+        frame = Frame::wrap(_port, inner);
+        if (currentCmd != Frame::fileBlockCmd) {
+            const QString hex = QString::fromLatin1(frame.toHex());
+            qDebug().noquote() << "USB Out cmd pack: " << hex << "/C:13";
+            emit printToTerminal(tr(outPrompt) + hex);
+        }
+        writeToTransport(frame);
+    }
+
+    if (_cmd == 0x8101 || _cmd == 0x8000)
+        answerTimer->start(longTimeoutMs);
+    else if (!skipAnswerTimer)
+        answerTimer->start(answerTimeoutMs);
+    skipAnswerTimer = false;
+}
+
+bool DeviceInterface::writeCommand(QString commandData)
+{
+    if (isHiddenCommand(commandData)) {
+        emit printToTerminal(tr(hiddenPrompt) + QStringLiteral("Hiden or binary command"));
+        qDebug() << "Command send: Hiden or binary command";
+    } else {
+        emit printToTerminal(tr(outPrompt) + commandData);
+        qDebug().noquote() << "Command send: " << commandData << "/C:13";
+    }
+
+    bool sent = false;
+    if (remoteMode && remoteSocket && remoteSocket->isOpen() && deviceReady) {
+        remoteSocket->write(commandData.toUtf8());
+        appendBinLog(commandData);
+        sent = true;
+    } else if (!remoteMode && port->isOpen() && deviceReady) {
+        if (port->write(commandData.toUtf8() + "\r\n") == -1) {
+            answerTimer->stop();
+            return false;
+        }
+        appendBinLog(commandData);
+        sent = true;
+    }
+    if (!sent) {
+        answerTimer->stop();
+        return false;
+    }
+
+    // Erasing answers when it is done, which takes longer than any time-out.
+    if (!commandData.contains(QLatin1String("ERASE ")))
+        answerTimer->start(writeMode ? textWriteTimeoutMs : textTimeoutMs);
+    return true;
+}
+
+void DeviceInterface::sendTerminalCmd(QString cmd)
+{
+    if (remoteMode) {
+        if (!remoteSocket || !remoteSocket->isOpen())
+            return;
+        emit printToTerminal(tr(outPrompt) + cmd);
+        qDebug().noquote() << "Command send: " << cmd << "/C:13";
+        remoteSocket->write(cmd.toUtf8());
+        appendBinLog(cmd);
+        return;
+    }
+    if (!port->isOpen() || !deviceReady)
+        return;
+    emit printToTerminal(tr(outPrompt) + cmd);
+    qDebug().noquote() << "Command send: " << cmd << "/C:13";
+    skipAnswerTimer = true;
+    // Four hex digits of command code, then the data as hex pairs.
+    bool ok = false;
+    ushort code = cmd.left(4).toUShort(&ok, 16);
+    if (!ok)
+        code = 0;
+    const QByteArray data = QByteArray::fromHex(cmd.mid(4).toLatin1());
+    sendCommand(code, Frame::commandPort, data);
+    appendBinLog(cmd);
+}
+
+void DeviceInterface::activateDebugMode(QString cmd)
+{
+    QIODevice *t = nullptr;
+    if (remoteMode && remoteSocket && remoteSocket->isOpen() && deviceReady)
+        t = remoteSocket;
+    else if (!remoteMode && port->isOpen() && deviceReady)
+        t = port;
+    if (!t)
+        return;
+    emit printToTerminal(tr(outPrompt) + cmd);
+    qDebug().noquote() << "Command send: " << cmd << "/C:13";
+    t->write(cmd.toUtf8() + "\r\n");
+    appendBinLog(cmd);
+}
+
+void DeviceInterface::delayMs(int msec)
+{
+    QEventLoop loop;
+    QTimer::singleShot(msec, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+void DeviceInterface::startWriteBinLogFile(QString fPath)
+{
+    if (binLogFile.isOpen())
+        binLogFile.close();
+    binLogFile.setFileName(fPath);
+    if (!binLogFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qWarning().noquote() << "Cannot create the exchange log" << fPath << "/C:12";
+}
+
+void DeviceInterface::stopWriteBinLogFile()
+{
+    if (binLogFile.isOpen())
+        binLogFile.close();
+}
+
+// ---- receive path -------------------------------------------------------------------------
+
+void DeviceInterface::readPortData()
+{
+    QIODevice *source = qobject_cast<QIODevice *>(sender());
+    if (!source)
+        source = activeTransport();
+    const QByteArray bytes = source->readAll();
+    if (bytes.isEmpty())
+        return;
+    quietTimer->start(quietPeriodMs);
+    rxBuffer.append(bytes);
+    // Frames go to the parser the moment they are complete; the quiet timer only closes the
+    // burst for people (terminal, log).
+    for (const QByteArray &frame : splitter->feed(bytes))
+        answerQueue->push(frame);
+    if (splitter->hasPartial())
+        staleTimer->start(staleFrameMs);
+    else
+        staleTimer->stop();
+}
+
+void DeviceInterface::dropStaleFrame()
+{
+    for (const QByteArray &frame : splitter->flushStale())
+        answerQueue->push(frame);
+}
+
+void DeviceInterface::addToQue()
+{
+    quietTimer->stop();
+    if (rxBuffer.isEmpty())
+        return;
+    const QString hex = QString::fromLatin1(rxBuffer.toHex(' '));
+    qDebug().noquote() << "Receive buffer: " << hex;
+    emit printToTerminal(tr(inPrompt) +
+                         QString(hex).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
+    rxBuffer.clear();
+}
+
+// ---- requests -----------------------------------------------------------------------------
+
+void DeviceInterface::getFwVer()
+{
+    qDebug() << "Get Device Info";
+    sendCommand(0x8002, Frame::commandPort, QByteArray());
+}
+
+void DeviceInterface::getReboot()
+{
+    qDebug() << "Get Reboot Device";
+    sendCommand(0x8001, Frame::commandPort, QByteArray());
+}
+
+void DeviceInterface::getDateTime()
+{
+    qDebug() << "Get Date and Time";
+    sendCommand(0x8003, Frame::commandPort, QByteArray());
+}
+
+void DeviceInterface::setDevDateTime(time_t _tm, ushort _subTm)
+{
+    qDebug() << "Get Set Date and Time " << qint64(_tm);
+    const quint32 seconds = quint32(quint64(_tm) & 0xFFFFFFFFu);
+    QByteArray data;
+    data.append(char(seconds >> 24));
+    data.append(char(seconds >> 16));
+    data.append(char(seconds >> 8));
+    data.append(char(seconds));
+    data.append(bigEndian16(_subTm));
+    sendCommand(0x8004, Frame::commandPort, data);
+}
+
+void DeviceInterface::eraseMemory(QString type)
+{
+    qDebug().noquote() << "Get " << type;
+    if (type == QLatin1String("netFactory"))
+        sendCommand(0x8502, Frame::commandPort, QByteArray("\x00\x00", 2));
+    else if (type == QLatin1String("devFactory"))
+        sendCommand(0x8502, Frame::commandPort, QByteArray("\x01\x00", 2));
+    else if (type == QLatin1String("formatFlash"))
+        sendCommand(0x8005, Frame::commandPort, QByteArray());
+}
+
+void DeviceInterface::getStatus()
+{
+    qDebug() << "Get Device Status";
+    sendCommand(0x8600, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+}
+
+void DeviceInterface::getNetJoin()
+{
+    qDebug() << "Get Net Join";
+    sendCommand(0x8601, Frame::commandPort, QByteArray(1, '\0'));
+}
+
+void DeviceInterface::getNetQuality()
+{
+    qDebug() << "Get Net Quality";
+    sendCommand(0x8602, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+}
+
+void DeviceInterface::getLastSendStatus()
+{
+    qDebug() << "Get Last Send Status";
+    sendCommand(0x8603, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+}
+
+void DeviceInterface::getTimesStatus()
+{
+    qDebug() << "Get Times Status";
+    sendCommand(0x8604, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+}
+
+void DeviceInterface::sendExtraordinaryPack()
+{
+    qDebug() << "Get Send Extraordinary pack"
+             << "<------------------------------"
+             << "/C:12";
+    sendCommand(0x8605, Frame::commandPort, QByteArray(1, '\0'));
+}
+
+void DeviceInterface::getCurrentFreq()
+{
+    qDebug() << "Get Current Frequency";
+    sendCommand(0x8606, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+}
+
+void DeviceInterface::getBatStatus()
+{
+    qDebug() << "Get Bat Status";
+    sendCommand(0x8700, Frame::commandPort, bigEndian16(devId));
+}
+
+void DeviceInterface::getAdcStatus()
+{
+    qDebug() << "Get ADC Status";
+    sendCommand(0x8701, Frame::commandPort, bigEndian16(devId));
+}
+
+void DeviceInterface::getInputsParams()
+{
+    qDebug() << "Get Inputs Params Status";
+    sendCommand(0x8702, Frame::commandPort, bigEndian16(devId));
+}
+
+void DeviceInterface::getConfiguration(uchar _confType, uchar _paramNum)
+{
+    QByteArray data;
+    data.append(char(_confType));
+    data.append(char(0x01));
+    data.append(char(_paramNum));
+    sendCommand(0x8500, Frame::commandPort, data);
+}
+
+void DeviceInterface::getFileInfo()
+{
+    qDebug() << "Get File Info";
+    sendCommand(0x8102, Frame::commandPort, QByteArray(1, char(0x02)));
+}
+
+void DeviceInterface::getCreateFile()
+{
+    qDebug() << "Get Create File";
+    sendCommand(0x8100, Frame::commandPort, QByteArray(1, char(0x02)));
+}
+
+void DeviceInterface::getLoadedBlocks()
+{
+    qDebug() << "Get Loaded Blocks";
+    sendCommand(0x8103, Frame::commandPort, QByteArray("\x02\x00\x00", 3));
+}
+
+void DeviceInterface::getCheckFile()
+{
+    emit changeDeviceStatus(34);
+    qDebug() << "Get Check File";
+    sendCommand(0x8101, Frame::commandPort, QByteArray(1, char(0x02)));
+}
+
+void DeviceInterface::switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
+{
+    remoteDevEui = _remDevEui.remove(QLatin1Char('-'));
+    QByteArray data(1, char(0x01));
+    const quint32 t = quint32(_sessionTime);
+    data.append(char(t >> 24));
+    data.append(char(t >> 16));
+    data.append(char(t >> 8));
+    data.append(char(t));
+    sendCommand(0x8300, Frame::commandPort, data);
+    relayTimeout = _timeout;
+}
+
+void DeviceInterface::switchToNormalMode()
+{
+    sendCommand(0x8301, Frame::commandPort, QByteArray());
+}
+
+void DeviceInterface::sendClearFskStatus()
+{
+    // Written around the relay: the local device's relay status is what needs clearing.
+    qDebug() << "Clear FSK status";
+    const QByteArray frame =
+        Frame::wrap(Frame::commandPort, Frame::payload(0x8304, Frame::commandPort, {}));
+    qDebug().noquote() << "USB Out cmd pack: " << QString::fromLatin1(frame.toHex()) << "/C:13";
+    if (port->isOpen())
+        port->write(frame);
+}

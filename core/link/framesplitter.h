@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+// Cuts answer frames out of the received byte stream as the bytes arrive. Several frames in
+// one read are all found, a frame split over reads is joined, and anything that is not a
+// frame (text lines, line noise, a false start byte) is skipped by rescanning from the byte
+// after the false start. Only frames whose CRC is right come out.
+class FrameSplitter
+{
+public:
+    // Appends received bytes; returns the frames completed by them, in stream order.
+    QList<QByteArray> feed(const QByteArray &bytes);
+
+    // Called when no byte has arrived for a while: whatever waits for more bytes will never
+    // be completed. The false start it began with is skipped and any frame behind it
+    // recovered; the rest is dropped. Returns the recovered frames.
+    QList<QByteArray> flushStale();
+
+    bool hasPartial() const { return !buffer.isEmpty(); }
+    int pendingBytes() const { return buffer.size(); }
+    // Bytes skipped as garbage since construction (a health figure for logs and tests).
+    qint64 skippedBytes() const { return skipped; }
+
+private:
+    // Takes complete frames from the front; stops at an incomplete candidate.
+    void extract(QList<QByteArray> &out);
+
+    QByteArray buffer;
+    qint64 skipped = 0;
+};

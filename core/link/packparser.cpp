@@ -1,0 +1,269 @@
+#include "packparser.h"
+
+#include "answerqueue.h"
+#include "frame.h"
+#include "payloadreader.h"
+
+namespace {
+// Device IDs whose ADC and input answers carry channels (low 10 bits of the ID).
+constexpr int vexa750 = 750;
+constexpr int vexa760 = 760;
+
+int channelsForDevice(quint16 devId)
+{
+    switch (devId & 0x3FF) {
+    case vexa750:
+        return 6;
+    case vexa760:
+        return 2;
+    default:
+        return 0;
+    }
+}
+} // namespace
+
+PackParser::PackParser(AnswerQueue *queue, QObject *parent)
+    : QObject(parent)
+    , answerQueue(queue)
+{
+    qRegisterMetaType<FILE_INFO>("FILE_INFO");
+}
+
+void PackParser::startParser()
+{
+    running.storeRelaxed(true);
+    QByteArray frame;
+    while (running.loadRelaxed()) {
+        const bool got = answerQueue->waitPop(&frame);
+        wakeCount.fetchAndAddRelaxed(1);
+        if (!got)
+            break;
+        QByteArray payload;
+        quint8 port = 0;
+        // A frame that fails the check is dropped without a word.
+        if (Frame::check(frame, &payload, &port))
+            dataParser(payload, port);
+    }
+    emit finished(0);
+}
+
+void PackParser::stopParser()
+{
+    running.storeRelaxed(false);
+    answerQueue->close();
+}
+
+void PackParser::dataParser(QByteArray data, uchar _port)
+{
+    const PayloadReader r(data);
+    // A device may mark its answers with 0x4000; the mark carries no meaning here.
+    const quint16 code = quint16(((r.u8(0) & 0xBF) << 8) | r.u8(1));
+
+    switch (code) {
+    case 0x8000:
+        emit checkConnectOk();
+        return;
+    case 0x8001:
+        emit rebootAnswer(r.u8(3));
+        return;
+    case 0x8002: {
+        QByteArray sn;
+        for (int i = 7; i < 23; ++i)
+            sn.append(char(r.u8(i)));
+        while (sn.endsWith('\0'))
+            sn.chop(1);
+        emit setDevInfo(r.version(2), r.u16(5), QString::fromLatin1(sn), r.hex(23, 8, '-'));
+        return;
+    }
+    case 0x8003:
+        emit getDateTimeAnswer(time_t(qint32(r.u32(2))), r.u16(6), r.u8(14));
+        return;
+    case 0x8004:
+        emit setDateTimeAnswer(qint32(r.u32(2)), qint16(r.u16(6)), r.u8(14));
+        return;
+    case 0x8005:
+        emit formatFlashAnswer(r.u8(2));
+        return;
+    case 0x8008:
+        emit vexa760ModeChanged();
+        return;
+    case 0x8100:
+        emit createFile(r.u8(4));
+        return;
+    case 0x8101:
+        emit resultCheckFile(r.u8(3));
+        return;
+    case 0x8102: {
+        FILE_INFO info;
+        info.fileType = r.u8(2);
+        info.extraVersion = r.version(3);
+        info.fwVersion = r.version(6);
+        info.devId = r.u16(9);
+        info.updFileVersion = r.version(11);
+        info.extraWord = r.u16(14);
+        emit fileInfoAnswer(info);
+        return;
+    }
+    case 0x8103:
+        emit loadedBlocks(r.u8(5) == 0 ? 0 : int(r.u32(7)));
+        return;
+    case 0x8300:
+        emit switchFskModeAnswer(r.u8(2), r.u8(3));
+        return;
+    case 0x8301:
+        emit switchNormalModeAnswer(r.u8(2), r.u8(3));
+        return;
+    case 0x8302:
+        emit fskCommandAnswer(r.u8(2), r.u8(3));
+        return;
+    case 0x8304:
+        emit clearFskAnswer();
+        return;
+    case 0x8305: {
+        // An answer of the remote device, carried by the relay: decode it like a direct one.
+        const int len = r.u8(11);
+        dataParser(data.mid(12, len), r.u8(10));
+        return;
+    }
+    case 0x8500: {
+        const int k = r.u16(5);
+        emit parseConfiguration(r.u8(2), r.u8(4), data.right(k));
+        return;
+    }
+    case 0x8501:
+        emit answerWriteParam(r.u8(2), r.u8(4), r.u8(5));
+        return;
+    case 0x8502:
+        emit factoryDefaultAnswer(r.u8(2));
+        return;
+    case 0x8600: {
+        NET_MAIN_STAT s;
+        s.netMode = r.u8(2);
+        s.resultCode = r.u8(3);
+        s.netState = r.u8(4);
+        s.devAddr = r.hex(5, 4);
+        s.appSKey = r.hex(9, 16);
+        s.nwkSKey = r.hex(25, 16);
+        s.devClass = r.u8(41);
+        s.confirmState = r.u8(42);
+        s.checkConnectState = r.u8(43);
+        emit mainNetStatus(s);
+        return;
+    }
+    case 0x8601:
+        emit netJoinAnswer(r.u8(2), r.u8(3));
+        return;
+    case 0x8602: {
+        NET_QUALITY_STAT s;
+        s.netMode = r.u8(2);
+        s.resultCode = r.u8(3);
+        s.rssi = qint16(r.u16(4));
+        s.snr = qint8(r.u8(6));
+        s.netLevel = r.u8(7);
+        s.bsCount = r.u8(8);
+        emit netQulityStatus(s);
+        return;
+    }
+    case 0x8603: {
+        NET_LAST_SEND_STAT s;
+        s.netMode = r.u8(2);
+        s.resultCode = r.u8(3);
+        s.txDatarate = r.u8(4);
+        s.txPower = r.u8(5);
+        s.sendRetries = r.u8(6);
+        s.timeOnAir = r.u32(7);
+        s.upLinkCounter = r.u32(11);
+        s.upLinkFrequency = r.u32(15);
+        s.downLinkCounter = r.u32(19);
+        s.rxDatarate = r.u8(23);
+        s.rxSlot = r.u8(24);
+        emit netLastSendStatus(s);
+        return;
+    }
+    case 0x8604: {
+        NET_TIME_STAT s;
+        s.netMode = r.u8(2);
+        s.resultCode = r.u8(3);
+        quint32 *times[] = {&s.timeStart,
+                            &s.timeConnect,
+                            &s.timeDisconnect,
+                            &s.timeStop,
+                            &s.timeLastTx,
+                            &s.timeLastRx,
+                            &s.timeLastCheckConnectRequest,
+                            &s.timeLastCheckConnectAnswer,
+                            &s.timeLastConfirmRequest,
+                            &s.timeLastConfirmAnswer};
+        int pos = 4;
+        for (quint32 *t : times) {
+            *t = r.u32(pos);
+            pos += 4;
+        }
+        emit netTimesStatus(s);
+        return;
+    }
+    case 0x8605:
+        emit sendExtraordinaryPackAnswer(r.u8(2), r.u8(3));
+        return;
+    case 0x8606: {
+        const int count = qint8(r.u8(4));
+        FreqList channels;
+        int pos = 5;
+        for (int i = 0; i < count; ++i) {
+            if (r.u8(pos) == i)
+                channels.append(qMakePair(i, QString::number(r.u32(pos + 1))));
+            pos += 5;
+        }
+        emit getFreqAnswer(r.u8(2), r.u8(3), channels, QString::number(r.u32(pos)),
+                           QString::number(r.u8(pos + 4)));
+        return;
+    }
+    case 0x8700: {
+        DEV_BAT_STAT s;
+        s.devId = r.u16(2);
+        s.resultCode = r.u8(4);
+        s.powerSource = r.u8(5);
+        s.batVoltage = r.u16(6);
+        s.batFlags = r.u8(8);
+        s.batError = r.u8(9);
+        emit devBatStatus(s);
+        return;
+    }
+    case 0x8701: {
+        DEV_ADC_VALUES s;
+        s.resultCode = r.u8(4);
+        const int channels = channelsForDevice(r.u16(2));
+        if (channels > 0) {
+            s.adcValue1 = r.u16(5);
+            s.fsmVoltage = r.u16(7);
+            s.inputCount = quint8(channels);
+            for (int i = 0; i < channels; ++i)
+                s.adcValues.append(r.u16(9 + 2 * i));
+        }
+        emit devAdcStatus(s);
+        return;
+    }
+    case 0x8702: {
+        DEV_INPUT_PARAMS s;
+        s.resultCode = r.u8(4);
+        const int channels = channelsForDevice(r.u16(2));
+        s.inputCount = quint8(channels);
+        for (int i = 0; i < channels; ++i) {
+            const int pos = 5 + 6 * i;
+            s.inputs.append(DEV_INPUT{r.u32(pos), r.u8(pos + 4), r.u8(pos + 5)});
+        }
+        emit devInputsParamsStatus(s);
+        return;
+    }
+    default:
+        break;
+    }
+
+    if (_port == Frame::filePort) {
+        // Acknowledgement of a file block: type, 20-bit offset, status, written size.
+        const uchar fileType = r.u8(0) >> 4;
+        const uint offset = (uint(r.u8(0) & 0x0F) << 16) | (uint(r.u8(1)) << 8) | r.u8(2);
+        const uint size = r.u16(4);
+        emit sendNextBlock(fileType, r.u8(3) != 0 ? 0u : offset, size);
+    }
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "fileinfo.h"
+#include "statusrecords.h"
+
+#include <QAtomicInteger>
+#include <QByteArray>
+#include <QObject>
+#include <ctime>
+
+class AnswerQueue;
+
+// Decodes the device's answers on a thread of its own: takes checked frames from the answer
+// queue and emits one signal per answer with plain values or a status record.
+class PackParser : public QObject
+{
+    Q_OBJECT
+public:
+    explicit PackParser(AnswerQueue *queue, QObject *parent = nullptr);
+
+    // Wake-ups of the parser loop so far (each one handled a frame or ended the loop).
+    quint64 wakeUps() const { return wakeCount.loadRelaxed(); }
+
+public slots:
+    // Runs the parser loop until stopParser(); then emits finished(0).
+    void startParser();
+    // Thread-safe: may be called from any thread; the loop ends at once.
+    void stopParser();
+    // Decodes one payload (code first) that arrived on _port.
+    void dataParser(QByteArray data, uchar _port);
+
+signals:
+    void finished(int);
+
+    void checkConnectOk();
+    void rebootAnswer(uchar statusCode);
+    void setDevInfo(QString fwVer, ushort devId, QString sn, QString devEui);
+    void getDateTimeAnswer(time_t dateTime, ushort subSeconds, uchar source);
+    void setDateTimeAnswer(int dateTime, short subSeconds, uchar source);
+    void formatFlashAnswer(uchar code);
+    void vexa760ModeChanged();
+    void createFile(uchar status);
+    void resultCheckFile(uchar statusCode);
+    void fileInfoAnswer(FILE_INFO info);
+    void loadedBlocks(int size);
+    void switchFskModeAnswer(uchar resultCode, uchar statusCode);
+    void switchNormalModeAnswer(uchar resultCode, uchar statusCode);
+    void fskCommandAnswer(uchar resultCode, uchar statusCode);
+    void clearFskAnswer();
+    void parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data);
+    void answerWriteParam(uchar _confType, uchar _paramNum, uchar _result);
+    void factoryDefaultAnswer(uchar _confType);
+    void mainNetStatus(NET_MAIN_STAT stat);
+    void netJoinAnswer(uchar _netMode, uchar _resultCode);
+    void netQulityStatus(NET_QUALITY_STAT stat);
+    void netLastSendStatus(NET_LAST_SEND_STAT stat);
+    void netTimesStatus(NET_TIME_STAT stat);
+    void sendExtraordinaryPackAnswer(uchar _netMode, uchar _resultCode);
+    void getFreqAnswer(uchar _netMode, uchar _resultCode, QList<QPair<int, QString>> freqList,
+                       QString rx2Freq, QString rx2Dr);
+    void devBatStatus(DEV_BAT_STAT stat);
+    void devAdcStatus(DEV_ADC_VALUES stat);
+    void devInputsParamsStatus(DEV_INPUT_PARAMS stat);
+    void sendNextBlock(uchar fileType, uint offset, uint packSize);
+
+private:
+    AnswerQueue *answerQueue;
+    QAtomicInteger<bool> running{true};
+    QAtomicInteger<quint64> wakeCount{0};
+};
