@@ -4,6 +4,12 @@
 
 VEXA_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 VEXA_BUILD="$VEXA_ROOT/build"
+VEXA_CMAKE_ARGS=()
+# VEXA_SANITIZE=1 builds with AddressSanitizer and UBSan into build-asan/.
+if [ "${VEXA_SANITIZE:-0}" = 1 ]; then
+    VEXA_BUILD="$VEXA_ROOT/build-asan"
+    VEXA_CMAKE_ARGS+=(-DVEXA_SANITIZE=ON)
+fi
 
 VEXA_PACKAGES=(
     build-essential cmake pkg-config
@@ -37,6 +43,7 @@ vexa_install_deps() {
 }
 
 vexa_build() {
-    cmake -S "$VEXA_ROOT" -B "$VEXA_BUILD" -DCMAKE_BUILD_TYPE="${VEXA_BUILD_TYPE:-RelWithDebInfo}" >/dev/null
+    cmake -S "$VEXA_ROOT" -B "$VEXA_BUILD" -DCMAKE_BUILD_TYPE="${VEXA_BUILD_TYPE:-RelWithDebInfo}" \
+        "${VEXA_CMAKE_ARGS[@]}" >/dev/null
     cmake --build "$VEXA_BUILD" -j"$(nproc)"
 }
