@@ -1,0 +1,370 @@
+#include "simulator.h"
+
+#include "frame.h"
+
+#include <QFile>
+#include <QSocketNotifier>
+#include <QTextStream>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+QString describe(quint8 port, const QByteArray &payload)
+{
+    if (port == 1)
+        return QStringLiteral("file block %1 bytes").arg(payload.size());
+    const quint16 code =
+        payload.size() >= 2 ? quint16((quint8(payload.at(0)) << 8) | quint8(payload.at(1))) : 0;
+    return QStringLiteral("0x%1 [%2]")
+        .arg(code, 4, 16, QLatin1Char('0'))
+        .arg(QString::fromLatin1(payload.mid(2).toHex(' ')));
+}
+} // namespace
+
+Simulator::Simulator(const SimConfig &cfg, QObject *parent)
+    : QObject(parent)
+    , config(cfg)
+    , dev(std::make_unique<SimDevice>(cfg))
+    , rng(cfg.seed)
+{
+    clock.start();
+    outputTimer = new QTimer(this);
+    outputTimer->setSingleShot(true);
+    connect(outputTimer, &QTimer::timeout, this, &Simulator::flushOutput);
+    debugTimer = new QTimer(this);
+    connect(debugTimer, &QTimer::timeout, this, &Simulator::streamDebug);
+    modeChangeTimer = new QTimer(this);
+    connect(modeChangeTimer, &QTimer::timeout, this, &Simulator::sendModeChange);
+}
+
+Simulator::~Simulator()
+{
+    closeTerminal();
+    if (!config.linkPath.isEmpty())
+        QFile::remove(config.linkPath);
+}
+
+bool Simulator::start()
+{
+    if (!openTerminal())
+        return false;
+    if (config.modeChangeEverySec > 0)
+        modeChangeTimer->start(config.modeChangeEverySec * 1000);
+    if (config.unplugAtMs > 0)
+        QTimer::singleShot(config.unplugAtMs, this, [this] { unplug(config.rebootDelayMs); });
+    return true;
+}
+
+int Simulator::totalCommands() const
+{
+    int n = 0;
+    for (int c : counts)
+        n += c;
+    return n;
+}
+
+bool Simulator::openTerminal()
+{
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    if (::openpty(&master, &slave, name, nullptr, nullptr) != 0)
+        return false;
+    // Raw from the start: no echo of the configurator's bytes, no line editing.
+    termios t{};
+    ::tcgetattr(slave, &t);
+    ::cfmakeraw(&t);
+    ::cfsetispeed(&t, B115200);
+    ::cfsetospeed(&t, B115200);
+    ::tcsetattr(slave, TCSANOW, &t);
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+    masterFd = master;
+    slaveKeepFd = slave;
+    slavePath = QString::fromLocal8Bit(name);
+    input.clear();
+    readNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
+    connect(readNotifier, &QSocketNotifier::activated, this, &Simulator::readMaster);
+    updateLink();
+    log(QStringLiteral("plugged in on %1").arg(slavePath));
+    emit portChanged(slavePath);
+    return true;
+}
+
+void Simulator::closeTerminal()
+{
+    if (readNotifier) {
+        readNotifier->setEnabled(false);
+        readNotifier->deleteLater();
+        readNotifier = nullptr;
+    }
+    if (masterFd >= 0)
+        ::close(masterFd);
+    if (slaveKeepFd >= 0)
+        ::close(slaveKeepFd);
+    masterFd = -1;
+    slaveKeepFd = -1;
+    slavePath.clear();
+    output.clear();
+    outputTimer->stop();
+    debugTimer->stop();
+    heldAnswer.clear();
+}
+
+void Simulator::updateLink()
+{
+    if (config.linkPath.isEmpty())
+        return;
+    // Replace the link in one step, so a reader never finds it missing.
+    const QString tmp = config.linkPath + QStringLiteral(".new");
+    QFile::remove(tmp);
+    if (slavePath.isEmpty()) {
+        QFile::remove(config.linkPath);
+        return;
+    }
+    if (::symlink(slavePath.toLocal8Bit().constData(), tmp.toLocal8Bit().constData()) == 0)
+        ::rename(tmp.toLocal8Bit().constData(), config.linkPath.toLocal8Bit().constData());
+}
+
+void Simulator::unplug(int replugAfterMs)
+{
+    if (masterFd < 0)
+        return;
+    log(QStringLiteral("unplugged"));
+    closeTerminal();
+    updateLink();
+    emit unplugged();
+    if (replugAfterMs >= 0) {
+        QTimer::singleShot(replugAfterMs, this, [this] {
+            dev->reboot(nowMs());
+            openTerminal();
+        });
+    }
+}
+
+void Simulator::readMaster()
+{
+    char buf[4096];
+    for (;;) {
+        const ssize_t n = ::read(masterFd, buf, sizeof buf);
+        if (n > 0) {
+            input.append(buf, int(n));
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        break; // EAGAIN: all read
+    }
+    processInput();
+}
+
+void Simulator::processInput()
+{
+    // The configurator sends command frames and text lines on the same line.
+    while (!input.isEmpty() && masterFd >= 0) {
+        if (input.at(0) == Frame::startByte) {
+            if (input.size() < Frame::headerBytes)
+                return;
+            const int n = (quint8(input.at(1)) << 8) | quint8(input.at(2));
+            if (input.size() < n + Frame::overheadBytes)
+                return;
+            QByteArray payload;
+            quint8 port = 0;
+            if (Frame::check(input.left(n + Frame::overheadBytes), &payload, &port)) {
+                input.remove(0, n + Frame::overheadBytes);
+                handleFrame(port, payload);
+            } else {
+                input.remove(0, 1);
+            }
+            continue;
+        }
+        const int eol = input.indexOf('\n');
+        const int start = input.indexOf(Frame::startByte);
+        if (eol < 0 || (start >= 0 && start < eol)) {
+            if (start > 0) {
+                input.remove(0, start); // noise before a frame
+                continue;
+            }
+            return;
+        }
+        const QString line = QString::fromUtf8(input.left(eol)).remove(QLatin1Char('\r'));
+        input.remove(0, eol + 1);
+        if (!line.isEmpty())
+            handleText(line);
+    }
+}
+
+bool Simulator::strikes(const FaultRule &rule, int counter)
+{
+    if (rule.every > 0 && counter % rule.every == 0)
+        return true;
+    return rule.probability > 0 && rng.generateDouble() < rule.probability;
+}
+
+void Simulator::handleFrame(quint8 port, const QByteArray &payload)
+{
+    const quint16 code =
+        port == 1
+            ? 0xFFFF
+            : quint16(payload.size() >= 2 ? (quint8(payload.at(0)) << 8) | quint8(payload.at(1))
+                                          : 0);
+    counts[code] += 1;
+    ++requests;
+    log(QStringLiteral("> ") + describe(port, payload));
+
+    if (config.silent)
+        return;
+    QList<SimAnswer> out = dev->handle(port, payload, nowMs());
+    if (strikes(config.drop, requests)) {
+        log(QStringLiteral("  (answer dropped)"));
+        out.clear();
+    }
+    sendAnswers(out);
+
+    if (port == 1 && config.unplugAfterBlocks > 0 &&
+        dev->blocksReceived() >= config.unplugAfterBlocks) {
+        config.unplugAfterBlocks = 0;
+        // The acknowledgement may still be on its way; the cable goes right after it.
+        QTimer::singleShot(config.delayMs + 5, this, [this] { unplug(config.rebootDelayMs); });
+    }
+    if (dev->rebootRequested()) {
+        dev->clearRebootRequest();
+        // The answer leaves first, then the device restarts and re-enumerates.
+        QTimer::singleShot(config.delayMs + 50, this, [this] { unplug(config.rebootDelayMs); });
+    }
+}
+
+void Simulator::handleText(const QString &line)
+{
+    counts[0] += 1;
+    ++requests;
+    const bool secret = line.startsWith(QLatin1String("USB "));
+    log(QStringLiteral("> text ") + (secret ? QStringLiteral("USB ***") : line));
+    if (config.silent)
+        return;
+    QList<SimAnswer> out;
+    for (const QString &reply : dev->handleText(line, nowMs()))
+        out.append(SimAnswer{0, reply.toUtf8() + "\r\n"});
+    sendAnswers(out);
+    if (dev->debugStreaming())
+        debugTimer->start(config.debugLineEveryMs);
+    else
+        debugTimer->stop();
+}
+
+void Simulator::sendAnswers(const QList<SimAnswer> &list)
+{
+    for (const SimAnswer &a : list) {
+        ++answers;
+        if (a.port == 0) {
+            log(QStringLiteral("< text ") + QString::fromUtf8(a.payload).trimmed());
+            queueWrite(a.payload, config.delayMs);
+            continue;
+        }
+        QByteArray frame = Frame::wrap(a.port, a.payload);
+        log(QStringLiteral("< ") + describe(a.port, a.payload));
+        if (strikes(config.corruptCrc, answers)) {
+            frame[frame.size() - 1] = char(frame.at(frame.size() - 1) ^ 0x5A);
+            log(QStringLiteral("  (CRC corrupted)"));
+        }
+        if (strikes(config.garbage, answers)) {
+            QByteArray noise;
+            while (noise.size() < config.garbageBytes) {
+                // Start bytes with lengths that point anywhere, between plain noise.
+                if (rng.bounded(5) == 0)
+                    noise.append(Frame::startByte)
+                        .append(char(rng.bounded(0x11)))
+                        .append(char(rng.bounded(256)));
+                else
+                    noise.append(char(rng.bounded(256)));
+            }
+            frame.prepend(noise.left(config.garbageBytes));
+            log(QStringLiteral("  (%1 bytes of noise first)").arg(config.garbageBytes));
+        }
+        if (strikes(config.join, answers) && heldAnswer.isEmpty()) {
+            heldAnswer = frame;
+            log(QStringLiteral("  (held back to go with the next answer)"));
+            continue;
+        }
+        if (!heldAnswer.isEmpty()) {
+            frame.prepend(heldAnswer);
+            heldAnswer.clear();
+        }
+        if (strikes(config.split, answers)) {
+            const int pieces = qMin(config.splitPieces, frame.size());
+            const int size = (frame.size() + pieces - 1) / pieces;
+            for (int i = 0; i < pieces; ++i)
+                queueWrite(frame.mid(i * size, size), config.delayMs + i * config.splitPauseMs);
+            log(QStringLiteral("  (split in %1 pieces, %2 ms apart)")
+                    .arg(pieces)
+                    .arg(config.splitPauseMs));
+            continue;
+        }
+        queueWrite(frame, config.delayMs);
+    }
+}
+
+void Simulator::queueWrite(const QByteArray &bytes, qint64 delayMs)
+{
+    if (masterFd < 0 || bytes.isEmpty())
+        return;
+    // Writes keep their order even when their delays differ.
+    qint64 due = nowMs() + delayMs;
+    if (!output.isEmpty())
+        due = qMax(due, output.last().dueMs);
+    output.append(Pending{due, bytes});
+    if (!outputTimer->isActive() || output.size() == 1)
+        outputTimer->start(int(qMax<qint64>(0, output.first().dueMs - nowMs())));
+}
+
+void Simulator::flushOutput()
+{
+    while (!output.isEmpty() && output.first().dueMs <= nowMs()) {
+        const QByteArray bytes = output.takeFirst().bytes;
+        if (masterFd < 0)
+            return;
+        qint64 done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n =
+                ::write(masterFd, bytes.constData() + done, size_t(bytes.size() - done));
+            if (n > 0) {
+                done += n;
+            } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+                ::usleep(1000); // the terminal's buffer is full: the reader is behind
+            } else {
+                break;
+            }
+        }
+    }
+    if (!output.isEmpty())
+        outputTimer->start(int(qMax<qint64>(0, output.first().dueMs - nowMs())));
+}
+
+void Simulator::streamDebug()
+{
+    if (!dev->debugStreaming() || masterFd < 0) {
+        debugTimer->stop();
+        return;
+    }
+    queueWrite(dev->nextDebugLine(nowMs()).toUtf8() + "\r\n", 0);
+}
+
+void Simulator::sendModeChange()
+{
+    if (masterFd < 0)
+        return;
+    log(QStringLiteral("< 0x8008 (mode changed)"));
+    queueWrite(Frame::wrap(Frame::commandPort, QByteArray::fromHex("8008")), 0);
+}
+
+void Simulator::log(const QString &line)
+{
+    emit trace(line);
+    if (config.verbose) {
+        QTextStream err(stderr);
+        err << QStringLiteral("[%1] ").arg(nowMs() / 1000.0, 9, 'f', 3) << line << '\n';
+    }
+}

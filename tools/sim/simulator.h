@@ -1,0 +1,96 @@
+#pragma once
+
+#include "simconfig.h"
+#include "simdevice.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <memory>
+
+class QSocketNotifier;
+
+// A simulated device on a pseudo-terminal: reads requests from the terminal, lets the
+// SimDevice answer them, and writes the answers back, with the configured faults. Rebooting
+// or pulling the cable closes the terminal; a new one appears as the device comes back.
+class Simulator : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Simulator(const SimConfig &config, QObject *parent = nullptr);
+    ~Simulator() override;
+
+    // Opens the first terminal. False when no pseudo-terminal can be had.
+    bool start();
+
+    // The current terminal's path (empty while unplugged).
+    QString portName() const { return slavePath; }
+    bool isPlugged() const { return masterFd >= 0; }
+
+    SimDevice &device() { return *dev; }
+    const SimConfig &configuration() const { return config; }
+    // Milliseconds since start (the device's time base).
+    qint64 nowMs() const { return clock.elapsed(); }
+
+    // Requests received per command code (file blocks count under 0xFFFF, text lines under 0).
+    int commandCount(quint16 code) const { return counts.value(code); }
+    int totalCommands() const;
+    void resetCounts() { counts.clear(); }
+    int answersSent() const { return answers; }
+
+    // Faults and events, also available while running.
+    SimConfig &faults() { return config; }
+    void sendModeChange();
+    // Pulls the cable; with replugAfterMs >= 0 the device comes back as a new terminal then.
+    void unplug(int replugAfterMs = -1);
+
+signals:
+    void portChanged(const QString &path); // a new terminal appeared
+    void unplugged();
+    void trace(const QString &line);
+
+private slots:
+    void readMaster();
+    void flushOutput();
+    void streamDebug();
+
+private:
+    bool openTerminal();
+    void closeTerminal();
+    void updateLink();
+    void processInput();
+    void handleFrame(quint8 port, const QByteArray &payload);
+    void handleText(const QString &line);
+    void sendAnswers(const QList<SimAnswer> &answers);
+    void queueWrite(const QByteArray &bytes, qint64 delayMs);
+    bool strikes(const FaultRule &rule, int counter);
+    void log(const QString &line);
+
+    SimConfig config;
+    std::unique_ptr<SimDevice> dev;
+    QElapsedTimer clock;
+    QRandomGenerator rng;
+
+    int masterFd = -1;
+    int slaveKeepFd = -1; // keeps the terminal alive while nobody has it open
+    QString slavePath;
+    QSocketNotifier *readNotifier = nullptr;
+    QByteArray input;
+
+    struct Pending
+    {
+        qint64 dueMs;
+        QByteArray bytes;
+    };
+    QList<Pending> output;
+    QTimer *outputTimer = nullptr;
+    QTimer *debugTimer = nullptr;
+    QTimer *modeChangeTimer = nullptr;
+    QByteArray heldAnswer; // the join fault keeps an answer back
+
+    QHash<quint16, int> counts;
+    int requests = 0;
+    int answers = 0;
+};
