@@ -1,8 +1,10 @@
 #include "guiprompts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -88,17 +90,71 @@ bool GuiPrompts::headless()
 UserPrompts::Button GuiPrompts::ask(Icon icon, const QString &title, const QString &text,
                                     Buttons buttons, Button defaultButton)
 {
+    return show(parentWidget, icon, title, text, buttons, defaultButton);
+}
+
+UserPrompts::Button GuiPrompts::linkPrompt(LinkPrompt which)
+{
+    auto tr = [](const char *text) { return QCoreApplication::translate("GuiPrompts", text); };
+    switch (which) {
+    case LinkPrompt::ContinueReading:
+        return show(nullptr, Icon::Critical, tr("Чтение конфигурации"),
+                    tr("Модуль не отвечает на команду.\nПродолжить чтение конфигурации?"), Yes | No,
+                    NoButton);
+    case LinkPrompt::ContinueWriting:
+        return show(nullptr, Icon::Critical, tr("Чтение конфигурации"),
+                    tr("Модуль не отвечает на команду.\nПродолжить запись конфигурации?"), Yes | No,
+                    NoButton);
+    case LinkPrompt::PortBusy:
+        return show(
+            nullptr, Icon::Critical, tr("Ошибка"),
+            tr("Устройство занято другой программой.\nЗакройте программу использующую устройство и "
+               "повторите подключение."),
+            Ok, Ok);
+    case LinkPrompt::DeviceUnplugged:
+        return show(nullptr, Icon::Critical, tr("Ошибка"),
+                    tr("Ошибка обмена данными с устройством:\nустройство отключено от ПК"), Ok, Ok);
+    case LinkPrompt::LeaveRemoteMode:
+        return show(nullptr, Icon::Question, tr("Чтение конфигурации"),
+                    tr("Конфигуратор подключен к серверу конфигурирования,\nпереключиться в режим "
+                       "локального "
+                       "конфигурирования?"),
+                    Yes | No, NoButton);
+    }
+    return NoButton;
+}
+
+void GuiPrompts::notify(Icon icon, const QString &title, const QString &text, int autoCloseMs)
+{
+    if (headless()) {
+        const QByteArray line =
+            "Message: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
+        fputs(line.constData(), stderr);
+        fflush(stderr);
+        return;
+    }
+    auto *box = new QMessageBox(toBoxIcon(icon), title, text, QMessageBox::Ok, parentWidget);
+    box->setStyleSheet(messageBoxStyleSheet());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show();
+    QTimer::singleShot(autoCloseMs, box, &QObject::deleteLater);
+}
+
+UserPrompts::Button GuiPrompts::show(QWidget *parent, Icon icon, const QString &title,
+                                     const QString &text, Buttons buttons, Button defaultButton)
+{
     if (headless()) {
         Button answer = defaultButton;
         if (answer == NoButton)
-            answer = (buttons & Ok) ? Ok : (buttons & Yes) ? Yes : (buttons & No) ? No : Cancel;
+            answer = (buttons & No) ? No : (buttons & Ok) ? Ok : (buttons & Cancel) ? Cancel : Yes;
         const QByteArray line =
             "Message box: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
         fputs(line.constData(), stderr);
         fflush(stderr);
         return answer;
     }
-    QMessageBox box(toBoxIcon(icon), title, text, toBoxButtons(buttons), parentWidget);
+    QMessageBox box(toBoxIcon(icon), title, text, toBoxButtons(buttons), parent);
     box.setStyleSheet(messageBoxStyleSheet());
     if (defaultButton != NoButton)
         box.setDefaultButton(toBoxButton(defaultButton));

@@ -6,7 +6,8 @@ class QWidget;
 
 // Message boxes of the program, in the link's shared message-box style. Without a screen (the
 // offscreen platform of headless runs) nobody could ever answer a box, so the question is
-// printed to standard error and answered with its default button instead of blocking forever.
+// printed to standard error and answered with its default button (else the cautious one: No,
+// then OK) instead of blocking forever.
 class GuiPrompts : public UserPrompts
 {
 public:
@@ -14,10 +15,15 @@ public:
 
     Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
                Button defaultButton = NoButton) override;
+    Button linkPrompt(LinkPrompt which) override;
+    void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
 
     static QString messageBoxStyleSheet();
     static bool headless();
 
 private:
+    Button show(QWidget *parent, Icon icon, const QString &title, const QString &text,
+                Buttons buttons, Button defaultButton);
+
     QWidget *parentWidget;
 };

@@ -1,12 +1,16 @@
 #include "apppaths.h"
+#include "appsettings.h"
 #include "debuglogwindow.h"
+#include "deviceinterface.h"
 #include "guiresources.h"
 #include "loghandler.h"
 #include "mainwindow.h"
+#include "portenumerator.h"
 
 #include <QApplication>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QIcon>
 
@@ -20,6 +24,7 @@ int main(int argc, char *argv[])
 
     bool withConsole = false;
     bool developMode = false;
+    QString explicitPort;
     const QStringList args = QCoreApplication::arguments();
     for (int i = 1; i < args.size(); ++i) {
         const QString &arg = args.at(i);
@@ -31,6 +36,8 @@ int main(int argc, char *argv[])
             withConsole = true;
         } else if (arg == QLatin1String("-fs")) {
             developMode = true;
+        } else if (arg == QLatin1String("-port") && i + 1 < args.size()) {
+            explicitPort = args.at(++i);
         }
     }
 
@@ -43,7 +50,22 @@ int main(int argc, char *argv[])
     QCoreApplication::addLibraryPath(QStringLiteral("./sqldrivers/"));
     QCoreApplication::addLibraryPath(QStringLiteral("."));
 
-    MainWindow window;
+    // "-port NAME": that port is the only candidate and counts as a Vexa7XX whatever its USB
+    // identifiers (adapters of other makers, the simulator's pseudo-terminal).
+    std::unique_ptr<FixedPortEnumerator> explicitEnumerator;
+    if (!explicitPort.isEmpty()) {
+        const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
+        PortInfo p;
+        p.portName = explicitPort;
+        p.hasIds = true;
+        p.vendorId = ids.vid;
+        p.productId = ids.pid;
+        p.serialNumber =
+            QLatin1String(DeviceInterface::devicePrefix) + QFileInfo(explicitPort).fileName();
+        explicitEnumerator = std::make_unique<FixedPortEnumerator>(QList<PortInfo>{p});
+    }
+
+    MainWindow window(nullptr, explicitEnumerator.get());
     if (window.startupFailed()) {
         delete debugLog;
         return 0;
@@ -52,6 +74,9 @@ int main(int argc, char *argv[])
         QObject::connect(&window, &MainWindow::closeDebugLog, debugLog, &QWidget::close);
         QObject::connect(&window, &MainWindow::deleteDebugLog, debugLog, &QObject::deleteLater);
     }
+
+    if (!explicitPort.isEmpty() && explicitPort.startsWith(QLatin1Char('/')))
+        window.watchFolderForDevices(QFileInfo(explicitPort).absolutePath());
 
     qDebug() << "APP develop mode is: " << (developMode ? "true" : "false");
     window.show();

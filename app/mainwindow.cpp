@@ -7,8 +7,10 @@
 #include "appsettings.h"
 #include "commandhistory.h"
 #include "db_worker.h"
+#include "deviceinterface.h"
 #include "guiprompts.h"
 #include "guiresources.h"
+#include "hotplugmonitor.h"
 #include "settingsform.h"
 #include "timezonelist.h"
 
@@ -16,22 +18,22 @@
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QDebug>
+#include <QDialog>
 #include <QFile>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
+#include <QSignalMapper>
 #include <QStackedWidget>
 #include <QTimeZone>
 #include <QTimer>
 
 namespace {
-constexpr int statusTimerIntervalMs = 900;
-constexpr int firstEnumerationDelayMs = 100;
 constexpr int consoleRow = 7;
 } // namespace
 
-MainWindow::MainWindow(UserPrompts *userPrompts, QWidget *parent)
+MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWidget *parent)
     : QMainWindow(parent)
     , ui(new Ui::MainWindow)
     , prompts(userPrompts)
@@ -115,9 +117,9 @@ MainWindow::MainWindow(UserPrompts *userPrompts, QWidget *parent)
         meters->setCurrentIndex(0);
     ui->globalStatusText->setMinimumWidth(300);
     showStatusLine(0, QT_TR_NOOP("Ожидание подключения модуля"));
-    disableDeviceButtons();
 
-    // 15. Device link: created and wired here once the link layer is in place.
+    // 15. Device link.
+    createDeviceLink(enumerator);
 
     // 16. Timers.
     statusTimer = new QTimer(this);
@@ -128,13 +130,17 @@ MainWindow::MainWindow(UserPrompts *userPrompts, QWidget *parent)
     enumerationTimer = new QTimer(this);
     enumerationTimer->setObjectName(QStringLiteral("enumerationTimer"));
     enumerationTimer->setSingleShot(true);
-    connect(enumerationTimer, &QTimer::timeout, this, &MainWindow::enumerateDevices);
+    connect(enumerationTimer, &QTimer::timeout, link, &DeviceInterface::enumerateDevices);
     rebootTimer = new QTimer(this);
     rebootTimer->setObjectName(QStringLiteral("rebootTimer"));
     connect(rebootTimer, &QTimer::timeout, this, &MainWindow::rebootComplite);
+    // Plug and unplug notices start a search once they have stopped.
+    hotplug = new HotplugMonitor({}, this);
+    connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
 
-    // 17. Configuration documents, time-parameters view and the change mapper: added with the
-    //     configuration editor.
+    // 17. Change mapper of the configuration widgets (the editor connects its widgets to it);
+    //     the time-parameters view comes with the status views.
+    changeMapper = new QSignalMapper(this);
 
     createToolButtons();
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
@@ -144,7 +150,8 @@ MainWindow::MainWindow(UserPrompts *userPrompts, QWidget *parent)
     auto *consoleShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
     connect(consoleShortcut, &QShortcut::activated, this, &MainWindow::showConsolePage);
 
-    // 19. No device yet: only the first page.
+    // 19. No device yet: only the first page, no status.
+    clearInfoLabels();
     clearLabels();
     ui->terminalMenu->setCurrentRow(0);
     ui->stackedWidget->setCurrentIndex(0);
@@ -164,6 +171,14 @@ MainWindow::~MainWindow()
         if (!CommandHistory::save(history))
             qWarning() << "Cannot write" << CommandHistory::filePath();
     }
+    // Dialogs still open report their end to this window: they go while its members live.
+    const QList<QDialog *> dialogs = findChildren<QDialog *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QDialog *d : dialogs) {
+        if (d != settingsForm)
+            delete d;
+    }
+    delete link;
+    link = nullptr;
     delete settingsForm;
     settingsForm = nullptr;
     delete dbWorker;
@@ -194,11 +209,6 @@ void MainWindow::changeLanguage(QString code)
         langCode = code;
     }
     applyLanguage(langCode);
-}
-
-void MainWindow::changeEvent(QEvent *event)
-{
-    QMainWindow::changeEvent(event);
 }
 
 void MainWindow::fillTimeZones()
@@ -240,9 +250,14 @@ static void fadeDisabledIcons(QWidget *titleBar)
 void MainWindow::createToolButtons()
 {
     fadeDisabledIcons(ui->titleBar);
+    // Tool buttons act on press, not on release.
+    connect(ui->readConfigButton, &QToolButton::pressed, this, &MainWindow::readConfig);
+    connect(ui->refreshButton, &QToolButton::pressed, this, &MainWindow::refreshDeviceList);
+    connect(ui->restartButton, &QToolButton::pressed, this, &MainWindow::reloadDevice);
+    connect(ui->eraseMemButton, &QToolButton::pressed, this, &MainWindow::eraseMemory);
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
-    // The device, file and update buttons are wired with the features behind them.
+    // Files, writing, firmware update and remote configuration are wired with those features.
 }
 
 void MainWindow::hideUnusedWidgets()
@@ -259,49 +274,6 @@ void MainWindow::hideUnusedWidgets()
     }
 }
 
-void MainWindow::disableDeviceButtons()
-{
-    for (QWidget *w :
-         {static_cast<QWidget *>(ui->readConfigButton), static_cast<QWidget *>(ui->restartButton),
-          static_cast<QWidget *>(ui->writeConfigButton), static_cast<QWidget *>(ui->eraseMemButton),
-          static_cast<QWidget *>(ui->updateFwButton), static_cast<QWidget *>(ui->saveFileButton)})
-        w->setEnabled(false);
-    ui->refreshButton->setEnabled(true);
-    ui->terminalMenu->setEnabled(true);
-    ui->progressBar->setValue(0);
-}
-
-void MainWindow::showStatusLine(uchar stat, const char *sourceText)
-{
-    statusPict = stat;
-    statusSource = sourceText;
-    displayDeviceStatus(stat, tr(sourceText));
-}
-
-void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
-{
-    ui->globalStatusText->setText(statStr);
-    const char *picture = nullptr;
-    switch (stat) {
-    case 0:
-        picture = ":pict/svg/gray.svg";
-        break;
-    case 1:
-        picture = ":pict/svg/green.svg";
-        break;
-    case 2:
-        picture = ":pict/svg/yellow.svg";
-        break;
-    case 3:
-        picture = ":pict/svg/red.svg";
-        break;
-    default:
-        break;
-    }
-    if (picture)
-        ui->globalStatusPict->setPixmap(QPixmap(QLatin1String(picture)));
-}
-
 void MainWindow::aboutShow()
 {
     auto *about = new AboutForm(AppInfo::version() + QStringLiteral(" (") + AppInfo::buildDate() +
@@ -314,30 +286,6 @@ void MainWindow::aboutShow()
 void MainWindow::settingShow()
 {
     settingsForm->show();
-}
-
-void MainWindow::changeStatusTimerState(bool state)
-{
-    continuousStatus = state;
-    if (!state && statusTimer->isActive())
-        statusTimer->stop();
-    else if (state && !statusTimer->isActive())
-        statusTimer->start(statusTimerIntervalMs);
-}
-
-void MainWindow::statusTimerTimeout()
-{
-    // The status chain arrives with the device link; until then a tick only ends the wait.
-    const QString page = ui->stackedWidget->currentWidget()->objectName();
-    if (page == QLatin1String("terminalPage") || page == QLatin1String("fsPage"))
-        return;
-    statusTimer->stop();
-}
-
-void MainWindow::rebootComplite()
-{
-    rebootTimer->stop();
-    ui->refreshButton->setEnabled(true);
 }
 
 void MainWindow::itemSelected(QModelIndex index)
@@ -408,19 +356,6 @@ void MainWindow::itemSelected(QModelIndex index)
 void MainWindow::showConsolePage()
 {
     ui->terminalMenu->setRowHidden(consoleRow, !ui->terminalMenu->isRowHidden(consoleRow));
-}
-
-void MainWindow::clearLabels()
-{
-    ui->mainTitleWindow->setText(tr("Конфигуратор"));
-    for (int row = 1; row < ui->terminalMenu->count(); ++row)
-        ui->terminalMenu->setRowHidden(row, true);
-}
-
-void MainWindow::on_closeMainWindow_clicked()
-{
-    // Pending changes are offered for writing once the configuration editor exists.
-    QApplication::closeAllWindows();
 }
 
 void MainWindow::on_minimizeButton_clicked()

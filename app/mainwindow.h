@@ -1,16 +1,25 @@
 #pragma once
 
+#include <QBuffer>
 #include <QDateTime>
+#include <QDomDocument>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPoint>
+#include <QPointer>
 #include <QTranslator>
+#include <ctime>
 #include <memory>
 
 class DB_Worker;
-class SettingsForm;
+class DeviceInterface;
+class HotplugMonitor;
+class PortEnumerator;
+class QSignalMapper;
 class QTimer;
+class SelectDeviceForm;
+class SettingsForm;
 class UserPrompts;
 
 namespace Ui {
@@ -23,8 +32,18 @@ class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
+    static constexpr int statusTimerIntervalMs = 900;
+    static constexpr int firstEnumerationDelayMs = 100;
+    static constexpr int hotplugSearchDelayMs = 1500;
+    static constexpr int hotplugRepeatDelayMs = 300;
+    static constexpr int rebootTimerMs = 10000;
+    static constexpr int rebootBoxMs = 7000;
+    static constexpr int waitStatusEndMs = 2000;
+
     // prompts: where questions and error boxes go (the message boxes when null).
-    explicit MainWindow(UserPrompts *prompts = nullptr, QWidget *parent = nullptr);
+    // enumerator: where the port search looks (the system's serial ports when null).
+    explicit MainWindow(UserPrompts *prompts = nullptr, PortEnumerator *enumerator = nullptr,
+                        QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // True when the program must not start (the device database is missing or damaged); the
@@ -33,6 +52,9 @@ public:
 
     QString currentLanguage() const { return langCode; }
     int globalState() const { return currentState; }
+    DeviceInterface *deviceLink() const { return link; }
+    // Folders whose changes count as device plug events (the folder of an explicit port).
+    void watchFolderForDevices(const QString &folder);
 
 signals:
     void closeDebugLog();
@@ -40,18 +62,44 @@ signals:
     void readyStatus();
     void enumerateDevices();
     void sendTerminalCommand(QString);
+    void startReadConfiguration();
+    void startWriteConfiguration(QBuffer *);
+    void disconnectDevice();
+    void rebootDev();
+    void getFileInfo();
 
 public slots:
     void changeLanguage(QString langCode);
+    void setGlobalState(int state);
     void displayDeviceStatus(uchar stat, QString statStr);
     void aboutShow();
     void settingShow();
     void changeStatusTimerState(bool state);
     void statusTimerTimeout();
+    void getStatusInfo();
+    void waitEndReadStatus();
     void rebootComplite();
+    void refreshDeviceList();
+    void reloadDevice();
+    void reloadConfirm();
+    void eraseMemory();
+    void authenticationRequest();
+    void badAuthentication();
+    void hideRefreshButton(bool hide);
+    void showDeviceList(QStringList devices);
+    void selectDevFormClosed();
+    void cancelSelectDevice();
+    void readConfig();
+    void readXmlBuffer(QBuffer *xmlBuffer);
+    void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
+                         QString devEui, QString _sn);
     void itemSelected(QModelIndex index);
     void showConsolePage();
     void clearLabels();
+    void clearInfoLabels();
+    void printToTerminal(QString text);
+    // A device node came or went: search again once the notices have stopped.
+    void deviceNodesChanged();
 
 private slots:
     void on_closeMainWindow_clicked();
@@ -59,20 +107,29 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void changeEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+#ifdef Q_OS_WIN
+    bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
+#endif
 
 private:
     void applyLanguage(const QString &code);
     void fillTimeZones();
     void loadCommandHistory();
+    void createDeviceLink(PortEnumerator *enumerator);
     void createToolButtons();
     void hideUnusedWidgets();
-    void disableDeviceButtons();
     // Status line from an untranslated source text, so a language change can redo it.
     void showStatusLine(uchar stat, const char *sourceText);
+    // Texts of states that differ for a remote, a relayed and a local device.
+    void showSessionStatusLine(uchar stat, const char *remote, const char *fsk, const char *local);
+    void setEnabledAll(std::initializer_list<const char *> names, bool enabled);
+    void setChangeSignalsBlocked(bool blocked);
+    void showFirstPage();
+    void localWait(int ms);
+    QWidget *widget(const char *name) const;
 
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
@@ -82,31 +139,52 @@ private:
     bool startFailed = false;
 
     DB_Worker *dbWorker = nullptr;
+    DeviceInterface *link = nullptr;
+    HotplugMonitor *hotplug = nullptr;
     SettingsForm *settingsForm = nullptr;
+    QPointer<SelectDeviceForm> selectForm;
+    QSignalMapper *changeMapper = nullptr;
 
     QTimer *statusTimer = nullptr;
     QTimer *enumerationTimer = nullptr;
     QTimer *rebootTimer = nullptr;
 
+    // Configuration documents: everything read or loaded, and the changes still to write.
+    QDomDocument fullConfigDoc;
+    QDomDocument pendingDoc;
+    QBuffer configBuffer;
+
     // Application clock: base in UTC plus the monotonic time elapsed since it was set.
     QDateTime appClockBase;
     QElapsedTimer appClockTimer;
 
-    // Connection flags and device identity, idle until a device is identified.
+    // Connection state and flags.
     int currentState = 0;
     bool readyFlag = false;
     bool busyFlag = false;
     bool authAsked = false;
     bool fskMode = false;
+    bool firmwareUpdate = false;
+    bool newFwAvailable = false;
+    bool closeAfterReboot = false;
+    bool manualExtraPack = false;
+    bool hideRefresh = false;
     bool terminalDebug = false;
-    bool configChanged = false;
     bool identified = false;
     bool statusReading = false;
     bool stopReadStatus = false;
+    bool waitingStatusEnd = false;
     int netStateMemory = 0;
-    QString currentFwVer = QStringLiteral("255.255.255");
     bool sendExtraordinaryPackOnStart = false;
     bool continuousStatus = true;
+
+    // Identity of the connected device.
+    QString currentFwVer = QStringLiteral("255.255.255");
+    QString devIdByName;
+    QString devIdText;
+    QString fwFilePrefix;
+    QList<int> statusCommandList;
+    int statusIndex = 0;
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;

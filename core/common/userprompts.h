@@ -25,6 +25,19 @@ public:
     virtual Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
                        Button defaultButton = NoButton) = 0;
 
+    // Questions and reports of the device link. Each front end words them its own way.
+    enum class LinkPrompt {
+        ContinueReading, // no answer after the resends: keep trying? (Yes / No)
+        ContinueWriting, // the same while a configuration is being written
+        PortBusy,        // the port is held by another program (OK)
+        DeviceUnplugged, // the device went away during an exchange (OK)
+        LeaveRemoteMode, // a local device was found while connected to the server (Yes / No)
+    };
+    virtual Button linkPrompt(LinkPrompt which) = 0;
+
+    // A message that does not wait for the user and goes away by itself after autoCloseMs.
+    virtual void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) = 0;
+
     // A message with a single OK button.
     void inform(Icon icon, const QString &title, const QString &text)
     {

@@ -4,6 +4,7 @@
 #include "frame.h"
 #include "framesplitter.h"
 #include "packparser.h"
+#include "portenumerator.h"
 #include "statusrecords.h"
 
 #include <QCoreApplication>
@@ -46,10 +47,13 @@ DeviceInterface::DeviceInterface(QObject *parent)
     registerLinkMetaTypes();
 
     port = new QSerialPort(this);
+    port->setBaudRate(portBaudRate);
     connect(port, &QSerialPort::readyRead, this, &DeviceInterface::readPortData);
+    connect(port, &QSerialPort::errorOccurred, this, &DeviceInterface::errorHandler);
 
     answerTimer = new QTimer(this);
     answerTimer->setSingleShot(true);
+    connect(answerTimer, &QTimer::timeout, this, &DeviceInterface::answerTimeout);
 
     quietTimer = new QTimer(this);
     quietTimer->setSingleShot(true);
@@ -65,6 +69,7 @@ DeviceInterface::DeviceInterface(QObject *parent)
     connect(parserThread, &QThread::started, parser, &PackParser::startParser);
     connect(parser, &PackParser::finished, parserThread, &QThread::quit);
     connect(parser, &PackParser::finished, parser, &QObject::deleteLater);
+    connectParser();
     parserThread->start(QThread::InheritPriority);
 }
 
@@ -73,11 +78,28 @@ DeviceInterface::~DeviceInterface()
     parser->stopParser();
     parserThread->quit();
     parserThread->wait();
+    disconnect(port, nullptr, this, nullptr);
     if (port->isOpen())
         port->close();
+    delete port;
+    port = nullptr;
     qDebug() << "Port closed, handle deleted.";
+    if (remoteSocket) {
+        disconnect(remoteSocket, nullptr, this, nullptr);
+        remoteSocket->close();
+        qDebug() << "Socket closed, handle deleted.";
+    }
     if (binLogFile.isOpen())
         binLogFile.close();
+}
+
+void DeviceInterface::disconnectRemote()
+{
+    qDebug() << "Disconnecting from remote config server!";
+    if (remoteMode && remoteSocket && remoteSocket->isOpen()) {
+        remoteSocket->write("socClose");
+        remoteSocket->close();
+    }
 }
 
 QByteArray DeviceInterface::calcCrc32FromArray(const QByteArray &_buf)
@@ -278,6 +300,8 @@ void DeviceInterface::readPortData()
     // burst for people (terminal, log).
     for (const QByteArray &frame : splitter->feed(bytes))
         answerQueue->push(frame);
+    for (const QString &line : splitter->takeTextLines())
+        handleTextLine(line);
     if (splitter->hasPartial())
         staleTimer->start(staleFrameMs);
     else
@@ -288,6 +312,8 @@ void DeviceInterface::dropStaleFrame()
 {
     for (const QByteArray &frame : splitter->flushStale())
         answerQueue->push(frame);
+    for (const QString &line : splitter->takeTextLines())
+        handleTextLine(line);
 }
 
 void DeviceInterface::addToQue()

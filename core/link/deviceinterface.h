@@ -1,8 +1,14 @@
 #pragma once
 
+#include "fileinfo.h"
+#include "statusrecords.h"
+
+#include <QBuffer>
 #include <QByteArray>
+#include <QDomDocument>
 #include <QFile>
 #include <QObject>
+#include <QSerialPort>
 #include <QString>
 #include <ctime>
 #include <memory>
@@ -10,10 +16,11 @@
 class AnswerQueue;
 class FrameSplitter;
 class PackParser;
+class PortEnumerator;
 class QIODevice;
-class QSerialPort;
 class QThread;
 class QTimer;
+class UserPrompts;
 
 // The device link: builds and sends command frames and text commands to the active
 // transport (the device's serial port, or the remote-server socket), collects the answer
@@ -32,8 +39,27 @@ public:
     // A frame that has stopped arriving halfway for this long will not be completed; a device
     // may pause inside an answer for much longer than the quiet period without losing it.
     static constexpr int staleFrameMs = 250;
+    static constexpr int defaultMaxRetries = 3;
+    static constexpr qint32 portBaudRate = 115200;
+    // The USB serial number of a Vexa7XX begins with this.
+    static const char *const devicePrefix;
 
     explicit DeviceInterface(QObject *parent = nullptr);
+
+    // Where the port search looks (the system's ports when not set; not owned).
+    void setPortEnumerator(PortEnumerator *enumerator) { enumerator_ = enumerator; }
+    // Where questions and error reports go (none: they are only logged; not owned).
+    void setUserPrompts(UserPrompts *prompts) { prompts_ = prompts; }
+    // The configurator's version, sent to the remote-configuration server.
+    void setAppVersion(const QString &version) { appVersion = version; }
+
+    // Answer time-out of binary requests (the relay mode and tests change it).
+    void setAnswerTimeout(int ms) { answerTimeoutMs = ms; }
+    void setMaxRetries(int n) { maxRetries = n; }
+    int retries() const { return retryCount; }
+    int maximumRetries() const { return maxRetries; }
+    quint16 deviceId() const { return devId; }
+    QStringList foundPorts() const { return foundPortNames; }
     ~DeviceInterface() override;
 
     // The four CRC bytes of the whole buffer, most significant first.
@@ -54,6 +80,9 @@ public:
     bool isRelayMode() const { return relayMode; }
 
     void setDevId(quint16 id) { devId = id; }
+    // Mirrors the main window's firmware-update flag (cleared by states 0 and 15).
+    void setFirmwareUpdate(bool on) { firmwareUpdate = on; }
+    bool isFirmwareUpdate() const { return firmwareUpdate; }
     void setWriteMode(bool on) { writeMode = on; }
     void setRelay(bool on, const QString &devEui, qint32 timeout);
     // Remote-server link: text commands and frames go to this socket while remote mode is on.
@@ -99,9 +128,68 @@ public slots:
     void switchToNormalMode();
     void sendClearFskStatus();
 
+    // Port search and session.
+    void enumerateDevices();
+    void setCurrentDevice(int index);
+    void readConfiguration();
+    void errorHandler(QSerialPort::SerialPortError error);
+    void disconnectDevice();
+
+    // Exchange.
+    void answerTimeout();
+    void setAnswerOk();
+    void authenticationDevice(QString devPass);
+    void deviceInfo(QString devVer, ushort devID, QString sn, QString dev_eui);
+    void nextReadCommand();
+    void parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data);
+    void deviceExchangeEnd();
+    void addElement(QString elementName, QStringList params);
+
+    // Answers.
+    void mainNetStatus(NET_MAIN_STAT stat);
+    void netQulityStatus(NET_QUALITY_STAT stat);
+    void netLastSendStatus(NET_LAST_SEND_STAT stat);
+    void netTimesStatus(NET_TIME_STAT stat);
+    void devBatStatus(DEV_BAT_STAT stat);
+    void devAdcStatus(DEV_ADC_VALUES stat);
+    void devInputsParamsStatus(DEV_INPUT_PARAMS stat);
+    void getDateTimeAnswer(time_t dateTime, ushort subSeconds, uchar source);
+    void getFreqAnswer(uchar _netMode, uchar _resultCode, QList<QPair<int, QString>> freqList,
+                       QString rx2Freq, QString rx2Dr);
+    void setDateTimeAnswer(int dateTime, short subSeconds, uchar source);
+    void netJoinAnswer(uchar _netMode, uchar _resultCode);
+    void sendExtraordinaryPackAnswer(uchar _netMode, uchar _resultCode);
+    void rebootAnswer(uchar code);
+    void factoryDefaultAnswer(uchar _confType);
+    void formatFlashAnswer(uchar code);
+    void vexa760ModeChanged();
+
 signals:
     void printToTerminal(QString);
     void changeDeviceStatus(int);
+    void selectDevice(QStringList);
+    void hideRefreshButton(bool);
+    void checkGetStatusState();
+    void authenticationFail();
+    void readyReadConfig(bool);
+    void setCurrentFwVer(QString fwVer, QString opt, ushort devId, QString devIdByName,
+                         QString devEui, QString sn);
+    QList<int> getSupportedCommands();
+    bool checkSupportedCommand(int cmd);
+    void setProgress(int);
+    void setProgressValue(int);
+    void parceAnswerComplite(QBuffer *buffer);
+    void netMainStatus(NET_MAIN_STAT stat);
+    void QualityNetStatus(NET_QUALITY_STAT stat);
+    void LastSendNetStatus(NET_LAST_SEND_STAT stat);
+    void TimesNetStatus(NET_TIME_STAT stat);
+    void updateBatStatus(DEV_BAT_STAT stat);
+    void updateAdcStatus(DEV_ADC_VALUES stat);
+    void updateInputsParsmsStatus(DEV_INPUT_PARAMS stat);
+    void updateDateTime(time_t dateTime, ushort subSeconds, uchar source);
+    void updateFreqList(QList<QPair<int, QString>> freqList, QString rx2Freq, QString rx2Dr);
+    // A text line the device sent between its answers.
+    void textAnswer(QString line);
 
 private slots:
     void readPortData();
@@ -111,6 +199,13 @@ private slots:
 private:
     void writeToTransport(const QByteArray &bytes);
     void appendBinLog(const QString &text);
+    void handleTextLine(const QString &line);
+    void resend();
+    void stopAnswer(); // stop the answer timer, zero the retries
+    void connectParser();
+    // Says goodbye to the remote-configuration server and closes the socket.
+    void disconnectRemote();
+    UserPrompts *prompts() const { return prompts_; }
 
     QSerialPort *port = nullptr;
     QIODevice *remoteSocket = nullptr;
@@ -134,6 +229,27 @@ private:
     int textWriteTimeoutMs = defaultTextWriteTimeoutMs;
     quint16 devId = 0;
     QFile binLogFile;
+    int retryCount = 0;
+    int maxRetries = defaultMaxRetries;
+    QString devPassword = QStringLiteral("0");
+    bool firmwareUpdate = false;
+    QString appVersion;
+
+    // Port search.
+    PortEnumerator *enumerator_ = nullptr;
+    std::unique_ptr<PortEnumerator> systemEnumerator;
+    UserPrompts *prompts_ = nullptr;
+    QStringList foundPortNames;
+    QStringList foundSerials;
+    QStringList choiceTexts;
+    bool leaveRemoteRequested = false;
+
+    // Configuration read.
+    QList<int> supportedCodes;
+    int readIndex = 0;
+    quint16 currentReadCode = 0;
+    QDomDocument readDoc;
+    QBuffer exchangeBuffer;
 
     // Receive side.
     QByteArray rxBuffer; // bytes of the current burst, for the terminal echo

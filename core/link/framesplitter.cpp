@@ -16,8 +16,8 @@ QList<QByteArray> FrameSplitter::flushStale()
     while (!buffer.isEmpty()) {
         // The candidate at the front waits for bytes that are not coming: it was a false
         // start. Skip it and look again behind it.
+        skip(buffer.at(0));
         buffer.remove(0, 1);
-        ++skipped;
         extract(out);
     }
     return out;
@@ -30,16 +30,16 @@ void FrameSplitter::extract(QList<QByteArray> &out)
     const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
     while (pos < size) {
         if (b[pos] != uchar(Frame::startByte)) {
+            skip(char(b[pos]));
             ++pos;
-            ++skipped;
             continue;
         }
         if (size - pos < Frame::headerBytes)
             break; // the length is not here yet
         const int n = (b[pos + 1] << 8) | b[pos + 2];
         if (n > Frame::maxPayloadBytes) {
-            ++pos; // no frame is that long: a false start
-            ++skipped;
+            skip(char(b[pos])); // no frame is that long: a false start
+            ++pos;
             continue;
         }
         const int total = n + Frame::overheadBytes;
@@ -52,9 +52,38 @@ void FrameSplitter::extract(QList<QByteArray> &out)
             out.append(QByteArray(start, total));
             pos += total;
         } else {
+            skip(char(b[pos]));
             ++pos;
-            ++skipped;
         }
     }
     buffer.remove(0, pos);
+}
+
+void FrameSplitter::skip(char byte)
+{
+    ++skipped;
+    if (byte == '\n') {
+        bool printable = true;
+        for (char c : text)
+            printable = printable && ((c >= 0x20 && c < 0x7F) || c == '\t');
+        if (printable && !text.isEmpty())
+            lines.append(QString::fromLatin1(text));
+        text.clear();
+        return;
+    }
+    if (byte == '\r')
+        return;
+    // A line longer than this is no answer of the device: it is noise.
+    constexpr int maxLineBytes = 1024;
+    if (text.size() < maxLineBytes)
+        text.append(byte);
+    else
+        text[0] = '\x01'; // marks the line as noise
+}
+
+QStringList FrameSplitter::takeTextLines()
+{
+    QStringList out;
+    out.swap(lines);
+    return out;
 }

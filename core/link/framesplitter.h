@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
 
 // Cuts answer frames out of the received byte stream as the bytes arrive. Several frames in
 // one read are all found, a frame split over reads is joined, and anything that is not a
@@ -18,6 +19,11 @@ public:
     // recovered; the rest is dropped. Returns the recovered frames.
     QList<QByteArray> flushStale();
 
+    // Text lines that arrived between frames (the device's answers to text commands and its
+    // debug output), complete lines only, line ends removed. Lines holding anything but
+    // printable characters are noise and left out.
+    QStringList takeTextLines();
+
     bool hasPartial() const { return !buffer.isEmpty(); }
     int pendingBytes() const { return buffer.size(); }
     // Bytes skipped as garbage since construction (a health figure for logs and tests).
@@ -27,6 +33,10 @@ private:
     // Takes complete frames from the front; stops at an incomplete candidate.
     void extract(QList<QByteArray> &out);
 
+    void skip(char byte);
+
     QByteArray buffer;
+    QByteArray text;
+    QStringList lines;
     qint64 skipped = 0;
 };

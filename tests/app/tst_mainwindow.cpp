@@ -32,7 +32,18 @@ public:
         asked << title + ": " + text;
         return answer;
     }
+    Button linkPrompt(LinkPrompt which) override
+    {
+        link << which;
+        return answer;
+    }
+    void notify(Icon, const QString &title, const QString &text, int autoCloseMs) override
+    {
+        notes << title + ": " + text + " /" + QString::number(autoCloseMs);
+    }
     QStringList asked;
+    QStringList notes;
+    QList<LinkPrompt> link;
     Button answer = Ok;
 };
 } // namespace

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// One serial port of the computer as the port search sees it.
+struct PortInfo
+{
+    QString portName;
+    bool hasIds = false; // USB vendor and product identifiers known
+    quint16 vendorId = 0;
+    quint16 productId = 0;
+    QString serialNumber; // USB serial number
+};
+
+// Lists the serial ports. The default asks the operating system; tests and the "-port"
+// option hand in fixed entries.
+class PortEnumerator
+{
+public:
+    virtual ~PortEnumerator() = default;
+    virtual QList<PortInfo> ports() const;
+};
+
+// A fixed list of ports; an entry is offered only while its device node exists.
+class FixedPortEnumerator : public PortEnumerator
+{
+public:
+    explicit FixedPortEnumerator(QList<PortInfo> entries)
+        : list(std::move(entries))
+    {}
+    QList<PortInfo> ports() const override;
+    void setPorts(QList<PortInfo> entries) { list = std::move(entries); }
+
+private:
+    QList<PortInfo> list;
+};
