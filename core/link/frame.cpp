@@ -57,11 +57,17 @@ QByteArray wrap(quint8 port, const QByteArray &payload)
     return frame;
 }
 
+// Exactly 8 bytes: cut, or padded with zero bytes (resize() would leave them undefined).
+static QByteArray eightBytes(QByteArray bytes)
+{
+    bytes.truncate(8);
+    bytes.append(QByteArray(8 - bytes.size(), '\0'));
+    return bytes;
+}
+
 QByteArray devEuiBytes(const QString &devEui)
 {
-    QByteArray bytes = QByteArray::fromHex(devEui.toLatin1());
-    bytes.resize(8);
-    return bytes;
+    return eightBytes(QByteArray::fromHex(devEui.toLatin1()));
 }
 
 QByteArray relayPayload(const QByteArray &devEui, quint8 innerPort, qint32 relayTimeout,
@@ -71,9 +77,7 @@ QByteArray relayPayload(const QByteArray &devEui, quint8 innerPort, qint32 relay
     w.reserve(innerPayload.size() + 16);
     w.append(char(0x83));
     w.append(char(0x02));
-    QByteArray eui = devEui;
-    eui.resize(8);
-    w.append(eui);
+    w.append(eightBytes(devEui));
     w.append(char(innerPort));
     w.append(char(innerPayload.size() & 0xFF));
     appendBigEndian32(w, static_cast<quint32>(relayTimeout));

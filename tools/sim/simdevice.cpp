@@ -60,7 +60,8 @@ QByteArray versionBytes(const QString &v)
     QByteArray b;
     for (const QString &p : v.split(QLatin1Char('.')))
         b.append(char(p.toInt()));
-    b.resize(3);
+    b.truncate(3);
+    b.append(QByteArray(3 - b.size(), '\0'));
     return b;
 }
 
