@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -139,6 +140,21 @@ void GuiPrompts::notify(Icon icon, const QString &title, const QString &text, in
     box->setModal(false);
     box->show();
     QTimer::singleShot(autoCloseMs, box, &QObject::deleteLater);
+}
+
+QString GuiPrompts::openFileName(const QString &title, const QString &filter)
+{
+    if (headless())
+        return QString();
+    return QFileDialog::getOpenFileName(parentWidget, title, QString(), filter);
+}
+
+QString GuiPrompts::saveFileName(const QString &title, const QString &proposed,
+                                 const QString &filter)
+{
+    if (headless())
+        return QString();
+    return QFileDialog::getSaveFileName(parentWidget, title, proposed, filter);
 }
 
 UserPrompts::Button GuiPrompts::show(QWidget *parent, Icon icon, const QString &title,

@@ -17,6 +17,9 @@ public:
                Button defaultButton = NoButton) override;
     Button linkPrompt(LinkPrompt which) override;
     void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
+    QString openFileName(const QString &title, const QString &filter) override;
+    QString saveFileName(const QString &title, const QString &proposed,
+                         const QString &filter) override;
 
     static QString messageBoxStyleSheet();
     static bool headless();

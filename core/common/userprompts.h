@@ -38,6 +38,10 @@ public:
     // A message that does not wait for the user and goes away by itself after autoCloseMs.
     virtual void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) = 0;
 
+    // File choice; an empty text when the user cancelled.
+    virtual QString openFileName(const QString &title, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &proposed, const QString &filter) = 0;
+
     // A message with a single OK button.
     void inform(Icon icon, const QString &title, const QString &text)
     {

@@ -84,6 +84,7 @@ public:
     void setFirmwareUpdate(bool on) { firmwareUpdate = on; }
     bool isFirmwareUpdate() const { return firmwareUpdate; }
     void setWriteMode(bool on) { writeMode = on; }
+    bool isWriteMode() const { return writeMode; }
     void setRelay(bool on, const QString &devEui, qint32 timeout);
     // Remote-server link: text commands and frames go to this socket while remote mode is on.
     void setRemoteSocket(QIODevice *socket);
@@ -144,6 +145,12 @@ public slots:
     void parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data);
     void deviceExchangeEnd();
     void addElement(QString elementName, QStringList params);
+
+    // Configuration write.
+    void writeConfiguration(QBuffer *newConfBuf);
+    void nextProcessParam();
+    void setConfiguration(ushort _commandNum, QString _data);
+    void answerWriteParam(uchar _confType, uchar _paramNum, uchar _result);
 
     // Answers.
     void mainNetStatus(NET_MAIN_STAT stat);
@@ -250,6 +257,12 @@ private:
     quint16 currentReadCode = 0;
     QDomDocument readDoc;
     QBuffer exchangeBuffer;
+
+    // Configuration write.
+    QDomDocument writeDoc;
+    QDomNode writeCursor;
+    quint16 currentWriteCode = 0;
+    int writeCounter = 0;
 
     // Receive side.
     QByteArray rxBuffer; // bytes of the current burst, for the terminal echo

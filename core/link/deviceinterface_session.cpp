@@ -1,6 +1,7 @@
 // DeviceInterface: port search, opening, port errors, request exchange and the answers.
 #include "appsettings.h"
 #include "deviceinterface.h"
+#include "frame.h"
 #include "framesplitter.h"
 #include "packparser.h"
 #include "paramcatalogue.h"
@@ -17,6 +18,7 @@ void DeviceInterface::connectParser()
 {
     connect(parser, &PackParser::setDevInfo, this, &DeviceInterface::deviceInfo);
     connect(parser, &PackParser::parseConfiguration, this, &DeviceInterface::parseConfiguration);
+    connect(parser, &PackParser::answerWriteParam, this, &DeviceInterface::answerWriteParam);
     connect(parser, &PackParser::mainNetStatus, this, &DeviceInterface::mainNetStatus);
     connect(parser, &PackParser::netQulityStatus, this, &DeviceInterface::netQulityStatus);
     connect(parser, &PackParser::netLastSendStatus, this, &DeviceInterface::netLastSendStatus);
@@ -401,6 +403,120 @@ void DeviceInterface::addElement(QString elementName, QStringList params)
     for (int i = 0; i < params.size(); i += 2)
         e.setAttribute(params.at(i), i + 1 < params.size() ? params.at(i + 1) : QString());
     readDoc.documentElement().appendChild(e);
+}
+
+// ---- configuration write --------------------------------------------------------------------
+
+void DeviceInterface::writeConfiguration(QBuffer *newConfBuf)
+{
+    writeCounter = 0;
+    qDebug() << "\nStart write config";
+    if (!newConfBuf || !newConfBuf->open(QIODevice::ReadOnly))
+        return;
+    qDebug() << "Reading config buffer";
+    writeDoc.clear();
+    writeCursor.clear();
+    const bool parsed = writeDoc.setContent(newConfBuf);
+    newConfBuf->close();
+    if (!parsed) {
+        qDebug() << "There is no data for the configuration entry!";
+        emit changeDeviceStatus(2);
+        return;
+    }
+    qDebug() << "Buffer ready, parce XML";
+    writeCursor = writeDoc.documentElement().firstChild();
+    if (!remoteMode && !port->isOpen() && !port->portName().isEmpty() &&
+        port->open(QIODevice::ReadWrite))
+        port->clear();
+    // A write without a read in this session still needs to know what the firmware takes.
+    if (supportedCodes.isEmpty())
+        supportedCodes = getSupportedCommands();
+    int count = 0;
+    for (QDomElement e = writeDoc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        ++count;
+    emit setProgress(count);
+    writeMode = true;
+    emit changeDeviceStatus(5);
+    nextProcessParam();
+}
+
+void DeviceInterface::nextProcessParam()
+{
+    for (;;) {
+        if (writeCursor.isNull()) {
+            writeMode = false;
+            emit setProgressValue(0);
+            writeCursor.clear();
+            qDebug() << "Write config done!"
+                     << "/C:9";
+            getReboot();
+            return;
+        }
+        const QDomElement e = writeCursor.toElement();
+        if (e.isNull()) { // comments and text: nothing to write
+            writeCursor = writeCursor.nextSibling();
+            continue;
+        }
+        qDebug().noquote() << "\nElement for write: " << e.tagName() << "/C:9";
+        ++writeCounter;
+        emit setProgressValue(writeCounter);
+        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly) {
+            writeCursor = writeCursor.nextSibling();
+            qDebug() << "The item is not recorded. Item rejected.";
+            continue;
+        }
+        QString reason;
+        const QString value = ParamCodec::valueTextOf(*p, e, &reason);
+        if (value.isEmpty()) {
+            // Never send what is not a value of this parameter.
+            writeCursor = writeCursor.nextSibling();
+            qDebug().noquote() << "Invalid value, item rejected:" << reason << "/C:12";
+            continue;
+        }
+        const QDomNode sent = writeCursor;
+        setConfiguration(p->code, value);
+        if (writeCursor == sent) {
+            writeCursor = writeCursor.nextSibling();
+            return; // wait for the answer
+        }
+        // Not supported by this firmware: setConfiguration moved on already.
+    }
+}
+
+void DeviceInterface::setConfiguration(ushort _commandNum, QString _data)
+{
+    if (!supportedCodes.contains(_commandNum)) {
+        qDebug() << "Command not support in current fw"
+                 << "/C:8";
+        writeCursor = writeCursor.nextSibling();
+        return;
+    }
+    const QByteArray value = QByteArray::fromHex(_data.toUtf8());
+    QByteArray payload;
+    payload.append(char(_commandNum >> 8)).append(char(1)).append(char(_commandNum & 0xFF));
+    payload.append(char(value.size() & 0xFF));
+    payload.append(value);
+    currentWriteCode = _commandNum;
+    sendCommand(0x8501, Frame::commandPort, payload);
+}
+
+void DeviceInterface::answerWriteParam(uchar, uchar, uchar _result)
+{
+    stopAnswer();
+    if (_result != 0) {
+        qDebug() << "Error write param! Retry write..."
+                 << "/C:12";
+        writeMode = false;
+        writeCursor.clear();
+        emit changeDeviceStatus(7);
+        return;
+    }
+    if (writeMode)
+        nextProcessParam();
+    else
+        emit changeDeviceStatus(2);
 }
 
 // ---- answers -------------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 #include "mainwindow.h"
 #include "packparser.h"
 #include "portenumerator.h"
+#include "recordingprompts.h"
 #include "selectdeviceform.h"
 #include "simulator.h"
 #include "userprompts.h"
@@ -23,31 +24,6 @@
 #include <QtTest>
 
 namespace {
-// Answers with a scripted button and remembers everything that was asked or told.
-class RecordingPrompts : public UserPrompts
-{
-public:
-    Button ask(Icon, const QString &title, const QString &text, Buttons, Button) override
-    {
-        asked << title + ": " + text;
-        return answer;
-    }
-    Button linkPrompt(LinkPrompt which) override
-    {
-        link << which;
-        return linkAnswers.isEmpty() ? NoButton : linkAnswers.takeFirst();
-    }
-    void notify(Icon, const QString &title, const QString &text, int) override
-    {
-        notes << title + ": " + text;
-    }
-    QStringList asked;
-    QStringList notes;
-    QList<LinkPrompt> link;
-    QList<Button> linkAnswers;
-    Button answer = Ok;
-};
-
 // The simulators' current ports, as the system's port list would show them.
 class SimEnumerator : public PortEnumerator
 {

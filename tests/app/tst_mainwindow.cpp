@@ -4,6 +4,7 @@
 #include "debuglogwindow.h"
 #include "loghandler.h"
 #include "mainwindow.h"
+#include "recordingprompts.h"
 #include "settingsform.h"
 #include "userprompts.h"
 
@@ -21,32 +22,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
-
-namespace {
-// Answers every question with a scripted button and remembers what was asked.
-class RecordingPrompts : public UserPrompts
-{
-public:
-    Button ask(Icon, const QString &title, const QString &text, Buttons, Button) override
-    {
-        asked << title + ": " + text;
-        return answer;
-    }
-    Button linkPrompt(LinkPrompt which) override
-    {
-        link << which;
-        return answer;
-    }
-    void notify(Icon, const QString &title, const QString &text, int autoCloseMs) override
-    {
-        notes << title + ": " + text + " /" + QString::number(autoCloseMs);
-    }
-    QStringList asked;
-    QStringList notes;
-    QList<LinkPrompt> link;
-    Button answer = Ok;
-};
-} // namespace
 
 class tst_MainWindow : public QObject
 {

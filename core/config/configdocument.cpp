@@ -1,0 +1,100 @@
+#include "configdocument.h"
+
+#include <QDebug>
+#include <QSaveFile>
+
+namespace ConfigDocument {
+
+const QStringList &keyElements()
+{
+    static const QStringList keys{
+        QStringLiteral("dev_eui"),         QStringLiteral("app_eui"),
+        QStringLiteral("app_key"),         QStringLiteral("net_id"),
+        QStringLiteral("net_dev_adr"),     QStringLiteral("app_service_key"),
+        QStringLiteral("net_service_key"), QStringLiteral("serial_number"),
+        QStringLiteral("dev_eui_lbl")};
+    return keys;
+}
+
+void addElement(QDomDocument &doc, const QString &name, const AttributeList &attrs)
+{
+    qDebug() << "Add element";
+    if (doc.firstChild().isNull()) {
+        doc.insertBefore(
+            doc.createProcessingInstruction(QStringLiteral("xml"),
+                                            QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")),
+            doc.firstChild());
+        doc.appendChild(doc.createElement(QStringLiteral("configuration")));
+    }
+    QDomElement e = doc.createElement(name);
+    for (const auto &a : attrs) {
+        e.setAttribute(a.first, a.second);
+        qDebug().noquote() << "Element: " << name << "Value: " << a.second;
+    }
+    doc.documentElement().appendChild(e);
+}
+
+void deleteElement(QDomDocument &doc, const QString &name)
+{
+    qDebug().noquote() << "Del element: " << name;
+    const QDomElement e = doc.documentElement().firstChildElement(name);
+    if (!e.isNull())
+        doc.documentElement().removeChild(e);
+}
+
+void clearKeys(QDomDocument &doc)
+{
+    for (const QString &key : keyElements())
+        deleteElement(doc, key);
+}
+
+bool isEmpty(const QDomDocument &doc)
+{
+    return doc.documentElement().firstChildElement().isNull();
+}
+
+QString param(const QDomDocument &doc, const QString &name)
+{
+    return doc.documentElement().firstChildElement(name).attribute(QStringLiteral("param"));
+}
+
+QByteArray toText(const QDomDocument &doc)
+{
+    return doc.toByteArray(1);
+}
+
+LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused)
+{
+    doc->clear();
+    if (!doc->setContent(content) ||
+        doc->documentElement().tagName() != QLatin1String("configuration")) {
+        doc->clear();
+        return LoadResult::NotConfiguration;
+    }
+    QList<QDomElement> bad;
+    for (QDomElement e = doc->documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly)
+            continue; // device facts and unknown names are never written anyway
+        const QString reason = ParamCodec::checkElement(*p, e);
+        if (!reason.isEmpty()) {
+            refused->append(e.tagName() + QStringLiteral(": ") + reason);
+            bad.append(e);
+        }
+    }
+    for (QDomElement &e : bad)
+        doc->documentElement().removeChild(e);
+    return LoadResult::Ok;
+}
+
+bool save(const QDomDocument &doc, const QString &path)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(toText(doc));
+    return file.commit();
+}
+
+} // namespace ConfigDocument

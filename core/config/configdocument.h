@@ -1,0 +1,38 @@
+#pragma once
+
+#include "paramcodec.h"
+
+#include <QByteArray>
+#include <QDomDocument>
+#include <QStringList>
+
+// Operations on configuration documents: the XML form (root `configuration`, one empty element
+// per parameter) that the device link produces, the editor changes and files store.
+namespace ConfigDocument {
+
+// Elements that never go into a file and are never taken from one: keys and identity.
+const QStringList &keyElements();
+
+// Appends an element (creating the declaration and the root in an empty document).
+void addElement(QDomDocument &doc, const QString &name, const AttributeList &attrs);
+// Removes the first element of that name (nothing when there is none).
+void deleteElement(QDomDocument &doc, const QString &name);
+// Removes every key element.
+void clearKeys(QDomDocument &doc);
+// True when the document has no parameter element.
+bool isEmpty(const QDomDocument &doc);
+// The `param` attribute of the first element of that name (empty when there is none).
+QString param(const QDomDocument &doc, const QString &name);
+// The document as text, indented by one space per level.
+QByteArray toText(const QDomDocument &doc);
+
+enum class LoadResult { Ok, NotConfiguration };
+// Parses configuration text. Elements that must never reach a device (values that are not hex
+// of their parameter's length) are removed and listed in *refused as "element: reason".
+LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused);
+
+// Writes the document beside the target and renames it over the target, so a failed save
+// never leaves a truncated file.
+bool save(const QDomDocument &doc, const QString &path);
+
+} // namespace ConfigDocument

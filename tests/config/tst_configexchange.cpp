@@ -1,0 +1,315 @@
+#include "apppaths.h"
+#include "configdocument.h"
+#include "db_worker.h"
+#include "deviceinterface.h"
+#include "paramcodec.h"
+#include "simulator.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Reading and writing configurations through the real link against the simulator.
+class tst_ConfigExchange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void fullReadMatchesStore_data();
+    void fullReadMatchesStore();
+    void readOrderAndProgress();
+    void emptyListGivesInfoOnly();
+    void writeChangesExactlyThose();
+    void writePayloads_data();
+    void writePayloads();
+    void unsupportedIsSkipped();
+    void refusedStopsTheWrite();
+    void identityElementsAreNotWritten();
+    void unparsableBufferSendsNothing();
+
+private:
+    void start(SimConfig config, bool useDatabase = true);
+    QDomDocument readAll();
+    QStringList setRequests() const;
+    void write(const QString &xml);
+
+    QTemporaryDir dir;
+    std::unique_ptr<Simulator> sim;
+    std::unique_ptr<DeviceInterface> link;
+    std::unique_ptr<DB_Worker> db;
+    QList<int> fixedCodes;
+    QStringList trace;
+};
+
+void tst_ConfigExchange::initTestCase()
+{
+    registerLinkMetaTypes();
+    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir.path() + "/devices.db"));
+    AppPaths::setAppDirOverride(dir.path());
+}
+
+void tst_ConfigExchange::cleanupTestCase()
+{
+    AppPaths::setAppDirOverride(QString());
+}
+
+void tst_ConfigExchange::init()
+{
+    trace.clear();
+}
+
+void tst_ConfigExchange::cleanup()
+{
+    link.reset();
+    db.reset();
+    sim.reset();
+}
+
+void tst_ConfigExchange::start(SimConfig config, bool useDatabase)
+{
+    sim = std::make_unique<Simulator>(config);
+    QVERIFY(sim->start());
+    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
+        if (l.startsWith("> "))
+            trace << l.mid(2);
+    });
+    link = std::make_unique<DeviceInterface>();
+    link->serialPort()->setPortName(sim->portName());
+    if (useDatabase) {
+        db = std::make_unique<DB_Worker>();
+        // What the main window does on identification: choose the firmware group.
+        connect(link.get(), &DeviceInterface::setCurrentFwVer, db.get(),
+                [this](QString fw, QString, ushort id, QString name, QString, QString) {
+                    const int rev = id >> 10;
+                    db->setCurrentFwGroup(
+                        db->getFwGroup(fw, rev ? name + "_" + QString::number(rev) : name));
+                });
+        connect(link.get(), &DeviceInterface::getSupportedCommands, db.get(),
+                &DB_Worker::getCommandList);
+    } else {
+        connect(link.get(), &DeviceInterface::getSupportedCommands, this,
+                [this] { return fixedCodes; });
+    }
+}
+
+QDomDocument tst_ConfigExchange::readAll()
+{
+    QSignalSpy done(link.get(), &DeviceInterface::parceAnswerComplite);
+    link->readConfiguration();
+    if (!done.wait(10000))
+        return QDomDocument();
+    auto *buffer = done.first().first().value<QBuffer *>();
+    buffer->open(QIODevice::ReadOnly);
+    QDomDocument doc;
+    doc.setContent(buffer->data());
+    buffer->close();
+    return doc;
+}
+
+QStringList tst_ConfigExchange::setRequests() const
+{
+    QStringList out;
+    for (const QString &t : trace) {
+        if (t.startsWith("0x8501") || t.startsWith("0x8001"))
+            out << t;
+    }
+    return out;
+}
+
+void tst_ConfigExchange::write(const QString &xml)
+{
+    QBuffer buffer;
+    buffer.setData(xml.toUtf8());
+    link->writeConfiguration(&buffer);
+}
+
+void tst_ConfigExchange::fullReadMatchesStore_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<int>("revision");
+    QTest::newRow("701") << 701 << 0;
+    QTest::newRow("750") << 750 << 0;
+    QTest::newRow("760") << 760 << 0;
+    QTest::newRow("760 rev 2") << 760 << 2;
+}
+
+void tst_ConfigExchange::fullReadMatchesStore()
+{
+    QFETCH(int, model);
+    QFETCH(int, revision);
+    SimConfig c;
+    c.model = model;
+    c.revision = revision;
+    start(c);
+    const QDomDocument doc = readAll();
+    QVERIFY(!doc.isNull());
+    QCOMPARE(ConfigDocument::param(doc, "fw_ver"), sim->device().firmwareVersion());
+    QCOMPARE(ConfigDocument::param(doc, "dev_id"), QString::number(sim->device().deviceId()));
+    int params = 0;
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+        if (!p)
+            continue;
+        ++params;
+        QByteArray stored = sim->device().param(p->code);
+        if (p->kind == ParamCatalogue::Kind::ReadOnly) {
+            QCOMPARE(e.attribute("param"), QString::fromLatin1(stored.toHex()));
+            continue;
+        }
+        QCOMPARE(ParamCodec::valueTextOf(*p, e), QString::fromLatin1(stored.toHex()));
+    }
+    QCOMPARE(params, sim->commandCount(0x8500));
+    QVERIFY(params > 40);
+}
+
+void tst_ConfigExchange::readOrderAndProgress()
+{
+    fixedCodes = {0x0000, 0x000A, 0x0101};
+    start(SimConfig(), false);
+    QSignalSpy progress(link.get(), &DeviceInterface::setProgressValue);
+    QSignalSpy maximum(link.get(), &DeviceInterface::setProgress);
+    const QDomDocument doc = readAll();
+    QStringList reads;
+    for (const QString &t : trace) {
+        if (t.startsWith("0x8500"))
+            reads << t;
+    }
+    QCOMPARE(reads, (QStringList{"0x8500 [01 01 01]", "0x8500 [00 01 0a]", "0x8500 [00 01 00]"}));
+    QCOMPARE(maximum.first().first().toInt(), 3);
+    QList<int> values;
+    for (const auto &v : progress)
+        values << v.first().toInt();
+    QCOMPARE(values, (QList<int>{1, 2, 3, 0}));
+    QStringList names;
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        names << e.tagName();
+    QCOMPARE(names, (QStringList{"fw_ver", "serial_number", "dev_eui_lbl", "dev_id", "scan_period",
+                                 "tx_period", "otaa_activation"}));
+}
+
+void tst_ConfigExchange::emptyListGivesInfoOnly()
+{
+    fixedCodes = {};
+    start(SimConfig(), false);
+    QSignalSpy maximum(link.get(), &DeviceInterface::setProgress);
+    const QDomDocument doc = readAll();
+    QCOMPARE(maximum.count(), 0);
+    int n = 0;
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        ++n;
+    QCOMPARE(n, 4);
+}
+
+void tst_ConfigExchange::writeChangesExactlyThose()
+{
+    start(SimConfig());
+    readAll();
+    QMap<quint16, QByteArray> before;
+    for (quint16 code : sim->device().paramCodes())
+        before.insert(code, sim->device().param(code));
+    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    write("<?xml version=\"1.0\"?><configuration><tx_period param=\"00015180\"/>"
+          "<nb_trials param=\"05\"/></configuration>");
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, 5000);
+    QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]",
+                                         "0x8501 [00 01 10 01 05]", "0x8001 []"}));
+    before[0x000A] = QByteArray::fromHex("00015180");
+    before[0x0010] = QByteArray::fromHex("05");
+    for (quint16 code : sim->device().paramCodes())
+        QCOMPARE(sim->device().param(code), before.value(code));
+    QCOMPARE(states.first().first().toInt(), 5);
+}
+
+void tst_ConfigExchange::writePayloads_data()
+{
+    QTest::addColumn<QString>("element");
+    QTest::addColumn<QString>("request");
+    QTest::newRow("rs_settings")
+        << "<rs_settings rs_speed=\"00002580\" rs_data_bits=\"00\" rs_parity=\"00\" "
+           "rs_stop_bits=\"00\"/>"
+        << "0x8501 [01 01 50 07 00 00 25 80 00 00 00]";
+    QTest::newRow("metering block") << "<rs_meter_config meter_type=\"3\" config=\"2a\"/>"
+                                    << "0x8501 [01 01 55 02 03 2a]";
+    QTest::newRow("time zone") << "<time_zone param=\"fffff1f0\"/>"
+                               << "0x8501 [01 01 05 04 ff ff f1 f0]";
+}
+
+void tst_ConfigExchange::writePayloads()
+{
+    QFETCH(QString, element);
+    QFETCH(QString, request);
+    SimConfig c;
+    c.model = 760;
+    start(c);
+    readAll();
+    write("<configuration>" + element + "</configuration>");
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, 5000);
+    QCOMPARE(setRequests().first(), request);
+}
+
+void tst_ConfigExchange::unsupportedIsSkipped()
+{
+    fixedCodes = {0x000A, 0x0010};
+    start(SimConfig(), false);
+    readAll();
+    write("<configuration><tx_period param=\"00000078\"/><rs_repeat param=\"02\"/>"
+          "<nb_trials param=\"02\"/></configuration>");
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, 5000);
+    QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]",
+                                         "0x8501 [00 01 10 01 02]", "0x8001 []"}));
+}
+
+void tst_ConfigExchange::refusedStopsTheWrite()
+{
+    SimConfig c;
+    c.refusedParams = {0x0010};
+    start(c);
+    readAll();
+    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    write("<configuration><tx_period param=\"00000078\"/><nb_trials param=\"02\"/>"
+          "<check_connect param=\"05\"/></configuration>");
+    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().toInt() == 7, 5000);
+    QTest::qWait(300);
+    QCOMPARE(setRequests().size(), 2); // the third is never sent, and no reboot
+    QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("0a"));
+    QVERIFY(!link->isWriteMode());
+}
+
+void tst_ConfigExchange::identityElementsAreNotWritten()
+{
+    start(SimConfig());
+    readAll();
+    QSignalSpy progress(link.get(), &DeviceInterface::setProgressValue);
+    write("<configuration><dev_id param=\"750\"/><fw_ver param=\"9.9.9\"/><interface_type "
+          "param=\"01\"/>"
+          "<tx_period param=\"00000078\"/></configuration>");
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, 5000);
+    QCOMPARE(setRequests().first(), QString("0x8501 [00 01 0a 04 00 00 00 78]"));
+    QList<int> values;
+    for (const auto &v : progress)
+        values << v.first().toInt();
+    QVERIFY(values.contains(4));
+}
+
+void tst_ConfigExchange::unparsableBufferSendsNothing()
+{
+    start(SimConfig());
+    readAll();
+    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    write("not xml at all");
+    QCOMPARE(states.last().first().toInt(), 2);
+    QTest::qWait(200);
+    QVERIFY(setRequests().isEmpty());
+    write("<configuration><tx_period param=\"zz\"/></configuration>"); // never sent: not a value
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 1, 3000);
+    QCOMPARE(setRequests().first(), QString("0x8001 []"));
+}
+
+QTEST_GUILESS_MAIN(tst_ConfigExchange)
+#include "tst_configexchange.moc"
