@@ -251,13 +251,16 @@ void MainWindow::createToolButtons()
 {
     fadeDisabledIcons(ui->titleBar);
     // Tool buttons act on press, not on release.
+    connect(ui->openFileButton, &QToolButton::pressed, this, &MainWindow::openFileSlot);
+    connect(ui->saveFileButton, &QToolButton::pressed, this, &MainWindow::saveFileSlot);
     connect(ui->readConfigButton, &QToolButton::pressed, this, &MainWindow::readConfig);
+    connect(ui->writeConfigButton, &QToolButton::pressed, this, &MainWindow::writeConfig);
     connect(ui->refreshButton, &QToolButton::pressed, this, &MainWindow::refreshDeviceList);
     connect(ui->restartButton, &QToolButton::pressed, this, &MainWindow::reloadDevice);
     connect(ui->eraseMemButton, &QToolButton::pressed, this, &MainWindow::eraseMemory);
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
-    // Files, writing, firmware update and remote configuration are wired with those features.
+    // Firmware update and remote configuration are wired with those features.
 }
 
 void MainWindow::hideUnusedWidgets()

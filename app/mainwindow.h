@@ -53,6 +53,10 @@ public:
     QString currentLanguage() const { return langCode; }
     int globalState() const { return currentState; }
     DeviceInterface *deviceLink() const { return link; }
+    const QDomDocument &fullConfiguration() const { return fullConfigDoc; }
+    const QDomDocument &pendingChanges() const { return pendingDoc; }
+    // Records an edit: the element replaces its namesake in both documents.
+    void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
     void watchFolderForDevices(const QString &folder);
 
@@ -90,7 +94,10 @@ public slots:
     void selectDevFormClosed();
     void cancelSelectDevice();
     void readConfig();
+    void writeConfig();
     void readXmlBuffer(QBuffer *xmlBuffer);
+    void openFileSlot();
+    void saveFileSlot();
     void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
                          QString devEui, QString _sn);
     void itemSelected(QModelIndex index);

@@ -5,6 +5,7 @@
 
 #include "appinfo.h"
 #include "authenticationform.h"
+#include "configdocument.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "eraseform.h"
@@ -39,6 +40,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(link, &DeviceInterface::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
     connect(link, &DeviceInterface::authenticationFail, this, &MainWindow::authenticationRequest);
     connect(this, &MainWindow::startReadConfiguration, link, &DeviceInterface::readConfiguration);
+    connect(this, &MainWindow::startWriteConfiguration, link, &DeviceInterface::writeConfiguration);
     connect(link, &DeviceInterface::setProgressValue, ui->progressBar, &QProgressBar::setValue);
     connect(link, &DeviceInterface::setProgress, ui->progressBar, &QProgressBar::setMaximum);
     connect(link, &DeviceInterface::printToTerminal, this, &MainWindow::printToTerminal);
@@ -55,7 +57,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(this, &MainWindow::rebootDev, link, &DeviceInterface::getReboot);
     connect(this, &MainWindow::getFileInfo, link, &DeviceInterface::getFileInfo);
     connect(link, &DeviceInterface::readyReadConfig, ui->readConfigButton, &QWidget::setEnabled);
-    // Status requests and their panels, writing, files and the relay are wired with them.
+    // Status requests and their panels and the relay are wired with them.
 }
 
 QWidget *MainWindow::widget(const char *name) const
@@ -710,7 +712,7 @@ void MainWindow::on_closeMainWindow_clicked()
             statusTimer->stop();
         if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
             return;
-        configBuffer.write(pendingDoc.toByteArray(1));
+        configBuffer.write(ConfigDocument::toText(pendingDoc));
         pendingDoc.clear();
         configBuffer.close();
         closeAfterReboot = true;

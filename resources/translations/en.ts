@@ -496,6 +496,54 @@ Switch debug mode off?</translation>
         <translation>There are changes not written to the device.
 Write them?</translation>
     </message>
+    <message>
+        <source>Версия прошивки модуля не поддерживается конфигуратором</source>
+        <translation>The configurator does not support the device's firmware version</translation>
+    </message>
+    <message>
+        <source>Отсутствуют изменения для записи в устройство</source>
+        <translation>There are no changes to write to the device</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию в устройство?</source>
+        <translation>Write the configuration to the device?</translation>
+    </message>
+    <message>
+        <source>Открыть конфигурационный файл</source>
+        <translation>Open a configuration file</translation>
+    </message>
+    <message>
+        <source>XML Files (*.xml);;All Files (*.*)</source>
+        <translation>XML Files (*.xml);;All Files (*.*)</translation>
+    </message>
+    <message>
+        <source>Ошибка открытия файла</source>
+        <translation>Cannot open the file</translation>
+    </message>
+    <message>
+        <source>Файл не является файлом конфигурации или поврежден</source>
+        <translation>The file is not a configuration file or is damaged</translation>
+    </message>
+    <message>
+        <source>Эти параметры файла неверны и не будут записаны в устройство:</source>
+        <translation>These parameters of the file are not valid and will not be written to the device:</translation>
+    </message>
+    <message>
+        <source>Файл конфигурации не соответствует подключенному устройству</source>
+        <translation>The configuration file does not match the connected device</translation>
+    </message>
+    <message>
+        <source>Сохранить конфигурацию</source>
+        <translation>Save the configuration</translation>
+    </message>
+    <message>
+        <source>XML Files (*.xml)</source>
+        <translation>XML Files (*.xml)</translation>
+    </message>
+    <message>
+        <source>Ошибка сохранения конфигурации</source>
+        <translation>The configuration could not be saved</translation>
+    </message>
 </context>
 <context>
     <name>ReloadForm</name>

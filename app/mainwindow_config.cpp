@@ -1,0 +1,125 @@
+// MainWindow: the configuration documents, reading and writing them, and configuration files.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "configdocument.h"
+#include "deviceinterface.h"
+#include "userprompts.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSignalMapper>
+#include <QTimer>
+
+void MainWindow::replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs)
+{
+    if (readyFlag)
+        ui->writeConfigButton->setEnabled(true);
+    ConfigDocument::deleteElement(pendingDoc, name);
+    ConfigDocument::deleteElement(fullConfigDoc, name);
+    ConfigDocument::addElement(pendingDoc, name, attrs);
+    ConfigDocument::addElement(fullConfigDoc, name, attrs);
+}
+
+void MainWindow::writeConfig()
+{
+    if (!identified) {
+        prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
+                        tr("Версия прошивки модуля не поддерживается конфигуратором"));
+        return;
+    }
+    if (ConfigDocument::isEmpty(pendingDoc)) {
+        prompts->inform(UserPrompts::Icon::Information, tr("Запись конфигурации"),
+                        tr("Отсутствуют изменения для записи в устройство"));
+        return;
+    }
+    const auto answer =
+        prompts->ask(UserPrompts::Icon::Question, tr("Запись конфигурации"),
+                     tr("Записать конфигурацию в устройство?"), UserPrompts::Yes | UserPrompts::No);
+    if (answer != UserPrompts::Yes) {
+        setGlobalState(2);
+        return;
+    }
+    waitEndReadStatus();
+    if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return;
+    configBuffer.write(ConfigDocument::toText(pendingDoc));
+    pendingDoc.clear();
+    configBuffer.close();
+    emit startWriteConfiguration(&configBuffer);
+}
+
+void MainWindow::openFileSlot()
+{
+    statusTimer->stop();
+    const QString path = prompts->openFileName(tr("Открыть конфигурационный файл"),
+                                               tr("XML Files (*.xml);;All Files (*.*)"));
+    QFile file(path);
+    if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        qDebug().noquote() << "Open file: " << path;
+        const QByteArray content = file.readAll();
+        file.close();
+        // What the documents held before: a refused file must leave them as they were.
+        const QDomDocument previousFull = fullConfigDoc.cloneNode(true).toDocument();
+        const QDomDocument previousPending = pendingDoc.cloneNode(true).toDocument();
+        QStringList refused;
+        QDomDocument loadedFull;
+        QDomDocument loadedPending;
+        if (ConfigDocument::load(content, &loadedFull, &refused) !=
+            ConfigDocument::LoadResult::Ok) {
+            prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
+                            tr("Файл не является файлом конфигурации или поврежден"));
+        } else {
+            QStringList again;
+            ConfigDocument::load(content, &loadedPending, &again);
+            qDebug() << "Configuration file loaded OK!";
+            // Keys and identity are never taken from a file.
+            ConfigDocument::clearKeys(loadedFull);
+            ConfigDocument::clearKeys(loadedPending);
+            fullConfigDoc = loadedFull;
+            pendingDoc = loadedPending;
+            if (!refused.isEmpty())
+                prompts->inform(
+                    UserPrompts::Icon::Warning, tr("Ошибка открытия файла"),
+                    tr("Эти параметры файла неверны и не будут записаны в устройство:") +
+                        QLatin1Char('\n') + refused.join(QLatin1Char('\n')));
+            setChangeSignalsBlocked(true);
+            if (currentState == 0)
+                clearInfoLabels();
+            const QString fileDevId =
+                ConfigDocument::param(fullConfigDoc, QStringLiteral("dev_id"));
+            if (!devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId) {
+                prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
+                                tr("Файл конфигурации не соответствует подключенному устройству"));
+                fullConfigDoc = previousFull;
+                pendingDoc = previousPending;
+            } else if (readyFlag) {
+                ui->writeConfigButton->setEnabled(!ConfigDocument::isEmpty(pendingDoc));
+                // The editor pages are filled from fullConfigDoc once they exist.
+            }
+            setChangeSignalsBlocked(false);
+            ui->saveFileButton->setEnabled(true);
+        }
+    }
+    getStatusInfo();
+}
+
+void MainWindow::saveFileSlot()
+{
+    statusTimer->stop();
+    const QString path = prompts->saveFileName(tr("Сохранить конфигурацию"),
+                                               QStringLiteral("config_") + ui->deveui_lbl->text() +
+                                                   QStringLiteral(".xml"),
+                                               tr("XML Files (*.xml)"));
+    if (!path.isEmpty()) {
+        bool saved = false;
+        if (!ConfigDocument::isEmpty(fullConfigDoc)) {
+            ConfigDocument::clearKeys(fullConfigDoc);
+            saved = ConfigDocument::save(fullConfigDoc, path);
+        }
+        if (!saved)
+            prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+                            tr("Ошибка сохранения конфигурации"));
+    }
+    getStatusInfo();
+}

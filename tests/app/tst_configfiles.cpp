@@ -1,0 +1,274 @@
+#include "apppaths.h"
+#include "configdocument.h"
+#include "deviceinterface.h"
+#include "mainwindow.h"
+#include "portenumerator.h"
+#include "recordingprompts.h"
+#include "simulator.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// The one simulated device as the system's port list would show it.
+class OneSim : public PortEnumerator
+{
+public:
+    QList<PortInfo> ports() const override
+    {
+        if (!sim || !sim->isPlugged())
+            return {};
+        PortInfo p;
+        p.portName = sim->portName();
+        p.hasIds = true;
+        p.vendorId = 0x0483;
+        p.productId = 0x5740;
+        p.serialNumber = sim->device().usbSerialNumber();
+        return {p};
+    }
+    Simulator *sim = nullptr;
+};
+
+QStringList elementNames(const QDomDocument &doc)
+{
+    QStringList names;
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        names << e.tagName();
+    return names;
+}
+} // namespace
+
+// Configuration files through the window: what is saved, what an opened file schedules.
+class tst_ConfigFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { registerLinkMetaTypes(); }
+    void init();
+    void cleanup();
+    void savedFileHoldsNoKeys();
+    void openedFileSchedulesNoKeysAndWrites();
+    void mismatchingFileChangesNothing();
+    void malformedFiles_data();
+    void malformedFiles();
+    void invalidValuesAreRefused();
+    void writeWithoutChangesOrSupport();
+    void closeWithChangesAsks_data();
+    void closeWithChangesAsks();
+
+private:
+    void connectDevice(SimConfig config = SimConfig());
+    QString writeFile(const QString &name, const QByteArray &content);
+
+    std::unique_ptr<QTemporaryDir> dir;
+    RecordingPrompts prompts;
+    OneSim enumerator;
+    std::unique_ptr<Simulator> sim;
+    std::unique_ptr<MainWindow> window;
+    QStringList trace;
+};
+
+void tst_ConfigFiles::init()
+{
+    dir = std::make_unique<QTemporaryDir>();
+    AppPaths::setAppDirOverride(dir->path());
+    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir->path() + "/devices.db"));
+    prompts = RecordingPrompts();
+    trace.clear();
+}
+
+void tst_ConfigFiles::cleanup()
+{
+    window.reset();
+    sim.reset();
+    enumerator.sim = nullptr;
+    AppPaths::setAppDirOverride(QString());
+    dir.reset();
+}
+
+void tst_ConfigFiles::connectDevice(SimConfig config)
+{
+    sim = std::make_unique<Simulator>(config);
+    QVERIFY(sim->start());
+    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
+        if (l.startsWith("> 0x8501") || l.startsWith("> 0x8001"))
+            trace << l.mid(2);
+    });
+    enumerator.sim = sim.get();
+    window = std::make_unique<MainWindow>(&prompts, &enumerator);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 10000);
+}
+
+QString tst_ConfigFiles::writeFile(const QString &name, const QByteArray &content)
+{
+    const QString path = dir->path() + "/" + name;
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(content);
+    return path;
+}
+
+void tst_ConfigFiles::savedFileHoldsNoKeys()
+{
+    connectDevice();
+    prompts.fileToSave = dir->path() + "/saved.xml";
+    window->saveFileSlot();
+    QVERIFY(prompts.proposedName.startsWith("config_70-B3-D5"));
+    QFile f(prompts.fileToSave);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QDomDocument doc;
+    QVERIFY(doc.setContent(f.readAll()));
+    const QStringList names = elementNames(doc);
+    for (const QString &key : ConfigDocument::keyElements())
+        QVERIFY2(!names.contains(key), qPrintable(key));
+    QVERIFY(names.contains("dev_id"));
+    QVERIFY(names.contains("fw_ver"));
+    QVERIFY(names.contains("tx_period"));
+    QVERIFY(prompts.asked.isEmpty());
+
+    // A save that cannot be written says so.
+    prompts.fileToSave = dir->path() + "/no/such/folder/x.xml";
+    window->saveFileSlot();
+    QCOMPARE(prompts.asked.value(0), QString("Ошибка: Ошибка сохранения конфигурации"));
+}
+
+void tst_ConfigFiles::openedFileSchedulesNoKeysAndWrites()
+{
+    connectDevice();
+    prompts.fileToOpen =
+        writeFile("in.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<configuration>"
+                            "<dev_id param=\"750\"/><fw_ver param=\"1.3.1\"/>"
+                            "<app_key param=\"00112233445566778899aabbccddeeff\"/>"
+                            "<tx_period param=\"00000078\"/><nb_trials param=\"04\"/>"
+                            "<rs_repeat param=\"02\"/></configuration>");
+    window->openFileSlot();
+    const QStringList pending = elementNames(window->pendingChanges());
+    QVERIFY(!pending.contains("app_key"));
+    QVERIFY(!elementNames(window->fullConfiguration()).contains("app_key"));
+    QVERIFY(pending.contains("tx_period"));
+    QVERIFY(prompts.asked.isEmpty());
+
+    prompts.answer = UserPrompts::Yes;
+    window->writeConfig();
+    // rs_repeat is not a parameter of a Vexa750: skipped; dev_id and fw_ver are never written.
+    QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 3, 5000);
+    QCOMPARE(trace, (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]", "0x8501 [00 01 10 01 04]",
+                                 "0x8001 []"}));
+    QVERIFY(window->pendingChanges().isNull() || ConfigDocument::isEmpty(window->pendingChanges()));
+}
+
+void tst_ConfigFiles::mismatchingFileChangesNothing()
+{
+    connectDevice();
+    const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
+    prompts.fileToOpen = writeFile("other.xml", "<configuration><dev_id param=\"760\"/>"
+                                                "<tx_period param=\"00000078\"/></configuration>");
+    window->openFileSlot();
+    QCOMPARE(prompts.asked, QStringList{"Ошибка открытия файла: Файл конфигурации не соответствует "
+                                        "подключенному устройству"});
+    QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
+    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
+    // So a write has nothing to send.
+    window->writeConfig();
+    QCOMPARE(prompts.asked.last(),
+             QString("Запись конфигурации: Отсутствуют изменения для записи в устройство"));
+    QVERIFY(trace.isEmpty());
+
+    // A file without a device type is never a mismatch.
+    prompts.asked.clear();
+    prompts.fileToOpen = writeFile("notype.xml", "<configuration><dev_id param=\"\"/>"
+                                                 "<tx_period param=\"00000078\"/></configuration>");
+    window->openFileSlot();
+    QVERIFY(prompts.asked.isEmpty());
+    QVERIFY(elementNames(window->pendingChanges()).contains("tx_period"));
+}
+
+void tst_ConfigFiles::malformedFiles_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("not xml") << QByteArray("this is not a configuration");
+    QTest::newRow("other root") << QByteArray(
+        "<settings><tx_period param=\"00000078\"/></settings>");
+    QTest::newRow("empty") << QByteArray();
+}
+
+void tst_ConfigFiles::malformedFiles()
+{
+    QFETCH(QByteArray, content);
+    connectDevice();
+    const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
+    prompts.fileToOpen = writeFile("bad.xml", content);
+    window->openFileSlot();
+    QCOMPARE(
+        prompts.asked,
+        QStringList{"Ошибка открытия файла: Файл не является файлом конфигурации или поврежден"});
+    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
+    QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
+}
+
+void tst_ConfigFiles::invalidValuesAreRefused()
+{
+    connectDevice();
+    prompts.fileToOpen =
+        writeFile("partly.xml", "<configuration><tx_period param=\"0e10\"/>"
+                                "<nb_trials param=\"zz\"/><check_connect param=\"07\"/>"
+                                "<rs_settings rs_speed=\"2580\" rs_data_bits=\"08\" "
+                                "rs_parity=\"00\" rs_stop_bits=\"01\"/></configuration>");
+    window->openFileSlot();
+    QCOMPARE(prompts.asked.size(), 1);
+    const QString message = prompts.asked.first();
+    QVERIFY(message.contains("tx_period"));
+    QVERIFY(message.contains("nb_trials"));
+    QVERIFY(message.contains("rs_settings"));
+    QVERIFY(!message.contains("check_connect"));
+    QCOMPARE(elementNames(window->pendingChanges()), QStringList{"check_connect"});
+    prompts.answer = UserPrompts::Yes;
+    window->writeConfig();
+    QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 2, 5000);
+    QCOMPARE(trace.first(), QString("0x8501 [00 01 12 01 07]"));
+}
+
+void tst_ConfigFiles::writeWithoutChangesOrSupport()
+{
+    SimConfig c;
+    c.firmware = "0.1.0"; // older than every listed version: unsupported
+    connectDevice(c);
+    QCOMPARE(prompts.asked.value(0),
+             QString("Предупреждение: Версия прошивки не поддерживается конфигуратором"));
+    window->writeConfig();
+    QCOMPARE(prompts.asked.value(1),
+             QString("Предупреждение: Версия прошивки модуля не поддерживается конфигуратором"));
+}
+
+void tst_ConfigFiles::closeWithChangesAsks_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closed");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("no: close") << int(UserPrompts::No) << true << false;
+    QTest::newRow("cancel: stay") << int(UserPrompts::Cancel) << false << false;
+    QTest::newRow("yes: write, then the reboot ends it") << int(UserPrompts::Yes) << false << true;
+}
+
+void tst_ConfigFiles::closeWithChangesAsks()
+{
+    QFETCH(int, answer);
+    QFETCH(bool, closed);
+    QFETCH(bool, written);
+    connectDevice();
+    window->show();
+    window->replaceElement("nb_trials", {{"param", "06"}});
+    prompts.answer = UserPrompts::Button(answer);
+    QMetaObject::invokeMethod(window.get(), "on_closeMainWindow_clicked");
+    QCOMPARE(prompts.asked.value(0),
+             QString("Предупреждение: Имеются не записанные изменения.\nЗаписать изменения?"));
+    QCOMPARE(window->isVisible(), !closed);
+    if (written) {
+        QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 2, 5000);
+        QCOMPARE(trace.first(), QString("0x8501 [00 01 10 01 06]"));
+    }
+}
+
+QTEST_MAIN(tst_ConfigFiles)
+#include "tst_configfiles.moc"
