@@ -12,7 +12,7 @@
 #include <QDebug>
 #include <QTimer>
 
-const char *const DeviceInterface::devicePrefix = "VEXA7XX";
+const char *const DeviceInterface::devicePrefix = vexaSerialPrefix;
 
 void DeviceInterface::connectParser()
 {

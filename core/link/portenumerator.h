@@ -13,6 +13,13 @@ struct PortInfo
     QString serialNumber; // USB serial number
 };
 
+// The USB serial number of a Vexa7XX begins with this.
+inline constexpr char vexaSerialPrefix[] = "VEXA7XX";
+
+// Whether a port is a Vexa7XX: the configured USB identifiers, a USB serial number beginning
+// with "VEXA7XX", and not the call-out twin ("cu.") some systems list beside a serial device.
+bool isVexaPort(const PortInfo &port, quint16 vendorId, quint16 productId);
+
 // Lists the serial ports. The default asks the operating system; tests and the "-port"
 // option hand in fixed entries.
 class PortEnumerator

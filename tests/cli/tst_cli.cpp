@@ -1,0 +1,223 @@
+#include "apppaths.h"
+#include "clirunner.h"
+#include "configdocument.h"
+#include "portenumerator.h"
+#include "simulator.h"
+#include "statusrecords.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The command-line front end against the simulator, in-process.
+class tst_Cli : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void usage_data();
+    void usage();
+    void listFindsDevices();
+    void infoAsJson();
+    void readThenWriteRoundTrips();
+    void writeChangesOnlyWhatChanged();
+    void refusesFileOfAnotherDevice();
+    void invalidElementsAreNotWritten();
+    void noDeviceFails();
+
+private:
+    int run(const QStringList &args);
+
+    QTemporaryDir appDir;
+    std::unique_ptr<Simulator> sim;
+    FixedPortEnumerator enumerator{{}};
+    QString out;
+    QString err;
+    QStringList trace;
+};
+
+void tst_Cli::initTestCase()
+{
+    registerLinkMetaTypes();
+    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, appDir.path() + "/devices.db"));
+    AppPaths::setAppDirOverride(appDir.path());
+}
+
+void tst_Cli::cleanupTestCase()
+{
+    AppPaths::setAppDirOverride(QString());
+}
+
+void tst_Cli::init()
+{
+    sim = std::make_unique<Simulator>(SimConfig());
+    QVERIFY(sim->start());
+    trace.clear();
+    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
+        if (l.startsWith("> 0x8501") || l.startsWith("> 0x8001"))
+            trace << l.mid(2);
+    });
+    PortInfo p;
+    p.portName = sim->portName();
+    p.hasIds = true;
+    p.vendorId = 0x0483;
+    p.productId = 0x5740;
+    p.serialNumber = sim->device().usbSerialNumber();
+    enumerator.setPorts({p});
+}
+
+void tst_Cli::cleanup()
+{
+    sim.reset();
+}
+
+int tst_Cli::run(const QStringList &args)
+{
+    out.clear();
+    err.clear();
+    CliRunner::Options o;
+    QString error;
+    if (!CliRunner::parse(args, &o, &error))
+        return 2;
+    QTextStream os(&out);
+    QTextStream es(&err);
+    CliRunner runner(o, &enumerator, os, es);
+    QSignalSpy finished(&runner, &CliRunner::finished);
+    runner.start();
+    if (finished.isEmpty() && !finished.wait(15000))
+        return -1;
+    os.flush();
+    es.flush();
+    return finished.first().first().toInt();
+}
+
+void tst_Cli::usage_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("read") << QStringList{"read", "-o", "x.xml"} << true;
+    QTest::newRow("write with port")
+        << QStringList{"--port", "/dev/x", "write", "f.xml", "--yes"} << true;
+    QTest::newRow("no command") << QStringList{"--json"} << false;
+    QTest::newRow("unknown command") << QStringList{"erase"} << false;
+    QTest::newRow("write without file") << QStringList{"write"} << false;
+    QTest::newRow("unknown option") << QStringList{"info", "--fast"} << false;
+    QTest::newRow("port without name") << QStringList{"info", "--port"} << false;
+}
+
+void tst_Cli::usage()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, ok);
+    CliRunner::Options o;
+    QString error;
+    QCOMPARE(CliRunner::parse(args, &o, &error), ok);
+    QCOMPARE(error.isEmpty(), ok);
+}
+
+void tst_Cli::listFindsDevices()
+{
+    PortInfo other;
+    other.portName = "ttyUSB7";
+    other.hasIds = true;
+    other.vendorId = 0x1a86;
+    other.productId = 0x7523;
+    other.serialNumber = "CH340";
+    enumerator.setPorts(enumerator.ports() + QList<PortInfo>{other});
+    QCOMPARE(run({"--json", "list"}), 0);
+    const QJsonArray list = QJsonDocument::fromJson(out.toUtf8()).array();
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list.at(0).toObject().value("port").toString(), sim->portName());
+    QCOMPARE(list.at(0).toObject().value("serial").toString(), QString("00012345"));
+}
+
+void tst_Cli::infoAsJson()
+{
+    QCOMPARE(run({"--json", "info"}), 0);
+    const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
+    QCOMPARE(o.value("model").toString(), QString("Vexa750"));
+    QCOMPARE(o.value("firmware").toString(), QString("1.3.1"));
+    QCOMPARE(o.value("serialNumber").toString(), sim->device().serialNumber());
+    QCOMPARE(o.value("supported").toBool(), true);
+    QCOMPARE(sim->commandCount(0x8500), 0); // identity only
+}
+
+void tst_Cli::readThenWriteRoundTrips()
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/dev.xml";
+    QCOMPARE(run({"--port", sim->portName(), "read", "-o", file}), 0);
+    QDomDocument doc;
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(doc.setContent(f.readAll()));
+    for (const QString &key : ConfigDocument::keyElements())
+        QVERIFY(doc.documentElement().firstChildElement(key).isNull());
+
+    QMap<quint16, QByteArray> before;
+    for (quint16 code : sim->device().paramCodes())
+        before.insert(code, sim->device().param(code));
+    QCOMPARE(run({"--port", sim->portName(), "write", file, "--yes"}), 0);
+    QVERIFY(err.contains("reboots"));
+    QCOMPARE(trace.last(), QString("0x8001 []"));
+    for (quint16 code : sim->device().paramCodes())
+        QCOMPARE(sim->device().param(code), before.value(code));
+}
+
+void tst_Cli::writeChangesOnlyWhatChanged()
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/change.xml";
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/></configuration>");
+    f.close();
+    QCOMPARE(run({"write", file, "--yes"}), 0);
+    QCOMPARE(trace, (QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"}));
+    QCOMPARE(sim->device().param(0x000A), QByteArray::fromHex("00000258"));
+}
+
+void tst_Cli::refusesFileOfAnotherDevice()
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/760.xml";
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(
+        "<configuration><dev_id param=\"760\"/><tx_period param=\"00000258\"/></configuration>");
+    f.close();
+    QCOMPARE(run({"write", file, "--yes"}), 1);
+    QVERIFY(err.contains("device ID 760"));
+    QVERIFY(trace.isEmpty());
+}
+
+void tst_Cli::invalidElementsAreNotWritten()
+{
+    QTemporaryDir dir;
+    const QString file = dir.path() + "/bad.xml";
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("<configuration><tx_period param=\"258\"/><nb_trials param=\"05\"/></configuration>");
+    f.close();
+    QCOMPARE(run({"write", file, "--yes"}), 0);
+    QVERIFY(err.contains("refused (not written): tx_period"));
+    QCOMPARE(trace, (QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"}));
+}
+
+void tst_Cli::noDeviceFails()
+{
+    enumerator.setPorts({});
+    QCOMPARE(run({"info"}), 1);
+    QVERIFY(err.contains("no device found"));
+}
+
+QTEST_GUILESS_MAIN(tst_Cli)
+#include "tst_cli.moc"

@@ -1,0 +1,372 @@
+#include "clirunner.h"
+
+#include "appsettings.h"
+#include "configdocument.h"
+#include "db_worker.h"
+#include "deviceinterface.h"
+#include "portenumerator.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSerialPort>
+
+#include <cstdio>
+
+QString CliRunner::usage()
+{
+    return QStringLiteral(R"(Usage: vexa7xx-cli [--port NAME] [--json] COMMAND [options]
+
+Commands:
+  list                     the serial ports that carry a Vexa7XX
+  info                     identity of the device (model, firmware, serial number, DevEUI)
+  read [-o FILE] [--with-keys]
+                           read the configuration; the document goes to FILE or standard output,
+                           without keys and identity unless --with-keys
+  write FILE [--yes] [--with-keys]
+                           write the parameters of FILE to the device (asks first unless --yes;
+                           keys in the file are written only with --with-keys); the device
+                           reboots at the end
+
+Options:
+  --port NAME              use this port (a device path or name) instead of searching by the
+                           USB identifiers of settings.conf (Device/VID, Device/PID)
+  --json                   machine-readable output of list and info
+  -v, --verbose            also print the link's log on standard error
+  -h, --help               this text
+
+Progress and errors go to standard error. The exit code is 0 only when the command succeeded.
+)");
+}
+
+bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
+{
+    QStringList rest;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &a = args.at(i);
+        if (a == QLatin1String("--port") || a == QLatin1String("-o")) {
+            if (i + 1 >= args.size()) {
+                *error = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            (a == QLatin1String("--port") ? o->port : o->output) = args.at(++i);
+        } else if (a == QLatin1String("--json")) {
+            o->json = true;
+        } else if (a == QLatin1String("--yes") || a == QLatin1String("-y")) {
+            o->yes = true;
+        } else if (a == QLatin1String("--with-keys")) {
+            o->withKeys = true;
+        } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
+            o->command = QStringLiteral("help");
+            return true;
+        } else if (a.startsWith(QLatin1Char('-'))) {
+            *error = QStringLiteral("unknown option ") + a;
+            return false;
+        } else {
+            rest << a;
+        }
+    }
+    if (rest.isEmpty()) {
+        *error = QStringLiteral("no command");
+        return false;
+    }
+    o->command = rest.takeFirst();
+    static const QStringList commands{QStringLiteral("list"), QStringLiteral("info"),
+                                      QStringLiteral("read"), QStringLiteral("write")};
+    if (!commands.contains(o->command)) {
+        *error = QStringLiteral("unknown command ") + o->command;
+        return false;
+    }
+    if (o->command == QLatin1String("write")) {
+        if (rest.size() != 1) {
+            *error = QStringLiteral("write needs one FILE");
+            return false;
+        }
+        o->file = rest.takeFirst();
+    }
+    if (!rest.isEmpty()) {
+        *error = QStringLiteral("unexpected ") + rest.join(QLatin1Char(' '));
+        return false;
+    }
+    return true;
+}
+
+CliRunner::CliRunner(const Options &options, PortEnumerator *portEnumerator, QTextStream &o,
+                     QTextStream &e, QObject *parent)
+    : QObject(parent)
+    , opts(options)
+    , enumerator(portEnumerator)
+    , out(o)
+    , err(e)
+{}
+
+CliRunner::~CliRunner() = default;
+
+void CliRunner::fail(const QString &message)
+{
+    if (done)
+        return;
+    done = true;
+    err << "vexa7xx-cli: " << message << '\n';
+    err.flush();
+    emit finished(1);
+}
+
+void CliRunner::succeed()
+{
+    if (done)
+        return;
+    done = true;
+    out.flush();
+    emit finished(0);
+}
+
+void CliRunner::start()
+{
+    if (opts.command == QLatin1String("list")) {
+        list();
+        return;
+    }
+    connectDevice();
+}
+
+void CliRunner::list()
+{
+    const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
+    QJsonArray array;
+    for (const PortInfo &p : enumerator->ports()) {
+        if (!opts.port.isEmpty() ? p.portName != opts.port : !isVexaPort(p, ids.vid, ids.pid))
+            continue;
+        const QString sn = QString(p.serialNumber).remove(QLatin1String(vexaSerialPrefix));
+        if (opts.json)
+            array.append(
+                QJsonObject{{QStringLiteral("port"), p.portName}, {QStringLiteral("serial"), sn}});
+        else
+            out << p.portName << "\t" << sn << '\n';
+    }
+    if (opts.json)
+        out << QJsonDocument(array).toJson(QJsonDocument::Compact) << '\n';
+    succeed();
+}
+
+void CliRunner::connectDevice()
+{
+    const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
+    if (opts.port.isEmpty()) {
+        QStringList found;
+        for (const PortInfo &p : enumerator->ports()) {
+            if (isVexaPort(p, ids.vid, ids.pid))
+                found << p.portName;
+        }
+        if (found.isEmpty())
+            return fail(QStringLiteral("no device found (use --port NAME for other adapters)"));
+        if (found.size() > 1)
+            return fail(QStringLiteral("several devices found, choose one with --port: ") +
+                        found.join(QStringLiteral(", ")));
+        portName = found.first();
+    } else {
+        portName = opts.port;
+    }
+
+    db = std::make_unique<DB_Worker>();
+    if (!db->checkDb())
+        return fail(QStringLiteral("devices.db is missing or damaged in ") +
+                    DB_Worker::databasePath());
+    link = new DeviceInterface(this);
+    link->setUserPrompts(this);
+    connect(link, &DeviceInterface::setCurrentFwVer, this, &CliRunner::identified);
+    connect(link, &DeviceInterface::getSupportedCommands, this, [this]() -> QList<int> {
+        // info needs nothing but the identity; a read or write needs the whole set.
+        return opts.command == QLatin1String("info") || group.isEmpty() ? QList<int>()
+                                                                        : db->getCommandList();
+    });
+    connect(link, &DeviceInterface::parceAnswerComplite, this, &CliRunner::readDone);
+    connect(link, &DeviceInterface::changeDeviceStatus, this, &CliRunner::stateChanged);
+    connect(link, &DeviceInterface::setProgress, this, [this](int max) { progressMax = max; });
+    connect(link, &DeviceInterface::setProgressValue, this, &CliRunner::progress);
+    connect(link, &DeviceInterface::authenticationFail, this, [this] {
+        fail(QStringLiteral("the device asks for a password; log in with the configurator"));
+    });
+    link->serialPort()->setPortName(portName);
+    link->serialPort()->setBaudRate(DeviceInterface::portBaudRate);
+    if (!link->serialPort()->open(QIODevice::ReadWrite))
+        return fail(
+            QStringLiteral("cannot open %1: %2").arg(portName, link->serialPort()->errorString()));
+    link->readConfiguration();
+}
+
+void CliRunner::identified(QString fw, QString, ushort devId, QString name, QString eui, QString sn)
+{
+    firmware = fw;
+    deviceId = devId;
+    serial = sn;
+    devEui = eui;
+    const int revision = devId >> 10;
+    group =
+        db->getFwGroup(fw, revision ? name + QLatin1Char('_') + QString::number(revision) : name);
+    if (!group.isEmpty())
+        db->setCurrentFwGroup(group);
+    if (opts.command == QLatin1String("info")) {
+        if (opts.json) {
+            const QJsonObject o{{QStringLiteral("port"), portName},
+                                {QStringLiteral("model"), QStringLiteral("Vexa") + name},
+                                {QStringLiteral("deviceId"), int(devId)},
+                                {QStringLiteral("revision"), revision},
+                                {QStringLiteral("firmware"), fw},
+                                {QStringLiteral("supported"), !group.isEmpty()},
+                                {QStringLiteral("serialNumber"), sn},
+                                {QStringLiteral("devEui"), eui}};
+            out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            out << "port:          " << portName << '\n'
+                << "model:         Vexa" << name << " (device ID " << devId << ", revision "
+                << revision << ")\n"
+                << "firmware:      " << fw << (group.isEmpty() ? " (not supported)" : "") << '\n'
+                << "serial number: " << sn << '\n'
+                << "DevEUI:        " << eui << '\n';
+        }
+        return; // the empty read that follows ends the command
+    }
+    if (group.isEmpty())
+        fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
+                 .arg(fw, name));
+}
+
+void CliRunner::progress(int value)
+{
+    if (progressMax <= 0 || value <= 0)
+        return;
+    err << (writing ? "writing " : "reading ") << value << "/" << progressMax << '\r';
+    err.flush();
+}
+
+void CliRunner::readDone(QBuffer *buffer)
+{
+    if (done)
+        return;
+    if (opts.command == QLatin1String("info"))
+        return succeed();
+    buffer->open(QIODevice::ReadOnly);
+    QDomDocument doc;
+    doc.setContent(buffer->data());
+    buffer->close();
+    err << '\n';
+
+    if (opts.command == QLatin1String("read")) {
+        if (!opts.withKeys)
+            ConfigDocument::clearKeys(doc);
+        if (opts.output.isEmpty()) {
+            out << ConfigDocument::toText(doc);
+        } else if (!ConfigDocument::save(doc, opts.output)) {
+            return fail(QStringLiteral("cannot write ") + opts.output);
+        } else {
+            err << "configuration saved to " << opts.output << '\n';
+        }
+        return succeed();
+    }
+
+    // write: the file against the device just read.
+    QFile file(opts.file);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot read ") + opts.file);
+    QDomDocument changes;
+    QStringList refused;
+    if (ConfigDocument::load(file.readAll(), &changes, &refused) != ConfigDocument::LoadResult::Ok)
+        return fail(opts.file + QStringLiteral(" is not a configuration file"));
+    for (const QString &r : refused)
+        err << "refused (not written): " << r << '\n';
+    const QString fileDevId = ConfigDocument::param(changes, QStringLiteral("dev_id"));
+    if (!fileDevId.isEmpty() && fileDevId != QString::number(deviceId))
+        return fail(QStringLiteral("%1 is for device ID %2, the device is %3")
+                        .arg(opts.file, fileDevId)
+                        .arg(deviceId));
+    if (!opts.withKeys)
+        ConfigDocument::clearKeys(changes);
+    else
+        ConfigDocument::deleteElement(changes, QStringLiteral("serial_number"));
+    int count = 0;
+    for (QDomElement e = changes.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        count += ParamCatalogue::byElement(e.tagName()) ? 1 : 0;
+    if (count == 0)
+        return fail(opts.file + QStringLiteral(" holds no parameter to write"));
+    if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to Vexa%2 %3 and reboot it?")
+                                  .arg(count)
+                                  .arg(deviceId & 0x3FF)
+                                  .arg(serial)))
+        return fail(QStringLiteral("cancelled"));
+    writing = true;
+    writeBuffer = new QBuffer(this);
+    writeBuffer->setData(ConfigDocument::toText(changes));
+    link->writeConfiguration(writeBuffer);
+}
+
+void CliRunner::stateChanged(int state)
+{
+    switch (state) {
+    case 0:
+        if (!done)
+            fail(QStringLiteral("the device went away"));
+        break;
+    case 7:
+        fail(QStringLiteral("the device refused a parameter; nothing after it was written"));
+        break;
+    case 8:
+        fail(QStringLiteral("the device does not answer"));
+        break;
+    case 10:
+        if (writing) {
+            err << "\nwritten; the device reboots\n";
+            succeed();
+        }
+        break;
+    case 2:
+        if (writing && !done) // a write that had nothing to send
+            fail(QStringLiteral("nothing was written"));
+        break;
+    default:
+        break;
+    }
+}
+
+bool CliRunner::confirm(const QString &question)
+{
+    err << question << " [y/N] ";
+    err.flush();
+    char line[64] = {};
+    if (!std::fgets(line, sizeof line, stdin))
+        return false;
+    return line[0] == 'y' || line[0] == 'Y';
+}
+
+UserPrompts::Button CliRunner::ask(Icon, const QString &title, const QString &text, Buttons buttons,
+                                   Button)
+{
+    err << title << ": " << text << '\n';
+    err.flush();
+    return (buttons & No) ? No : Ok;
+}
+
+UserPrompts::Button CliRunner::linkPrompt(LinkPrompt which)
+{
+    switch (which) {
+    case LinkPrompt::PortBusy:
+        err << "vexa7xx-cli: the port is in use by another program\n";
+        break;
+    case LinkPrompt::DeviceUnplugged:
+        err << "vexa7xx-cli: the device was disconnected\n";
+        break;
+    default:
+        break;
+    }
+    err.flush();
+    return No; // no answer after the resends: give up rather than wait forever
+}
+
+void CliRunner::notify(Icon, const QString &title, const QString &text, int)
+{
+    err << title << ": " << text << '\n';
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "userprompts.h"
+
+#include <QDomDocument>
+#include <QObject>
+#include <QStringList>
+#include <QTextStream>
+#include <memory>
+
+class DB_Worker;
+class DeviceInterface;
+class PortEnumerator;
+class QBuffer;
+
+// The command-line front end: finds the device, reads or writes its configuration, and ends
+// with an exit code that scripts can rely on (0 only on success).
+class CliRunner : public QObject, public UserPrompts
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString command; // list, info, read, write
+        QString port;    // empty: by the USB identifiers
+        QString file;    // write: the configuration file
+        QString output;  // read: where to put the document (empty: standard output)
+        bool json = false;
+        bool yes = false;
+        bool withKeys = false;
+    };
+
+    // Parses the arguments (without the program name); false with *error on bad usage.
+    static bool parse(const QStringList &args, Options *options, QString *error);
+    static QString usage();
+
+    CliRunner(const Options &options, PortEnumerator *enumerator, QTextStream &out,
+              QTextStream &err, QObject *parent = nullptr);
+    ~CliRunner() override;
+
+    // Starts the command; finished(code) follows.
+    void start();
+
+    // Answers to the user prompts: the command line has no one to ask but standard input.
+    Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
+               Button def) override;
+    Button linkPrompt(LinkPrompt which) override;
+    void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
+    QString openFileName(const QString &, const QString &) override { return QString(); }
+    QString saveFileName(const QString &, const QString &, const QString &) override
+    {
+        return QString();
+    }
+
+signals:
+    void finished(int exitCode);
+
+private:
+    void fail(const QString &message);
+    void succeed();
+    void list();
+    void connectDevice();
+    void identified(QString fw, QString opt, ushort devId, QString name, QString devEui,
+                    QString sn);
+    void readDone(QBuffer *buffer);
+    void stateChanged(int state);
+    void progress(int value);
+    bool confirm(const QString &question);
+
+    Options opts;
+    PortEnumerator *enumerator;
+    QTextStream &out;
+    QTextStream &err;
+    std::unique_ptr<DB_Worker> db;
+    DeviceInterface *link = nullptr;
+    QString portName;
+    QString group;
+    ushort deviceId = 0;
+    QString firmware;
+    QString serial;
+    QString devEui;
+    int progressMax = 0;
+    bool writing = false;
+    bool done = false;
+    QByteArray toWrite;
+    QBuffer *writeBuffer = nullptr;
+};

@@ -1,0 +1,51 @@
+// vexa7xx-cli: read and write Vexa7XX configurations from scripts, without a window.
+#include "clirunner.h"
+#include "portenumerator.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+bool verbose = false;
+
+// The link's log is for the configurator's log file; here only warnings reach the user,
+// unless -v asks for everything.
+void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtDebugMsg && !verbose)
+        return;
+    const QByteArray line = message.toLocal8Bit() + '\n';
+    fputs(line.constData(), stderr);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    verbose =
+        args.removeAll(QStringLiteral("-v")) + args.removeAll(QStringLiteral("--verbose")) > 0;
+    qInstallMessageHandler(messageHandler);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    CliRunner::Options options;
+    QString error;
+    if (!CliRunner::parse(args, &options, &error)) {
+        err << "vexa7xx-cli: " << error << "\n\n" << CliRunner::usage();
+        return 2;
+    }
+    if (options.command == QLatin1String("help")) {
+        out << CliRunner::usage();
+        return 0;
+    }
+    // A port given by path is taken as it is, like the configurator's -port.
+    PortEnumerator system;
+    CliRunner runner(options, &system, out, err);
+    QObject::connect(&runner, &CliRunner::finished, &app, &QCoreApplication::exit,
+                     Qt::QueuedConnection);
+    runner.start();
+    return app.exec();
+}
