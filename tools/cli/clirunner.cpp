@@ -26,10 +26,10 @@ Commands:
   read [-o FILE] [--with-keys]
                            read the configuration; the document goes to FILE or standard output,
                            without keys and identity unless --with-keys
-  write FILE [--yes] [--with-keys]
-                           write the parameters of FILE to the device (asks first unless --yes;
-                           keys in the file are written only with --with-keys); the device
-                           reboots at the end
+  write FILE [--yes] [--all] [--with-keys]
+                           write the parameters of FILE that differ from the device (every one
+                           with --all; asks first unless --yes; keys in the file are written only
+                           with --with-keys); the device reboots at the end
 
 Options:
   --port NAME              use this port (a device path or name) instead of searching by the
@@ -59,6 +59,8 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
             o->yes = true;
         } else if (a == QLatin1String("--with-keys")) {
             o->withKeys = true;
+        } else if (a == QLatin1String("--all")) {
+            o->all = true;
         } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
             o->command = QStringLiteral("help");
             return true;
@@ -287,12 +289,33 @@ void CliRunner::readDone(QBuffer *buffer)
         ConfigDocument::clearKeys(changes);
     else
         ConfigDocument::deleteElement(changes, QStringLiteral("serial_number"));
+    // Only what differs from the device goes out (unless --all): fewer writes, and a file
+    // written twice changes nothing the second time.
     int count = 0;
+    int same = 0;
+    QList<QDomElement> unchanged;
     for (QDomElement e = changes.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        count += ParamCatalogue::byElement(e.tagName()) ? 1 : 0;
-    if (count == 0)
-        return fail(opts.file + QStringLiteral(" holds no parameter to write"));
+         e = e.nextSiblingElement()) {
+        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly)
+            continue;
+        const QDomElement current = doc.documentElement().firstChildElement(e.tagName());
+        if (!opts.all && !current.isNull() &&
+            ParamCodec::valueTextOf(*p, current) == ParamCodec::valueTextOf(*p, e)) {
+            unchanged << e;
+            ++same;
+            continue;
+        }
+        ++count;
+    }
+    for (QDomElement &e : unchanged)
+        changes.documentElement().removeChild(e);
+    if (count == 0) {
+        err << "the device already holds every value of " << opts.file << "; nothing written\n";
+        return succeed();
+    }
+    if (same > 0)
+        err << same << " parameter(s) already hold the file's value and are not written\n";
     if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to Vexa%2 %3 and reboot it?")
                                   .arg(count)
                                   .arg(deviceId & 0x3FF)

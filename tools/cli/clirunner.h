@@ -28,6 +28,7 @@ public:
         bool json = false;
         bool yes = false;
         bool withKeys = false;
+        bool all = false; // write: also the values the device holds already
     };
 
     // Parses the arguments (without the program name); false with *error on bad usage.
