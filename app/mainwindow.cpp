@@ -20,6 +20,7 @@
 #include <QDebug>
 #include <QDialog>
 #include <QFile>
+#include <QGroupBox>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
@@ -47,6 +48,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     // 1. A frameless window of fixed size and its widget tree.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     ui->setupUi(this);
+    installPages();
     setFixedSize(960, 600);
     {
         QFile qss(QStringLiteral(":/style/mainwindow.qss"));
@@ -110,7 +112,8 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     hideUnusedWidgets();
     ui->setDateTimeButton->setEnabled(false);
 
-    // 13. Input validators: installed with the editor pages.
+    // 13. Input validators.
+    setInputValidations();
 
     // 14. Status line in the waiting look.
     if (auto *meters = findChild<QStackedWidget *>(QStringLiteral("meteringDevStackedWidget")))
@@ -138,9 +141,10 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     hotplug = new HotplugMonitor({}, this);
     connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
 
-    // 17. Change mapper of the configuration widgets (the editor connects its widgets to it);
-    //     the time-parameters view comes with the status views.
+    // 17. Change mapper of the configuration widgets; the time-parameters view comes with the
+    //     status views.
     changeMapper = new QSignalMapper(this);
+    connectChangeMapper();
 
     createToolButtons();
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
@@ -214,7 +218,8 @@ void MainWindow::changeLanguage(QString code)
 void MainWindow::fillTimeZones()
 {
     for (const QByteArray &id : utcOffsetZoneIds(QTimeZone::availableTimeZoneIds()))
-        ui->timeZoneComboBox->addItem(QString::fromLatin1(id));
+        findChild<QComboBox *>(QStringLiteral("timeZoneComboBox"))
+            ->addItem(QString::fromLatin1(id));
 }
 
 void MainWindow::loadCommandHistory()
@@ -259,6 +264,7 @@ void MainWindow::createToolButtons()
     connect(ui->restartButton, &QToolButton::pressed, this, &MainWindow::reloadDevice);
     connect(ui->eraseMemButton, &QToolButton::pressed, this, &MainWindow::eraseMemory);
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
+    connect(ui->helpButton, &QToolButton::pressed, this, &MainWindow::helpShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
     // Firmware update and remote configuration are wired with those features.
 }
@@ -272,8 +278,17 @@ void MainWindow::hideUnusedWidgets()
         "remCfgButton",
     };
     for (const char *name : names) {
-        if (auto *w = findChild<QWidget *>(QLatin1String(name)))
+        if (auto *w = findChild<QWidget *>(QLatin1String(name))) {
             w->hide();
+            // A group left with nothing to show goes too, so no empty frame remains.
+            if (auto *group = qobject_cast<QGroupBox *>(w->parentWidget())) {
+                const auto children =
+                    group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+                if (std::all_of(children.begin(), children.end(),
+                                [](QWidget *c) { return c->isHidden(); }))
+                    group->hide();
+            }
+        }
     }
 }
 

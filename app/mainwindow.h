@@ -5,6 +5,7 @@
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QMainWindow>
+#include <QMap>
 #include <QModelIndex>
 #include <QPoint>
 #include <QPointer>
@@ -13,6 +14,7 @@
 #include <memory>
 
 class DB_Worker;
+class FreqForm;
 class DeviceInterface;
 class HotplugMonitor;
 class PortEnumerator;
@@ -55,6 +57,8 @@ public:
     DeviceInterface *deviceLink() const { return link; }
     const QDomDocument &fullConfiguration() const { return fullConfigDoc; }
     const QDomDocument &pendingChanges() const { return pendingDoc; }
+    // Newest firmware in the local store for a device key ("0.0.0" for none).
+    QString getLocalLastFw(QString devID);
     // Records an edit: the element replaces its namesake in both documents.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
@@ -105,6 +109,17 @@ public slots:
     void clearLabels();
     void clearInfoLabels();
     void printToTerminal(QString text);
+    void helpShow();
+    void updateGui(QDomNode node);
+    void changeConfig(int numberParam);
+    void recalcTimings();
+    void setInputValidations();
+    void on_viewEditFreqpushButton_clicked();
+    void showFreqForm();
+    void freqFormClosed();
+    void frequencyChanged(QList<QPair<int, QString>> frequencyList, QString _rx2Freq,
+                          QString _rx2Dr);
+    void updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq, QString _rx2Dr);
     // A device node came or went: search again once the notices have stopped.
     void deviceNodesChanged();
 
@@ -137,6 +152,21 @@ private:
     void showFirstPage();
     void localWait(int ms);
     QWidget *widget(const char *name) const;
+    // Editor.
+    void installPages();
+    void fillModelPages();
+    void fillCodeTables();
+    void offerFirmwareUpdate(const QString &deviceKey);
+    void connectChangeMapper();
+    QStringList meterWidgetNames() const;
+    void showElement(const QDomElement &e);
+    QString numberWidget(const QString &element) const;
+    QString comboWidget(const QString &element) const;
+    void updateFixedPointWidgets(int n);
+    void storeParam(const QString &element, const QString &hex);
+    void storeNumber(const QString &element);
+    void storeCombo(const QString &element);
+    QList<QPair<QString, QString>> rx2DrItems() const;
 
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
@@ -192,6 +222,21 @@ private:
     QString fwFilePrefix;
     QList<int> statusCommandList;
     int statusIndex = 0;
+    QMap<int, QString> powerSourceTexts;
+    QMap<int, QString> batStatusTexts;
+    QMap<int, QString> batErrorTexts;
+    QMap<QString, QString> firmwareMap; // version -> file of the local store
+    bool globalTimeReceived = false;
+
+    // Frequency plan as read and as edited, and its dialog.
+    QList<QPair<int, QString>> freqPlanRead;
+    QString rx2FreqRead;
+    QString rx2DrRead;
+    QList<QPair<int, QString>> freqPlanEdited;
+    QString rx2FreqEdited;
+    QString rx2DrEdited;
+    QPointer<FreqForm> freqForm;
+    bool freqFormForEditing = false;
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;

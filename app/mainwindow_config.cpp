@@ -93,9 +93,8 @@ void MainWindow::openFileSlot()
                                 tr("Файл конфигурации не соответствует подключенному устройству"));
                 fullConfigDoc = previousFull;
                 pendingDoc = previousPending;
-            } else if (readyFlag) {
-                ui->writeConfigButton->setEnabled(!ConfigDocument::isEmpty(pendingDoc));
-                // The editor pages are filled from fullConfigDoc once they exist.
+            } else {
+                updateGui(fullConfigDoc.documentElement());
             }
             setChangeSignalsBlocked(false);
             ui->saveFileButton->setEnabled(true);

@@ -16,8 +16,11 @@
 #include "userprompts.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDebug>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSignalMapper>
 #include <QStackedWidget>
@@ -56,6 +59,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(link, &DeviceInterface::hideRefreshButton, this, &MainWindow::hideRefreshButton);
     connect(this, &MainWindow::rebootDev, link, &DeviceInterface::getReboot);
     connect(this, &MainWindow::getFileInfo, link, &DeviceInterface::getFileInfo);
+    connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
     connect(link, &DeviceInterface::readyReadConfig, ui->readConfigButton, &QWidget::setEnabled);
     // Status requests and their panels and the relay are wired with them.
 }
@@ -579,7 +583,11 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
         if (fullConfigDoc.setContent(xmlBuffer)) {
             qDebug() << "XML file loaded";
             ui->writeConfigButton->setEnabled(false);
-            // The editor pages are filled from fullConfigDoc once they exist.
+            freqPlanRead.clear();
+            freqPlanEdited.clear();
+            rx2FreqEdited.clear();
+            rx2DrEdited.clear();
+            updateGui(fullConfigDoc.documentElement());
         }
         xmlBuffer->close();
     }
@@ -613,7 +621,8 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
         identified = false;
         prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
                         tr("Версия прошивки не поддерживается конфигуратором"));
-        // The firmware offer of the store follows here (it comes with the firmware store).
+        // A supported firmware may still be in the store for this device.
+        offerFirmwareUpdate(key);
         return;
     }
     identified = true;
@@ -622,12 +631,14 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->terminalMenu->setRowHidden(6, false);
     statusCommandList = dbWorker->getStatusCommandList();
     statusIndex = statusCommandList.size();
-    // Combo boxes, per-model widgets and code tables are filled with the editor pages.
+    fillModelPages();
     ui->terminalMenu->setRowHidden(3,
                                    !dbWorker->checkSupportPage(QStringLiteral("interfacesPage")));
     ui->terminalMenu->setRowHidden(5, !dbWorker->checkSupportPage(QStringLiteral("systemPage")));
     ui->terminalMenu->setRowHidden(2, !dbWorker->checkSupportPage(QStringLiteral("ioPage")));
     ui->terminalMenu->setRowHidden(4, !dbWorker->checkSupportPage(QStringLiteral("vexa701Page")));
+    fillCodeTables();
+    offerFirmwareUpdate(key);
 }
 
 // ---- labels ---------------------------------------------------------------------------------
@@ -646,6 +657,33 @@ void MainWindow::clearInfoLabels()
 void MainWindow::clearLabels()
 {
     ui->mainTitleWindow->setText(tr("Конфигуратор"));
+    // The editors of the model pages go back to empty; the time zones stay (they are the
+    // computer's, not the device's), the other choices come back with the next device.
+    for (const char *page : {"loraPage", "ioPage", "interfacesPage", "vexa701Page", "systemPage"}) {
+        QWidget *p = widget(page);
+        if (!p)
+            continue;
+        for (auto *e : p->findChildren<QLineEdit *>()) {
+            const QSignalBlocker b(e);
+            e->clear();
+        }
+        for (auto *c : p->findChildren<QCheckBox *>()) {
+            const QSignalBlocker b(c);
+            c->setChecked(false);
+        }
+        for (auto *c : p->findChildren<QComboBox *>()) {
+            if (c->objectName() == QLatin1String("timeZoneComboBox"))
+                continue;
+            const QSignalBlocker b(c);
+            c->clear();
+        }
+    }
+    freqPlanRead.clear();
+    freqPlanEdited.clear();
+    rx2FreqRead.clear();
+    rx2DrRead.clear();
+    rx2FreqEdited.clear();
+    rx2DrEdited.clear();
     for (QLabel *l :
          {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl, ui->netIfaceStateLbl})
         l->clear();

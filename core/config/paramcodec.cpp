@@ -150,8 +150,10 @@ bool numberRange(const QString &element, qint64 *min, qint64 *max)
     const auto it = ranges.constFind(element);
     if (it == ranges.constEnd())
         return false;
-    *min = it->first;
-    *max = it->second;
+    if (min)
+        *min = it->first;
+    if (max)
+        *max = it->second;
     return true;
 }
 

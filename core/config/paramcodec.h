@@ -46,7 +46,7 @@ int meterTypeFromText(const QString &text);
 QString hexNumber(quint64 value, int bytes);
 
 // The clamp the editor applies to a number typed for this element, as [min, max]; false when
-// the element has none.
+// the element has none (either pointer may be null).
 bool numberRange(const QString &element, qint64 *min, qint64 *max);
 
 // Applies the editor's clamp to a typed decimal number and gives the clamped value

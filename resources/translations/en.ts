@@ -100,6 +100,125 @@ Version </translation>
     </message>
 </context>
 <context>
+    <name>FreqForm</name>
+    <message>
+        <source>Параметры частотного плана</source>
+        <translation>Frequency plan parameters</translation>
+    </message>
+    <message>
+        <source>    Параметры частотного плана</source>
+        <translation>    Frequency plan parameters</translation>
+    </message>
+    <message>
+        <source>Закрыть без изменений</source>
+        <translation>Close without changes</translation>
+    </message>
+    <message>
+        <source>Частоты:</source>
+        <translation>Frequencies:</translation>
+    </message>
+    <message>
+        <source>Частота Join канала 0, Гц:</source>
+        <translation>Join channel 0 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала для подключения к сети, от 863000000 до 870000000 Гц</source>
+        <translation>Frequency of a channel for joining the network, 863000000 to 870000000 Hz</translation>
+    </message>
+    <message>
+        <source>Частота Join канала 1, Гц:</source>
+        <translation>Join channel 1 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота Join канала 2, Гц:</source>
+        <translation>Join channel 2 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 3, Гц:</source>
+        <translation>Channel 3 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала, от 863000000 до 870000000 Гц</source>
+        <translation>Channel frequency, 863000000 to 870000000 Hz</translation>
+    </message>
+    <message>
+        <source>Частота канала 4, Гц:</source>
+        <translation>Channel 4 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 5, Гц:</source>
+        <translation>Channel 5 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 6, Гц:</source>
+        <translation>Channel 6 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 7, Гц:</source>
+        <translation>Channel 7 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 8, Гц:</source>
+        <translation>Channel 8 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 9, Гц:</source>
+        <translation>Channel 9 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 10, Гц:</source>
+        <translation>Channel 10 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 11, Гц:</source>
+        <translation>Channel 11 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 12, Гц:</source>
+        <translation>Channel 12 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 13, Гц:</source>
+        <translation>Channel 13 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 14, Гц:</source>
+        <translation>Channel 14 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота канала 15, Гц:</source>
+        <translation>Channel 15 frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота окна RX2, Гц:</source>
+        <translation>RX2 window frequency, Hz:</translation>
+    </message>
+    <message>
+        <source>Частота второго окна приема, от 863000000 до 870000000 Гц</source>
+        <translation>Frequency of the second receive window, 863000000 to 870000000 Hz</translation>
+    </message>
+    <message>
+        <source>Скорость окна RX2:</source>
+        <translation>RX2 window data rate:</translation>
+    </message>
+    <message>
+        <source>Скорость передачи во втором окне приема</source>
+        <translation>Data rate of the second receive window</translation>
+    </message>
+    <message>
+        <source>Принять измененные частоты</source>
+        <translation>Accept the changed frequencies</translation>
+    </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>GuiPrompts</name>
     <message>
         <source>Чтение конфигурации</source>
@@ -138,6 +257,819 @@ the device was disconnected from the PC</translation>
 переключиться в режим локального конфигурирования?</source>
         <translation>The configurator is connected to the configuration server.
 Switch to local configuration?</translation>
+    </message>
+</context>
+<context>
+    <name>InterfacesPage</name>
+    <message>
+        <source>Параметры линии</source>
+        <translation>Line parameters</translation>
+    </message>
+    <message>
+        <source>Интерфейс:</source>
+        <translation>Interface:</translation>
+    </message>
+    <message>
+        <source>Интерфейс устройства для подключения прибора учета</source>
+        <translation>Device interface for connecting the meter</translation>
+    </message>
+    <message>
+        <source>Скорость, бод:</source>
+        <translation>Speed, baud:</translation>
+    </message>
+    <message>
+        <source>Скорость обмена с прибором учета, бод</source>
+        <translation>Speed of communication with the meter, baud</translation>
+    </message>
+    <message>
+        <source>Четность:</source>
+        <translation>Parity:</translation>
+    </message>
+    <message>
+        <source>Контроль четности (только для RS-232)</source>
+        <translation>Parity check (RS-232 only)</translation>
+    </message>
+    <message>
+        <source>Управление RTS/CTS</source>
+        <translation>RTS/CTS control</translation>
+    </message>
+    <message>
+        <source>Режим RTS/CTS:</source>
+        <translation>RTS/CTS mode:</translation>
+    </message>
+    <message>
+        <source>Управление линиями RTS/CTS (только для RS-232)</source>
+        <translation>RTS/CTS line control (RS-232 only)</translation>
+    </message>
+    <message>
+        <source>Переключение RTS 0→1, мс:</source>
+        <translation>RTS switch 0→1, ms:</translation>
+    </message>
+    <message>
+        <source>Время переключения RTS из 0 в 1, мс</source>
+        <translation>RTS switching time from 0 to 1, ms</translation>
+    </message>
+    <message>
+        <source>Переключение RTS 1→0, мс:</source>
+        <translation>RTS switch 1→0, ms:</translation>
+    </message>
+    <message>
+        <source>Время переключения RTS из 1 в 0, мс</source>
+        <translation>RTS switching time from 1 to 0, ms</translation>
+    </message>
+    <message>
+        <source>Тайм-аут после CTS, мс:</source>
+        <translation>Timeout after CTS, ms:</translation>
+    </message>
+    <message>
+        <source>Тайм-аут передачи после сигнала CTS, мс</source>
+        <translation>Transmission timeout after the CTS signal, ms</translation>
+    </message>
+    <message>
+        <source>Обмен с прибором учета</source>
+        <translation>Communication with the meter</translation>
+    </message>
+    <message>
+        <source>Задержка включения, мс:</source>
+        <translation>Power-on delay, ms:</translation>
+    </message>
+    <message>
+        <source>Задержка включения, мс</source>
+        <translation>Power-on delay, ms</translation>
+    </message>
+    <message>
+        <source>Ожидание начала ответа, мс:</source>
+        <translation>Response start wait, ms:</translation>
+    </message>
+    <message>
+        <source>Тайм-аут ожидания начала ответа прибора, мс</source>
+        <translation>Timeout waiting for the meter response to start, ms</translation>
+    </message>
+    <message>
+        <source>Ожидание конца ответа, мс:</source>
+        <translation>Response end wait, ms:</translation>
+    </message>
+    <message>
+        <source>Тайм-аут после последнего символа ответа, мс</source>
+        <translation>Timeout after the last response character, ms</translation>
+    </message>
+    <message>
+        <source>Время включения, мс:</source>
+        <translation>Power-on time, ms:</translation>
+    </message>
+    <message>
+        <source>Время включения, мс</source>
+        <translation>Power-on time, ms</translation>
+    </message>
+    <message>
+        <source>Повторы запроса:</source>
+        <translation>Request retries:</translation>
+    </message>
+    <message>
+        <source>Число повторов запроса к прибору учета</source>
+        <translation>Number of request retries to the meter</translation>
+    </message>
+    <message>
+        <source>Режим ответа:</source>
+        <translation>Response mode:</translation>
+    </message>
+    <message>
+        <source>Когда передавать ответы прибора учета</source>
+        <translation>When to transmit the meter responses</translation>
+    </message>
+    <message>
+        <source>Режим преобразователя интерфейса</source>
+        <translation>Interface converter mode</translation>
+    </message>
+    <message>
+        <source>Интерфейс, передаваемый в USB</source>
+        <translation>Interface passed through to USB</translation>
+    </message>
+    <message>
+        <source>Скорость интерфейса в режиме преобразователя, бод</source>
+        <translation>Interface speed in converter mode, baud</translation>
+    </message>
+    <message>
+        <source>Перевести устройство в режим преобразователя интерфейса в USB</source>
+        <translation>Switch the device to interface-to-USB converter mode</translation>
+    </message>
+    <message>
+        <source>Включить</source>
+        <translation>Enable</translation>
+    </message>
+    <message>
+        <source>Прибор учета</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>Прибор учета:</source>
+        <translation>Meter:</translation>
+    </message>
+    <message>
+        <source>Тип прибора учета, подключенного к интерфейсу</source>
+        <translation>Type of the meter connected to the interface</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес:</source>
+        <translation>Network address:</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика (0–255)</source>
+        <translation>Meter network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Серийный номер:</source>
+        <translation>Serial number:</translation>
+    </message>
+    <message>
+        <source>Серийный номер счетчика, 12 знаков</source>
+        <translation>Meter serial number, 12 characters</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя:</source>
+        <translation>User password:</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика, 6 знаков</source>
+        <translation>Meter user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>Пароль администратора:</source>
+        <translation>Administrator password:</translation>
+    </message>
+    <message>
+        <source>Пароль администратора счетчика, 6 знаков</source>
+        <translation>Meter administrator password, 6 characters</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика в HEX</source>
+        <translation>Convert meter readings to HEX</translation>
+    </message>
+    <message>
+        <source>Преобразовывать в HEX</source>
+        <translation>Convert to HEX</translation>
+    </message>
+    <message>
+        <source>Передавать показания отдельно по каждой фазе</source>
+        <translation>Transmit readings separately for each phase</translation>
+    </message>
+    <message>
+        <source>Передавать по фазам</source>
+        <translation>Transmit per phase</translation>
+    </message>
+    <message>
+        <source>Адрес 1:</source>
+        <translation>Address 1:</translation>
+    </message>
+    <message>
+        <source>Адрес счетчика 1, до 8 цифр</source>
+        <translation>Meter 1 address, up to 8 digits</translation>
+    </message>
+    <message>
+        <source>Адрес 2:</source>
+        <translation>Address 2:</translation>
+    </message>
+    <message>
+        <source>Адрес счетчика 2, до 8 цифр</source>
+        <translation>Meter 2 address, up to 8 digits</translation>
+    </message>
+    <message>
+        <source>Адрес 3:</source>
+        <translation>Address 3:</translation>
+    </message>
+    <message>
+        <source>Адрес счетчика 3, до 8 цифр</source>
+        <translation>Meter 3 address, up to 8 digits</translation>
+    </message>
+    <message>
+        <source>Адрес 4:</source>
+        <translation>Address 4:</translation>
+    </message>
+    <message>
+        <source>Адрес счетчика 4, до 8 цифр</source>
+        <translation>Meter 4 address, up to 8 digits</translation>
+    </message>
+    <message>
+        <source>Адрес 5:</source>
+        <translation>Address 5:</translation>
+    </message>
+    <message>
+        <source>Адрес счетчика 5, до 8 цифр</source>
+        <translation>Meter 5 address, up to 8 digits</translation>
+    </message>
+    <message>
+        <source>Адрес 6:</source>
+        <translation>Address 6:</translation>
+    </message>
+    <message>
+        <source>Адрес счетчика 6, до 8 цифр</source>
+        <translation>Meter 6 address, up to 8 digits</translation>
+    </message>
+    <message>
+        <source>Дополнительные параметры не требуются</source>
+        <translation>No additional parameters required</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес вычислителя (0–255)</source>
+        <translation>Flow computer network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Счетчик</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес</source>
+        <translation>Network address</translation>
+    </message>
+    <message>
+        <source>HEX</source>
+        <translation>HEX</translation>
+    </message>
+    <message>
+        <source>Пароль</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика 1 (0–255)</source>
+        <translation>Meter 1 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика 1 в HEX</source>
+        <translation>Convert meter 1 readings to HEX</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика 1, 6 знаков</source>
+        <translation>Meter 1 user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>2</source>
+        <translation>2</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика 2 (0–255)</source>
+        <translation>Meter 2 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика 2 в HEX</source>
+        <translation>Convert meter 2 readings to HEX</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика 2, 6 знаков</source>
+        <translation>Meter 2 user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>3</source>
+        <translation>3</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика 3 (0–255)</source>
+        <translation>Meter 3 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика 3 в HEX</source>
+        <translation>Convert meter 3 readings to HEX</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика 3, 6 знаков</source>
+        <translation>Meter 3 user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>4</source>
+        <translation>4</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика 4 (0–255)</source>
+        <translation>Meter 4 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика 4 в HEX</source>
+        <translation>Convert meter 4 readings to HEX</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика 4, 6 знаков</source>
+        <translation>Meter 4 user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика 5 (0–255)</source>
+        <translation>Meter 5 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика 5 в HEX</source>
+        <translation>Convert meter 5 readings to HEX</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика 5, 6 знаков</source>
+        <translation>Meter 5 user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>6</source>
+        <translation>6</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес счетчика 6 (0–255)</source>
+        <translation>Meter 6 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Преобразовывать показания счетчика 6 в HEX</source>
+        <translation>Convert meter 6 readings to HEX</translation>
+    </message>
+    <message>
+        <source>Пароль пользователя счетчика 6, 6 знаков</source>
+        <translation>Meter 6 user password, 6 characters</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес теплосчетчика (0–255)</source>
+        <translation>Heat meter network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Серийный номер 1:</source>
+        <translation>Serial number 1:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 1, до 8 знаков</source>
+        <translation>Meter 1 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 2:</source>
+        <translation>Serial number 2:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 2, до 8 знаков</source>
+        <translation>Meter 2 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 3:</source>
+        <translation>Serial number 3:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 3, до 8 знаков</source>
+        <translation>Meter 3 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 4:</source>
+        <translation>Serial number 4:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 4, до 8 знаков</source>
+        <translation>Meter 4 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 5:</source>
+        <translation>Serial number 5:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 5, до 8 знаков</source>
+        <translation>Meter 5 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 6:</source>
+        <translation>Serial number 6:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 6, до 8 знаков</source>
+        <translation>Meter 6 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 7:</source>
+        <translation>Serial number 7:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 7, до 8 знаков</source>
+        <translation>Meter 7 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Серийный номер 8:</source>
+        <translation>Serial number 8:</translation>
+    </message>
+    <message>
+        <source>Серийный номер прибора 8, до 8 знаков</source>
+        <translation>Meter 8 serial number, up to 8 characters</translation>
+    </message>
+    <message>
+        <source>Канал ТВ</source>
+        <translation>Heat input channel</translation>
+    </message>
+    <message>
+        <source>Вычислитель 1:</source>
+        <translation>Flow computer 1:</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес вычислителя 1 (0–255)</source>
+        <translation>Flow computer 1 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Номер канала теплового ввода вычислителя 1</source>
+        <translation>Heat input channel number of flow computer 1</translation>
+    </message>
+    <message>
+        <source>Вычислитель 2:</source>
+        <translation>Flow computer 2:</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес вычислителя 2 (0–255)</source>
+        <translation>Flow computer 2 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Номер канала теплового ввода вычислителя 2</source>
+        <translation>Heat input channel number of flow computer 2</translation>
+    </message>
+    <message>
+        <source>Вычислитель 3:</source>
+        <translation>Flow computer 3:</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес вычислителя 3 (0–255)</source>
+        <translation>Flow computer 3 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Номер канала теплового ввода вычислителя 3</source>
+        <translation>Heat input channel number of flow computer 3</translation>
+    </message>
+    <message>
+        <source>Вычислитель 4:</source>
+        <translation>Flow computer 4:</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес вычислителя 4 (0–255)</source>
+        <translation>Flow computer 4 network address (0–255)</translation>
+    </message>
+    <message>
+        <source>Номер канала теплового ввода вычислителя 4</source>
+        <translation>Heat input channel number of flow computer 4</translation>
+    </message>
+    <message>
+        <source>Пароль:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Пароль счетчика, 6 знаков</source>
+        <translation>Meter password, 6 characters</translation>
+    </message>
+    <message>
+        <source>Пароль счетчика, число до 4294967295</source>
+        <translation>Meter password, a number up to 4294967295</translation>
+    </message>
+    <message>
+        <source>Идентификатор:</source>
+        <translation>Identifier:</translation>
+    </message>
+    <message>
+        <source>Идентификатор счетчика, до 9 знаков</source>
+        <translation>Meter identifier, up to 9 characters</translation>
+    </message>
+</context>
+<context>
+    <name>IoPage</name>
+    <message>
+        <source>Входы</source>
+        <translation>Inputs</translation>
+    </message>
+    <message>
+        <source>Вход</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Тип</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Режим</source>
+        <translation>Mode</translation>
+    </message>
+    <message>
+        <source>Порог счетчика</source>
+        <translation>Counter threshold</translation>
+    </message>
+    <message>
+        <source>Вход 1</source>
+        <translation>Input 1</translation>
+    </message>
+    <message>
+        <source>Тип:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>Тип подключения датчика ко входу 1</source>
+        <translation>Sensor connection type for input 1</translation>
+    </message>
+    <message>
+        <source>Режим:</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>Режим работы входа 1</source>
+        <translation>Operating mode of input 1</translation>
+    </message>
+    <message>
+        <source>Порог изменения счетчика для внеочередной передачи</source>
+        <translation>Counter change threshold for an unscheduled transmission</translation>
+    </message>
+    <message>
+        <source>Вход 2</source>
+        <translation>Input 2</translation>
+    </message>
+    <message>
+        <source>Тип подключения датчика ко входу 2</source>
+        <translation>Sensor connection type for input 2</translation>
+    </message>
+    <message>
+        <source>Режим работы входа 2</source>
+        <translation>Operating mode of input 2</translation>
+    </message>
+    <message>
+        <source>Вход 3</source>
+        <translation>Input 3</translation>
+    </message>
+    <message>
+        <source>Тип подключения датчика ко входу 3</source>
+        <translation>Sensor connection type for input 3</translation>
+    </message>
+    <message>
+        <source>Режим работы входа 3</source>
+        <translation>Operating mode of input 3</translation>
+    </message>
+    <message>
+        <source>Вход 4</source>
+        <translation>Input 4</translation>
+    </message>
+    <message>
+        <source>Тип подключения датчика ко входу 4</source>
+        <translation>Sensor connection type for input 4</translation>
+    </message>
+    <message>
+        <source>Режим работы входа 4</source>
+        <translation>Operating mode of input 4</translation>
+    </message>
+    <message>
+        <source>Вход 5</source>
+        <translation>Input 5</translation>
+    </message>
+    <message>
+        <source>Тип подключения датчика ко входу 5</source>
+        <translation>Sensor connection type for input 5</translation>
+    </message>
+    <message>
+        <source>Режим работы входа 5</source>
+        <translation>Operating mode of input 5</translation>
+    </message>
+    <message>
+        <source>Вход 6</source>
+        <translation>Input 6</translation>
+    </message>
+    <message>
+        <source>Тип подключения датчика ко входу 6</source>
+        <translation>Sensor connection type for input 6</translation>
+    </message>
+    <message>
+        <source>Режим работы входа 6</source>
+        <translation>Operating mode of input 6</translation>
+    </message>
+    <message>
+        <source>Параметры опроса</source>
+        <translation>Polling parameters</translation>
+    </message>
+    <message>
+        <source>Период опроса входов, мс:</source>
+        <translation>Input polling period, ms:</translation>
+    </message>
+    <message>
+        <source>Период опроса входов, мс (от 5 до 500)</source>
+        <translation>Input polling period, ms (5 to 500)</translation>
+    </message>
+    <message>
+        <source>Сохранять каждые, импульсов:</source>
+        <translation>Save every, pulses:</translation>
+    </message>
+    <message>
+        <source>Сохранять показания счетчиков каждые N импульсов (от 5 до 10000)</source>
+        <translation>Save counter readings every N pulses (5 to 10000)</translation>
+    </message>
+    <message>
+        <source>Сохранять каждые, с:</source>
+        <translation>Save every, s:</translation>
+    </message>
+    <message>
+        <source>Сохранять показания счетчиков каждые N секунд (от 60 до 3600)</source>
+        <translation>Save counter readings every N seconds (60 to 3600)</translation>
+    </message>
+</context>
+<context>
+    <name>LoraPage</name>
+    <message>
+        <source>Ключи и адреса</source>
+        <translation>Keys and addresses</translation>
+    </message>
+    <message>
+        <source>Активация:</source>
+        <translation>Activation:</translation>
+    </message>
+    <message>
+        <source>Активация по радиоканалу (OTAA): ключи сеанса устройство получает от сети при подключении</source>
+        <translation>Over-the-air activation (OTAA): the device receives the session keys from the network when it joins</translation>
+    </message>
+    <message>
+        <source>Активация персонализацией (ABP): адрес и ключи сеанса заданы заранее</source>
+        <translation>Activation by personalization (ABP): the address and session keys are set in advance</translation>
+    </message>
+    <message>
+        <source>Уникальный идентификатор устройства, 16 шестнадцатеричных цифр</source>
+        <translation>Unique device identifier, 16 hex digits</translation>
+    </message>
+    <message>
+        <source>Идентификатор приложения для активации OTAA, 16 шестнадцатеричных цифр</source>
+        <translation>Application identifier for OTAA activation, 16 hex digits</translation>
+    </message>
+    <message>
+        <source>Ключ приложения для активации OTAA, 32 шестнадцатеричные цифры</source>
+        <translation>Application key for OTAA activation, 32 hex digits</translation>
+    </message>
+    <message>
+        <source>Идентификатор сети, 8 шестнадцатеричных цифр</source>
+        <translation>Network identifier, 8 hex digits</translation>
+    </message>
+    <message>
+        <source>Адрес устройства в сети для активации ABP, 8 шестнадцатеричных цифр</source>
+        <translation>Device address in the network for ABP activation, 8 hex digits</translation>
+    </message>
+    <message>
+        <source>Сетевой ключ сеанса для активации ABP, 32 шестнадцатеричные цифры</source>
+        <translation>Network session key for ABP activation, 32 hex digits</translation>
+    </message>
+    <message>
+        <source>Ключ сеанса приложения для активации ABP, 32 шестнадцатеричные цифры</source>
+        <translation>Application session key for ABP activation, 32 hex digits</translation>
+    </message>
+    <message>
+        <source>Режимы передачи</source>
+        <translation>Transmission modes</translation>
+    </message>
+    <message>
+        <source>Скорость передачи выбирает сервер сети; ручной выбор скорости при этом недоступен</source>
+        <translation>The network server chooses the data rate; it cannot be set by hand then</translation>
+    </message>
+    <message>
+        <source>Адаптивная скорость (ADR)</source>
+        <translation>Adaptive data rate (ADR)</translation>
+    </message>
+    <message>
+        <source>Запрашивать у сервера сети подтверждение приема каждой передачи</source>
+        <translation>Ask the network server to confirm every transmission</translation>
+    </message>
+    <message>
+        <source>Подтверждение передачи</source>
+        <translation>Transmission confirmation</translation>
+    </message>
+    <message>
+        <source>Соблюдать ограничение времени занятия радиоканала (duty cycle)</source>
+        <translation>Keep to the radio channel duty cycle limit</translation>
+    </message>
+    <message>
+        <source>Контроль загрузки канала</source>
+        <translation>Channel load control</translation>
+    </message>
+    <message>
+        <source>Разрешить передачу с повышенной мощностью 20 дБм</source>
+        <translation>Allow transmitting at the higher power of 20 dBm</translation>
+    </message>
+    <message>
+        <source>Мощность 20 дБм</source>
+        <translation>20 dBm power</translation>
+    </message>
+    <message>
+        <source>Сеть</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Частотный план:</source>
+        <translation>Frequency plan:</translation>
+    </message>
+    <message>
+        <source>Региональный частотный план сети LoRaWAN</source>
+        <translation>Regional frequency plan of the LoRaWAN network</translation>
+    </message>
+    <message>
+        <source>Класс устройства:</source>
+        <translation>Device class:</translation>
+    </message>
+    <message>
+        <source>Класс устройства LoRaWAN: когда устройство слушает эфир для приема команд</source>
+        <translation>LoRaWAN device class: when the device listens for commands</translation>
+    </message>
+    <message>
+        <source>Работа в частной сети LoRaWAN; без отметки — в публичной</source>
+        <translation>Work in a private LoRaWAN network; unchecked: in a public one</translation>
+    </message>
+    <message>
+        <source>Частная сеть</source>
+        <translation>Private network</translation>
+    </message>
+    <message>
+        <source>Просмотр и изменение частот каналов (для частотного плана с настраиваемыми частотами)</source>
+        <translation>View and change the channel frequencies (for a frequency plan with configurable frequencies)</translation>
+    </message>
+    <message>
+        <source>Частоты...</source>
+        <translation>Frequencies...</translation>
+    </message>
+    <message>
+        <source>Передача</source>
+        <translation>Transmission</translation>
+    </message>
+    <message>
+        <source>Период передачи, с:</source>
+        <translation>Transmission period, s:</translation>
+    </message>
+    <message>
+        <source>Период передачи данных, от 60 до 86400 с</source>
+        <translation>Data transmission period, 60 to 86400 s</translation>
+    </message>
+    <message>
+        <source>Скорость передачи:</source>
+        <translation>Data rate:</translation>
+    </message>
+    <message>
+        <source>Скорость передачи (DR); при адаптивной скорости ее выбирает сервер сети</source>
+        <translation>Data rate (DR); with adaptive data rate the network server chooses it</translation>
+    </message>
+    <message>
+        <source>Мощность передачи:</source>
+        <translation>Transmit power:</translation>
+    </message>
+    <message>
+        <source>Мощность передатчика устройства</source>
+        <translation>Transmitter power of the device</translation>
+    </message>
+    <message>
+        <source>Количество попыток передачи:</source>
+        <translation>Transmission attempts:</translation>
+    </message>
+    <message>
+        <source>Сколько раз устройство передает одно сообщение, от 1 до 64</source>
+        <translation>How many times the device sends one message, 1 to 64</translation>
+    </message>
+    <message>
+        <source>Проверка связи, периодов:</source>
+        <translation>Link check, periods:</translation>
+    </message>
+    <message>
+        <source>Через сколько периодов передачи проверять связь с сетью, от 0 до 255</source>
+        <translation>After how many transmission periods to check the link with the network, 0 to 255</translation>
+    </message>
+    <message>
+        <source>Порт приложения:</source>
+        <translation>Application port:</translation>
+    </message>
+    <message>
+        <source>Порт LoRaWAN, на который устройство отправляет данные, от 3 до 200</source>
+        <translation>LoRaWAN port the device sends its data to, 3 to 200</translation>
     </message>
 </context>
 <context>
@@ -253,10 +1185,6 @@ Switch to local configuration?</translation>
     <message>
         <source>Подключите устройство к компьютеру кабелем USB. Конфигуратор найдёт его автоматически.</source>
         <translation>Connect the device to the computer with a USB cable. The configurator finds it automatically.</translation>
-    </message>
-    <message>
-        <source>Часовой пояс:</source>
-        <translation>Time zone:</translation>
     </message>
     <message>
         <source>Отправить</source>
@@ -544,6 +1472,18 @@ Write them?</translation>
         <source>Ошибка сохранения конфигурации</source>
         <translation>The configuration could not be saved</translation>
     </message>
+    <message>
+        <source>Обновить прошивку устройства до версии </source>
+        <translation>Update the device firmware to version </translation>
+    </message>
+    <message>
+        <source>&lt;font color=blue&gt;Доступно обновление прошивки версии &lt;/font&gt;&lt;b&gt;</source>
+        <translation>&lt;font color=blue&gt;Firmware update available: version &lt;/font&gt;&lt;b&gt;</translation>
+    </message>
+    <message>
+        <source>Отсутствует файл справки.</source>
+        <translation>The help file is missing.</translation>
+    </message>
 </context>
 <context>
     <name>ReloadForm</name>
@@ -616,6 +1556,124 @@ Write them?</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>SystemPage</name>
+    <message>
+        <source>Общие параметры</source>
+        <translation>General settings</translation>
+    </message>
+    <message>
+        <source>Часовой пояс:</source>
+        <translation>Time zone:</translation>
+    </message>
+    <message>
+        <source>Часовой пояс, по которому устройство ведет местное время</source>
+        <translation>Time zone the device keeps its local time in</translation>
+    </message>
+    <message>
+        <source>Точка отсчета времени:</source>
+        <translation>Time reference point:</translation>
+    </message>
+    <message>
+        <source>От какого момента устройство отсчитывает время передачи данных</source>
+        <translation>The moment from which the device counts the data transmission time</translation>
+    </message>
+    <message>
+        <source>Подтверждение удаления из сети:</source>
+        <translation>Network removal confirmation:</translation>
+    </message>
+    <message>
+        <source>Режим подтверждения удаления устройства из сети</source>
+        <translation>How removal of the device from the network is confirmed</translation>
+    </message>
+    <message>
+        <source>Протокол:</source>
+        <translation>Protocol:</translation>
+    </message>
+    <message>
+        <source>Протокол, по которому устройство передает данные</source>
+        <translation>Protocol the device transmits its data with</translation>
+    </message>
+    <message>
+        <source>Фиксированные точки передачи</source>
+        <translation>Fixed transmission points</translation>
+    </message>
+    <message>
+        <source>Ежедневно</source>
+        <translation>Every day</translation>
+    </message>
+    <message>
+        <source>День</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Передавать данные в заданное время</source>
+        <translation>Transmit data at the set time</translation>
+    </message>
+    <message>
+        <source>Точка 1</source>
+        <translation>Point 1</translation>
+    </message>
+    <message>
+        <source>Передавать каждый день; без отметки — в заданный день месяца</source>
+        <translation>Transmit every day; unchecked: on the set day of the month</translation>
+    </message>
+    <message>
+        <source>День месяца</source>
+        <translation>Day of the month</translation>
+    </message>
+    <message>
+        <source>Время передачи: часы, минуты, секунды</source>
+        <translation>Transmission time: hours, minutes, seconds</translation>
+    </message>
+    <message>
+        <source>Точка 2</source>
+        <translation>Point 2</translation>
+    </message>
+    <message>
+        <source>Точка 3</source>
+        <translation>Point 3</translation>
+    </message>
+    <message>
+        <source>Точка 4</source>
+        <translation>Point 4</translation>
+    </message>
+    <message>
+        <source>Точка 5</source>
+        <translation>Point 5</translation>
+    </message>
+    <message>
+        <source>Точка 6</source>
+        <translation>Point 6</translation>
+    </message>
+</context>
+<context>
+    <name>Vexa701Page</name>
+    <message>
+        <source>Оптический датчик</source>
+        <translation>Optical sensor</translation>
+    </message>
+    <message>
+        <source>Режим счета импульсов:</source>
+        <translation>Pulse counting mode:</translation>
+    </message>
+    <message>
+        <source>Как оптический датчик считает импульсы счетчика</source>
+        <translation>How the optical sensor counts the meter pulses</translation>
+    </message>
+    <message>
+        <source>Уровень внешней засветки:</source>
+        <translation>Ambient light level:</translation>
+    </message>
+    <message>
+        <source>Порог внешней засветки оптического датчика</source>
+        <translation>Ambient light threshold of the optical sensor</translation>
     </message>
 </context>
 </TS>

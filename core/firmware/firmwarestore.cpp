@@ -1,0 +1,64 @@
+#include "firmwarestore.h"
+
+#include "apppaths.h"
+#include "naturalcompare.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+
+namespace FirmwareStore {
+
+Header parseHeader(const QByteArray &file)
+{
+    Header h;
+    if (file.size() < 15 || quint8(file.at(0)) != 0x55 || quint8(file.at(1)) != 0xAA ||
+        file.mid(2, 8) != QByteArray("VERSION\0", 8))
+        return h;
+    h.valid = true;
+    h.deviceId = quint16(quint8(file.at(10)) | (quint8(file.at(11)) << 8));
+    h.version = QStringLiteral("%1.%2.%3")
+                    .arg(quint8(file.at(12)))
+                    .arg(quint8(file.at(13)))
+                    .arg(quint8(file.at(14)));
+    return h;
+}
+
+QString folder()
+{
+    const QString dir = AppPaths::filePath(QStringLiteral("firmware"));
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QMap<QString, QString> scan(const QString &dirPath, int deviceId)
+{
+    QMap<QString, QString> versions;
+    const QDir dir(dirPath);
+    const QStringList names =
+        dir.entryList(QDir::Files | QDir::Hidden | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    for (const QString &name : names) {
+        QFile f(dir.filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const Header h = parseHeader(f.read(15)); // the header is all that matters here
+        if (!h.valid || h.deviceId != deviceId)
+            continue;
+        qDebug().noquote() << "Found local FW Ver: " << h.version;
+        versions.insert(h.version, f.fileName());
+    }
+    return versions;
+}
+
+QString newest(const QMap<QString, QString> &versions)
+{
+    QStringList list = versions.keys();
+    if (list.isEmpty())
+        return QStringLiteral("0.0.0");
+    std::stable_sort(list.begin(), list.end(), naturalLess);
+    return list.last();
+}
+
+} // namespace FirmwareStore

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+// The local firmware store: firmware files kept in "firmware" beside the program, recognised
+// by their header (magic 0xAA55, "VERSION", device identifier, three version bytes).
+namespace FirmwareStore {
+
+struct Header
+{
+    bool valid = false;
+    quint16 deviceId = 0;
+    QString version; // "1.4.12"
+};
+
+Header parseHeader(const QByteArray &file);
+
+QString folder(); // created when missing
+
+// Every firmware file of the store for a device identifier: version -> full path. Files are
+// taken in case-insensitive name order, so of two files with one version the later one wins.
+QMap<QString, QString> scan(const QString &folder, int deviceId);
+
+// The newest version of a scan in natural order ("1.10.0" after "1.9.9"), "0.0.0" for none.
+QString newest(const QMap<QString, QString> &versions);
+
+} // namespace FirmwareStore

@@ -1,0 +1,117 @@
+// vexa7xx-screenshots: shows every page of the configurator for each model, connected to a
+// simulated device, and saves one picture per page (and per metering-device page) for review.
+#include "apppaths.h"
+#include "guiresources.h"
+#include "mainwindow.h"
+#include "portenumerator.h"
+#include "simulator.h"
+#include "statusrecords.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cstdio>
+
+namespace {
+void waitFor(const std::function<bool()> &done, int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < ms)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void settle(int ms)
+{
+    waitFor([] { return false; }, ms);
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    initGuiResources();
+    QFontDatabase::addApplicationFont(QStringLiteral(":/font/font/ptsans.ttf"));
+    QApplication::setFont(QFont(QStringLiteral("PT Sans"), 10));
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    registerLinkMetaTypes();
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: vexa7xx-screenshots OUTPUT_FOLDER [ru|en]\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString lang = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("ru");
+    QDir().mkpath(out);
+
+    // A private application folder: the real settings and history stay untouched.
+    QTemporaryDir appDir;
+    const QString exeDir = QCoreApplication::applicationDirPath();
+    QFile::copy(exeDir + QStringLiteral("/devices.db"),
+                appDir.path() + QStringLiteral("/devices.db"));
+    QDir(appDir.path()).mkdir(QStringLiteral("translations"));
+    QFile::copy(exeDir + QStringLiteral("/translations/en.qm"),
+                appDir.path() + QStringLiteral("/translations/en.qm"));
+    AppPaths::setAppDirOverride(appDir.path());
+    {
+        QFile settings(appDir.path() + QStringLiteral("/settings.conf"));
+        settings.open(QIODevice::WriteOnly);
+        settings.write("[Language]\nlang=" + lang.toLatin1() + "\n");
+    }
+
+    int saved = 0;
+    for (int model : {701, 750, 760}) {
+        SimConfig config;
+        config.model = model;
+        config.joinDelayMs = 500;
+        Simulator sim(config);
+        sim.start();
+        PortInfo p;
+        p.portName = sim.portName();
+        p.hasIds = true;
+        p.vendorId = 0x0483;
+        p.productId = 0x5740;
+        p.serialNumber = sim.device().usbSerialNumber();
+        FixedPortEnumerator enumerator({p});
+        MainWindow window(nullptr, &enumerator);
+        window.show();
+        waitFor([&] { return window.globalState() == 2; }, 15000);
+        settle(1500);
+        auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+        auto *pages = window.findChild<QStackedWidget *>(QStringLiteral("stackedWidget"));
+        menu->setRowHidden(7, false); // the console too
+        for (int row = 0; row < menu->count(); ++row) {
+            if (menu->isRowHidden(row))
+                continue;
+            menu->setCurrentRow(row);
+            window.itemSelected(menu->model()->index(row, 0));
+            settle(300);
+            const QString name = QStringLiteral("%1/vexa%2_%3_%4.png")
+                                     .arg(out)
+                                     .arg(model)
+                                     .arg(row)
+                                     .arg(pages->currentWidget()->objectName());
+            window.grab().save(name);
+            ++saved;
+            if (pages->currentWidget()->objectName() != QLatin1String("interfacesPage"))
+                continue;
+            auto *meters = window.findChild<QComboBox *>(QStringLiteral("meteringDevComboBox"));
+            for (int i = 0; meters && i < meters->count(); ++i) {
+                meters->setCurrentIndex(i);
+                settle(100);
+                window.grab().save(
+                    QStringLiteral("%1/vexa%2_%3_meter%4.png").arg(out).arg(model).arg(row).arg(i));
+                ++saved;
+            }
+        }
+        window.close();
+    }
+    QTextStream(stdout) << saved << " pictures in " << out << '\n';
+    return 0;
+}
