@@ -2,33 +2,14 @@
 #include "configdocument.h"
 #include "deviceinterface.h"
 #include "mainwindow.h"
-#include "portenumerator.h"
 #include "recordingprompts.h"
+#include "simportenumerator.h"
 #include "simulator.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-// The one simulated device as the system's port list would show it.
-class OneSim : public PortEnumerator
-{
-public:
-    QList<PortInfo> ports() const override
-    {
-        if (!sim || !sim->isPlugged())
-            return {};
-        PortInfo p;
-        p.portName = sim->portName();
-        p.hasIds = true;
-        p.vendorId = 0x0483;
-        p.productId = 0x5740;
-        p.serialNumber = sim->device().usbSerialNumber();
-        return {p};
-    }
-    Simulator *sim = nullptr;
-};
-
 QStringList elementNames(const QDomDocument &doc)
 {
     QStringList names;
@@ -63,7 +44,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     RecordingPrompts prompts;
-    OneSim enumerator;
+    SimPortEnumerator enumerator;
     std::unique_ptr<Simulator> sim;
     std::unique_ptr<MainWindow> window;
     QStringList trace;
@@ -82,7 +63,7 @@ void tst_ConfigFiles::cleanup()
 {
     window.reset();
     sim.reset();
-    enumerator.sim = nullptr;
+    enumerator.sims.clear();
     AppPaths::setAppDirOverride(QString());
     dir.reset();
 }
@@ -95,7 +76,7 @@ void tst_ConfigFiles::connectDevice(SimConfig config)
         if (l.startsWith("> 0x8501") || l.startsWith("> 0x8001"))
             trace << l.mid(2);
     });
-    enumerator.sim = sim.get();
+    enumerator.sims = {sim.get()};
     window = std::make_unique<MainWindow>(&prompts, &enumerator);
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 10000);
 }

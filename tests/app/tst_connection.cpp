@@ -5,9 +5,9 @@
 #include "logcapture.h"
 #include "mainwindow.h"
 #include "packparser.h"
-#include "portenumerator.h"
 #include "recordingprompts.h"
 #include "selectdeviceform.h"
+#include "simportenumerator.h"
 #include "simulator.h"
 #include "userprompts.h"
 
@@ -24,32 +24,6 @@
 #include <QtTest>
 
 namespace {
-// The simulators' current ports, as the system's port list would show them.
-class SimEnumerator : public PortEnumerator
-{
-public:
-    QList<PortInfo> ports() const override
-    {
-        ++calls;
-        QList<PortInfo> out;
-        for (Simulator *s : sims) {
-            if (!s->isPlugged())
-                continue;
-            PortInfo p;
-            p.portName = s->portName();
-            p.hasIds = true;
-            p.vendorId = vid;
-            p.productId = 0x5740;
-            p.serialNumber = s->device().usbSerialNumber();
-            out << p;
-        }
-        return out + extra;
-    }
-    QList<Simulator *> sims;
-    QList<PortInfo> extra;
-    quint16 vid = 0x0483;
-    mutable int calls = 0;
-};
 
 QImage picture(const char *path)
 {
@@ -90,7 +64,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     RecordingPrompts prompts;
-    SimEnumerator enumerator;
+    SimPortEnumerator enumerator;
     QList<Simulator *> sims;
     std::unique_ptr<MainWindow> window;
 };

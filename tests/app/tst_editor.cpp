@@ -3,8 +3,8 @@
 #include "deviceinterface.h"
 #include "mainwindow.h"
 #include "paramcatalogue.h"
-#include "portenumerator.h"
 #include "recordingprompts.h"
+#include "simportenumerator.h"
 #include "simulator.h"
 
 #include <QComboBox>
@@ -15,24 +15,6 @@
 #include <QtTest>
 
 namespace {
-class OneSim : public PortEnumerator
-{
-public:
-    QList<PortInfo> ports() const override
-    {
-        if (!sim || !sim->isPlugged())
-            return {};
-        PortInfo p;
-        p.portName = sim->portName();
-        p.hasIds = true;
-        p.vendorId = 0x0483;
-        p.productId = 0x5740;
-        p.serialNumber = sim->device().usbSerialNumber();
-        return {p};
-    }
-    Simulator *sim = nullptr;
-};
-
 // The change index that records each editable element.
 int changeIndexOf(const QString &e)
 {
@@ -112,7 +94,7 @@ private:
 
     std::unique_ptr<QTemporaryDir> dir;
     RecordingPrompts prompts;
-    OneSim enumerator;
+    SimPortEnumerator enumerator;
     std::unique_ptr<Simulator> sim;
     std::unique_ptr<MainWindow> window;
 };
@@ -129,7 +111,7 @@ void tst_Editor::cleanup()
 {
     window.reset();
     sim.reset();
-    enumerator.sim = nullptr;
+    enumerator.sims.clear();
     AppPaths::setAppDirOverride(QString());
     dir.reset();
 }
@@ -138,7 +120,7 @@ void tst_Editor::connectDevice(SimConfig config)
 {
     sim = std::make_unique<Simulator>(config);
     QVERIFY(sim->start());
-    enumerator.sim = sim.get();
+    enumerator.sims = {sim.get()};
     window = std::make_unique<MainWindow>(&prompts, &enumerator);
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 10000);
 }
