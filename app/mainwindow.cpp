@@ -32,6 +32,8 @@
 
 namespace {
 constexpr int consoleRow = 7;
+// The public time server (a deployment value).
+const char *const ntpServerHost = "pool.ntp.org";
 } // namespace
 
 MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWidget *parent)
@@ -65,7 +67,10 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     appClockBase = QDateTime::currentDateTimeUtc();
     appClockTimer.start();
 
-    // 4. SNTP client and the time-server lookup: added with the application clock.
+    // 4. One question to a public time server; its answer replaces the clock's base.
+    ntpClient = new NtpClient(this);
+    connect(ntpClient, &NtpClient::replyReceived, this, &MainWindow::updateAppClock);
+    QHostInfo::lookupHost(QLatin1String(ntpServerHost), this, &MainWindow::reqestNtpTime);
 
     // 5. Interface language. The choice is stored only once the database check has passed, so
     //    a refused start leaves nothing behind.
@@ -106,11 +111,11 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     settingsForm = new SettingsForm(this);
     continuousStatus = settingsForm->continuousStatus();
     if (continuousStatus)
-        ui->getStatusManualButton->hide();
+        widget("getStatusManualButton")->hide();
 
     // 12. Widgets that the identified model shows when it has them.
     hideUnusedWidgets();
-    ui->setDateTimeButton->setEnabled(false);
+    widget("setDateTimeButton")->setEnabled(false);
 
     // 13. Input validators.
     setInputValidations();
@@ -274,8 +279,7 @@ void MainWindow::hideUnusedWidgets()
     static const char *const names[] = {
         "rsToUsbGroupBox",    "appPort_lbl",        "appPortLineEdit",    "scanPeriod_lbl",
         "scanPeriodLineEdit", "protocol_lbl",       "protocolComboBox",   "savaEveryVal_lbl",
-        "savaEveryValLine",   "savaEveryTimes_lbl", "savaEveryTimesLine", "statusCalcButton",
-        "remCfgButton",
+        "savaEveryValLine",   "savaEveryTimes_lbl", "savaEveryTimesLine", "remCfgButton",
     };
     for (const char *name : names) {
         if (auto *w = findChild<QWidget *>(QLatin1String(name))) {

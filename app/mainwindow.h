@@ -1,9 +1,14 @@
 #pragma once
 
+#include "netinfoparams.h"
+#include "ntpclient.h"
+#include "statusrecords.h"
+
 #include <QBuffer>
 #include <QDateTime>
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QHostInfo>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
@@ -21,6 +26,8 @@ class PortEnumerator;
 class QSignalMapper;
 class QTimer;
 class SelectDeviceForm;
+class StatusCalc;
+class TimeParamsForm;
 class SettingsForm;
 class UserPrompts;
 
@@ -75,6 +82,23 @@ signals:
     void disconnectDevice();
     void rebootDev();
     void getFileInfo();
+    void getStatus();
+    void getNetQuality();
+    void getLastSendStatus();
+    void getNetTimesStatus();
+    void getBatStatus();
+    void getAdcStatus();
+    void getInputsParamsStatus();
+    void getDateTime();
+    void sendExtraordinaryPack();
+    void setDevDateTime(time_t, quint16);
+    void getNetJoin();
+    void getCurrentFreq();
+    void updateNetInfoParams(NET_INFO_PARAMS params);
+    // For the information views: what the status answers carried.
+    void confirmStatusesChanged(QString lastPacket, QString connectionTest);
+    void timeOnAirChanged(quint32 ms);
+    void netTimesChanged(NET_TIME_STAT times);
 
 public slots:
     void changeLanguage(QString langCode);
@@ -84,6 +108,30 @@ public slots:
     void settingShow();
     void changeStatusTimerState(bool state);
     void statusTimerTimeout();
+    void nextReadStatus();
+    void updateMainNetStatus(NET_MAIN_STAT stat);
+    void updateQualityStatus(NET_QUALITY_STAT stat);
+    void updateLastSendStatus(NET_LAST_SEND_STAT stat);
+    void updateNetTimesStatus(NET_TIME_STAT stat);
+    void updateBatStatus(DEV_BAT_STAT stat);
+    void updateAdcStatus(DEV_ADC_VALUES stat);
+    void updateInputsParamsStatus(DEV_INPUT_PARAMS stat);
+    void updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _source);
+    void setNetLevel(int level);
+    void reqestNtpTime(QHostInfo _hInfo);
+    void showTimeParamsForm();
+    void showNetInfoForm();
+    void runStatusCalc();
+    void runStatusCalc(QString value);
+    void updateStatusCode();
+    void updateStatusMask(quint32 mask);
+    void statusCalcClosed();
+    void updateStatusLabels(uint status);
+    void updateAppClock(QHostAddress address, quint16 port, NtpReply _reply);
+    void on_getStatusManualButton_clicked();
+    void on_reRegisterButton_clicked();
+    void on_sendExtraordinaryPackButton_clicked();
+    void on_setDateTimeButton_clicked();
     void getStatusInfo();
     void waitEndReadStatus();
     void rebootComplite();
@@ -152,6 +200,14 @@ private:
     void showFirstPage();
     void localWait(int ms);
     QWidget *widget(const char *name) const;
+    // Status.
+    void connectStatusPanel();
+    void setLabel(const QString &name, const QString &text);
+    void setPicture(const QString &name, const char *resource);
+    static const char *batteryPicture(const DEV_BAT_STAT &stat);
+    QDateTime applicationTime() const;
+    quint32 supportedStatusMask() const;
+    QStringList dbWorkerFormElements(const QString &name) const;
     // Editor.
     void installPages();
     void fillModelPages();
@@ -177,6 +233,11 @@ private:
 
     DB_Worker *dbWorker = nullptr;
     DeviceInterface *link = nullptr;
+    NtpClient *ntpClient = nullptr;
+    TimeParamsForm *timeParamsForm = nullptr;
+    QPointer<StatusCalc> statusCalc;
+    quint32 statusEventMask = 0;
+    QString deviceStatusCode; // the last status word, 8 hex digits
     HotplugMonitor *hotplug = nullptr;
     SettingsForm *settingsForm = nullptr;
     QPointer<SelectDeviceForm> selectForm;
@@ -227,6 +288,9 @@ private:
     QMap<int, QString> batErrorTexts;
     QMap<QString, QString> firmwareMap; // version -> file of the local store
     bool globalTimeReceived = false;
+    bool netRegistered = false;
+    QString lastPacketStatus;
+    QString connectionTestStatus;
 
     // Frequency plan as read and as edited, and its dialog.
     QList<QPair<int, QString>> freqPlanRead;

@@ -14,6 +14,7 @@
 #include "lorapage.h"
 #include "naturalcompare.h"
 #include "paramcodec.h"
+#include "statuspanel.h"
 #include "systempage.h"
 #include "userprompts.h"
 #include "vexa701page.h"
@@ -35,6 +36,7 @@
 #include <QTimeEdit>
 #include <QTimeZone>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <QWhatsThis>
 
 using ParamCatalogue::Param;
@@ -105,6 +107,11 @@ void MainWindow::installPages()
         delete shell;
         ui->stackedWidget->insertWidget(index, page);
     }
+    // The status panel fills the strip above the pages.
+    auto *panelLayout = new QVBoxLayout(ui->deviceStatus);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->addWidget(new StatusPanel);
+
     // The frequency-plan button arrived after the window's automatic slot connections.
     if (auto *freq = child<QPushButton>(this, QStringLiteral("viewEditFreqpushButton")))
         connect(freq, &QPushButton::clicked, this, &MainWindow::on_viewEditFreqpushButton_clicked);

@@ -60,6 +60,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(this, &MainWindow::rebootDev, link, &DeviceInterface::getReboot);
     connect(this, &MainWindow::getFileInfo, link, &DeviceInterface::getFileInfo);
     connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
+    connectStatusPanel();
     connect(link, &DeviceInterface::readyReadConfig, ui->readConfigButton, &QWidget::setEnabled);
     // Status requests and their panels and the relay are wired with them.
 }
@@ -179,7 +180,7 @@ void MainWindow::setGlobalState(int state)
         if (rebootTimer->isActive())
             rebootTimer->stop();
         if (fskMode)
-            ui->netIfaceStateLbl->setText(QStringLiteral("FSK"));
+            setLabel(QStringLiteral("netIfaceStateLbl"), QStringLiteral("FSK"));
         setEnabledAll({"readConfigButton", "restartButton", "saveFileButton", "refreshButton",
                        "writeConfigButton", "terminalMenu", "eraseMemButton"},
                       true);
@@ -241,7 +242,7 @@ void MainWindow::setGlobalState(int state)
             fskMode = false;
             ui->startFskModePushButton->setEnabled(true);
             ui->startFskModePushButton->setText(tr("Подключить"));
-            ui->reRegisterButton->setEnabled(true);
+            widget("reRegisterButton")->setEnabled(true);
         }
         break;
     case 9:
@@ -391,7 +392,7 @@ void MainWindow::setGlobalState(int state)
         clearInfoLabels();
         ui->startFskModePushButton->setText(tr("Отключить"));
         ui->startFskModePushButton->setEnabled(true);
-        ui->reRegisterButton->setEnabled(false);
+        widget("reRegisterButton")->setEnabled(false);
         break;
     case 36:
         fskMode = false;
@@ -399,7 +400,7 @@ void MainWindow::setGlobalState(int state)
         setGlobalState(2);
         ui->startFskModePushButton->setEnabled(true);
         readConfig();
-        ui->reRegisterButton->setEnabled(true);
+        widget("reRegisterButton")->setEnabled(true);
         showFirstPage();
         break;
     case 37:
@@ -408,7 +409,7 @@ void MainWindow::setGlobalState(int state)
         fskMode = false;
         ui->startFskModePushButton->setEnabled(true);
         ui->startFskModePushButton->setText(tr("Подключить"));
-        ui->reRegisterButton->setEnabled(true);
+        widget("reRegisterButton")->setEnabled(true);
         showFirstPage();
         break;
     default:
@@ -434,15 +435,6 @@ void MainWindow::getStatusInfo()
     if (page != QLatin1String("terminalPage") && page != QLatin1String("fsPage") &&
         page != QLatin1String("fskPage") && settingsForm->continuousStatus() && currentState == 2)
         statusTimer->start(statusTimerIntervalMs);
-}
-
-void MainWindow::statusTimerTimeout()
-{
-    // The status pass itself arrives with the status panels; a tick only ends the wait now.
-    const QString page = ui->stackedWidget->currentWidget()->objectName();
-    if (page == QLatin1String("terminalPage") || page == QLatin1String("fsPage"))
-        return;
-    statusTimer->stop();
 }
 
 void MainWindow::waitEndReadStatus()
@@ -684,8 +676,21 @@ void MainWindow::clearLabels()
     rx2DrRead.clear();
     rx2FreqEdited.clear();
     rx2DrEdited.clear();
-    for (QLabel *l :
-         {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl, ui->netIfaceStateLbl})
+    // Status values and pictures (captions and the links keep their texts).
+    static const QStringList keep{QStringLiteral("showTimeParams_lbl"),
+                                  QStringLiteral("showNetInfo_lbl"), QStringLiteral("showFreq_lbl"),
+                                  QStringLiteral("sysOrNtcTime_lbl"),
+                                  QStringLiteral("timeSource_lbl")};
+    if (QWidget *panel = widget("statusPanel")) {
+        for (auto *l : panel->findChildren<QLabel *>()) {
+            const QString name = l->objectName();
+            if (!keep.contains(name) &&
+                (name.endsWith(QLatin1String("_lbl")) || name.endsWith(QLatin1String("Label")) ||
+                 name == QLatin1String("sigLevelDbm")))
+                l->clear();
+        }
+    }
+    for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})
         l->clear();
     for (int row = 1; row < ui->terminalMenu->count(); ++row)
         ui->terminalMenu->setRowHidden(row, true);

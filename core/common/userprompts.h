@@ -40,7 +40,8 @@ public:
 
     // File choice; an empty text when the user cancelled.
     virtual QString openFileName(const QString &title, const QString &filter) = 0;
-    virtual QString saveFileName(const QString &title, const QString &proposed, const QString &filter) = 0;
+    virtual QString saveFileName(const QString &title, const QString &proposed,
+                                 const QString &filter) = 0;
 
     // A message with a single OK button.
     void inform(Icon icon, const QString &title, const QString &text)

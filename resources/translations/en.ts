@@ -1175,14 +1175,6 @@ Switch to local configuration?</translation>
         <translation>Console</translation>
     </message>
     <message>
-        <source>Запросить статус</source>
-        <translation>Request status</translation>
-    </message>
-    <message>
-        <source>Установить время</source>
-        <translation>Set time</translation>
-    </message>
-    <message>
         <source>Подключите устройство к компьютеру кабелем USB. Конфигуратор найдёт его автоматически.</source>
         <translation>Connect the device to the computer with a USB cable. The configurator finds it automatically.</translation>
     </message>
@@ -1213,14 +1205,6 @@ Switch to local configuration?</translation>
         <translation>Debug output is on.
 The configurator's functions are not available in this mode.
 Switch debug mode off?</translation>
-    </message>
-    <message>
-        <source>Состояние сети:</source>
-        <translation>Network state:</translation>
-    </message>
-    <message>
-        <source>Перерегистрация</source>
-        <translation>Re-join</translation>
     </message>
     <message>
         <source>Устройство:</source>
@@ -1484,6 +1468,89 @@ Write them?</translation>
         <source>Отсутствует файл справки.</source>
         <translation>The help file is missing.</translation>
     </message>
+    <message>
+        <source>Отключен</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Регистрация в сети</source>
+        <translation>Joining the network</translation>
+    </message>
+    <message>
+        <source>Зарегистрирован</source>
+        <translation>Registered</translation>
+    </message>
+    <message>
+        <source>Не зарегистрирован</source>
+        <translation>Not registered</translation>
+    </message>
+    <message>
+        <source>Ошибка интерфейса</source>
+        <translation>Interface error</translation>
+    </message>
+    <message>
+        <source>Обмен данными</source>
+        <translation>Exchanging data</translation>
+    </message>
+    <message>
+        <source>Не запрашивалось</source>
+        <translation>Not requested</translation>
+    </message>
+    <message>
+        <source>Ожидание ответа</source>
+        <translation>Waiting for the answer</translation>
+    </message>
+    <message>
+        <source>Подтвержден</source>
+        <translation>Confirmed</translation>
+    </message>
+    <message>
+        <source>Не подтвержден</source>
+        <translation>Not confirmed</translation>
+    </message>
+    <message>
+        <source>Источник питания: </source>
+        <translation>Power source: </translation>
+    </message>
+    <message>
+        <source>Состояние батареи: </source>
+        <translation>Battery state: </translation>
+    </message>
+    <message>
+        <source>Не устанавливалось</source>
+        <translation>Never set</translation>
+    </message>
+    <message>
+        <source>Сервер</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Глобальные дата и время (UTC):</source>
+        <translation>Global date and time (UTC):</translation>
+    </message>
+    <message>
+        <source>Координаты: </source>
+        <translation>Position: </translation>
+    </message>
+</context>
+<context>
+    <name>NetInfoForm</name>
+    <message>
+        <source>Информация о регистрации в сети</source>
+        <translation>Network registration information</translation>
+    </message>
+    <message>
+        <source> Информация о регистрации в сети</source>
+        <translation> Network registration information</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес устройства:</source>
+        <translation>Device network address:</translation>
+    </message>
+    <message>
+        <source>Класс работы устройства:</source>
+        <translation>Device operating class:</translation>
+    </message>
 </context>
 <context>
     <name>ReloadForm</name>
@@ -1556,6 +1623,455 @@ Write them?</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>StatusCalc</name>
+    <message>
+        <source>Калькулятор статуса</source>
+        <translation>Status calculator</translation>
+    </message>
+    <message>
+        <source>    Калькулятор статуса</source>
+        <translation>    Status calculator</translation>
+    </message>
+    <message>
+        <source>Введите код статуса:</source>
+        <translation>Enter status code:</translation>
+    </message>
+    <message>
+        <source>Шеснадцатиричное значение</source>
+        <translation>Hexadecimal value</translation>
+    </message>
+    <message>
+        <source>Десятичное значение</source>
+        <translation>Decimal value</translation>
+    </message>
+    <message>
+        <source>Расшифровать</source>
+        <translation>Decode</translation>
+    </message>
+    <message>
+        <source>Обновить текущий статус</source>
+        <translation>Refresh current status</translation>
+    </message>
+    <message>
+        <source>Обновить</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>Параметр</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>Значение</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Событие</source>
+        <translation>Event</translation>
+    </message>
+</context>
+<context>
+    <name>StatusDecoder</name>
+    <message>
+        <source>Не установлено</source>
+        <translation>Not set</translation>
+    </message>
+    <message>
+        <source>Не задано</source>
+        <translation>Not specified</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPanel</name>
+    <message>
+        <source>Уровень сигнала</source>
+        <translation>Signal level</translation>
+    </message>
+    <message>
+        <source>Состояние сети:</source>
+        <translation>Network state:</translation>
+    </message>
+    <message>
+        <source>Состояние подключения к сети LoRaWAN</source>
+        <translation>State of the LoRaWAN connection</translation>
+    </message>
+    <message>
+        <source>RSSI:</source>
+        <translation>RSSI:</translation>
+    </message>
+    <message>
+        <source>Уровень принятого сигнала</source>
+        <translation>Received signal strength</translation>
+    </message>
+    <message>
+        <source>SNR:</source>
+        <translation>SNR:</translation>
+    </message>
+    <message>
+        <source>Отношение сигнал/шум</source>
+        <translation>Signal-to-noise ratio</translation>
+    </message>
+    <message>
+        <source>Источник питания</source>
+        <translation>Power source</translation>
+    </message>
+    <message>
+        <source>Состояние батареи</source>
+        <translation>Battery state</translation>
+    </message>
+    <message>
+        <source>Напряжение:</source>
+        <translation>Voltage:</translation>
+    </message>
+    <message>
+        <source>Напряжение батареи</source>
+        <translation>Battery voltage</translation>
+    </message>
+    <message>
+        <source>Записать в устройство дату и время приложения</source>
+        <translation>Write the application's date and time into the device</translation>
+    </message>
+    <message>
+        <source>Установить время</source>
+        <translation>Set time</translation>
+    </message>
+    <message>
+        <source>Дата и время устройства (UTC):</source>
+        <translation>Device date and time (UTC):</translation>
+    </message>
+    <message>
+        <source>Часы устройства (UTC)</source>
+        <translation>Device clock (UTC)</translation>
+    </message>
+    <message>
+        <source>Системные дата и время (UTC):</source>
+        <translation>System date and time (UTC):</translation>
+    </message>
+    <message>
+        <source>Часы приложения (UTC)</source>
+        <translation>Application clock (UTC)</translation>
+    </message>
+    <message>
+        <source>Сеть</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Базовых станций:</source>
+        <translation>Base stations:</translation>
+    </message>
+    <message>
+        <source>Количество базовых станций, принявших пакет</source>
+        <translation>Number of base stations that received the packet</translation>
+    </message>
+    <message>
+        <source>&lt;a href="net"&gt;Информация о регистрации&lt;/a&gt;</source>
+        <translation>&lt;a href="net"&gt;Registration details&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Сетевой адрес, сессионные ключи и класс устройства</source>
+        <translation>Network address, session keys and device class</translation>
+    </message>
+    <message>
+        <source>&lt;a href="freq"&gt;Рабочие частоты&lt;/a&gt;</source>
+        <translation>&lt;a href="freq"&gt;Working frequencies&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Частоты, на которых работает устройство</source>
+        <translation>Frequencies the device works on</translation>
+    </message>
+    <message>
+        <source>&lt;a href="time"&gt;Временные показатели&lt;/a&gt;</source>
+        <translation>&lt;a href="time"&gt;Time stamps&lt;/a&gt;</translation>
+    </message>
+    <message>
+        <source>Время событий сетевого модуля</source>
+        <translation>Times of network module events</translation>
+    </message>
+    <message>
+        <source>Отправить пакет на сервер вне расписания</source>
+        <translation>Send a packet to the server out of schedule</translation>
+    </message>
+    <message>
+        <source>Внеочередной пакет</source>
+        <translation>Extra packet</translation>
+    </message>
+    <message>
+        <source>Заново зарегистрироваться в сети</source>
+        <translation>Join the network again</translation>
+    </message>
+    <message>
+        <source>Перерегистрация</source>
+        <translation>Re-join</translation>
+    </message>
+    <message>
+        <source>Прочитать качество связи</source>
+        <translation>Read the link quality</translation>
+    </message>
+    <message>
+        <source>Запросить статус</source>
+        <translation>Request status</translation>
+    </message>
+    <message>
+        <source>Передача</source>
+        <translation>Uplink</translation>
+    </message>
+    <message>
+        <source>Отправлено:</source>
+        <translation>Sent:</translation>
+    </message>
+    <message>
+        <source>Счетчик отправленных пакетов</source>
+        <translation>Counter of sent packets</translation>
+    </message>
+    <message>
+        <source>Принято:</source>
+        <translation>Received:</translation>
+    </message>
+    <message>
+        <source>Счетчик принятых пакетов</source>
+        <translation>Counter of received packets</translation>
+    </message>
+    <message>
+        <source>Попыток:</source>
+        <translation>Attempts:</translation>
+    </message>
+    <message>
+        <source>Число попыток последней передачи</source>
+        <translation>Attempts of the last transmission</translation>
+    </message>
+    <message>
+        <source>Окно приема:</source>
+        <translation>Receive window:</translation>
+    </message>
+    <message>
+        <source>Окно, в котором принят ответ</source>
+        <translation>Window the answer was received in</translation>
+    </message>
+    <message>
+        <source>Скорость TX:</source>
+        <translation>TX data rate:</translation>
+    </message>
+    <message>
+        <source>Скорость последней передачи</source>
+        <translation>Data rate of the last transmission</translation>
+    </message>
+    <message>
+        <source>Скорость RX:</source>
+        <translation>RX data rate:</translation>
+    </message>
+    <message>
+        <source>Скорость последнего приема</source>
+        <translation>Data rate of the last reception</translation>
+    </message>
+    <message>
+        <source>Мощность:</source>
+        <translation>Power:</translation>
+    </message>
+    <message>
+        <source>Мощность последней передачи</source>
+        <translation>Power of the last transmission</translation>
+    </message>
+    <message>
+        <source>Частота:</source>
+        <translation>Frequency:</translation>
+    </message>
+    <message>
+        <source>Частота последней передачи</source>
+        <translation>Frequency of the last transmission</translation>
+    </message>
+    <message>
+        <source>Питание</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Питание:</source>
+        <translation>Power:</translation>
+    </message>
+    <message>
+        <source>Ошибки батареи:</source>
+        <translation>Battery errors:</translation>
+    </message>
+    <message>
+        <source>Ошибки батареи</source>
+        <translation>Battery errors</translation>
+    </message>
+    <message>
+        <source>Состояние батареи:</source>
+        <translation>Battery state:</translation>
+    </message>
+    <message>
+        <source>Входы</source>
+        <translation>Inputs</translation>
+    </message>
+    <message>
+        <source>Вход</source>
+        <translation>Input</translation>
+    </message>
+    <message>
+        <source>Номер входа</source>
+        <translation>Input number</translation>
+    </message>
+    <message>
+        <source>Счетчик</source>
+        <translation>Counter</translation>
+    </message>
+    <message>
+        <source>Показания счетчика импульсов</source>
+        <translation>Pulse counter reading</translation>
+    </message>
+    <message>
+        <source>Флаг</source>
+        <translation>Flag</translation>
+    </message>
+    <message>
+        <source>Флаги входа</source>
+        <translation>Input flags</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Ошибка входа</source>
+        <translation>Input error</translation>
+    </message>
+    <message>
+        <source>АЦП</source>
+        <translation>ADC</translation>
+    </message>
+    <message>
+        <source>Значение АЦП входа</source>
+        <translation>ADC value of the input</translation>
+    </message>
+    <message>
+        <source>Счетчик входа 1</source>
+        <translation>Counter of input 1</translation>
+    </message>
+    <message>
+        <source>Флаги входа 1</source>
+        <translation>Flags of input 1</translation>
+    </message>
+    <message>
+        <source>Ошибка входа 1</source>
+        <translation>Error of input 1</translation>
+    </message>
+    <message>
+        <source>АЦП входа 1</source>
+        <translation>ADC of input 1</translation>
+    </message>
+    <message>
+        <source>Счетчик входа 2</source>
+        <translation>Counter of input 2</translation>
+    </message>
+    <message>
+        <source>Флаги входа 2</source>
+        <translation>Flags of input 2</translation>
+    </message>
+    <message>
+        <source>Ошибка входа 2</source>
+        <translation>Error of input 2</translation>
+    </message>
+    <message>
+        <source>АЦП входа 2</source>
+        <translation>ADC of input 2</translation>
+    </message>
+    <message>
+        <source>Счетчик входа 3</source>
+        <translation>Counter of input 3</translation>
+    </message>
+    <message>
+        <source>Флаги входа 3</source>
+        <translation>Flags of input 3</translation>
+    </message>
+    <message>
+        <source>Ошибка входа 3</source>
+        <translation>Error of input 3</translation>
+    </message>
+    <message>
+        <source>АЦП входа 3</source>
+        <translation>ADC of input 3</translation>
+    </message>
+    <message>
+        <source>Счетчик входа 4</source>
+        <translation>Counter of input 4</translation>
+    </message>
+    <message>
+        <source>Флаги входа 4</source>
+        <translation>Flags of input 4</translation>
+    </message>
+    <message>
+        <source>Ошибка входа 4</source>
+        <translation>Error of input 4</translation>
+    </message>
+    <message>
+        <source>АЦП входа 4</source>
+        <translation>ADC of input 4</translation>
+    </message>
+    <message>
+        <source>Счетчик входа 5</source>
+        <translation>Counter of input 5</translation>
+    </message>
+    <message>
+        <source>Флаги входа 5</source>
+        <translation>Flags of input 5</translation>
+    </message>
+    <message>
+        <source>Ошибка входа 5</source>
+        <translation>Error of input 5</translation>
+    </message>
+    <message>
+        <source>АЦП входа 5</source>
+        <translation>ADC of input 5</translation>
+    </message>
+    <message>
+        <source>Счетчик входа 6</source>
+        <translation>Counter of input 6</translation>
+    </message>
+    <message>
+        <source>Флаги входа 6</source>
+        <translation>Flags of input 6</translation>
+    </message>
+    <message>
+        <source>Ошибка входа 6</source>
+        <translation>Error of input 6</translation>
+    </message>
+    <message>
+        <source>АЦП входа 6</source>
+        <translation>ADC of input 6</translation>
+    </message>
+    <message>
+        <source>Статус</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>SIM-карта</source>
+        <translation>SIM card</translation>
+    </message>
+    <message>
+        <source>Роуминг</source>
+        <translation>Roaming</translation>
+    </message>
+    <message>
+        <source>Координаты</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Удаленная настройка</source>
+        <translation>Remote configuration</translation>
+    </message>
+    <message>
+        <source>Обновление ПО</source>
+        <translation>Software update</translation>
+    </message>
+    <message>
+        <source>Источник времени:</source>
+        <translation>Time source:</translation>
+    </message>
+    <message>
+        <source>Кто последним установил часы устройства</source>
+        <translation>Who set the device clock last</translation>
     </message>
 </context>
 <context>
@@ -1651,6 +2167,141 @@ Write them?</translation>
     <message>
         <source>Точка 6</source>
         <translation>Point 6</translation>
+    </message>
+</context>
+<context>
+    <name>TimeParamsForm</name>
+    <message>
+        <source>Просмотр показателей</source>
+        <translation>Network indicators</translation>
+    </message>
+    <message>
+        <source> Просмотр показателей</source>
+        <translation> Network indicators</translation>
+    </message>
+    <message>
+        <source>Временные показатели:</source>
+        <translation>Time indicators:</translation>
+    </message>
+    <message>
+        <source>Параметр</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>Дата и время</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>Запуск сетевого модуля:</source>
+        <translation>Network module start:</translation>
+    </message>
+    <message>
+        <source>Время запуска сетевого сервиса</source>
+        <translation>Time the network service started</translation>
+    </message>
+    <message>
+        <source>Активация модуля в сети:</source>
+        <translation>Network activation:</translation>
+    </message>
+    <message>
+        <source>Время установки соединения с сетью LoRa</source>
+        <translation>Time the LoRa network connection was established</translation>
+    </message>
+    <message>
+        <source>Отключение от сети:</source>
+        <translation>Network disconnection:</translation>
+    </message>
+    <message>
+        <source>Время когда устройство определило что нет соединения</source>
+        <translation>Time the device detected that the connection was lost</translation>
+    </message>
+    <message>
+        <source>Остановка сетевого модуля:</source>
+        <translation>Network module stop:</translation>
+    </message>
+    <message>
+        <source>Время остановки сетевого сервиса</source>
+        <translation>Time the network service stopped</translation>
+    </message>
+    <message>
+        <source>Последняя передача:</source>
+        <translation>Last transmission:</translation>
+    </message>
+    <message>
+        <source>Время последней передачи пакета</source>
+        <translation>Time of the last packet transmission</translation>
+    </message>
+    <message>
+        <source>Последний приём:</source>
+        <translation>Last reception:</translation>
+    </message>
+    <message>
+        <source>Время последнего полученного пакета</source>
+        <translation>Time of the last received packet</translation>
+    </message>
+    <message>
+        <source>Последний опрос сети:</source>
+        <translation>Last network check:</translation>
+    </message>
+    <message>
+        <source>Время последнего запроса на проверку соединения с сетью LoRa</source>
+        <translation>Time of the last LoRa network connection check request</translation>
+    </message>
+    <message>
+        <source>Последний ответ от сети:</source>
+        <translation>Last network answer:</translation>
+    </message>
+    <message>
+        <source>Время последнего ответа на проверку соединения с сетью LoRa</source>
+        <translation>Time of the last answer to a LoRa network connection check</translation>
+    </message>
+    <message>
+        <source>Последнее подтверждение запроса:</source>
+        <translation>Last confirmation request:</translation>
+    </message>
+    <message>
+        <source>Время последнего пакета с запросом на подтверждение</source>
+        <translation>Time of the last packet requesting confirmation</translation>
+    </message>
+    <message>
+        <source>Последнее подтверждение ответа:</source>
+        <translation>Last confirmation answer:</translation>
+    </message>
+    <message>
+        <source>Время последнего пакета с ответом на подтверждение</source>
+        <translation>Time of the last packet answering a confirmation</translation>
+    </message>
+    <message>
+        <source>Время передачи пакета, мсек:</source>
+        <translation>Packet time on air, ms:</translation>
+    </message>
+    <message>
+        <source>Время нахождения в эфире при передаче последнего пакета</source>
+        <translation>Time on air of the last transmitted packet</translation>
+    </message>
+    <message>
+        <source>Статусы подтверждений:</source>
+        <translation>Confirmation statuses:</translation>
+    </message>
+    <message>
+        <source>Последний пакет:</source>
+        <translation>Last packet:</translation>
+    </message>
+    <message>
+        <source>Статус состояния прохождения последнего пакета</source>
+        <translation>Delivery status of the last packet</translation>
+    </message>
+    <message>
+        <source>Тест связи с сетью:</source>
+        <translation>Network link test:</translation>
+    </message>
+    <message>
+        <source>Статус теста связи с сетью LoRa</source>
+        <translation>Status of the LoRa network link test</translation>
+    </message>
+    <message>
+        <source>ОК</source>
+        <translation>OK</translation>
     </message>
 </context>
 <context>

@@ -1,0 +1,511 @@
+// MainWindow: status polling — the chain of status requests, its stop-and-wait, the panels
+// the answers fill, and the manual status buttons.
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "db_worker.h"
+#include "deviceinterface.h"
+#include "netinfoform.h"
+#include "settingsform.h"
+#include "statuscalc.h"
+#include "timeparamsform.h"
+
+#include <QComboBox>
+#include <QDebug>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace {
+QString comboTextForData(const QComboBox *box, int data)
+{
+    if (!box)
+        return QString();
+    for (int i = 0; i < box->count(); ++i) {
+        bool ok = false;
+        if (box->itemData(i).toString().toInt(&ok) == data && ok)
+            return box->itemText(i);
+    }
+    return QString();
+}
+} // namespace
+
+void MainWindow::setLabel(const QString &name, const QString &text)
+{
+    if (auto *l = findChild<QLabel *>(name))
+        l->setText(text);
+}
+
+void MainWindow::setPicture(const QString &name, const char *resource)
+{
+    if (auto *l = findChild<QLabel *>(name))
+        l->setPixmap(QPixmap(QLatin1String(resource)));
+}
+
+void MainWindow::connectStatusPanel()
+{
+    auto button = [this](const char *name) {
+        return findChild<QPushButton *>(QLatin1String(name));
+    };
+    if (auto *b = button("getStatusManualButton"))
+        connect(b, &QPushButton::clicked, this, &MainWindow::on_getStatusManualButton_clicked);
+    if (auto *b = button("reRegisterButton"))
+        connect(b, &QPushButton::clicked, this, &MainWindow::on_reRegisterButton_clicked);
+    if (auto *b = button("sendExtraordinaryPackButton"))
+        connect(b, &QPushButton::clicked, this,
+                &MainWindow::on_sendExtraordinaryPackButton_clicked);
+    if (auto *b = button("setDateTimeButton"))
+        connect(b, &QPushButton::clicked, this, &MainWindow::on_setDateTimeButton_clicked);
+
+    connect(this, &MainWindow::getStatus, link, &DeviceInterface::getStatus);
+    connect(this, &MainWindow::getNetQuality, link, &DeviceInterface::getNetQuality);
+    connect(this, &MainWindow::getLastSendStatus, link, &DeviceInterface::getLastSendStatus);
+    connect(this, &MainWindow::getNetTimesStatus, link, &DeviceInterface::getTimesStatus);
+    connect(this, &MainWindow::getBatStatus, link, &DeviceInterface::getBatStatus);
+    connect(this, &MainWindow::getAdcStatus, link, &DeviceInterface::getAdcStatus);
+    connect(this, &MainWindow::getInputsParamsStatus, link, &DeviceInterface::getInputsParams);
+    connect(this, &MainWindow::getDateTime, link, &DeviceInterface::getDateTime);
+    connect(this, &MainWindow::sendExtraordinaryPack, link,
+            &DeviceInterface::sendExtraordinaryPack);
+    connect(this, &MainWindow::setDevDateTime, link, &DeviceInterface::setDevDateTime);
+    connect(this, &MainWindow::getNetJoin, link, &DeviceInterface::getNetJoin);
+    connect(this, &MainWindow::getCurrentFreq, link, &DeviceInterface::getCurrentFreq);
+    connect(link, &DeviceInterface::netMainStatus, this, &MainWindow::updateMainNetStatus);
+    connect(link, &DeviceInterface::QualityNetStatus, this, &MainWindow::updateQualityStatus);
+    connect(link, &DeviceInterface::LastSendNetStatus, this, &MainWindow::updateLastSendStatus);
+    connect(link, &DeviceInterface::TimesNetStatus, this, &MainWindow::updateNetTimesStatus);
+    connect(link, &DeviceInterface::updateBatStatus, this, &MainWindow::updateBatStatus);
+    connect(link, &DeviceInterface::updateAdcStatus, this, &MainWindow::updateAdcStatus);
+    connect(link, &DeviceInterface::updateInputsParsmsStatus, this,
+            &MainWindow::updateInputsParamsStatus);
+    connect(link, &DeviceInterface::updateDateTime, this, &MainWindow::updateDateTime);
+
+    timeParamsForm = new TimeParamsForm(this);
+    connect(this, &MainWindow::netTimesChanged, timeParamsForm, &TimeParamsForm::setNetTimes);
+    connect(this, &MainWindow::timeOnAirChanged, timeParamsForm, &TimeParamsForm::setTimeOnAir);
+    connect(this, &MainWindow::confirmStatusesChanged, timeParamsForm,
+            &TimeParamsForm::setConfirmStatuses);
+    auto linkLabel = [this](const char *name) { return findChild<QLabel *>(QLatin1String(name)); };
+    if (auto *l = linkLabel("showTimeParams_lbl"))
+        connect(l, &QLabel::linkActivated, this, &MainWindow::showTimeParamsForm);
+    if (auto *l = linkLabel("showNetInfo_lbl"))
+        connect(l, &QLabel::linkActivated, this, &MainWindow::showNetInfoForm);
+    if (auto *l = linkLabel("showFreq_lbl"))
+        connect(l, &QLabel::linkActivated, this, &MainWindow::showFreqForm);
+    connect(ui->statusCalcButton, &QToolButton::pressed, this,
+            QOverload<>::of(&MainWindow::runStatusCalc));
+    ui->statusCalcButton->show();
+}
+
+// ---- the chain --------------------------------------------------------------------------------
+
+void MainWindow::statusTimerTimeout()
+{
+    const QString page = ui->stackedWidget->currentWidget()->objectName();
+    if (page == QLatin1String("terminalPage") || page == QLatin1String("fsPage"))
+        return;
+    statusTimer->stop();
+    if (settingsForm->continuousStatus() && currentState == 2) {
+        setGlobalState(4);
+        stopReadStatus = false;
+        nextReadStatus();
+    }
+}
+
+void MainWindow::nextReadStatus()
+{
+    for (;;) {
+        if (stopReadStatus) {
+            qDebug() << "Stop read status";
+            statusIndex = statusCommandList.size();
+            setGlobalState(2);
+            return;
+        }
+        --statusIndex;
+        if (statusIndex < 0) {
+            setGlobalState(2);
+            statusIndex = statusCommandList.size();
+            return;
+        }
+        switch (statusCommandList.at(statusIndex)) {
+        case 0:
+            if (fskMode)
+                continue;
+            emit getStatus();
+            return;
+        case 1:
+            emit getBatStatus();
+            return;
+        case 2:
+            emit getAdcStatus();
+            return;
+        case 3:
+            emit getInputsParamsStatus();
+            return;
+        case 4:
+            emit getDateTime();
+            return;
+        case 5:
+            if (netRegistered || fskMode) {
+                emit getNetQuality();
+                return;
+            }
+            for (const char *l : {"rssi_lbl", "snr_lbl", "bsCount_lbl"})
+                setLabel(QLatin1String(l), QString());
+            setNetLevel(-1);
+            continue;
+        case 6:
+            emit getLastSendStatus();
+            return;
+        case 7:
+            if (fskMode)
+                continue;
+            emit getNetTimesStatus();
+            return;
+        case 8:
+            emit getCurrentFreq();
+            return;
+        default:
+            continue; // a code this window does not know
+        }
+    }
+}
+
+// ---- answers ----------------------------------------------------------------------------------
+
+void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
+{
+    netRegistered = false;
+    static const char *const texts[] = {
+        QT_TR_NOOP("Отключен"),          QT_TR_NOOP("Регистрация в сети"),
+        QT_TR_NOOP("Зарегистрирован"),   QT_TR_NOOP("Не зарегистрирован"),
+        QT_TR_NOOP("Ошибка интерфейса"), QT_TR_NOOP("Обмен данными")};
+    if (stat.netState <= 5) {
+        setLabel(QStringLiteral("netIfaceStateLbl"), tr(texts[stat.netState]));
+        if (auto *b = findChild<QPushButton *>(QStringLiteral("sendExtraordinaryPackButton")))
+            b->setEnabled(stat.netState == 2);
+        netRegistered = stat.netState == 2 || stat.netState == 5;
+    }
+
+    NET_INFO_PARAMS info;
+    info.devAddr = stat.devAddr;
+    info.appSKey = stat.appSKey;
+    info.nwkSKey = stat.nwkSKey;
+    info.workClass =
+        comboTextForData(findChild<QComboBox *>(QStringLiteral("devClassComboBox")), stat.devClass);
+    emit updateNetInfoParams(info);
+
+    static const char *const confirm[] = {QT_TR_NOOP("Не запрашивалось"),
+                                          QT_TR_NOOP("Ожидание ответа"), QT_TR_NOOP("Подтвержден"),
+                                          QT_TR_NOOP("Не подтвержден")};
+    lastPacketStatus = stat.confirmState < 4 ? tr(confirm[stat.confirmState]) : QString();
+    connectionTestStatus =
+        stat.checkConnectState < 4 ? tr(confirm[stat.checkConnectState]) : QString();
+    emit confirmStatusesChanged(lastPacketStatus, connectionTestStatus);
+
+    const int previous = netStateMemory;
+    netStateMemory = stat.netState;
+    if (previous != 2 && previous != 5 && stat.netState == 2 && sendExtraordinaryPackOnStart)
+        emit sendExtraordinaryPack(); // state 30 or 31 goes on with the battery
+    else
+        nextReadStatus();
+}
+
+void MainWindow::updateQualityStatus(NET_QUALITY_STAT stat)
+{
+    setLabel(QStringLiteral("rssi_lbl"), QString::number(stat.rssi) + QStringLiteral(" dBm"));
+    // Quarter decibels, shown whole, rounded toward zero.
+    setLabel(QStringLiteral("snr_lbl"), QString::number(int(stat.snr) / 4) + QStringLiteral(" dB"));
+    setLabel(QStringLiteral("bsCount_lbl"), QString::number(stat.bsCount));
+    setNetLevel(stat.netLevel);
+    nextReadStatus();
+}
+
+void MainWindow::setNetLevel(int level)
+{
+    auto *l = findChild<QLabel *>(QStringLiteral("sigLevelDbm"));
+    if (!l)
+        return;
+    l->setToolTip(QString::number(level) + QStringLiteral(" dB"));
+    const char *picture = ":pict/svg/network.svg";
+    if (level < 0)
+        picture = ":pict/svg/network_dead.svg";
+    else if (level == 0)
+        picture = ":pict/svg/network_0.svg";
+    else if (level <= 7)
+        picture = ":pict/svg/network_1.svg";
+    else if (level <= 14)
+        picture = ":pict/svg/network_2.svg";
+    else if (level <= 21)
+        picture = ":pict/svg/network_3.svg";
+    l->setPixmap(QPixmap(QLatin1String(picture)));
+}
+
+void MainWindow::updateLastSendStatus(NET_LAST_SEND_STAT stat)
+{
+    auto *speed = findChild<QComboBox *>(QStringLiteral("txSpeedComboBox"));
+    setLabel(QStringLiteral("upLinkCounter_lbl"), QString::number(stat.upLinkCounter));
+    setLabel(QStringLiteral("downLinkCounter_lbl"), QString::number(stat.downLinkCounter));
+    setLabel(QStringLiteral("sendRetriesCount_lbl"), QString::number(stat.sendRetries));
+    setLabel(QStringLiteral("rxSlot_lbl"), QString::number(stat.rxSlot));
+    setLabel(QStringLiteral("rxDatarate_lbl"), comboTextForData(speed, stat.rxDatarate));
+    setLabel(QStringLiteral("txDatarate_lbl"), comboTextForData(speed, stat.txDatarate));
+    emit timeOnAirChanged(stat.timeOnAir);
+    setLabel(
+        QStringLiteral("txPower_lbl"),
+        comboTextForData(findChild<QComboBox *>(QStringLiteral("txPowerComboBox")), stat.txPower));
+    setLabel(QStringLiteral("upLinkFrequency_lbl"),
+             QString::number(stat.upLinkFrequency / 1000000.0, 'f', 3) + QStringLiteral(" MHz"));
+    nextReadStatus();
+}
+
+void MainWindow::updateNetTimesStatus(NET_TIME_STAT stat)
+{
+    emit netTimesChanged(stat);
+    nextReadStatus();
+}
+
+void MainWindow::updateBatStatus(DEV_BAT_STAT stat)
+{
+    for (const char *l : {"powerSource_lbl", "batVoltage_lbl", "batStatus_lbl"})
+        setLabel(QLatin1String(l), QString());
+    if (stat.resultCode != 0) {
+        nextReadStatus();
+        return;
+    }
+    const QString source = powerSourceTexts.value(stat.powerSource);
+    setLabel(QStringLiteral("powerSource_lbl"), source);
+    if (auto *icon = findChild<QLabel *>(QStringLiteral("powerStatusLabel")))
+        icon->setToolTip(tr("Источник питания: ") + source);
+    setLabel(QStringLiteral("batVoltage_lbl"), QString::number(stat.batVoltage / 1000.0, 'f', 2));
+    QStringList bits;
+    for (int bit = 0; bit < 8; ++bit) {
+        if (stat.batFlags & (1 << bit))
+            bits << batStatusTexts.value(bit);
+    }
+    const QString status = bits.join(QStringLiteral(", "));
+    setLabel(QStringLiteral("batStatus_lbl"), status);
+    setLabel(QStringLiteral("batErrors_lbl"), batErrorTexts.value(stat.batError));
+    if (auto *icon = findChild<QLabel *>(QStringLiteral("batStatusLabel")))
+        icon->setToolTip(tr("Состояние батареи: ") + status);
+    setPicture(QStringLiteral("powerStatusLabel"),
+               stat.powerSource == 1 ? ":/pict/svg/power_norma.svg" : ":/pict/svg/power_error.svg");
+    setPicture(QStringLiteral("batStatusLabel"), batteryPicture(stat));
+    nextReadStatus();
+}
+
+const char *MainWindow::batteryPicture(const DEV_BAT_STAT &stat)
+{
+    if (stat.batFlags != 0 && !(stat.batFlags & 0x04))
+        return ":/pict/svg/battery_error.svg";
+    // A Vexa701 lives on a primary cell with a lower working voltage.
+    const bool vexa701 = stat.devId == 701;
+    const int empty = vexa701 ? 3000 : 3600;
+    const int low = vexa701 ? 3300 : 3700;
+    const int normal = vexa701 ? 3450 : 4000;
+    if (stat.batVoltage < empty)
+        return ":/pict/svg/battery_empty.svg";
+    if (stat.batVoltage < low)
+        return ":/pict/svg/battery_low.svg";
+    if (stat.batVoltage < normal)
+        return ":/pict/svg/battery_normal.svg";
+    return ":/pict/svg/battery_full.svg";
+}
+
+void MainWindow::updateAdcStatus(DEV_ADC_VALUES stat)
+{
+    qDebug() << "FSM voltage: " << stat.fsmVoltage / 1000.0;
+    if (stat.resultCode == 0) {
+        for (int i = 0; i < stat.inputCount; ++i)
+            setLabel(QStringLiteral("in%1Adc_lbl").arg(i),
+                     QString::number(stat.adcValues.value(i)));
+    }
+    nextReadStatus();
+}
+
+void MainWindow::updateInputsParamsStatus(DEV_INPUT_PARAMS stat)
+{
+    if (stat.resultCode == 0 && stat.inputCount != 0) {
+        QMap<int, QString> errors;
+        for (const QString &e : dbWorkerFormElements(QStringLiteral("inErrorsParams"))) {
+            const int colon = e.lastIndexOf(QLatin1Char(':'));
+            if (colon > 0)
+                errors.insert(e.mid(colon + 1).toInt(), e.left(colon));
+        }
+        for (int i = 0; i < stat.inputCount; ++i) {
+            const DEV_INPUT in = stat.inputs.value(i);
+            setLabel(QStringLiteral("inNum%1_lbl").arg(i), QString::number(i + 1));
+            setLabel(QStringLiteral("in%1Count_lbl").arg(i), QString::number(in.counter));
+            setLabel(QStringLiteral("in%1Flag_lbl").arg(i), QString::number(in.flag));
+            setLabel(QStringLiteral("in%1Error_lbl").arg(i), errors.value(in.error));
+        }
+    }
+    nextReadStatus();
+}
+
+QDateTime MainWindow::applicationTime() const
+{
+    return appClockBase.addMSecs(appClockTimer.elapsed());
+}
+
+void MainWindow::updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _source)
+{
+    Q_UNUSED(_sub_seconds);
+    const QDateTime now = applicationTime();
+    const qint64 difference = qint64(_date_time) - now.toSecsSinceEpoch();
+    if (auto *b = findChild<QPushButton *>(QStringLiteral("setDateTimeButton")))
+        b->setEnabled(difference > 2 || difference < -2);
+    const QString format = QStringLiteral("dd-MM-yyyy hh:mm:ss");
+    setLabel(QStringLiteral("dateTime_lbl"),
+             QDateTime::fromSecsSinceEpoch(qint64(_date_time), Qt::UTC).toString(format));
+    setLabel(QStringLiteral("curDateTime_lbl"), now.toUTC().toString(format));
+    static const char *const sources[] = {QT_TR_NOOP("Не устанавливалось"),
+                                          QT_TR_NOOP("Конфигуратор"), QT_TR_NOOP("Сервер")};
+    if (_source <= 2)
+        setLabel(QStringLiteral("timeSourceLabel"), tr(sources[_source]));
+    nextReadStatus();
+}
+
+// ---- buttons ----------------------------------------------------------------------------------
+
+void MainWindow::on_getStatusManualButton_clicked()
+{
+    emit getNetQuality();
+}
+
+void MainWindow::on_reRegisterButton_clicked()
+{
+    waitEndReadStatus();
+    emit getNetJoin();
+}
+
+void MainWindow::on_sendExtraordinaryPackButton_clicked()
+{
+    waitEndReadStatus();
+    manualExtraPack = true;
+    emit sendExtraordinaryPack();
+}
+
+void MainWindow::on_setDateTimeButton_clicked()
+{
+    waitEndReadStatus();
+    const QDateTime now = applicationTime();
+    emit setDevDateTime(time_t(now.toSecsSinceEpoch()), quint16(now.time().msec()));
+}
+
+QStringList MainWindow::dbWorkerFormElements(const QString &name) const
+{
+    return dbWorker->getFormElements(name);
+}
+
+// ---- application clock --------------------------------------------------------------------------
+
+void MainWindow::reqestNtpTime(QHostInfo _hInfo)
+{
+    if (!_hInfo.addresses().isEmpty())
+        ntpClient->sendRequest(_hInfo.addresses().first(), NtpClient::ntpPort);
+}
+
+void MainWindow::updateAppClock(QHostAddress, quint16, NtpReply _reply)
+{
+    globalTimeReceived = true;
+    appClockTimer.restart();
+    appClockBase = _reply.serverReceiveTime();
+    setLabel(QStringLiteral("sysOrNtcTime_lbl"), tr("Глобальные дата и время (UTC):"));
+}
+
+// ---- information views and the status calculator ------------------------------------------------
+
+void MainWindow::showTimeParamsForm()
+{
+    timeParamsForm->show();
+}
+
+void MainWindow::showNetInfoForm()
+{
+    auto *view = new NetInfoForm;
+    connect(this, &MainWindow::updateNetInfoParams, view, &NetInfoForm::updateNetInfoParams);
+    view->show();
+}
+
+void MainWindow::runStatusCalc()
+{
+    runStatusCalc(QStringLiteral("00000000"));
+}
+
+void MainWindow::runStatusCalc(QString value)
+{
+    if (statusCalc)
+        return;
+    statusCalc = new StatusCalc(this, value.remove(QStringLiteral("0x")), statusEventMask);
+    connect(statusCalc, &StatusCalc::getStatusCode, this, &MainWindow::updateStatusCode);
+    connect(statusCalc, &StatusCalc::getStatusBits, dbWorker, &DB_Worker::getStatusBits,
+            Qt::DirectConnection);
+    connect(statusCalc, &QObject::destroyed, this, &MainWindow::statusCalcClosed);
+    connect(statusCalc, &StatusCalc::updateStatusMask, this, &MainWindow::updateStatusMask);
+    statusCalc->setSupportStatusMask(int(supportedStatusMask()));
+    statusCalc->decryptStatus();
+    statusCalc->show();
+}
+
+quint32 MainWindow::supportedStatusMask() const
+{
+    // No device reports which conditions it supports: every bit the database describes counts.
+    quint32 mask = 0;
+    const QMap<int, QStringList> bits = dbWorker->getStatusBits();
+    for (auto it = bits.constBegin(); it != bits.constEnd(); ++it) {
+        if (it.key() >= 0 && it.key() < 32 && !it.value().value(0).isEmpty())
+            mask |= 1u << it.key();
+    }
+    return mask;
+}
+
+void MainWindow::updateStatusCode()
+{
+    if (statusCalc)
+        statusCalc->updateStatusCode(deviceStatusCode.toUpper());
+}
+
+void MainWindow::updateStatusMask(quint32 mask)
+{
+    statusEventMask = mask;
+}
+
+void MainWindow::statusCalcClosed()
+{
+    statusCalc = nullptr;
+}
+
+void MainWindow::updateStatusLabels(uint status)
+{
+    const QMap<int, QStringList> bits = dbWorker->getStatusBits();
+    auto tip = [&bits, status](int bit) {
+        const QStringList texts = bits.value(bit);
+        return texts.value(0) + QStringLiteral(": ") + texts.value((status >> bit) & 1 ? 2 : 1);
+    };
+    auto icon = [this, &tip](const char *label, int bit, const char *set, const char *clear,
+                             uint status) {
+        setPicture(QLatin1String(label), (status >> bit) & 1 ? set : clear);
+        if (auto *l = findChild<QLabel *>(QLatin1String(label)))
+            l->setToolTip(tip(bit));
+    };
+    icon("batStatusLabel", 4, ":/pict/svg/battery_low.svg", ":/pict/svg/battery_full.svg", status);
+    icon("simStatusLabel", 1, ":/pict/svg/sim1.svg", ":/pict/svg/sim0.svg", status);
+    icon("roamingStatusLabel", 24, ":/pict/svg/network_guest.svg", ":/pict/svg/network_home.svg",
+         status);
+    icon("remoteStatusLabel", 20, ":/pict/svg/server_config.svg",
+         ":/pict/svg/server_config_noactive.svg", status);
+    icon("updateStatusLabel", 22, ":/pict/svg/server_update.svg",
+         ":/pict/svg/server_update_noactive.svg", status);
+    if (status & 0x40) {
+        setPicture(QStringLiteral("fixStatusLabel"), ":/pict/svg/route static.svg");
+    } else {
+        setPicture(QStringLiteral("fixStatusLabel"),
+                   status & 0x20 ? ":/pict/svg/route no valid.svg" : ":/pict/svg/route valid.svg");
+    }
+    if (auto *l = findChild<QLabel *>(QStringLiteral("fixStatusLabel")))
+        l->setToolTip(tr("Координаты: ") + tip(status & 0x40 ? 6 : 5));
+    deviceStatusCode = QStringLiteral("%1").arg(status, 8, 16, QLatin1Char('0'));
+}

@@ -1,0 +1,148 @@
+#include "ntpclient.h"
+
+#include <QSignalSpy>
+#include <QUdpSocket>
+#include <QtTest>
+
+namespace {
+QByteArray be64(quint32 seconds, quint32 fraction)
+{
+    QByteArray b;
+    for (quint32 v : {seconds, fraction})
+        b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
+    return b;
+}
+} // namespace
+
+// The SNTP client against a time server played by the test on loopback.
+class tst_NtpClient : public QObject
+{
+    Q_OBJECT
+private slots:
+    void timestampVectors();
+    void replies_data();
+    void replies();
+    void onlyOneReplyPerRequest();
+    void otherSenderIgnored();
+};
+
+void tst_NtpClient::timestampVectors()
+{
+    const QByteArray request = NtpClient::buildRequest(0);
+    QCOMPARE(request.size(), 48);
+    QCOMPARE(quint8(request.at(0)), quint8(0x23));
+    QCOMPARE(request.mid(40, 8), be64(0x83AA7E80, 0));
+    QByteArray reply(68, '\0');
+    reply.replace(32, 8, be64(0xE1000000, 0x80000000));
+    const NtpReply r{reply, QDateTime()};
+    QCOMPARE(r.serverReceiveTime(), QDateTime(QDate(2019, 8, 15), QTime(16, 0, 0, 500), Qt::UTC));
+    QCOMPARE(r.serverReceiveTime().toMSecsSinceEpoch(), 1565884800500LL);
+}
+
+void tst_NtpClient::replies_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("firstByte");
+    QTest::addColumn<int>("stratum");
+    QTest::addColumn<bool>("echoOriginate");
+    QTest::addColumn<bool>("transmitSet");
+    QTest::addColumn<bool>("accepted");
+    QTest::newRow("good 48 bytes") << 48 << 0x24 << 2 << true << true << true;
+    QTest::newRow("good 68 bytes") << 68 << 0x24 << 1 << true << true << true;
+    QTest::newRow("47 bytes") << 47 << 0x24 << 2 << true << true << false;
+    QTest::newRow("wrong originate") << 48 << 0x24 << 2 << false << true << false;
+    QTest::newRow("client mode") << 48 << 0x23 << 2 << true << true << false;
+    QTest::newRow("unsynchronised") << 48 << 0xE4 << 2 << true << true << false;
+    QTest::newRow("kiss of death stratum 0") << 48 << 0x24 << 0 << true << true << false;
+    QTest::newRow("stratum 16") << 48 << 0x24 << 16 << true << true << false;
+    QTest::newRow("no transmit time") << 48 << 0x24 << 2 << true << false << false;
+}
+
+void tst_NtpClient::replies()
+{
+    QFETCH(int, length);
+    QFETCH(int, firstByte);
+    QFETCH(int, stratum);
+    QFETCH(bool, echoOriginate);
+    QFETCH(bool, transmitSet);
+    QFETCH(bool, accepted);
+    QUdpSocket server;
+    QVERIFY(server.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    NtpClient client;
+    QSignalSpy spy(&client, &NtpClient::replyReceived);
+    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.localPort()));
+    QVERIFY(server.waitForReadyRead(2000));
+    QByteArray request(48, '\0');
+    QHostAddress from;
+    quint16 port = 0;
+    server.readDatagram(request.data(), 48, &from, &port);
+    QByteArray reply(qMax(length, 48), '\0');
+    reply[0] = char(firstByte);
+    reply[1] = char(stratum);
+    reply.replace(24, 8, echoOriginate ? request.mid(40, 8) : be64(1, 2));
+    reply.replace(32, 8, be64(0xE1000000, 0x80000000));
+    if (transmitSet)
+        reply.replace(40, 8, be64(0xE1000000, 0x90000000));
+    reply.truncate(length);
+    server.writeDatagram(reply, from, port);
+    if (accepted) {
+        QVERIFY(spy.wait(2000));
+        QCOMPARE(spy.first().at(2).value<NtpReply>().serverReceiveTime().toMSecsSinceEpoch(),
+                 1565884800500LL);
+        QCOMPARE(spy.first().at(2).value<NtpReply>().packet.size(), 68);
+    } else {
+        QVERIFY(!spy.wait(300));
+    }
+}
+
+void tst_NtpClient::onlyOneReplyPerRequest()
+{
+    QUdpSocket server;
+    QVERIFY(server.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    NtpClient client;
+    QSignalSpy spy(&client, &NtpClient::replyReceived);
+    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.localPort()));
+    QVERIFY(server.waitForReadyRead(2000));
+    QByteArray request(48, '\0');
+    QHostAddress from;
+    quint16 port = 0;
+    server.readDatagram(request.data(), 48, &from, &port);
+    QByteArray reply(48, '\0');
+    reply[0] = 0x24;
+    reply[1] = 2;
+    reply.replace(24, 8, request.mid(40, 8));
+    reply.replace(40, 8, be64(0xE1000000, 0));
+    server.writeDatagram(reply, from, port);
+    QVERIFY(spy.wait(2000));
+    server.writeDatagram(reply, from, port); // a late or repeated answer moves nothing
+    QVERIFY(!spy.wait(300));
+    QCOMPARE(spy.count(), 1);
+}
+
+void tst_NtpClient::otherSenderIgnored()
+{
+    QUdpSocket server;
+    QUdpSocket stranger;
+    QVERIFY(server.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    QVERIFY(stranger.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    NtpClient client;
+    QSignalSpy spy(&client, &NtpClient::replyReceived);
+    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.localPort()));
+    QVERIFY(server.waitForReadyRead(2000));
+    QByteArray request(48, '\0');
+    QHostAddress from;
+    quint16 port = 0;
+    server.readDatagram(request.data(), 48, &from, &port);
+    QByteArray reply(48, '\0');
+    reply[0] = 0x24;
+    reply[1] = 2;
+    reply.replace(24, 8, request.mid(40, 8));
+    reply.replace(40, 8, be64(0xE1000000, 0));
+    stranger.writeDatagram(reply, from, port); // right contents, wrong sender
+    QVERIFY(!spy.wait(300));
+    server.writeDatagram(reply, from, port);
+    QVERIFY(spy.wait(2000));
+}
+
+QTEST_GUILESS_MAIN(tst_NtpClient)
+#include "tst_ntpclient.moc"
