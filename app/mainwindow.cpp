@@ -11,8 +11,14 @@
 #include "guiprompts.h"
 #include "guiresources.h"
 #include "hotplugmonitor.h"
+#include "interfacespage.h"
+#include "iopage.h"
+#include "lorapage.h"
 #include "settingsform.h"
+#include "statuspanel.h"
+#include "systempage.h"
 #include "timezonelist.h"
+#include "vexa701page.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,8 +55,13 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     // 1. A frameless window of fixed size and its widget tree.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    // The model pages and the status panel are forms of their own. Made children of the window
+    // before its widget tree, their buttons take part in the automatic slot connections.
+    const QList<QWidget *> pages{new LoraPage(this), new IoPage(this), new InterfacesPage(this),
+                                 new Vexa701Page(this), new SystemPage(this)};
+    auto *statusPanel = new StatusPanel(this);
     ui->setupUi(this);
-    installPages();
+    installPages(pages, statusPanel);
     setFixedSize(960, 600);
     {
         QFile qss(QStringLiteral(":/style/mainwindow.qss"));

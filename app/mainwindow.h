@@ -64,6 +64,12 @@ public:
     DeviceInterface *deviceLink() const { return link; }
     const QDomDocument &fullConfiguration() const { return fullConfigDoc; }
     const QDomDocument &pendingChanges() const { return pendingDoc; }
+    // The status requests polled for the identified firmware (tests set their own).
+    void setStatusCommandList(const QList<int> &codes)
+    {
+        statusCommandList = codes;
+        statusIndex = codes.size();
+    }
     // Newest firmware in the local store for a device key ("0.0.0" for none).
     QString getLocalLastFw(QString devID);
     // Records an edit: the element replaces its namesake in both documents.
@@ -209,7 +215,7 @@ private:
     quint32 supportedStatusMask() const;
     QStringList dbWorkerFormElements(const QString &name) const;
     // Editor.
-    void installPages();
+    void installPages(const QList<QWidget *> &pages, QWidget *statusPanel);
     void fillModelPages();
     void fillCodeTables();
     void offerFirmwareUpdate(const QString &deviceKey);
@@ -269,7 +275,6 @@ private:
     bool hideRefresh = false;
     bool terminalDebug = false;
     bool identified = false;
-    bool statusReading = false;
     bool stopReadStatus = false;
     bool waitingStatusEnd = false;
     int netStateMemory = 0;

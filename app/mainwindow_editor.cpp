@@ -9,15 +9,9 @@
 #include "deviceinterface.h"
 #include "firmwarestore.h"
 #include "freqform.h"
-#include "interfacespage.h"
-#include "iopage.h"
-#include "lorapage.h"
 #include "naturalcompare.h"
 #include "paramcodec.h"
-#include "statuspanel.h"
-#include "systempage.h"
 #include "userprompts.h"
-#include "vexa701page.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -95,11 +89,9 @@ template<class T> static T *child(const QObject *root, const QString &name)
 
 // ---- pages -----------------------------------------------------------------------------------
 
-void MainWindow::installPages()
+void MainWindow::installPages(const QList<QWidget *> &pages, QWidget *statusPanel)
 {
-    // The model pages are forms of their own; they take the places of the empty pages.
-    const QList<QWidget *> pages{new LoraPage, new IoPage, new InterfacesPage, new Vexa701Page,
-                                 new SystemPage};
+    // Each model page takes the place of its empty namesake.
     for (QWidget *page : pages) {
         QWidget *shell = ui->stackedWidget->findChild<QWidget *>(page->objectName());
         const int index = ui->stackedWidget->indexOf(shell);
@@ -110,11 +102,8 @@ void MainWindow::installPages()
     // The status panel fills the strip above the pages.
     auto *panelLayout = new QVBoxLayout(ui->deviceStatus);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(new StatusPanel);
+    panelLayout->addWidget(statusPanel);
 
-    // The frequency-plan button arrived after the window's automatic slot connections.
-    if (auto *freq = child<QPushButton>(this, QStringLiteral("viewEditFreqpushButton")))
-        connect(freq, &QPushButton::clicked, this, &MainWindow::on_viewEditFreqpushButton_clicked);
     if (auto *rsToUsb = child<QPushButton>(this, QStringLiteral("rsToUsbButton")))
         rsToUsb->setEnabled(
             false); // the converter command comes with the relay and converter modes
@@ -960,4 +949,5 @@ void MainWindow::updateFreqList(QList<QPair<int, QString>> frequencyList, QStrin
         freqForm->setRx2DrItems(rx2DrItems());
         freqForm->setRx2Dr(_rx2Dr, true);
     }
+    nextReadStatus(); // the current frequencies are a link of the status chain
 }

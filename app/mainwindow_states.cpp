@@ -189,7 +189,8 @@ void MainWindow::setGlobalState(int state)
         readyFlag = true;
         if (newFwAvailable)
             ui->updateFwButton->setEnabled(true);
-        if (!statusTimer->isActive() && !statusReading)
+        // While a user action waits for the pass to end, its own answer restarts polling.
+        if (!statusTimer->isActive() && !waitingStatusEnd)
             getStatusInfo();
         break;
     case 3:

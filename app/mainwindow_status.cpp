@@ -46,19 +46,6 @@ void MainWindow::setPicture(const QString &name, const char *resource)
 
 void MainWindow::connectStatusPanel()
 {
-    auto button = [this](const char *name) {
-        return findChild<QPushButton *>(QLatin1String(name));
-    };
-    if (auto *b = button("getStatusManualButton"))
-        connect(b, &QPushButton::clicked, this, &MainWindow::on_getStatusManualButton_clicked);
-    if (auto *b = button("reRegisterButton"))
-        connect(b, &QPushButton::clicked, this, &MainWindow::on_reRegisterButton_clicked);
-    if (auto *b = button("sendExtraordinaryPackButton"))
-        connect(b, &QPushButton::clicked, this,
-                &MainWindow::on_sendExtraordinaryPackButton_clicked);
-    if (auto *b = button("setDateTimeButton"))
-        connect(b, &QPushButton::clicked, this, &MainWindow::on_setDateTimeButton_clicked);
-
     connect(this, &MainWindow::getStatus, link, &DeviceInterface::getStatus);
     connect(this, &MainWindow::getNetQuality, link, &DeviceInterface::getNetQuality);
     connect(this, &MainWindow::getLastSendStatus, link, &DeviceInterface::getLastSendStatus);
@@ -116,6 +103,11 @@ void MainWindow::statusTimerTimeout()
 
 void MainWindow::nextReadStatus()
 {
+    // An answer outside a pass (late, after a user action stopped waiting for it) must neither
+    // send requests nor change the state. States 30 and 31 carry on the pass after the automatic
+    // extraordinary packet.
+    if (currentState != 4 && currentState != 30 && currentState != 31)
+        return;
     for (;;) {
         if (stopReadStatus) {
             qDebug() << "Stop read status";
