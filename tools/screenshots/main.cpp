@@ -14,6 +14,7 @@
 #include <QFontDatabase>
 #include <QListWidget>
 #include <QStackedWidget>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -31,6 +32,47 @@ void waitFor(const std::function<bool()> &done, int ms)
 void settle(int ms)
 {
     waitFor([] { return false; }, ms);
+}
+
+// The live status panel: every tab at two moments a few passes apart (the counters move), and
+// the information views opened from its links.
+int shootStatus(MainWindow &window, const QString &out, int model)
+{
+    int saved = 0;
+    auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    menu->setCurrentRow(0);
+    window.itemSelected(menu->model()->index(0, 0));
+    auto *tabs = window.findChild<QTabWidget *>(QStringLiteral("statusTabWidget"));
+    for (int moment = 1; moment <= 2; ++moment) {
+        settle(4000);
+        for (int tab = 0; tabs && tab < tabs->count(); ++tab) {
+            tabs->setCurrentIndex(tab);
+            settle(50);
+            window.grab().save(QStringLiteral("%1/vexa%2_status%3_tab%4.png")
+                                   .arg(out)
+                                   .arg(model)
+                                   .arg(moment)
+                                   .arg(tab));
+            ++saved;
+        }
+    }
+    window.showTimeParamsForm();
+    window.showNetInfoForm();
+    settle(2500); // a pass fills the views
+    int view = 0;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w == &window || !w->isVisible())
+            continue;
+        w->grab().save(
+            QStringLiteral("%1/vexa%2_view_%3.png")
+                .arg(out)
+                .arg(model)
+                .arg(w->objectName().isEmpty() ? QString::number(view) : w->objectName()));
+        ++view;
+        ++saved;
+        w->close();
+    }
+    return saved;
 }
 } // namespace
 
@@ -110,6 +152,7 @@ int main(int argc, char *argv[])
                 ++saved;
             }
         }
+        saved += shootStatus(window, out, model);
         window.close();
     }
     QTextStream(stdout) << saved << " pictures in " << out << '\n';
