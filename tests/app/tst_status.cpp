@@ -103,19 +103,32 @@ void tst_Status::panelFollowsTheDevice()
 void tst_Status::chainOrder_data()
 {
     QTest::addColumn<QList<int>>("codes");
+    QTest::addColumn<bool>("fsk");
     QTest::addColumn<QStringList>("requests");
-    QTest::newRow("0, 1, 4") << QList<int>{0, 1, 4} << QStringList{"0x8003", "0x8700", "0x8600"};
-    QTest::newRow("unknown codes skipped") << QList<int>{9, 2, 42} << QStringList{"0x8701"};
-    QTest::newRow("only unknown: the pass ends at once") << QList<int>{9, 10} << QStringList{};
+    QTest::newRow("0, 1, 4") << QList<int>{0, 1, 4} << false
+                             << QStringList{"0x8003", "0x8700", "0x8600"};
+    QTest::newRow("unknown codes skipped")
+        << QList<int>{9, 2, 42} << false << QStringList{"0x8701"};
+    QTest::newRow("only unknown: the pass ends at once")
+        << QList<int>{9, 10} << false << QStringList{};
+    // Over FSK the network status and times do not exist; quality is asked regardless.
+    QTest::newRow("FSK skips 0 and 7")
+        << QList<int>{0, 5, 7, 1} << true << QStringList{"0x8700", "0x8602"};
 }
 
 void tst_Status::chainOrder()
 {
     QFETCH(QList<int>, codes);
+    QFETCH(bool, fsk);
     QFETCH(QStringList, requests);
     connectDevice();
     window->changeStatusTimerState(false);
     QTest::qWait(1200); // a pass in flight ends
+    if (fsk) {
+        window->setGlobalState(35);
+        window->setGlobalState(2);
+        QTest::qWait(300);
+    }
     window->setStatusCommandList(codes);
     trace.clear();
     window->statusTimerTimeout();
