@@ -84,13 +84,13 @@ QStringList tst_Status::statusRequests() const
 void tst_Status::panelFollowsTheDevice()
 {
     SimConfig c;
-    c.joinDelayMs = 2500;
+    c.joinDelayMs = 9000; // the join outlasts even a slow connection and configuration read
     c.uplinkPeriodMs = 1000;
     connectDevice(c);
-    QTRY_COMPARE_WITH_TIMEOUT(text("netIfaceStateLbl"), QString("Регистрация в сети"), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(text("netIfaceStateLbl"), QString("Регистрация в сети"), 8000);
     QTRY_VERIFY_WITH_TIMEOUT(text("netIfaceStateLbl") == "Зарегистрирован" ||
                                  text("netIfaceStateLbl") == "Обмен данными",
-                             8000);
+                             12000);
     QTRY_VERIFY_WITH_TIMEOUT(!text("upLinkCounter_lbl").isEmpty(), 5000);
     const int first = text("upLinkCounter_lbl").toInt();
     QTRY_VERIFY_WITH_TIMEOUT(text("upLinkCounter_lbl").toInt() > first, 6000);
