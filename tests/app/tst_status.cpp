@@ -29,6 +29,8 @@ private slots:
     void batteryPictures();
     void setTimeButton_data();
     void setTimeButton();
+    void buttonsReachTheDevice_data();
+    void buttonsReachTheDevice();
     void extraPacketOnRegistration_data();
     void extraPacketOnRegistration();
 
@@ -42,7 +44,8 @@ private:
     SimPortEnumerator enumerator;
     std::unique_ptr<Simulator> sim;
     std::unique_ptr<MainWindow> window;
-    QStringList trace;
+    QStringList trace; // status requests the device received
+    QStringList sent;  // every command the device received
 };
 
 void tst_Status::init()
@@ -52,6 +55,7 @@ void tst_Status::init()
     QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir->path() + "/devices.db"));
     prompts = RecordingPrompts();
     trace.clear();
+    sent.clear();
 }
 
 void tst_Status::cleanup()
@@ -68,6 +72,8 @@ void tst_Status::connectDevice(SimConfig config)
     sim = std::make_unique<Simulator>(config);
     QVERIFY(sim->start());
     connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
+        if (l.startsWith("> 0x"))
+            sent << l.mid(2, 6);
         if (l.startsWith("> 0x86") || l.startsWith("> 0x87") || l.startsWith("> 0x8003"))
             trace << l.mid(2, 6);
     });
@@ -252,6 +258,32 @@ void tst_Status::setTimeButton()
     window->updateDateTime(time_t(now + offset), 0, 1);
     QCOMPARE(window->findChild<QPushButton *>("setDateTimeButton")->isEnabled(), enabled);
     QCOMPARE(text("timeSourceLabel"), QString("Конфигуратор"));
+}
+
+void tst_Status::buttonsReachTheDevice_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("command");
+    QTest::newRow("set time") << "setDateTimeButton"
+                              << "0x8004";
+    QTest::newRow("re-join") << "reRegisterButton"
+                             << "0x8601";
+    QTest::newRow("extraordinary packet") << "sendExtraordinaryPackButton"
+                                          << "0x8605";
+    QTest::newRow("manual quality") << "getStatusManualButton"
+                                    << "0x8602";
+}
+
+void tst_Status::buttonsReachTheDevice()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, command);
+    connectDevice();
+    auto *b = window->findChild<QPushButton *>(button);
+    QVERIFY(b);
+    b->setEnabled(true);
+    QTest::mouseClick(b, Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(sent.contains(command), 5000);
 }
 
 void tst_Status::extraPacketOnRegistration_data()
