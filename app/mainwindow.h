@@ -213,7 +213,6 @@ private:
     static const char *batteryPicture(const DEV_BAT_STAT &stat);
     QDateTime applicationTime() const;
     quint32 supportedStatusMask() const;
-    QStringList dbWorkerFormElements(const QString &name) const;
     // Editor.
     void installPages(const QList<QWidget *> &pages, QWidget *statusPanel);
     void fillModelPages();
@@ -291,6 +290,7 @@ private:
     QMap<int, QString> powerSourceTexts;
     QMap<int, QString> batStatusTexts;
     QMap<int, QString> batErrorTexts;
+    QMap<int, QString> inputErrorTexts;
     QMap<QString, QString> firmwareMap; // version -> file of the local store
     bool globalTimeReceived = false;
     bool netRegistered = false;

@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "apppaths.h"
+#include "combodata.h"
 #include "configdocument.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
@@ -64,16 +65,11 @@ void fillCombo(QComboBox *box, const QStringList &elements)
 // Selects the item whose data is the number `value`; false when there is none.
 bool selectByData(QComboBox *box, qint64 value)
 {
-    if (!box)
+    const int index = indexForNumericData(box, value);
+    if (index < 0)
         return false;
-    for (int i = 0; i < box->count(); ++i) {
-        bool ok = false;
-        if (box->itemData(i).toString().toLongLong(&ok) == value && ok) {
-            box->setCurrentIndex(i);
-            return true;
-        }
-    }
-    return false;
+    box->setCurrentIndex(index);
+    return true;
 }
 
 qint64 comboData(const QComboBox *box)
@@ -185,6 +181,7 @@ void MainWindow::fillCodeTables()
     powerSourceTexts = table("PowerSource");
     batStatusTexts = table("BatStatus");
     batErrorTexts = table("BatErrors");
+    inputErrorTexts = table("inErrorsParams");
 }
 
 QString MainWindow::getLocalLastFw(QString devID)

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "combodata.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "netinfoform.h"
@@ -21,14 +22,8 @@
 namespace {
 QString comboTextForData(const QComboBox *box, int data)
 {
-    if (!box)
-        return QString();
-    for (int i = 0; i < box->count(); ++i) {
-        bool ok = false;
-        if (box->itemData(i).toString().toInt(&ok) == data && ok)
-            return box->itemText(i);
-    }
-    return QString();
+    const int index = indexForNumericData(box, data);
+    return index < 0 ? QString() : box->itemText(index);
 }
 } // namespace
 
@@ -320,18 +315,12 @@ void MainWindow::updateAdcStatus(DEV_ADC_VALUES stat)
 void MainWindow::updateInputsParamsStatus(DEV_INPUT_PARAMS stat)
 {
     if (stat.resultCode == 0 && stat.inputCount != 0) {
-        QMap<int, QString> errors;
-        for (const QString &e : dbWorkerFormElements(QStringLiteral("inErrorsParams"))) {
-            const int colon = e.lastIndexOf(QLatin1Char(':'));
-            if (colon > 0)
-                errors.insert(e.mid(colon + 1).toInt(), e.left(colon));
-        }
         for (int i = 0; i < stat.inputCount; ++i) {
             const DEV_INPUT in = stat.inputs.value(i);
             setLabel(QStringLiteral("inNum%1_lbl").arg(i), QString::number(i + 1));
             setLabel(QStringLiteral("in%1Count_lbl").arg(i), QString::number(in.counter));
             setLabel(QStringLiteral("in%1Flag_lbl").arg(i), QString::number(in.flag));
-            setLabel(QStringLiteral("in%1Error_lbl").arg(i), errors.value(in.error));
+            setLabel(QStringLiteral("in%1Error_lbl").arg(i), inputErrorTexts.value(in.error));
         }
     }
     nextReadStatus();
@@ -385,11 +374,6 @@ void MainWindow::on_setDateTimeButton_clicked()
     waitEndReadStatus();
     const QDateTime now = applicationTime();
     emit setDevDateTime(time_t(now.toSecsSinceEpoch()), quint16(now.time().msec()));
-}
-
-QStringList MainWindow::dbWorkerFormElements(const QString &name) const
-{
-    return dbWorker->getFormElements(name);
 }
 
 // ---- application clock --------------------------------------------------------------------------

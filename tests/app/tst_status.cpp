@@ -27,6 +27,7 @@ private slots:
     void qualityTexts();
     void batteryPictures_data();
     void batteryPictures();
+    void inputErrorTexts();
     void setTimeButton_data();
     void setTimeButton();
     void buttonsReachTheDevice_data();
@@ -236,6 +237,26 @@ void tst_Status::batteryPictures()
     QCOMPARE(window->findChild<QLabel *>("batStatusLabel")->pixmap(Qt::ReturnByValue).toImage(),
              QPixmap(picture).toImage());
     QCOMPARE(text("batVoltage_lbl"), QString::number(mv / 1000.0, 'f', 2));
+}
+
+void tst_Status::inputErrorTexts()
+{
+    connectDevice();
+    window->changeStatusTimerState(false);
+    DEV_INPUT_PARAMS p;
+    p.inputCount = 2;
+    DEV_INPUT in;
+    in.counter = 1234;
+    in.error = 2;
+    p.inputs << in;
+    in.counter = 7;
+    in.error = 0;
+    p.inputs << in;
+    window->updateInputsParamsStatus(p);
+    QCOMPARE(text("in0Count_lbl"), QString("1234"));
+    QCOMPARE(text("in0Error_lbl"), QString("Короткое замыкание"));
+    QCOMPARE(text("in1Error_lbl"), QString("Нет"));
+    QCOMPARE(text("inNum1_lbl"), QString("2"));
 }
 
 void tst_Status::setTimeButton_data()
