@@ -12,6 +12,34 @@ QByteArray be64(quint32 seconds, quint32 fraction)
         b.append(char(v >> 24)).append(char(v >> 16)).append(char(v >> 8)).append(char(v));
     return b;
 }
+
+// The time server: receives the client's request and builds replies to it.
+struct Server
+{
+    QUdpSocket socket;
+    QByteArray request = QByteArray(48, '\0');
+    QHostAddress client;
+    quint16 clientPort = 0;
+
+    bool bind() { return socket.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)); }
+    bool receive()
+    {
+        return socket.waitForReadyRead(2000) &&
+               socket.readDatagram(request.data(), 48, &client, &clientPort) == 48;
+    }
+    // A valid server reply: mode 4, stratum 2, our transmit time echoed as originate.
+    QByteArray goodReply() const
+    {
+        QByteArray reply(48, '\0');
+        reply[0] = 0x24;
+        reply[1] = 2;
+        reply.replace(24, 8, request.mid(40, 8));
+        reply.replace(32, 8, be64(0xE1000000, 0x80000000));
+        reply.replace(40, 8, be64(0xE1000000, 0x90000000));
+        return reply;
+    }
+    void send(const QByteArray &reply) { socket.writeDatagram(reply, client, clientPort); }
+};
 } // namespace
 
 // The SNTP client against a time server played by the test on loopback.
@@ -66,25 +94,22 @@ void tst_NtpClient::replies()
     QFETCH(bool, echoOriginate);
     QFETCH(bool, transmitSet);
     QFETCH(bool, accepted);
-    QUdpSocket server;
-    QVERIFY(server.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    Server server;
+    QVERIFY(server.bind());
     NtpClient client;
     QSignalSpy spy(&client, &NtpClient::replyReceived);
-    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.localPort()));
-    QVERIFY(server.waitForReadyRead(2000));
-    QByteArray request(48, '\0');
-    QHostAddress from;
-    quint16 port = 0;
-    server.readDatagram(request.data(), 48, &from, &port);
-    QByteArray reply(qMax(length, 48), '\0');
+    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()));
+    QVERIFY(server.receive());
+    QByteArray reply = server.goodReply();
+    reply.resize(qMax(length, 48));
     reply[0] = char(firstByte);
     reply[1] = char(stratum);
-    reply.replace(24, 8, echoOriginate ? request.mid(40, 8) : be64(1, 2));
-    reply.replace(32, 8, be64(0xE1000000, 0x80000000));
-    if (transmitSet)
-        reply.replace(40, 8, be64(0xE1000000, 0x90000000));
+    if (!echoOriginate)
+        reply.replace(24, 8, be64(1, 2));
+    if (!transmitSet)
+        reply.replace(40, 8, QByteArray(8, '\0'));
     reply.truncate(length);
-    server.writeDatagram(reply, from, port);
+    server.send(reply);
     if (accepted) {
         QVERIFY(spy.wait(2000));
         QCOMPARE(spy.first().at(2).value<NtpReply>().serverReceiveTime().toMSecsSinceEpoch(),
@@ -97,50 +122,33 @@ void tst_NtpClient::replies()
 
 void tst_NtpClient::onlyOneReplyPerRequest()
 {
-    QUdpSocket server;
-    QVERIFY(server.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    Server server;
+    QVERIFY(server.bind());
     NtpClient client;
     QSignalSpy spy(&client, &NtpClient::replyReceived);
-    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.localPort()));
-    QVERIFY(server.waitForReadyRead(2000));
-    QByteArray request(48, '\0');
-    QHostAddress from;
-    quint16 port = 0;
-    server.readDatagram(request.data(), 48, &from, &port);
-    QByteArray reply(48, '\0');
-    reply[0] = 0x24;
-    reply[1] = 2;
-    reply.replace(24, 8, request.mid(40, 8));
-    reply.replace(40, 8, be64(0xE1000000, 0));
-    server.writeDatagram(reply, from, port);
+    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()));
+    QVERIFY(server.receive());
+    server.send(server.goodReply());
     QVERIFY(spy.wait(2000));
-    server.writeDatagram(reply, from, port); // a late or repeated answer moves nothing
+    server.send(server.goodReply()); // a late or repeated answer moves nothing
     QVERIFY(!spy.wait(300));
     QCOMPARE(spy.count(), 1);
 }
 
 void tst_NtpClient::otherSenderIgnored()
 {
-    QUdpSocket server;
+    Server server;
     QUdpSocket stranger;
-    QVERIFY(server.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
+    QVERIFY(server.bind());
     QVERIFY(stranger.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
     NtpClient client;
     QSignalSpy spy(&client, &NtpClient::replyReceived);
-    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.localPort()));
-    QVERIFY(server.waitForReadyRead(2000));
-    QByteArray request(48, '\0');
-    QHostAddress from;
-    quint16 port = 0;
-    server.readDatagram(request.data(), 48, &from, &port);
-    QByteArray reply(48, '\0');
-    reply[0] = 0x24;
-    reply[1] = 2;
-    reply.replace(24, 8, request.mid(40, 8));
-    reply.replace(40, 8, be64(0xE1000000, 0));
-    stranger.writeDatagram(reply, from, port); // right contents, wrong sender
+    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()));
+    QVERIFY(server.receive());
+    // Right contents, wrong sender.
+    stranger.writeDatagram(server.goodReply(), server.client, server.clientPort);
     QVERIFY(!spy.wait(300));
-    server.writeDatagram(reply, from, port);
+    server.send(server.goodReply());
     QVERIFY(spy.wait(2000));
 }
 
