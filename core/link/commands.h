@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The command codes of the device protocol. A request and its answer carry the same code
+// (the device may set bit 0x4000 in an answer; the parser masks it off).
+namespace Cmd {
+
+constexpr quint16 checkConnect = 0x8000; // relay connection check, also the FSK switch answer
+constexpr quint16 reboot = 0x8001;
+constexpr quint16 deviceInfo = 0x8002;
+constexpr quint16 getDateTime = 0x8003;
+constexpr quint16 setDateTime = 0x8004;
+constexpr quint16 formatFlash = 0x8005;
+constexpr quint16 modeChanged = 0x8008; // sent by a Vexa760 on its own, never requested
+
+constexpr quint16 createFile = 0x8100;
+constexpr quint16 checkFile = 0x8101;
+constexpr quint16 fileInfo = 0x8102;
+constexpr quint16 loadedBlocks = 0x8103;
+
+constexpr quint16 fskMode = 0x8300;
+constexpr quint16 normalMode = 0x8301;
+constexpr quint16 relayCommand = 0x8302;  // wrapper of every request while relaying
+constexpr quint16 clearFskStatus = 0x8304;
+constexpr quint16 relayedAnswer = 0x8305; // carries the remote device's answer
+
+constexpr quint16 readParam = 0x8500;
+constexpr quint16 writeParam = 0x8501;
+constexpr quint16 factoryDefault = 0x8502;
+
+constexpr quint16 netStatus = 0x8600;
+constexpr quint16 netJoin = 0x8601;
+constexpr quint16 netQuality = 0x8602;
+constexpr quint16 lastSendStatus = 0x8603;
+constexpr quint16 netTimes = 0x8604;
+constexpr quint16 extraordinaryPack = 0x8605;
+constexpr quint16 currentFreq = 0x8606;
+
+constexpr quint16 batStatus = 0x8700;
+constexpr quint16 adcStatus = 0x8701;
+constexpr quint16 inputsParams = 0x8702;
+
+// Set by some firmware in answer codes; carries no meaning.
+constexpr quint16 answerMark = 0x4000;
+
+// Parameter access of readParam/writeParam: the byte between parameter type and number.
+constexpr quint8 paramAccess = 0x01;
+// File type of the firmware image in the device's file store.
+constexpr quint8 firmwareFile = 0x02;
+// Factory reset parts (first data byte of factoryDefault).
+constexpr quint8 resetNetwork = 0x00;
+constexpr quint8 resetDevice = 0x01;
+
+} // namespace Cmd
