@@ -18,6 +18,7 @@
 #include <ctime>
 #include <memory>
 
+class ConfigExchange;
 class DB_Worker;
 class FreqForm;
 class DeviceInterface;
@@ -154,6 +155,8 @@ public slots:
     void readConfig();
     void writeConfig();
     void readXmlBuffer(QBuffer *xmlBuffer);
+    // The write ended: on success the changes sent are no longer pending.
+    void writeFinished(bool ok);
     void openFileSlot();
     void saveFileSlot();
     void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
@@ -238,6 +241,7 @@ private:
 
     DB_Worker *dbWorker = nullptr;
     DeviceInterface *link = nullptr;
+    ConfigExchange *exchange = nullptr;
     NtpClient *ntpClient = nullptr;
     TimeParamsForm *timeParamsForm = nullptr;
     QPointer<StatusCalc> statusCalc;

@@ -43,10 +43,44 @@ void MainWindow::writeConfig()
     waitEndReadStatus();
     if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
         return;
+    // The changes stay pending until the device has taken them all: a write that fails
+    // half-way must not throw the user's edits away.
     configBuffer.write(ConfigDocument::toText(pendingDoc));
-    pendingDoc.clear();
     configBuffer.close();
     emit startWriteConfiguration(&configBuffer);
+}
+
+namespace {
+bool sameAttributes(const QDomElement &a, const QDomElement &b)
+{
+    const QDomNamedNodeMap attrs = a.attributes();
+    if (attrs.count() != b.attributes().count())
+        return false;
+    for (int i = 0; i < attrs.count(); ++i) {
+        const QDomAttr attr = attrs.item(i).toAttr();
+        if (!b.hasAttribute(attr.name()) || b.attribute(attr.name()) != attr.value())
+            return false;
+    }
+    return true;
+}
+} // namespace
+
+void MainWindow::writeFinished(bool ok)
+{
+    if (!ok) {
+        closeAfterReboot = false; // the window stays: the changes are not on the device
+        return;
+    }
+    // What was sent is on the device now; an edit made meanwhile stays pending.
+    QDomDocument sent;
+    if (!sent.setContent(configBuffer.data()))
+        return;
+    for (QDomElement e = sent.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const QDomElement pending = pendingDoc.documentElement().firstChildElement(e.tagName());
+        if (!pending.isNull() && sameAttributes(pending, e))
+            ConfigDocument::deleteElement(pendingDoc, e.tagName());
+    }
 }
 
 void MainWindow::openFileSlot()

@@ -6,6 +6,7 @@
 #include "appinfo.h"
 #include "authenticationform.h"
 #include "configdocument.h"
+#include "configexchange.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "eraseform.h"
@@ -37,23 +38,32 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     link->setUserPrompts(prompts);
     if (enumerator)
         link->setPortEnumerator(enumerator);
+    exchange = new ConfigExchange(link, this);
+    exchange->setSupportedCodes([this](const DeviceIdentity &device) {
+        const QString group = dbWorker->getFwGroup(device.firmware, device.key());
+        if (group.isEmpty())
+            return QList<int>();
+        dbWorker->setCurrentFwGroup(group);
+        return dbWorker->getCommandList();
+    });
 
     connect(this, &MainWindow::enumerateDevices, link, &DeviceInterface::enumerateDevices);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &MainWindow::setGlobalState);
-    connect(link, &DeviceInterface::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
+    connect(exchange, &ConfigExchange::changeDeviceStatus, this, &MainWindow::setGlobalState);
+    connect(exchange, &ConfigExchange::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
+    connect(exchange, &ConfigExchange::writeFinished, this, &MainWindow::writeFinished);
     connect(link, &DeviceInterface::authenticationFail, this, &MainWindow::authenticationRequest);
     connect(this, &MainWindow::startReadConfiguration, link, &DeviceInterface::readConfiguration);
-    connect(this, &MainWindow::startWriteConfiguration, link, &DeviceInterface::writeConfiguration);
-    connect(link, &DeviceInterface::setProgressValue, ui->progressBar, &QProgressBar::setValue);
-    connect(link, &DeviceInterface::setProgress, ui->progressBar, &QProgressBar::setMaximum);
+    connect(this, &MainWindow::startWriteConfiguration, exchange,
+            &ConfigExchange::writeConfiguration);
+    connect(exchange, &ConfigExchange::setProgressValue, ui->progressBar, &QProgressBar::setValue);
+    connect(exchange, &ConfigExchange::setProgress, ui->progressBar, &QProgressBar::setMaximum);
     connect(link, &DeviceInterface::printToTerminal, this, &MainWindow::printToTerminal);
     connect(this, &MainWindow::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
     connect(ui->cmdLine->lineEdit(), &QLineEdit::returnPressed, ui->sendCommand,
             &QPushButton::click);
     connect(link, &DeviceInterface::setCurrentFwVer, this, &MainWindow::setCurrentFwVer);
     connect(this, &MainWindow::disconnectDevice, link, &DeviceInterface::disconnectDevice);
-    connect(link, &DeviceInterface::checkSupportedCommand, dbWorker, &DB_Worker::checkSupportedCmd);
-    connect(link, &DeviceInterface::getSupportedCommands, dbWorker, &DB_Worker::getCommandList);
     connect(link, &DeviceInterface::selectDevice, this, &MainWindow::showDeviceList);
     connect(link, &DeviceInterface::checkGetStatusState, this, &MainWindow::getStatusInfo);
     connect(link, &DeviceInterface::hideRefreshButton, this, &MainWindow::hideRefreshButton);
@@ -61,8 +71,6 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(this, &MainWindow::getFileInfo, link, &DeviceInterface::getFileInfo);
     connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
     connectStatusPanel();
-    connect(link, &DeviceInterface::readyReadConfig, ui->readConfigButton, &QWidget::setEnabled);
-    // Status requests and their panels and the relay are wired with them.
 }
 
 QWidget *MainWindow::widget(const char *name) const
@@ -756,8 +764,8 @@ void MainWindow::on_closeMainWindow_clicked()
             statusTimer->stop();
         if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
             return;
+        // The changes stay pending until the device has taken them all.
         configBuffer.write(ConfigDocument::toText(pendingDoc));
-        pendingDoc.clear();
         configBuffer.close();
         closeAfterReboot = true;
         emit startWriteConfiguration(&configBuffer);

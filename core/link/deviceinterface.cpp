@@ -1,15 +1,17 @@
 #include "deviceinterface.h"
 
 #include "answerqueue.h"
+#include "commands.h"
 #include "frame.h"
 #include "framesplitter.h"
+#include "linkstate.h"
 #include "packparser.h"
+#include "payloadwriter.h"
 #include "portenumerator.h"
 #include "statusrecords.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QEventLoop>
 #include <QSerialPort>
 #include <QThread>
 #include <QTimer>
@@ -20,12 +22,10 @@ const char *const hiddenPrompt =
     QT_TRANSLATE_NOOP("DeviceInterface", "<font color=blue>&lt; </font>");
 const char *const inPrompt = QT_TRANSLATE_NOOP("DeviceInterface", "<font color=green>&lt; </font>");
 
-QByteArray bigEndian16(quint16 v)
+// The one data byte of status requests: whether the answer should come from the relayed device.
+QByteArray relayFlag(bool relay)
 {
-    QByteArray b;
-    b.append(char(v >> 8));
-    b.append(char(v & 0xFF));
-    return b;
+    return QByteArray(1, char(relay ? 1 : 0));
 }
 
 // Commands whose text must never be shown: they carry passwords or file contents.
@@ -60,7 +60,7 @@ DeviceInterface::DeviceInterface(QObject *parent)
     connect(quietTimer, &QTimer::timeout, this, &DeviceInterface::addToQue);
     staleTimer = new QTimer(this);
     staleTimer->setSingleShot(true);
-    connect(staleTimer, &QTimer::timeout, this, &DeviceInterface::dropStaleFrame);
+    connect(staleTimer, &QTimer::timeout, this, &DeviceInterface::frameStalled);
 
     parser = new PackParser(answerQueue.get());
     parserThread = new QThread(this);
@@ -100,11 +100,6 @@ void DeviceInterface::disconnectRemote()
         remoteSocket->write("socClose");
         remoteSocket->close();
     }
-}
-
-QByteArray DeviceInterface::calcCrc32FromArray(const QByteArray &_buf)
-{
-    return Frame::crcBytesOf(_buf);
 }
 
 QIODevice *DeviceInterface::activeTransport() const
@@ -162,6 +157,8 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     lastCmd = _cmd;
     const QByteArray inner = Frame::payload(_cmd, _port, data);
     currentCmd = _cmd;
+    awaited = AnswerKey::ofRequest(_port, _cmd, data);
+    awaitingAnswer = true;
 
     QByteArray frame;
     if (relayMode) {
@@ -180,7 +177,7 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
         writeToTransport(frame);
     }
 
-    if (_cmd == 0x8101 || _cmd == 0x8000)
+    if (_cmd == Cmd::checkFile || _cmd == Cmd::checkConnect)
         answerTimer->start(longTimeoutMs);
     else if (!skipAnswerTimer)
         answerTimer->start(answerTimeoutMs);
@@ -262,13 +259,6 @@ void DeviceInterface::activateDebugMode(QString cmd)
     appendBinLog(cmd);
 }
 
-void DeviceInterface::delayMs(int msec)
-{
-    QEventLoop loop;
-    QTimer::singleShot(msec, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
 void DeviceInterface::startWriteBinLogFile(QString fPath)
 {
     if (binLogFile.isOpen())
@@ -298,20 +288,53 @@ void DeviceInterface::readPortData()
     rxBuffer.append(bytes);
     // Frames go to the parser the moment they are complete; the quiet timer only closes the
     // burst for people (terminal, log).
+    const qint64 damagedBefore = splitter->damagedFrames();
     for (const QByteArray &frame : splitter->feed(bytes))
-        answerQueue->push(frame);
+        deliver(frame);
     for (const QString &line : splitter->takeTextLines())
         handleTextLine(line);
+    if (splitter->damagedFrames() > damagedBefore && awaitingAnswer && answerTimer->isActive()) {
+        qDebug() << "Damaged answer received: request sent again"
+                 << "/C:12";
+        retryNow();
+    }
     if (splitter->hasPartial())
         staleTimer->start(staleFrameMs);
     else
         staleTimer->stop();
 }
 
-void DeviceInterface::dropStaleFrame()
+void DeviceInterface::deliver(const QByteArray &frame)
 {
-    for (const QByteArray &frame : splitter->flushStale())
-        answerQueue->push(frame);
+    QByteArray payload;
+    quint8 framePort = 0;
+    if (!Frame::check(frame, &payload, &framePort))
+        return;
+    const AnswerKey key = AnswerKey::ofAnswer(framePort, payload);
+    if (!AnswerKey::isUnsolicited(key)) {
+        if (!awaitingAnswer || key != awaited) {
+            qDebug().noquote() << QStringLiteral("Answer dropped: 0x%1 (parameter %2) on port %3 "
+                                                 "does not answer the request in flight")
+                                      .arg(key.code, 4, 16, QLatin1Char('0'))
+                                      .arg(key.param)
+                                      .arg(key.port)
+                               << "/C:12";
+            return;
+        }
+        awaitingAnswer = false;
+        stopAnswer();
+    }
+    answerQueue->push(frame);
+}
+
+void DeviceInterface::frameStalled()
+{
+    // While an answer is awaited a half frame may still be completed by bytes to come; only a
+    // complete frame behind a false start is taken now. Otherwise it belongs to nothing.
+    const QList<QByteArray> frames =
+        awaitingAnswer ? splitter->recoverStalled() : splitter->flushStale();
+    for (const QByteArray &frame : frames)
+        deliver(frame);
     for (const QString &line : splitter->takeTextLines())
         handleTextLine(line);
 }
@@ -333,73 +356,69 @@ void DeviceInterface::addToQue()
 void DeviceInterface::getFwVer()
 {
     qDebug() << "Get Device Info";
-    sendCommand(0x8002, Frame::commandPort, QByteArray());
+    sendCommand(Cmd::deviceInfo, Frame::commandPort, QByteArray());
 }
 
 void DeviceInterface::getReboot()
 {
     qDebug() << "Get Reboot Device";
-    sendCommand(0x8001, Frame::commandPort, QByteArray());
+    sendCommand(Cmd::reboot, Frame::commandPort, QByteArray());
 }
 
 void DeviceInterface::getDateTime()
 {
     qDebug() << "Get Date and Time";
-    sendCommand(0x8003, Frame::commandPort, QByteArray());
+    sendCommand(Cmd::getDateTime, Frame::commandPort, QByteArray());
 }
 
 void DeviceInterface::setDevDateTime(time_t _tm, ushort _subTm)
 {
     qDebug() << "Get Set Date and Time " << qint64(_tm);
     const quint32 seconds = quint32(quint64(_tm) & 0xFFFFFFFFu);
-    QByteArray data;
-    data.append(char(seconds >> 24));
-    data.append(char(seconds >> 16));
-    data.append(char(seconds >> 8));
-    data.append(char(seconds));
-    data.append(bigEndian16(_subTm));
-    sendCommand(0x8004, Frame::commandPort, data);
+    sendCommand(Cmd::setDateTime, Frame::commandPort, PayloadWriter().u32(seconds).u16(_subTm).data());
 }
 
 void DeviceInterface::eraseMemory(QString type)
 {
     qDebug().noquote() << "Get " << type;
     if (type == QLatin1String("netFactory"))
-        sendCommand(0x8502, Frame::commandPort, QByteArray("\x00\x00", 2));
+        sendCommand(Cmd::factoryDefault, Frame::commandPort,
+                    PayloadWriter().u8(Cmd::resetNetwork).u8(0).data());
     else if (type == QLatin1String("devFactory"))
-        sendCommand(0x8502, Frame::commandPort, QByteArray("\x01\x00", 2));
+        sendCommand(Cmd::factoryDefault, Frame::commandPort,
+                    PayloadWriter().u8(Cmd::resetDevice).u8(0).data());
     else if (type == QLatin1String("formatFlash"))
-        sendCommand(0x8005, Frame::commandPort, QByteArray());
+        sendCommand(Cmd::formatFlash, Frame::commandPort, QByteArray());
 }
 
 void DeviceInterface::getStatus()
 {
     qDebug() << "Get Device Status";
-    sendCommand(0x8600, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+    sendCommand(Cmd::netStatus, Frame::commandPort, relayFlag(relayMode));
 }
 
 void DeviceInterface::getNetJoin()
 {
     qDebug() << "Get Net Join";
-    sendCommand(0x8601, Frame::commandPort, QByteArray(1, '\0'));
+    sendCommand(Cmd::netJoin, Frame::commandPort, relayFlag(false));
 }
 
 void DeviceInterface::getNetQuality()
 {
     qDebug() << "Get Net Quality";
-    sendCommand(0x8602, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+    sendCommand(Cmd::netQuality, Frame::commandPort, relayFlag(relayMode));
 }
 
 void DeviceInterface::getLastSendStatus()
 {
     qDebug() << "Get Last Send Status";
-    sendCommand(0x8603, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+    sendCommand(Cmd::lastSendStatus, Frame::commandPort, relayFlag(relayMode));
 }
 
 void DeviceInterface::getTimesStatus()
 {
     qDebug() << "Get Times Status";
-    sendCommand(0x8604, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+    sendCommand(Cmd::netTimes, Frame::commandPort, relayFlag(relayMode));
 }
 
 void DeviceInterface::sendExtraordinaryPack()
@@ -407,83 +426,77 @@ void DeviceInterface::sendExtraordinaryPack()
     qDebug() << "Get Send Extraordinary pack"
              << "<------------------------------"
              << "/C:12";
-    sendCommand(0x8605, Frame::commandPort, QByteArray(1, '\0'));
+    sendCommand(Cmd::extraordinaryPack, Frame::commandPort, relayFlag(false));
 }
 
 void DeviceInterface::getCurrentFreq()
 {
     qDebug() << "Get Current Frequency";
-    sendCommand(0x8606, Frame::commandPort, QByteArray(1, char(relayMode ? 1 : 0)));
+    sendCommand(Cmd::currentFreq, Frame::commandPort, relayFlag(relayMode));
 }
 
 void DeviceInterface::getBatStatus()
 {
     qDebug() << "Get Bat Status";
-    sendCommand(0x8700, Frame::commandPort, bigEndian16(devId));
+    sendCommand(Cmd::batStatus, Frame::commandPort, PayloadWriter().u16(devId).data());
 }
 
 void DeviceInterface::getAdcStatus()
 {
     qDebug() << "Get ADC Status";
-    sendCommand(0x8701, Frame::commandPort, bigEndian16(devId));
+    sendCommand(Cmd::adcStatus, Frame::commandPort, PayloadWriter().u16(devId).data());
 }
 
 void DeviceInterface::getInputsParams()
 {
     qDebug() << "Get Inputs Params Status";
-    sendCommand(0x8702, Frame::commandPort, bigEndian16(devId));
+    sendCommand(Cmd::inputsParams, Frame::commandPort, PayloadWriter().u16(devId).data());
 }
 
 void DeviceInterface::getConfiguration(uchar _confType, uchar _paramNum)
 {
-    QByteArray data;
-    data.append(char(_confType));
-    data.append(char(0x01));
-    data.append(char(_paramNum));
-    sendCommand(0x8500, Frame::commandPort, data);
+    sendCommand(Cmd::readParam, Frame::commandPort,
+                PayloadWriter().u8(_confType).u8(Cmd::paramAccess).u8(_paramNum).data());
 }
 
 void DeviceInterface::getFileInfo()
 {
     qDebug() << "Get File Info";
-    sendCommand(0x8102, Frame::commandPort, QByteArray(1, char(0x02)));
+    sendCommand(Cmd::fileInfo, Frame::commandPort, PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 
 void DeviceInterface::getCreateFile()
 {
     qDebug() << "Get Create File";
-    sendCommand(0x8100, Frame::commandPort, QByteArray(1, char(0x02)));
+    sendCommand(Cmd::createFile, Frame::commandPort,
+                PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 
 void DeviceInterface::getLoadedBlocks()
 {
     qDebug() << "Get Loaded Blocks";
-    sendCommand(0x8103, Frame::commandPort, QByteArray("\x02\x00\x00", 3));
+    sendCommand(Cmd::loadedBlocks, Frame::commandPort,
+                PayloadWriter().u8(Cmd::firmwareFile).u16(0).data());
 }
 
 void DeviceInterface::getCheckFile()
 {
-    emit changeDeviceStatus(34);
+    emit changeDeviceStatus(LinkState::ApplyingFirmware);
     qDebug() << "Get Check File";
-    sendCommand(0x8101, Frame::commandPort, QByteArray(1, char(0x02)));
+    sendCommand(Cmd::checkFile, Frame::commandPort, PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 
 void DeviceInterface::switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
 {
     remoteDevEui = _remDevEui.remove(QLatin1Char('-'));
-    QByteArray data(1, char(0x01));
-    const quint32 t = quint32(_sessionTime);
-    data.append(char(t >> 24));
-    data.append(char(t >> 16));
-    data.append(char(t >> 8));
-    data.append(char(t));
-    sendCommand(0x8300, Frame::commandPort, data);
+    sendCommand(Cmd::fskMode, Frame::commandPort,
+                PayloadWriter().u8(1).u32(quint32(_sessionTime)).data());
     relayTimeout = _timeout;
 }
 
 void DeviceInterface::switchToNormalMode()
 {
-    sendCommand(0x8301, Frame::commandPort, QByteArray());
+    sendCommand(Cmd::normalMode, Frame::commandPort, QByteArray());
 }
 
 void DeviceInterface::sendClearFskStatus()
@@ -491,7 +504,7 @@ void DeviceInterface::sendClearFskStatus()
     // Written around the relay: the local device's relay status is what needs clearing.
     qDebug() << "Clear FSK status";
     const QByteArray frame =
-        Frame::wrap(Frame::commandPort, Frame::payload(0x8304, Frame::commandPort, {}));
+        Frame::wrap(Frame::commandPort, Frame::payload(Cmd::clearFskStatus, Frame::commandPort, {}));
     qDebug().noquote() << "USB Out cmd pack: " << QString::fromLatin1(frame.toHex()) << "/C:13";
     if (port->isOpen())
         port->write(frame);

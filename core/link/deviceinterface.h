@@ -1,11 +1,10 @@
 #pragma once
 
+#include "answerkey.h"
 #include "fileinfo.h"
 #include "statusrecords.h"
 
-#include <QBuffer>
 #include <QByteArray>
-#include <QDomDocument>
 #include <QFile>
 #include <QObject>
 #include <QSerialPort>
@@ -25,6 +24,8 @@ class UserPrompts;
 // The device link: builds and sends command frames and text commands to the active
 // transport (the device's serial port, or the remote-server socket), collects the answer
 // bytes, cuts them into frames for the answer parser on its own thread, and times answers.
+// Only the answer to the request in flight reaches the parser: a late answer to an earlier
+// request or a duplicate after a resend is logged and dropped.
 class DeviceInterface : public QObject
 {
     Q_OBJECT
@@ -36,8 +37,10 @@ public:
     static constexpr int remoteTextTimeoutMs = 150000;
     // Quiet time that closes a received burst for the terminal echo and the log.
     static constexpr int quietPeriodMs = 20;
-    // A frame that has stopped arriving halfway for this long will not be completed; a device
-    // may pause inside an answer for much longer than the quiet period without losing it.
+    // A frame that has stopped arriving halfway for this long may be a false start: a
+    // complete frame behind it is delivered. A plausible half frame is kept while its answer
+    // is awaited (a remote link may pause far longer inside an answer) and dropped at the
+    // answer time-out.
     static constexpr int staleFrameMs = 250;
     static constexpr int defaultMaxRetries = 3;
     static constexpr qint32 portBaudRate = 115200;
@@ -56,14 +59,8 @@ public:
     // Answer time-out of binary requests (the relay mode and tests change it).
     void setAnswerTimeout(int ms) { answerTimeoutMs = ms; }
     void setMaxRetries(int n) { maxRetries = n; }
-    int retries() const { return retryCount; }
-    int maximumRetries() const { return maxRetries; }
     quint16 deviceId() const { return devId; }
-    QStringList foundPorts() const { return foundPortNames; }
     ~DeviceInterface() override;
-
-    // The four CRC bytes of the whole buffer, most significant first.
-    static QByteArray calcCrc32FromArray(const QByteArray &_buf);
 
     QSerialPort *serialPort() const { return port; }
     // The transport frames and text commands go to: the socket in remote mode, else the port.
@@ -74,15 +71,13 @@ public:
 
     quint16 lastCommand() const { return lastCmd; }
     quint8 lastCommandPort() const { return lastPort; }
-    QByteArray lastCommandData() const { return lastData; }
-    quint16 currentCommand() const { return currentCmd; }
-    bool isDeviceReady() const { return deviceReady; }
     bool isRelayMode() const { return relayMode; }
+    // Opens the chosen port if it is closed (a write may follow a search without a read).
+    void openPort();
 
     void setDevId(quint16 id) { devId = id; }
     // Mirrors the main window's firmware-update flag (cleared by states 0 and 15).
     void setFirmwareUpdate(bool on) { firmwareUpdate = on; }
-    bool isFirmwareUpdate() const { return firmwareUpdate; }
     void setWriteMode(bool on) { writeMode = on; }
     bool isWriteMode() const { return writeMode; }
     void setRelay(bool on, const QString &devEui, qint32 timeout);
@@ -90,15 +85,12 @@ public:
     void setRemoteSocket(QIODevice *socket);
     void setRemoteMode(bool on);
     bool isRemoteMode() const { return remoteMode; }
-    int textTimeout() const { return textTimeoutMs; }
-    int textWriteTimeout() const { return textWriteTimeoutMs; }
 
 public slots:
     void sendCommand(ushort _cmd, uint8_t _port, QByteArray data);
     bool writeCommand(QString commandData);
     void sendTerminalCmd(QString cmd);
     void activateDebugMode(QString cmd);
-    void delayMs(int msec);
     void startWriteBinLogFile(QString fPath);
     void stopWriteBinLogFile();
     // Raised by the connection states once the device may take text commands.
@@ -132,37 +124,18 @@ public slots:
     // Port search and session.
     void enumerateDevices();
     void setCurrentDevice(int index);
+    // Opens the chosen port and asks the device who it is; the configuration read follows
+    // the identification.
     void readConfiguration();
     void errorHandler(QSerialPort::SerialPortError error);
     void disconnectDevice();
 
     // Exchange.
     void answerTimeout();
-    void setAnswerOk();
     void authenticationDevice(QString devPass);
     void deviceInfo(QString devVer, ushort devID, QString sn, QString dev_eui);
-    void nextReadCommand();
-    void parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data);
-    void deviceExchangeEnd();
-    void addElement(QString elementName, QStringList params);
 
-    // Configuration write.
-    void writeConfiguration(QBuffer *newConfBuf);
-    void nextProcessParam();
-    void setConfiguration(ushort _commandNum, QString _data);
-    void answerWriteParam(uchar _confType, uchar _paramNum, uchar _result);
-
-    // Answers.
-    void mainNetStatus(NET_MAIN_STAT stat);
-    void netQulityStatus(NET_QUALITY_STAT stat);
-    void netLastSendStatus(NET_LAST_SEND_STAT stat);
-    void netTimesStatus(NET_TIME_STAT stat);
-    void devBatStatus(DEV_BAT_STAT stat);
-    void devAdcStatus(DEV_ADC_VALUES stat);
-    void devInputsParamsStatus(DEV_INPUT_PARAMS stat);
-    void getDateTimeAnswer(time_t dateTime, ushort subSeconds, uchar source);
-    void getFreqAnswer(uchar _netMode, uchar _resultCode, QList<QPair<int, QString>> freqList,
-                       QString rx2Freq, QString rx2Dr);
+    // Answers with consequences on the link.
     void setDateTimeAnswer(int dateTime, short subSeconds, uchar source);
     void netJoinAnswer(uchar _netMode, uchar _resultCode);
     void sendExtraordinaryPackAnswer(uchar _netMode, uchar _resultCode);
@@ -178,14 +151,12 @@ signals:
     void hideRefreshButton(bool);
     void checkGetStatusState();
     void authenticationFail();
-    void readyReadConfig(bool);
+    // The device answered its information request.
     void setCurrentFwVer(QString fwVer, QString opt, ushort devId, QString devIdByName,
                          QString devEui, QString sn);
-    QList<int> getSupportedCommands();
-    bool checkSupportedCommand(int cmd);
-    void setProgress(int);
-    void setProgressValue(int);
-    void parceAnswerComplite(QBuffer *buffer);
+    // Parameter answers, for the configuration exchange.
+    void parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data);
+    void answerWriteParam(uchar _confType, uchar _paramNum, uchar _result);
     void netMainStatus(NET_MAIN_STAT stat);
     void QualityNetStatus(NET_QUALITY_STAT stat);
     void LastSendNetStatus(NET_LAST_SEND_STAT stat);
@@ -195,20 +166,23 @@ signals:
     void updateInputsParsmsStatus(DEV_INPUT_PARAMS stat);
     void updateDateTime(time_t dateTime, ushort subSeconds, uchar source);
     void updateFreqList(QList<QPair<int, QString>> freqList, QString rx2Freq, QString rx2Dr);
-    // A text line the device sent between its answers.
-    void textAnswer(QString line);
 
 private slots:
     void readPortData();
     void addToQue();
-    void dropStaleFrame();
+    void frameStalled();
 
 private:
     void writeToTransport(const QByteArray &bytes);
     void appendBinLog(const QString &text);
     void handleTextLine(const QString &line);
     void resend();
+    // Resends at once while retries are left (a damaged answer will not be repaired by
+    // waiting); returns false when they are used up.
+    bool retryNow();
     void stopAnswer(); // stop the answer timer, zero the retries
+    // Hands a checked frame to the parser if it answers the request in flight.
+    void deliver(const QByteArray &frame);
     void connectParser();
     // Says goodbye to the remote-configuration server and closes the socket.
     void disconnectRemote();
@@ -222,6 +196,8 @@ private:
     quint8 lastPort = 0;
     QByteArray lastData;
     quint16 currentCmd = 0;
+    AnswerKey awaited;           // the answer the request in flight expects
+    bool awaitingAnswer = false; // cleared when it has come
     QTimer *answerTimer = nullptr;
     int answerTimeoutMs = defaultAnswerTimeoutMs;
     int longTimeoutMs = defaultLongTimeoutMs;
@@ -247,22 +223,7 @@ private:
     std::unique_ptr<PortEnumerator> systemEnumerator;
     UserPrompts *prompts_ = nullptr;
     QStringList foundPortNames;
-    QStringList foundSerials;
-    QStringList choiceTexts;
     bool leaveRemoteRequested = false;
-
-    // Configuration read.
-    QList<int> supportedCodes;
-    int readIndex = 0;
-    quint16 currentReadCode = 0;
-    QDomDocument readDoc;
-    QBuffer exchangeBuffer;
-
-    // Configuration write.
-    QDomDocument writeDoc;
-    QDomNode writeCursor;
-    quint16 currentWriteCode = 0;
-    int writeCounter = 0;
 
     // Receive side.
     QByteArray rxBuffer; // bytes of the current burst, for the terminal echo

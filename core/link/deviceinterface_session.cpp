@@ -1,11 +1,11 @@
 // DeviceInterface: port search, opening, port errors, request exchange and the answers.
 #include "appsettings.h"
 #include "deviceinterface.h"
+#include "deviceidentity.h"
 #include "frame.h"
 #include "framesplitter.h"
+#include "linkstate.h"
 #include "packparser.h"
-#include "paramcatalogue.h"
-#include "paramcodec.h"
 #include "portenumerator.h"
 #include "userprompts.h"
 
@@ -16,19 +16,23 @@ const char *const DeviceInterface::devicePrefix = vexaSerialPrefix;
 
 void DeviceInterface::connectParser()
 {
-    connect(parser, &PackParser::setDevInfo, this, &DeviceInterface::deviceInfo);
+    // Answers that only inform go straight on; the parser's thread makes these queued.
     connect(parser, &PackParser::parseConfiguration, this, &DeviceInterface::parseConfiguration);
     connect(parser, &PackParser::answerWriteParam, this, &DeviceInterface::answerWriteParam);
-    connect(parser, &PackParser::mainNetStatus, this, &DeviceInterface::mainNetStatus);
-    connect(parser, &PackParser::netQulityStatus, this, &DeviceInterface::netQulityStatus);
-    connect(parser, &PackParser::netLastSendStatus, this, &DeviceInterface::netLastSendStatus);
-    connect(parser, &PackParser::netTimesStatus, this, &DeviceInterface::netTimesStatus);
-    connect(parser, &PackParser::devBatStatus, this, &DeviceInterface::devBatStatus);
-    connect(parser, &PackParser::devAdcStatus, this, &DeviceInterface::devAdcStatus);
+    connect(parser, &PackParser::mainNetStatus, this, &DeviceInterface::netMainStatus);
+    connect(parser, &PackParser::netQulityStatus, this, &DeviceInterface::QualityNetStatus);
+    connect(parser, &PackParser::netLastSendStatus, this, &DeviceInterface::LastSendNetStatus);
+    connect(parser, &PackParser::netTimesStatus, this, &DeviceInterface::TimesNetStatus);
+    connect(parser, &PackParser::devBatStatus, this, &DeviceInterface::updateBatStatus);
+    connect(parser, &PackParser::devAdcStatus, this, &DeviceInterface::updateAdcStatus);
     connect(parser, &PackParser::devInputsParamsStatus, this,
-            &DeviceInterface::devInputsParamsStatus);
-    connect(parser, &PackParser::getDateTimeAnswer, this, &DeviceInterface::getDateTimeAnswer);
-    connect(parser, &PackParser::getFreqAnswer, this, &DeviceInterface::getFreqAnswer);
+            &DeviceInterface::updateInputsParsmsStatus);
+    connect(parser, &PackParser::getDateTimeAnswer, this, &DeviceInterface::updateDateTime);
+    connect(parser, &PackParser::getFreqAnswer, this,
+            [this](uchar, uchar, QList<QPair<int, QString>> freqList, QString rx2Freq,
+                   QString rx2Dr) { emit updateFreqList(freqList, rx2Freq, rx2Dr); });
+    // Answers that move the session on.
+    connect(parser, &PackParser::setDevInfo, this, &DeviceInterface::deviceInfo);
     connect(parser, &PackParser::setDateTimeAnswer, this, &DeviceInterface::setDateTimeAnswer);
     connect(parser, &PackParser::netJoinAnswer, this, &DeviceInterface::netJoinAnswer);
     connect(parser, &PackParser::sendExtraordinaryPackAnswer, this,
@@ -47,8 +51,7 @@ void DeviceInterface::enumerateDevices()
     qDebug() << "\n-----------------Start device enumeration-----------------\n";
     qDebug() << "Remote config flag is: " << remoteMode;
     foundPortNames.clear();
-    foundSerials.clear();
-    choiceTexts.clear();
+    QStringList foundSerials;
 
     const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
     if (!enumerator_) {
@@ -67,10 +70,7 @@ void DeviceInterface::enumerateDevices()
     } else {
         const QString prefix = QString::fromLatin1(devicePrefix);
         for (const PortInfo &p : ports) {
-            const bool matches = p.hasIds && p.vendorId == ids.vid && p.productId == ids.pid &&
-                                 p.serialNumber.left(prefix.size()) == prefix &&
-                                 !p.portName.contains(QLatin1String("cu."));
-            if (!matches)
+            if (!isVexaPort(p, ids.vid, ids.pid))
                 continue;
             const QString sn = QString(p.serialNumber).remove(prefix);
             qDebug().noquote() << "Found available device on: " << p.portName;
@@ -113,6 +113,7 @@ void DeviceInterface::enumerateDevices()
     if (foundPortNames.size() > 1) {
         emit hideRefreshButton(false);
         port->setBaudRate(portBaudRate);
+        QStringList choiceTexts;
         for (int i = 0; i < foundPortNames.size(); ++i)
             choiceTexts << foundPortNames.at(i) + QStringLiteral(", S\\N: ") + foundSerials.at(i);
         emit selectDevice(choiceTexts);
@@ -126,7 +127,7 @@ void DeviceInterface::enumerateDevices()
     qDebug() << "No available devices."
              << "/C:16";
     if (!remoteMode) {
-        emit changeDeviceStatus(0);
+        emit changeDeviceStatus(LinkState::Disconnected);
         answerTimer->stop();
         retryCount = 0;
     }
@@ -146,15 +147,11 @@ void DeviceInterface::readConfiguration()
 {
     qDebug() << "READ CONFIGURATION!";
     deviceReady = false;
-    supportedCodes.clear();
-    readIndex = 0;
-    currentReadCode = 0;
-    readDoc.clear();
 
     if (remoteMode) {
-        emit changeDeviceStatus(1);
+        emit changeDeviceStatus(LinkState::Connected);
         qDebug() << "Started the data exchange with the device.";
-        emit changeDeviceStatus(3);
+        emit changeDeviceStatus(LinkState::ReadConfig);
         textTimeoutMs = remoteTextTimeoutMs;
         textWriteTimeoutMs = remoteTextTimeoutMs;
     } else if (!port->isOpen()) {
@@ -165,16 +162,17 @@ void DeviceInterface::readConfiguration()
         qDebug() << "Port flush: " << port->flush();
         qDebug().noquote() << "Port open OK!" + port->portName();
         splitter = std::make_unique<FrameSplitter>(); // nothing of an earlier session is pending
-        emit changeDeviceStatus(1);
+        awaitingAnswer = false;
+        emit changeDeviceStatus(LinkState::Connected);
         qDebug() << "Started the data exchange with the device.";
-        emit changeDeviceStatus(3);
+        emit changeDeviceStatus(LinkState::ReadConfig);
         textTimeoutMs = defaultTextTimeoutMs;
         textWriteTimeoutMs = defaultTextWriteTimeoutMs;
     } else {
         qDebug() << "Selected port open OK!";
-        emit changeDeviceStatus(1);
+        emit changeDeviceStatus(LinkState::Connected);
         qDebug() << "Started the data exchange with the device.";
-        emit changeDeviceStatus(3);
+        emit changeDeviceStatus(LinkState::ReadConfig);
     }
     writeMode = false;
     getFwVer();
@@ -193,7 +191,7 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
         port->setPortName(QString());
         if (prompts())
             prompts()->linkPrompt(UserPrompts::LinkPrompt::PortBusy);
-        emit changeDeviceStatus(0);
+        emit changeDeviceStatus(LinkState::Disconnected);
         break;
     case QSerialPort::OpenError:
         qDebug() << "Port error: OpenError";
@@ -206,7 +204,7 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
         port->setPortName(QString());
         if (deviceReady && prompts())
             prompts()->linkPrompt(UserPrompts::LinkPrompt::DeviceUnplugged);
-        emit changeDeviceStatus(0);
+        emit changeDeviceStatus(LinkState::Disconnected);
         break;
     case QSerialPort::ReadError:
         // A vanished device reports this again and again until the port is closed.
@@ -214,7 +212,7 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
         port->close();
         port->clearError();
         port->setPortName(QString());
-        emit changeDeviceStatus(0);
+        emit changeDeviceStatus(LinkState::Disconnected);
         break;
     case QSerialPort::ResourceError:
         // The device is gone; a handle kept open on it would only report errors.
@@ -223,7 +221,7 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
             port->close();
         port->clearError();
         port->setPortName(QString());
-        emit changeDeviceStatus(0);
+        emit changeDeviceStatus(LinkState::Disconnected);
         break;
     case QSerialPort::UnsupportedOperationError:
         qDebug() << "Port error: UnsupportedOperationError";
@@ -248,7 +246,7 @@ void DeviceInterface::disconnectDevice()
         port->close();
     deviceReady = false;
     port->setPortName(QString());
-    emit changeDeviceStatus(0);
+    emit changeDeviceStatus(LinkState::Disconnected);
 }
 
 // ---- exchange ------------------------------------------------------------------------------
@@ -259,29 +257,37 @@ void DeviceInterface::stopAnswer()
     retryCount = 0;
 }
 
-void DeviceInterface::setAnswerOk()
-{
-    stopAnswer();
-}
-
 void DeviceInterface::resend()
 {
     sendCommand(lastCmd, lastPort, lastData);
 }
 
+bool DeviceInterface::retryNow()
+{
+    if (retryCount >= maxRetries)
+        return false;
+    ++retryCount;
+    qDebug() << "Data IO Error, request num: " << retryCount << "/C:12";
+    resend();
+    return true;
+}
+
 void DeviceInterface::answerTimeout()
 {
     answerTimer->stop();
+    // Whatever half frame is waiting will not be the answer any more.
+    for (const QByteArray &frame : splitter->flushStale())
+        deliver(frame);
+    if (!awaitingAnswer)
+        return; // it came with the last bytes
     if (retryCount < maxRetries) {
         if (remoteMode) {
             qDebug() << "Remote device not respond.";
             disconnectRemote();
-            emit changeDeviceStatus(24);
+            emit changeDeviceStatus(LinkState::RemoteServerUnavailable);
             return;
         }
-        ++retryCount;
-        qDebug() << "Data IO Error, request num: " << retryCount << "/C:12";
-        resend();
+        retryNow();
         return;
     }
     retryCount = 0;
@@ -293,12 +299,13 @@ void DeviceInterface::answerTimeout()
         resend();
     } else if (answer == UserPrompts::No) {
         currentCmd = 0;
+        awaitingAnswer = false;
         qDebug() << "Device not respond, port closed!";
         if (port->isOpen())
             port->close();
         answerTimer->stop();
         retryCount = 0;
-        emit changeDeviceStatus(8);
+        emit changeDeviceStatus(LinkState::NotRespond);
     }
 }
 
@@ -313,7 +320,6 @@ void DeviceInterface::handleTextLine(const QString &line)
 {
     qDebug().noquote() << "Text answer: " << line;
     emit printToTerminal(tr("<font color=green>&lt; </font>") + line.toHtmlEscaped());
-    emit textAnswer(line);
     // The login dialogue: the device refuses configuration commands until it has the password.
     if (line.startsWith(QLatin1String("LOGIN REQUIRED")) ||
         line.startsWith(QLatin1String("LOGIN ERROR"))) {
@@ -329,274 +335,38 @@ void DeviceInterface::handleTextLine(const QString &line)
 
 void DeviceInterface::deviceInfo(QString devVer, ushort devID, QString sn, QString dev_eui)
 {
-    answerTimer->stop();
     qDebug().noquote() << "Device FW ver: " + devVer + " id: " + QString::number(devID);
-    addElement(QStringLiteral("fw_ver"), {QStringLiteral("param"), devVer});
-    addElement(QStringLiteral("serial_number"), {QStringLiteral("param"), sn});
-    addElement(QStringLiteral("dev_eui_lbl"), {QStringLiteral("param"), dev_eui});
-    addElement(QStringLiteral("dev_id"), {QStringLiteral("param"), QString::number(devID)});
     devId = devID;
-    emit setCurrentFwVer(devVer, QString(), devID, QString::number(devID & 0x3FF), dev_eui, sn);
-    supportedCodes = getSupportedCommands();
-    readIndex = supportedCodes.size();
-    if (readIndex > 0)
-        emit setProgress(readIndex);
-    nextReadCommand();
+    emit setCurrentFwVer(devVer, QString(), devID, QString::number(DeviceIdentity::modelOf(devID)),
+                         dev_eui, sn);
 }
 
-void DeviceInterface::nextReadCommand()
+void DeviceInterface::openPort()
 {
-    --readIndex;
-    if (readIndex < 0) {
-        deviceExchangeEnd();
-        return;
-    }
-    emit setProgressValue(supportedCodes.size() - readIndex);
-    currentReadCode = quint16(readIndex < supportedCodes.size() ? supportedCodes.at(readIndex) : 0);
-    getConfiguration(uchar(currentReadCode >> 8), uchar(currentReadCode & 0xFF));
-}
-
-void DeviceInterface::parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data)
-{
-    answerTimer->stop();
-    retryCount = 0;
-    qDebug().noquote() << "Config type: " << _confType
-                       << " cmd num: " << QString::number(_paramNum, 16)
-                       << " data: " << QString::fromLatin1(_data.toHex()) << "/C:10";
-    // The answer belongs to the code asked for, whatever numbers it carries.
-    if (const ParamCatalogue::Param *p = ParamCatalogue::byCode(currentReadCode)) {
-        QStringList attrs;
-        for (const auto &a : ParamCodec::attributesFromValue(*p, _data))
-            attrs << a.first << a.second;
-        addElement(QString::fromLatin1(p->element), attrs);
-    }
-    nextReadCommand();
-}
-
-void DeviceInterface::deviceExchangeEnd()
-{
-    currentCmd = 0;
-    readIndex = -1;
-    if (exchangeBuffer.isOpen())
-        exchangeBuffer.close();
-    if (exchangeBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate)) {
-        exchangeBuffer.buffer().clear();
-        exchangeBuffer.seek(0);
-        exchangeBuffer.write(readDoc.toByteArray(1));
-        readDoc.clear();
-        exchangeBuffer.close();
-        qDebug() << "Read configuration done"
-                 << "/C:14";
-        emit setProgressValue(0);
-        emit parceAnswerComplite(&exchangeBuffer);
-    }
-}
-
-void DeviceInterface::addElement(QString elementName, QStringList params)
-{
-    if (readDoc.firstChild().isNull()) {
-        readDoc.appendChild(readDoc.createProcessingInstruction(
-            QStringLiteral("xml"), QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"")));
-        readDoc.appendChild(readDoc.createElement(QStringLiteral("configuration")));
-    }
-    QDomElement e = readDoc.createElement(elementName);
-    for (int i = 0; i < params.size(); i += 2)
-        e.setAttribute(params.at(i), i + 1 < params.size() ? params.at(i + 1) : QString());
-    readDoc.documentElement().appendChild(e);
-}
-
-// ---- configuration write --------------------------------------------------------------------
-
-void DeviceInterface::writeConfiguration(QBuffer *newConfBuf)
-{
-    writeCounter = 0;
-    qDebug() << "\nStart write config";
-    if (!newConfBuf || !newConfBuf->open(QIODevice::ReadOnly))
-        return;
-    qDebug() << "Reading config buffer";
-    writeDoc.clear();
-    writeCursor.clear();
-    const bool parsed = writeDoc.setContent(newConfBuf);
-    newConfBuf->close();
-    if (!parsed) {
-        qDebug() << "There is no data for the configuration entry!";
-        emit changeDeviceStatus(2);
-        return;
-    }
-    qDebug() << "Buffer ready, parce XML";
-    writeCursor = writeDoc.documentElement().firstChild();
     if (!remoteMode && !port->isOpen() && !port->portName().isEmpty() &&
         port->open(QIODevice::ReadWrite))
         port->clear();
-    // A write without a read in this session still needs to know what the firmware takes.
-    if (supportedCodes.isEmpty())
-        supportedCodes = getSupportedCommands();
-    int count = 0;
-    for (QDomElement e = writeDoc.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        ++count;
-    emit setProgress(count);
-    writeMode = true;
-    emit changeDeviceStatus(5);
-    nextProcessParam();
-}
-
-void DeviceInterface::nextProcessParam()
-{
-    for (;;) {
-        if (writeCursor.isNull()) {
-            writeMode = false;
-            emit setProgressValue(0);
-            writeCursor.clear();
-            qDebug() << "Write config done!"
-                     << "/C:9";
-            getReboot();
-            return;
-        }
-        const QDomElement e = writeCursor.toElement();
-        if (e.isNull()) { // comments and text: nothing to write
-            writeCursor = writeCursor.nextSibling();
-            continue;
-        }
-        qDebug().noquote() << "\nElement for write: " << e.tagName() << "/C:9";
-        ++writeCounter;
-        emit setProgressValue(writeCounter);
-        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
-        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly) {
-            writeCursor = writeCursor.nextSibling();
-            qDebug() << "The item is not recorded. Item rejected.";
-            continue;
-        }
-        QString reason;
-        const QString value = ParamCodec::valueTextOf(*p, e, &reason);
-        if (value.isEmpty()) {
-            // Never send what is not a value of this parameter.
-            writeCursor = writeCursor.nextSibling();
-            qDebug().noquote() << "Invalid value, item rejected:" << reason << "/C:12";
-            continue;
-        }
-        const QDomNode sent = writeCursor;
-        setConfiguration(p->code, value);
-        if (writeCursor == sent) {
-            writeCursor = writeCursor.nextSibling();
-            return; // wait for the answer
-        }
-        // Not supported by this firmware: setConfiguration moved on already.
-    }
-}
-
-void DeviceInterface::setConfiguration(ushort _commandNum, QString _data)
-{
-    if (!supportedCodes.contains(_commandNum)) {
-        qDebug() << "Command not support in current fw"
-                 << "/C:8";
-        writeCursor = writeCursor.nextSibling();
-        return;
-    }
-    const QByteArray value = QByteArray::fromHex(_data.toUtf8());
-    QByteArray payload;
-    payload.append(char(_commandNum >> 8)).append(char(1)).append(char(_commandNum & 0xFF));
-    payload.append(char(value.size() & 0xFF));
-    payload.append(value);
-    currentWriteCode = _commandNum;
-    sendCommand(0x8501, Frame::commandPort, payload);
-}
-
-void DeviceInterface::answerWriteParam(uchar, uchar, uchar _result)
-{
-    stopAnswer();
-    if (_result != 0) {
-        qDebug() << "Error write param! Retry write..."
-                 << "/C:12";
-        writeMode = false;
-        writeCursor.clear();
-        emit changeDeviceStatus(7);
-        return;
-    }
-    if (writeMode)
-        nextProcessParam();
-    else
-        emit changeDeviceStatus(2);
 }
 
 // ---- answers -------------------------------------------------------------------------------
 
-void DeviceInterface::mainNetStatus(NET_MAIN_STAT stat)
-{
-    stopAnswer();
-    emit netMainStatus(stat);
-}
-
-void DeviceInterface::netQulityStatus(NET_QUALITY_STAT stat)
-{
-    stopAnswer();
-    emit QualityNetStatus(stat);
-}
-
-void DeviceInterface::netLastSendStatus(NET_LAST_SEND_STAT stat)
-{
-    stopAnswer();
-    emit LastSendNetStatus(stat);
-}
-
-void DeviceInterface::netTimesStatus(NET_TIME_STAT stat)
-{
-    stopAnswer();
-    emit TimesNetStatus(stat);
-}
-
-void DeviceInterface::devBatStatus(DEV_BAT_STAT stat)
-{
-    stopAnswer();
-    emit updateBatStatus(stat);
-}
-
-void DeviceInterface::devAdcStatus(DEV_ADC_VALUES stat)
-{
-    stopAnswer();
-    emit updateAdcStatus(stat);
-}
-
-void DeviceInterface::devInputsParamsStatus(DEV_INPUT_PARAMS stat)
-{
-    stopAnswer();
-    emit updateInputsParsmsStatus(stat);
-}
-
-void DeviceInterface::getDateTimeAnswer(time_t dateTime, ushort subSeconds, uchar source)
-{
-    stopAnswer();
-    emit updateDateTime(dateTime, subSeconds, source);
-}
-
-void DeviceInterface::getFreqAnswer(uchar, uchar, QList<QPair<int, QString>> freqList,
-                                    QString rx2Freq, QString rx2Dr)
-{
-    stopAnswer();
-    emit updateFreqList(freqList, rx2Freq, rx2Dr);
-}
-
 void DeviceInterface::setDateTimeAnswer(int, short, uchar)
 {
-    stopAnswer();
-    emit changeDeviceStatus(2);
+    emit changeDeviceStatus(LinkState::Ready);
 }
 
 void DeviceInterface::netJoinAnswer(uchar, uchar)
 {
-    stopAnswer();
-    emit changeDeviceStatus(2);
+    emit changeDeviceStatus(LinkState::Ready);
 }
 
 void DeviceInterface::sendExtraordinaryPackAnswer(uchar, uchar _resultCode)
 {
-    stopAnswer();
-    emit changeDeviceStatus(_resultCode != 0 ? 31 : 30);
+    emit changeDeviceStatus(_resultCode != 0 ? LinkState::ExtraPackError : LinkState::ExtraPackSent);
 }
 
 void DeviceInterface::rebootAnswer(uchar code)
 {
-    stopAnswer();
     if (code != 0)
         return;
     if (relayMode) {
@@ -605,12 +375,11 @@ void DeviceInterface::rebootAnswer(uchar code)
     }
     qDebug() << "Rebooting device OK!";
     port->setPortName(QString());
-    emit changeDeviceStatus(10);
+    emit changeDeviceStatus(LinkState::Reload);
 }
 
 void DeviceInterface::factoryDefaultAnswer(uchar _confType)
 {
-    stopAnswer();
     if (_confType == 0) {
         qDebug() << "NET Factory default OK! Reboot..."
                  << "/C:16";
@@ -626,13 +395,12 @@ void DeviceInterface::factoryDefaultAnswer(uchar _confType)
 
 void DeviceInterface::formatFlashAnswer(uchar code)
 {
-    stopAnswer();
     if (code == 0) {
         qDebug() << "Format Flash OK! Reboot...";
-        emit changeDeviceStatus(32);
+        emit changeDeviceStatus(LinkState::FlashFormatted);
     } else {
         qDebug() << "Format Flash ERROR! Reboot...";
-        emit changeDeviceStatus(33);
+        emit changeDeviceStatus(LinkState::FlashFormatError);
     }
     getReboot();
 }

@@ -23,6 +23,33 @@ QList<QByteArray> FrameSplitter::flushStale()
     return out;
 }
 
+QList<QByteArray> FrameSplitter::recoverStalled()
+{
+    QList<QByteArray> out;
+    int behind = 1;
+    while (behind < buffer.size() && !completeFrameAt(behind))
+        ++behind;
+    if (behind >= buffer.size())
+        return out;
+    for (int i = 0; i < behind; ++i)
+        skip(buffer.at(i));
+    buffer.remove(0, behind);
+    extract(out);
+    return out;
+}
+
+bool FrameSplitter::completeFrameAt(int pos) const
+{
+    const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
+    const int size = buffer.size();
+    if (b[pos] != uchar(Frame::startByte) || size - pos < Frame::headerBytes)
+        return false;
+    const int n = (b[pos + 1] << 8) | b[pos + 2];
+    if (n > Frame::maxPayloadBytes || size - pos < n + Frame::overheadBytes)
+        return false;
+    return Frame::check(buffer.mid(pos, n + Frame::overheadBytes), nullptr, nullptr);
+}
+
 void FrameSplitter::extract(QList<QByteArray> &out)
 {
     int pos = 0;
@@ -52,6 +79,9 @@ void FrameSplitter::extract(QList<QByteArray> &out)
             out.append(QByteArray(start, total));
             pos += total;
         } else {
+            const quint8 port = b[pos + 3];
+            if (port == Frame::commandPort || port == Frame::filePort)
+                ++damaged;
             skip(char(b[pos]));
             ++pos;
         }

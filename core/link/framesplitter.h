@@ -19,6 +19,11 @@ public:
     // recovered; the rest is dropped. Returns the recovered frames.
     QList<QByteArray> flushStale();
 
+    // Called when the bytes have paused while an answer may still be coming: a complete frame
+    // behind a false start is taken (and the false start skipped), but a half frame with
+    // nothing complete behind it is kept for the bytes to come.
+    QList<QByteArray> recoverStalled();
+
     // Text lines that arrived between frames (the device's answers to text commands and its
     // debug output), complete lines only, line ends removed. Lines holding anything but
     // printable characters are noise and left out.
@@ -28,15 +33,21 @@ public:
     int pendingBytes() const { return buffer.size(); }
     // Bytes skipped as garbage since construction (a health figure for logs and tests).
     qint64 skippedBytes() const { return skipped; }
+    // Complete frames addressed to a port of the protocol whose CRC was wrong: damaged answers
+    // (worth asking again at once) rather than line noise.
+    qint64 damagedFrames() const { return damaged; }
 
 private:
     // Takes complete frames from the front; stops at an incomplete candidate.
     void extract(QList<QByteArray> &out);
 
     void skip(char byte);
+    // Whether a complete frame with a right CRC starts at pos.
+    bool completeFrameAt(int pos) const;
 
     QByteArray buffer;
     QByteArray text;
     QStringList lines;
     qint64 skipped = 0;
+    qint64 damaged = 0;
 };

@@ -1,5 +1,6 @@
 #include "apppaths.h"
 #include "configdocument.h"
+#include "configexchange.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "paramcodec.h"
@@ -39,6 +40,7 @@ private:
     QTemporaryDir dir;
     std::unique_ptr<Simulator> sim;
     std::unique_ptr<DeviceInterface> link;
+    std::unique_ptr<ConfigExchange> exchange;
     std::unique_ptr<DB_Worker> db;
     QList<int> fixedCodes;
     QStringList trace;
@@ -63,6 +65,7 @@ void tst_ConfigExchange::init()
 
 void tst_ConfigExchange::cleanup()
 {
+    exchange.reset();
     link.reset();
     db.reset();
     sim.reset();
@@ -78,26 +81,21 @@ void tst_ConfigExchange::start(SimConfig config, bool useDatabase)
     });
     link = std::make_unique<DeviceInterface>();
     link->serialPort()->setPortName(sim->portName());
+    exchange = std::make_unique<ConfigExchange>(link.get());
     if (useDatabase) {
         db = std::make_unique<DB_Worker>();
-        // What the main window does on identification: choose the firmware group.
-        connect(link.get(), &DeviceInterface::setCurrentFwVer, db.get(),
-                [this](QString fw, QString, ushort id, QString name, QString, QString) {
-                    const int rev = id >> 10;
-                    db->setCurrentFwGroup(
-                        db->getFwGroup(fw, rev ? name + "_" + QString::number(rev) : name));
-                });
-        connect(link.get(), &DeviceInterface::getSupportedCommands, db.get(),
-                &DB_Worker::getCommandList);
+        exchange->setSupportedCodes([this](const DeviceIdentity &device) {
+            db->setCurrentFwGroup(db->getFwGroup(device.firmware, device.key()));
+            return db->getCommandList();
+        });
     } else {
-        connect(link.get(), &DeviceInterface::getSupportedCommands, this,
-                [this] { return fixedCodes; });
+        exchange->setSupportedCodes([this](const DeviceIdentity &) { return fixedCodes; });
     }
 }
 
 QDomDocument tst_ConfigExchange::readAll()
 {
-    QSignalSpy done(link.get(), &DeviceInterface::parceAnswerComplite);
+    QSignalSpy done(exchange.get(), &ConfigExchange::parceAnswerComplite);
     link->readConfiguration();
     if (!done.wait(10000))
         return QDomDocument();
@@ -123,7 +121,7 @@ void tst_ConfigExchange::write(const QString &xml)
 {
     QBuffer buffer;
     buffer.setData(xml.toUtf8());
-    link->writeConfiguration(&buffer);
+    exchange->writeConfiguration(&buffer);
 }
 
 void tst_ConfigExchange::fullReadMatchesStore_data()
@@ -170,8 +168,8 @@ void tst_ConfigExchange::readOrderAndProgress()
 {
     fixedCodes = {0x0000, 0x000A, 0x0101};
     start(SimConfig(), false);
-    QSignalSpy progress(link.get(), &DeviceInterface::setProgressValue);
-    QSignalSpy maximum(link.get(), &DeviceInterface::setProgress);
+    QSignalSpy progress(exchange.get(), &ConfigExchange::setProgressValue);
+    QSignalSpy maximum(exchange.get(), &ConfigExchange::setProgress);
     const QDomDocument doc = readAll();
     QStringList reads;
     for (const QString &t : trace) {
@@ -196,7 +194,7 @@ void tst_ConfigExchange::emptyListGivesInfoOnly()
 {
     fixedCodes = {};
     start(SimConfig(), false);
-    QSignalSpy maximum(link.get(), &DeviceInterface::setProgress);
+    QSignalSpy maximum(exchange.get(), &ConfigExchange::setProgress);
     const QDomDocument doc = readAll();
     QCOMPARE(maximum.count(), 0);
     int n = 0;
@@ -213,7 +211,7 @@ void tst_ConfigExchange::writeChangesExactlyThose()
     QMap<quint16, QByteArray> before;
     for (quint16 code : sim->device().paramCodes())
         before.insert(code, sim->device().param(code));
-    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("<?xml version=\"1.0\"?><configuration><tx_period param=\"00015180\"/>"
           "<nb_trials param=\"05\"/></configuration>");
     QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, 5000);
@@ -271,7 +269,7 @@ void tst_ConfigExchange::refusedStopsTheWrite()
     c.refusedParams = {0x0010};
     start(c);
     readAll();
-    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("<configuration><tx_period param=\"00000078\"/><nb_trials param=\"02\"/>"
           "<check_connect param=\"05\"/></configuration>");
     QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().toInt() == 7, 5000);
@@ -279,13 +277,14 @@ void tst_ConfigExchange::refusedStopsTheWrite()
     QCOMPARE(setRequests().size(), 2); // the third is never sent, and no reboot
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("0a"));
     QVERIFY(!link->isWriteMode());
+    QVERIFY(!exchange->isWriting());
 }
 
 void tst_ConfigExchange::identityElementsAreNotWritten()
 {
     start(SimConfig());
     readAll();
-    QSignalSpy progress(link.get(), &DeviceInterface::setProgressValue);
+    QSignalSpy progress(exchange.get(), &ConfigExchange::setProgressValue);
     write("<configuration><dev_id param=\"750\"/><fw_ver param=\"9.9.9\"/><interface_type "
           "param=\"01\"/>"
           "<tx_period param=\"00000078\"/></configuration>");
@@ -301,7 +300,7 @@ void tst_ConfigExchange::unparsableBufferSendsNothing()
 {
     start(SimConfig());
     readAll();
-    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("not xml at all");
     QCOMPARE(states.last().first().toInt(), 2);
     QTest::qWait(200);

@@ -2,8 +2,11 @@
 
 #include "appsettings.h"
 #include "configdocument.h"
+#include "configexchange.h"
 #include "db_worker.h"
+#include "deviceidentity.h"
 #include "deviceinterface.h"
+#include "linkstate.h"
 #include "portenumerator.h"
 
 #include <QBuffer>
@@ -180,15 +183,18 @@ void CliRunner::connectDevice()
     link = new DeviceInterface(this);
     link->setUserPrompts(this);
     connect(link, &DeviceInterface::setCurrentFwVer, this, &CliRunner::identified);
-    connect(link, &DeviceInterface::getSupportedCommands, this, [this]() -> QList<int> {
+    exchange = new ConfigExchange(link, this);
+    exchange->setSupportedCodes([this](const DeviceIdentity &) {
         // info needs nothing but the identity; a read or write needs the whole set.
         return opts.command == QLatin1String("info") || group.isEmpty() ? QList<int>()
                                                                         : db->getCommandList();
     });
-    connect(link, &DeviceInterface::parceAnswerComplite, this, &CliRunner::readDone);
+    connect(exchange, &ConfigExchange::parceAnswerComplite, this, &CliRunner::readDone);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &CliRunner::stateChanged);
-    connect(link, &DeviceInterface::setProgress, this, [this](int max) { progressMax = max; });
-    connect(link, &DeviceInterface::setProgressValue, this, &CliRunner::progress);
+    connect(exchange, &ConfigExchange::changeDeviceStatus, this, &CliRunner::stateChanged);
+    connect(exchange, &ConfigExchange::writeFinished, this, [this](bool ok) { acknowledged = ok; });
+    connect(exchange, &ConfigExchange::setProgress, this, [this](int max) { progressMax = max; });
+    connect(exchange, &ConfigExchange::setProgressValue, this, &CliRunner::progress);
     connect(link, &DeviceInterface::authenticationFail, this, [this] {
         fail(QStringLiteral("the device asks for a password; log in with the configurator"));
     });
@@ -206,9 +212,8 @@ void CliRunner::identified(QString fw, QString, ushort devId, QString name, QStr
     deviceId = devId;
     serial = sn;
     devEui = eui;
-    const int revision = devId >> 10;
-    group =
-        db->getFwGroup(fw, revision ? name + QLatin1Char('_') + QString::number(revision) : name);
+    const int revision = DeviceIdentity::revisionOf(devId);
+    group = db->getFwGroup(fw, DeviceIdentity::keyOf(devId));
     if (!group.isEmpty())
         db->setCurrentFwGroup(group);
     if (opts.command == QLatin1String("info")) {
@@ -318,37 +323,44 @@ void CliRunner::readDone(QBuffer *buffer)
         err << same << " parameter(s) already hold the file's value and are not written\n";
     if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to Vexa%2 %3 and reboot it?")
                                   .arg(count)
-                                  .arg(deviceId & 0x3FF)
+                                  .arg(DeviceIdentity::modelOf(deviceId))
                                   .arg(serial)))
         return fail(QStringLiteral("cancelled"));
     writing = true;
     writeBuffer = new QBuffer(this);
     writeBuffer->setData(ConfigDocument::toText(changes));
-    link->writeConfiguration(writeBuffer);
+    exchange->writeConfiguration(writeBuffer);
 }
 
 void CliRunner::stateChanged(int state)
 {
     switch (state) {
-    case 0:
-        if (!done)
+    case LinkState::Disconnected:
+        if (done)
+            break;
+        if (acknowledged) {
+            // The device took every value and went to reboot before its answer came out.
+            err << "\nwritten; the device reboots\n";
+            succeed();
+        } else {
             fail(QStringLiteral("the device went away"));
+        }
         break;
-    case 7:
+    case LinkState::WriteError:
         fail(QStringLiteral("the device refused a parameter; nothing after it was written"));
         break;
-    case 8:
+    case LinkState::NotRespond:
         fail(QStringLiteral("the device does not answer"));
         break;
-    case 10:
-        if (writing) {
+    case LinkState::Reload:
+        if (writing && acknowledged) {
             err << "\nwritten; the device reboots\n";
             succeed();
         }
         break;
-    case 2:
-        if (writing && !done) // a write that had nothing to send
-            fail(QStringLiteral("nothing was written"));
+    case LinkState::Ready:
+        if (writing && !acknowledged && !exchange->isWriting() && !done)
+            fail(QStringLiteral("nothing was written")); // the document could not be read
         break;
     default:
         break;

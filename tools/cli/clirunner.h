@@ -8,6 +8,7 @@
 #include <QTextStream>
 #include <memory>
 
+class ConfigExchange;
 class DB_Worker;
 class DeviceInterface;
 class PortEnumerator;
@@ -74,6 +75,7 @@ private:
     QTextStream &err;
     std::unique_ptr<DB_Worker> db;
     DeviceInterface *link = nullptr;
+    ConfigExchange *exchange = nullptr;
     QString portName;
     QString group;
     ushort deviceId = 0;
@@ -82,6 +84,7 @@ private:
     QString devEui;
     int progressMax = 0;
     bool writing = false;
+    bool acknowledged = false; // every value of the write was taken by the device
     bool done = false;
     QByteArray toWrite;
     QBuffer *writeBuffer = nullptr;

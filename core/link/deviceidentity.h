@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Who the connected device is, as its information answer says. The device ID holds the model
+// in its low 10 bits and the hardware revision above them.
+struct DeviceIdentity
+{
+    QString firmware;
+    quint16 devId = 0;
+    QString serialNumber;
+    QString devEui;
+
+    int model() const { return modelOf(devId); }
+    int revision() const { return revisionOf(devId); }
+    // The key of the device database and the firmware store: "750", or "750_2" for
+    // revision 2.
+    QString key() const { return keyOf(devId); }
+
+    static int modelOf(quint16 devId) { return devId & 0x3FF; }
+    static int revisionOf(quint16 devId) { return devId >> 10; }
+    static QString keyOf(quint16 devId)
+    {
+        const QString model = QString::number(modelOf(devId));
+        const int revision = revisionOf(devId);
+        return revision ? model + QLatin1Char('_') + QString::number(revision) : model;
+    }
+};
