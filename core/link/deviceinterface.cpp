@@ -329,11 +329,12 @@ void DeviceInterface::deliver(const QByteArray &frame)
 
 void DeviceInterface::frameStalled()
 {
-    // While an answer is awaited a half frame may still be completed by bytes to come; only a
-    // complete frame behind a false start is taken now. Otherwise it belongs to nothing.
-    const QList<QByteArray> frames =
-        awaitingAnswer ? splitter->recoverStalled() : splitter->flushStale();
-    for (const QByteArray &frame : frames)
+    // While an answer is awaited a half frame may still be completed by bytes to come (a
+    // remote link pauses far longer inside an answer); it is given up at the answer time-out.
+    // Otherwise it belongs to nothing.
+    if (awaitingAnswer)
+        return;
+    for (const QByteArray &frame : splitter->flushStale())
         deliver(frame);
     for (const QString &line : splitter->takeTextLines())
         handleTextLine(line);

@@ -37,10 +37,9 @@ public:
     static constexpr int remoteTextTimeoutMs = 150000;
     // Quiet time that closes a received burst for the terminal echo and the log.
     static constexpr int quietPeriodMs = 20;
-    // A frame that has stopped arriving halfway for this long may be a false start: a
-    // complete frame behind it is delivered. A plausible half frame is kept while its answer
-    // is awaited (a remote link may pause far longer inside an answer) and dropped at the
-    // answer time-out.
+    // A half frame that has stopped arriving for this long is dropped when no answer is
+    // awaited; while one is, it is kept until the answer time-out (a remote link may pause
+    // far longer inside an answer).
     static constexpr int staleFrameMs = 250;
     static constexpr int defaultMaxRetries = 3;
     static constexpr qint32 portBaudRate = 115200;

@@ -23,21 +23,6 @@ QList<QByteArray> FrameSplitter::flushStale()
     return out;
 }
 
-QList<QByteArray> FrameSplitter::recoverStalled()
-{
-    QList<QByteArray> out;
-    int behind = 1;
-    while (behind < buffer.size() && !completeFrameAt(behind))
-        ++behind;
-    if (behind >= buffer.size())
-        return out;
-    for (int i = 0; i < behind; ++i)
-        skip(buffer.at(i));
-    buffer.remove(0, behind);
-    extract(out);
-    return out;
-}
-
 bool FrameSplitter::completeFrameAt(int pos) const
 {
     const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
@@ -70,8 +55,19 @@ void FrameSplitter::extract(QList<QByteArray> &out)
             continue;
         }
         const int total = n + Frame::overheadBytes;
-        if (size - pos < total)
-            break; // wait for the rest
+        if (size - pos < total) {
+            // A complete frame inside the span this one claims means this one was a false
+            // start (the remains of a damaged frame, say): the frame behind it is not kept
+            // waiting for bytes that may never come.
+            int behind = pos + 1;
+            while (behind < size && !completeFrameAt(behind))
+                ++behind;
+            if (behind >= size)
+                break; // wait for the rest
+            for (; pos < behind; ++pos)
+                skip(char(b[pos]));
+            continue;
+        }
         const quint32 expected = (quint32(b[pos + n + 4]) << 24) | (quint32(b[pos + n + 5]) << 16) |
                                  (quint32(b[pos + n + 6]) << 8) | quint32(b[pos + n + 7]);
         const char *start = buffer.constData() + pos;

@@ -7,7 +7,8 @@
 // Cuts answer frames out of the received byte stream as the bytes arrive. Several frames in
 // one read are all found, a frame split over reads is joined, and anything that is not a
 // frame (text lines, line noise, a false start byte) is skipped by rescanning from the byte
-// after the false start. Only frames whose CRC is right come out.
+// after the false start; a half frame with a complete frame inside its span is such a false
+// start. Only frames whose CRC is right come out.
 class FrameSplitter
 {
 public:
@@ -18,11 +19,6 @@ public:
     // be completed. The false start it began with is skipped and any frame behind it
     // recovered; the rest is dropped. Returns the recovered frames.
     QList<QByteArray> flushStale();
-
-    // Called when the bytes have paused while an answer may still be coming: a complete frame
-    // behind a false start is taken (and the false start skipped), but a half frame with
-    // nothing complete behind it is kept for the bytes to come.
-    QList<QByteArray> recoverStalled();
 
     // Text lines that arrived between frames (the device's answers to text commands and its
     // debug output), complete lines only, line ends removed. Lines holding anything but
