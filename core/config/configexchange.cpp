@@ -168,7 +168,7 @@ void ConfigExchange::nextProcessParam()
                               .u8(Cmd::paramAccess)
                               .u8(quint8(p->code))
                               .u8(quint8(bytes.size()))
-                              .append(bytes)
+                              .bytes(bytes)
                               .data());
         return; // the answer moves the cursor on
     }

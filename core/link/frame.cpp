@@ -1,5 +1,8 @@
 #include "frame.h"
 
+#include "commands.h"
+#include "payloadwriter.h"
+
 #include <QString>
 
 #include <zlib.h>
@@ -17,44 +20,25 @@ quint32 crc32(const QByteArray &data)
     return crc32(data.constData(), data.size());
 }
 
-static void appendBigEndian32(QByteArray &out, quint32 v)
-{
-    out.append(char(v >> 24));
-    out.append(char(v >> 16));
-    out.append(char(v >> 8));
-    out.append(char(v));
-}
-
 QByteArray crcBytesOf(const QByteArray &data)
 {
-    QByteArray out;
-    appendBigEndian32(out, crc32(data));
-    return out;
+    return PayloadWriter().u32(crc32(data)).data();
 }
 
 QByteArray payload(quint16 cmd, quint8 port, const QByteArray &data)
 {
-    QByteArray p;
-    p.reserve(data.size() + 2);
-    if (port != filePort) {
-        p.append(char(cmd >> 8));
-        p.append(char(cmd & 0xFF));
-    }
-    p.append(data);
-    return p;
+    PayloadWriter p;
+    if (port != filePort)
+        p.u16(cmd);
+    return p.bytes(data).data();
 }
 
 QByteArray wrap(quint8 port, const QByteArray &payload)
 {
-    QByteArray frame;
-    frame.reserve(payload.size() + overheadBytes);
-    frame.append(startByte);
-    frame.append(char((payload.size() >> 8) & 0xFF));
-    frame.append(char(payload.size() & 0xFF));
-    frame.append(char(port));
-    frame.append(payload);
-    frame.append(crcBytesOf(frame));
-    return frame;
+    PayloadWriter frame;
+    frame.u8(quint8(startByte)).u16(quint16(payload.size())).u8(port).bytes(payload);
+    const quint32 crc = crc32(frame.data());
+    return frame.u32(crc).data();
 }
 
 // Exactly 8 bytes: cut, or padded with zero bytes (resize() would leave them undefined).
@@ -73,16 +57,14 @@ QByteArray devEuiBytes(const QString &devEui)
 QByteArray relayPayload(const QByteArray &devEui, quint8 innerPort, qint32 relayTimeout,
                         const QByteArray &innerPayload)
 {
-    QByteArray w;
-    w.reserve(innerPayload.size() + 16);
-    w.append(char(0x83));
-    w.append(char(0x02));
-    w.append(eightBytes(devEui));
-    w.append(char(innerPort));
-    w.append(char(innerPayload.size() & 0xFF));
-    appendBigEndian32(w, static_cast<quint32>(relayTimeout));
-    w.append(innerPayload);
-    return w;
+    return PayloadWriter()
+        .u16(Cmd::relayCommand)
+        .bytes(eightBytes(devEui))
+        .u8(innerPort)
+        .u8(quint8(innerPayload.size()))
+        .u32(static_cast<quint32>(relayTimeout))
+        .bytes(innerPayload)
+        .data();
 }
 
 bool check(const QByteArray &frame, QByteArray *payloadOut, quint8 *portOut)

@@ -92,8 +92,8 @@ void FrameSplitter::skip(char byte)
         bool printable = true;
         for (char c : text)
             printable = printable && ((c >= 0x20 && c < 0x7F) || c == '\t');
-        if (printable && !text.isEmpty())
-            lines.append(QString::fromLatin1(text));
+        if ((printable || keptLines == TextLines::All) && !text.isEmpty())
+            lines.append(QString::fromUtf8(text));
         text.clear();
         return;
     }

@@ -12,6 +12,16 @@
 class FrameSplitter
 {
 public:
+    // Which lines between frames count as text.
+    enum class TextLines {
+        PrintableOnly, // printable ASCII only: a line with anything else is line noise
+        All,           // every line (the device's side, which reads what a program typed)
+    };
+
+    explicit FrameSplitter(TextLines kept = TextLines::PrintableOnly)
+        : keptLines(kept)
+    {}
+
     // Appends received bytes; returns the frames completed by them, in stream order.
     QList<QByteArray> feed(const QByteArray &bytes);
 
@@ -21,8 +31,8 @@ public:
     QList<QByteArray> flushStale();
 
     // Text lines that arrived between frames (the device's answers to text commands and its
-    // debug output), complete lines only, line ends removed. Lines holding anything but
-    // printable characters are noise and left out.
+    // debug output), complete lines only, line ends removed, read as UTF-8. Unless every line
+    // is kept, lines holding anything but printable characters are noise and left out.
     QStringList takeTextLines();
 
     bool hasPartial() const { return !buffer.isEmpty(); }
@@ -46,4 +56,5 @@ private:
     QStringList lines;
     qint64 skipped = 0;
     qint64 damaged = 0;
+    TextLines keptLines = TextLines::PrintableOnly;
 };

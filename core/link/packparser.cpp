@@ -1,6 +1,7 @@
 #include "packparser.h"
 
 #include "answerqueue.h"
+#include "commands.h"
 #include "frame.h"
 #include "payloadreader.h"
 
@@ -56,17 +57,17 @@ void PackParser::stopParser()
 void PackParser::dataParser(QByteArray data, uchar _port)
 {
     const PayloadReader r(data);
-    // A device may mark its answers with 0x4000; the mark carries no meaning here.
-    const quint16 code = quint16(((r.u8(0) & 0xBF) << 8) | r.u8(1));
+    // A device may mark its answers; the mark carries no meaning here.
+    const quint16 code = quint16(r.u16(0) & ~Cmd::answerMark);
 
     switch (code) {
-    case 0x8000:
+    case Cmd::checkConnect:
         emit checkConnectOk();
         return;
-    case 0x8001:
+    case Cmd::reboot:
         emit rebootAnswer(r.u8(3));
         return;
-    case 0x8002: {
+    case Cmd::deviceInfo: {
         QByteArray sn;
         for (int i = 7; i < 23; ++i)
             sn.append(char(r.u8(i)));
@@ -75,25 +76,25 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit setDevInfo(r.version(2), r.u16(5), QString::fromLatin1(sn), r.hex(23, 8, '-'));
         return;
     }
-    case 0x8003:
+    case Cmd::getDateTime:
         emit getDateTimeAnswer(time_t(qint32(r.u32(2))), r.u16(6), r.u8(14));
         return;
-    case 0x8004:
+    case Cmd::setDateTime:
         emit setDateTimeAnswer(qint32(r.u32(2)), qint16(r.u16(6)), r.u8(14));
         return;
-    case 0x8005:
+    case Cmd::formatFlash:
         emit formatFlashAnswer(r.u8(2));
         return;
-    case 0x8008:
+    case Cmd::modeChanged:
         emit vexa760ModeChanged();
         return;
-    case 0x8100:
+    case Cmd::createFile:
         emit createFile(r.u8(4));
         return;
-    case 0x8101:
+    case Cmd::checkFile:
         emit resultCheckFile(r.u8(3));
         return;
-    case 0x8102: {
+    case Cmd::fileInfo: {
         FILE_INFO info;
         info.fileType = r.u8(2);
         info.extraVersion = r.version(3);
@@ -104,39 +105,39 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit fileInfoAnswer(info);
         return;
     }
-    case 0x8103:
+    case Cmd::loadedBlocks:
         emit loadedBlocks(r.u8(5) == 0 ? 0 : int(r.u32(7)));
         return;
-    case 0x8300:
+    case Cmd::fskMode:
         emit switchFskModeAnswer(r.u8(2), r.u8(3));
         return;
-    case 0x8301:
+    case Cmd::normalMode:
         emit switchNormalModeAnswer(r.u8(2), r.u8(3));
         return;
-    case 0x8302:
+    case Cmd::relayCommand:
         emit fskCommandAnswer(r.u8(2), r.u8(3));
         return;
-    case 0x8304:
+    case Cmd::clearFskStatus:
         emit clearFskAnswer();
         return;
-    case 0x8305: {
+    case Cmd::relayedAnswer: {
         // An answer of the remote device, carried by the relay: decode it like a direct one.
         const int len = r.u8(11);
         dataParser(data.mid(12, len), r.u8(10));
         return;
     }
-    case 0x8500: {
+    case Cmd::readParam: {
         const int k = r.u16(5);
         emit parseConfiguration(r.u8(2), r.u8(4), data.right(k));
         return;
     }
-    case 0x8501:
+    case Cmd::writeParam:
         emit answerWriteParam(r.u8(2), r.u8(4), r.u8(5));
         return;
-    case 0x8502:
+    case Cmd::factoryDefault:
         emit factoryDefaultAnswer(r.u8(2));
         return;
-    case 0x8600: {
+    case Cmd::netStatus: {
         NET_MAIN_STAT s;
         s.netMode = r.u8(2);
         s.resultCode = r.u8(3);
@@ -150,10 +151,10 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit mainNetStatus(s);
         return;
     }
-    case 0x8601:
+    case Cmd::netJoin:
         emit netJoinAnswer(r.u8(2), r.u8(3));
         return;
-    case 0x8602: {
+    case Cmd::netQuality: {
         NET_QUALITY_STAT s;
         s.netMode = r.u8(2);
         s.resultCode = r.u8(3);
@@ -164,7 +165,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit netQulityStatus(s);
         return;
     }
-    case 0x8603: {
+    case Cmd::lastSendStatus: {
         NET_LAST_SEND_STAT s;
         s.netMode = r.u8(2);
         s.resultCode = r.u8(3);
@@ -180,7 +181,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit netLastSendStatus(s);
         return;
     }
-    case 0x8604: {
+    case Cmd::netTimes: {
         NET_TIME_STAT s;
         s.netMode = r.u8(2);
         s.resultCode = r.u8(3);
@@ -202,10 +203,10 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit netTimesStatus(s);
         return;
     }
-    case 0x8605:
+    case Cmd::extraordinaryPack:
         emit sendExtraordinaryPackAnswer(r.u8(2), r.u8(3));
         return;
-    case 0x8606: {
+    case Cmd::currentFreq: {
         const int count = qint8(r.u8(4));
         FreqList channels;
         int pos = 5;
@@ -218,7 +219,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
                            QString::number(r.u8(pos + 4)));
         return;
     }
-    case 0x8700: {
+    case Cmd::batStatus: {
         DEV_BAT_STAT s;
         s.devId = r.u16(2);
         s.resultCode = r.u8(4);
@@ -229,7 +230,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit devBatStatus(s);
         return;
     }
-    case 0x8701: {
+    case Cmd::adcStatus: {
         DEV_ADC_VALUES s;
         s.resultCode = r.u8(4);
         const int channels = channelsForDevice(r.u16(2));
@@ -243,7 +244,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         emit devAdcStatus(s);
         return;
     }
-    case 0x8702: {
+    case Cmd::inputsParams: {
         DEV_INPUT_PARAMS s;
         s.resultCode = r.u8(4);
         const int channels = channelsForDevice(r.u16(2));

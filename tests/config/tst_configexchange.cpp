@@ -30,6 +30,8 @@ private slots:
     void refusedStopsTheWrite();
     void identityElementsAreNotWritten();
     void unparsableBufferSendsNothing();
+    void lateAnswerShiftsNothing_data();
+    void lateAnswerShiftsNothing();
 
 private:
     void start(SimConfig config, bool useDatabase = true);
@@ -308,6 +310,51 @@ void tst_ConfigExchange::unparsableBufferSendsNothing()
     write("<configuration><tx_period param=\"zz\"/></configuration>"); // never sent: not a value
     QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 1, 3000);
     QCOMPARE(setRequests().first(), QString("0x8001 []"));
+}
+
+void tst_ConfigExchange::lateAnswerShiftsNothing_data()
+{
+    QTest::addColumn<bool>("writing");
+    QTest::newRow("read") << false;
+    QTest::newRow("write") << true;
+}
+
+void tst_ConfigExchange::lateAnswerShiftsNothing()
+{
+    // One answer comes just after the link has given up waiting and asked again, every other
+    // answer a little late: the stray must not be taken for the answer to the next request.
+    QFETCH(bool, writing);
+    SimConfig c;
+    c.delayMs = 20;
+    const int lateMs = DeviceInterface::defaultAnswerTimeoutMs + 100;
+    if (!writing)
+        c.late = {0x0012, lateMs}; // check_connect, in the middle of the walk
+    start(c);
+    if (!writing) {
+        const QDomDocument doc = readAll();
+        QVERIFY(!doc.isNull());
+        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement()) {
+            const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+            if (p && p->kind != ParamCatalogue::Kind::ReadOnly)
+                QCOMPARE(ParamCodec::valueTextOf(*p, e),
+                         QString::fromLatin1(sim->device().param(p->code).toHex()));
+        }
+        QCOMPARE(sim->commandCount(0x8500), sim->device().paramCodes().size() + 1);
+        return;
+    }
+    readAll();
+    sim->faults().late = {0x000A, lateMs}; // tx_period, the first of three
+    QSignalSpy finished(exchange.get(), &ConfigExchange::writeFinished);
+    write("<configuration><tx_period param=\"00015180\"/><nb_trials param=\"05\"/>"
+          "<check_connect param=\"07\"/></configuration>");
+    QVERIFY(finished.wait(lateMs * 2));
+    QCOMPARE(finished.first().first().toBool(), true);
+    QTRY_COMPARE_WITH_TIMEOUT(sim->commandCount(0x8001), 1, lateMs);
+    QCOMPARE(setRequests(),
+             (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]", "0x8501 [00 01 0a 04 00 01 51 80]",
+                          "0x8501 [00 01 10 01 05]", "0x8501 [00 01 12 01 07]", "0x8001 []"}));
+    QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("07"));
 }
 
 QTEST_GUILESS_MAIN(tst_ConfigExchange)

@@ -51,6 +51,9 @@ Faults (N: every Nth answer; P: probability 0..1, random with --seed):
   --garbage-every N, --garbage-prob P    send noise (with false start bytes) before the answer
   --garbage-bytes B                      noise length (default 64)
   --delay MS                 delay every answer
+  --late CODE:MS             send the answer to the first read or write of parameter CODE
+                             (hex with 0x, or decimal) MS later than the others; later
+                             requests for it are answered on time
   --refuse-param CODE        refuse set requests for parameter CODE (hex, e.g. 0x000A); repeatable
   --unplug-after-blocks N    pull the cable after N file blocks
   --unplug-at MS             pull the cable MS after start
@@ -194,6 +197,25 @@ bool SimConfig::parse(const QStringList &args, QString *error, bool *helpRequest
             ok = integer(a, 1, 65536, &garbageBytes);
         } else if (a == QLatin1String("--delay")) {
             ok = integer(a, 0, big, &delayMs);
+        } else if (a == QLatin1String("--late")) {
+            QString v;
+            ok = value(a, &v);
+            const QStringList parts = v.split(QLatin1Char(':'));
+            const QString code = parts.value(0).trimmed();
+            bool codeOk = false;
+            bool msOk = false;
+            const uint param = code.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                                   ? code.mid(2).toUInt(&codeOk, 16)
+                                   : code.toUInt(&codeOk, 10);
+            const int ms = parts.value(1).trimmed().toInt(&msOk);
+            if (ok &&
+                (parts.size() != 2 || !codeOk || param > 0xFFFF || !msOk || ms < 1 || ms > big)) {
+                *error = QStringLiteral("--late: CODE:MS, a parameter code 0..0xFFFF and a "
+                                        "delay of at least 1 ms, like 0x000A:3500");
+                ok = false;
+            }
+            if (ok)
+                late = LateAnswer{quint16(param), ms};
         } else if (a == QLatin1String("--refuse-param")) {
             int code = 0;
             ok = integer(a, 0, 0xFFFF, &code);

@@ -12,6 +12,16 @@ struct FaultRule
     bool enabled() const { return every > 0 || probability > 0; }
 };
 
+// One answer sent so late that the link has given up on it and resent the request: the answer
+// to the first read or write of one parameter. Later requests for it are answered on time, so
+// the resend gets its answer and the late one then arrives as a stray duplicate.
+struct LateAnswer
+{
+    quint16 param = 0;
+    int delayMs = 0; // 0: off
+    bool enabled() const { return delayMs > 0; }
+};
+
 // Everything that makes one simulated device: identity, behaviour and injected faults.
 struct SimConfig
 {
@@ -44,6 +54,7 @@ struct SimConfig
     FaultRule garbage; // noise goes out before the answer
     int garbageBytes = 64;
     int delayMs = 0;              // every answer is delayed
+    LateAnswer late;              // one parameter answer comes this much later still
     QList<quint16> refusedParams; // set requests for these codes are refused
     int unplugAfterBlocks = 0;    // the cable is pulled after this many file blocks
     int unplugAtMs = 0;           // ... or this long after start

@@ -1,6 +1,10 @@
 #include "simdevice.h"
 
+#include "commands.h"
+#include "frame.h"
 #include "paramcatalogue.h"
+#include "payloadreader.h"
+#include "payloadwriter.h"
 
 #include <QDateTime>
 
@@ -8,52 +12,85 @@
 #include <algorithm>
 
 namespace {
-void put16(QByteArray &b, quint16 v)
-{
-    b.append(char(v >> 8));
-    b.append(char(v & 0xFF));
-}
-
-void put32(QByteArray &b, quint32 v)
-{
-    b.append(char(v >> 24));
-    b.append(char(v >> 16));
-    b.append(char(v >> 8));
-    b.append(char(v));
-}
-
 QByteArray be32(quint32 v)
 {
-    QByteArray b;
-    put32(b, v);
-    return b;
+    return PayloadWriter().u32(v).data();
 }
 
 QByteArray be16(quint16 v)
 {
-    QByteArray b;
-    put16(b, v);
-    return b;
+    return PayloadWriter().u16(v).data();
 }
 
-quint8 byteAt(const QByteArray &b, int pos, quint8 missing = 0)
+// The leading byte or big-endian word of a stored value (0 where it is shorter).
+quint8 firstU8(const QByteArray &value)
 {
-    return pos >= 0 && pos < b.size() ? quint8(b.at(pos)) : missing;
+    return PayloadReader(value).u8(0);
 }
 
-quint32 get32(const QByteArray &b, int pos)
+quint32 firstU32(const QByteArray &value)
 {
-    quint32 v = 0;
-    for (int i = 0; i < 4; ++i)
-        v = (v << 8) | (pos + i < b.size() ? quint8(b.at(pos + i)) : 0);
-    return v;
+    return PayloadReader(value).u32(0);
 }
 
-quint16 get16(const QByteArray &b, int pos)
+// The leading byte of a stored parameter as a status answer copies it: a zero byte when the
+// parameter is missing, nothing when it is empty.
+QByteArray leadingByte(const QMap<quint16, QByteArray> &params, quint16 code)
 {
-    return quint16(((pos < b.size() ? quint8(b.at(pos)) : 0) << 8) |
-                   (pos + 1 < b.size() ? quint8(b.at(pos + 1)) : 0));
+    return params.value(code, QByteArray(1, '\0')).left(1);
 }
+
+// Every answer starts with the code of the request it answers.
+PayloadWriter answerTo(quint16 code)
+{
+    PayloadWriter w;
+    w.u16(code);
+    return w;
+}
+
+// The network answers continue with the interface (LoRaWAN) and a result code (success).
+constexpr quint8 netModeLoraWan = 1;
+constexpr quint8 resultOk = 0;
+
+PayloadWriter netAnswerTo(quint16 code)
+{
+    PayloadWriter w = answerTo(code);
+    w.u8(netModeLoraWan).u8(resultOk);
+    return w;
+}
+
+// Network states of the status answer.
+enum NetState : int {
+    netJoining = 1,
+    netRegistered = 2,
+    netNotRegistered = 3,
+    netExchanging = 5, // the short exchange right after an uplink
+};
+
+// Results of a parameter write: anything but written is a refusal.
+enum WriteResult : quint8 {
+    written = 0,
+    unknownParam = 1,
+    wrongLength = 2,
+    readOnly = 3,
+    refused = 4,
+};
+
+// Results of the file check of a firmware image.
+enum CheckResult : quint8 {
+    fileOk = 0,
+    fileTooShort = 1,
+    fileBadMagic = 2,
+    fileNoVersionTag = 3,
+    fileOtherDevice = 4,
+    fileTooBig = 5,
+};
+constexpr quint16 firmwareMagic = 0x55AA;
+constexpr int firmwareHeaderBytes = 15;
+constexpr int maxFirmwareBytes = 1 << 20;
+
+// Relay status of a relayed command the radio could not take (relay busy).
+constexpr quint8 relayStatusBusy = 9;
 
 QByteArray versionBytes(const QString &v)
 {
@@ -323,15 +360,15 @@ int SimDevice::netState(qint64 nowMs) const
 {
     const qint64 since = nowMs - joinRequestMs;
     if (since < qMin<qint64>(1000, config.joinDelayMs / 3))
-        return 3; // not registered yet
+        return netNotRegistered;
     if (nowMs < joinedAtMs())
-        return 1; // joining
+        return netJoining;
     // A short exchange right after every uplink.
     const qint64 period = config.uplinkPeriodMs > 0 ? config.uplinkPeriodMs
-                                                    : qint64(get32(params.value(0x000A), 0)) * 1000;
+                                                    : qint64(firstU32(params.value(0x000A))) * 1000;
     if (period > 0 && (nowMs - joinedAtMs()) % period < 300)
-        return 5;
-    return 2;
+        return netExchanging;
+    return netRegistered;
 }
 
 quint32 SimDevice::uplinks(qint64 nowMs) const
@@ -340,7 +377,7 @@ quint32 SimDevice::uplinks(qint64 nowMs) const
         return extraUplinks;
     qint64 period = config.uplinkPeriodMs;
     if (period <= 0)
-        period = qMax<qint64>(60, get32(params.value(0x000A), 0)) * 1000;
+        period = qMax<qint64>(60, firstU32(params.value(0x000A))) * 1000;
     return quint32((nowMs - joinedAtMs()) / period + 1) + extraUplinks;
 }
 
@@ -349,129 +386,131 @@ quint32 SimDevice::unixNow(qint64 nowMs) const
     return quint32((clockBaseUnixMs + (nowMs - clockSetMs)) / 1000);
 }
 
+quint16 SimDevice::requestedParam(const QByteArray &payload)
+{
+    const PayloadReader r(payload);
+    return quint16((r.u8(2) << 8) | r.u8(4));
+}
+
 QList<SimAnswer> SimDevice::handle(quint8 port, const QByteArray &payload, qint64 nowMs)
 {
     if (rs2usb)
         return {}; // a converter forwards bytes to the meter and answers nothing itself
-    if (port == 1)
+    if (port == Frame::filePort)
         return {blockAnswer(payload)};
 
-    const quint16 code = get16(payload, 0);
-    auto answer = [code](const QByteArray &body) {
-        QByteArray p = be16(code);
-        p.append(body);
-        return QList<SimAnswer>{SimAnswer{2, p}};
+    const PayloadReader r(payload);
+    const quint16 code = r.u16(0);
+    auto answer = [](const PayloadWriter &w) {
+        return QList<SimAnswer>{SimAnswer{Frame::commandPort, w.data()}};
     };
+    // Parameter answers repeat the parameter's type, access and number bytes of the request.
+    auto paramAnswer = [&r, code] {
+        PayloadWriter w = answerTo(code);
+        w.u8(r.u8(2)).u8(r.u8(3)).u8(r.u8(4));
+        return w;
+    };
+    const quint16 param = requestedParam(payload);
 
-    const bool guarded =
-        (code >= 0x8500 && code <= 0x8502) || (code >= 0x8100 && code <= 0x8103) || code == 0x8005;
+    const bool guarded = (code >= Cmd::readParam && code <= Cmd::factoryDefault) ||
+                         (code >= Cmd::createFile && code <= Cmd::loadedBlocks) ||
+                         code == Cmd::formatFlash;
     if (guarded && needsLogin())
-        return {SimAnswer{0, QByteArray("LOGIN REQUIRED\r\n")}};
+        return {SimAnswer{SimAnswer::textPort, QByteArray("LOGIN REQUIRED\r\n")}};
 
     switch (code) {
-    case 0x8000:
-        return answer({});
-    case 0x8001:
+    case Cmd::checkConnect:
+    case Cmd::clearFskStatus:
+        return answer(answerTo(code));
+    case Cmd::reboot:
         rebootPending = true;
-        return answer(QByteArray(2, '\0'));
-    case 0x8002: {
-        QByteArray b = versionBytes(fwVersion);
-        put16(b, deviceId());
-        b.append(serialNumber().toLatin1().leftJustified(16, '\0', true));
-        b.append(QByteArray::fromHex(devEui().toLatin1()));
-        return answer(b);
-    }
-    case 0x8003:
-    case 0x8004: {
-        if (code == 0x8004) {
-            clockBaseUnixMs = qint64(get32(payload, 2)) * 1000 + get16(payload, 6);
+        return answer(answerTo(code).u16(0));
+    case Cmd::deviceInfo:
+        return answer(answerTo(code)
+                          .bytes(versionBytes(fwVersion))
+                          .u16(deviceId())
+                          .bytes(serialNumber().toLatin1().leftJustified(16, '\0', true))
+                          .bytes(QByteArray::fromHex(devEui().toLatin1())));
+    case Cmd::getDateTime:
+    case Cmd::setDateTime: {
+        if (code == Cmd::setDateTime) {
+            clockBaseUnixMs = qint64(r.u32(2)) * 1000 + r.u16(6);
             clockSetMs = nowMs;
             clockSource = 1;
         }
         const qint64 ms = clockBaseUnixMs + (nowMs - clockSetMs);
-        QByteArray b = be32(quint32(ms / 1000));
-        put16(b, quint16(ms % 1000));
-        b.append(QByteArray(6, '\0'));
-        b.append(char(clockSource));
-        return answer(b);
+        return answer(answerTo(code)
+                          .u32(quint32(ms / 1000))
+                          .u16(quint16(ms % 1000))
+                          .bytes(QByteArray(6, '\0'))
+                          .u8(clockSource));
     }
-    case 0x8005:
+    case Cmd::formatFlash:
         fileStore.clear();
         fileChecked = false;
-        return answer(QByteArray(1, '\0'));
-    case 0x8100:
-    case 0x8101:
-    case 0x8102:
-    case 0x8103:
+        return answer(answerTo(code).u8(resultOk));
+    case Cmd::createFile:
+    case Cmd::checkFile:
+    case Cmd::fileInfo:
+    case Cmd::loadedBlocks:
         return {fileAnswer(code, payload)};
-    case 0x8300:
+    case Cmd::fskMode:
         relayMode = true;
         relayFaultsLeft = config.relayStatusFaults;
-        return answer(QByteArray(2, '\0'));
-    case 0x8301:
+        return answer(answerTo(code).u16(0));
+    case Cmd::normalMode:
         relayMode = false;
-        return answer(QByteArray(2, '\0'));
-    case 0x8302:
+        return answer(answerTo(code).u16(0));
+    case Cmd::relayCommand:
         return relayMode ? relay(payload, nowMs) : QList<SimAnswer>{};
-    case 0x8304:
-        return answer({});
-    case 0x8500: {
-        const quint16 param =
-            quint16((quint8(byteAt(payload, 2)) << 8) | quint8(byteAt(payload, 4)));
+    case Cmd::readParam: {
         const QByteArray value = params.value(param);
-        QByteArray b;
-        b.append(payload.mid(2, 3).leftJustified(3, '\0', true));
-        put16(b, quint16(value.size()));
-        b.append(value);
-        return answer(b);
+        return answer(paramAnswer().u16(quint16(value.size())).bytes(value));
     }
-    case 0x8501: {
-        const quint16 param =
-            quint16((quint8(byteAt(payload, 2)) << 8) | quint8(byteAt(payload, 4)));
-        const int n = quint8(byteAt(payload, 5));
+    case Cmd::writeParam: {
+        const int n = r.u8(5);
         const QByteArray value = payload.mid(6);
-        quint8 result = 0;
+        WriteResult result = written;
         const ParamCatalogue::Param *p = ParamCatalogue::byCode(param);
         if (!params.contains(param) || !p)
-            result = 1; // this device has no such parameter
+            result = unknownParam;
         else if (value.size() != n || !ParamCatalogue::validLength(*p, value) ||
                  (p->bytes == ParamCatalogue::asRead && value.size() != params.value(param).size()))
-            result = 2; // wrong length
+            result = wrongLength;
         else if (p->kind == ParamCatalogue::Kind::ReadOnly)
-            result = 3;
+            result = readOnly;
         else if (config.refusedParams.contains(param))
-            result = 4;
-        if (result == 0)
+            result = refused;
+        if (result == written)
             params.insert(param, value);
-        QByteArray b = payload.mid(2, 3).leftJustified(3, '\0', true);
-        b.append(char(result));
-        return answer(b);
+        return answer(paramAnswer().u8(result));
     }
-    case 0x8502: {
-        const quint8 type = quint8(byteAt(payload, 2));
-        if (type == 0)
+    case Cmd::factoryDefault: {
+        const quint8 part = r.u8(2);
+        if (part == Cmd::resetNetwork)
             loadDefaults(true);
-        else if (type == 1)
+        else if (part == Cmd::resetDevice)
             loadDefaults(false);
-        return answer(QByteArray(1, char(type)));
+        return answer(answerTo(code).u8(part));
     }
-    case 0x8601:
-        joinRequestMs = nowMs;
-        return answer(QByteArray::fromHex("0100"));
-    case 0x8605: {
-        const bool registered = netState(nowMs) == 2 || netState(nowMs) == 5;
+    case Cmd::netJoin:
+        return answer(netAnswerTo(code));
+    case Cmd::extraordinaryPack: {
+        const int state = netState(nowMs);
+        const bool registered = state == netRegistered || state == netExchanging;
         if (registered)
             ++extraUplinks;
-        return answer(registered ? QByteArray::fromHex("0100") : QByteArray::fromHex("0101"));
+        // Not registered: the pack cannot go out (result 1).
+        return answer(answerTo(code).u8(netModeLoraWan).u8(registered ? resultOk : 1));
     }
-    case 0x8600:
-    case 0x8602:
-    case 0x8603:
-    case 0x8604:
-    case 0x8606:
-    case 0x8700:
-    case 0x8701:
-    case 0x8702:
+    case Cmd::netStatus:
+    case Cmd::netQuality:
+    case Cmd::lastSendStatus:
+    case Cmd::netTimes:
+    case Cmd::currentFreq:
+    case Cmd::batStatus:
+    case Cmd::adcStatus:
+    case Cmd::inputsParams:
         return {statusAnswer(code, nowMs)};
     default:
         return {};
@@ -480,57 +519,58 @@ QList<SimAnswer> SimDevice::handle(quint8 port, const QByteArray &payload, qint6
 
 SimAnswer SimDevice::statusAnswer(quint16 code, qint64 nowMs) const
 {
-    QByteArray p = be16(code);
     const double t = double(nowMs);
     const int state = netState(nowMs);
-    const bool joined = state == 2 || state == 5;
+    const bool joined = state == netRegistered || state == netExchanging;
     const quint32 ups = uplinks(nowMs);
+    PayloadWriter p = answerTo(code);
     switch (code) {
-    case 0x8600: {
-        p.append(char(1)).append(char(0)).append(char(state));
+    case Cmd::netStatus: {
+        p = netAnswerTo(code);
+        p.u8(quint8(state));
         const quint32 seed = config.serialNumber + quint32(joinRequestMs);
-        p.append(joined ? QByteArray::fromHex("26") + pseudoBytes(seed, 3) : QByteArray(4, '\0'));
-        p.append(joined ? pseudoBytes(seed + 1, 16) : QByteArray(16, '\0'));
-        p.append(joined ? pseudoBytes(seed + 2, 16) : QByteArray(16, '\0'));
-        p.append(params.value(0x000F, QByteArray(1, '\0')).left(1));
-        const bool confirmed = byteAt(params.value(0x0011), 0) != 0;
-        p.append(char(!joined ? 0 : confirmed ? (ups % 4 == 3 ? 3 : 2) : 0));
-        p.append(char(joined && byteAt(params.value(0x0012), 0) != 0 ? 2 : 0));
+        p.bytes(joined ? QByteArray::fromHex("26") + pseudoBytes(seed, 3) : QByteArray(4, '\0'));
+        p.bytes(joined ? pseudoBytes(seed + 1, 16) : QByteArray(16, '\0'));
+        p.bytes(joined ? pseudoBytes(seed + 2, 16) : QByteArray(16, '\0'));
+        p.bytes(leadingByte(params, 0x000F));
+        const bool confirmed = firstU8(params.value(0x0011)) != 0;
+        p.u8(!joined ? 0 : confirmed ? (ups % 4 == 3 ? 3 : 2) : 0);
+        p.u8(joined && firstU8(params.value(0x0012)) != 0 ? 2 : 0);
         break;
     }
-    case 0x8602: {
+    case Cmd::netQuality: {
         const int rssi = joined ? -85 + int(15 * qSin(t / 5000.0)) : -120;
         const int snrQuarter = joined ? int(4 * (6 + 5 * qSin(t / 3000.0))) : -40;
         const int level = joined ? qBound(0, (rssi + 115) * 31 / 60, 31) : 0;
-        p.append(char(1)).append(char(0));
-        put16(p, quint16(qint16(rssi)));
-        p.append(char(qint8(snrQuarter)));
-        p.append(char(level));
-        p.append(char(joined ? 1 + ups % 3 : 0));
+        p = netAnswerTo(code);
+        p.u16(quint16(qint16(rssi)))
+            .u8(quint8(qint8(snrQuarter)))
+            .u8(quint8(level))
+            .u8(quint8(joined ? 1 + ups % 3 : 0));
         break;
     }
-    case 0x8603: {
-        const int dr = quint8(byteAt(params.value(0x000B), 0));
-        p.append(char(1)).append(char(0));
-        p.append(char(dr));
-        p.append(params.value(0x000C, QByteArray(1, '\0')).left(1));
-        p.append(char(ups ? 1 : 0));
-        put32(p, ups ? timeOnAirMs(dr) : 0);
-        put32(p, ups);
+    case Cmd::lastSendStatus: {
+        const int dr = firstU8(params.value(0x000B));
         QList<quint32> channels;
         for (quint16 c = 0x0020; c <= 0x002F; ++c) {
-            const quint32 f = get32(params.value(c), 0);
+            const quint32 f = firstU32(params.value(c));
             if (f)
                 channels << f;
         }
-        put32(p, ups && !channels.isEmpty() ? channels.at(int(ups % quint32(channels.size()))) : 0);
-        put32(p, ups / 4);
-        p.append(params.value(0x0014, QByteArray(1, '\0')).left(1));
-        p.append(char(ups / 4 ? 2 : 0));
+        p = netAnswerTo(code);
+        p.u8(quint8(dr))
+            .bytes(leadingByte(params, 0x000C))
+            .u8(ups ? 1 : 0)
+            .u32(ups ? timeOnAirMs(dr) : 0)
+            .u32(ups)
+            .u32(ups && !channels.isEmpty() ? channels.at(int(ups % quint32(channels.size()))) : 0)
+            .u32(ups / 4)
+            .bytes(leadingByte(params, 0x0014))
+            .u8(ups / 4 ? 2 : 0);
         break;
     }
-    case 0x8604: {
-        p.append(char(1)).append(char(0));
+    case Cmd::netTimes: {
+        p = netAnswerTo(code);
         const quint32 boot = unixNow(bootMs);
         const quint32 joinedAt = joined ? unixNow(joinedAtMs()) : 0;
         qint64 period = config.uplinkPeriodMs > 0 ? config.uplinkPeriodMs : 60000;
@@ -539,129 +579,114 @@ SimAnswer SimDevice::statusAnswer(quint16 code, qint64 nowMs) const
             joined && ups >= 4 ? unixNow(joinedAtMs() + ((ups / 4) * 4 - 1) * period) : 0;
         for (quint32 v : {boot, joinedAt, quint32(0), quint32(0), lastTx, lastRx, lastTx, lastRx,
                           lastTx, lastRx})
-            put32(p, v);
+            p.u32(v);
         break;
     }
-    case 0x8606: {
-        p.append(char(1)).append(char(0));
+    case Cmd::currentFreq: {
         int last = -1;
         for (int n = 0; n < 16; ++n) {
-            if (get32(params.value(quint16(0x0020 + n)), 0))
+            if (firstU32(params.value(quint16(0x0020 + n))))
                 last = n;
         }
-        p.append(char(last + 1));
-        for (int n = 0; n <= last; ++n) {
-            p.append(char(n));
-            put32(p, get32(params.value(quint16(0x0020 + n)), 0));
-        }
-        put32(p, get32(params.value(0x0013), 0));
-        p.append(params.value(0x0014, QByteArray(1, '\0')).left(1));
+        p = netAnswerTo(code);
+        p.u8(quint8(last + 1));
+        for (int n = 0; n <= last; ++n)
+            p.u8(quint8(n)).u32(firstU32(params.value(quint16(0x0020 + n))));
+        p.u32(firstU32(params.value(0x0013))).bytes(leadingByte(params, 0x0014));
         break;
     }
-    case 0x8700: {
-        put16(p, deviceId());
-        p.append(char(0)).append(char(1));
+    case Cmd::batStatus: {
         const int mv = config.model == 701 ? qMax(3400, 3620 - int(nowMs / 60000))
                                            : 4100 + int(20 * qSin(t / 10000.0));
-        put16(p, quint16(mv));
-        p.append(char(0)).append(char(0));
+        p.u16(deviceId()).u8(0).u8(1).u16(quint16(mv)).u8(0).u8(0);
         break;
     }
-    case 0x8701: {
-        put16(p, deviceId());
-        p.append(char(0));
+    case Cmd::adcStatus: {
+        p.u16(deviceId()).u8(0);
         if (inputCount() > 0) {
-            put16(p, quint16(1200 + int(50 * qSin(t / 4000.0))));
-            put16(p, quint16(3300 + int(10 * qSin(t / 7000.0))));
+            p.u16(quint16(1200 + int(50 * qSin(t / 4000.0))));
+            p.u16(quint16(3300 + int(10 * qSin(t / 7000.0))));
             for (int i = 0; i < inputCount(); ++i)
-                put16(p, quint16(100 * (i + 1) + int(20 * qSin(t / (2000.0 + 300 * i)))));
+                p.u16(quint16(100 * (i + 1) + int(20 * qSin(t / (2000.0 + 300 * i)))));
         }
         break;
     }
-    case 0x8702: {
-        put16(p, deviceId());
-        p.append(char(0));
+    case Cmd::inputsParams: {
+        p.u16(deviceId()).u8(0);
         for (int i = 0; i < inputCount(); ++i) {
-            const bool on = byteAt(params.value(quint16(0x0120 + i)), 0) != 0;
-            put32(p, on ? quint32(1000 * (i + 1) + nowMs / (1000 * (i + 1))) : 0);
-            p.append(char(on ? 1 : 0));
-            p.append(char(0));
+            const bool on = firstU8(params.value(quint16(0x0120 + i))) != 0;
+            p.u32(on ? quint32(1000 * (i + 1) + nowMs / (1000 * (i + 1))) : 0).u8(on ? 1 : 0).u8(0);
         }
         break;
     }
     default:
         break;
     }
-    return SimAnswer{2, p};
+    return SimAnswer{Frame::commandPort, p.data()};
 }
 
 quint8 SimDevice::checkFile() const
 {
-    if (fileStore.size() < 15)
-        return 1;
-    if (quint8(fileStore.at(0)) != 0x55 || quint8(fileStore.at(1)) != 0xAA)
-        return 2;
+    const PayloadReader f(fileStore);
+    if (fileStore.size() < firmwareHeaderBytes)
+        return fileTooShort;
+    if (f.u16(0) != firmwareMagic)
+        return fileBadMagic;
     if (fileStore.mid(2, 8) != QByteArray("VERSION\0", 8))
-        return 3;
-    const quint16 id = quint16(quint8(fileStore.at(10)) | (quint8(fileStore.at(11)) << 8));
+        return fileNoVersionTag;
+    // The header keeps the device ID low byte first.
+    const quint16 id = quint16(f.u8(10) | (f.u8(11) << 8));
     if (id != deviceId())
-        return 4;
-    if (fileStore.size() > (1 << 20))
-        return 5;
-    return 0;
+        return fileOtherDevice;
+    if (fileStore.size() > maxFirmwareBytes)
+        return fileTooBig;
+    return fileOk;
 }
 
 SimAnswer SimDevice::fileAnswer(quint16 code, const QByteArray &payload)
 {
-    QByteArray p = be16(code);
-    const char type = byteAt(payload, 2, 2);
+    PayloadWriter p = answerTo(code);
+    const quint8 type = payload.size() > 2 ? PayloadReader(payload).u8(2) : Cmd::firmwareFile;
     switch (code) {
-    case 0x8100: // create
+    case Cmd::createFile:
         fileStore.clear();
         fileChecked = false;
-        p.append(type).append(char(0)).append(char(0));
+        p.u8(type).u8(0).u8(0);
         break;
-    case 0x8101: { // check
+    case Cmd::checkFile: {
         const quint8 result = checkFile();
-        fileChecked = result == 0;
-        p.append(type).append(char(result));
+        fileChecked = result == fileOk;
+        p.u8(type).u8(result);
         break;
     }
-    case 0x8102: { // information
-        const bool header = fileStore.size() >= 15;
-        const QString fileVersion = header ? QStringLiteral("%1.%2.%3")
-                                                 .arg(quint8(fileStore.at(12)))
-                                                 .arg(quint8(fileStore.at(13)))
-                                                 .arg(quint8(fileStore.at(14)))
-                                           : QStringLiteral("0.0.0");
-        p.append(type);
-        p.append(versionBytes(fwVersion));
+    case Cmd::fileInfo: {
+        const bool header = fileStore.size() >= firmwareHeaderBytes;
+        const QString fileVersion =
+            header ? PayloadReader(fileStore).version(12) : QStringLiteral("0.0.0");
+        p.u8(type).bytes(versionBytes(fwVersion));
         // The version of the update in the store decides whether a transfer resumes.
-        p.append(versionBytes(header ? fileVersion : fwVersion));
-        put16(p, deviceId());
-        p.append(versionBytes(fileVersion));
-        put16(p, 0);
+        p.bytes(versionBytes(header ? fileVersion : fwVersion));
+        p.u16(deviceId()).bytes(versionBytes(fileVersion)).u16(0);
         break;
     }
-    case 0x8103: // loaded size
-        p.append(type).append(char(0)).append(char(0));
-        p.append(char(fileStore.isEmpty() ? 0 : 1)).append(char(0));
-        put32(p, quint32(fileStore.size()));
+    case Cmd::loadedBlocks:
+        p.u8(type).u8(0).u8(0).u8(fileStore.isEmpty() ? 0 : 1).u8(0);
+        p.u32(quint32(fileStore.size()));
         break;
     default:
         break;
     }
-    return SimAnswer{2, p};
+    return SimAnswer{Frame::commandPort, p.data()};
 }
 
 SimAnswer SimDevice::blockAnswer(const QByteArray &payload)
 {
     ++blockCount;
-    const quint8 type = quint8(byteAt(payload, 0)) >> 4;
-    const quint32 offset = (quint32(quint8(byteAt(payload, 0)) & 0x0F) << 16) |
-                           (quint32(quint8(byteAt(payload, 1))) << 8) | quint8(byteAt(payload, 2));
+    // A block starts with the file type (4 bits) and the offset it belongs at (20 bits).
+    const PayloadReader r(payload);
+    const quint8 type = r.u8(0) >> 4;
+    const quint32 offset = (r.u32(0) >> 8) & 0xFFFFF;
     const QByteArray data = payload.mid(3);
-    QByteArray a;
     quint32 reported = offset;
     quint8 status = 0;
     quint16 written = quint16(data.size());
@@ -673,12 +698,10 @@ SimAnswer SimDevice::blockAnswer(const QByteArray &payload)
         reported = quint32(fileStore.size());
         written = 0;
     }
-    a.append(char((type << 4) | ((reported >> 16) & 0x0F)));
-    a.append(char(reported >> 8));
-    a.append(char(reported));
-    a.append(char(status));
-    put16(a, written);
-    return SimAnswer{1, a};
+    PayloadWriter a;
+    a.u8(quint8((type << 4) | ((reported >> 16) & 0x0F))).u16(quint16(reported));
+    a.u8(status).u16(written);
+    return SimAnswer{Frame::filePort, a.data()};
 }
 
 QList<SimAnswer> SimDevice::relay(const QByteArray &payload, qint64 nowMs)
@@ -686,22 +709,23 @@ QList<SimAnswer> SimDevice::relay(const QByteArray &payload, qint64 nowMs)
     const QByteArray eui = payload.mid(2, 8);
     if (relayFaultsLeft > 0) {
         --relayFaultsLeft;
-        return {SimAnswer{2, QByteArray::fromHex("83020109")}}; // relay busy: status 9
+        return {SimAnswer{Frame::commandPort,
+                          answerTo(Cmd::relayCommand).u8(1).u8(relayStatusBusy).data()}};
     }
     if (!remote || eui != QByteArray::fromHex(remote->devEui().toLatin1()))
         return {}; // nobody with that DevEUI hears us
-    const quint8 innerPort = quint8(byteAt(payload, 10));
+    const quint8 innerPort = PayloadReader(payload).u8(10);
     const QByteArray inner = payload.mid(16);
     QList<SimAnswer> out;
     for (const SimAnswer &a : remote->handle(innerPort, inner, nowMs)) {
-        if (a.port == 0)
+        if (a.port == SimAnswer::textPort)
             continue;
-        QByteArray w = QByteArray::fromHex("8305");
-        w.append(eui);
-        w.append(char(a.port));
-        w.append(char(a.payload.size() & 0xFF));
-        w.append(a.payload);
-        out.append(SimAnswer{2, w});
+        out.append(SimAnswer{Frame::commandPort, answerTo(Cmd::relayedAnswer)
+                                                     .bytes(eui)
+                                                     .u8(a.port)
+                                                     .u8(quint8(a.payload.size()))
+                                                     .bytes(a.payload)
+                                                     .data()});
     }
     return out;
 }
@@ -772,11 +796,8 @@ QString SimDevice::nextDebugLine(qint64 nowMs)
 
 void SimDevice::reboot(qint64 nowMs)
 {
-    if (fileChecked && checkFile() == 0) {
-        fwVersion = QStringLiteral("%1.%2.%3")
-                        .arg(quint8(fileStore.at(12)))
-                        .arg(quint8(fileStore.at(13)))
-                        .arg(quint8(fileStore.at(14)));
+    if (fileChecked && checkFile() == fileOk) {
+        fwVersion = PayloadReader(fileStore).version(12);
         fileChecked = false;
     }
     bootMs = nowMs;

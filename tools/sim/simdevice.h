@@ -1,5 +1,6 @@
 #pragma once
 
+#include "frame.h"
 #include "simconfig.h"
 
 #include <QByteArray>
@@ -12,7 +13,10 @@
 // One answer of the simulated device: a payload (code first) and its port.
 struct SimAnswer
 {
-    quint8 port = 2;
+    // Not a frame port: the payload is a text line that goes out as it is.
+    static constexpr quint8 textPort = 0;
+
+    quint8 port = Frame::commandPort;
     QByteArray payload;
 };
 
@@ -31,6 +35,9 @@ public:
     QString serialNumber() const;    // 16 characters, as the device reports it
     QString usbSerialNumber() const; // what the USB descriptor carries
     QString devEui() const;          // 16 lower-case hex digits
+
+    // The parameter a read or write request is about (type byte high, number low).
+    static quint16 requestedParam(const QByteArray &payload);
 
     // Answers to one request frame (none when the device stays silent).
     QList<SimAnswer> handle(quint8 port, const QByteArray &payload, qint64 nowMs);

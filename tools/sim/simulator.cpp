@@ -1,11 +1,14 @@
 #include "simulator.h"
 
+#include "commands.h"
 #include "frame.h"
+#include "payloadreader.h"
 
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
@@ -13,15 +16,23 @@
 #include <unistd.h>
 
 namespace {
+// The command code of a frame's payload; file blocks count under a code of their own.
+quint16 codeOf(quint8 port, const QByteArray &payload)
+{
+    return port == Frame::filePort ? Frame::fileBlockCmd : PayloadReader(payload).u16(0);
+}
+
+QString hexCode(quint16 code)
+{
+    return QStringLiteral("0x%1").arg(code, 4, 16, QLatin1Char('0'));
+}
+
 QString describe(quint8 port, const QByteArray &payload)
 {
-    if (port == 1)
+    if (port == Frame::filePort)
         return QStringLiteral("file block %1 bytes").arg(payload.size());
-    const quint16 code =
-        payload.size() >= 2 ? quint16((quint8(payload.at(0)) << 8) | quint8(payload.at(1))) : 0;
-    return QStringLiteral("0x%1 [%2]")
-        .arg(code, 4, 16, QLatin1Char('0'))
-        .arg(QString::fromLatin1(payload.mid(2).toHex(' ')));
+    return QStringLiteral("%1 [%2]").arg(hexCode(codeOf(port, payload)),
+                                         QString::fromLatin1(payload.mid(2).toHex(' ')));
 }
 } // namespace
 
@@ -85,7 +96,7 @@ bool Simulator::openTerminal()
     masterFd = master;
     slaveKeepFd = slave;
     slavePath = QString::fromLocal8Bit(name);
-    input.clear();
+    input = FrameSplitter(FrameSplitter::TextLines::All);
     readNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
     connect(readNotifier, &QSocketNotifier::activated, this, &Simulator::readMaster);
     updateLink();
@@ -109,6 +120,7 @@ void Simulator::closeTerminal()
     slaveKeepFd = -1;
     slavePath.clear();
     output.clear();
+    lastInOrderDueMs = 0;
     outputTimer->stop();
     debugTimer->stop();
     heldAnswer.clear();
@@ -148,52 +160,38 @@ void Simulator::unplug(int replugAfterMs)
 void Simulator::readMaster()
 {
     char buf[4096];
+    QByteArray bytes;
     for (;;) {
         const ssize_t n = ::read(masterFd, buf, sizeof buf);
         if (n > 0) {
-            input.append(buf, int(n));
+            bytes.append(buf, int(n));
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
         break; // EAGAIN: all read
     }
-    processInput();
+    processInput(bytes);
 }
 
-void Simulator::processInput()
+void Simulator::processInput(const QByteArray &bytes)
 {
-    // The configurator sends command frames and text lines on the same line.
-    while (!input.isEmpty() && masterFd >= 0) {
-        if (input.at(0) == Frame::startByte) {
-            if (input.size() < Frame::headerBytes)
-                return;
-            const int n = (quint8(input.at(1)) << 8) | quint8(input.at(2));
-            if (input.size() < n + Frame::overheadBytes)
-                return;
+    // Frames and text lines are handled in the order they came: a login line and the request
+    // behind it may arrive in one read. A line is complete only at its line end, so the bytes
+    // go to the splitter up to one line end at a time.
+    int from = 0;
+    while (from < bytes.size() && masterFd >= 0) {
+        const int eol = bytes.indexOf('\n', from);
+        const int to = eol < 0 ? bytes.size() : eol + 1;
+        for (const QByteArray &frame : input.feed(bytes.mid(from, to - from))) {
             QByteArray payload;
             quint8 port = 0;
-            if (Frame::check(input.left(n + Frame::overheadBytes), &payload, &port)) {
-                input.remove(0, n + Frame::overheadBytes);
+            if (Frame::check(frame, &payload, &port))
                 handleFrame(port, payload);
-            } else {
-                input.remove(0, 1);
-            }
-            continue;
         }
-        const int eol = input.indexOf('\n');
-        const int start = input.indexOf(Frame::startByte);
-        if (eol < 0 || (start >= 0 && start < eol)) {
-            if (start > 0) {
-                input.remove(0, start); // noise before a frame
-                continue;
-            }
-            return;
-        }
-        const QString line = QString::fromUtf8(input.left(eol)).remove(QLatin1Char('\r'));
-        input.remove(0, eol + 1);
-        if (!line.isEmpty())
+        for (const QString &line : input.takeTextLines())
             handleText(line);
+        from = to;
     }
 }
 
@@ -206,12 +204,7 @@ bool Simulator::strikes(const FaultRule &rule, int counter)
 
 void Simulator::handleFrame(quint8 port, const QByteArray &payload)
 {
-    const quint16 code =
-        port == 1
-            ? 0xFFFF
-            : quint16(payload.size() >= 2 ? (quint8(payload.at(0)) << 8) | quint8(payload.at(1))
-                                          : 0);
-    counts[code] += 1;
+    counts[codeOf(port, payload)] += 1;
     ++requests;
     log(QStringLiteral("> ") + describe(port, payload));
 
@@ -222,7 +215,12 @@ void Simulator::handleFrame(quint8 port, const QByteArray &payload)
         log(QStringLiteral("  (answer dropped)"));
         out.clear();
     }
-    sendAnswers(out);
+    const qint64 lateMs = !out.isEmpty() && answersLate(port, payload) ? config.late.delayMs : 0;
+    sendAnswers(out, lateMs);
+    if (lateMs > 0) {
+        config.late = LateAnswer(); // once: the resend is answered on time
+        log(QStringLiteral("  (%1 ms late)").arg(lateMs));
+    }
 
     if (port == 1 && config.unplugAfterBlocks > 0 &&
         dev->blocksReceived() >= config.unplugAfterBlocks) {
@@ -237,6 +235,15 @@ void Simulator::handleFrame(quint8 port, const QByteArray &payload)
     }
 }
 
+bool Simulator::answersLate(quint8 port, const QByteArray &payload) const
+{
+    if (!config.late.enabled() || port != Frame::commandPort)
+        return false;
+    const quint16 code = codeOf(port, payload);
+    return (code == Cmd::readParam || code == Cmd::writeParam) &&
+           SimDevice::requestedParam(payload) == config.late.param;
+}
+
 void Simulator::handleText(const QString &line)
 {
     counts[0] += 1;
@@ -247,7 +254,7 @@ void Simulator::handleText(const QString &line)
         return;
     QList<SimAnswer> out;
     for (const QString &reply : dev->handleText(line, nowMs()))
-        out.append(SimAnswer{0, reply.toUtf8() + "\r\n"});
+        out.append(SimAnswer{SimAnswer::textPort, reply.toUtf8() + "\r\n"});
     sendAnswers(out);
     if (dev->debugStreaming())
         debugTimer->start(config.debugLineEveryMs);
@@ -255,13 +262,16 @@ void Simulator::handleText(const QString &line)
         debugTimer->stop();
 }
 
-void Simulator::sendAnswers(const QList<SimAnswer> &list)
+void Simulator::sendAnswers(const QList<SimAnswer> &list, qint64 extraDelayMs)
 {
+    // A late answer does not hold up the answers after it.
+    const qint64 delayMs = config.delayMs + extraDelayMs;
+    const bool inOrder = extraDelayMs == 0;
     for (const SimAnswer &a : list) {
         ++answers;
-        if (a.port == 0) {
+        if (a.port == SimAnswer::textPort) {
             log(QStringLiteral("< text ") + QString::fromUtf8(a.payload).trimmed());
-            queueWrite(a.payload, config.delayMs);
+            queueWrite(a.payload, delayMs, inOrder);
             continue;
         }
         QByteArray frame = Frame::wrap(a.port, a.payload);
@@ -294,30 +304,36 @@ void Simulator::sendAnswers(const QList<SimAnswer> &list)
             heldAnswer.clear();
         }
         if (strikes(config.split, answers)) {
+            // Cut as evenly as the length allows, so there are always that many pieces.
             const int pieces = qMin(config.splitPieces, frame.size());
-            const int size = (frame.size() + pieces - 1) / pieces;
-            for (int i = 0; i < pieces; ++i)
-                queueWrite(frame.mid(i * size, size), config.delayMs + i * config.splitPauseMs);
+            for (int i = 0; i < pieces; ++i) {
+                const int from = i * frame.size() / pieces;
+                const int to = (i + 1) * frame.size() / pieces;
+                queueWrite(frame.mid(from, to - from), delayMs + i * config.splitPauseMs, inOrder);
+            }
             log(QStringLiteral("  (split in %1 pieces, %2 ms apart)")
                     .arg(pieces)
                     .arg(config.splitPauseMs));
             continue;
         }
-        queueWrite(frame, config.delayMs);
+        queueWrite(frame, delayMs, inOrder);
     }
 }
 
-void Simulator::queueWrite(const QByteArray &bytes, qint64 delayMs)
+void Simulator::queueWrite(const QByteArray &bytes, qint64 delayMs, bool inOrder)
 {
     if (masterFd < 0 || bytes.isEmpty())
         return;
-    // Writes keep their order even when their delays differ.
+    // Writes keep their order even when their delays differ; only a late answer overtakes.
     qint64 due = nowMs() + delayMs;
-    if (!output.isEmpty())
-        due = qMax(due, output.last().dueMs);
-    output.append(Pending{due, bytes});
-    if (!outputTimer->isActive() || output.size() == 1)
-        outputTimer->start(int(qMax<qint64>(0, output.first().dueMs - nowMs())));
+    if (inOrder) {
+        due = qMax(due, lastInOrderDueMs);
+        lastInOrderDueMs = due;
+    }
+    const auto at = std::upper_bound(output.begin(), output.end(), due,
+                                     [](qint64 d, const Pending &p) { return d < p.dueMs; });
+    output.insert(at, Pending{due, bytes});
+    outputTimer->start(int(qMax<qint64>(0, output.first().dueMs - nowMs())));
 }
 
 void Simulator::flushOutput()
@@ -356,8 +372,10 @@ void Simulator::sendModeChange()
 {
     if (masterFd < 0)
         return;
-    log(QStringLiteral("< 0x8008 (mode changed)"));
-    queueWrite(Frame::wrap(Frame::commandPort, QByteArray::fromHex("8008")), 0);
+    log(QStringLiteral("< %1 (mode changed)").arg(hexCode(Cmd::modeChanged)));
+    queueWrite(
+        Frame::wrap(Frame::commandPort, Frame::payload(Cmd::modeChanged, Frame::commandPort, {})),
+        0);
 }
 
 void Simulator::log(const QString &line)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framesplitter.h"
 #include "simconfig.h"
 #include "simdevice.h"
 
@@ -60,11 +61,12 @@ private:
     bool openTerminal();
     void closeTerminal();
     void updateLink();
-    void processInput();
+    void processInput(const QByteArray &bytes);
     void handleFrame(quint8 port, const QByteArray &payload);
     void handleText(const QString &line);
-    void sendAnswers(const QList<SimAnswer> &answers);
-    void queueWrite(const QByteArray &bytes, qint64 delayMs);
+    bool answersLate(quint8 port, const QByteArray &payload) const;
+    void sendAnswers(const QList<SimAnswer> &answers, qint64 extraDelayMs = 0);
+    void queueWrite(const QByteArray &bytes, qint64 delayMs, bool inOrder = true);
     bool strikes(const FaultRule &rule, int counter);
     void log(const QString &line);
 
@@ -77,14 +79,16 @@ private:
     int slaveKeepFd = -1; // keeps the terminal alive while nobody has it open
     QString slavePath;
     QSocketNotifier *readNotifier = nullptr;
-    QByteArray input;
+    // Requests and text lines arrive on the same line; the device reads every line typed.
+    FrameSplitter input{FrameSplitter::TextLines::All};
 
     struct Pending
     {
         qint64 dueMs;
         QByteArray bytes;
     };
-    QList<Pending> output;
+    QList<Pending> output; // by due time
+    qint64 lastInOrderDueMs = 0;
     QTimer *outputTimer = nullptr;
     QTimer *debugTimer = nullptr;
     QTimer *modeChangeTimer = nullptr;
