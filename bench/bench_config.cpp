@@ -1,10 +1,12 @@
 // A full read of a Vexa750's parameter set from the simulator on a pseudo-terminal, in ms per
 // parameter, next to the raw round trip of the same request and answer frames over the same
 // kind of terminal (no link, no parser, no document), measured in the same run.
+#include "commands.h"
 #include "configexchange.h"
 #include "deviceinterface.h"
 #include "frame.h"
 #include "framesplitter.h"
+#include "payloadwriter.h"
 #include "simulator.h"
 
 #include <QCoreApplication>
@@ -50,9 +52,10 @@ double rawRoundTrips(Simulator &sim, const QList<int> &codes)
     QElapsedTimer t;
     t.start();
     for (int code : codes) {
-        QByteArray data;
-        data.append(char(code >> 8)).append(char(1)).append(char(code & 0xFF));
-        port.write(Frame::wrap(2, Frame::payload(0x8500, 2, data)));
+        const QByteArray data =
+            PayloadWriter().u8(quint8(code >> 8)).u8(Cmd::paramAccess).u8(quint8(code)).data();
+        port.write(Frame::wrap(Frame::commandPort,
+                               Frame::payload(Cmd::readParam, Frame::commandPort, data)));
         QEventLoop loop;
         bool got = false;
         auto c = QObject::connect(&port, &QSerialPort::readyRead, [&] {

@@ -3,6 +3,7 @@
 //  (b) parser wake-ups while the link is idle for 2 s, against a 1 ms polling loop;
 //  (c) time from the last byte of an answer written to a pseudo-terminal to the answer's
 //      signal in the GUI thread, against a design that waits for 20 ms of silence.
+#include "commands.h"
 #include "deviceinterface.h"
 #include "frame.h"
 #include "framesplitter.h"
@@ -30,14 +31,15 @@ QByteArray answerFrame(quint16 code, const QByteArray &body)
 QList<QByteArray> mixedFrames()
 {
     QList<QByteArray> f;
-    f << answerFrame(0x8600, QByteArray(42, '\x02'));
-    f << answerFrame(0x8602, QByteArray::fromHex("0100ff9cf60f03"));
-    f << answerFrame(0x8603, QByteArray(23, '\x01'));
-    f << answerFrame(0x8604, QByteArray(42, '\x03'));
-    f << answerFrame(0x8700, QByteArray::fromHex("02ee00010e100000"));
-    f << answerFrame(0x8701, QByteArray::fromHex("02ee000abc0ce4") + QByteArray(12, '\x01'));
-    f << answerFrame(0x8702, QByteArray::fromHex("02ee00") + QByteArray(36, '\x01'));
-    f << answerFrame(0x8500, QByteArray::fromHex("00010a00040000003c"));
+    f << answerFrame(Cmd::netStatus, QByteArray(42, '\x02'));
+    f << answerFrame(Cmd::netQuality, QByteArray::fromHex("0100ff9cf60f03"));
+    f << answerFrame(Cmd::lastSendStatus, QByteArray(23, '\x01'));
+    f << answerFrame(Cmd::netTimes, QByteArray(42, '\x03'));
+    f << answerFrame(Cmd::batStatus, QByteArray::fromHex("02ee00010e100000"));
+    f << answerFrame(Cmd::adcStatus,
+                     QByteArray::fromHex("02ee000abc0ce4") + QByteArray(12, '\x01'));
+    f << answerFrame(Cmd::inputsParams, QByteArray::fromHex("02ee00") + QByteArray(36, '\x01'));
+    f << answerFrame(Cmd::readParam, QByteArray::fromHex("00010a00040000003c"));
     return f;
 }
 
@@ -141,7 +143,7 @@ void benchIdleWakeups()
 // `arrived` being called in this thread.
 template<typename Arm> std::vector<double> measureLatency(PtyPair &pty, int count, Arm arm)
 {
-    const QByteArray frame = answerFrame(0x8600, QByteArray(42, '\x02'));
+    const QByteArray frame = answerFrame(Cmd::netStatus, QByteArray(42, '\x02'));
     std::vector<double> delays;
     delays.reserve(size_t(count));
     QElapsedTimer clock;
@@ -184,8 +186,13 @@ void benchLatency()
                              if (onArrival)
                                  onArrival();
                          });
-        ours =
-            measureLatency(pty, 1000, [&](std::function<void()> f) { onArrival = std::move(f); });
+        // The link takes only an answer it waits for: each one is asked for first.
+        const int requestBytes = Frame::overheadBytes + 3;
+        ours = measureLatency(pty, 1000, [&](std::function<void()> f) {
+            onArrival = std::move(f);
+            link.getStatus();
+            pty.read(requestBytes, 1000);
+        });
     }
 
     // Baseline: a burst is closed after 20 ms without a byte, then checked and parsed.
@@ -230,6 +237,7 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     registerLinkMetaTypes();
     benchThroughput();
     benchIdleWakeups();
