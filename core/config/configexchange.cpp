@@ -15,8 +15,7 @@ ConfigExchange::ConfigExchange(DeviceInterface *link, QObject *parent)
     , link(link)
 {
     connect(link, &DeviceInterface::setCurrentFwVer, this, &ConfigExchange::identified);
-    connect(link, &DeviceInterface::parseConfiguration, this,
-            &ConfigExchange::parseConfiguration);
+    connect(link, &DeviceInterface::parseConfiguration, this, &ConfigExchange::parseConfiguration);
     connect(link, &DeviceInterface::answerWriteParam, this, &ConfigExchange::answerWriteParam);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &ConfigExchange::linkStateChanged);
 }

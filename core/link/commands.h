@@ -21,7 +21,7 @@ constexpr quint16 loadedBlocks = 0x8103;
 
 constexpr quint16 fskMode = 0x8300;
 constexpr quint16 normalMode = 0x8301;
-constexpr quint16 relayCommand = 0x8302;  // wrapper of every request while relaying
+constexpr quint16 relayCommand = 0x8302; // wrapper of every request while relaying
 constexpr quint16 clearFskStatus = 0x8304;
 constexpr quint16 relayedAnswer = 0x8305; // carries the remote device's answer
 

@@ -354,29 +354,33 @@ void DeviceInterface::addToQue()
 
 // ---- requests -----------------------------------------------------------------------------
 
+void DeviceInterface::request(const char *logLine, quint16 cmd, const QByteArray &data)
+{
+    qDebug() << logLine;
+    sendCommand(cmd, Frame::commandPort, data);
+}
+
 void DeviceInterface::getFwVer()
 {
-    qDebug() << "Get Device Info";
-    sendCommand(Cmd::deviceInfo, Frame::commandPort, QByteArray());
+    request("Get Device Info", Cmd::deviceInfo);
 }
 
 void DeviceInterface::getReboot()
 {
-    qDebug() << "Get Reboot Device";
-    sendCommand(Cmd::reboot, Frame::commandPort, QByteArray());
+    request("Get Reboot Device", Cmd::reboot);
 }
 
 void DeviceInterface::getDateTime()
 {
-    qDebug() << "Get Date and Time";
-    sendCommand(Cmd::getDateTime, Frame::commandPort, QByteArray());
+    request("Get Date and Time", Cmd::getDateTime);
 }
 
 void DeviceInterface::setDevDateTime(time_t _tm, ushort _subTm)
 {
     qDebug() << "Get Set Date and Time " << qint64(_tm);
     const quint32 seconds = quint32(quint64(_tm) & 0xFFFFFFFFu);
-    sendCommand(Cmd::setDateTime, Frame::commandPort, PayloadWriter().u32(seconds).u16(_subTm).data());
+    sendCommand(Cmd::setDateTime, Frame::commandPort,
+                PayloadWriter().u32(seconds).u16(_subTm).data());
 }
 
 void DeviceInterface::eraseMemory(QString type)
@@ -394,32 +398,27 @@ void DeviceInterface::eraseMemory(QString type)
 
 void DeviceInterface::getStatus()
 {
-    qDebug() << "Get Device Status";
-    sendCommand(Cmd::netStatus, Frame::commandPort, relayFlag(relayMode));
+    request("Get Device Status", Cmd::netStatus, relayFlag(relayMode));
 }
 
 void DeviceInterface::getNetJoin()
 {
-    qDebug() << "Get Net Join";
-    sendCommand(Cmd::netJoin, Frame::commandPort, relayFlag(false));
+    request("Get Net Join", Cmd::netJoin, relayFlag(false));
 }
 
 void DeviceInterface::getNetQuality()
 {
-    qDebug() << "Get Net Quality";
-    sendCommand(Cmd::netQuality, Frame::commandPort, relayFlag(relayMode));
+    request("Get Net Quality", Cmd::netQuality, relayFlag(relayMode));
 }
 
 void DeviceInterface::getLastSendStatus()
 {
-    qDebug() << "Get Last Send Status";
-    sendCommand(Cmd::lastSendStatus, Frame::commandPort, relayFlag(relayMode));
+    request("Get Last Send Status", Cmd::lastSendStatus, relayFlag(relayMode));
 }
 
 void DeviceInterface::getTimesStatus()
 {
-    qDebug() << "Get Times Status";
-    sendCommand(Cmd::netTimes, Frame::commandPort, relayFlag(relayMode));
+    request("Get Times Status", Cmd::netTimes, relayFlag(relayMode));
 }
 
 void DeviceInterface::sendExtraordinaryPack()
@@ -432,26 +431,22 @@ void DeviceInterface::sendExtraordinaryPack()
 
 void DeviceInterface::getCurrentFreq()
 {
-    qDebug() << "Get Current Frequency";
-    sendCommand(Cmd::currentFreq, Frame::commandPort, relayFlag(relayMode));
+    request("Get Current Frequency", Cmd::currentFreq, relayFlag(relayMode));
 }
 
 void DeviceInterface::getBatStatus()
 {
-    qDebug() << "Get Bat Status";
-    sendCommand(Cmd::batStatus, Frame::commandPort, PayloadWriter().u16(devId).data());
+    request("Get Bat Status", Cmd::batStatus, PayloadWriter().u16(devId).data());
 }
 
 void DeviceInterface::getAdcStatus()
 {
-    qDebug() << "Get ADC Status";
-    sendCommand(Cmd::adcStatus, Frame::commandPort, PayloadWriter().u16(devId).data());
+    request("Get ADC Status", Cmd::adcStatus, PayloadWriter().u16(devId).data());
 }
 
 void DeviceInterface::getInputsParams()
 {
-    qDebug() << "Get Inputs Params Status";
-    sendCommand(Cmd::inputsParams, Frame::commandPort, PayloadWriter().u16(devId).data());
+    request("Get Inputs Params Status", Cmd::inputsParams, PayloadWriter().u16(devId).data());
 }
 
 void DeviceInterface::getConfiguration(uchar _confType, uchar _paramNum)
@@ -462,29 +457,24 @@ void DeviceInterface::getConfiguration(uchar _confType, uchar _paramNum)
 
 void DeviceInterface::getFileInfo()
 {
-    qDebug() << "Get File Info";
-    sendCommand(Cmd::fileInfo, Frame::commandPort, PayloadWriter().u8(Cmd::firmwareFile).data());
+    request("Get File Info", Cmd::fileInfo, PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 
 void DeviceInterface::getCreateFile()
 {
-    qDebug() << "Get Create File";
-    sendCommand(Cmd::createFile, Frame::commandPort,
-                PayloadWriter().u8(Cmd::firmwareFile).data());
+    request("Get Create File", Cmd::createFile, PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 
 void DeviceInterface::getLoadedBlocks()
 {
-    qDebug() << "Get Loaded Blocks";
-    sendCommand(Cmd::loadedBlocks, Frame::commandPort,
-                PayloadWriter().u8(Cmd::firmwareFile).u16(0).data());
+    request("Get Loaded Blocks", Cmd::loadedBlocks,
+            PayloadWriter().u8(Cmd::firmwareFile).u16(0).data());
 }
 
 void DeviceInterface::getCheckFile()
 {
     emit changeDeviceStatus(LinkState::ApplyingFirmware);
-    qDebug() << "Get Check File";
-    sendCommand(Cmd::checkFile, Frame::commandPort, PayloadWriter().u8(Cmd::firmwareFile).data());
+    request("Get Check File", Cmd::checkFile, PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 
 void DeviceInterface::switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
@@ -504,8 +494,8 @@ void DeviceInterface::sendClearFskStatus()
 {
     // Written around the relay: the local device's relay status is what needs clearing.
     qDebug() << "Clear FSK status";
-    const QByteArray frame =
-        Frame::wrap(Frame::commandPort, Frame::payload(Cmd::clearFskStatus, Frame::commandPort, {}));
+    const QByteArray frame = Frame::wrap(
+        Frame::commandPort, Frame::payload(Cmd::clearFskStatus, Frame::commandPort, {}));
     qDebug().noquote() << "USB Out cmd pack: " << QString::fromLatin1(frame.toHex()) << "/C:13";
     if (port->isOpen())
         port->write(frame);

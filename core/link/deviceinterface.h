@@ -173,6 +173,8 @@ private slots:
 
 private:
     void writeToTransport(const QByteArray &bytes);
+    // Logs the request's line and sends it on the command port.
+    void request(const char *logLine, quint16 cmd, const QByteArray &data = QByteArray());
     void appendBinLog(const QString &text);
     void handleTextLine(const QString &line);
     void resend();

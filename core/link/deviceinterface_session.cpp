@@ -1,7 +1,7 @@
 // DeviceInterface: port search, opening, port errors, request exchange and the answers.
 #include "appsettings.h"
-#include "deviceinterface.h"
 #include "deviceidentity.h"
+#include "deviceinterface.h"
 #include "frame.h"
 #include "framesplitter.h"
 #include "linkstate.h"
@@ -362,7 +362,8 @@ void DeviceInterface::netJoinAnswer(uchar, uchar)
 
 void DeviceInterface::sendExtraordinaryPackAnswer(uchar, uchar _resultCode)
 {
-    emit changeDeviceStatus(_resultCode != 0 ? LinkState::ExtraPackError : LinkState::ExtraPackSent);
+    emit changeDeviceStatus(_resultCode != 0 ? LinkState::ExtraPackError
+                                             : LinkState::ExtraPackSent);
 }
 
 void DeviceInterface::rebootAnswer(uchar code)

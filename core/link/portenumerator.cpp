@@ -6,8 +6,9 @@
 bool isVexaPort(const PortInfo &port, quint16 vendorId, quint16 productId)
 {
     const QString prefix = QLatin1String(vexaSerialPrefix);
-    return port.hasIds && port.vendorId == vendorId && port.productId == productId
-           && port.serialNumber.left(prefix.size()) == prefix && !port.portName.contains(QLatin1String("cu."));
+    return port.hasIds && port.vendorId == vendorId && port.productId == productId &&
+           port.serialNumber.left(prefix.size()) == prefix &&
+           !port.portName.contains(QLatin1String("cu."));
 }
 
 QList<PortInfo> PortEnumerator::ports() const

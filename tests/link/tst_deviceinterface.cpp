@@ -45,8 +45,7 @@ private:
     static QByteArray infoAnswer()
     {
         return frameOf(Cmd::deviceInfo, QByteArray::fromHex("010203 02f8") +
-                                            QByteArray("VEXA7XX000000001") +
-                                            QByteArray(8, '\x11'));
+                                            QByteArray("VEXA7XX000000001") + QByteArray(8, '\x11'));
     }
     // Sends bytes as the device and counts the frames of them the parser gets; an unsolicited
     // relay report behind them proves that everything before it has been handled.
@@ -283,7 +282,8 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()
                                 .data());
     };
     QTest::newRow("the answer") << "info" << infoAnswer() << 1;
-    QTest::newRow("noise, then the answer") << "info" << "noise\r\n" + infoAnswer() << 1;
+    QTest::newRow("noise, then the answer") << "info"
+                                            << "noise\r\n" + infoAnswer() << 1;
     QTest::newRow("another command's answer") << "info" << status << 0;
     QTest::newRow("the answer twice") << "info" << infoAnswer() + infoAnswer() << 1;
     QTest::newRow("a late answer, then the answer") << "info" << status + infoAnswer() << 1;
@@ -293,8 +293,7 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()
     QTest::newRow("another parameter") << "read 000a" << param(Cmd::readParam, 0x0101) << 0;
     QTest::newRow("the previous parameter, then this one")
         << "read 000a" << param(Cmd::readParam, 0x0010) + param(Cmd::readParam, 0x000a) << 1;
-    QTest::newRow("a read answer to a write") << "write 000a" << param(Cmd::readParam, 0x000a)
-                                              << 0;
+    QTest::newRow("a read answer to a write") << "write 000a" << param(Cmd::readParam, 0x000a) << 0;
     QTest::newRow("nothing asked") << "" << status << 0;
 }
 
