@@ -14,7 +14,7 @@ ConfigExchange::ConfigExchange(DeviceInterface *link, QObject *parent)
     : QObject(parent)
     , link(link)
 {
-    connect(link, &DeviceInterface::setCurrentFwVer, this, &ConfigExchange::identified);
+    connect(link, &DeviceInterface::deviceIdentified, this, &ConfigExchange::identified);
     connect(link, &DeviceInterface::parseConfiguration, this, &ConfigExchange::parseConfiguration);
     connect(link, &DeviceInterface::answerWriteParam, this, &ConfigExchange::answerWriteParam);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &ConfigExchange::linkStateChanged);
@@ -31,16 +31,15 @@ QList<int> ConfigExchange::supportedCodes()
 
 // ---- read walk -------------------------------------------------------------------------------
 
-void ConfigExchange::identified(QString fwVer, QString, ushort devId, QString, QString devEui,
-                                QString sn)
+void ConfigExchange::identified(const DeviceIdentity &identity)
 {
-    device = DeviceIdentity{fwVer, devId, sn, devEui};
+    device = identity;
     codesKnown = false;
     readDoc.clear();
-    addElement(QStringLiteral("fw_ver"), {QStringLiteral("param"), fwVer});
-    addElement(QStringLiteral("serial_number"), {QStringLiteral("param"), sn});
-    addElement(QStringLiteral("dev_eui_lbl"), {QStringLiteral("param"), devEui});
-    addElement(QStringLiteral("dev_id"), {QStringLiteral("param"), QString::number(devId)});
+    addElement(QStringLiteral("fw_ver"), {QStringLiteral("param"), device.firmware});
+    addElement(QStringLiteral("serial_number"), {QStringLiteral("param"), device.serialNumber});
+    addElement(QStringLiteral("dev_eui_lbl"), {QStringLiteral("param"), device.devEui});
+    addElement(QStringLiteral("dev_id"), {QStringLiteral("param"), QString::number(device.devId)});
     readIndex = supportedCodes().size();
     if (readIndex > 0)
         emit setProgress(readIndex);

@@ -41,8 +41,7 @@ signals:
     void writeFinished(bool ok);
 
 private:
-    void identified(QString fwVer, QString opt, ushort devId, QString model, QString devEui,
-                    QString sn);
+    void identified(const DeviceIdentity &identity);
     void nextReadCommand();
     void parseConfiguration(uchar confType, uchar paramNum, QByteArray data);
     void deviceExchangeEnd();

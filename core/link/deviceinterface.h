@@ -1,6 +1,7 @@
 #pragma once
 
 #include "answerkey.h"
+#include "deviceidentity.h"
 #include "fileinfo.h"
 #include "statusrecords.h"
 
@@ -150,9 +151,11 @@ signals:
     void hideRefreshButton(bool);
     void checkGetStatusState();
     void authenticationFail();
-    // The device answered its information request.
+    // The device answered its information request: first for the window and the CLI, then,
+    // once they have taken the new device in, for the configuration read that follows.
     void setCurrentFwVer(QString fwVer, QString opt, ushort devId, QString devIdByName,
                          QString devEui, QString sn);
+    void deviceIdentified(const DeviceIdentity &device);
     // Parameter answers, for the configuration exchange.
     void parseConfiguration(uchar _confType, uchar _paramNum, QByteArray _data);
     void answerWriteParam(uchar _confType, uchar _paramNum, uchar _result);

@@ -326,7 +326,8 @@ void tst_ConfigExchange::lateAnswerShiftsNothing()
     QFETCH(bool, writing);
     SimConfig c;
     c.delayMs = 20;
-    const int lateMs = DeviceInterface::defaultAnswerTimeoutMs + 100;
+    // Well after the resend, so that even a busy machine resends before it comes.
+    const int lateMs = DeviceInterface::defaultAnswerTimeoutMs * 3 / 2;
     if (!writing)
         c.late = {0x0012, lateMs}; // check_connect, in the middle of the walk
     start(c);
