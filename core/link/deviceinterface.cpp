@@ -157,8 +157,11 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     lastCmd = _cmd;
     const QByteArray inner = Frame::payload(_cmd, _port, data);
     currentCmd = _cmd;
-    awaited = AnswerKey::ofRequest(_port, _cmd, data);
-    awaitingAnswer = true;
+    const bool timed = !skipAnswerTimer || _cmd == Cmd::checkFile || _cmd == Cmd::checkConnect;
+    // A command typed in the console is not waited for: it must not take the place of the
+    // request an exchange is waiting on, only have its own answer shown.
+    (timed ? awaited : consoleAwaited) = AnswerKey::ofRequest(_port, _cmd, data);
+    (timed ? awaitingAnswer : awaitingConsoleAnswer) = true;
 
     QByteArray frame;
     if (relayMode) {
@@ -312,7 +315,12 @@ void DeviceInterface::deliver(const QByteArray &frame)
         return;
     const AnswerKey key = AnswerKey::ofAnswer(framePort, payload);
     if (!AnswerKey::isUnsolicited(key)) {
-        if (!awaitingAnswer || key != awaited) {
+        if (awaitingAnswer && key == awaited) {
+            awaitingAnswer = false;
+            stopAnswer();
+        } else if (awaitingConsoleAnswer && key == consoleAwaited) {
+            awaitingConsoleAnswer = false;
+        } else {
             qDebug().noquote() << QStringLiteral("Answer dropped: 0x%1 (parameter %2) on port %3 "
                                                  "does not answer the request in flight")
                                       .arg(key.code, 4, 16, QLatin1Char('0'))
@@ -321,8 +329,6 @@ void DeviceInterface::deliver(const QByteArray &frame)
                                << "/C:12";
             return;
         }
-        awaitingAnswer = false;
-        stopAnswer();
     }
     answerQueue->push(frame);
 }

@@ -202,6 +202,8 @@ private:
     quint16 currentCmd = 0;
     AnswerKey awaited;           // the answer the request in flight expects
     bool awaitingAnswer = false; // cleared when it has come
+    AnswerKey consoleAwaited;    // the same for the last command typed in the console
+    bool awaitingConsoleAnswer = false;
     QTimer *answerTimer = nullptr;
     int answerTimeoutMs = defaultAnswerTimeoutMs;
     int longTimeoutMs = defaultLongTimeoutMs;

@@ -295,6 +295,9 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()
         << "read 000a" << param(Cmd::readParam, 0x0010) + param(Cmd::readParam, 0x000a) << 1;
     QTest::newRow("a read answer to a write") << "write 000a" << param(Cmd::readParam, 0x000a) << 0;
     QTest::newRow("nothing asked") << "" << status << 0;
+    // A command typed in the console while an exchange waits displaces neither answer.
+    QTest::newRow("console command meanwhile")
+        << "info, console 8600" << status + infoAnswer() << 2;
 }
 
 void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
@@ -302,7 +305,7 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
     QFETCH(QString, request);
     QFETCH(QByteArray, answers);
     QFETCH(int, taken);
-    if (request == "info")
+    if (request.startsWith("info"))
         link->getFwVer();
     else if (request == "status")
         link->getStatus();
@@ -317,6 +320,10 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
                               .u8(1)
                               .u8(5)
                               .data());
+    if (request.contains("console")) {
+        link->setDeviceReady(true);
+        link->sendTerminalCmd(request.section(' ', -1));
+    }
     if (!request.isEmpty())
         QVERIFY(!pty->read(Frame::overheadBytes + 2, 2000).isEmpty());
     QCOMPARE(framesTaken(answers), taken);
