@@ -151,234 +151,196 @@ ConfigEditor::ConfigEditor(const Pages &pages, DB_Worker *db, QWidget *dialogPar
 // The change indices are those `MainWindow::changeConfig(int)` has always taken.
 void ConfigEditor::buildTable()
 {
-    add({QStringLiteral("otaa_activation"),
-         0,
-         Kind::Custom,
-         lora->otaaRadioButton,
-         {lora->abpRadioButton},
-         [this](const QDomElement &e) {
-             const bool otaa = hexValue(e.attribute(QStringLiteral("param"))) == 1;
-             lora->otaaRadioButton->setChecked(otaa);
-             lora->abpRadioButton->setChecked(!otaa);
-         },
-         [this] {
-             store(QStringLiteral("otaa_activation"), lora->otaaRadioButton->isChecked()
-                                                          ? QStringLiteral("01")
-                                                          : QStringLiteral("00"));
-         }});
-    add({QStringLiteral("private"), 1, Kind::Check, lora->usePrivatecheCkBox});
+    add(
+        QStringLiteral("otaa_activation"), 0, Kind::Custom, lora->otaaRadioButton,
+        {lora->abpRadioButton},
+        [this](const QDomElement &e) {
+            const bool otaa = hexValue(e.attribute(QStringLiteral("param"))) == 1;
+            lora->otaaRadioButton->setChecked(otaa);
+            lora->abpRadioButton->setChecked(!otaa);
+        },
+        [this] {
+            store(QStringLiteral("otaa_activation"),
+                  lora->otaaRadioButton->isChecked() ? QStringLiteral("01") : QStringLiteral("00"));
+        });
+    add(QStringLiteral("private"), 1, Kind::Check, lora->usePrivatecheCkBox);
     // With ADR on, the network chooses the data rate.
     const auto adrRule = [this] {
         lora->txSpeedComboBox->setEnabled(!lora->useAdrCheckBox->isChecked());
     };
-    add({QStringLiteral("use_adr"),
-         2,
-         Kind::Check,
-         lora->useAdrCheckBox,
-         {},
-         [adrRule](const QDomElement &) { adrRule(); },
-         adrRule});
+    add(
+        QStringLiteral("use_adr"), 2, Kind::Check, lora->useAdrCheckBox, {},
+        [adrRule](const QDomElement &) { adrRule(); }, adrRule);
     const QList<QPair<const char *, QLineEdit *>> keys{
         {"dev_eui", lora->deviceEui_line},     {"app_eui", lora->appEui_line},
         {"app_key", lora->appKey_line},        {"net_id", lora->netIdLineEdit},
         {"net_dev_adr", lora->abpDevAdrline},  {"net_service_key", lora->netSKeyline},
         {"app_service_key", lora->appSKeyline}};
     for (int k = 0; k < keys.size(); ++k)
-        add({QLatin1String(keys[k].first), 3 + k, Kind::Key, keys[k].second});
-    add({QStringLiteral("tx_period"), 10, Kind::Number, lora->txPeriodLineEdit});
-    add({QStringLiteral("tx_dr"), 11, Kind::Combo, lora->txSpeedComboBox});
-    add({QStringLiteral("tx_power"), 12, Kind::Combo, lora->txPowerComboBox});
-    add({QStringLiteral("ldc"), 13, Kind::Check, lora->useTxControlCheckBox});
+        add(QLatin1String(keys[k].first), 3 + k, Kind::Key, keys[k].second);
+    add(QStringLiteral("tx_period"), 10, Kind::Number, lora->txPeriodLineEdit);
+    add(QStringLiteral("tx_dr"), 11, Kind::Combo, lora->txSpeedComboBox);
+    add(QStringLiteral("tx_power"), 12, Kind::Combo, lora->txPowerComboBox);
+    add(QStringLiteral("ldc"), 13, Kind::Check, lora->useTxControlCheckBox);
     // Only the custom region has a plan to edit.
-    add({QStringLiteral("region"),
-         14,
-         Kind::Combo,
-         lora->regionComboBox,
-         {},
-         [this](const QDomElement &e) {
-             lora->viewEditFreqpushButton->setEnabled(
-                 hexValue(e.attribute(QStringLiteral("param"))) == customPlanRegion);
-         },
-         [this] {
-             lora->viewEditFreqpushButton->setEnabled(comboData(lora->regionComboBox) ==
-                                                      customPlanRegion);
-         }});
-    add({QStringLiteral("dev_class"), 15, Kind::Combo, lora->devClassComboBox});
-    add({QStringLiteral("nb_trials"), 16, Kind::Number, lora->nbTrialsLineEdit});
-    add({QStringLiteral("tx_confirm"), 17, Kind::Check, lora->txConfirmCheckBox});
-    add({QStringLiteral("check_connect"), 18, Kind::Number, lora->keepAliveLine});
+    add(
+        QStringLiteral("region"), 14, Kind::Combo, lora->regionComboBox, {},
+        [this](const QDomElement &e) {
+            lora->viewEditFreqpushButton->setEnabled(
+                hexValue(e.attribute(QStringLiteral("param"))) == customPlanRegion);
+        },
+        [this] {
+            lora->viewEditFreqpushButton->setEnabled(comboData(lora->regionComboBox) ==
+                                                     customPlanRegion);
+        });
+    add(QStringLiteral("dev_class"), 15, Kind::Combo, lora->devClassComboBox);
+    add(QStringLiteral("nb_trials"), 16, Kind::Number, lora->nbTrialsLineEdit);
+    add(QStringLiteral("tx_confirm"), 17, Kind::Check, lora->txConfirmCheckBox);
+    add(QStringLiteral("check_connect"), 18, Kind::Number, lora->keepAliveLine);
 
     // The frequency plan has no widgets here: its dialog reports the edits.
-    add({QStringLiteral("rx2_freq"),
-         rx2FreqChange,
-         Kind::Custom,
-         nullptr,
-         {},
-         [this](const QDomElement &e) {
-             rx2FreqRead = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
-         },
-         [this] {
-             store(QStringLiteral("rx2_freq"),
-                   hexFor(QStringLiteral("rx2_freq"), rx2FreqEdited.toULongLong()));
-         }});
-    add({QStringLiteral("rx2_dr"),
-         rx2DrChange,
-         Kind::Custom,
-         nullptr,
-         {},
-         [this](const QDomElement &e) {
-             rx2DrRead = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
-         },
-         [this] {
-             store(QStringLiteral("rx2_dr"),
-                   hexFor(QStringLiteral("rx2_dr"), rx2DrEdited.toULongLong()));
-         }});
-    add({QString(), freqChannelsChange, Kind::Custom, nullptr, {}, nullptr, [this] {
-             int stored = 0;
-             for (const auto &channel : qAsConst(freqPlanEdited)) {
-                 if (channel.second.isEmpty() || stored >= maxFreqChannels)
-                     continue;
-                 const QString element = QStringLiteral("freq_channel_%1").arg(channel.first);
-                 store(element, hexFor(element, channel.second.toULongLong()));
-                 ++stored;
-             }
-         }});
+    add(
+        QStringLiteral("rx2_freq"), rx2FreqChange, Kind::Custom, nullptr, {},
+        [this](const QDomElement &e) {
+            rx2FreqRead = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
+        },
+        [this] {
+            store(QStringLiteral("rx2_freq"),
+                  hexFor(QStringLiteral("rx2_freq"), rx2FreqEdited.toULongLong()));
+        });
+    add(
+        QStringLiteral("rx2_dr"), rx2DrChange, Kind::Custom, nullptr, {},
+        [this](const QDomElement &e) {
+            rx2DrRead = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
+        },
+        [this] {
+            store(QStringLiteral("rx2_dr"),
+                  hexFor(QStringLiteral("rx2_dr"), rx2DrEdited.toULongLong()));
+        });
+    add(QString(), freqChannelsChange, Kind::Custom, nullptr, {}, nullptr, [this] {
+        int stored = 0;
+        for (const auto &channel : qAsConst(freqPlanEdited)) {
+            if (channel.second.isEmpty() || stored >= maxFreqChannels)
+                continue;
+            const QString element = QStringLiteral("freq_channel_%1").arg(channel.first);
+            store(element, hexFor(element, channel.second.toULongLong()));
+            ++stored;
+        }
+    });
     for (int n = 0; n < maxFreqChannels; ++n)
-        add({QStringLiteral("freq_channel_%1").arg(n),
-             -1,
-             Kind::Custom,
-             nullptr,
-             {},
-             [this, n](const QDomElement &e) {
-                 freqPlanRead.append(
-                     qMakePair(n, num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16))));
-             }});
+        add(QStringLiteral("freq_channel_%1").arg(n), -1, Kind::Custom, nullptr, {},
+            [this, n](const QDomElement &e) {
+                freqPlanRead.append(
+                    qMakePair(n, num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16))));
+            });
 
-    add({QStringLiteral("en_power_20dbm"), 22, Kind::Check, lora->enPower20dbmCheckBox});
-    add({QStringLiteral("app_port"), 23, Kind::Number, lora->appPortLineEdit});
-    add({QStringLiteral("scan_period"),
-         24,
-         Kind::Number,
-         io->scanPeriodLineEdit,
-         {},
-         nullptr,
-         [this] { recalcTimings(); }});
-    add({QStringLiteral("protocol"), 25, Kind::Combo, sys->protocolComboBox});
-    add({QStringLiteral("save_every_values"), 26, Kind::Number, io->savaEveryValLine});
-    add({QStringLiteral("save_every_times"), 27, Kind::Number, io->savaEveryTimesLine});
+    add(QStringLiteral("en_power_20dbm"), 22, Kind::Check, lora->enPower20dbmCheckBox);
+    add(QStringLiteral("app_port"), 23, Kind::Number, lora->appPortLineEdit);
+    add(QStringLiteral("scan_period"), 24, Kind::Number, io->scanPeriodLineEdit, {}, nullptr,
+        [this] { recalcTimings(); });
+    add(QStringLiteral("protocol"), 25, Kind::Combo, sys->protocolComboBox);
+    add(QStringLiteral("save_every_values"), 26, Kind::Number, io->savaEveryValLine);
+    add(QStringLiteral("save_every_times"), 27, Kind::Number, io->savaEveryTimesLine);
     for (int n = 0; n < inputCount; ++n) {
-        add({QStringLiteral("type_level_%1").arg(n), 28 + n, Kind::Combo, inputs[n].type});
+        add(QStringLiteral("type_level_%1").arg(n), 28 + n, Kind::Combo, inputs[n].type);
         // An input switched off has no type and no counter step.
-        add({QStringLiteral("type_input_%1").arg(n),
-             34 + n,
-             Kind::Combo,
-             inputs[n].mode,
-             {},
-             [this, n](const QDomElement &e) {
-                 const bool on = hexValue(e.attribute(QStringLiteral("param"))) != 0;
-                 inputs[n].type->setEnabled(on);
-                 inputs[n].countDiff->setEnabled(on);
-             },
-             [this, n] { storeInputMode(n); }});
-        add({QStringLiteral("count_diff_%1").arg(n), 67 + n, Kind::Number, inputs[n].countDiff});
+        add(
+            QStringLiteral("type_input_%1").arg(n), 34 + n, Kind::Combo, inputs[n].mode, {},
+            [this, n](const QDomElement &e) {
+                const bool on = hexValue(e.attribute(QStringLiteral("param"))) != 0;
+                inputs[n].type->setEnabled(on);
+                inputs[n].countDiff->setEnabled(on);
+            },
+            [this, n] { storeInputMode(n); });
+        add(QStringLiteral("count_diff_%1").arg(n), 67 + n, Kind::Number, inputs[n].countDiff);
     }
 
-    add({QStringLiteral("rs_settings"),
-         51,
-         Kind::Custom,
-         rs->rsSpeedComboBox,
-         {rs->rsParityComboBox},
-         [this](const QDomElement &e) {
-             const int i = rs->rsSpeedComboBox->findText(
-                 num(e.attribute(QStringLiteral("rs_speed")).toUInt(nullptr, 16)));
-             if (i >= 0)
-                 rs->rsSpeedComboBox->setCurrentIndex(i);
-             selectByData(rs->rsParityComboBox,
-                          e.attribute(QStringLiteral("rs_parity")).toLongLong(nullptr, 16));
-         },
-         [this] {
-             // The device takes 8 data bits and 1 stop bit whatever these fields say.
-             const QString element = QStringLiteral("rs_settings");
-             emit elementChanged(
-                 element, {{QStringLiteral("rs_speed"),
-                            hexFor(element, rs->rsSpeedComboBox->currentText().toULongLong(), 0)},
-                           {QStringLiteral("rs_data_bits"), QStringLiteral("00")},
-                           {QStringLiteral("rs_parity"),
-                            hexFor(element, quint64(comboData(rs->rsParityComboBox)), 2)},
-                           {QStringLiteral("rs_stop_bits"), QStringLiteral("00")}});
-         }});
+    add(
+        QStringLiteral("rs_settings"), 51, Kind::Custom, rs->rsSpeedComboBox,
+        {rs->rsParityComboBox},
+        [this](const QDomElement &e) {
+            const int i = rs->rsSpeedComboBox->findText(
+                num(e.attribute(QStringLiteral("rs_speed")).toUInt(nullptr, 16)));
+            if (i >= 0)
+                rs->rsSpeedComboBox->setCurrentIndex(i);
+            selectByData(rs->rsParityComboBox,
+                         e.attribute(QStringLiteral("rs_parity")).toLongLong(nullptr, 16));
+        },
+        [this] {
+            // The device takes 8 data bits and 1 stop bit whatever these fields say.
+            const QString element = QStringLiteral("rs_settings");
+            emit elementChanged(
+                element, {{QStringLiteral("rs_speed"),
+                           hexFor(element, rs->rsSpeedComboBox->currentText().toULongLong(), 0)},
+                          {QStringLiteral("rs_data_bits"), QStringLiteral("00")},
+                          {QStringLiteral("rs_parity"),
+                           hexFor(element, quint64(comboData(rs->rsParityComboBox)), 2)},
+                          {QStringLiteral("rs_stop_bits"), QStringLiteral("00")}});
+        });
     addFields(QStringLiteral("crts_settings"), 52,
               {rs->ctsRtsModeComboBox, rs->rts01TimeLineEdit, rs->rts10TimeLineEdit,
                rs->ctsTimeLineEdit});
     addFields(QStringLiteral("rs_timings"), 53,
               {rs->onAboveOffTimeLineEdit, rs->waitAnswerTimeLineEdit,
                rs->waitEndAnswerTimeLineEdit, rs->onTimeLineEdit});
-    add({QStringLiteral("rs_repeat"), 54, Kind::Number, rs->rsRepeatLineEdit});
-    add({QStringLiteral("answer_mode"), 55, Kind::Combo, rs->rsAnswerModeComboBox});
-    add({QStringLiteral("rs_meter_config"), 56, Kind::Custom, rs->meteringDevComboBox,
-         meterWidgets(), [this](const QDomElement &e) { fillMeterConfig(e); },
-         [this] { storeMeterConfig(); }});
-    add({QStringLiteral("interface_type"),
-         -1,
-         Kind::Custom,
-         nullptr,
-         {},
-         [this](const QDomElement &e) {
-             // Flow control and parity exist on RS-232 only.
-             const bool rs232 = hexValue(e.attribute(QStringLiteral("param"))) == 1;
-             rs->interfaceLbl->setText(rs232 ? QStringLiteral("RS-232") : QStringLiteral("RS-485"));
-             for (QWidget *w : {static_cast<QWidget *>(rs->rsParityComboBox),
-                                static_cast<QWidget *>(rs->ctsRtsModeComboBox),
-                                static_cast<QWidget *>(rs->rts01TimeLineEdit),
-                                static_cast<QWidget *>(rs->rts10TimeLineEdit),
-                                static_cast<QWidget *>(rs->ctsTimeLineEdit)})
-                 w->setEnabled(rs232);
-         }});
+    add(QStringLiteral("rs_repeat"), 54, Kind::Number, rs->rsRepeatLineEdit);
+    add(QStringLiteral("answer_mode"), 55, Kind::Combo, rs->rsAnswerModeComboBox);
+    add(
+        QStringLiteral("rs_meter_config"), 56, Kind::Custom, rs->meteringDevComboBox,
+        meterWidgets(), [this](const QDomElement &e) { fillMeterConfig(e); },
+        [this] { storeMeterConfig(); });
+    add(QStringLiteral("interface_type"), -1, Kind::Custom, nullptr, {},
+        [this](const QDomElement &e) {
+            // Flow control and parity exist on RS-232 only.
+            const bool rs232 = hexValue(e.attribute(QStringLiteral("param"))) == 1;
+            rs->interfaceLbl->setText(rs232 ? QStringLiteral("RS-232") : QStringLiteral("RS-485"));
+            for (QWidget *w : {static_cast<QWidget *>(rs->rsParityComboBox),
+                               static_cast<QWidget *>(rs->ctsRtsModeComboBox),
+                               static_cast<QWidget *>(rs->rts01TimeLineEdit),
+                               static_cast<QWidget *>(rs->rts10TimeLineEdit),
+                               static_cast<QWidget *>(rs->ctsTimeLineEdit)})
+                w->setEnabled(rs232);
+        });
 
-    add({QStringLiteral("time_zone"),
-         58,
-         Kind::Custom,
-         sys->timeZoneComboBox,
-         {},
-         [this](const QDomElement &e) {
-             const int offset = ParamCodec::timeZoneOffset(e.attribute(QStringLiteral("param")));
-             QComboBox *zones = sys->timeZoneComboBox;
-             const QDateTime now = QDateTime::currentDateTimeUtc();
-             for (int i = 0; i < zones->count(); ++i) {
-                 if (QTimeZone(zones->itemText(i).toLatin1()).offsetFromUtc(now) == offset) {
-                     zones->setCurrentIndex(i);
-                     break;
-                 }
-             }
-         },
-         [this] {
-             store(
-                 QStringLiteral("time_zone"),
-                 ParamCodec::timeZoneText(QTimeZone(sys->timeZoneComboBox->currentText().toLatin1())
-                                              .offsetFromUtc(QDateTime::currentDateTimeUtc())));
-         }});
-    add({QStringLiteral("remove_confirm_net"), 59, Kind::Combo, sys->removeConfirmNetComboBox});
-    add({QStringLiteral("time_point"), 60, Kind::Combo, sys->timePointComboBox});
+    add(
+        QStringLiteral("time_zone"), 58, Kind::Custom, sys->timeZoneComboBox, {},
+        [this](const QDomElement &e) {
+            const int offset = ParamCodec::timeZoneOffset(e.attribute(QStringLiteral("param")));
+            QComboBox *zones = sys->timeZoneComboBox;
+            const QDateTime now = QDateTime::currentDateTimeUtc();
+            for (int i = 0; i < zones->count(); ++i) {
+                if (QTimeZone(zones->itemText(i).toLatin1()).offsetFromUtc(now) == offset) {
+                    zones->setCurrentIndex(i);
+                    break;
+                }
+            }
+        },
+        [this] {
+            store(
+                QStringLiteral("time_zone"),
+                ParamCodec::timeZoneText(QTimeZone(sys->timeZoneComboBox->currentText().toLatin1())
+                                             .offsetFromUtc(QDateTime::currentDateTimeUtc())));
+        });
+    add(QStringLiteral("remove_confirm_net"), 59, Kind::Combo, sys->removeConfirmNetComboBox);
+    add(QStringLiteral("time_point"), 60, Kind::Combo, sys->timePointComboBox);
     for (int n = 0; n < fixedPointCount; ++n) {
         const FixedPointWidgets &w = points[n];
-        add({QStringLiteral("time_fix_%1").arg(n),
-             61 + n,
-             Kind::Custom,
-             w.enable,
-             {w.day, w.everyDay, w.time},
-             [this, n](const QDomElement &e) {
-                 const ParamCodec::FixedPoint fp =
-                     ParamCodec::fixedPointFromText(e.attribute(QStringLiteral("param")));
-                 points[n].enable->setChecked(fp.enabled);
-                 points[n].everyDay->setChecked(fp.everyDay);
-                 points[n].day->setDate(QDate(2000, 1, fp.day));
-                 points[n].time->setTime(fp.time);
-                 updateFixedPointWidgets(n);
-             },
-             [this, n] { storeFixedPoint(n); }});
+        add(
+            QStringLiteral("time_fix_%1").arg(n), 61 + n, Kind::Custom, w.enable,
+            {w.day, w.everyDay, w.time},
+            [this, n](const QDomElement &e) {
+                const ParamCodec::FixedPoint fp =
+                    ParamCodec::fixedPointFromText(e.attribute(QStringLiteral("param")));
+                points[n].enable->setChecked(fp.enabled);
+                points[n].everyDay->setChecked(fp.everyDay);
+                points[n].day->setDate(QDate(2000, 1, fp.day));
+                points[n].time->setTime(fp.time);
+                updateFixedPointWidgets(n);
+            },
+            [this, n] { storeFixedPoint(n); });
     }
-    add({QStringLiteral("pulse_counting_mode"), 73, Kind::ComboIndex, v701->pulseCounModeComboBox});
-    add({QStringLiteral("ambient_light_level"), 74, Kind::Number, v701->ambientLightLevelLineEdit});
+    add(QStringLiteral("pulse_counting_mode"), 73, Kind::ComboIndex, v701->pulseCounModeComboBox);
+    add(QStringLiteral("ambient_light_level"), 74, Kind::Number, v701->ambientLightLevelLineEdit);
 
     for (int i = 0; i < table.size(); ++i) {
         if (!table[i].element.isEmpty())
@@ -394,28 +356,29 @@ void ConfigEditor::addFields(const QString &element, int changeIndex,
                              const QList<QWidget *> &fieldWidgets)
 {
     const ParamCatalogue::Param *p = ParamCatalogue::byElement(element);
-    add({element, changeIndex, Kind::Custom, fieldWidgets.value(0), fieldWidgets.mid(1),
-         [p, fieldWidgets](const QDomElement &e) {
-             for (int f = 0; f < fieldWidgets.size(); ++f) {
-                 const QString hex = e.attribute(QLatin1String(p->fields[f].name));
-                 if (auto *box = qobject_cast<QComboBox *>(fieldWidgets[f]))
-                     selectByData(box, hex.toLongLong(nullptr, 16));
-                 else if (auto *edit = qobject_cast<QLineEdit *>(fieldWidgets[f]))
-                     edit->setText(num(hex.toInt(nullptr, 16)));
-             }
-         },
-         [this, p, element, fieldWidgets] {
-             QList<QPair<QString, QString>> attrs;
-             for (int f = 0; f < fieldWidgets.size(); ++f) {
-                 quint64 value = 0;
-                 if (auto *box = qobject_cast<QComboBox *>(fieldWidgets[f]))
-                     value = quint64(comboData(box));
-                 else if (auto *edit = qobject_cast<QLineEdit *>(fieldWidgets[f]))
-                     value = edit->text().toULongLong();
-                 attrs.append({QLatin1String(p->fields[f].name), hexFor(element, value, f)});
-             }
-             emit elementChanged(element, attrs);
-         }});
+    add(
+        element, changeIndex, Kind::Custom, fieldWidgets.value(0), fieldWidgets.mid(1),
+        [p, fieldWidgets](const QDomElement &e) {
+            for (int f = 0; f < fieldWidgets.size(); ++f) {
+                const QString hex = e.attribute(QLatin1String(p->fields[f].name));
+                if (auto *box = qobject_cast<QComboBox *>(fieldWidgets[f]))
+                    selectByData(box, hex.toLongLong(nullptr, 16));
+                else if (auto *edit = qobject_cast<QLineEdit *>(fieldWidgets[f]))
+                    edit->setText(num(hex.toInt(nullptr, 16)));
+            }
+        },
+        [this, p, element, fieldWidgets] {
+            QList<QPair<QString, QString>> attrs;
+            for (int f = 0; f < fieldWidgets.size(); ++f) {
+                quint64 value = 0;
+                if (auto *box = qobject_cast<QComboBox *>(fieldWidgets[f]))
+                    value = quint64(comboData(box));
+                else if (auto *edit = qobject_cast<QLineEdit *>(fieldWidgets[f]))
+                    value = edit->text().toULongLong();
+                attrs.append({QLatin1String(p->fields[f].name), hexFor(element, value, f)});
+            }
+            emit elementChanged(element, attrs);
+        });
 }
 
 void ConfigEditor::connectEdits()
@@ -601,7 +564,7 @@ void ConfigEditor::storeInputMode(int n)
           ParamCodec::timingText(mode, io->scanPeriodLineEdit->text().toInt()));
     inputs[n].type->setEnabled(mode != 0);
     bool countOn = mode != 0;
-    // The second input of some models counts without a step of its own.
+    // Whether the second input has a counter step of its own depends on the model.
     if (n == 1)
         countOn = countOn && db->getFormElements(inputs[n].countDiff->objectName()).value(0) ==
                                  QLatin1String("true");

@@ -129,7 +129,12 @@ private:
     };
 
     void buildTable();
-    void add(Binding b) { table.append(std::move(b)); }
+    void add(const QString &element, int changeIndex, Kind kind, QWidget *widget,
+             const QList<QWidget *> &alsoEdits = {}, FillRule fill = {}, StoreRule store = {})
+    {
+        table.append(Binding(element, changeIndex, kind, widget, alsoEdits, std::move(fill),
+                             std::move(store)));
+    }
     void addFields(const QString &element, int changeIndex, const QList<QWidget *> &fieldWidgets);
     void connectEdits();
     void fillStandard(const Binding &b, const QString &value);
