@@ -199,24 +199,8 @@ void ConfigEditor::buildTable()
     add(QStringLiteral("check_connect"), 18, Kind::Number, lora->keepAliveLine);
 
     // The frequency plan has no widgets here: its dialog reports the edits.
-    add(
-        QStringLiteral("rx2_freq"), rx2FreqChange, Kind::Custom, nullptr, {},
-        [this](const QDomElement &e) {
-            rx2FreqRead = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
-        },
-        [this] {
-            store(QStringLiteral("rx2_freq"),
-                  hexFor(QStringLiteral("rx2_freq"), rx2FreqEdited.toULongLong()));
-        });
-    add(
-        QStringLiteral("rx2_dr"), rx2DrChange, Kind::Custom, nullptr, {},
-        [this](const QDomElement &e) {
-            rx2DrRead = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
-        },
-        [this] {
-            store(QStringLiteral("rx2_dr"),
-                  hexFor(QStringLiteral("rx2_dr"), rx2DrEdited.toULongLong()));
-        });
+    addRx2(QStringLiteral("rx2_freq"), rx2FreqChange, &rx2FreqRead, &rx2FreqEdited);
+    addRx2(QStringLiteral("rx2_dr"), rx2DrChange, &rx2DrRead, &rx2DrEdited);
     add(QString(), freqChannelsChange, Kind::Custom, nullptr, {}, nullptr, [this] {
         int stored = 0;
         for (const auto &channel : qAsConst(freqPlanEdited)) {
@@ -348,6 +332,18 @@ void ConfigEditor::buildTable()
         if (table[i].changeIndex >= 0)
             rowOfIndex.insert(table[i].changeIndex, i);
     }
+}
+
+// The second receive window's frequency or data rate: read as decimal text, written as edited.
+void ConfigEditor::addRx2(const QString &element, int changeIndex, QString *read,
+                          const QString *edited)
+{
+    add(
+        element, changeIndex, Kind::Custom, nullptr, {},
+        [read](const QDomElement &e) {
+            *read = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
+        },
+        [this, element, edited] { store(element, hexFor(element, edited->toULongLong())); });
 }
 
 // A composite element whose fields each have one widget, in wire order: a combo box gives its

@@ -135,6 +135,7 @@ private:
         table.append(Binding(element, changeIndex, kind, widget, alsoEdits, std::move(fill),
                              std::move(store)));
     }
+    void addRx2(const QString &element, int changeIndex, QString *read, const QString *edited);
     void addFields(const QString &element, int changeIndex, const QList<QWidget *> &fieldWidgets);
     void connectEdits();
     void fillStandard(const Binding &b, const QString &value);

@@ -54,34 +54,17 @@ const Row rows[] = {
     // The reload passes through Disconnected; its own controls follow that (see its effects).
     {Reload, "\n-------------------DEVICE STATUS: reload--------------------\n", NoLine, nullptr,
      nullptr, nullptr, 0, 0},
-    {PasswordChanged, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {PasswordChangeError, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
     {ReadFile, "\n-------------------DEVICE STATUS: read file--------------------\n", Yellow,
      QT_TRANSLATE_NOOP("MainWindow", "Чтение файла"), nullptr, nullptr, 0, allControls},
     // A firmware update shows its own line instead (see its effects).
     {WriteFile, "\n-------------------DEVICE STATUS: write file--------------------\n", Yellow,
      QT_TRANSLATE_NOOP("MainWindow", "Запись файла"), nullptr, nullptr, 0, allControls},
-    {FileWritten, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {FileDone, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {FileReadError, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {FileWriteError, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
     {UpdateApp, "\n----------------------STATUS: UPDATE APP------------------------\n", Yellow,
      QT_TRANSLATE_NOOP("MainWindow", "Загрузка обновления"), nullptr, nullptr, 0, allControls},
-    {RemoteNotOnServer, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {RemoteBusy, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {RemoteServerUnavailable, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {RemoteExchangeError, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    // Only a packet the user asked for shows a line (see their effects).
-    {ExtraPackSent, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {ExtraPackError, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {FlashFormatted, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {FlashFormatError, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
     {ApplyingFirmware, nullptr, Yellow, QT_TRANSLATE_NOOP("MainWindow", "Применение прошивки"),
      nullptr, nullptr, 0, 0},
     {FskConnected, nullptr, Green, QT_TRANSLATE_NOOP("MainWindow", "Устройство подключено по FSK"),
      nullptr, nullptr, 0, 0},
-    {FskDisconnected, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
-    {FskConnectFailed, nullptr, NoLine, nullptr, nullptr, nullptr, 0, 0},
 };
 } // namespace
 

@@ -33,7 +33,8 @@ struct Row
     unsigned disable;
 };
 
-// The row of a state; nullptr for numbers that carry no meaning (they are only remembered).
+// The row of a state; nullptr for a state without banner, line or controls of its own (its
+// effects are all it does) and for numbers that carry no meaning.
 const Row *row(int state);
 
 // Resource of an indicator picture; nullptr for a number that is none.

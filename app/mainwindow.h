@@ -201,7 +201,7 @@ private:
     // The main controls of ConnectionStates::Control bits.
     void setControlsEnabled(unsigned controls, bool enabled);
     // What a state does besides its status line and controls.
-    void applyStateEffects(LinkState::State state);
+    void applyStateEffects(int state);
     void leaveFskMode();
     void showFirstPage();
     // Hands the pending changes to the link; false when the buffer cannot be written.

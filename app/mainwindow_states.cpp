@@ -103,22 +103,21 @@ void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
 void MainWindow::setGlobalState(int state)
 {
     currentState = state;
-    const ConnectionStates::Row *row = ConnectionStates::row(state);
-    if (!row)
-        return; // other numbers are only remembered
-    if (row->banner)
-        qDebug() << row->banner;
-    if (row->picture != ConnectionStates::NoLine) {
-        const char *text = row->text;
-        if (link->isRemoteMode() && row->remoteText)
-            text = row->remoteText;
-        else if (fskMode && row->fskText)
-            text = row->fskText;
-        showStatusLine(uchar(row->picture), text);
+    if (const ConnectionStates::Row *row = ConnectionStates::row(state)) {
+        if (row->banner)
+            qDebug() << row->banner;
+        if (row->picture != ConnectionStates::NoLine) {
+            const char *text = row->text;
+            if (link->isRemoteMode() && row->remoteText)
+                text = row->remoteText;
+            else if (fskMode && row->fskText)
+                text = row->fskText;
+            showStatusLine(uchar(row->picture), text);
+        }
+        setControlsEnabled(row->disable, false);
+        setControlsEnabled(row->enable, true);
     }
-    setControlsEnabled(row->disable, false);
-    setControlsEnabled(row->enable, true);
-    applyStateEffects(row->state);
+    applyStateEffects(state);
 }
 
 void MainWindow::leaveFskMode()
@@ -129,7 +128,7 @@ void MainWindow::leaveFskMode()
     statusPanel->ui->reRegisterButton->setEnabled(true);
 }
 
-void MainWindow::applyStateEffects(LinkState::State state)
+void MainWindow::applyStateEffects(int state)
 {
     using namespace LinkState;
     switch (state) {
@@ -338,9 +337,8 @@ void MainWindow::applyStateEffects(LinkState::State state)
         leaveFskMode();
         showFirstPage();
         break;
-    case ReadStatus:
-    case ReadError:
-        break;
+    default:
+        break; // the rest is in the table; numbers without meaning are only remembered
     }
 }
 
