@@ -56,7 +56,6 @@ public:
 
     // Edits made in the widgets are dropped while blocked (a direct recordChange() is not).
     void setChangesBlocked(bool blocked) { changesBlocked = blocked; }
-    bool changesAreBlocked() const { return changesBlocked; }
 
     // Sets the widgets from the elements of a configuration document; records nothing.
     void fill(const QDomElement &root);
@@ -69,6 +68,7 @@ public:
     void setModel(const QString &name) { model = name; }
     // The model's choices and which of its widgets are shown, from the device database.
     void fillModelChoices();
+    // The pages hold widgets this program leaves unused: they stay hidden.
     void hideUnusedWidgets();
     // Back to empty editors and no frequency plan (the time zones stay: they are the computer's).
     void clear();
@@ -78,7 +78,6 @@ public:
     // The frequency plan dialog: to edit the read plan, or to watch the working frequencies.
     void editFreqPlan();
     void showWorkingFreqs();
-    void freqFormClosed();
     void applyFreqPlan(const FreqPlan &plan, const QString &rx2Freq, const QString &rx2Dr);
     void showReportedFreqs(const FreqPlan &plan, const QString &rx2Freq, const QString &rx2Dr);
 
@@ -129,6 +128,7 @@ private:
     };
 
     void buildTable();
+    void freqFormClosed();
     void add(const QString &element, int changeIndex, Kind kind, QWidget *widget,
              const QList<QWidget *> &alsoEdits = {}, FillRule fill = {}, StoreRule store = {})
     {

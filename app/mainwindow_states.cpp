@@ -1,5 +1,6 @@
-// MainWindow: the device link, the connection states and the status line, the dialogs that
-// drive them, device identification and the hand-over of a finished read.
+// MainWindow: the device link, the connection states (their table is ConnectionStates) and the
+// status line, the dialogs that drive them, device identification and the hand-over of a
+// finished read.
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -374,6 +375,8 @@ void MainWindow::waitEndReadStatus()
     stopReadStatus = true;
     waitingStatusEnd = true;
     statusTimer->stop();
+    // The caller sends its own request as soon as this returns, and the device answers one
+    // request at a time: the pass has to have ended (or be given up) by then.
     if (currentState != Ready) {
         qDebug() << "Wait end read status..."
                  << "/C:14";
