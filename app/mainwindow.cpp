@@ -6,6 +6,8 @@
 #include "apppaths.h"
 #include "appsettings.h"
 #include "commandhistory.h"
+#include "configeditor.h"
+#include "connectionstates.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "guiprompts.h"
@@ -17,7 +19,7 @@
 #include "settingsform.h"
 #include "statuspanel.h"
 #include "systempage.h"
-#include "timezonelist.h"
+#include "ui_statuspanel.h"
 #include "vexa701page.h"
 
 #include <QApplication>
@@ -26,14 +28,10 @@
 #include <QDebug>
 #include <QDialog>
 #include <QFile>
-#include <QGroupBox>
 #include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
-#include <QSignalMapper>
-#include <QStackedWidget>
-#include <QTimeZone>
 #include <QTimer>
 
 namespace {
@@ -53,15 +51,14 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
         prompts = ownPrompts.get();
     }
 
-    // 1. A frameless window of fixed size and its widget tree.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     // The model pages and the status panel are forms of their own. Made children of the window
     // before its widget tree, their buttons take part in the automatic slot connections.
-    const QList<QWidget *> pages{new LoraPage(this), new IoPage(this), new InterfacesPage(this),
-                                 new Vexa701Page(this), new SystemPage(this)};
-    auto *statusPanel = new StatusPanel(this);
+    const ConfigEditor::Pages pages{new LoraPage(this), new IoPage(this), new InterfacesPage(this),
+                                    new Vexa701Page(this), new SystemPage(this)};
+    statusPanel = new StatusPanel(this);
     ui->setupUi(this);
-    installPages(pages, statusPanel);
+    installPages({pages.lora, pages.io, pages.interfaces, pages.vexa701, pages.system});
     setFixedSize(960, 600);
     {
         QFile qss(QStringLiteral(":/style/mainwindow.qss"));
@@ -69,22 +66,19 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
             setStyleSheet(QString::fromUtf8(qss.readAll()));
     }
 
-    // 2. Start banner.
     qDebug() << "\n-----------------Configurator started-----------------\n";
     qDebug().noquote() << "Version: " << AppInfo::version() << " revision: " << AppInfo::revision()
                        << " build date: " << AppInfo::buildDate();
 
-    // 3. Application clock starts on the PC's time.
+    // The application clock runs on the PC's time until a public time server answers.
     appClockBase = QDateTime::currentDateTimeUtc();
     appClockTimer.start();
-
-    // 4. One question to a public time server; its answer replaces the clock's base.
     ntpClient = new NtpClient(this);
     connect(ntpClient, &NtpClient::replyReceived, this, &MainWindow::updateAppClock);
     QHostInfo::lookupHost(QLatin1String(ntpServerHost), this, &MainWindow::reqestNtpTime);
 
-    // 5. Interface language. The choice is stored only once the database check has passed, so
-    //    a refused start leaves nothing behind.
+    // The language choice is stored only once the database check has passed, so a refused
+    // start leaves nothing behind.
     const QVariant storedLang =
         AppSettings::read(QStringLiteral("Language"), QStringLiteral("lang"));
     const bool langStored = storedLang.isValid() && !storedLang.toString().isEmpty();
@@ -92,7 +86,6 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
         langStored ? storedLang.toString() : AppSettings::defaultLanguage(QLocale::system().name());
     applyLanguage(langCode);
 
-    // 6. The device database must be present and sound.
     dbWorker = new DB_Worker(this);
     if (!dbWorker->checkDb()) {
         startFailed = true;
@@ -105,42 +98,31 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     if (!langStored)
         AppSettings::write(QStringLiteral("Language"), QStringLiteral("lang"), langCode);
 
-    // 7. Time zones from the most western to the most eastern.
-    fillTimeZones();
+    editor = new ConfigEditor(pages, dbWorker, this, this);
+    connect(editor, &ConfigEditor::elementChanged, this, &MainWindow::replaceElement);
+    connect(editor, &ConfigEditor::changeRecorded, ui->saveFileButton,
+            [this] { ui->saveFileButton->setEnabled(true); });
 
-    // 8. Terminal command history.
     loadCommandHistory();
-
-    // 9. Extraordinary packet on registration.
     sendExtraordinaryPackOnStart = AppSettings::readBool(
         QStringLiteral("Survey"), QStringLiteral("SendExtraordinaryPackOnStart"), false);
 
-    // 10. Connection flags and counters start idle (member defaults); the firmware version
-    //     starts as "255.255.255".
-
-    // 11. Settings dialog.
     settingsForm = new SettingsForm(this);
     continuousStatus = settingsForm->continuousStatus();
     if (continuousStatus)
-        widget("getStatusManualButton")->hide();
+        statusPanel->ui->getStatusManualButton->hide();
 
-    // 12. Widgets that the identified model shows when it has them.
-    hideUnusedWidgets();
-    widget("setDateTimeButton")->setEnabled(false);
-
-    // 13. Input validators.
+    // Widgets that the identified model shows when it has them.
+    editor->hideUnusedWidgets();
+    ui->remCfgButton->hide();
+    statusPanel->ui->setDateTimeButton->setEnabled(false);
     setInputValidations();
 
-    // 14. Status line in the waiting look.
-    if (auto *meters = findChild<QStackedWidget *>(QStringLiteral("meteringDevStackedWidget")))
-        meters->setCurrentIndex(0);
     ui->globalStatusText->setMinimumWidth(300);
-    showStatusLine(0, QT_TR_NOOP("Ожидание подключения модуля"));
+    showStatusLine(ConnectionStates::Gray, QT_TR_NOOP("Ожидание подключения модуля"));
 
-    // 15. Device link.
     createDeviceLink(enumerator);
 
-    // 16. Timers.
     statusTimer = new QTimer(this);
     statusTimer->setObjectName(QStringLiteral("statusTimer"));
     connect(statusTimer, &QTimer::timeout, this, &MainWindow::statusTimerTimeout);
@@ -157,29 +139,20 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     hotplug = new HotplugMonitor({}, this);
     connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
 
-    // 17. Change mapper of the configuration widgets; the time-parameters view comes with the
-    //     status views.
-    changeMapper = new QSignalMapper(this);
-    connectChangeMapper();
-
     createToolButtons();
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
     connect(ui->terminalMenu, &QListWidget::pressed, this, &MainWindow::itemSelected);
-
-    // 18. Console shortcut (the console menu comes with the terminal).
     auto *consoleShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
     connect(consoleShortcut, &QShortcut::activated, this, &MainWindow::showConsolePage);
 
-    // 19. No device yet: only the first page, no status.
+    // No device: only the first page, no status.
     clearInfoLabels();
     clearLabels();
     ui->terminalMenu->setCurrentRow(0);
     ui->stackedWidget->setCurrentIndex(0);
 
-    // 20. First port search shortly after the event loop starts.
+    // The first port search waits for the event loop.
     enumerationTimer->start(firstEnumerationDelayMs);
-
-    // 21. Update-server client and the self-update check: added with the updater.
 }
 
 MainWindow::~MainWindow()
@@ -231,13 +204,6 @@ void MainWindow::changeLanguage(QString code)
     applyLanguage(langCode);
 }
 
-void MainWindow::fillTimeZones()
-{
-    for (const QByteArray &id : utcOffsetZoneIds(QTimeZone::availableTimeZoneIds()))
-        findChild<QComboBox *>(QStringLiteral("timeZoneComboBox"))
-            ->addItem(QString::fromLatin1(id));
-}
-
 void MainWindow::loadCommandHistory()
 {
     QFile file(CommandHistory::filePath());
@@ -282,29 +248,6 @@ void MainWindow::createToolButtons()
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
     connect(ui->helpButton, &QToolButton::pressed, this, &MainWindow::helpShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
-    // Firmware update and remote configuration are wired with those features.
-}
-
-void MainWindow::hideUnusedWidgets()
-{
-    static const char *const names[] = {
-        "rsToUsbGroupBox",    "appPort_lbl",        "appPortLineEdit",    "scanPeriod_lbl",
-        "scanPeriodLineEdit", "protocol_lbl",       "protocolComboBox",   "savaEveryVal_lbl",
-        "savaEveryValLine",   "savaEveryTimes_lbl", "savaEveryTimesLine", "remCfgButton",
-    };
-    for (const char *name : names) {
-        if (auto *w = findChild<QWidget *>(QLatin1String(name))) {
-            w->hide();
-            // A group left with nothing to show goes too, so no empty frame remains.
-            if (auto *group = qobject_cast<QGroupBox *>(w->parentWidget())) {
-                const auto children =
-                    group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
-                if (std::all_of(children.begin(), children.end(),
-                                [](QWidget *c) { return c->isHidden(); }))
-                    group->hide();
-            }
-        }
-    }
 }
 
 void MainWindow::aboutShow()

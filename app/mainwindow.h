@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linkstate.h"
 #include "netinfoparams.h"
 #include "ntpclient.h"
 #include "statusrecords.h"
@@ -18,16 +19,16 @@
 #include <ctime>
 #include <memory>
 
+class ConfigEditor;
 class ConfigExchange;
 class DB_Worker;
-class FreqForm;
 class DeviceInterface;
 class HotplugMonitor;
 class PortEnumerator;
-class QSignalMapper;
 class QTimer;
 class SelectDeviceForm;
 class StatusCalc;
+class StatusPanel;
 class TimeParamsForm;
 class SettingsForm;
 class UserPrompts;
@@ -49,6 +50,8 @@ public:
     static constexpr int rebootTimerMs = 10000;
     static constexpr int rebootBoxMs = 7000;
     static constexpr int waitStatusEndMs = 2000;
+    // How long the result of an extraordinary packet the user sent stays on the status line.
+    static constexpr int extraPackResultMs = 1000;
 
     // prompts: where questions and error boxes go (the message boxes when null).
     // enumerator: where the port search looks (the system's serial ports when null).
@@ -167,15 +170,13 @@ public slots:
     void clearInfoLabels();
     void printToTerminal(QString text);
     void helpShow();
+    // The configuration editor's work, done by ConfigEditor.
     void updateGui(QDomNode node);
     void changeConfig(int numberParam);
     void recalcTimings();
     void setInputValidations();
     void on_viewEditFreqpushButton_clicked();
     void showFreqForm();
-    void freqFormClosed();
-    void frequencyChanged(QList<QPair<int, QString>> frequencyList, QString _rx2Freq,
-                          QString _rx2Dr);
     void updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq, QString _rx2Dr);
     // A device node came or went: search again once the notices have stopped.
     void deviceNodesChanged();
@@ -195,20 +196,19 @@ protected:
 
 private:
     void applyLanguage(const QString &code);
-    void fillTimeZones();
     void loadCommandHistory();
     void createDeviceLink(PortEnumerator *enumerator);
     void createToolButtons();
-    void hideUnusedWidgets();
     // Status line from an untranslated source text, so a language change can redo it.
     void showStatusLine(uchar stat, const char *sourceText);
-    // Texts of states that differ for a remote, a relayed and a local device.
-    void showSessionStatusLine(uchar stat, const char *remote, const char *fsk, const char *local);
-    void setEnabledAll(std::initializer_list<const char *> names, bool enabled);
-    void setChangeSignalsBlocked(bool blocked);
+    // The main controls of ConnectionStates::Control bits.
+    void setControlsEnabled(unsigned controls, bool enabled);
+    // What a state does besides its status line and controls.
+    void applyStateEffects(int state);
+    void leaveFskMode();
     void showFirstPage();
-    void localWait(int ms);
-    QWidget *widget(const char *name) const;
+    // Hands the pending changes to the link; false when the buffer cannot be written.
+    bool writePendingChanges();
     // Status.
     void connectStatusPanel();
     void setLabel(const QString &name, const QString &text);
@@ -216,21 +216,10 @@ private:
     static const char *batteryPicture(const DEV_BAT_STAT &stat);
     QDateTime applicationTime() const;
     quint32 supportedStatusMask() const;
-    // Editor.
-    void installPages(const QList<QWidget *> &pages, QWidget *statusPanel);
-    void fillModelPages();
+    // Pages and identification.
+    void installPages(const QList<QWidget *> &pages);
     void fillCodeTables();
     void offerFirmwareUpdate(const QString &deviceKey);
-    void connectChangeMapper();
-    QStringList meterWidgetNames() const;
-    void showElement(const QDomElement &e);
-    QString numberWidget(const QString &element) const;
-    QString comboWidget(const QString &element) const;
-    void updateFixedPointWidgets(int n);
-    void storeParam(const QString &element, const QString &hex);
-    void storeNumber(const QString &element);
-    void storeCombo(const QString &element);
-    QList<QPair<QString, QString>> rx2DrItems() const;
 
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
@@ -250,7 +239,8 @@ private:
     HotplugMonitor *hotplug = nullptr;
     SettingsForm *settingsForm = nullptr;
     QPointer<SelectDeviceForm> selectForm;
-    QSignalMapper *changeMapper = nullptr;
+    StatusPanel *statusPanel = nullptr;
+    ConfigEditor *editor = nullptr;
 
     QTimer *statusTimer = nullptr;
     QTimer *enumerationTimer = nullptr;
@@ -300,16 +290,6 @@ private:
     bool netRegistered = false;
     QString lastPacketStatus;
     QString connectionTestStatus;
-
-    // Frequency plan as read and as edited, and its dialog.
-    QList<QPair<int, QString>> freqPlanRead;
-    QString rx2FreqRead;
-    QString rx2DrRead;
-    QList<QPair<int, QString>> freqPlanEdited;
-    QString rx2FreqEdited;
-    QString rx2DrEdited;
-    QPointer<FreqForm> freqForm;
-    bool freqFormForEditing = false;
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;

@@ -3,12 +3,11 @@
 #include "ui_mainwindow.h"
 
 #include "configdocument.h"
-#include "deviceinterface.h"
+#include "configeditor.h"
 #include "userprompts.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QSignalMapper>
 #include <QTimer>
 
 void MainWindow::replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs)
@@ -37,17 +36,23 @@ void MainWindow::writeConfig()
         prompts->ask(UserPrompts::Icon::Question, tr("Запись конфигурации"),
                      tr("Записать конфигурацию в устройство?"), UserPrompts::Yes | UserPrompts::No);
     if (answer != UserPrompts::Yes) {
-        setGlobalState(2);
+        setGlobalState(LinkState::Ready);
         return;
     }
     waitEndReadStatus();
+    writePendingChanges();
+}
+
+bool MainWindow::writePendingChanges()
+{
     if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return;
+        return false;
     // The changes stay pending until the device has taken them all: a write that fails
     // half-way must not throw the user's edits away.
     configBuffer.write(ConfigDocument::toText(pendingDoc));
     configBuffer.close();
     emit startWriteConfiguration(&configBuffer);
+    return true;
 }
 
 namespace {
@@ -117,8 +122,8 @@ void MainWindow::openFileSlot()
                     UserPrompts::Icon::Warning, tr("Ошибка открытия файла"),
                     tr("Эти параметры файла неверны и не будут записаны в устройство:") +
                         QLatin1Char('\n') + refused.join(QLatin1Char('\n')));
-            setChangeSignalsBlocked(true);
-            if (currentState == 0)
+            editor->setChangesBlocked(true);
+            if (currentState == LinkState::Disconnected)
                 clearInfoLabels();
             const QString fileDevId =
                 ConfigDocument::param(fullConfigDoc, QStringLiteral("dev_id"));
@@ -130,7 +135,7 @@ void MainWindow::openFileSlot()
             } else {
                 updateGui(fullConfigDoc.documentElement());
             }
-            setChangeSignalsBlocked(false);
+            editor->setChangesBlocked(false);
             ui->saveFileButton->setEnabled(true);
         }
     }

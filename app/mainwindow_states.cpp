@@ -1,12 +1,15 @@
-// MainWindow: the device link, the connection states and the status line, the dialogs that
-// drive them, device identification and the hand-over of a finished read.
+// MainWindow: the device link, the connection states (their table is ConnectionStates) and the
+// status line, the dialogs that drive them, device identification and the hand-over of a
+// finished read.
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
 #include "appinfo.h"
 #include "authenticationform.h"
 #include "configdocument.h"
+#include "configeditor.h"
 #include "configexchange.h"
+#include "connectionstates.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "eraseform.h"
@@ -14,16 +17,15 @@
 #include "reloadform.h"
 #include "selectdeviceform.h"
 #include "settingsform.h"
+#include "statuspanel.h"
+#include "ui_statuspanel.h"
 #include "userprompts.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDebug>
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QSignalMapper>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -73,35 +75,24 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connectStatusPanel();
 }
 
-QWidget *MainWindow::widget(const char *name) const
+void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
 {
-    return findChild<QWidget *>(QLatin1String(name));
-}
-
-void MainWindow::setEnabledAll(std::initializer_list<const char *> names, bool enabled)
-{
-    for (const char *name : names) {
-        if (QWidget *w = widget(name))
-            w->setEnabled(enabled);
+    using namespace ConnectionStates;
+    const std::pair<Control, QWidget *> widgets[] = {
+        {ReadConfigButton, ui->readConfigButton}, {WriteConfigButton, ui->writeConfigButton},
+        {RestartButton, ui->restartButton},       {RefreshButton, ui->refreshButton},
+        {SaveFileButton, ui->saveFileButton},     {EraseMemButton, ui->eraseMemButton},
+        {UpdateFwButton, ui->updateFwButton},     {PageList, ui->terminalMenu}};
+    for (const auto &w : widgets) {
+        if (controls & w.first)
+            w.second->setEnabled(enabled);
     }
-}
-
-void MainWindow::setChangeSignalsBlocked(bool blocked)
-{
-    changeMapper->blockSignals(blocked);
 }
 
 void MainWindow::showFirstPage()
 {
     ui->terminalMenu->setCurrentRow(0);
     itemSelected(ui->terminalMenu->model()->index(0, 0));
-}
-
-void MainWindow::localWait(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 void MainWindow::showStatusLine(uchar stat, const char *sourceText)
@@ -111,57 +102,56 @@ void MainWindow::showStatusLine(uchar stat, const char *sourceText)
     displayDeviceStatus(stat, tr(sourceText));
 }
 
-void MainWindow::showSessionStatusLine(uchar stat, const char *remote, const char *fsk,
-                                       const char *local)
-{
-    showStatusLine(stat, link->isRemoteMode() ? remote : fskMode ? fsk : local);
-}
-
 void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
 {
     ui->globalStatusText->setText(statStr);
-    const char *picture = nullptr;
-    switch (stat) {
-    case 0:
-        picture = ":pict/svg/gray.svg";
-        break;
-    case 1:
-        picture = ":pict/svg/green.svg";
-        break;
-    case 2:
-        picture = ":pict/svg/yellow.svg";
-        break;
-    case 3:
-        picture = ":pict/svg/red.svg";
-        break;
-    default:
-        break;
-    }
-    if (picture)
+    if (const char *picture = ConnectionStates::picturePath(stat))
         ui->globalStatusPict->setPixmap(QPixmap(QLatin1String(picture)));
 }
 
 void MainWindow::setGlobalState(int state)
 {
     currentState = state;
+    if (const ConnectionStates::Row *row = ConnectionStates::row(state)) {
+        if (row->banner)
+            qDebug() << row->banner;
+        if (row->picture != ConnectionStates::NoLine) {
+            const char *text = row->text;
+            if (link->isRemoteMode() && row->remoteText)
+                text = row->remoteText;
+            else if (fskMode && row->fskText)
+                text = row->fskText;
+            showStatusLine(uchar(row->picture), text);
+        }
+        setControlsEnabled(row->disable, false);
+        setControlsEnabled(row->enable, true);
+    }
+    applyStateEffects(state);
+}
+
+void MainWindow::leaveFskMode()
+{
+    fskMode = false;
+    ui->startFskModePushButton->setEnabled(true);
+    ui->startFskModePushButton->setText(tr("Подключить"));
+    statusPanel->ui->reRegisterButton->setEnabled(true);
+}
+
+void MainWindow::applyStateEffects(int state)
+{
+    using namespace LinkState;
     switch (state) {
-    case 0:
-        qDebug() << "\n-----------------DEVICE STATUS: disconnected-----------------\n";
-        showStatusLine(0, QT_TR_NOOP("Ожидание подключения модуля"));
+    case Disconnected:
         ui->mainTitleWindow->setText(tr("Конфигуратор"));
         netStateMemory = 0;
         terminalDebug = false;
-        setChangeSignalsBlocked(true);
+        editor->setChangesBlocked(true);
         if (statusTimer->isActive())
             statusTimer->stop();
         showFirstPage();
         dbWorker->closeDb();
         authAsked = false;
         busyFlag = false;
-        setEnabledAll({"readConfigButton", "restartButton", "writeConfigButton", "eraseMemButton",
-                       "updateFwButton"},
-                      false);
-        setEnabledAll({"refreshButton", "terminalMenu"}, true);
         readyFlag = false;
         ui->progressBar->setValue(0);
         firmwareUpdate = false;
@@ -169,29 +159,19 @@ void MainWindow::setGlobalState(int state)
         clearInfoLabels();
         clearLabels();
         break;
-    case 1:
-        qDebug() << "\n-------------------DEVICE STATUS: connected------------------\n";
-        showStatusLine(1, QT_TR_NOOP("Устройство подключено"));
+    case Connected:
         if (rebootTimer->isActive())
             rebootTimer->stop();
-        setEnabledAll({"readConfigButton", "restartButton"}, true);
         link->setDeviceReady(true);
         ui->refreshButton->setHidden(hideRefresh);
         break;
-    case 2:
-        qDebug() << "\n--------------------DEVICE STATUS: ready---------------------\n";
-        showSessionStatusLine(1, QT_TR_NOOP("Устройство подключено удаленно"),
-                              QT_TR_NOOP("Устройство подключено по FSK"),
-                              QT_TR_NOOP("Устройство подключено"));
+    case Ready:
         emit readyStatus();
-        setChangeSignalsBlocked(false);
+        editor->setChangesBlocked(false);
         if (rebootTimer->isActive())
             rebootTimer->stop();
         if (fskMode)
             setLabel(QStringLiteral("netIfaceStateLbl"), QStringLiteral("FSK"));
-        setEnabledAll({"readConfigButton", "restartButton", "saveFileButton", "refreshButton",
-                       "writeConfigButton", "terminalMenu", "eraseMemButton"},
-                      true);
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
@@ -201,133 +181,92 @@ void MainWindow::setGlobalState(int state)
         if (!statusTimer->isActive() && !waitingStatusEnd)
             getStatusInfo();
         break;
-    case 3:
-        qDebug() << "\n------------------DEVICE STATUS: read config-----------------\n";
-        showSessionStatusLine(2, QT_TR_NOOP("Удаленное считывание конфигурации"),
-                              QT_TR_NOOP("Считывание конфигурации по FSK"),
-                              QT_TR_NOOP("Считывание конфигурации"));
-        setChangeSignalsBlocked(true);
+    case ReadConfig:
+        editor->setChangesBlocked(true);
         clearInfoLabels();
         statusTimer->stop();
-        setEnabledAll({"readConfigButton", "restartButton", "saveFileButton", "refreshButton",
-                       "terminalMenu", "eraseMemButton", "updateFwButton"},
-                      false);
         busyFlag = true;
         readyFlag = false;
         break;
-    case 4:
-        qDebug() << "\n-----------------DEVICE STATUS: read status-----------------\n";
-        break;
-    case 5:
-        qDebug() << "\n-----------------DEVICE STATUS: write config----------------\n";
-        showSessionStatusLine(2, QT_TR_NOOP("Удаленная запись конфигурации"),
-                              QT_TR_NOOP("Запись конфигурации по FSK"),
-                              QT_TR_NOOP("Запись конфигурации"));
-        setEnabledAll({"writeConfigButton", "readConfigButton", "restartButton", "refreshButton",
-                       "terminalMenu", "eraseMemButton", "updateFwButton"},
-                      false);
+    case WriteConfig:
+    case ReadFile:
         busyFlag = true;
         break;
-    case 6:
-        qDebug() << "\n-----------------DEVICE STATUS: read error------------------\n";
+    case UpdateApp:
+        statusTimer->stop();
+        clearInfoLabels();
+        busyFlag = true;
+        showFirstPage();
         break;
-    case 7:
-        qDebug() << "\n-----------------DEVICE STATUS: write error-----------------\n";
+    case WriteError:
         prompts->inform(
             UserPrompts::Icon::Critical, tr("Ошибка записи"),
             tr("Ошибка записи конфигурации, проверьте корректность введенных параметров и "
                "повторите запись конфигурации"));
-        setGlobalState(2);
+        setGlobalState(Ready);
         break;
-    case 8:
-        qDebug() << "\n-----------------DEVICE STATUS: not respond-----------------\n";
-        showStatusLine(3, QT_TR_NOOP("Устройство не отвечает"));
+    case NotRespond:
+    case AuthError:
         busyFlag = false;
-        setEnabledAll({"restartButton", "refreshButton", "terminalMenu"}, true);
         authAsked = false;
         hideRefresh = false;
         ui->refreshButton->show();
-        if (fskMode) {
-            fskMode = false;
-            ui->startFskModePushButton->setEnabled(true);
-            ui->startFskModePushButton->setText(tr("Подключить"));
-            widget("reRegisterButton")->setEnabled(true);
-        }
+        if (state == NotRespond && fskMode)
+            leaveFskMode();
         break;
-    case 9:
-        showStatusLine(3, QT_TR_NOOP("Ошибка авторизации"));
-        busyFlag = false;
-        ui->refreshButton->setEnabled(true);
-        authAsked = false;
-        hideRefresh = false;
-        ui->refreshButton->show();
-        break;
-    case 10:
-        qDebug() << "\n-------------------DEVICE STATUS: reload--------------------\n";
+    case Reload:
         if (closeAfterReboot) {
             QApplication::closeAllWindows();
             QApplication::quit();
             break;
         }
         rebootTimer->start(rebootTimerMs);
-        setGlobalState(0);
-        setEnabledAll({"refreshButton", "updateFwButton"}, false);
+        setGlobalState(Disconnected);
+        // A new search only once the device has had time to come back (rebootComplite).
+        setControlsEnabled(ConnectionStates::RefreshButton | ConnectionStates::UpdateFwButton,
+                           false);
         prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"),
                         firmwareUpdate ? tr("Обновление прошивки...")
                                        : tr("Устройство перезагружается..."),
                         rebootBoxMs);
         firmwareUpdate = false;
         break;
-    case 11:
+    case PasswordChanged:
         prompts->inform(UserPrompts::Icon::Information, tr("Смена пароля"),
                         tr("Пароль успешно измёнен"));
-        setGlobalState(2);
+        setGlobalState(Ready);
         break;
-    case 12:
+    case PasswordChangeError:
         prompts->inform(UserPrompts::Icon::Critical, tr("Смена пароля"),
                         tr("Ошибка изменения пароля"));
-        setGlobalState(2);
+        setGlobalState(Ready);
         break;
-    case 13:
-        qDebug() << "\n-------------------DEVICE STATUS: read file--------------------\n";
-        showStatusLine(2, QT_TR_NOOP("Чтение файла"));
-        setEnabledAll({"readConfigButton", "restartButton", "saveFileButton", "refreshButton",
-                       "terminalMenu", "eraseMemButton", "writeConfigButton", "updateFwButton"},
-                      false);
-        busyFlag = true;
-        break;
-    case 14:
-        qDebug() << "\n-------------------DEVICE STATUS: write file--------------------\n";
+    case WriteFile:
         if (firmwareUpdate) {
-            showStatusLine(2, QT_TR_NOOP("Обновление прошивки"));
+            showStatusLine(ConnectionStates::Yellow, QT_TR_NOOP("Обновление прошивки"));
             readyFlag = false;
-            setChangeSignalsBlocked(true);
+            editor->setChangesBlocked(true);
             clearInfoLabels();
-        } else {
-            showStatusLine(2, QT_TR_NOOP("Запись файла"));
         }
-        setEnabledAll({"readConfigButton", "restartButton", "saveFileButton", "refreshButton",
-                       "terminalMenu", "writeConfigButton", "eraseMemButton", "updateFwButton"},
-                      false);
         busyFlag = true;
         break;
-    case 15:
+    case FileWritten:
         if (firmwareUpdate) {
             emit rebootDev();
             link->setFirmwareUpdate(false);
         } else {
-            setGlobalState(2);
+            setGlobalState(Ready);
         }
         break;
-    case 16:
-        setGlobalState(2);
+    case FileDone:
+        setGlobalState(Ready);
         break;
-    case 17:
+    case FileReadError:
         prompts->inform(UserPrompts::Icon::Critical, tr("Чтение файла"),
                         tr("Ошибка файловой системы"));
-        setGlobalState(2);
+        setGlobalState(Ready);
         break;
-    case 18:
+    case FileWriteError:
         if (firmwareUpdate) {
             prompts->inform(
                 UserPrompts::Icon::Critical, tr("Обновление прошивки"),
@@ -338,91 +277,77 @@ void MainWindow::setGlobalState(int state)
             prompts->inform(UserPrompts::Icon::Critical, tr("Запись файла"),
                             tr("Ошибка файловой системы"));
         }
-        setGlobalState(2);
+        setGlobalState(Ready);
         break;
-    case 20:
-        qDebug() << "\n----------------------STATUS: UPDATE APP------------------------\n";
-        showStatusLine(2, QT_TR_NOOP("Загрузка обновления"));
-        statusTimer->stop();
-        clearInfoLabels();
-        setEnabledAll({"readConfigButton", "restartButton", "saveFileButton", "refreshButton",
-                       "terminalMenu", "writeConfigButton", "eraseMemButton", "updateFwButton"},
-                      false);
-        busyFlag = true;
-        showFirstPage();
-        break;
-    case 22:
+    case RemoteNotOnServer:
         prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Устройство не подключено к серверу!"));
         break;
-    case 23:
+    case RemoteBusy:
         prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Устройство уже конфигурируется!"));
         break;
-    case 24:
+    case RemoteServerUnavailable:
         prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Сервер конфигурирования недоступен!"));
         break;
-    case 25:
+    case RemoteExchangeError:
         prompts->inform(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
                         tr("Ошибка обмена данными с сервером конфигурирования!"));
         break;
-    case 30:
-    case 31:
+    case ExtraPackSent:
+    case ExtraPackError:
         if (manualExtraPack) {
             manualExtraPack = false;
-            if (state == 30)
-                showStatusLine(1, QT_TR_NOOP("Внеочередной пакет успешно отправлен"));
+            if (state == ExtraPackSent)
+                showStatusLine(ConnectionStates::Green,
+                               QT_TR_NOOP("Внеочередной пакет успешно отправлен"));
             else
-                showStatusLine(3, QT_TR_NOOP("Ошибка отправки внеочередного пакета"));
-            localWait(1000);
-            setGlobalState(2);
+                showStatusLine(ConnectionStates::Red,
+                               QT_TR_NOOP("Ошибка отправки внеочередного пакета"));
+            // The result stays readable for a moment before the ready line returns.
+            QTimer::singleShot(extraPackResultMs, this, [this] { setGlobalState(Ready); });
         } else {
             // The automatic packet after registration: the status pass goes on.
             QMetaObject::invokeMethod(link, "getBatStatus");
         }
         break;
-    case 32:
+    case FlashFormatted:
         prompts->inform(UserPrompts::Icon::Information, tr("Информация"),
                         tr("FLASH память успешно отформатирована"));
         break;
-    case 33:
+    case FlashFormatError:
         prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
                         tr("Ошибка форматирования FLASH памяти"));
         break;
-    case 34:
-        showStatusLine(2, QT_TR_NOOP("Применение прошивки"));
+    case ApplyingFirmware:
         ui->progressBar->setValue(0);
         break;
-    case 35:
-        showStatusLine(1, QT_TR_NOOP("Устройство подключено по FSK"));
+    case FskConnected:
         fskMode = true;
-        setChangeSignalsBlocked(true);
+        editor->setChangesBlocked(true);
         clearInfoLabels();
         ui->startFskModePushButton->setText(tr("Отключить"));
         ui->startFskModePushButton->setEnabled(true);
-        widget("reRegisterButton")->setEnabled(false);
+        statusPanel->ui->reRegisterButton->setEnabled(false);
         break;
-    case 36:
+    case FskDisconnected:
         fskMode = false;
         ui->startFskModePushButton->setText(tr("Подключить"));
-        setGlobalState(2);
+        setGlobalState(Ready);
         ui->startFskModePushButton->setEnabled(true);
         readConfig();
-        widget("reRegisterButton")->setEnabled(true);
+        statusPanel->ui->reRegisterButton->setEnabled(true);
         showFirstPage();
         break;
-    case 37:
+    case FskConnectFailed:
         prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
                         tr("Невозможно подключиться к удаленному устройству"));
-        fskMode = false;
-        ui->startFskModePushButton->setEnabled(true);
-        ui->startFskModePushButton->setText(tr("Подключить"));
-        widget("reRegisterButton")->setEnabled(true);
+        leaveFskMode();
         showFirstPage();
         break;
     default:
-        break; // other numbers are only remembered
+        break; // the rest is in the table; numbers without meaning are only remembered
     }
 }
 
@@ -442,21 +367,25 @@ void MainWindow::getStatusInfo()
     statusTimer->stop();
     const QString page = ui->stackedWidget->currentWidget()->objectName();
     if (page != QLatin1String("terminalPage") && page != QLatin1String("fsPage") &&
-        page != QLatin1String("fskPage") && settingsForm->continuousStatus() && currentState == 2)
+        page != QLatin1String("fskPage") && settingsForm->continuousStatus() &&
+        currentState == LinkState::Ready)
         statusTimer->start(statusTimerIntervalMs);
 }
 
 void MainWindow::waitEndReadStatus()
 {
     qDebug() << "Current state" << currentState;
-    static const QList<int> idle{0,  1,  3,  5,  6,  7,  8,  9,  10, 11, 12, 15, 16, 17, 18, 20,
-                                 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 35, 36, 37};
-    if (idle.contains(currentState))
+    using namespace LinkState;
+    // Only in these states can a status pass be running or about to start.
+    static const QList<int> passMayRun{Ready, ReadStatus, ReadFile, WriteFile, ApplyingFirmware};
+    if (!passMayRun.contains(currentState))
         return;
     stopReadStatus = true;
     waitingStatusEnd = true;
     statusTimer->stop();
-    if (currentState != 2) {
+    // The caller sends its own request as soon as this returns, and the device answers one
+    // request at a time: the pass has to have ended (or be given up) by then.
+    if (currentState != Ready) {
         qDebug() << "Wait end read status..."
                  << "/C:14";
         QEventLoop loop;
@@ -480,7 +409,7 @@ void MainWindow::refreshDeviceList()
     qDebug() << "Current state" << currentState;
     waitEndReadStatus();
     readyFlag = false;
-    if (currentState == 8) {
+    if (currentState == LinkState::NotRespond) {
         // The port is still selected: read the same device again.
         statusTimer->stop();
         pendingDoc.clear();
@@ -532,7 +461,7 @@ void MainWindow::authenticationRequest()
 void MainWindow::badAuthentication()
 {
     emit disconnectDevice();
-    setGlobalState(9);
+    setGlobalState(LinkState::AuthError);
 }
 
 void MainWindow::hideRefreshButton(bool hide)
@@ -562,7 +491,7 @@ void MainWindow::selectDevFormClosed()
 
 void MainWindow::cancelSelectDevice()
 {
-    setGlobalState(2);
+    setGlobalState(LinkState::Ready);
 }
 
 void MainWindow::readConfig()
@@ -584,10 +513,7 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
         if (fullConfigDoc.setContent(xmlBuffer)) {
             qDebug() << "XML file loaded";
             ui->writeConfigButton->setEnabled(false);
-            freqPlanRead.clear();
-            freqPlanEdited.clear();
-            rx2FreqEdited.clear();
-            rx2DrEdited.clear();
+            editor->forgetFreqPlan();
             updateGui(fullConfigDoc.documentElement());
         }
         xmlBuffer->close();
@@ -596,7 +522,7 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
                                  devIdByName + QStringLiteral(" SN: ") + ui->snLabel->text());
     if (fskMode)
         showFirstPage();
-    setGlobalState(2);
+    setGlobalState(LinkState::Ready);
 }
 
 // ---- identification -------------------------------------------------------------------------
@@ -609,13 +535,12 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->softVer_lbl->setText(fw_ver);
     devIdByName = devIdName;
     devIdText = QString::number(devID);
+    editor->setModel(devIdByName);
     ui->deviceName_lbl->setText(tr("Вэкса") + devIdByName + QStringLiteral("v2"));
     ui->snLabel->setText(_sn);
     ui->deveui_lbl->setText(devEui.toUpper());
 
-    const int revision = devID >> 10;
-    const QString key =
-        revision ? devIdByName + QLatin1Char('_') + QString::number(revision) : devIdByName;
+    const QString key = DeviceIdentity::keyOf(devID);
     fwFilePrefix = QStringLiteral("Vexa") + key;
     const QString group = dbWorker->getFwGroup(fw_ver, key);
     if (group.isEmpty()) {
@@ -632,7 +557,13 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->terminalMenu->setRowHidden(6, false);
     statusCommandList = dbWorker->getStatusCommandList();
     statusIndex = statusCommandList.size();
-    fillModelPages();
+    editor->fillModelChoices();
+    // The device clock's source is shown where the firmware reports it.
+    const bool timeSource =
+        dbWorker->getFormElements(statusPanel->ui->timeSource_lbl->objectName()).value(0) ==
+        QLatin1String("true");
+    statusPanel->ui->timeSource_lbl->setVisible(timeSource);
+    statusPanel->ui->timeSourceLabel->setVisible(timeSource);
     ui->terminalMenu->setRowHidden(3,
                                    !dbWorker->checkSupportPage(QStringLiteral("interfacesPage")));
     ui->terminalMenu->setRowHidden(5, !dbWorker->checkSupportPage(QStringLiteral("systemPage")));
@@ -658,46 +589,18 @@ void MainWindow::clearInfoLabels()
 void MainWindow::clearLabels()
 {
     ui->mainTitleWindow->setText(tr("Конфигуратор"));
-    // The editors of the model pages go back to empty; the time zones stay (they are the
-    // computer's, not the device's), the other choices come back with the next device.
-    for (const char *page : {"loraPage", "ioPage", "interfacesPage", "vexa701Page", "systemPage"}) {
-        QWidget *p = widget(page);
-        if (!p)
-            continue;
-        for (auto *e : p->findChildren<QLineEdit *>()) {
-            const QSignalBlocker b(e);
-            e->clear();
-        }
-        for (auto *c : p->findChildren<QCheckBox *>()) {
-            const QSignalBlocker b(c);
-            c->setChecked(false);
-        }
-        for (auto *c : p->findChildren<QComboBox *>()) {
-            if (c->objectName() == QLatin1String("timeZoneComboBox"))
-                continue;
-            const QSignalBlocker b(c);
-            c->clear();
-        }
-    }
-    freqPlanRead.clear();
-    freqPlanEdited.clear();
-    rx2FreqRead.clear();
-    rx2DrRead.clear();
-    rx2FreqEdited.clear();
-    rx2DrEdited.clear();
+    editor->clear();
     // Status values and pictures (captions and the links keep their texts).
     static const QStringList keep{QStringLiteral("showTimeParams_lbl"),
                                   QStringLiteral("showNetInfo_lbl"), QStringLiteral("showFreq_lbl"),
                                   QStringLiteral("sysOrNtcTime_lbl"),
                                   QStringLiteral("timeSource_lbl")};
-    if (QWidget *panel = widget("statusPanel")) {
-        for (auto *l : panel->findChildren<QLabel *>()) {
-            const QString name = l->objectName();
-            if (!keep.contains(name) &&
-                (name.endsWith(QLatin1String("_lbl")) || name.endsWith(QLatin1String("Label")) ||
-                 name == QLatin1String("sigLevelDbm")))
-                l->clear();
-        }
+    for (auto *l : statusPanel->findChildren<QLabel *>()) {
+        const QString name = l->objectName();
+        if (!keep.contains(name) &&
+            (name.endsWith(QLatin1String("_lbl")) || name.endsWith(QLatin1String("Label")) ||
+             name == QLatin1String("sigLevelDbm")))
+            l->clear();
     }
     for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})
         l->clear();
@@ -717,7 +620,7 @@ void MainWindow::deviceNodesChanged()
     if (busyFlag)
         return; // an exchange is running; the search comes after it
     statusTimer->stop();
-    if (currentState == 0 && !enumerationTimer->isActive())
+    if (currentState == LinkState::Disconnected && !enumerationTimer->isActive())
         enumerationTimer->start(hotplugSearchDelayMs);
     else
         enumerationTimer->start(hotplugRepeatDelayMs);
@@ -752,7 +655,7 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
 void MainWindow::on_closeMainWindow_clicked()
 {
     if (pendingDoc.isNull() || pendingDoc.documentElement().firstChildElement().isNull() ||
-        currentState != 2) {
+        currentState != LinkState::Ready) {
         QApplication::closeAllWindows();
         return;
     }
@@ -762,13 +665,10 @@ void MainWindow::on_closeMainWindow_clicked()
     if (answer == UserPrompts::Yes) {
         if (statusTimer->isActive())
             statusTimer->stop();
-        if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
-            return;
-        // The changes stay pending until the device has taken them all.
-        configBuffer.write(ConfigDocument::toText(pendingDoc));
-        configBuffer.close();
+        // The write ends with the device rebooting; the reboot then closes the program.
         closeAfterReboot = true;
-        emit startWriteConfiguration(&configBuffer);
+        if (!writePendingChanges())
+            closeAfterReboot = false;
     } else if (answer == UserPrompts::No) {
         QApplication::closeAllWindows();
     }

@@ -89,8 +89,8 @@ void MainWindow::statusTimerTimeout()
     if (page == QLatin1String("terminalPage") || page == QLatin1String("fsPage"))
         return;
     statusTimer->stop();
-    if (settingsForm->continuousStatus() && currentState == 2) {
-        setGlobalState(4);
+    if (settingsForm->continuousStatus() && currentState == LinkState::Ready) {
+        setGlobalState(LinkState::ReadStatus);
         stopReadStatus = false;
         nextReadStatus();
     }
@@ -99,20 +99,21 @@ void MainWindow::statusTimerTimeout()
 void MainWindow::nextReadStatus()
 {
     // An answer outside a pass (late, after a user action stopped waiting for it) must neither
-    // send requests nor change the state. States 30 and 31 carry on the pass after the automatic
-    // extraordinary packet.
-    if (currentState != 4 && currentState != 30 && currentState != 31)
+    // send requests nor change the state. The extraordinary packet's states carry on the pass
+    // after the automatic packet.
+    if (currentState != LinkState::ReadStatus && currentState != LinkState::ExtraPackSent &&
+        currentState != LinkState::ExtraPackError)
         return;
     for (;;) {
         if (stopReadStatus) {
             qDebug() << "Stop read status";
             statusIndex = statusCommandList.size();
-            setGlobalState(2);
+            setGlobalState(LinkState::Ready);
             return;
         }
         --statusIndex;
         if (statusIndex < 0) {
-            setGlobalState(2);
+            setGlobalState(LinkState::Ready);
             statusIndex = statusCommandList.size();
             return;
         }
@@ -195,7 +196,7 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
     const int previous = netStateMemory;
     netStateMemory = stat.netState;
     if (previous != 2 && previous != 5 && stat.netState == 2 && sendExtraordinaryPackOnStart)
-        emit sendExtraordinaryPack(); // state 30 or 31 goes on with the battery
+        emit sendExtraordinaryPack(); // its answer's state goes on with the battery
     else
         nextReadStatus();
 }

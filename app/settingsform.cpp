@@ -14,7 +14,7 @@ SettingsForm::SettingsForm(QWidget *parent)
     const bool status =
         AppSettings::readBool(QStringLiteral("Survey"), QStringLiteral("Status"), true);
     ui->statusCheckBox->setChecked(status);
-    // The fuel-level-sensor choice is saved but nothing reads it back yet: it starts unchecked.
+    // The fuel-level-sensor choice is saved but never read back, so it starts unchecked.
     ui->dutCheckBox->setChecked(false);
     ui->dutCheckBox->setEnabled(status);
     savedStatus = status;

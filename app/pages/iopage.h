@@ -15,9 +15,10 @@ public:
     explicit IoPage(QWidget *parent = nullptr);
     ~IoPage() override;
 
+    // The main window fills the fields and routes their changes to the configuration, so they
+    // are reachable from outside; the page itself only lays them out.
+    Ui::IoPage *const ui;
+
 protected:
     void changeEvent(QEvent *event) override;
-
-private:
-    Ui::IoPage *ui;
 };

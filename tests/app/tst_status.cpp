@@ -5,6 +5,7 @@
 #include "simportenumerator.h"
 #include "simulator.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -34,6 +35,8 @@ private slots:
     void buttonsReachTheDevice();
     void extraPacketOnRegistration_data();
     void extraPacketOnRegistration();
+    void manualExtraPacketShowsItsResult_data();
+    void manualExtraPacketShowsItsResult();
 
 private:
     void connectDevice(SimConfig config = SimConfig());
@@ -333,6 +336,39 @@ void tst_Status::extraPacketOnRegistration()
     s.netState = 2;
     window->updateMainNetStatus(s);
     QCOMPARE(spy.count(), sent ? 1 : 0);
+}
+
+void tst_Status::manualExtraPacketShowsItsResult_data()
+{
+    QTest::addColumn<int>("joinDelayMs");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("registered: sent") << 0 << 30 << "Внеочередной пакет успешно отправлен";
+    QTest::newRow("not registered: refused")
+        << 600000 << 31 << "Ошибка отправки внеочередного пакета";
+}
+
+void tst_Status::manualExtraPacketShowsItsResult()
+{
+    QFETCH(int, joinDelayMs);
+    QFETCH(int, state);
+    QFETCH(QString, line);
+    // How late a QTRY poll may notice a change.
+    constexpr int pollSlackMs = 100;
+    SimConfig c;
+    c.joinDelayMs = joinDelayMs;
+    connectDevice(c);
+    auto *button = window->findChild<QPushButton *>("sendExtraordinaryPackButton");
+    button->setEnabled(true);
+    QTest::mouseClick(button, Qt::LeftButton);
+    QTRY_COMPARE_WITH_TIMEOUT(text("globalStatusText"), line, 5000);
+    QElapsedTimer shown;
+    shown.start();
+    QCOMPARE(window->globalState(), state);
+    // The result stays readable for a while, then the device is ready again.
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, MainWindow::extraPackResultMs * 3);
+    QVERIFY(shown.elapsed() >= MainWindow::extraPackResultMs - pollSlackMs);
+    QCOMPARE(text("globalStatusText"), QString("Устройство подключено"));
 }
 
 QTEST_MAIN(tst_Status)

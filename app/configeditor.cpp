@@ -1,0 +1,848 @@
+#include "configeditor.h"
+
+#include "combodata.h"
+#include "db_worker.h"
+#include "freqform.h"
+#include "interfacespage.h"
+#include "iopage.h"
+#include "lorapage.h"
+#include "paramcodec.h"
+#include "systempage.h"
+#include "timezonelist.h"
+#include "vexa701page.h"
+
+#include "ui_interfacespage.h"
+#include "ui_iopage.h"
+#include "ui_lorapage.h"
+#include "ui_systempage.h"
+#include "ui_vexa701page.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QRegularExpressionValidator>
+#include <QTimeZone>
+
+#include <algorithm>
+
+namespace {
+// The region whose frequency plan the user sets himself.
+constexpr int customPlanRegion = 3;
+// The region list's entry that opens the plan for editing (an index, not the region's data).
+constexpr int customPlanRegionIndex = 3;
+constexpr int maxFreqChannels = 16;
+// The frequency plan's changes, reported by its dialog rather than by widgets of the pages.
+constexpr int rx2FreqChange = 19;
+constexpr int rx2DrChange = 20;
+constexpr int freqChannelsChange = 21;
+constexpr int inputCount = 6;
+constexpr int fixedPointCount = 6;
+
+const char *const hexDigits = "[A-Fa-f0-9]+";
+const char *const decimalDigits = "[\\d]+";
+
+QString num(qint64 n)
+{
+    return QString::number(n);
+}
+
+int hexValue(const QString &hex)
+{
+    return hex.toInt(nullptr, 16);
+}
+
+// Hex text of a number, as wide as the element (or its field) is on the wire.
+QString hexFor(const QString &element, quint64 value, int field = -1)
+{
+    const ParamCatalogue::Param *p = ParamCatalogue::byElement(element);
+    if (!p)
+        return QString();
+    return ParamCodec::hexNumber(value, field < 0 ? p->bytes : p->fields.value(field).bytes);
+}
+
+// Combo items from form elements "text:data"; an element without ":" has empty data.
+void fillCombo(QComboBox *box, const QStringList &elements)
+{
+    for (const QString &e : elements) {
+        const int colon = e.lastIndexOf(QLatin1Char(':'));
+        if (colon < 0)
+            box->addItem(e, QString());
+        else
+            box->addItem(e.left(colon), e.mid(colon + 1));
+    }
+}
+
+void selectByData(QComboBox *box, qint64 value)
+{
+    const int index = indexForNumericData(box, value);
+    if (index >= 0)
+        box->setCurrentIndex(index);
+}
+
+qint64 comboData(const QComboBox *box)
+{
+    return box->currentData().toString().toLongLong();
+}
+
+// A widget that is not used goes; its group goes too once nothing in it is left to show.
+void hideWithEmptyGroup(QWidget *w)
+{
+    w->hide();
+    if (auto *group = qobject_cast<QGroupBox *>(w->parentWidget())) {
+        const auto children = group->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
+        if (std::all_of(children.begin(), children.end(), [](QWidget *c) { return c->isHidden(); }))
+            group->hide();
+    }
+}
+
+void setValidator(QLineEdit *edit, const char *re)
+{
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QLatin1String(re)), edit));
+}
+} // namespace
+
+ConfigEditor::ConfigEditor(const Pages &pages, DB_Worker *db, QWidget *dialogParent,
+                           QObject *parent)
+    : QObject(parent)
+    , pageWidgets{pages.lora, pages.io, pages.interfaces, pages.vexa701, pages.system}
+    , lora(pages.lora->ui)
+    , io(pages.io->ui)
+    , rs(pages.interfaces->ui)
+    , v701(pages.vexa701->ui)
+    , sys(pages.system->ui)
+    , inputs{{io->inType0Label, io->inType0comboBox, io->inMode0Label, io->inMode0comboBox,
+              io->countDiff0LineEdit},
+             {io->inType1Label, io->inType1comboBox, io->inMode1Label, io->inMode1comboBox,
+              io->countDiff1LineEdit},
+             {io->inType2Label, io->inType2comboBox, io->inMode2Label, io->inMode2comboBox,
+              io->countDiff2LineEdit},
+             {io->inType3Label, io->inType3comboBox, io->inMode3Label, io->inMode3comboBox,
+              io->countDiff3LineEdit},
+             {io->inType4Label, io->inType4comboBox, io->inMode4Label, io->inMode4comboBox,
+              io->countDiff4LineEdit},
+             {io->inType5Label, io->inType5comboBox, io->inMode5Label, io->inMode5comboBox,
+              io->countDiff5LineEdit}}
+    , points{{sys->enableFixPoint0CheckBox, sys->pointFixEveryDay0CheckBox,
+              sys->pointFixDay0DateEdit, sys->pointFixTime0TimeEdit},
+             {sys->enableFixPoint1CheckBox, sys->pointFixEveryDay1CheckBox,
+              sys->pointFixDay1DateEdit, sys->pointFixTime1TimeEdit},
+             {sys->enableFixPoint2CheckBox, sys->pointFixEveryDay2CheckBox,
+              sys->pointFixDay2DateEdit, sys->pointFixTime2TimeEdit},
+             {sys->enableFixPoint3CheckBox, sys->pointFixEveryDay3CheckBox,
+              sys->pointFixDay3DateEdit, sys->pointFixTime3TimeEdit},
+             {sys->enableFixPoint4CheckBox, sys->pointFixEveryDay4CheckBox,
+              sys->pointFixDay4DateEdit, sys->pointFixTime4TimeEdit},
+             {sys->enableFixPoint5CheckBox, sys->pointFixEveryDay5CheckBox,
+              sys->pointFixDay5DateEdit, sys->pointFixTime5TimeEdit}}
+    , db(db)
+    , dialogParent(dialogParent)
+{
+    buildTable();
+    // The time zones are the computer's, from the most western to the most eastern; they are
+    // listed before edits are watched, so listing them records nothing.
+    for (const QByteArray &id : utcOffsetZoneIds(QTimeZone::availableTimeZoneIds()))
+        sys->timeZoneComboBox->addItem(QString::fromLatin1(id));
+    rs->meteringDevStackedWidget->setCurrentIndex(0);
+    connectEdits();
+}
+
+// ---- the table ----------------------------------------------------------------------------------
+
+// The change indices are those `MainWindow::changeConfig(int)` has always taken.
+void ConfigEditor::buildTable()
+{
+    add(
+        QStringLiteral("otaa_activation"), 0, Kind::Custom, lora->otaaRadioButton,
+        {lora->abpRadioButton},
+        [this](const QDomElement &e) {
+            const bool otaa = hexValue(e.attribute(QStringLiteral("param"))) == 1;
+            lora->otaaRadioButton->setChecked(otaa);
+            lora->abpRadioButton->setChecked(!otaa);
+        },
+        [this] {
+            store(QStringLiteral("otaa_activation"),
+                  lora->otaaRadioButton->isChecked() ? QStringLiteral("01") : QStringLiteral("00"));
+        });
+    add(QStringLiteral("private"), 1, Kind::Check, lora->usePrivatecheCkBox);
+    // With ADR on, the network chooses the data rate.
+    const auto adrRule = [this] {
+        lora->txSpeedComboBox->setEnabled(!lora->useAdrCheckBox->isChecked());
+    };
+    add(
+        QStringLiteral("use_adr"), 2, Kind::Check, lora->useAdrCheckBox, {},
+        [adrRule](const QDomElement &) { adrRule(); }, adrRule);
+    const QList<QPair<const char *, QLineEdit *>> keys{
+        {"dev_eui", lora->deviceEui_line},     {"app_eui", lora->appEui_line},
+        {"app_key", lora->appKey_line},        {"net_id", lora->netIdLineEdit},
+        {"net_dev_adr", lora->abpDevAdrline},  {"net_service_key", lora->netSKeyline},
+        {"app_service_key", lora->appSKeyline}};
+    for (int k = 0; k < keys.size(); ++k)
+        add(QLatin1String(keys[k].first), 3 + k, Kind::Key, keys[k].second);
+    add(QStringLiteral("tx_period"), 10, Kind::Number, lora->txPeriodLineEdit);
+    add(QStringLiteral("tx_dr"), 11, Kind::Combo, lora->txSpeedComboBox);
+    add(QStringLiteral("tx_power"), 12, Kind::Combo, lora->txPowerComboBox);
+    add(QStringLiteral("ldc"), 13, Kind::Check, lora->useTxControlCheckBox);
+    // Only the custom region has a plan to edit.
+    add(
+        QStringLiteral("region"), 14, Kind::Combo, lora->regionComboBox, {},
+        [this](const QDomElement &e) {
+            lora->viewEditFreqpushButton->setEnabled(
+                hexValue(e.attribute(QStringLiteral("param"))) == customPlanRegion);
+        },
+        [this] {
+            lora->viewEditFreqpushButton->setEnabled(comboData(lora->regionComboBox) ==
+                                                     customPlanRegion);
+        });
+    add(QStringLiteral("dev_class"), 15, Kind::Combo, lora->devClassComboBox);
+    add(QStringLiteral("nb_trials"), 16, Kind::Number, lora->nbTrialsLineEdit);
+    add(QStringLiteral("tx_confirm"), 17, Kind::Check, lora->txConfirmCheckBox);
+    add(QStringLiteral("check_connect"), 18, Kind::Number, lora->keepAliveLine);
+
+    // The frequency plan has no widgets here: its dialog reports the edits.
+    addRx2(QStringLiteral("rx2_freq"), rx2FreqChange, &rx2FreqRead, &rx2FreqEdited);
+    addRx2(QStringLiteral("rx2_dr"), rx2DrChange, &rx2DrRead, &rx2DrEdited);
+    add(QString(), freqChannelsChange, Kind::Custom, nullptr, {}, nullptr, [this] {
+        int stored = 0;
+        for (const auto &channel : qAsConst(freqPlanEdited)) {
+            if (channel.second.isEmpty() || stored >= maxFreqChannels)
+                continue;
+            const QString element = QStringLiteral("freq_channel_%1").arg(channel.first);
+            store(element, hexFor(element, channel.second.toULongLong()));
+            ++stored;
+        }
+    });
+    for (int n = 0; n < maxFreqChannels; ++n)
+        add(QStringLiteral("freq_channel_%1").arg(n), -1, Kind::Custom, nullptr, {},
+            [this, n](const QDomElement &e) {
+                freqPlanRead.append(
+                    qMakePair(n, num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16))));
+            });
+
+    add(QStringLiteral("en_power_20dbm"), 22, Kind::Check, lora->enPower20dbmCheckBox);
+    add(QStringLiteral("app_port"), 23, Kind::Number, lora->appPortLineEdit);
+    add(QStringLiteral("scan_period"), 24, Kind::Number, io->scanPeriodLineEdit, {}, nullptr,
+        [this] { recalcTimings(); });
+    add(QStringLiteral("protocol"), 25, Kind::Combo, sys->protocolComboBox);
+    add(QStringLiteral("save_every_values"), 26, Kind::Number, io->savaEveryValLine);
+    add(QStringLiteral("save_every_times"), 27, Kind::Number, io->savaEveryTimesLine);
+    for (int n = 0; n < inputCount; ++n) {
+        add(QStringLiteral("type_level_%1").arg(n), 28 + n, Kind::Combo, inputs[n].type);
+        // An input switched off has no type and no counter step.
+        add(
+            QStringLiteral("type_input_%1").arg(n), 34 + n, Kind::Combo, inputs[n].mode, {},
+            [this, n](const QDomElement &e) {
+                const bool on = hexValue(e.attribute(QStringLiteral("param"))) != 0;
+                inputs[n].type->setEnabled(on);
+                inputs[n].countDiff->setEnabled(on);
+            },
+            [this, n] { storeInputMode(n); });
+        add(QStringLiteral("count_diff_%1").arg(n), 67 + n, Kind::Number, inputs[n].countDiff);
+    }
+
+    add(
+        QStringLiteral("rs_settings"), 51, Kind::Custom, rs->rsSpeedComboBox,
+        {rs->rsParityComboBox},
+        [this](const QDomElement &e) {
+            const int i = rs->rsSpeedComboBox->findText(
+                num(e.attribute(QStringLiteral("rs_speed")).toUInt(nullptr, 16)));
+            if (i >= 0)
+                rs->rsSpeedComboBox->setCurrentIndex(i);
+            selectByData(rs->rsParityComboBox,
+                         e.attribute(QStringLiteral("rs_parity")).toLongLong(nullptr, 16));
+        },
+        [this] {
+            // The device takes 8 data bits and 1 stop bit whatever these fields say.
+            const QString element = QStringLiteral("rs_settings");
+            emit elementChanged(
+                element, {{QStringLiteral("rs_speed"),
+                           hexFor(element, rs->rsSpeedComboBox->currentText().toULongLong(), 0)},
+                          {QStringLiteral("rs_data_bits"), QStringLiteral("00")},
+                          {QStringLiteral("rs_parity"),
+                           hexFor(element, quint64(comboData(rs->rsParityComboBox)), 2)},
+                          {QStringLiteral("rs_stop_bits"), QStringLiteral("00")}});
+        });
+    addFields(QStringLiteral("crts_settings"), 52,
+              {rs->ctsRtsModeComboBox, rs->rts01TimeLineEdit, rs->rts10TimeLineEdit,
+               rs->ctsTimeLineEdit});
+    addFields(QStringLiteral("rs_timings"), 53,
+              {rs->onAboveOffTimeLineEdit, rs->waitAnswerTimeLineEdit,
+               rs->waitEndAnswerTimeLineEdit, rs->onTimeLineEdit});
+    add(QStringLiteral("rs_repeat"), 54, Kind::Number, rs->rsRepeatLineEdit);
+    add(QStringLiteral("answer_mode"), 55, Kind::Combo, rs->rsAnswerModeComboBox);
+    add(
+        QStringLiteral("rs_meter_config"), 56, Kind::Custom, rs->meteringDevComboBox,
+        meterWidgets(), [this](const QDomElement &e) { fillMeterConfig(e); },
+        [this] { storeMeterConfig(); });
+    add(QStringLiteral("interface_type"), -1, Kind::Custom, nullptr, {},
+        [this](const QDomElement &e) {
+            // Flow control and parity exist on RS-232 only.
+            const bool rs232 = hexValue(e.attribute(QStringLiteral("param"))) == 1;
+            rs->interfaceLbl->setText(rs232 ? QStringLiteral("RS-232") : QStringLiteral("RS-485"));
+            for (QWidget *w : {static_cast<QWidget *>(rs->rsParityComboBox),
+                               static_cast<QWidget *>(rs->ctsRtsModeComboBox),
+                               static_cast<QWidget *>(rs->rts01TimeLineEdit),
+                               static_cast<QWidget *>(rs->rts10TimeLineEdit),
+                               static_cast<QWidget *>(rs->ctsTimeLineEdit)})
+                w->setEnabled(rs232);
+        });
+
+    add(
+        QStringLiteral("time_zone"), 58, Kind::Custom, sys->timeZoneComboBox, {},
+        [this](const QDomElement &e) {
+            const int offset = ParamCodec::timeZoneOffset(e.attribute(QStringLiteral("param")));
+            QComboBox *zones = sys->timeZoneComboBox;
+            const QDateTime now = QDateTime::currentDateTimeUtc();
+            for (int i = 0; i < zones->count(); ++i) {
+                if (QTimeZone(zones->itemText(i).toLatin1()).offsetFromUtc(now) == offset) {
+                    zones->setCurrentIndex(i);
+                    break;
+                }
+            }
+        },
+        [this] {
+            store(
+                QStringLiteral("time_zone"),
+                ParamCodec::timeZoneText(QTimeZone(sys->timeZoneComboBox->currentText().toLatin1())
+                                             .offsetFromUtc(QDateTime::currentDateTimeUtc())));
+        });
+    add(QStringLiteral("remove_confirm_net"), 59, Kind::Combo, sys->removeConfirmNetComboBox);
+    add(QStringLiteral("time_point"), 60, Kind::Combo, sys->timePointComboBox);
+    for (int n = 0; n < fixedPointCount; ++n) {
+        const FixedPointWidgets &w = points[n];
+        add(
+            QStringLiteral("time_fix_%1").arg(n), 61 + n, Kind::Custom, w.enable,
+            {w.day, w.everyDay, w.time},
+            [this, n](const QDomElement &e) {
+                const ParamCodec::FixedPoint fp =
+                    ParamCodec::fixedPointFromText(e.attribute(QStringLiteral("param")));
+                points[n].enable->setChecked(fp.enabled);
+                points[n].everyDay->setChecked(fp.everyDay);
+                points[n].day->setDate(QDate(2000, 1, fp.day));
+                points[n].time->setTime(fp.time);
+                updateFixedPointWidgets(n);
+            },
+            [this, n] { storeFixedPoint(n); });
+    }
+    add(QStringLiteral("pulse_counting_mode"), 73, Kind::ComboIndex, v701->pulseCounModeComboBox);
+    add(QStringLiteral("ambient_light_level"), 74, Kind::Number, v701->ambientLightLevelLineEdit);
+
+    for (int i = 0; i < table.size(); ++i) {
+        if (!table[i].element.isEmpty())
+            rowOfElement.insert(table[i].element, i);
+        if (table[i].changeIndex >= 0)
+            rowOfIndex.insert(table[i].changeIndex, i);
+    }
+}
+
+// The second receive window's frequency or data rate: read as decimal text, written as edited.
+void ConfigEditor::addRx2(const QString &element, int changeIndex, QString *read,
+                          const QString *edited)
+{
+    add(
+        element, changeIndex, Kind::Custom, nullptr, {},
+        [read](const QDomElement &e) {
+            *read = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
+        },
+        [this, element, edited] { store(element, hexFor(element, edited->toULongLong())); });
+}
+
+// A composite element whose fields each have one widget, in wire order: a combo box gives its
+// data, a line edit its decimal number.
+void ConfigEditor::addFields(const QString &element, int changeIndex,
+                             const QList<QWidget *> &fieldWidgets)
+{
+    const ParamCatalogue::Param *p = ParamCatalogue::byElement(element);
+    add(
+        element, changeIndex, Kind::Custom, fieldWidgets.value(0), fieldWidgets.mid(1),
+        [p, fieldWidgets](const QDomElement &e) {
+            for (int f = 0; f < fieldWidgets.size(); ++f) {
+                const QString hex = e.attribute(QLatin1String(p->fields[f].name));
+                if (auto *box = qobject_cast<QComboBox *>(fieldWidgets[f]))
+                    selectByData(box, hex.toLongLong(nullptr, 16));
+                else if (auto *edit = qobject_cast<QLineEdit *>(fieldWidgets[f]))
+                    edit->setText(num(hex.toInt(nullptr, 16)));
+            }
+        },
+        [this, p, element, fieldWidgets] {
+            QList<QPair<QString, QString>> attrs;
+            for (int f = 0; f < fieldWidgets.size(); ++f) {
+                quint64 value = 0;
+                if (auto *box = qobject_cast<QComboBox *>(fieldWidgets[f]))
+                    value = quint64(comboData(box));
+                else if (auto *edit = qobject_cast<QLineEdit *>(fieldWidgets[f]))
+                    value = edit->text().toULongLong();
+                attrs.append({QLatin1String(p->fields[f].name), hexFor(element, value, f)});
+            }
+            emit elementChanged(element, attrs);
+        });
+}
+
+void ConfigEditor::connectEdits()
+{
+    for (const Binding &b : qAsConst(table)) {
+        if (b.changeIndex < 0)
+            continue;
+        const int index = b.changeIndex;
+        const auto edited = [this, index] {
+            if (!changesBlocked)
+                recordChange(index);
+        };
+        QList<QWidget *> widgets = b.alsoEdits;
+        if (b.widget)
+            widgets.prepend(b.widget);
+        for (QWidget *w : qAsConst(widgets)) {
+            if (auto *button = qobject_cast<QAbstractButton *>(w))
+                connect(button, &QAbstractButton::clicked, this, edited);
+            else if (auto *edit = qobject_cast<QLineEdit *>(w))
+                connect(edit, &QLineEdit::editingFinished, this, edited);
+            else if (auto *box = qobject_cast<QComboBox *>(w))
+                connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, edited);
+            else if (auto *time = qobject_cast<QTimeEdit *>(w))
+                connect(time, &QTimeEdit::timeChanged, this, edited);
+            else if (auto *date = qobject_cast<QDateEdit *>(w))
+                connect(date, &QDateEdit::dateChanged, this, edited);
+        }
+    }
+}
+
+QList<QWidget *> ConfigEditor::meterWidgets() const
+{
+    // Every field of every metering-device page; the codec knows them by widget name.
+    QList<QWidget *> widgets;
+    for (QLineEdit *e : rs->meteringDevStackedWidget->findChildren<QLineEdit *>())
+        widgets.append(e);
+    for (QCheckBox *c : rs->meteringDevStackedWidget->findChildren<QCheckBox *>())
+        widgets.append(c);
+    return widgets;
+}
+
+// ---- filling ------------------------------------------------------------------------------------
+
+void ConfigEditor::fill(const QDomElement &root)
+{
+    const bool wasBlocked = changesBlocked;
+    changesBlocked = true;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const auto row = rowOfElement.constFind(e.tagName());
+        if (row == rowOfElement.constEnd())
+            continue;
+        const Binding &b = table[*row];
+        if (b.kind != Kind::Custom)
+            fillStandard(b, e.attribute(QStringLiteral("param")));
+        if (b.fill)
+            b.fill(e);
+    }
+    changesBlocked = wasBlocked;
+}
+
+void ConfigEditor::fillStandard(const Binding &b, const QString &value)
+{
+    switch (b.kind) {
+    case Kind::Check:
+        static_cast<QCheckBox *>(b.widget)->setChecked(
+            ParamCodec::checkedFromText(b.element, value));
+        break;
+    case Kind::Key:
+        static_cast<QLineEdit *>(b.widget)->setText(value);
+        break;
+    case Kind::Number:
+        static_cast<QLineEdit *>(b.widget)->setText(
+            num(ParamCodec::numberFromText(b.element, value)));
+        break;
+    case Kind::Combo:
+        selectByData(static_cast<QComboBox *>(b.widget), value.toLongLong(nullptr, 16));
+        break;
+    case Kind::ComboIndex:
+        static_cast<QComboBox *>(b.widget)->setCurrentIndex(hexValue(value));
+        break;
+    case Kind::Custom:
+        break;
+    }
+}
+
+void ConfigEditor::fillMeterConfig(const QDomElement &e)
+{
+    const int type = ParamCodec::meterTypeFromText(e.attribute(QStringLiteral("meter_type")));
+    if (type < 0)
+        return;
+    selectByData(rs->meteringDevComboBox, type);
+    rs->meteringDevStackedWidget->setCurrentIndex(type);
+    const QVariantMap fields =
+        ParamCodec::meterFieldsFromConfig(type, e.attribute(QStringLiteral("config")));
+    for (QWidget *w : meterWidgets()) {
+        const auto it = fields.constFind(w->objectName());
+        if (it == fields.constEnd())
+            continue;
+        if (auto *c = qobject_cast<QCheckBox *>(w))
+            c->setChecked(it.value().toString() == QLatin1String("1"));
+        else if (auto *l = qobject_cast<QLineEdit *>(w))
+            l->setText(it.value().toString());
+    }
+}
+
+void ConfigEditor::updateFixedPointWidgets(int n)
+{
+    const FixedPointWidgets &w = points[n];
+    w.everyDay->setEnabled(w.enable->isChecked());
+    w.time->setEnabled(w.enable->isChecked());
+    w.day->setEnabled(w.enable->isChecked() && !w.everyDay->isChecked());
+}
+
+// ---- recording edits
+// ------------------------------------------------------------------------------
+
+void ConfigEditor::recordChange(int changeIndex)
+{
+    const auto row = rowOfIndex.constFind(changeIndex);
+    if (row != rowOfIndex.constEnd()) {
+        const Binding &b = table[*row];
+        if (b.kind != Kind::Custom)
+            storeStandard(b);
+        if (b.store)
+            b.store();
+    }
+    emit changeRecorded();
+}
+
+void ConfigEditor::store(const QString &element, const QString &hex)
+{
+    emit elementChanged(element, {{QStringLiteral("param"), hex}});
+}
+
+void ConfigEditor::storeStandard(const Binding &b)
+{
+    const ParamCatalogue::Param *p = ParamCatalogue::byElement(b.element);
+    if (!p)
+        return;
+    switch (b.kind) {
+    case Kind::Check:
+        store(b.element,
+              ParamCodec::boolText(b.element, static_cast<QCheckBox *>(b.widget)->isChecked()));
+        break;
+    case Kind::Key: {
+        // A key typed short is shown and stored with its leading zeros.
+        auto *edit = static_cast<QLineEdit *>(b.widget);
+        const QString padded = ParamCodec::paddedKey(edit->text(), p->bytes);
+        edit->setText(padded);
+        store(b.element, padded.toLower());
+        break;
+    }
+    case Kind::Number: {
+        auto *edit = static_cast<QLineEdit *>(b.widget);
+        const quint64 clamped = ParamCodec::clampTyped(b.element, edit->text().toLongLong());
+        // The widget shows what is stored.
+        if (b.element.startsWith(QLatin1String("count_diff_")) ||
+            ParamCodec::numberRange(b.element, nullptr, nullptr))
+            edit->setText(num(qint64(clamped)));
+        store(b.element, ParamCodec::numberText(*p, qint64(clamped)));
+        break;
+    }
+    case Kind::Combo: {
+        auto *box = static_cast<QComboBox *>(b.widget);
+        if (box->currentIndex() >= 0)
+            store(b.element, ParamCodec::hexNumber(quint64(comboData(box)), p->bytes));
+        break;
+    }
+    case Kind::ComboIndex:
+        store(b.element,
+              ParamCodec::hexNumber(
+                  quint64(qMax(0, static_cast<QComboBox *>(b.widget)->currentIndex())), p->bytes));
+        break;
+    case Kind::Custom:
+        break;
+    }
+}
+
+void ConfigEditor::storeInputMode(int n)
+{
+    const int mode = int(comboData(inputs[n].mode));
+    store(QStringLiteral("timing_%1").arg(n),
+          ParamCodec::timingText(mode, io->scanPeriodLineEdit->text().toInt()));
+    inputs[n].type->setEnabled(mode != 0);
+    bool countOn = mode != 0;
+    // Whether the second input has a counter step of its own depends on the model.
+    if (n == 1)
+        countOn = countOn && db->getFormElements(inputs[n].countDiff->objectName()).value(0) ==
+                                 QLatin1String("true");
+    inputs[n].countDiff->setEnabled(countOn);
+}
+
+void ConfigEditor::storeMeterConfig()
+{
+    const int type = int(comboData(rs->meteringDevComboBox));
+    rs->meteringDevStackedWidget->setCurrentIndex(type);
+    QVariantMap fields;
+    for (QWidget *w : meterWidgets()) {
+        if (auto *c = qobject_cast<QCheckBox *>(w))
+            fields.insert(w->objectName(),
+                          c->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+        else if (auto *e = qobject_cast<QLineEdit *>(w))
+            fields.insert(w->objectName(), e->text());
+    }
+    // The type stays decimal in documents, as a read from the device writes it.
+    emit elementChanged(
+        QStringLiteral("rs_meter_config"),
+        {{QStringLiteral("meter_type"), num(type)},
+         {QStringLiteral("config"), ParamCodec::meterConfigFromFields(type, fields)}});
+}
+
+void ConfigEditor::storeFixedPoint(int n)
+{
+    updateFixedPointWidgets(n);
+    const FixedPointWidgets &w = points[n];
+    ParamCodec::FixedPoint fp;
+    fp.enabled = w.enable->isChecked();
+    fp.everyDay = w.everyDay->isChecked();
+    fp.day = w.day->date().day();
+    fp.time = w.time->time();
+    store(QStringLiteral("time_fix_%1").arg(n), ParamCodec::fixedPointText(fp));
+}
+
+void ConfigEditor::recalcTimings()
+{
+    const int count = model == QLatin1String("750") ? 6 : model == QLatin1String("760") ? 2 : 0;
+    const int period = io->scanPeriodLineEdit->text().toInt();
+    for (int n = 0; n < count; ++n)
+        store(QStringLiteral("timing_%1").arg(n),
+              ParamCodec::timingText(int(comboData(inputs[n].mode)), period));
+}
+
+// ---- the model's widgets ------------------------------------------------------------------------
+
+void ConfigEditor::fillModelChoices()
+{
+    QList<QComboBox *> combos{
+        lora->txSpeedComboBox,   lora->txPowerComboBox,    lora->regionComboBox,
+        lora->devClassComboBox,  sys->protocolComboBox,    rs->rsSpeedComboBox,
+        rs->rsParityComboBox,    rs->ctsRtsModeComboBox,   rs->rsAnswerModeComboBox,
+        rs->meteringDevComboBox, sys->timePointComboBox,   sys->removeConfirmNetComboBox,
+        rs->rsSourseComboBox,    rs->rsToUsbSpeedComboBox, v701->pulseCounModeComboBox};
+    for (const InputWidgets &in : qAsConst(inputs))
+        combos << in.type << in.mode;
+    // The database knows each list by its widget's name.
+    for (QComboBox *box : qAsConst(combos)) {
+        const QSignalBlocker blocker(box);
+        box->clear(); // a second device must not add its choices to the first one's
+        fillCombo(box, db->getFormElements(box->objectName()));
+    }
+
+    for (const InputWidgets &in : qAsConst(inputs)) {
+        const bool hasType = in.type->count() > 0;
+        for (QWidget *w : {static_cast<QWidget *>(in.type), static_cast<QWidget *>(in.typeLabel),
+                           static_cast<QWidget *>(in.countDiff)})
+            w->setVisible(hasType);
+        const bool hasMode = in.mode->count() > 0;
+        in.mode->setVisible(hasMode);
+        in.modeLabel->setVisible(hasMode);
+    }
+
+    auto firstIsTrue = [this](QWidget *w) {
+        return db->getFormElements(w->objectName()).value(0) == QLatin1String("true");
+    };
+    const bool rsToUsb = firstIsTrue(rs->rsToUsbGroupBox);
+    rs->rsToUsbGroupBox->setVisible(rsToUsb);
+    rs->rsToUsbGroupBox->setEnabled(rsToUsb);
+    for (QWidget *w : {static_cast<QWidget *>(lora->enPower20dbmCheckBox),
+                       static_cast<QWidget *>(sys->pointFixCountGroupBox),
+                       static_cast<QWidget *>(io->countDiff1LineEdit)})
+        w->setEnabled(firstIsTrue(w));
+    lora->txConfirmCheckBox->setEnabled(
+        db->getFormElements(lora->txConfirmCheckBox->objectName()).value(0) !=
+        QLatin1String("false"));
+}
+
+void ConfigEditor::hideUnusedWidgets()
+{
+    for (QWidget *w :
+         {static_cast<QWidget *>(rs->rsToUsbGroupBox), static_cast<QWidget *>(lora->appPort_lbl),
+          static_cast<QWidget *>(lora->appPortLineEdit), static_cast<QWidget *>(io->scanPeriod_lbl),
+          static_cast<QWidget *>(io->scanPeriodLineEdit), static_cast<QWidget *>(sys->protocol_lbl),
+          static_cast<QWidget *>(sys->protocolComboBox),
+          static_cast<QWidget *>(io->savaEveryVal_lbl),
+          static_cast<QWidget *>(io->savaEveryValLine),
+          static_cast<QWidget *>(io->savaEveryTimes_lbl),
+          static_cast<QWidget *>(io->savaEveryTimesLine)})
+        hideWithEmptyGroup(w);
+    // The interface-converter mode is not offered.
+    rs->rsToUsbButton->setEnabled(false);
+}
+
+void ConfigEditor::setInputValidations()
+{
+    for (QLineEdit *e :
+         {lora->deviceEui_line, lora->appEui_line, lora->appKey_line, lora->netIdLineEdit,
+          lora->abpDevAdrline, lora->netSKeyline, lora->appSKeyline})
+        setValidator(e, hexDigits);
+    const QList<QLineEdit *> serialTimes{rs->rts01TimeLineEdit,      rs->rts10TimeLineEdit,
+                                         rs->ctsTimeLineEdit,        rs->onAboveOffTimeLineEdit,
+                                         rs->waitAnswerTimeLineEdit, rs->waitEndAnswerTimeLineEdit,
+                                         rs->onTimeLineEdit,         rs->rsRepeatLineEdit};
+    const QList<QLineEdit *> merc206{rs->merc206Adr1LineEdit, rs->merc206Adr2LineEdit,
+                                     rs->merc206Adr3LineEdit, rs->merc206Adr4LineEdit,
+                                     rs->merc206Adr5LineEdit, rs->merc206Adr6LineEdit};
+    QList<QLineEdit *> digits{lora->nbTrialsLineEdit,
+                              lora->txPeriodLineEdit,
+                              lora->keepAliveLine,
+                              lora->appPortLineEdit,
+                              io->scanPeriodLineEdit,
+                              io->savaEveryValLine,
+                              io->savaEveryTimesLine,
+                              v701->ambientLightLevelLineEdit,
+                              rs->merc23XNetAdrLineEdit,
+                              rs->merch23XUserPassLineEdit,
+                              rs->merch234MasterPassLineEdit,
+                              rs->tem104NetAdrLineEdit,
+                              rs->set4tmNetAdrLineEdit,
+                              rs->set4tmPassLineEdit,
+                              rs->mt137Sn1LineEdit,
+                              rs->mt137Sn2LineEdit,
+                              rs->mt137Sn3LineEdit,
+                              rs->mt137Sn4LineEdit,
+                              rs->mt137Sn5LineEdit,
+                              rs->mt137Sn6LineEdit,
+                              rs->mt137Sn7LineEdit,
+                              rs->mt137Sn8LineEdit,
+                              rs->spt943NetAdr1LineEdit,
+                              rs->spt943NetAdr2LineEdit,
+                              rs->spt943NetAdr3LineEdit,
+                              rs->spt943NetAdr4LineEdit,
+                              rs->spt943TvCh1LineEdit,
+                              rs->spt943TvCh2LineEdit,
+                              rs->spt943TvCh3LineEdit,
+                              rs->spt943TvCh4LineEdit};
+    digits << serialTimes << merc206;
+    for (const InputWidgets &in : qAsConst(inputs))
+        digits << in.countDiff;
+    for (QLineEdit *e : qAsConst(digits))
+        setValidator(e, decimalDigits);
+
+    lora->deviceEui_line->setMaxLength(16);
+    for (QLineEdit *e : serialTimes)
+        e->setMaxLength(5);
+    for (QLineEdit *e :
+         {rs->merc23XNetAdrLineEdit, rs->vkt7_NetAdrLineEdit, rs->merc23XNetAdrLineEdit_0,
+          rs->merc23XNetAdrLineEdit_1, rs->merc23XNetAdrLineEdit_2, rs->merc23XNetAdrLineEdit_3,
+          rs->merc23XNetAdrLineEdit_4, rs->merc23XNetAdrLineEdit_5})
+        e->setMaxLength(3);
+    rs->merch23XSnLineEdit->setMaxLength(12);
+    for (QLineEdit *e :
+         {rs->merch23XUserPassLineEdit, rs->merch234MasterPassLineEdit, rs->set4tmPassLineEdit,
+          rs->se303PassLineEdit, rs->merch23XUserPassLineEdit_0, rs->merch23XUserPassLineEdit_1,
+          rs->merch23XUserPassLineEdit_2, rs->merch23XUserPassLineEdit_3,
+          rs->merch23XUserPassLineEdit_4, rs->merch23XUserPassLineEdit_5})
+        e->setMaxLength(6);
+    for (QLineEdit *e : merc206)
+        e->setMaxLength(8);
+}
+
+void ConfigEditor::clear()
+{
+    for (QWidget *page : qAsConst(pageWidgets)) {
+        for (auto *e : page->findChildren<QLineEdit *>()) {
+            const QSignalBlocker b(e);
+            e->clear();
+        }
+        for (auto *c : page->findChildren<QCheckBox *>()) {
+            const QSignalBlocker b(c);
+            c->setChecked(false);
+        }
+        for (auto *c : page->findChildren<QComboBox *>()) {
+            if (c == sys->timeZoneComboBox)
+                continue;
+            const QSignalBlocker b(c);
+            c->clear();
+        }
+    }
+    forgetFreqPlan();
+    rx2FreqRead.clear();
+    rx2DrRead.clear();
+}
+
+// ---- frequency plan
+// -------------------------------------------------------------------------------
+
+void ConfigEditor::forgetFreqPlan()
+{
+    freqPlanRead.clear();
+    freqPlanEdited.clear();
+    rx2FreqEdited.clear();
+    rx2DrEdited.clear();
+}
+
+QList<QPair<QString, QString>> ConfigEditor::rx2DrItems() const
+{
+    QList<QPair<QString, QString>> items;
+    const QComboBox *speed = lora->txSpeedComboBox;
+    for (int i = 0; i < speed->count(); ++i)
+        items.append({speed->itemData(i).toString(), speed->itemText(i)});
+    return items;
+}
+
+void ConfigEditor::editFreqPlan()
+{
+    if (freqForm)
+        return;
+    freqFormForEditing = true;
+    freqForm = new FreqForm(dialogParent);
+    freqForm->setEditable(lora->regionComboBox->currentIndex() == customPlanRegionIndex);
+    for (const auto &channel : qAsConst(freqPlanRead))
+        freqForm->setChannel(channel.first, channel.second, true);
+    freqForm->setRx2Freq(rx2FreqRead, true);
+    freqForm->setRx2DrItems(rx2DrItems());
+    freqForm->setRx2Dr(rx2DrRead, true);
+    for (const auto &channel : qAsConst(freqPlanEdited))
+        freqForm->setChannel(channel.first, channel.second, false);
+    if (!rx2FreqEdited.isEmpty())
+        freqForm->setRx2Freq(rx2FreqEdited, false);
+    if (!rx2DrEdited.isEmpty())
+        freqForm->setRx2Dr(rx2DrEdited, false);
+    connect(freqForm, &QObject::destroyed, this, &ConfigEditor::freqFormClosed);
+    connect(freqForm, &FreqForm::frequencyChanged, this, &ConfigEditor::applyFreqPlan);
+    freqForm->show();
+}
+
+void ConfigEditor::showWorkingFreqs()
+{
+    if (freqForm)
+        return;
+    freqForm = new FreqForm(dialogParent);
+    freqForm->setEditable(false);
+    connect(freqForm, &QObject::destroyed, this, &ConfigEditor::freqFormClosed);
+    freqForm->show();
+}
+
+void ConfigEditor::freqFormClosed()
+{
+    freqForm = nullptr;
+    freqFormForEditing = false;
+}
+
+void ConfigEditor::applyFreqPlan(const FreqPlan &plan, const QString &rx2Freq, const QString &rx2Dr)
+{
+    for (const auto &f : plan)
+        qDebug().noquote() << "FR NUM: " << f.first << " freq: " << f.second;
+    freqPlanEdited = plan;
+    recordChange(freqChannelsChange);
+    if (!rx2Freq.isEmpty()) {
+        rx2FreqEdited = rx2Freq;
+        qDebug().noquote() << "RX2 Freq: " << rx2Freq;
+        recordChange(rx2FreqChange);
+    }
+    if (!rx2Dr.isEmpty()) {
+        rx2DrEdited = rx2Dr;
+        qDebug().noquote() << "RX2 DR: " << rx2Dr;
+        recordChange(rx2DrChange);
+    }
+}
+
+void ConfigEditor::showReportedFreqs(const FreqPlan &plan, const QString &rx2Freq,
+                                     const QString &rx2Dr)
+{
+    if (!freqForm || freqFormForEditing)
+        return;
+    for (const auto &channel : plan)
+        freqForm->setChannel(channel.first, channel.second, true);
+    freqForm->setRx2Freq(rx2Freq, true);
+    freqForm->setRx2DrItems(rx2DrItems());
+    freqForm->setRx2Dr(rx2Dr, true);
+}
