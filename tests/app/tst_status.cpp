@@ -1,24 +1,16 @@
-#include "apppaths.h"
-#include "deviceinterface.h"
+#include "appfixture.h"
 #include "mainwindow.h"
-#include "recordingprompts.h"
-#include "simportenumerator.h"
-#include "simulator.h"
 
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
 // Status polling and the status panel of the real window.
 class tst_Status : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { registerLinkMetaTypes(); }
-    void init();
-    void cleanup();
+    void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
+    void cleanup() { f.reset(); }
     void panelFollowsTheDevice();
     void chainOrder_data();
     void chainOrder();
@@ -36,71 +28,42 @@ private slots:
     void extraPacketOnRegistration();
 
 private:
-    void connectDevice(SimConfig config = SimConfig());
+    // One status pass: started by the timer, a few quick requests.
+    static constexpr int passWaitMs = MainWindow::statusTimerIntervalMs + AppFixture::loadSlackMs;
+
+    void connectDevice(const SimConfig &config = SimConfig())
+    {
+        QVERIFY(window = f->connectWindow(config));
+    }
+    // Polling off and the pass that may be running ended.
+    void stopPolling()
+    {
+        window->changeStatusTimerState(false);
+        QTest::qWait(MainWindow::statusTimerIntervalMs + AppFixture::nothingFollowsMs);
+    }
     QString text(const char *label) const { return window->findChild<QLabel *>(label)->text(); }
-    QStringList statusRequests() const;
+    QStringList statusRequests() const { return f->codes({"0x86", "0x87", "0x8003"}); }
 
-    std::unique_ptr<QTemporaryDir> dir;
-    RecordingPrompts prompts;
-    SimPortEnumerator enumerator;
-    std::unique_ptr<Simulator> sim;
-    std::unique_ptr<MainWindow> window;
-    QStringList trace; // status requests the device received
-    QStringList sent;  // every command the device received
+    std::unique_ptr<AppFixture> f;
+    MainWindow *window = nullptr;
 };
-
-void tst_Status::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir->path() + "/devices.db"));
-    prompts = RecordingPrompts();
-    trace.clear();
-    sent.clear();
-}
-
-void tst_Status::cleanup()
-{
-    window.reset();
-    sim.reset();
-    enumerator.sims.clear();
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_Status::connectDevice(SimConfig config)
-{
-    sim = std::make_unique<Simulator>(config);
-    QVERIFY(sim->start());
-    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
-        if (l.startsWith("> 0x"))
-            sent << l.mid(2, 6);
-        if (l.startsWith("> 0x86") || l.startsWith("> 0x87") || l.startsWith("> 0x8003"))
-            trace << l.mid(2, 6);
-    });
-    enumerator.sims = {sim.get()};
-    window = std::make_unique<MainWindow>(&prompts, &enumerator);
-    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 10000);
-}
-
-QStringList tst_Status::statusRequests() const
-{
-    return trace;
-}
 
 void tst_Status::panelFollowsTheDevice()
 {
     SimConfig c;
-    c.joinDelayMs = 9000; // the join outlasts even a slow connection and configuration read
-    c.uplinkPeriodMs = 1000;
+    c.joinDelayMs = AppFixture::connectWaitMs; // the join outlasts even a slow connection
+    c.uplinkPeriodMs = MainWindow::statusTimerIntervalMs;
     connectDevice(c);
-    QTRY_COMPARE_WITH_TIMEOUT(text("netIfaceStateLbl"), QString("Регистрация в сети"), 8000);
+    QTRY_COMPARE_WITH_TIMEOUT(text("netIfaceStateLbl"), QString("Регистрация в сети"),
+                              c.joinDelayMs);
     QTRY_VERIFY_WITH_TIMEOUT(text("netIfaceStateLbl") == "Зарегистрирован" ||
                                  text("netIfaceStateLbl") == "Обмен данными",
-                             12000);
-    QTRY_VERIFY_WITH_TIMEOUT(!text("upLinkCounter_lbl").isEmpty(), 5000);
+                             c.joinDelayMs + passWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("upLinkCounter_lbl").isEmpty(), passWaitMs);
     const int first = text("upLinkCounter_lbl").toInt();
-    QTRY_VERIFY_WITH_TIMEOUT(text("upLinkCounter_lbl").toInt() > first, 6000);
+    // The next uplink, seen by the pass after it.
+    QTRY_VERIFY_WITH_TIMEOUT(text("upLinkCounter_lbl").toInt() > first,
+                             c.uplinkPeriodMs + 2 * passWaitMs);
     QVERIFY(text("rssi_lbl").endsWith(" dBm"));
     QVERIFY(text("batVoltage_lbl").startsWith("4."));
     QVERIFY(!text("dateTime_lbl").isEmpty());
@@ -129,38 +92,37 @@ void tst_Status::chainOrder()
     QFETCH(bool, fsk);
     QFETCH(QStringList, requests);
     connectDevice();
-    window->changeStatusTimerState(false);
-    QTest::qWait(1200); // a pass in flight ends
+    stopPolling();
     if (fsk) {
         window->setGlobalState(35);
         window->setGlobalState(2);
-        QTest::qWait(300);
+        QTest::qWait(AppFixture::nothingFollowsMs);
     }
     window->setStatusCommandList(codes);
-    trace.clear();
+    f->clearRequests();
     window->statusTimerTimeout();
-    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, passWaitMs);
     QCOMPARE(statusRequests(), requests);
 }
 
 void tst_Status::userActionEndsThePass()
 {
     connectDevice();
-    window->changeStatusTimerState(false);
-    QTest::qWait(1200);          // a pass in flight ends
-    sim->faults().delayMs = 400; // slow answers: the pass below takes seconds
+    stopPolling();
+    // Each answer takes half a polling interval: the pass below takes seconds.
+    const int delayMs = f->sim()->faults().delayMs = MainWindow::statusTimerIntervalMs / 2;
     window->setStatusCommandList({0, 1, 2, 3, 4, 6, 8});
-    trace.clear();
+    f->clearRequests();
     window->statusTimerTimeout();
     QCOMPARE(window->globalState(), 4);
-    QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(statusRequests().size(), 2, 2 * delayMs + AppFixture::loadSlackMs);
     window->waitEndReadStatus();
     QCOMPARE(window->globalState(), 2);
-    const int sent = trace.size();
+    const int sent = statusRequests().size();
     QVERIFY2(sent < 7, "the pass ran to its end instead of stopping");
     // The answer still on its way must not revive the pass.
-    QTest::qWait(1500);
-    QCOMPARE(trace.size(), sent);
+    QTest::qWait(delayMs + MainWindow::statusTimerIntervalMs + AppFixture::nothingFollowsMs);
+    QCOMPARE(statusRequests().size(), sent);
     QCOMPARE(window->globalState(), 2);
 }
 
@@ -304,7 +266,7 @@ void tst_Status::buttonsReachTheDevice()
     QVERIFY(b);
     b->setEnabled(true);
     QTest::mouseClick(b, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(sent.contains(command), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f->codes().contains(command), AppFixture::answerWaitMs);
 }
 
 void tst_Status::extraPacketOnRegistration_data()
@@ -319,14 +281,10 @@ void tst_Status::extraPacketOnRegistration()
 {
     QFETCH(int, from);
     QFETCH(bool, sent);
-    QFile settings(dir->path() + "/settings.conf");
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[Survey]\nSendExtraordinaryPackOnStart=true\n");
-    settings.close();
+    f->writeFile("settings.conf", "[Survey]\nSendExtraordinaryPackOnStart=true\n");
     connectDevice();
-    window->changeStatusTimerState(false);
-    QTest::qWait(1200);
-    QSignalSpy spy(window.get(), &MainWindow::sendExtraordinaryPack);
+    stopPolling();
+    QSignalSpy spy(window, &MainWindow::sendExtraordinaryPack);
     NET_MAIN_STAT s;
     s.netState = quint8(from);
     window->updateMainNetStatus(s);
