@@ -90,8 +90,6 @@ private slots:
     void selectAnswer();
     void selectDragsFromAnywhere_data();
     void selectDragsFromAnywhere();
-    void cancelPaths_data();
-    void cancelPaths();
     void answersOnce_data();
     void answersOnce();
 
@@ -347,46 +345,22 @@ void tst_Dialogs::selectDragsFromAnywhere()
     QCOMPARE(dlg->pos(), moves ? start + 2 * delta : start);
 }
 
-void tst_Dialogs::cancelPaths_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<QString>("path");
-    for (const char *kind : {"auth", "reload", "erase", "select"}) {
-        for (const char *path : {"cancel button", "close button", "escape"})
-            QTest::addRow("%s, %s", kind, path) << QString(kind) << QString(path);
-    }
-}
-
-void tst_Dialogs::cancelPaths()
-{
-    QFETCH(QString, kind);
-    QFETCH(QString, path);
-    const DialogInfo info = infoFor(kind);
-    QVERIFY(open(kind));
-    if (path == QLatin1String("cancel button"))
-        child<QPushButton>(info.cancelButton)->click();
-    else if (path == QLatin1String("close button"))
-        child<QToolButton>(info.closeButton)->click();
-    else
-        QTest::keyClick(current, Qt::Key_Escape);
-    verifyOutcome(0, 1);
-}
-
 void tst_Dialogs::answersOnce_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("cancelFirst");
+    QTest::addColumn<QString>("first"); // the way out taken first
     for (const char *kind : {"auth", "reload", "erase", "select"}) {
-        QTest::addRow("%s, answer first", kind) << QString(kind) << false;
-        QTest::addRow("%s, cancel first", kind) << QString(kind) << true;
+        for (const char *first : {"answer", "cancel button", "close button", "escape"})
+            QTest::addRow("%s, %s", kind, first) << QString(kind) << QString(first);
     }
 }
 
-// Until the deferred deletion runs, further clicks and keys must not produce a second answer.
+// Every way out ends the dialog; until its deferred deletion runs, further clicks and keys
+// must not produce a second answer.
 void tst_Dialogs::answersOnce()
 {
     QFETCH(QString, kind);
-    QFETCH(bool, cancelFirst);
+    QFETCH(QString, first);
     const DialogInfo info = infoFor(kind);
     QVERIFY(open(kind));
     // Make the choice the dialog needs before it can answer.
@@ -396,17 +370,24 @@ void tst_Dialogs::answersOnce()
         child<QRadioButton>("netDefault")->click();
     else if (kind == QLatin1String("select"))
         clickRow(child<QListWidget>("deviceList"), 0);
-    auto *answer = child<QPushButton>(info.answerButton);
-    auto *cancel = child<QPushButton>(info.cancelButton);
-    QVERIFY(answer->isEnabled());
-    (cancelFirst ? cancel : answer)->click();
-    for (QPushButton *b : {answer, cancel, answer}) {
+    QVERIFY(child(info.answerButton)->isEnabled());
+    auto wayOut = [&](const QString &how) {
+        if (how == QLatin1String("escape")) {
+            QTest::keyClick(current, Qt::Key_Escape);
+            return;
+        }
+        auto *b =
+            child<QAbstractButton>(how == QLatin1String("answer")          ? info.answerButton
+                                   : how == QLatin1String("cancel button") ? info.cancelButton
+                                                                           : info.closeButton);
         b->setEnabled(true);
         b->click();
-    }
-    child<QToolButton>(info.closeButton)->click();
-    QTest::keyClick(current, Qt::Key_Escape);
-    verifyOutcome(cancelFirst ? 0 : 1, cancelFirst ? 1 : 0);
+    };
+    wayOut(first);
+    for (const char *then : {"answer", "cancel button", "close button", "escape", "answer"})
+        wayOut(then);
+    const bool answered = first == QLatin1String("answer");
+    verifyOutcome(answered ? 1 : 0, answered ? 0 : 1);
 }
 
 QTEST_MAIN(tst_Dialogs)

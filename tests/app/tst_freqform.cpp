@@ -126,26 +126,16 @@ void tst_FreqForm::bandRule_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("above") << "900000000"
-                           << "870000000";
-    QTest::newRow("just above") << "870000001"
-                                << "870000000";
-    QTest::newRow("beyond 64 bits") << "99999999999999999999999"
-                                    << "870000000";
-    QTest::newRow("below") << "100"
-                           << "863000000";
-    QTest::newRow("just below") << "862999999"
-                                << "863000000";
-    QTest::newRow("low edge") << "863000000"
-                              << "863000000";
-    QTest::newRow("high edge") << "870000000"
-                               << "870000000";
-    QTest::newRow("inside") << "868500000"
-                            << "868500000";
-    QTest::newRow("zero: no frequency") << "0"
-                                        << "0";
-    QTest::newRow("empty: no frequency") << ""
-                                         << "";
+    QTest::newRow("above") << "900000000" << QString("870000000");
+    QTest::newRow("just above") << "870000001" << QString("870000000");
+    QTest::newRow("beyond 64 bits") << "99999999999999999999999" << QString("870000000");
+    QTest::newRow("below") << "100" << QString("863000000");
+    QTest::newRow("just below") << "862999999" << QString("863000000");
+    QTest::newRow("low edge") << "863000000" << QString("863000000");
+    QTest::newRow("high edge") << "870000000" << QString("870000000");
+    QTest::newRow("inside") << "868500000" << QString("868500000");
+    QTest::newRow("zero: no frequency") << "0" << QString("0");
+    QTest::newRow("empty: no frequency") << "" << QString("");
 }
 
 // Every frequency field is brought into the band, whether checked at once or left by the user.

@@ -270,16 +270,14 @@ void tst_StatusViews::calcRadix_data()
     QTest::addColumn<QString>("typedIn"); // "hex", "dec", or "hex then dec" (switched after)
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("powerAndLid");
-    QTest::newRow("hex") << "hex"
-                         << "FF" << QStringList{"Батарея", "Есть"};
-    QTest::newRow("hex text read as decimal") << "hex then dec"
-                                              << "FF" << QStringList{"Внешнее", "Нет"};
-    QTest::newRow("decimal two") << "dec"
-                                 << "2" << QStringList{"Внешнее", "Есть"};
-    QTest::newRow("decimal largest") << "dec"
-                                     << "4294967295" << QStringList{"Батарея", "Есть"};
-    QTest::newRow("decimal one above") << "dec"
-                                       << "4294967296" << QStringList{"Внешнее", "Нет"};
+    QTest::newRow("hex") << "hex" << QString("FF") << QStringList{"Батарея", "Есть"};
+    QTest::newRow("hex text read as decimal")
+        << "hex then dec" << QString("FF") << QStringList{"Внешнее", "Нет"};
+    QTest::newRow("decimal two") << "dec" << QString("2") << QStringList{"Внешнее", "Есть"};
+    QTest::newRow("decimal largest")
+        << "dec" << QString("4294967295") << QStringList{"Батарея", "Есть"};
+    QTest::newRow("decimal one above")
+        << "dec" << QString("4294967296") << QStringList{"Внешнее", "Нет"};
 }
 
 void tst_StatusViews::calcRadix()
