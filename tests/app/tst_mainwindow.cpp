@@ -28,7 +28,6 @@ private slots:
     void startsWaitingForDevice();
     void storesDefaultsAtStart();
     void keepsStoredLanguage();
-    void refusesWithoutDatabase();
     void timeZonesWestToEast();
     void historyLoadedAndSaved();
     void consoleShortcutTogglesRow();
@@ -89,18 +88,6 @@ void tst_MainWindow::keepsStoredLanguage()
     auto w = makeWindow();
     QCOMPARE(w->currentLanguage(), QString("ru"));
     QCOMPARE(AppSettings::read("Language", "lang").toString(), QString("ru"));
-}
-
-void tst_MainWindow::refusesWithoutDatabase()
-{
-    QVERIFY(QFile::remove(f->path("devices.db")));
-    auto w = makeWindow();
-    QVERIFY(w->startupFailed());
-    QCOMPARE(f->prompts.asked.size(), 1);
-    QVERIFY(f->prompts.asked.first().startsWith("Ошибка: Невозможно запустить конфигуратор"));
-    w.reset();
-    // Nothing was written: no settings, no history, no database.
-    QCOMPARE(QDir(f->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 void tst_MainWindow::timeZonesWestToEast()

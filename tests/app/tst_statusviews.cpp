@@ -203,12 +203,9 @@ void tst_StatusViews::netInfoLabels()
     emit sender.updateNetInfoParams(params);
     QCOMPARE(labelText(form, "netDevAdrLbl"), QString());
     QCoreApplication::processEvents();
-
-    QCOMPARE(labelText(form, "netDevAdrLbl"), params.devAddr);
-    QCOMPARE(labelText(form, "appSKeyLbl"), params.appSKey);
-    QCOMPARE(labelText(form, "nwkSKeyLbl"), params.nwkSKey);
-    QCOMPARE(labelText(form, "workClassLbl"), params.workClass);
-
+    QCOMPARE((QStringList{labelText(form, "netDevAdrLbl"), labelText(form, "appSKeyLbl"),
+                          labelText(form, "nwkSKeyLbl"), labelText(form, "workClassLbl")}),
+             (QStringList{params.devAddr, params.appSKey, params.nwkSKey, params.workClass}));
     form->show();
     form->findChild<QToolButton *>("closeNetInfoFormButton")->click();
     runDeferredDeletes();

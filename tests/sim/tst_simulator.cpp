@@ -31,11 +31,9 @@ private slots:
     void relayReachesRemoteDevice();
     void relayStatusFault();
     void modeChangeEvent();
-    void faultDropEvery();
-    void faultCorruptCrc();
-    void faultSplitAndGarbage();
-    void faultJoin();
-    void faultDelayAndSilent();
+    void answerFaults_data();
+    void answerFaults();
+    void answerDelay();
     void faultRefuseParam();
     void faultUnplugAt();
     void faultDropProbabilityIsSeeded();
@@ -485,65 +483,58 @@ void tst_Simulator::modeChangeEvent()
     QVERIFY(changed.wait(c.modeChangeEverySec * clockTickMs + AppFixture::loadSlackMs));
 }
 
-void tst_Simulator::faultDropEvery()
+void tst_Simulator::answerFaults_data()
 {
+    // The faults as the program's options give them; four identification requests, then a
+    // status request that sends whatever was held back.
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("answered"); // per identification request, within a short wait
+    QTest::addColumn<int>("identified");   // identification answers in the end
+    QTest::addColumn<int>("bursts"); // at least this many bursts of bytes reached the terminal
+    QTest::newRow("none") << QStringList{} << "1111" << 4 << 0;
+    QTest::newRow("drop every 2nd") << QStringList{"--drop-every", "2"} << "1010" << 2 << 0;
+    // The held answer goes out together with the next one.
+    QTest::newRow("join every 2nd") << QStringList{"--join-every", "2"} << "1010" << 4 << 0;
+    // The bytes arrive (the terminal shows them) but no frame passes the check.
+    QTest::newRow("corrupt CRC") << QStringList{"--corrupt-every", "1"} << "0000" << 0 << 1;
+    // Pieces with pauses longer than the quiet period, after noise: more bursts than answers,
+    // and each answer still whole.
+    QTest::newRow("split, garbage first")
+        << QStringList{"--split-every", "1", "--garbage-every", "1"} << "1111" << 4 << 6;
+    QTest::newRow("silent") << QStringList{"--silent"} << "0000" << 0 << 0;
+}
+
+void tst_Simulator::answerFaults()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, answered);
+    QFETCH(int, identified);
+    QFETCH(int, bursts);
     SimConfig c;
-    c.drop.every = 2;
+    QString error;
+    bool help = false;
+    QVERIFY2(c.parse(options, &error, &help), qPrintable(error));
     startSim(c);
-    QList<bool> answered;
-    QString version;
-    for (int i = 0; i < 4; ++i) {
-        const auto info = askInfo(AppFixture::nothingFollowsMs);
-        answered << !info.isEmpty();
-        version = info.isEmpty() ? version : info.first().toString();
-    }
-    QCOMPARE(answered, (QList<bool>{true, false, true, false}));
+    QSignalSpy info(link->packParser(), &PackParser::setDevInfo);
+    QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
+    // Pieces of a split answer come a pause apart.
+    const int answerMs = c.splitPieces * c.splitPauseMs + AppFixture::nothingFollowsMs;
+    QString pattern;
+    for (int i = 0; i < 4; ++i)
+        pattern += askInfo(answerMs).isEmpty() ? '0' : '1';
+    QCOMPARE(pattern, answered);
+    link->getStatus();
+    QTest::qWait(answerMs);
+    QCOMPARE(info.count(), identified);
     QCOMPARE(f->sim()->commandCount(Cmd::deviceInfo), 4);
-    QCOMPARE(version, QString("1.3.1")); // the answers that do go out are whole
+    for (const QList<QVariant> &a : info)
+        QCOMPARE(a.first().toString(), QString("1.3.1")); // what goes out is whole
+    QTRY_VERIFY_WITH_TIMEOUT(greenBursts(echo) >= bursts, AppFixture::loadSlackMs);
+    if (options == QStringList{"--silent"})
+        QCOMPARE(greenBursts(echo), 0);
 }
 
-void tst_Simulator::faultCorruptCrc()
-{
-    SimConfig c;
-    c.corruptCrc.every = 1;
-    startSim(c);
-    QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
-    QVERIFY(askInfo(AppFixture::nothingFollowsMs).isEmpty());
-    QVERIFY(greenBursts(echo) > 0); // the bytes did arrive: the terminal shows them
-}
-
-void tst_Simulator::faultSplitAndGarbage()
-{
-    SimConfig c;
-    c.split.every = 1;
-    c.splitPieces = 4;
-    c.splitPauseMs = 3 * DeviceInterface::quietPeriodMs;
-    c.garbage.every = 1;
-    c.garbageBytes = 300;
-    startSim(c);
-    QSignalSpy info(link->packParser(), &PackParser::setDevInfo);
-    QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
-    link->getFwVer();
-    QVERIFY(info.wait(c.splitPieces * c.splitPauseMs + AppFixture::answerWaitMs));
-    QCOMPARE(info.count(), 1);
-    QCOMPARE(info.first().at(0).toString(), QString("1.3.1"));
-    // Pauses longer than the quiet period: several bursts reached the terminal.
-    QTRY_VERIFY_WITH_TIMEOUT(greenBursts(echo) >= 3, AppFixture::loadSlackMs);
-}
-
-void tst_Simulator::faultJoin()
-{
-    SimConfig c;
-    c.join.every = 2;
-    startSim(c);
-    QSignalSpy info(link->packParser(), &PackParser::setDevInfo);
-    QVERIFY(!askInfo().isEmpty());
-    QVERIFY(askInfo(AppFixture::nothingFollowsMs).isEmpty()); // this answer is held back ...
-    QVERIFY(answers(&PackParser::mainNetStatus, [this] { link->getStatus(); }));
-    QCOMPARE(info.count(), 2); // ... and came with this one
-}
-
-void tst_Simulator::faultDelayAndSilent()
+void tst_Simulator::answerDelay()
 {
     SimConfig c;
     c.delayMs = AppFixture::nothingFollowsMs;
@@ -552,9 +543,6 @@ void tst_Simulator::faultDelayAndSilent()
     t.start();
     QVERIFY(!askInfo(c.delayMs + AppFixture::answerWaitMs).isEmpty());
     QVERIFY(t.elapsed() >= c.delayMs * 95 / 100); // a coarse timer may fire up to 5 % early
-    f->sim()->faults().silent = true;
-    QVERIFY(askInfo(c.delayMs + AppFixture::nothingFollowsMs).isEmpty());
-    QCOMPARE(f->sim()->commandCount(Cmd::deviceInfo), 2);
 }
 
 void tst_Simulator::faultRefuseParam()
