@@ -18,9 +18,8 @@ private slots:
     void listFindsDevices();
     void infoAsJson();
     void readThenWriteRoundTrips();
-    void writeChangesOnlyWhatChanged();
-    void refusesFileOfAnotherDevice();
-    void invalidElementsAreNotWritten();
+    void writeFile_data();
+    void writeFile();
     void noDeviceFails();
 
 private:
@@ -138,35 +137,35 @@ void tst_Cli::readThenWriteRoundTrips()
         QCOMPARE(sim->device().param(code), before.value(code));
 }
 
-void tst_Cli::writeChangesOnlyWhatChanged()
+void tst_Cli::writeFile_data()
 {
-    const QString file = f->writeFile("change.xml", // nb_trials is 03 already
-                                      "<configuration><dev_id param=\"750\"/>"
-                                      "<tx_period param=\"00000258\"/><nb_trials param=\"03\"/>"
-                                      "</configuration>");
-    QCOMPARE(run({"write", file, "--yes"}), 0);
-    QCOMPARE(writes(), (QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"}));
-    QCOMPARE(sim->device().param(0x000A), QByteArray::fromHex("00000258"));
+    QTest::addColumn<QByteArray>("elements"); // inside <configuration>
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told"); // a fragment of what the user is told
+    QTest::addColumn<QStringList>("writes");
+    QTest::newRow("only what changed: nb_trials is 03 already")
+        << QByteArray("<dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                      "<nb_trials param=\"03\"/>")
+        << 0 << "reboots" << QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"};
+    QTest::newRow("another device's file")
+        << QByteArray("<dev_id param=\"760\"/><tx_period param=\"00000258\"/>") << 1
+        << "device ID 760" << QStringList{};
+    QTest::newRow("invalid element not written")
+        << QByteArray("<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 0
+        << "refused (not written): tx_period"
+        << QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"};
 }
 
-void tst_Cli::refusesFileOfAnotherDevice()
+void tst_Cli::writeFile()
 {
-    const QString file = f->writeFile(
-        "760.xml",
-        "<configuration><dev_id param=\"760\"/><tx_period param=\"00000258\"/></configuration>");
-    QCOMPARE(run({"write", file, "--yes"}), 1);
-    QVERIFY(err.contains("device ID 760"));
-    QVERIFY(writes().isEmpty());
-}
-
-void tst_Cli::invalidElementsAreNotWritten()
-{
-    const QString file = f->writeFile(
-        "bad.xml",
-        "<configuration><tx_period param=\"258\"/><nb_trials param=\"05\"/></configuration>");
-    QCOMPARE(run({"write", file, "--yes"}), 0);
-    QVERIFY(err.contains("refused (not written): tx_period"));
-    QCOMPARE(writes(), (QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"}));
+    QFETCH(QByteArray, elements);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    QFETCH(QStringList, writes);
+    const QString file = f->writeFile("in.xml", "<configuration>" + elements + "</configuration>");
+    QCOMPARE(run({"write", file, "--yes"}), exitCode);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QCOMPARE(this->writes(), writes);
 }
 
 void tst_Cli::noDeviceFails()
