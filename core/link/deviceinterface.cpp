@@ -157,11 +157,22 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     lastCmd = _cmd;
     const QByteArray inner = Frame::payload(_cmd, _port, data);
     currentCmd = _cmd;
+    const AnswerKey key = AnswerKey::ofRequest(_port, _cmd, data);
     const bool timed = !skipAnswerTimer || _cmd == Cmd::checkFile || _cmd == Cmd::checkConnect;
-    // A command typed in the console is not waited for: it must not take the place of the
-    // request an exchange is waiting on, only have its own answer shown.
-    (timed ? awaited : consoleAwaited) = AnswerKey::ofRequest(_port, _cmd, data);
-    (timed ? awaitingAnswer : awaitingConsoleAnswer) = true;
+    if (!resending) {
+        // A request sent while another still waits (a console command, a button pressed
+        // during a status pass) leaves the earlier one waiting for its own answer.
+        if (timed && awaitingAnswer)
+            earlier.append(awaited);
+        if (!timed)
+            earlier.append(key);
+        while (earlier.size() > maxEarlierRequests)
+            earlier.removeFirst();
+    }
+    if (timed) {
+        awaited = key;
+        awaitingAnswer = true;
+    }
 
     QByteArray frame;
     if (relayMode) {
@@ -318,8 +329,8 @@ void DeviceInterface::deliver(const QByteArray &frame)
         if (awaitingAnswer && key == awaited) {
             awaitingAnswer = false;
             stopAnswer();
-        } else if (awaitingConsoleAnswer && key == consoleAwaited) {
-            awaitingConsoleAnswer = false;
+        } else if (earlier.removeOne(key)) {
+            // The answer to an earlier request: the one in flight still waits.
         } else {
             qDebug().noquote() << QStringLiteral("Answer dropped: 0x%1 (parameter %2) on port %3 "
                                                  "does not answer the request in flight")

@@ -202,8 +202,11 @@ private:
     quint16 currentCmd = 0;
     AnswerKey awaited;           // the answer the request in flight expects
     bool awaitingAnswer = false; // cleared when it has come
-    AnswerKey consoleAwaited;    // the same for the last command typed in the console
-    bool awaitingConsoleAnswer = false;
+    // Requests sent before it (or untimed, from the console) whose answers have not come;
+    // each may still take one answer. Bounded, as a device may never answer some of them.
+    QList<AnswerKey> earlier;
+    static constexpr int maxEarlierRequests = 8;
+    bool resending = false;
     QTimer *answerTimer = nullptr;
     int answerTimeoutMs = defaultAnswerTimeoutMs;
     int longTimeoutMs = defaultLongTimeoutMs;

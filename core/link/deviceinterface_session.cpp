@@ -163,6 +163,7 @@ void DeviceInterface::readConfiguration()
         qDebug().noquote() << "Port open OK!" + port->portName();
         splitter = std::make_unique<FrameSplitter>(); // nothing of an earlier session is pending
         awaitingAnswer = false;
+        earlier.clear();
         emit changeDeviceStatus(LinkState::Connected);
         qDebug() << "Started the data exchange with the device.";
         emit changeDeviceStatus(LinkState::ReadConfig);
@@ -259,7 +260,10 @@ void DeviceInterface::stopAnswer()
 
 void DeviceInterface::resend()
 {
+    // The same request again: one answer is still all it may take.
+    resending = true;
     sendCommand(lastCmd, lastPort, lastData);
+    resending = false;
 }
 
 bool DeviceInterface::retryNow()
@@ -300,6 +304,7 @@ void DeviceInterface::answerTimeout()
     } else if (answer == UserPrompts::No) {
         currentCmd = 0;
         awaitingAnswer = false;
+        earlier.clear();
         qDebug() << "Device not respond, port closed!";
         if (port->isOpen())
             port->close();

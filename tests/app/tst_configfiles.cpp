@@ -1,13 +1,6 @@
-#include "apppaths.h"
+#include "appfixture.h"
 #include "configdocument.h"
-#include "deviceinterface.h"
 #include "mainwindow.h"
-#include "recordingprompts.h"
-#include "simportenumerator.h"
-#include "simulator.h"
-
-#include <QTemporaryDir>
-#include <QtTest>
 
 namespace {
 QStringList elementNames(const QDomDocument &doc)
@@ -25,9 +18,8 @@ class tst_ConfigFiles : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { registerLinkMetaTypes(); }
-    void init();
-    void cleanup();
+    void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
+    void cleanup() { f.reset(); }
     void savedFileHoldsNoKeys();
     void openedFileSchedulesNoKeysAndWrites();
     void mismatchingFileChangesNothing();
@@ -39,103 +31,69 @@ private slots:
     void closeWithChangesAsks();
 
 private:
-    void connectDevice(SimConfig config = SimConfig());
-    QString writeFile(const QString &name, const QByteArray &content);
+    void connectDevice(const SimConfig &config = SimConfig())
+    {
+        QVERIFY(window = f->connectWindow(config));
+        f->clearRequests();
+    }
+    // What the device was told to store, and its reboot.
+    QStringList writes() const { return f->requests({"0x8501", "0x8001"}); }
+    // A write of the configuration goes out as one request per parameter, then the reboot.
+    void waitForWrites(int count)
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(writes().size(), count, count * AppFixture::answerWaitMs);
+    }
 
-    std::unique_ptr<QTemporaryDir> dir;
-    RecordingPrompts prompts;
-    SimPortEnumerator enumerator;
-    std::unique_ptr<Simulator> sim;
-    std::unique_ptr<MainWindow> window;
-    QStringList trace;
+    std::unique_ptr<AppFixture> f;
+    MainWindow *window = nullptr;
 };
-
-void tst_ConfigFiles::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir->path() + "/devices.db"));
-    prompts = RecordingPrompts();
-    trace.clear();
-}
-
-void tst_ConfigFiles::cleanup()
-{
-    window.reset();
-    sim.reset();
-    enumerator.sims.clear();
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_ConfigFiles::connectDevice(SimConfig config)
-{
-    sim = std::make_unique<Simulator>(config);
-    QVERIFY(sim->start());
-    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
-        if (l.startsWith("> 0x8501") || l.startsWith("> 0x8001"))
-            trace << l.mid(2);
-    });
-    enumerator.sims = {sim.get()};
-    window = std::make_unique<MainWindow>(&prompts, &enumerator);
-    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 10000);
-}
-
-QString tst_ConfigFiles::writeFile(const QString &name, const QByteArray &content)
-{
-    const QString path = dir->path() + "/" + name;
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(content);
-    return path;
-}
 
 void tst_ConfigFiles::savedFileHoldsNoKeys()
 {
     connectDevice();
-    prompts.fileToSave = dir->path() + "/saved.xml";
+    f->prompts.fileToSave = f->path("saved.xml");
     window->saveFileSlot();
-    QVERIFY(prompts.proposedName.startsWith("config_70-B3-D5"));
-    QFile f(prompts.fileToSave);
-    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f->prompts.proposedName.startsWith("config_70-B3-D5"));
+    QFile saved(f->prompts.fileToSave);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
     QDomDocument doc;
-    QVERIFY(doc.setContent(f.readAll()));
+    QVERIFY(doc.setContent(saved.readAll()));
     const QStringList names = elementNames(doc);
     for (const QString &key : ConfigDocument::keyElements())
         QVERIFY2(!names.contains(key), qPrintable(key));
     QVERIFY(names.contains("dev_id"));
     QVERIFY(names.contains("fw_ver"));
     QVERIFY(names.contains("tx_period"));
-    QVERIFY(prompts.asked.isEmpty());
+    QVERIFY(f->prompts.asked.isEmpty());
 
     // A save that cannot be written says so.
-    prompts.fileToSave = dir->path() + "/no/such/folder/x.xml";
+    f->prompts.fileToSave = f->path("no/such/folder/x.xml");
     window->saveFileSlot();
-    QCOMPARE(prompts.asked.value(0), QString("Ошибка: Ошибка сохранения конфигурации"));
+    QCOMPARE(f->prompts.asked.value(0), QString("Ошибка: Ошибка сохранения конфигурации"));
 }
 
 void tst_ConfigFiles::openedFileSchedulesNoKeysAndWrites()
 {
     connectDevice();
-    prompts.fileToOpen =
-        writeFile("in.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<configuration>"
-                            "<dev_id param=\"750\"/><fw_ver param=\"1.3.1\"/>"
-                            "<app_key param=\"00112233445566778899aabbccddeeff\"/>"
-                            "<tx_period param=\"00000078\"/><nb_trials param=\"04\"/>"
-                            "<rs_repeat param=\"02\"/></configuration>");
+    f->prompts.fileToOpen =
+        f->writeFile("in.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<configuration>"
+                               "<dev_id param=\"750\"/><fw_ver param=\"1.3.1\"/>"
+                               "<app_key param=\"00112233445566778899aabbccddeeff\"/>"
+                               "<tx_period param=\"00000078\"/><nb_trials param=\"04\"/>"
+                               "<rs_repeat param=\"02\"/></configuration>");
     window->openFileSlot();
     const QStringList pending = elementNames(window->pendingChanges());
     QVERIFY(!pending.contains("app_key"));
     QVERIFY(!elementNames(window->fullConfiguration()).contains("app_key"));
     QVERIFY(pending.contains("tx_period"));
-    QVERIFY(prompts.asked.isEmpty());
+    QVERIFY(f->prompts.asked.isEmpty());
 
-    prompts.answer = UserPrompts::Yes;
+    f->prompts.answer = UserPrompts::Yes;
     window->writeConfig();
     // rs_repeat is not a parameter of a Vexa750: skipped; dev_id and fw_ver are never written.
-    QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 3, 5000);
-    QCOMPARE(trace, (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]", "0x8501 [00 01 10 01 04]",
-                                 "0x8001 []"}));
+    waitForWrites(3);
+    QCOMPARE(writes(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]", "0x8501 [00 01 10 01 04]",
+                                    "0x8001 []"}));
     QVERIFY(window->pendingChanges().isNull() || ConfigDocument::isEmpty(window->pendingChanges()));
 }
 
@@ -143,25 +101,28 @@ void tst_ConfigFiles::mismatchingFileChangesNothing()
 {
     connectDevice();
     const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
-    prompts.fileToOpen = writeFile("other.xml", "<configuration><dev_id param=\"760\"/>"
-                                                "<tx_period param=\"00000078\"/></configuration>");
+    f->prompts.fileToOpen =
+        f->writeFile("other.xml", "<configuration><dev_id param=\"760\"/>"
+                                  "<tx_period param=\"00000078\"/></configuration>");
     window->openFileSlot();
-    QCOMPARE(prompts.asked, QStringList{"Ошибка открытия файла: Файл конфигурации не соответствует "
-                                        "подключенному устройству"});
+    QCOMPARE(f->prompts.asked,
+             QStringList{"Ошибка открытия файла: Файл конфигурации не соответствует "
+                         "подключенному устройству"});
     QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
     QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
     // So a write has nothing to send.
     window->writeConfig();
-    QCOMPARE(prompts.asked.last(),
+    QCOMPARE(f->prompts.asked.last(),
              QString("Запись конфигурации: Отсутствуют изменения для записи в устройство"));
-    QVERIFY(trace.isEmpty());
+    QVERIFY(writes().isEmpty());
 
     // A file without a device type is never a mismatch.
-    prompts.asked.clear();
-    prompts.fileToOpen = writeFile("notype.xml", "<configuration><dev_id param=\"\"/>"
-                                                 "<tx_period param=\"00000078\"/></configuration>");
+    f->prompts.asked.clear();
+    f->prompts.fileToOpen =
+        f->writeFile("notype.xml", "<configuration><dev_id param=\"\"/>"
+                                   "<tx_period param=\"00000078\"/></configuration>");
     window->openFileSlot();
-    QVERIFY(prompts.asked.isEmpty());
+    QVERIFY(f->prompts.asked.isEmpty());
     QVERIFY(elementNames(window->pendingChanges()).contains("tx_period"));
 }
 
@@ -179,10 +140,10 @@ void tst_ConfigFiles::malformedFiles()
     QFETCH(QByteArray, content);
     connectDevice();
     const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
-    prompts.fileToOpen = writeFile("bad.xml", content);
+    f->prompts.fileToOpen = f->writeFile("bad.xml", content);
     window->openFileSlot();
     QCOMPARE(
-        prompts.asked,
+        f->prompts.asked,
         QStringList{"Ошибка открытия файла: Файл не является файлом конфигурации или поврежден"});
     QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
     QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
@@ -191,23 +152,23 @@ void tst_ConfigFiles::malformedFiles()
 void tst_ConfigFiles::invalidValuesAreRefused()
 {
     connectDevice();
-    prompts.fileToOpen =
-        writeFile("partly.xml", "<configuration><tx_period param=\"0e10\"/>"
-                                "<nb_trials param=\"zz\"/><check_connect param=\"07\"/>"
-                                "<rs_settings rs_speed=\"2580\" rs_data_bits=\"08\" "
-                                "rs_parity=\"00\" rs_stop_bits=\"01\"/></configuration>");
+    f->prompts.fileToOpen =
+        f->writeFile("partly.xml", "<configuration><tx_period param=\"0e10\"/>"
+                                   "<nb_trials param=\"zz\"/><check_connect param=\"07\"/>"
+                                   "<rs_settings rs_speed=\"2580\" rs_data_bits=\"08\" "
+                                   "rs_parity=\"00\" rs_stop_bits=\"01\"/></configuration>");
     window->openFileSlot();
-    QCOMPARE(prompts.asked.size(), 1);
-    const QString message = prompts.asked.first();
+    QCOMPARE(f->prompts.asked.size(), 1);
+    const QString message = f->prompts.asked.first();
     QVERIFY(message.contains("tx_period"));
     QVERIFY(message.contains("nb_trials"));
     QVERIFY(message.contains("rs_settings"));
     QVERIFY(!message.contains("check_connect"));
     QCOMPARE(elementNames(window->pendingChanges()), QStringList{"check_connect"});
-    prompts.answer = UserPrompts::Yes;
+    f->prompts.answer = UserPrompts::Yes;
     window->writeConfig();
-    QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 2, 5000);
-    QCOMPARE(trace.first(), QString("0x8501 [00 01 12 01 07]"));
+    waitForWrites(2);
+    QCOMPARE(writes().first(), QString("0x8501 [00 01 12 01 07]"));
 }
 
 void tst_ConfigFiles::writeWithoutChangesOrSupport()
@@ -215,10 +176,10 @@ void tst_ConfigFiles::writeWithoutChangesOrSupport()
     SimConfig c;
     c.firmware = "0.1.0"; // older than every listed version: unsupported
     connectDevice(c);
-    QCOMPARE(prompts.asked.value(0),
+    QCOMPARE(f->prompts.asked.value(0),
              QString("Предупреждение: Версия прошивки не поддерживается конфигуратором"));
     window->writeConfig();
-    QCOMPARE(prompts.asked.value(1),
+    QCOMPARE(f->prompts.asked.value(1),
              QString("Предупреждение: Версия прошивки модуля не поддерживается конфигуратором"));
 }
 
@@ -240,14 +201,14 @@ void tst_ConfigFiles::closeWithChangesAsks()
     connectDevice();
     window->show();
     window->replaceElement("nb_trials", {{"param", "06"}});
-    prompts.answer = UserPrompts::Button(answer);
-    QMetaObject::invokeMethod(window.get(), "on_closeMainWindow_clicked");
-    QCOMPARE(prompts.asked.value(0),
+    f->prompts.answer = UserPrompts::Button(answer);
+    QMetaObject::invokeMethod(window, "on_closeMainWindow_clicked");
+    QCOMPARE(f->prompts.asked.value(0),
              QString("Предупреждение: Имеются не записанные изменения.\nЗаписать изменения?"));
     QCOMPARE(window->isVisible(), !closed);
     if (written) {
-        QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 2, 5000);
-        QCOMPARE(trace.first(), QString("0x8501 [00 01 10 01 06]"));
+        waitForWrites(2);
+        QCOMPARE(writes().first(), QString("0x8501 [00 01 10 01 06]"));
     }
 }
 

@@ -1,25 +1,18 @@
-#include "apppaths.h"
-#include "deviceinterface.h"
+#include "appfixture.h"
+#include "hotplugmonitor.h"
 #include "mainwindow.h"
-#include "recordingprompts.h"
-#include "simportenumerator.h"
-#include "simulator.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
 // Status polling and the status panel of the real window.
 class tst_Status : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { registerLinkMetaTypes(); }
-    void init();
-    void cleanup();
+    void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
+    void cleanup() { f.reset(); }
     void panelFollowsTheDevice();
     void chainOrder_data();
     void chainOrder();
@@ -39,71 +32,52 @@ private slots:
     void manualExtraPacketShowsItsResult();
 
 private:
-    void connectDevice(SimConfig config = SimConfig());
+    // One status pass: started by the timer, a few quick requests.
+    static constexpr int passWaitMs = MainWindow::statusTimerIntervalMs + AppFixture::loadSlackMs;
+
+    void connectDevice(const SimConfig &config = SimConfig())
+    {
+        QVERIFY(window = f->connectWindow(config));
+    }
+    // The panel of a window without a device: what it shows comes from the test.
+    void showPanel()
+    {
+        window = f->openWindow();
+        window->changeStatusTimerState(false);
+    }
+    // Polling off and the pass that may be running ended. Terminals of other tests come and go
+    // meanwhile; their plug notices would start a search and polling again, so they are muted.
+    void stopPolling()
+    {
+        window->findChild<HotplugMonitor *>()->blockSignals(true);
+        window->changeStatusTimerState(false);
+        QTest::qWait(MainWindow::statusTimerIntervalMs + AppFixture::nothingFollowsMs);
+    }
     QString text(const char *label) const { return window->findChild<QLabel *>(label)->text(); }
-    QStringList statusRequests() const;
+    QStringList statusRequests() const { return f->codes({"0x86", "0x87", "0x8003"}); }
 
-    std::unique_ptr<QTemporaryDir> dir;
-    RecordingPrompts prompts;
-    SimPortEnumerator enumerator;
-    std::unique_ptr<Simulator> sim;
-    std::unique_ptr<MainWindow> window;
-    QStringList trace; // status requests the device received
-    QStringList sent;  // every command the device received
+    std::unique_ptr<AppFixture> f;
+    MainWindow *window = nullptr;
 };
-
-void tst_Status::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir->path() + "/devices.db"));
-    prompts = RecordingPrompts();
-    trace.clear();
-    sent.clear();
-}
-
-void tst_Status::cleanup()
-{
-    window.reset();
-    sim.reset();
-    enumerator.sims.clear();
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_Status::connectDevice(SimConfig config)
-{
-    sim = std::make_unique<Simulator>(config);
-    QVERIFY(sim->start());
-    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
-        if (l.startsWith("> 0x"))
-            sent << l.mid(2, 6);
-        if (l.startsWith("> 0x86") || l.startsWith("> 0x87") || l.startsWith("> 0x8003"))
-            trace << l.mid(2, 6);
-    });
-    enumerator.sims = {sim.get()};
-    window = std::make_unique<MainWindow>(&prompts, &enumerator);
-    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 10000);
-}
-
-QStringList tst_Status::statusRequests() const
-{
-    return trace;
-}
 
 void tst_Status::panelFollowsTheDevice()
 {
     SimConfig c;
-    c.joinDelayMs = 9000; // the join outlasts even a slow connection and configuration read
-    c.uplinkPeriodMs = 1000;
+    c.joinDelayMs = 2 * passWaitMs; // long enough for the panel to see the registration
+    c.uplinkPeriodMs = MainWindow::statusTimerIntervalMs;
     connectDevice(c);
-    QTRY_COMPARE_WITH_TIMEOUT(text("netIfaceStateLbl"), QString("Регистрация в сети"), 8000);
+    // A re-join starts the registration over, however long the connection took.
+    window->on_reRegisterButton_clicked();
+    QTRY_COMPARE_WITH_TIMEOUT(text("netIfaceStateLbl"), QString("Регистрация в сети"),
+                              c.joinDelayMs);
     QTRY_VERIFY_WITH_TIMEOUT(text("netIfaceStateLbl") == "Зарегистрирован" ||
                                  text("netIfaceStateLbl") == "Обмен данными",
-                             12000);
-    QTRY_VERIFY_WITH_TIMEOUT(!text("upLinkCounter_lbl").isEmpty(), 5000);
+                             c.joinDelayMs + passWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!text("upLinkCounter_lbl").isEmpty(), passWaitMs);
     const int first = text("upLinkCounter_lbl").toInt();
-    QTRY_VERIFY_WITH_TIMEOUT(text("upLinkCounter_lbl").toInt() > first, 6000);
+    // The next uplink, seen by the pass after it.
+    QTRY_VERIFY_WITH_TIMEOUT(text("upLinkCounter_lbl").toInt() > first,
+                             c.uplinkPeriodMs + 2 * passWaitMs);
     QVERIFY(text("rssi_lbl").endsWith(" dBm"));
     QVERIFY(text("batVoltage_lbl").startsWith("4."));
     QVERIFY(!text("dateTime_lbl").isEmpty());
@@ -132,38 +106,37 @@ void tst_Status::chainOrder()
     QFETCH(bool, fsk);
     QFETCH(QStringList, requests);
     connectDevice();
-    window->changeStatusTimerState(false);
-    QTest::qWait(1200); // a pass in flight ends
+    stopPolling();
     if (fsk) {
         window->setGlobalState(35);
         window->setGlobalState(2);
-        QTest::qWait(300);
+        QTest::qWait(AppFixture::nothingFollowsMs);
     }
     window->setStatusCommandList(codes);
-    trace.clear();
+    f->clearRequests();
     window->statusTimerTimeout();
-    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, passWaitMs);
     QCOMPARE(statusRequests(), requests);
 }
 
 void tst_Status::userActionEndsThePass()
 {
     connectDevice();
-    window->changeStatusTimerState(false);
-    QTest::qWait(1200);          // a pass in flight ends
-    sim->faults().delayMs = 400; // slow answers: the pass below takes seconds
+    stopPolling();
+    // Each answer takes half a polling interval: the pass below takes seconds.
+    const int delayMs = f->sim()->faults().delayMs = MainWindow::statusTimerIntervalMs / 2;
     window->setStatusCommandList({0, 1, 2, 3, 4, 6, 8});
-    trace.clear();
+    f->clearRequests();
     window->statusTimerTimeout();
     QCOMPARE(window->globalState(), 4);
-    QTRY_COMPARE_WITH_TIMEOUT(trace.size(), 2, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(statusRequests().size(), 2, 2 * delayMs + AppFixture::loadSlackMs);
     window->waitEndReadStatus();
     QCOMPARE(window->globalState(), 2);
-    const int sent = trace.size();
+    const int sent = statusRequests().size();
     QVERIFY2(sent < 7, "the pass ran to its end instead of stopping");
     // The answer still on its way must not revive the pass.
-    QTest::qWait(1500);
-    QCOMPARE(trace.size(), sent);
+    QTest::qWait(delayMs + MainWindow::statusTimerIntervalMs + AppFixture::nothingFollowsMs);
+    QVERIFY2(statusRequests().size() == sent, qPrintable(f->requests().join(", ")));
     QCOMPARE(window->globalState(), 2);
 }
 
@@ -173,16 +146,14 @@ void tst_Status::qualityTexts_data()
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("snrText");
     QTest::addColumn<QString>("picture");
-    QTest::newRow("-10 quarter dB, level 0") << -10 << 0 << "-2 dB"
-                                             << ":pict/svg/network_0.svg";
-    QTest::newRow("11, level 7") << 11 << 7 << "2 dB"
-                                 << ":pict/svg/network_1.svg";
-    QTest::newRow("level 8") << 0 << 8 << "0 dB"
-                             << ":pict/svg/network_2.svg";
-    QTest::newRow("level 21") << 0 << 21 << "0 dB"
-                              << ":pict/svg/network_3.svg";
-    QTest::newRow("level 22") << 0 << 22 << "0 dB"
-                              << ":pict/svg/network.svg";
+    auto row = [](const char *name, int snr, int level, const char *snrText, const char *picture) {
+        QTest::newRow(name) << snr << level << QString(snrText) << QString(picture);
+    };
+    row("-10 quarter dB, level 0", -10, 0, "-2 dB", ":pict/svg/network_0.svg");
+    row("11, level 7", 11, 7, "2 dB", ":pict/svg/network_1.svg");
+    row("level 8", 0, 8, "0 dB", ":pict/svg/network_2.svg");
+    row("level 21", 0, 21, "0 dB", ":pict/svg/network_3.svg");
+    row("level 22", 0, 22, "0 dB", ":pict/svg/network.svg");
 }
 
 void tst_Status::qualityTexts()
@@ -191,8 +162,7 @@ void tst_Status::qualityTexts()
     QFETCH(int, level);
     QFETCH(QString, snrText);
     QFETCH(QString, picture);
-    connectDevice();
-    window->changeStatusTimerState(false);
+    showPanel();
     NET_QUALITY_STAT q;
     q.rssi = -100;
     q.snr = qint8(snr);
@@ -229,8 +199,7 @@ void tst_Status::batteryPictures()
     QFETCH(int, mv);
     QFETCH(int, flags);
     QFETCH(QString, picture);
-    connectDevice();
-    window->changeStatusTimerState(false);
+    showPanel();
     DEV_BAT_STAT b;
     b.devId = quint16(devId);
     b.powerSource = 1;
@@ -244,7 +213,7 @@ void tst_Status::batteryPictures()
 
 void tst_Status::inputErrorTexts()
 {
-    connectDevice();
+    connectDevice(); // the error texts come with the device's code tables
     window->changeStatusTimerState(false);
     DEV_INPUT_PARAMS p;
     p.inputCount = 2;
@@ -276,8 +245,7 @@ void tst_Status::setTimeButton()
 {
     QFETCH(int, offset);
     QFETCH(bool, enabled);
-    connectDevice();
-    window->changeStatusTimerState(false);
+    showPanel();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     window->updateDateTime(time_t(now + offset), 0, 1);
     QCOMPARE(window->findChild<QPushButton *>("setDateTimeButton")->isEnabled(), enabled);
@@ -288,14 +256,10 @@ void tst_Status::buttonsReachTheDevice_data()
 {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("command");
-    QTest::newRow("set time") << "setDateTimeButton"
-                              << "0x8004";
-    QTest::newRow("re-join") << "reRegisterButton"
-                             << "0x8601";
-    QTest::newRow("extraordinary packet") << "sendExtraordinaryPackButton"
-                                          << "0x8605";
-    QTest::newRow("manual quality") << "getStatusManualButton"
-                                    << "0x8602";
+    QTest::newRow("set time") << "setDateTimeButton" << QString("0x8004");
+    QTest::newRow("re-join") << "reRegisterButton" << QString("0x8601");
+    QTest::newRow("extraordinary packet") << "sendExtraordinaryPackButton" << QString("0x8605");
+    QTest::newRow("manual quality") << "getStatusManualButton" << QString("0x8602");
 }
 
 void tst_Status::buttonsReachTheDevice()
@@ -307,7 +271,7 @@ void tst_Status::buttonsReachTheDevice()
     QVERIFY(b);
     b->setEnabled(true);
     QTest::mouseClick(b, Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(sent.contains(command), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(f->codes().contains(command), AppFixture::answerWaitMs);
 }
 
 void tst_Status::extraPacketOnRegistration_data()
@@ -322,14 +286,10 @@ void tst_Status::extraPacketOnRegistration()
 {
     QFETCH(int, from);
     QFETCH(bool, sent);
-    QFile settings(dir->path() + "/settings.conf");
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[Survey]\nSendExtraordinaryPackOnStart=true\n");
-    settings.close();
+    f->writeFile("settings.conf", "[Survey]\nSendExtraordinaryPackOnStart=true\n");
     connectDevice();
-    window->changeStatusTimerState(false);
-    QTest::qWait(1200);
-    QSignalSpy spy(window.get(), &MainWindow::sendExtraordinaryPack);
+    stopPolling();
+    QSignalSpy spy(window, &MainWindow::sendExtraordinaryPack);
     NET_MAIN_STAT s;
     s.netState = quint8(from);
     window->updateMainNetStatus(s);

@@ -1,81 +1,42 @@
-#include "apppaths.h"
+#include "appfixture.h"
 #include "clirunner.h"
 #include "configdocument.h"
-#include "portenumerator.h"
-#include "simulator.h"
-#include "statusrecords.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
 // The command-line front end against the simulator, in-process.
 class tst_Cli : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
     void init();
-    void cleanup();
+    void cleanup() { f.reset(); }
     void usage_data();
     void usage();
     void listFindsDevices();
     void infoAsJson();
     void readThenWriteRoundTrips();
-    void writeChangesOnlyWhatChanged();
-    void refusesFileOfAnotherDevice();
-    void invalidElementsAreNotWritten();
+    void writeFile_data();
+    void writeFile();
     void noDeviceFails();
 
 private:
     int run(const QStringList &args);
+    // What the device was told to store, and its reboot.
+    QStringList writes() const { return f->requests({"0x8501", "0x8001"}); }
 
-    QTemporaryDir appDir;
-    std::unique_ptr<Simulator> sim;
-    FixedPortEnumerator enumerator{{}};
+    std::unique_ptr<AppFixture> f;
+    Simulator *sim = nullptr;
     QString out;
     QString err;
-    QStringList trace;
 };
-
-void tst_Cli::initTestCase()
-{
-    registerLinkMetaTypes();
-    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, appDir.path() + "/devices.db"));
-    AppPaths::setAppDirOverride(appDir.path());
-}
-
-void tst_Cli::cleanupTestCase()
-{
-    AppPaths::setAppDirOverride(QString());
-}
 
 void tst_Cli::init()
 {
-    sim = std::make_unique<Simulator>(SimConfig());
-    QVERIFY(sim->start());
-    trace.clear();
-    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
-        if (l.startsWith("> 0x8501") || l.startsWith("> 0x8001"))
-            trace << l.mid(2);
-    });
-    PortInfo p;
-    p.portName = sim->portName();
-    p.hasIds = true;
-    p.vendorId = 0x0483;
-    p.productId = 0x5740;
-    p.serialNumber = sim->device().usbSerialNumber();
-    enumerator.setPorts({p});
-}
-
-void tst_Cli::cleanup()
-{
-    sim.reset();
+    QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+    QVERIFY(sim = f->addSim());
 }
 
 int tst_Cli::run(const QStringList &args)
@@ -88,10 +49,11 @@ int tst_Cli::run(const QStringList &args)
         return 2;
     QTextStream os(&out);
     QTextStream es(&err);
-    CliRunner runner(o, &enumerator, os, es);
+    CliRunner runner(o, &f->enumerator, os, es);
     QSignalSpy finished(&runner, &CliRunner::finished);
     runner.start();
-    if (finished.isEmpty() && !finished.wait(15000))
+    // At most a read and a write of every parameter.
+    if (finished.isEmpty() && !finished.wait(2 * AppFixture::connectWaitMs))
         return -1;
     os.flush();
     es.flush();
@@ -130,7 +92,7 @@ void tst_Cli::listFindsDevices()
     other.vendorId = 0x1a86;
     other.productId = 0x7523;
     other.serialNumber = "CH340";
-    enumerator.setPorts(enumerator.ports() + QList<PortInfo>{other});
+    f->enumerator.extra << other;
     QCOMPARE(run({"--json", "list"}), 0);
     const QJsonArray list = QJsonDocument::fromJson(out.toUtf8()).array();
     QCOMPARE(list.size(), 1);
@@ -151,13 +113,12 @@ void tst_Cli::infoAsJson()
 
 void tst_Cli::readThenWriteRoundTrips()
 {
-    QTemporaryDir dir;
-    const QString file = dir.path() + "/dev.xml";
+    const QString file = f->path("dev.xml");
     QCOMPARE(run({"--port", sim->portName(), "read", "-o", file}), 0);
     QDomDocument doc;
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QVERIFY(doc.setContent(f.readAll()));
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QVERIFY(doc.setContent(saved.readAll()));
     for (const QString &key : ConfigDocument::keyElements())
         QVERIFY(doc.documentElement().firstChildElement(key).isNull());
 
@@ -166,60 +127,50 @@ void tst_Cli::readThenWriteRoundTrips()
         before.insert(code, sim->device().param(code));
     // The device holds every value already: nothing to write, no reboot.
     QCOMPARE(run({"--port", sim->portName(), "write", file, "--yes"}), 0);
-    QVERIFY2(trace.isEmpty(), qPrintable(trace.join('|') + err));
+    QVERIFY2(writes().isEmpty(), qPrintable(writes().join('|') + err));
     // --all writes every parameter of the file anyway, then reboots.
     QCOMPARE(run({"--port", sim->portName(), "write", file, "--yes", "--all"}), 0);
     QVERIFY(err.contains("reboots"));
-    QVERIFY(trace.size() > 40);
-    QCOMPARE(trace.last(), QString("0x8001 []"));
+    QVERIFY(writes().size() > 40);
+    QCOMPARE(writes().last(), QString("0x8001 []"));
     for (quint16 code : sim->device().paramCodes())
         QCOMPARE(sim->device().param(code), before.value(code));
 }
 
-void tst_Cli::writeChangesOnlyWhatChanged()
+void tst_Cli::writeFile_data()
 {
-    QTemporaryDir dir;
-    const QString file = dir.path() + "/change.xml";
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
-            "<nb_trials param=\"03\"/></configuration>"); // nb_trials is 03 already
-    f.close();
-    QCOMPARE(run({"write", file, "--yes"}), 0);
-    QCOMPARE(trace, (QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"}));
-    QCOMPARE(sim->device().param(0x000A), QByteArray::fromHex("00000258"));
+    QTest::addColumn<QByteArray>("elements"); // inside <configuration>
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told"); // a fragment of what the user is told
+    QTest::addColumn<QStringList>("writes");
+    QTest::newRow("only what changed: nb_trials is 03 already")
+        << QByteArray("<dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                      "<nb_trials param=\"03\"/>")
+        << 0 << "reboots" << QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"};
+    QTest::newRow("another device's file")
+        << QByteArray("<dev_id param=\"760\"/><tx_period param=\"00000258\"/>") << 1
+        << "device ID 760" << QStringList{};
+    QTest::newRow("invalid element not written")
+        << QByteArray("<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 0
+        << "refused (not written): tx_period"
+        << QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"};
 }
 
-void tst_Cli::refusesFileOfAnotherDevice()
+void tst_Cli::writeFile()
 {
-    QTemporaryDir dir;
-    const QString file = dir.path() + "/760.xml";
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(
-        "<configuration><dev_id param=\"760\"/><tx_period param=\"00000258\"/></configuration>");
-    f.close();
-    QCOMPARE(run({"write", file, "--yes"}), 1);
-    QVERIFY(err.contains("device ID 760"));
-    QVERIFY(trace.isEmpty());
-}
-
-void tst_Cli::invalidElementsAreNotWritten()
-{
-    QTemporaryDir dir;
-    const QString file = dir.path() + "/bad.xml";
-    QFile f(file);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("<configuration><tx_period param=\"258\"/><nb_trials param=\"05\"/></configuration>");
-    f.close();
-    QCOMPARE(run({"write", file, "--yes"}), 0);
-    QVERIFY(err.contains("refused (not written): tx_period"));
-    QCOMPARE(trace, (QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"}));
+    QFETCH(QByteArray, elements);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    QFETCH(QStringList, writes);
+    const QString file = f->writeFile("in.xml", "<configuration>" + elements + "</configuration>");
+    QCOMPARE(run({"write", file, "--yes"}), exitCode);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QCOMPARE(this->writes(), writes);
 }
 
 void tst_Cli::noDeviceFails()
 {
-    enumerator.setPorts({});
+    f->enumerator.sims.clear();
     QCOMPARE(run({"info"}), 1);
     QVERIFY(err.contains("no device found"));
 }

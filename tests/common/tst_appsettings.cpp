@@ -129,14 +129,10 @@ void tst_AppSettings::defaultLanguage_data()
 {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("lang");
-    QTest::newRow("russian") << "ru_RU"
-                             << "ru";
-    QTest::newRow("us english") << "en_US"
-                                << "en";
-    QTest::newRow("russian elsewhere") << "ru_UA"
-                                       << "en";
-    QTest::newRow("c locale") << "C"
-                              << "en";
+    QTest::newRow("russian") << "ru_RU" << QString("ru");
+    QTest::newRow("us english") << "en_US" << QString("en");
+    QTest::newRow("russian elsewhere") << "ru_UA" << QString("en");
+    QTest::newRow("c locale") << "C" << QString("en");
 }
 
 void tst_AppSettings::defaultLanguage()

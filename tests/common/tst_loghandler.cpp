@@ -27,7 +27,6 @@ private slots:
     void markers();
     void fileLineFormat_data();
     void fileLineFormat();
-    void stderrLineFormat();
     void handlerWritesFileAndWindow();
     void warningChangesColourOnly();
     void unopenableFileDropsMessage();
@@ -118,19 +117,6 @@ void tst_LogHandler::fileLineFormat()
     const QDateTime t(QDate(2026, 12, 5), QTime(10, 46, 36, 123));
     QCOMPARE(LogHandler::formatFileLine(QtMsgType(type), t, "Port open OK!"),
              prefix + "[05.12.2026 10:46:36.123]: Port open OK!\n");
-}
-
-void tst_LogHandler::stderrLineFormat()
-{
-    QMessageLogContext ctx("deviceinterface.cpp", 42, "void f()", "default");
-    QCOMPARE(LogHandler::formatStderrLine(QtDebugMsg, ctx, "x"), QByteArray("Debug: x\n"));
-    QCOMPARE(LogHandler::formatStderrLine(QtWarningMsg, ctx, "w"),
-             QByteArray("Warning: w (deviceinterface.cpp:42, void f())\n"));
-    QCOMPARE(LogHandler::formatStderrLine(QtCriticalMsg, ctx, "c"),
-             QByteArray("Critical: c (deviceinterface.cpp:42, void f())\n"));
-    QMessageLogContext empty;
-    QCOMPARE(LogHandler::formatStderrLine(QtInfoMsg, empty, "i"),
-             QByteArray("Info: i ((null):0, (null))\n"));
 }
 
 void tst_LogHandler::handlerWritesFileAndWindow()

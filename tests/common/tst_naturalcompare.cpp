@@ -19,32 +19,21 @@ void tst_NaturalCompare::compare_data()
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
 
-    QTest::newRow("equal") << "1.2.3"
-                           << "1.2.3" << 0;
-    QTest::newRow("digit run by value") << "1.10.0"
-                                        << "1.9.3" << 1;
-    QTest::newRow("shorter is less") << "1.2"
-                                     << "1.2.0" << -1;
-    QTest::newRow("longer is greater") << "1.2.0"
-                                       << "1.2" << 1;
-    QTest::newRow("patch") << "1.4.12"
-                           << "1.4.2" << 1;
-    QTest::newRow("digit before other char") << "1.2a"
-                                             << "1.a2" << -1;
-    QTest::newRow("other char after digit") << "a"
-                                            << "1" << 1;
-    QTest::newRow("plain chars") << "abc"
-                                 << "abd" << -1;
-    QTest::newRow("empty vs text") << ""
-                                   << "1" << -1;
-    QTest::newRow("both empty") << ""
-                                << "" << 0;
+    QTest::newRow("equal") << "1.2.3" << QString("1.2.3") << 0;
+    QTest::newRow("digit run by value") << "1.10.0" << QString("1.9.3") << 1;
+    QTest::newRow("shorter is less") << "1.2" << QString("1.2.0") << -1;
+    QTest::newRow("longer is greater") << "1.2.0" << QString("1.2") << 1;
+    QTest::newRow("patch") << "1.4.12" << QString("1.4.2") << 1;
+    QTest::newRow("digit before other char") << "1.2a" << QString("1.a2") << -1;
+    QTest::newRow("other char after digit") << "a" << QString("1") << 1;
+    QTest::newRow("plain chars") << "abc" << QString("abd") << -1;
+    QTest::newRow("empty vs text") << "" << QString("1") << -1;
+    QTest::newRow("both empty") << "" << QString("") << 0;
     // A run longer than any integer type must still order by value, not wrap around.
     QTest::newRow("huge runs") << "1.99999999999999999999999"
-                               << "1.100000000000000000000000" << -1;
+                               << QString("1.100000000000000000000000") << -1;
     // Equal values continue after the shorter run, so the zero-padded text is longer.
-    QTest::newRow("leading zero") << "1.02"
-                                  << "1.2" << 1;
+    QTest::newRow("leading zero") << "1.02" << QString("1.2") << 1;
 }
 
 void tst_NaturalCompare::compare()

@@ -68,16 +68,12 @@ void tst_ParamCodec::numbersShown_data()
     QTest::addColumn<QString>("element");
     QTest::addColumn<QString>("hex");
     QTest::addColumn<qint64>("shown");
-    QTest::newRow("period") << "tx_period"
-                            << "00000e10" << qint64(3600);
-    QTest::newRow("count_diff unsigned") << "count_diff_1"
-                                         << "ffffffff" << qint64(4294967295LL);
-    QTest::newRow("signed others") << "tx_period"
-                                   << "ffffffff" << qint64(-1);
-    QTest::newRow("light unsigned") << "ambient_light_level"
-                                    << "ff" << qint64(255);
-    QTest::newRow("not hex") << "tx_period"
-                             << "zz" << qint64(0);
+    QTest::newRow("period") << "tx_period" << QString("00000e10") << qint64(3600);
+    QTest::newRow("count_diff unsigned")
+        << "count_diff_1" << QString("ffffffff") << qint64(4294967295LL);
+    QTest::newRow("signed others") << "tx_period" << QString("ffffffff") << qint64(-1);
+    QTest::newRow("light unsigned") << "ambient_light_level" << QString("ff") << qint64(255);
+    QTest::newRow("not hex") << "tx_period" << QString("zz") << qint64(0);
 }
 
 void tst_ParamCodec::numbersShown()

@@ -26,7 +26,6 @@ private slots:
     void statusBitsAndLists();
     void idLookups();
     void closeDbForgetsGroup();
-    void shippedDatabase();
 
 private:
     void makeDb(const QStringList &statements);
@@ -111,36 +110,26 @@ void tst_DbWorker::fwGroup_data()
     QTest::addColumn<QString>("version");
     QTest::addColumn<QString>("group");
 
+    auto row = [](const char *name, const QStringList &rows, const char *version,
+                  const char *group) {
+        QTest::newRow(name) << rows << QString(version) << QString(group);
+    };
     const QStringList plain{"1.2.0-1.2.9|g12", "1.3.0|g13"};
-    QTest::newRow("in range") << plain << "1.2.5"
-                              << "g12";
-    QTest::newRow("range start explicit") << plain << "1.2.0"
-                                          << "g12";
-    QTest::newRow("range end explicit") << plain << "1.2.9"
-                                        << "g12";
-    QTest::newRow("single explicit") << plain << "1.3.0"
-                                     << "g13";
-    QTest::newRow("newer than all takes newest") << plain << "1.4.0"
-                                                 << "g13";
-    QTest::newRow("older than all") << plain << "1.1.0"
-                                    << "";
+    row("in range", plain, "1.2.5", "g12");
+    row("range start explicit", plain, "1.2.0", "g12");
+    row("range end explicit", plain, "1.2.9", "g12");
+    row("single explicit", plain, "1.3.0", "g13");
+    row("newer than all takes newest", plain, "1.4.0", "g13");
+    row("older than all", plain, "1.1.0", "");
     // Versions order naturally: 1.2.10 is above 1.2.9, so it is not in the first range.
-    QTest::newRow("above range end") << plain << "1.2.10"
-                                     << "";
-    QTest::newRow("natural range") << QStringList{"1.2.9-1.2.20|gn"} << "1.2.10"
-                                   << "gn";
+    row("above range end", plain, "1.2.10", "");
+    row("natural range", {"1.2.9-1.2.20|gn"}, "1.2.10", "gn");
     // "1.0.1" is contained in "1.0.10": the matching row itself decides, not a text search.
-    QTest::newRow("substring pitfall") << QStringList{"1.0.10|g10", "1.0.1|g1"} << "1.0.1"
-                                       << "g1";
-    QTest::newRow("substring pitfall other way")
-        << QStringList{"1.0.1|g1", "1.0.10|g10"} << "1.0.10"
-        << "g10";
-    QTest::newRow("later match wins") << QStringList{"1.0.0-1.0.9|ga", "1.0.5|gb"} << "1.0.5"
-                                      << "gb";
-    QTest::newRow("newest is a range end") << QStringList{"1.0.0-1.0.9|ga", "0.9.0|gb"} << "1.1.0"
-                                           << "ga";
-    QTest::newRow("empty table") << QStringList{} << "1.0.0"
-                                 << "";
+    row("substring pitfall", {"1.0.10|g10", "1.0.1|g1"}, "1.0.1", "g1");
+    row("substring pitfall other way", {"1.0.1|g1", "1.0.10|g10"}, "1.0.10", "g10");
+    row("later match wins", {"1.0.0-1.0.9|ga", "1.0.5|gb"}, "1.0.5", "gb");
+    row("newest is a range end", {"1.0.0-1.0.9|ga", "0.9.0|gb"}, "1.1.0", "ga");
+    row("empty table", {}, "1.0.0", "");
 }
 
 void tst_DbWorker::fwGroup()
@@ -219,21 +208,20 @@ void tst_DbWorker::formElements_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QStringList>("items");
 
-    QTest::newRow("three items") << QStringList{"inMode0comboBox;Выключен:0,Счётный:1,Охранный:2"}
-                                 << "inMode0comboBox"
-                                 << QStringList{"Выключен:0", "Счётный:1", "Охранный:2"};
-    QTest::newRow("prefix pitfall") << QStringList{"inMode0comboBoxOld;a:1", "inMode0comboBox;b:2"}
-                                    << "inMode0comboBox" << QStringList{};
-    QTest::newRow("first of two") << QStringList{"BatStatus;x:0", "BatStatus;y:1"} << "BatStatus"
-                                  << QStringList{"x:0"};
-    QTest::newRow("flag") << QStringList{"enPower20dbmCheckBox;true"} << "enPower20dbmCheckBox"
-                          << QStringList{"true"};
-    QTest::newRow("empty items dropped") << QStringList{"levelDbgcomboBox;ALL:ALL,,ERR:ERR,"}
-                                         << "levelDbgcomboBox" << QStringList{"ALL:ALL", "ERR:ERR"};
-    QTest::newRow("absent") << QStringList{"a;b"} << "txPowerComboBox" << QStringList{};
-    QTest::newRow("no items") << QStringList{"rsToUsbGroupBox;"} << "rsToUsbGroupBox"
-                              << QStringList{};
-    QTest::newRow("empty name") << QStringList{"a;b"} << "" << QStringList{};
+    auto row = [](const char *name, const QStringList &forms, const char *element,
+                  const QStringList &items) {
+        QTest::newRow(name) << forms << QString(element) << items;
+    };
+    row("three items", {"inMode0comboBox;Выключен:0,Счётный:1,Охранный:2"}, "inMode0comboBox",
+        {"Выключен:0", "Счётный:1", "Охранный:2"});
+    row("prefix pitfall", {"inMode0comboBoxOld;a:1", "inMode0comboBox;b:2"}, "inMode0comboBox", {});
+    row("first of two", {"BatStatus;x:0", "BatStatus;y:1"}, "BatStatus", {"x:0"});
+    row("flag", {"enPower20dbmCheckBox;true"}, "enPower20dbmCheckBox", {"true"});
+    row("empty items dropped", {"levelDbgcomboBox;ALL:ALL,,ERR:ERR,"}, "levelDbgcomboBox",
+        {"ALL:ALL", "ERR:ERR"});
+    row("absent", {"a;b"}, "txPowerComboBox", {});
+    row("no items", {"rsToUsbGroupBox;"}, "rsToUsbGroupBox", {});
+    row("empty name", {"a;b"}, "", {});
 }
 
 void tst_DbWorker::formElements()
@@ -303,29 +291,6 @@ void tst_DbWorker::closeDbForgetsGroup()
     w.closeDb();
     QVERIFY(!w.checkSupportPage("ioPage"));
     QVERIFY(!w.checkSupportedCmd(5));
-}
-
-void tst_DbWorker::shippedDatabase()
-{
-    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dbPath()));
-    DB_Worker w;
-    QVERIFY(w.checkDb());
-    // Every model the simulator can be gives a group that lists parameters and pages.
-    const QList<QPair<QString, QString>> devices{
-        {"1.2.3", "701"}, {"1.3.1", "750"}, {"1.4.2", "760"}, {"2.0.1", "760_2"}};
-    for (const auto &d : devices) {
-        const QString group = w.getFwGroup(d.first, d.second);
-        QVERIFY2(!group.isEmpty(), qPrintable(d.second));
-        w.setCurrentFwGroup(group);
-        QVERIFY(!w.getCommandList().isEmpty());
-        QVERIFY(!w.getStatusCommandList().isEmpty());
-        QVERIFY(w.checkSupportPage("systemPage"));
-        QVERIFY(!w.getFormElements("txSpeedComboBox").isEmpty());
-        w.closeDb();
-    }
-    QCOMPARE(w.getStatusBits().size(), 32);
-    QCOMPARE(w.getIdByName("760"), 760);
-    QCOMPARE(w.getIdByName("760_2"), 2808);
 }
 
 QTEST_GUILESS_MAIN(tst_DbWorker)

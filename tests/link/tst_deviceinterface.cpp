@@ -295,9 +295,13 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()
         << "read 000a" << param(Cmd::readParam, 0x0010) + param(Cmd::readParam, 0x000a) << 1;
     QTest::newRow("a read answer to a write") << "write 000a" << param(Cmd::readParam, 0x000a) << 0;
     QTest::newRow("nothing asked") << "" << status << 0;
-    // A command typed in the console while an exchange waits displaces neither answer.
+    // A command typed in the console, or another request sent while one waits, displaces
+    // neither answer; each is taken once.
     QTest::newRow("console command meanwhile")
         << "info, console 8600" << status + infoAnswer() << 2;
+    QTest::newRow("request meanwhile") << "status, info" << status + infoAnswer() << 2;
+    QTest::newRow("request meanwhile, answers twice")
+        << "status, info" << status + status + infoAnswer() + infoAnswer() << 2;
 }
 
 void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
@@ -307,7 +311,7 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
     QFETCH(int, taken);
     if (request.startsWith("info"))
         link->getFwVer();
-    else if (request == "status")
+    else if (request.startsWith("status"))
         link->getStatus();
     else if (request.startsWith("read "))
         link->getConfiguration(0x00, uchar(request.mid(5).toInt(nullptr, 16)));
@@ -320,6 +324,8 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
                               .u8(1)
                               .u8(5)
                               .data());
+    if (request.endsWith(", info"))
+        link->getFwVer();
     if (request.contains("console")) {
         link->setDeviceReady(true);
         link->sendTerminalCmd(request.section(' ', -1));
