@@ -769,6 +769,11 @@ void ConfigEditor::forgetFreqPlan()
     rx2DrEdited.clear();
 }
 
+ConfigEditor::LoraChoices ConfigEditor::loraChoices() const
+{
+    return {lora->txSpeedComboBox, lora->txPowerComboBox, lora->devClassComboBox};
+}
+
 QList<QPair<QString, QString>> ConfigEditor::rx2DrItems() const
 {
     QList<QPair<QString, QString>> items;

@@ -49,6 +49,13 @@ public:
         SystemPage *system;
     };
     using FreqPlan = QList<QPair<int, QString>>;
+    // The LoRa page's choice boxes: their item texts also name the values status answers report.
+    struct LoraChoices
+    {
+        const QComboBox *txSpeed;
+        const QComboBox *txPower;
+        const QComboBox *devClass;
+    };
 
     // dialogParent: the window the frequency plan dialog belongs to.
     ConfigEditor(const Pages &pages, DB_Worker *db, QWidget *dialogParent,
@@ -74,6 +81,7 @@ public:
     void clear();
     // A new read starts the frequency plan afresh.
     void forgetFreqPlan();
+    LoraChoices loraChoices() const;
 
     // The frequency plan dialog: to edit the read plan, or to watch the working frequencies.
     void editFreqPlan();

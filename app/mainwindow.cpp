@@ -58,7 +58,11 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
                                     new Vexa701Page(this), new SystemPage(this)};
     statusPanel = new StatusPanel(this);
     ui->setupUi(this);
-    installPages({pages.lora, pages.io, pages.interfaces, pages.vexa701, pages.system});
+    installPages({{ui->loraPage, pages.lora},
+                  {ui->ioPage, pages.io},
+                  {ui->interfacesPage, pages.interfaces},
+                  {ui->vexa701Page, pages.vexa701},
+                  {ui->systemPage, pages.system}});
     setFixedSize(960, 600);
     {
         QFile qss(QStringLiteral(":/style/mainwindow.qss"));
@@ -146,7 +150,6 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     connect(consoleShortcut, &QShortcut::activated, this, &MainWindow::showConsolePage);
 
     // No device: only the first page, no status.
-    clearInfoLabels();
     clearLabels();
     ui->terminalMenu->setCurrentRow(0);
     ui->stackedWidget->setCurrentIndex(0);

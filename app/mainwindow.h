@@ -211,13 +211,12 @@ private:
     bool writePendingChanges();
     // Status.
     void connectStatusPanel();
-    void setLabel(const QString &name, const QString &text);
-    void setPicture(const QString &name, const char *resource);
     static const char *batteryPicture(const DEV_BAT_STAT &stat);
     QDateTime applicationTime() const;
     quint32 supportedStatusMask() const;
     // Pages and identification.
-    void installPages(const QList<QWidget *> &pages);
+    // Replaces each empty page of the window's form with the model page of the same name.
+    void installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages);
     void fillCodeTables();
     void offerFirmwareUpdate(const QString &deviceKey);
 

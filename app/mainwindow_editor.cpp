@@ -29,11 +29,10 @@ const char *const helpWebAddress = "https://help.vexa7xx.example";
 
 // ---- pages -------------------------------------------------------------------------------------
 
-void MainWindow::installPages(const QList<QWidget *> &pages)
+void MainWindow::installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages)
 {
     // Each model page takes the place of its empty namesake.
-    for (QWidget *page : pages) {
-        QWidget *shell = ui->stackedWidget->findChild<QWidget *>(page->objectName());
+    for (const auto &[shell, page] : shellsAndPages) {
         const int index = ui->stackedWidget->indexOf(shell);
         ui->stackedWidget->removeWidget(shell);
         delete shell;

@@ -156,7 +156,6 @@ void MainWindow::applyStateEffects(int state)
         ui->progressBar->setValue(0);
         firmwareUpdate = false;
         link->setFirmwareUpdate(false);
-        clearInfoLabels();
         clearLabels();
         break;
     case Connected:
@@ -171,7 +170,7 @@ void MainWindow::applyStateEffects(int state)
         if (rebootTimer->isActive())
             rebootTimer->stop();
         if (fskMode)
-            setLabel(QStringLiteral("netIfaceStateLbl"), QStringLiteral("FSK"));
+            statusPanel->ui->netIfaceStateLbl->setText(QStringLiteral("FSK"));
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
@@ -577,29 +576,29 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
 
 void MainWindow::clearInfoLabels()
 {
-    for (const char *name :
-         {"rssi_lbl", "snr_lbl", "bsCount_lbl", "upLinkCounter_lbl", "downLinkCounter_lbl",
-          "sendRetriesCount_lbl", "rxSlot_lbl", "rxDatarate_lbl", "txDatarate_lbl", "txPower_lbl",
-          "upLinkFrequency_lbl"}) {
-        if (auto *l = findChild<QLabel *>(QLatin1String(name)))
-            l->clear();
-    }
+    const Ui::StatusPanel *p = statusPanel->ui;
+    for (QLabel *l : {p->rssi_lbl, p->snr_lbl, p->bsCount_lbl, p->upLinkCounter_lbl,
+                      p->downLinkCounter_lbl, p->sendRetriesCount_lbl, p->rxSlot_lbl,
+                      p->rxDatarate_lbl, p->txDatarate_lbl, p->txPower_lbl, p->upLinkFrequency_lbl})
+        l->clear();
 }
 
 void MainWindow::clearLabels()
 {
     ui->mainTitleWindow->setText(tr("Конфигуратор"));
     editor->clear();
-    // Status values and pictures (captions and the links keep their texts).
-    static const QStringList keep{QStringLiteral("showTimeParams_lbl"),
-                                  QStringLiteral("showNetInfo_lbl"), QStringLiteral("showFreq_lbl"),
-                                  QStringLiteral("sysOrNtcTime_lbl"),
-                                  QStringLiteral("timeSource_lbl")};
-    for (auto *l : statusPanel->findChildren<QLabel *>()) {
-        const QString name = l->objectName();
-        if (!keep.contains(name) &&
-            (name.endsWith(QLatin1String("_lbl")) || name.endsWith(QLatin1String("Label")) ||
-             name == QLatin1String("sigLevelDbm")))
+    // Status values and pictures. Captions, the links, the clock captions and the network
+    // state keep their texts.
+    clearInfoLabels();
+    const Ui::StatusPanel *p = statusPanel->ui;
+    for (QLabel *l :
+         {p->sigLevelDbm, p->powerStatusLabel, p->batStatusLabel, p->powerSource_lbl,
+          p->batVoltage_lbl, p->batStatus_lbl, p->batErrors_lbl, p->dateTime_lbl,
+          p->curDateTime_lbl, p->timeSourceLabel, p->simStatusLabel, p->roamingStatusLabel,
+          p->fixStatusLabel, p->remoteStatusLabel, p->updateStatusLabel})
+        l->clear();
+    for (const StatusPanel::InputRow &row : statusPanel->inputRows()) {
+        for (QLabel *l : {row.number, row.count, row.flag, row.error, row.adc})
             l->clear();
     }
     for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})

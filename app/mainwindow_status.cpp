@@ -4,12 +4,15 @@
 #include "ui_mainwindow.h"
 
 #include "combodata.h"
+#include "configeditor.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "netinfoform.h"
 #include "settingsform.h"
 #include "statuscalc.h"
+#include "statuspanel.h"
 #include "timeparamsform.h"
+#include "ui_statuspanel.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -25,19 +28,12 @@ QString comboTextForData(const QComboBox *box, int data)
     const int index = indexForNumericData(box, data);
     return index < 0 ? QString() : box->itemText(index);
 }
+
+void setPicture(QLabel *label, const char *resource)
+{
+    label->setPixmap(QPixmap(QLatin1String(resource)));
+}
 } // namespace
-
-void MainWindow::setLabel(const QString &name, const QString &text)
-{
-    if (auto *l = findChild<QLabel *>(name))
-        l->setText(text);
-}
-
-void MainWindow::setPicture(const QString &name, const char *resource)
-{
-    if (auto *l = findChild<QLabel *>(name))
-        l->setPixmap(QPixmap(QLatin1String(resource)));
-}
 
 void MainWindow::connectStatusPanel()
 {
@@ -69,13 +65,11 @@ void MainWindow::connectStatusPanel()
     connect(this, &MainWindow::timeOnAirChanged, timeParamsForm, &TimeParamsForm::setTimeOnAir);
     connect(this, &MainWindow::confirmStatusesChanged, timeParamsForm,
             &TimeParamsForm::setConfirmStatuses);
-    auto linkLabel = [this](const char *name) { return findChild<QLabel *>(QLatin1String(name)); };
-    if (auto *l = linkLabel("showTimeParams_lbl"))
-        connect(l, &QLabel::linkActivated, this, &MainWindow::showTimeParamsForm);
-    if (auto *l = linkLabel("showNetInfo_lbl"))
-        connect(l, &QLabel::linkActivated, this, &MainWindow::showNetInfoForm);
-    if (auto *l = linkLabel("showFreq_lbl"))
-        connect(l, &QLabel::linkActivated, this, &MainWindow::showFreqForm);
+    const Ui::StatusPanel *panel = statusPanel->ui;
+    connect(panel->showTimeParams_lbl, &QLabel::linkActivated, this,
+            &MainWindow::showTimeParamsForm);
+    connect(panel->showNetInfo_lbl, &QLabel::linkActivated, this, &MainWindow::showNetInfoForm);
+    connect(panel->showFreq_lbl, &QLabel::linkActivated, this, &MainWindow::showFreqForm);
     connect(ui->statusCalcButton, &QToolButton::pressed, this,
             QOverload<>::of(&MainWindow::runStatusCalc));
     ui->statusCalcButton->show();
@@ -140,8 +134,9 @@ void MainWindow::nextReadStatus()
                 emit getNetQuality();
                 return;
             }
-            for (const char *l : {"rssi_lbl", "snr_lbl", "bsCount_lbl"})
-                setLabel(QLatin1String(l), QString());
+            for (QLabel *l : {statusPanel->ui->rssi_lbl, statusPanel->ui->snr_lbl,
+                              statusPanel->ui->bsCount_lbl})
+                l->clear();
             setNetLevel(-1);
             continue;
         case 6:
@@ -171,9 +166,8 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
         QT_TR_NOOP("Зарегистрирован"),   QT_TR_NOOP("Не зарегистрирован"),
         QT_TR_NOOP("Ошибка интерфейса"), QT_TR_NOOP("Обмен данными")};
     if (stat.netState <= 5) {
-        setLabel(QStringLiteral("netIfaceStateLbl"), tr(texts[stat.netState]));
-        if (auto *b = findChild<QPushButton *>(QStringLiteral("sendExtraordinaryPackButton")))
-            b->setEnabled(stat.netState == 2);
+        statusPanel->ui->netIfaceStateLbl->setText(tr(texts[stat.netState]));
+        statusPanel->ui->sendExtraordinaryPackButton->setEnabled(stat.netState == 2);
         netRegistered = stat.netState == 2 || stat.netState == 5;
     }
 
@@ -181,8 +175,7 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
     info.devAddr = stat.devAddr;
     info.appSKey = stat.appSKey;
     info.nwkSKey = stat.nwkSKey;
-    info.workClass =
-        comboTextForData(findChild<QComboBox *>(QStringLiteral("devClassComboBox")), stat.devClass);
+    info.workClass = comboTextForData(editor->loraChoices().devClass, stat.devClass);
     emit updateNetInfoParams(info);
 
     static const char *const confirm[] = {QT_TR_NOOP("Не запрашивалось"),
@@ -203,19 +196,18 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
 
 void MainWindow::updateQualityStatus(NET_QUALITY_STAT stat)
 {
-    setLabel(QStringLiteral("rssi_lbl"), QString::number(stat.rssi) + QStringLiteral(" dBm"));
+    const Ui::StatusPanel *panel = statusPanel->ui;
+    panel->rssi_lbl->setText(QString::number(stat.rssi) + QStringLiteral(" dBm"));
     // Quarter decibels, shown whole, rounded toward zero.
-    setLabel(QStringLiteral("snr_lbl"), QString::number(int(stat.snr) / 4) + QStringLiteral(" dB"));
-    setLabel(QStringLiteral("bsCount_lbl"), QString::number(stat.bsCount));
+    panel->snr_lbl->setText(QString::number(int(stat.snr) / 4) + QStringLiteral(" dB"));
+    panel->bsCount_lbl->setText(QString::number(stat.bsCount));
     setNetLevel(stat.netLevel);
     nextReadStatus();
 }
 
 void MainWindow::setNetLevel(int level)
 {
-    auto *l = findChild<QLabel *>(QStringLiteral("sigLevelDbm"));
-    if (!l)
-        return;
+    QLabel *l = statusPanel->ui->sigLevelDbm;
     l->setToolTip(QString::number(level) + QStringLiteral(" dB"));
     const char *picture = ":pict/svg/network.svg";
     if (level < 0)
@@ -228,24 +220,23 @@ void MainWindow::setNetLevel(int level)
         picture = ":pict/svg/network_2.svg";
     else if (level <= 21)
         picture = ":pict/svg/network_3.svg";
-    l->setPixmap(QPixmap(QLatin1String(picture)));
+    setPicture(l, picture);
 }
 
 void MainWindow::updateLastSendStatus(NET_LAST_SEND_STAT stat)
 {
-    auto *speed = findChild<QComboBox *>(QStringLiteral("txSpeedComboBox"));
-    setLabel(QStringLiteral("upLinkCounter_lbl"), QString::number(stat.upLinkCounter));
-    setLabel(QStringLiteral("downLinkCounter_lbl"), QString::number(stat.downLinkCounter));
-    setLabel(QStringLiteral("sendRetriesCount_lbl"), QString::number(stat.sendRetries));
-    setLabel(QStringLiteral("rxSlot_lbl"), QString::number(stat.rxSlot));
-    setLabel(QStringLiteral("rxDatarate_lbl"), comboTextForData(speed, stat.rxDatarate));
-    setLabel(QStringLiteral("txDatarate_lbl"), comboTextForData(speed, stat.txDatarate));
+    const Ui::StatusPanel *panel = statusPanel->ui;
+    const ConfigEditor::LoraChoices choices = editor->loraChoices();
+    panel->upLinkCounter_lbl->setText(QString::number(stat.upLinkCounter));
+    panel->downLinkCounter_lbl->setText(QString::number(stat.downLinkCounter));
+    panel->sendRetriesCount_lbl->setText(QString::number(stat.sendRetries));
+    panel->rxSlot_lbl->setText(QString::number(stat.rxSlot));
+    panel->rxDatarate_lbl->setText(comboTextForData(choices.txSpeed, stat.rxDatarate));
+    panel->txDatarate_lbl->setText(comboTextForData(choices.txSpeed, stat.txDatarate));
     emit timeOnAirChanged(stat.timeOnAir);
-    setLabel(
-        QStringLiteral("txPower_lbl"),
-        comboTextForData(findChild<QComboBox *>(QStringLiteral("txPowerComboBox")), stat.txPower));
-    setLabel(QStringLiteral("upLinkFrequency_lbl"),
-             QString::number(stat.upLinkFrequency / 1000000.0, 'f', 3) + QStringLiteral(" MHz"));
+    panel->txPower_lbl->setText(comboTextForData(choices.txPower, stat.txPower));
+    panel->upLinkFrequency_lbl->setText(QString::number(stat.upLinkFrequency / 1000000.0, 'f', 3) +
+                                        QStringLiteral(" MHz"));
     nextReadStatus();
 }
 
@@ -257,30 +248,29 @@ void MainWindow::updateNetTimesStatus(NET_TIME_STAT stat)
 
 void MainWindow::updateBatStatus(DEV_BAT_STAT stat)
 {
-    for (const char *l : {"powerSource_lbl", "batVoltage_lbl", "batStatus_lbl"})
-        setLabel(QLatin1String(l), QString());
+    const Ui::StatusPanel *panel = statusPanel->ui;
+    for (QLabel *l : {panel->powerSource_lbl, panel->batVoltage_lbl, panel->batStatus_lbl})
+        l->clear();
     if (stat.resultCode != 0) {
         nextReadStatus();
         return;
     }
     const QString source = powerSourceTexts.value(stat.powerSource);
-    setLabel(QStringLiteral("powerSource_lbl"), source);
-    if (auto *icon = findChild<QLabel *>(QStringLiteral("powerStatusLabel")))
-        icon->setToolTip(tr("Источник питания: ") + source);
-    setLabel(QStringLiteral("batVoltage_lbl"), QString::number(stat.batVoltage / 1000.0, 'f', 2));
+    panel->powerSource_lbl->setText(source);
+    panel->powerStatusLabel->setToolTip(tr("Источник питания: ") + source);
+    panel->batVoltage_lbl->setText(QString::number(stat.batVoltage / 1000.0, 'f', 2));
     QStringList bits;
     for (int bit = 0; bit < 8; ++bit) {
         if (stat.batFlags & (1 << bit))
             bits << batStatusTexts.value(bit);
     }
     const QString status = bits.join(QStringLiteral(", "));
-    setLabel(QStringLiteral("batStatus_lbl"), status);
-    setLabel(QStringLiteral("batErrors_lbl"), batErrorTexts.value(stat.batError));
-    if (auto *icon = findChild<QLabel *>(QStringLiteral("batStatusLabel")))
-        icon->setToolTip(tr("Состояние батареи: ") + status);
-    setPicture(QStringLiteral("powerStatusLabel"),
+    panel->batStatus_lbl->setText(status);
+    panel->batErrors_lbl->setText(batErrorTexts.value(stat.batError));
+    panel->batStatusLabel->setToolTip(tr("Состояние батареи: ") + status);
+    setPicture(panel->powerStatusLabel,
                stat.powerSource == 1 ? ":/pict/svg/power_norma.svg" : ":/pict/svg/power_error.svg");
-    setPicture(QStringLiteral("batStatusLabel"), batteryPicture(stat));
+    setPicture(panel->batStatusLabel, batteryPicture(stat));
     nextReadStatus();
 }
 
@@ -306,22 +296,23 @@ void MainWindow::updateAdcStatus(DEV_ADC_VALUES stat)
 {
     qDebug() << "FSM voltage: " << stat.fsmVoltage / 1000.0;
     if (stat.resultCode == 0) {
-        for (int i = 0; i < stat.inputCount; ++i)
-            setLabel(QStringLiteral("in%1Adc_lbl").arg(i),
-                     QString::number(stat.adcValues.value(i)));
+        const QVector<StatusPanel::InputRow> rows = statusPanel->inputRows();
+        for (int i = 0; i < stat.inputCount && i < rows.size(); ++i)
+            rows[i].adc->setText(QString::number(stat.adcValues.value(i)));
     }
     nextReadStatus();
 }
 
 void MainWindow::updateInputsParamsStatus(DEV_INPUT_PARAMS stat)
 {
-    if (stat.resultCode == 0 && stat.inputCount != 0) {
-        for (int i = 0; i < stat.inputCount; ++i) {
+    if (stat.resultCode == 0) {
+        const QVector<StatusPanel::InputRow> rows = statusPanel->inputRows();
+        for (int i = 0; i < stat.inputCount && i < rows.size(); ++i) {
             const DEV_INPUT in = stat.inputs.value(i);
-            setLabel(QStringLiteral("inNum%1_lbl").arg(i), QString::number(i + 1));
-            setLabel(QStringLiteral("in%1Count_lbl").arg(i), QString::number(in.counter));
-            setLabel(QStringLiteral("in%1Flag_lbl").arg(i), QString::number(in.flag));
-            setLabel(QStringLiteral("in%1Error_lbl").arg(i), inputErrorTexts.value(in.error));
+            rows[i].number->setText(QString::number(i + 1));
+            rows[i].count->setText(QString::number(in.counter));
+            rows[i].flag->setText(QString::number(in.flag));
+            rows[i].error->setText(inputErrorTexts.value(in.error));
         }
     }
     nextReadStatus();
@@ -337,16 +328,16 @@ void MainWindow::updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _s
     Q_UNUSED(_sub_seconds);
     const QDateTime now = applicationTime();
     const qint64 difference = qint64(_date_time) - now.toSecsSinceEpoch();
-    if (auto *b = findChild<QPushButton *>(QStringLiteral("setDateTimeButton")))
-        b->setEnabled(difference > 2 || difference < -2);
+    const Ui::StatusPanel *panel = statusPanel->ui;
+    panel->setDateTimeButton->setEnabled(difference > 2 || difference < -2);
     const QString format = QStringLiteral("dd-MM-yyyy hh:mm:ss");
-    setLabel(QStringLiteral("dateTime_lbl"),
-             QDateTime::fromSecsSinceEpoch(qint64(_date_time), Qt::UTC).toString(format));
-    setLabel(QStringLiteral("curDateTime_lbl"), now.toUTC().toString(format));
+    panel->dateTime_lbl->setText(
+        QDateTime::fromSecsSinceEpoch(qint64(_date_time), Qt::UTC).toString(format));
+    panel->curDateTime_lbl->setText(now.toUTC().toString(format));
     static const char *const sources[] = {QT_TR_NOOP("Не устанавливалось"),
                                           QT_TR_NOOP("Конфигуратор"), QT_TR_NOOP("Сервер")};
     if (_source <= 2)
-        setLabel(QStringLiteral("timeSourceLabel"), tr(sources[_source]));
+        panel->timeSourceLabel->setText(tr(sources[_source]));
     nextReadStatus();
 }
 
@@ -390,7 +381,7 @@ void MainWindow::updateAppClock(QHostAddress, quint16, NtpReply _reply)
     globalTimeReceived = true;
     appClockTimer.restart();
     appClockBase = _reply.serverReceiveTime();
-    setLabel(QStringLiteral("sysOrNtcTime_lbl"), tr("Глобальные дата и время (UTC):"));
+    statusPanel->ui->sysOrNtcTime_lbl->setText(tr("Глобальные дата и время (UTC):"));
 }
 
 // ---- information views and the status calculator ------------------------------------------------
@@ -462,27 +453,25 @@ void MainWindow::updateStatusLabels(uint status)
         const QStringList texts = bits.value(bit);
         return texts.value(0) + QStringLiteral(": ") + texts.value((status >> bit) & 1 ? 2 : 1);
     };
-    auto icon = [this, &tip](const char *label, int bit, const char *set, const char *clear,
-                             uint status) {
-        setPicture(QLatin1String(label), (status >> bit) & 1 ? set : clear);
-        if (auto *l = findChild<QLabel *>(QLatin1String(label)))
-            l->setToolTip(tip(bit));
+    auto icon = [&tip, status](QLabel *label, int bit, const char *set, const char *clear) {
+        setPicture(label, (status >> bit) & 1 ? set : clear);
+        label->setToolTip(tip(bit));
     };
-    icon("batStatusLabel", 4, ":/pict/svg/battery_low.svg", ":/pict/svg/battery_full.svg", status);
-    icon("simStatusLabel", 1, ":/pict/svg/sim1.svg", ":/pict/svg/sim0.svg", status);
-    icon("roamingStatusLabel", 24, ":/pict/svg/network_guest.svg", ":/pict/svg/network_home.svg",
-         status);
-    icon("remoteStatusLabel", 20, ":/pict/svg/server_config.svg",
-         ":/pict/svg/server_config_noactive.svg", status);
-    icon("updateStatusLabel", 22, ":/pict/svg/server_update.svg",
-         ":/pict/svg/server_update_noactive.svg", status);
+    const Ui::StatusPanel *panel = statusPanel->ui;
+    icon(panel->batStatusLabel, 4, ":/pict/svg/battery_low.svg", ":/pict/svg/battery_full.svg");
+    icon(panel->simStatusLabel, 1, ":/pict/svg/sim1.svg", ":/pict/svg/sim0.svg");
+    icon(panel->roamingStatusLabel, 24, ":/pict/svg/network_guest.svg",
+         ":/pict/svg/network_home.svg");
+    icon(panel->remoteStatusLabel, 20, ":/pict/svg/server_config.svg",
+         ":/pict/svg/server_config_noactive.svg");
+    icon(panel->updateStatusLabel, 22, ":/pict/svg/server_update.svg",
+         ":/pict/svg/server_update_noactive.svg");
     if (status & 0x40) {
-        setPicture(QStringLiteral("fixStatusLabel"), ":/pict/svg/route static.svg");
+        setPicture(panel->fixStatusLabel, ":/pict/svg/route static.svg");
     } else {
-        setPicture(QStringLiteral("fixStatusLabel"),
+        setPicture(panel->fixStatusLabel,
                    status & 0x20 ? ":/pict/svg/route no valid.svg" : ":/pict/svg/route valid.svg");
     }
-    if (auto *l = findChild<QLabel *>(QStringLiteral("fixStatusLabel")))
-        l->setToolTip(tr("Координаты: ") + tip(status & 0x40 ? 6 : 5));
+    panel->fixStatusLabel->setToolTip(tr("Координаты: ") + tip(status & 0x40 ? 6 : 5));
     deviceStatusCode = QStringLiteral("%1").arg(status, 8, 16, QLatin1Char('0'));
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QVector>
 #include <QWidget>
+
+class QLabel;
 
 namespace Ui {
 class StatusPanel;
@@ -13,10 +16,23 @@ class StatusPanel : public QWidget
 {
     Q_OBJECT
 public:
+    // The labels of one input on the inputs tab.
+    struct InputRow
+    {
+        QLabel *number;
+        QLabel *count;
+        QLabel *flag;
+        QLabel *error;
+        QLabel *adc;
+    };
+
     explicit StatusPanel(QWidget *parent = nullptr);
     ~StatusPanel() override;
 
-    Ui::StatusPanel *ui;
+    // The inputs tab, first input first; a device may report fewer inputs than it has rows.
+    QVector<InputRow> inputRows() const;
+
+    Ui::StatusPanel *const ui;
 
 protected:
     void changeEvent(QEvent *event) override;
