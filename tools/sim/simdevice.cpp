@@ -494,6 +494,8 @@ QList<SimAnswer> SimDevice::handle(quint8 port, const QByteArray &payload, qint6
         return answer(answerTo(code).u8(part));
     }
     case Cmd::netJoin:
+        // The device leaves the network and registers anew.
+        joinRequestMs = nowMs;
         return answer(netAnswerTo(code));
     case Cmd::extraordinaryPack: {
         const int state = netState(nowMs);
