@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "configdocument.h"
+#include "linkstate.h"
 #include "mainwindow.h"
 
 namespace {
@@ -27,6 +28,8 @@ private slots:
     void malformedFiles();
     void invalidValuesAreRefused();
     void writeWithoutChangesOrSupport();
+    void failedWriteKeepsTheEdits_data();
+    void failedWriteKeepsTheEdits();
     void closeWithChangesAsks_data();
     void closeWithChangesAsks();
 
@@ -181,6 +184,45 @@ void tst_ConfigFiles::writeWithoutChangesOrSupport()
     window->writeConfig();
     QCOMPARE(f->prompts.asked.value(1),
              QString("Предупреждение: Версия прошивки модуля не поддерживается конфигуратором"));
+}
+
+void tst_ConfigFiles::failedWriteKeepsTheEdits_data()
+{
+    QTest::addColumn<bool>("refused"); // else the device stops answering
+    QTest::addColumn<int>("failedIn");
+    QTest::addColumn<QStringList>("secondWrite");
+    const QString tx = "0x8501 [00 01 0a 04 00 00 00 78]";
+    const QString nb = "0x8501 [00 01 10 01 05]";
+    QTest::newRow("refused") << true << int(LinkState::Ready) << QStringList{tx, nb};
+    QTest::newRow("no answer") << false << int(LinkState::NotRespond)
+                               << QStringList{tx, nb, "0x8001 []"};
+}
+
+void tst_ConfigFiles::failedWriteKeepsTheEdits()
+{
+    QFETCH(bool, refused);
+    QFETCH(int, failedIn);
+    QFETCH(QStringList, secondWrite);
+    SimConfig c;
+    if (refused)
+        c.refusedParams = {0x0010}; // nb_trials, the second of the two
+    connectDevice(c);
+    window->deviceLink()->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
+    f->sim()->faults().silent = !refused;
+    f->prompts.linkAnswers = {UserPrompts::No}; // give up after the resends
+    window->replaceElement("tx_period", {{"param", "00000078"}});
+    window->replaceElement("nb_trials", {{"param", "05"}});
+    f->prompts.answer = UserPrompts::Yes;
+    window->writeConfig();
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), failedIn, 2 * AppFixture::answerWaitMs);
+    // Nothing the user typed is lost: a second write sends it all again.
+    QCOMPARE(elementNames(window->pendingChanges()), (QStringList{"tx_period", "nb_trials"}));
+    f->sim()->faults().silent = false;
+    f->clearRequests();
+    window->writeConfig();
+    waitForWrites(secondWrite.size());
+    QCOMPARE(writes(), secondWrite);
+    QCOMPARE(ConfigDocument::isEmpty(window->pendingChanges()), !refused);
 }
 
 void tst_ConfigFiles::closeWithChangesAsks_data()
