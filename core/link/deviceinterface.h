@@ -25,8 +25,8 @@ class UserPrompts;
 // The device link: builds and sends command frames and text commands to the active
 // transport (the device's serial port, or the remote-server socket), collects the answer
 // bytes, cuts them into frames for the answer parser on its own thread, and times answers.
-// Only the answer to the request in flight reaches the parser: a late answer to an earlier
-// request or a duplicate after a resend is logged and dropped.
+// An answer reaches the parser only for a request that still waits for it, once: a late
+// answer to a request already answered, or a duplicate after a resend, is logged and dropped.
 class DeviceInterface : public QObject
 {
     Q_OBJECT
