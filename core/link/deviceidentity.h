@@ -7,6 +7,9 @@
 // in its low 10 bits and the hardware revision above them.
 struct DeviceIdentity
 {
+    static constexpr int modelMask = 0x3FF;
+    static constexpr int revisionShift = 10;
+
     QString firmware;
     quint16 devId = 0;
     QString serialNumber;
@@ -18,8 +21,12 @@ struct DeviceIdentity
     // revision 2.
     QString key() const { return keyOf(devId); }
 
-    static int modelOf(quint16 devId) { return devId & 0x3FF; }
-    static int revisionOf(quint16 devId) { return devId >> 10; }
+    static int modelOf(quint16 devId) { return devId & modelMask; }
+    static int revisionOf(quint16 devId) { return devId >> revisionShift; }
+    static quint16 idOf(int model, int revision)
+    {
+        return quint16((revision << revisionShift) | (model & modelMask));
+    }
     static QString keyOf(quint16 devId)
     {
         const QString model = QString::number(modelOf(devId));

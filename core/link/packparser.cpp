@@ -2,6 +2,7 @@
 
 #include "answerqueue.h"
 #include "commands.h"
+#include "deviceidentity.h"
 #include "frame.h"
 #include "payloadreader.h"
 
@@ -12,7 +13,7 @@ constexpr int vexa760 = 760;
 
 int channelsForDevice(quint16 devId)
 {
-    switch (devId & 0x3FF) {
+    switch (DeviceIdentity::modelOf(devId)) {
     case vexa750:
         return 6;
     case vexa760:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "deviceidentity.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -66,6 +68,6 @@ struct SimConfig
     bool parse(const QStringList &args, QString *error, bool *helpRequested);
     static QString helpText();
 
-    quint16 deviceId() const { return quint16((revision << 10) | (model & 0x3FF)); }
+    quint16 deviceId() const { return DeviceIdentity::idOf(model, revision); }
     QString firmwareVersion() const;
 };
