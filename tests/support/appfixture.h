@@ -82,13 +82,17 @@ public:
     }
     Simulator *sim(int i = 0) const { return sims.at(size_t(i)).get(); }
 
-    // A bare link with its port open on the device.
-    std::unique_ptr<DeviceInterface> openLink(Simulator *s) const
+    // A bare link with its port open on the device (or on a terminal the test plays).
+    static std::unique_ptr<DeviceInterface> openLink(const QString &portName)
     {
         auto link = std::make_unique<DeviceInterface>();
-        link->serialPort()->setPortName(s->portName());
+        link->serialPort()->setPortName(portName);
         link->serialPort()->open(QIODevice::ReadWrite);
         return link;
+    }
+    static std::unique_ptr<DeviceInterface> openLink(Simulator *s)
+    {
+        return openLink(s->portName());
     }
 
     // The real window, searching the enumerator's ports and asking the scripted prompts.
