@@ -1,4 +1,5 @@
 #include "authenticationform.h"
+#include "deferreddelete.h"
 #include "eraseform.h"
 #include "guiresources.h"
 #include "reloadform.h"
@@ -53,12 +54,6 @@ void clickRow(QListWidget *list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
-// Runs the deletions the dialogs scheduled for themselves.
-void runDeferredDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
 // Sends a mouse event at a screen position to a frameless top-level window, whose own
 // geometry gives the local position (the platform window may not have caught up with a move).
 void sendMouse(QWidget *w, QEvent::Type type, const QPoint &globalPos, Qt::MouseButton button,
@@ -76,8 +71,13 @@ class tst_Dialogs : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { initGuiResources(); }
-    void cleanup();
-
+    void cleanup()
+    {
+        answered.reset();
+        cancelled.reset();
+        delete current.data();
+        runDeferredDeletes();
+    }
     void authOkFollowsText_data();
     void authOkFollowsText();
     void authEditReturnsFocus();
@@ -95,56 +95,39 @@ private slots:
 
 private:
     // Creates and shows a dialog of the given kind, with spies on its answer and its cancel.
-    QDialog *open(const QString &kind);
+    QDialog *open(const QString &kind)
+    {
+        QDialog *dlg = kind == "auth"     ? new AuthenticationForm
+                       : kind == "reload" ? new ReloadForm
+                       : kind == "erase"  ? static_cast<QDialog *>(new EraseForm)
+                                          : new SelectDeviceForm(kDevices);
+        current = dlg;
+        answered = std::make_unique<QSignalSpy>(dlg, infoFor(kind).answerSignal);
+        cancelled = std::make_unique<QSignalSpy>(dlg, infoFor(kind).cancelSignal);
+        dlg->move(200, 150);
+        dlg->show();
+        return QTest::qWaitForWindowExposed(dlg) ? dlg : nullptr;
+    }
     template<class T = QWidget> T *child(const char *name) const
     {
         return current->findChild<T *>(QLatin1String(name));
     }
     // The answer and the cancel signal each came `answers` and `cancels` times; the dialog is
     // gone after an answer or a cancel and still there otherwise.
-    void verifyOutcome(int answers, int cancels);
+    void verifyOutcome(int answers, int cancels)
+    {
+        QCOMPARE(answered->count(), answers);
+        QCOMPARE(cancelled->count(), cancels);
+        const bool visible = current && current->isVisible();
+        runDeferredDeletes();
+        QCOMPARE(current.isNull(), answers + cancels > 0);
+        QCOMPARE(visible, answers + cancels == 0);
+    }
 
     QPointer<QDialog> current;
     std::unique_ptr<QSignalSpy> answered;
     std::unique_ptr<QSignalSpy> cancelled;
 };
-
-void tst_Dialogs::cleanup()
-{
-    answered.reset();
-    cancelled.reset();
-    delete current.data();
-    runDeferredDeletes();
-}
-
-QDialog *tst_Dialogs::open(const QString &kind)
-{
-    QDialog *dlg = nullptr;
-    if (kind == QLatin1String("auth"))
-        dlg = new AuthenticationForm;
-    else if (kind == QLatin1String("reload"))
-        dlg = new ReloadForm;
-    else if (kind == QLatin1String("erase"))
-        dlg = new EraseForm;
-    else
-        dlg = new SelectDeviceForm(kDevices);
-    current = dlg;
-    answered = std::make_unique<QSignalSpy>(dlg, infoFor(kind).answerSignal);
-    cancelled = std::make_unique<QSignalSpy>(dlg, infoFor(kind).cancelSignal);
-    dlg->move(200, 150);
-    dlg->show();
-    return QTest::qWaitForWindowExposed(dlg) ? dlg : nullptr;
-}
-
-void tst_Dialogs::verifyOutcome(int answers, int cancels)
-{
-    QCOMPARE(answered->count(), answers);
-    QCOMPARE(cancelled->count(), cancels);
-    const bool visible = current && current->isVisible();
-    runDeferredDeletes();
-    QCOMPARE(current.isNull(), answers + cancels > 0);
-    QCOMPARE(visible, answers + cancels == 0);
-}
 
 void tst_Dialogs::authOkFollowsText_data()
 {

@@ -12,53 +12,46 @@ class tst_DbWorker : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        AppPaths::setAppDirOverride(dir->path());
+    }
+    void cleanup()
+    {
+        AppPaths::setAppDirOverride(QString());
+        dir.reset();
+    }
     void checkDb_data();
     void checkDb();
     void fwGroup_data();
     void fwGroup();
     void fwGroupMissingModelTable();
     void supportedLists();
-    void queriesBeforeGroupSet();
+    void queriesWithoutGroup();
     void formElements_data();
     void formElements();
     void statusBitsAndLists();
     void idLookups();
-    void closeDbForgetsGroup();
 
 private:
-    void makeDb(const QStringList &statements);
+    void makeDb(const QStringList &statements)
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "maker");
+            db.setDatabaseName(dbPath());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            for (const QString &s : statements)
+                QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("maker");
+    }
     QString dbPath() const { return dir->path() + "/devices.db"; }
     std::unique_ptr<QTemporaryDir> dir;
 };
-
-void tst_DbWorker::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    AppPaths::setAppDirOverride(dir->path());
-}
-
-void tst_DbWorker::cleanup()
-{
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_DbWorker::makeDb(const QStringList &statements)
-{
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "maker");
-        db.setDatabaseName(dbPath());
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        for (const QString &s : statements)
-            QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
-        db.close();
-    }
-    QSqlDatabase::removeDatabase("maker");
-}
 
 void tst_DbWorker::checkDb_data()
 {
@@ -187,7 +180,7 @@ void tst_DbWorker::supportedLists()
     QVERIFY(w.checkSupportedCmd(261));
 }
 
-void tst_DbWorker::queriesBeforeGroupSet()
+void tst_DbWorker::queriesWithoutGroup()
 {
     makeDb({"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
             "INSERT INTO grp VALUES(5, 'ioPage', 'txSpeedComboBox;DR0:0', 1)"});
@@ -199,7 +192,10 @@ void tst_DbWorker::queriesBeforeGroupSet()
     w.setCurrentFwGroup("no_such_group");
     QVERIFY(!w.checkSupportedCmd(5));
     w.setCurrentFwGroup("grp");
-    QVERIFY(w.checkSupportedCmd(5));
+    QVERIFY(w.checkSupportedCmd(5) && w.checkSupportPage("ioPage"));
+    // Closing forgets the group.
+    w.closeDb();
+    QVERIFY(!w.checkSupportedCmd(5) && !w.checkSupportPage("ioPage"));
 }
 
 void tst_DbWorker::formElements_data()
@@ -279,18 +275,6 @@ void tst_DbWorker::idLookups()
     const QMap<QString, int> names = w.getDevNameList();
     QCOMPARE(names.size(), 3);
     QCOMPARE(names.value("760_2"), 2808);
-}
-
-void tst_DbWorker::closeDbForgetsGroup()
-{
-    makeDb({"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
-            "INSERT INTO grp VALUES(5, 'ioPage', NULL, NULL)"});
-    DB_Worker w;
-    w.setCurrentFwGroup("grp");
-    QVERIFY(w.checkSupportPage("ioPage"));
-    w.closeDb();
-    QVERIFY(!w.checkSupportPage("ioPage"));
-    QVERIFY(!w.checkSupportedCmd(5));
 }
 
 QTEST_GUILESS_MAIN(tst_DbWorker)
