@@ -80,10 +80,8 @@ private slots:
     }
     void authOkFollowsText_data();
     void authOkFollowsText();
-    void authEditReturnsFocus();
     void authAnswer_data();
     void authAnswer();
-    void reloadDisablesButtonsBeforeConfirming();
     void eraseSendsCheckedCode_data();
     void eraseSendsCheckedCode();
     void selectAnswer_data();
@@ -154,17 +152,6 @@ void tst_Dialogs::authOkFollowsText()
     QCOMPARE(child("okButton")->isEnabled(), enabled);
 }
 
-void tst_Dialogs::authEditReturnsFocus()
-{
-    QVERIFY(open("auth"));
-    auto *pass = child<QLineEdit>("passLine");
-    for (const QString &text : {QStringLiteral("x"), QString()}) {
-        child("cancelButton")->setFocus();
-        pass->setText(text);
-        QCOMPARE(current->focusWidget(), pass);
-    }
-}
-
 void tst_Dialogs::authAnswer_data()
 {
     QTest::addColumn<bool>("byEnter");
@@ -196,21 +183,6 @@ void tst_Dialogs::authAnswer()
     verifyOutcome(password.isEmpty() ? 0 : 1, 0);
 }
 
-void tst_Dialogs::reloadDisablesButtonsBeforeConfirming()
-{
-    auto *dlg = qobject_cast<ReloadForm *>(open("reload"));
-    QVERIFY(dlg);
-    auto *confirm = child<QPushButton>("fullReload");
-    auto *cancel = child<QPushButton>("cancelReload");
-    QVERIFY(confirm->isEnabled() && cancel->isEnabled());
-    QList<bool> enabledAtSignal;
-    connect(dlg, &ReloadForm::fullReload, this,
-            [&] { enabledAtSignal << confirm->isEnabled() << cancel->isEnabled(); });
-    confirm->click();
-    QCOMPARE(enabledAtSignal, (QList<bool>{false, false}));
-    verifyOutcome(1, 0);
-}
-
 void tst_Dialogs::eraseSendsCheckedCode_data()
 {
     QTest::addColumn<QStringList>("clicks");
@@ -219,12 +191,8 @@ void tst_Dialogs::eraseSendsCheckedCode_data()
     QTest::newRow("network") << QStringList{"netDefault"} << "netFactory";
     QTest::newRow("everything") << QStringList{"devDefault"} << "devFactory";
     QTest::newRow("black box") << QStringList{"formatFlash"} << "formatFlash";
-    QTest::newRow("same choice twice") << QStringList{"devDefault", "devDefault"} << "devFactory";
     QTest::newRow("changed to black box")
         << QStringList{"netDefault", "formatFlash"} << "formatFlash";
-    QTest::newRow("changed to everything")
-        << QStringList{"formatFlash", "devDefault"} << "devFactory";
-    QTest::newRow("changed to network") << QStringList{"devDefault", "netDefault"} << "netFactory";
 }
 
 void tst_Dialogs::eraseSendsCheckedCode()

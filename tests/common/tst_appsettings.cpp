@@ -10,8 +10,17 @@ class tst_AppSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        AppPaths::setAppDirOverride(dir->path());
+    }
+    void cleanup()
+    {
+        AppPaths::setAppDirOverride(QString());
+        dir.reset();
+    }
     void usbIdsPairRule_data();
     void usbIdsPairRule();
     void updateServerPairRule_data();
@@ -22,36 +31,19 @@ private slots:
     void readMissingIsNull();
 
 private:
-    void writeFile(const QByteArray &content);
-    QByteArray readAll();
+    void writeFile(const QByteArray &content)
+    {
+        QFile f(AppSettings::filePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QByteArray readAll()
+    {
+        QFile f(AppSettings::filePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     std::unique_ptr<QTemporaryDir> dir;
 };
-
-void tst_AppSettings::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    AppPaths::setAppDirOverride(dir->path());
-}
-
-void tst_AppSettings::cleanup()
-{
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_AppSettings::writeFile(const QByteArray &content)
-{
-    QFile f(AppSettings::filePath());
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-QByteArray tst_AppSettings::readAll()
-{
-    QFile f(AppSettings::filePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void tst_AppSettings::usbIdsPairRule_data()
 {

@@ -8,8 +8,16 @@ class tst_CommandHistory : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        AppPaths::setAppDirOverride(dir->path());
+    }
+    void cleanup()
+    {
+        AppPaths::setAppDirOverride(QString());
+        dir.reset();
+    }
     void serialize_data();
     void serialize();
     void roundTripThroughFile();
@@ -19,18 +27,6 @@ private slots:
 private:
     std::unique_ptr<QTemporaryDir> dir;
 };
-
-void tst_CommandHistory::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-}
-
-void tst_CommandHistory::cleanup()
-{
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
 
 void tst_CommandHistory::serialize_data()
 {

@@ -21,8 +21,22 @@ class tst_LogHandler : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        AppPaths::setAppDirOverride(dir->path());
+        testHandler = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler(testHandler);
+        sink = RecordingSink();
+        LogHandler::setWindowSink(&sink);
+    }
+    void cleanup()
+    {
+        qInstallMessageHandler(testHandler);
+        LogHandler::setWindowSink(nullptr);
+        AppPaths::setAppDirOverride(QString());
+        dir.reset();
+    }
     void markers_data();
     void markers();
     void fileLineFormat_data();
@@ -38,24 +52,6 @@ private:
     RecordingSink sink;
     QtMessageHandler testHandler = nullptr;
 };
-
-void tst_LogHandler::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-    testHandler = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(testHandler);
-    sink = RecordingSink();
-    LogHandler::setWindowSink(&sink);
-}
-
-void tst_LogHandler::cleanup()
-{
-    qInstallMessageHandler(testHandler);
-    LogHandler::setWindowSink(nullptr);
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
 
 QStringList tst_LogHandler::logLines()
 {
