@@ -1,8 +1,7 @@
-#include "apppaths.h"
 #include "appsettings.h"
+#include "tempappdir.h"
 
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Settings live in "settings.conf" of the application folder; each test gets its own folder.
@@ -10,17 +9,8 @@ class tst_AppSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        AppPaths::setAppDirOverride(dir->path());
-    }
-    void cleanup()
-    {
-        AppPaths::setAppDirOverride(QString());
-        dir.reset();
-    }
+    void init() { QVERIFY((dir = std::make_unique<TempAppDir>())->isValid()); }
+    void cleanup() { dir.reset(); }
     void usbIdsPairRule_data();
     void usbIdsPairRule();
     void updateServerPairRule_data();
@@ -42,7 +32,7 @@ private:
         QFile f(AppSettings::filePath());
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempAppDir> dir;
 };
 
 void tst_AppSettings::usbIdsPairRule_data()

@@ -1,8 +1,7 @@
-#include "apppaths.h"
 #include "loghandler.h"
 #include "logwindowsink.h"
+#include "tempappdir.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -23,8 +22,7 @@ class tst_LogHandler : public QObject
 private slots:
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        AppPaths::setAppDirOverride(dir->path());
+        dir = std::make_unique<TempAppDir>();
         testHandler = qInstallMessageHandler(nullptr);
         qInstallMessageHandler(testHandler);
         sink = RecordingSink();
@@ -34,7 +32,6 @@ private slots:
     {
         qInstallMessageHandler(testHandler);
         LogHandler::setWindowSink(nullptr);
-        AppPaths::setAppDirOverride(QString());
         dir.reset();
     }
     void markers_data();
@@ -48,7 +45,7 @@ private slots:
 
 private:
     QStringList logLines();
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempAppDir> dir;
     RecordingSink sink;
     QtMessageHandler testHandler = nullptr;
 };

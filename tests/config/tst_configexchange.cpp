@@ -76,14 +76,6 @@ private:
             out << args.first().toInt();
         return out;
     }
-    static QStringList tagNames(const QDomDocument &doc)
-    {
-        QStringList names;
-        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement())
-            names << e.tagName();
-        return names;
-    }
 
     std::unique_ptr<AppFixture> f;
     Simulator *sim = nullptr;
@@ -144,8 +136,9 @@ void tst_ConfigExchange::readOrderAndProgress()
              (QStringList{"0x8500 [01 01 01]", "0x8500 [00 01 0a]", "0x8500 [00 01 00]"}));
     QCOMPARE(maximum.first().first().toInt(), 3);
     QCOMPARE(firstInts(progress), (QList<int>{1, 2, 3, 0}));
-    QCOMPARE(tagNames(doc), (QStringList{"fw_ver", "serial_number", "dev_eui_lbl", "dev_id",
-                                         "scan_period", "tx_period", "otaa_activation"}));
+    QCOMPARE(AppFixture::elementNames(doc),
+             (QStringList{"fw_ver", "serial_number", "dev_eui_lbl", "dev_id", "scan_period",
+                          "tx_period", "otaa_activation"}));
 }
 
 void tst_ConfigExchange::emptyListGivesInfoOnly()
@@ -155,7 +148,7 @@ void tst_ConfigExchange::emptyListGivesInfoOnly()
     QSignalSpy maximum(exchange.get(), &ConfigExchange::setProgress);
     const QDomDocument doc = readAll();
     QCOMPARE(maximum.count(), 0);
-    QCOMPARE(tagNames(doc).size(), 4);
+    QCOMPARE(AppFixture::elementNames(doc).size(), 4);
 }
 
 void tst_ConfigExchange::writeChangesExactlyThose()

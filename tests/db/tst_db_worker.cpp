@@ -1,10 +1,9 @@
-#include "apppaths.h"
 #include "db_worker.h"
+#include "tempappdir.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Each test writes its own small devices.db into a temporary application folder.
@@ -12,17 +11,8 @@ class tst_DbWorker : public QObject
 {
     Q_OBJECT
 private slots:
-    void init()
-    {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        AppPaths::setAppDirOverride(dir->path());
-    }
-    void cleanup()
-    {
-        AppPaths::setAppDirOverride(QString());
-        dir.reset();
-    }
+    void init() { QVERIFY((dir = std::make_unique<TempAppDir>())->isValid()); }
+    void cleanup() { dir.reset(); }
     void checkDb_data();
     void checkDb();
     void fwGroup_data();
@@ -49,8 +39,8 @@ private:
         }
         QSqlDatabase::removeDatabase("maker");
     }
-    QString dbPath() const { return dir->path() + "/devices.db"; }
-    std::unique_ptr<QTemporaryDir> dir;
+    QString dbPath() const { return dir->path("devices.db"); }
+    std::unique_ptr<TempAppDir> dir;
 };
 
 void tst_DbWorker::checkDb_data()
@@ -164,13 +154,13 @@ void tst_DbWorker::supportedLists()
     w.setCurrentFwGroup("grp");
     QCOMPARE(w.getCommandList(), (QList<int>{0, 261, 10}));
     QCOMPARE(w.getStatusCommandList(), (QList<int>{8, 0}));
-    QVERIFY(w.checkSupportedCmd(261));
-    QVERIFY(w.checkSupportedCmd(0));
-    QVERIFY(!w.checkSupportedCmd(26)); // a prefix of 261 is not supported
-    QVERIFY(!w.checkSupportedCmd(1));  // nor a prefix of 10
-    QVERIFY(w.checkSupportPage("ioPage"));
-    QVERIFY(!w.checkSupportPage("interfacesPage"));
-    QVERIFY(!w.checkSupportPage("iopage")); // names are exact
+    // A prefix of a code (26 of 261, 1 of 10) is no code; page names are exact.
+    QCOMPARE((QList<bool>{w.checkSupportedCmd(261), w.checkSupportedCmd(0), w.checkSupportedCmd(26),
+                          w.checkSupportedCmd(1)}),
+             (QList<bool>{true, true, false, false}));
+    QCOMPARE((QList<bool>{w.checkSupportPage("ioPage"), w.checkSupportPage("interfacesPage"),
+                          w.checkSupportPage("iopage")}),
+             (QList<bool>{true, false, false}));
 
     // Identifying the next device empties the lists until its group is set.
     w.getFwGroup("1.3.1", "750");
@@ -253,8 +243,8 @@ void tst_DbWorker::statusBitsAndLists()
     QCOMPARE(bits.value(7), (QStringList{"Только имя", "", ""}));
     const QList<GPRS_CONFIG> providers = w.getProviderList();
     QCOMPARE(providers.size(), 1);
-    QCOMPARE(providers.at(0).apn, QString("internet"));
-    QCOMPARE(providers.at(0).dialNumber, QString("*99#"));
+    QCOMPARE((QStringList{providers.at(0).apn, providers.at(0).dialNumber}),
+             (QStringList{"internet", "*99#"}));
     const QList<GPS_CONFIG> gps = w.getGpsList();
     QCOMPARE(gps.size(), 1);
     QCOMPARE(gps.at(0).description, QString("Только GPS"));
@@ -266,10 +256,9 @@ void tst_DbWorker::idLookups()
             "INSERT INTO ids VALUES('760', 760)", "INSERT INTO ids VALUES('760_2', 2808)",
             "INSERT INTO ids VALUES(NULL, 5)"});
     DB_Worker w;
-    QCOMPARE(w.getIdByName("760"), 760);
-    QCOMPARE(w.getIdByName("760_2"), 2808);
-    QCOMPARE(w.getIdByName("750"), -1);
-    QCOMPARE(w.getIdByName(""), -1);
+    QCOMPARE((QList<int>{w.getIdByName("760"), w.getIdByName("760_2"), w.getIdByName("750"),
+                         w.getIdByName("")}),
+             (QList<int>{760, 2808, -1, -1}));
     QCOMPARE(w.getNameById(2808), QString("760_2"));
     QCOMPARE(w.getNameById(999), QString());
     const QMap<QString, int> names = w.getDevNameList();
