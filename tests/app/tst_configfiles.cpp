@@ -3,17 +3,6 @@
 #include "linkstate.h"
 #include "mainwindow.h"
 
-namespace {
-QStringList elementNames(const QDomDocument &doc)
-{
-    QStringList names;
-    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        names << e.tagName();
-    return names;
-}
-} // namespace
-
 // Configuration files through the window: what is saved, what an opened file schedules.
 class tst_ConfigFiles : public QObject
 {
@@ -61,7 +50,7 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QDomDocument doc;
     QVERIFY(doc.setContent(saved.readAll()));
-    const QStringList names = elementNames(doc);
+    const QStringList names = AppFixture::elementNames(doc);
     for (const QString &key : ConfigDocument::keyElements())
         QVERIFY2(!names.contains(key), qPrintable(key));
     QVERIFY(names.contains("dev_id"));
@@ -85,9 +74,9 @@ void tst_ConfigFiles::openedFileSchedulesNoKeysAndWrites()
                                "<tx_period param=\"00000078\"/><nb_trials param=\"04\"/>"
                                "<rs_repeat param=\"02\"/></configuration>");
     window->openFileSlot();
-    const QStringList pending = elementNames(window->pendingChanges());
+    const QStringList pending = AppFixture::elementNames(window->pendingChanges());
     QVERIFY(!pending.contains("app_key"));
-    QVERIFY(!elementNames(window->fullConfiguration()).contains("app_key"));
+    QVERIFY(!AppFixture::elementNames(window->fullConfiguration()).contains("app_key"));
     QVERIFY(pending.contains("tx_period"));
     QVERIFY(f->prompts.asked.isEmpty());
 
@@ -126,7 +115,7 @@ void tst_ConfigFiles::mismatchingFileChangesNothing()
                                    "<tx_period param=\"00000078\"/></configuration>");
     window->openFileSlot();
     QVERIFY(f->prompts.asked.isEmpty());
-    QVERIFY(elementNames(window->pendingChanges()).contains("tx_period"));
+    QVERIFY(AppFixture::elementNames(window->pendingChanges()).contains("tx_period"));
 }
 
 void tst_ConfigFiles::malformedFiles_data()
@@ -167,7 +156,7 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QVERIFY(message.contains("nb_trials"));
     QVERIFY(message.contains("rs_settings"));
     QVERIFY(!message.contains("check_connect"));
-    QCOMPARE(elementNames(window->pendingChanges()), QStringList{"check_connect"});
+    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), QStringList{"check_connect"});
     f->prompts.answer = UserPrompts::Yes;
     window->writeConfig();
     waitForWrites(2);

@@ -1,3 +1,4 @@
+#include "deferreddelete.h"
 #include "freqform.h"
 #include "guiresources.h"
 
@@ -22,11 +23,6 @@ const QString kReadRx2Dr = QStringLiteral("0");
 const QList<QPair<QString, QString>> kDrItems = {{"0", "DR0 (SF12)"}, {"1", "DR1 (SF11)"},
                                                  {"2", "DR2 (SF10)"}, {"3", "DR3 (SF9)"},
                                                  {"4", "DR4 (SF8)"},  {"5", "DR5 (SF7)"}};
-
-void runDeferredDeletes()
-{
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
 } // namespace
 
 // The frequency plan dialog: the band rule, and that OK reports exactly what differs.
@@ -34,8 +30,16 @@ class tst_FreqForm : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanup();
+    void initTestCase()
+    {
+        initGuiResources();
+        qRegisterMetaType<FrequencyList>("QList<QPair<int,QString>>");
+    }
+    void cleanup()
+    {
+        delete form.data();
+        runDeferredDeletes();
+    }
     void typingAcceptsDigitsOnly();
     void bandRule_data();
     void bandRule();
@@ -49,68 +53,50 @@ private slots:
 
 private:
     // Opens the dialog filled with the read plan, editable, shown; deleted in cleanup().
-    FreqForm *openReadPlan(bool withRx2DrReference = true);
+    FreqForm *openReadPlan(bool withRx2DrReference = true)
+    {
+        form = new FreqForm;
+        for (int n = 0; n < kReadChannels.size(); ++n)
+            form->setChannel(n, kReadChannels.at(n), true);
+        form->setRx2Freq(kReadRx2Freq, true);
+        form->setRx2DrItems(kDrItems);
+        if (withRx2DrReference)
+            form->setRx2Dr(kReadRx2Dr, true);
+        form->setEditable(true);
+        form->move(100, 100);
+        form->show();
+        QApplication::setActiveWindow(form);
+        return QTest::qWaitForWindowActive(form) ? form.data() : nullptr;
+    }
     QLineEdit *edit(const QString &field) const
     {
         return form->findChild<QLineEdit *>(
             field == "rx2" ? QString("rx2FreqlineEdit") : QString("freqCh%1lineEdit").arg(field));
     }
     // Gives the edit focus, replaces its text by typing and moves the focus on, as a user does.
-    void typeAndLeave(QLineEdit *edit, const QString &text);
+    void typeAndLeave(QLineEdit *edit, const QString &text)
+    {
+        QVERIFY(edit);
+        edit->setFocus();
+        QTRY_COMPARE(form->focusWidget(), edit);
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Delete);
+        QTest::keyClicks(edit, text);
+        auto *cancel = form->findChild<QPushButton *>(QStringLiteral("cancelPushButton"));
+        cancel->setFocus();
+        QTRY_COMPARE(form->focusWidget(), cancel);
+    }
     // OK, and what it reported (one signal at most).
-    QList<QVariant> clickOk();
+    QList<QVariant> clickOk()
+    {
+        QSignalSpy spy(form.data(), &FreqForm::frequencyChanged);
+        QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("okPushButton")),
+                          Qt::LeftButton);
+        return spy.count() == 1 ? spy.first() : QList<QVariant>{spy.count()};
+    }
 
     QPointer<FreqForm> form;
 };
-
-void tst_FreqForm::initTestCase()
-{
-    initGuiResources();
-    qRegisterMetaType<FrequencyList>("QList<QPair<int,QString>>");
-}
-
-void tst_FreqForm::cleanup()
-{
-    delete form.data();
-    runDeferredDeletes();
-}
-
-FreqForm *tst_FreqForm::openReadPlan(bool withRx2DrReference)
-{
-    form = new FreqForm;
-    for (int n = 0; n < kReadChannels.size(); ++n)
-        form->setChannel(n, kReadChannels.at(n), true);
-    form->setRx2Freq(kReadRx2Freq, true);
-    form->setRx2DrItems(kDrItems);
-    if (withRx2DrReference)
-        form->setRx2Dr(kReadRx2Dr, true);
-    form->setEditable(true);
-    form->move(100, 100);
-    form->show();
-    QApplication::setActiveWindow(form);
-    return QTest::qWaitForWindowActive(form) ? form.data() : nullptr;
-}
-
-void tst_FreqForm::typeAndLeave(QLineEdit *edit, const QString &text)
-{
-    QVERIFY(edit);
-    edit->setFocus();
-    QTRY_COMPARE(form->focusWidget(), edit);
-    edit->selectAll();
-    QTest::keyClick(edit, Qt::Key_Delete);
-    QTest::keyClicks(edit, text);
-    auto *cancel = form->findChild<QPushButton *>(QStringLiteral("cancelPushButton"));
-    cancel->setFocus();
-    QTRY_COMPARE(form->focusWidget(), cancel);
-}
-
-QList<QVariant> tst_FreqForm::clickOk()
-{
-    QSignalSpy spy(form.data(), &FreqForm::frequencyChanged);
-    QTest::mouseClick(form->findChild<QPushButton *>(QStringLiteral("okPushButton")),
-                      Qt::LeftButton);
-    return spy.count() == 1 ? spy.first() : QList<QVariant>{spy.count()};
-}
 
 void tst_FreqForm::typingAcceptsDigitsOnly()
 {
@@ -162,49 +148,35 @@ void tst_FreqForm::okReportsWhatDiffers_data()
     // reference (as reopening the dialog over earlier edits does); "no dr read" opens the
     // dialog without a data rate read from the device.
     QTest::addColumn<QStringList>("edits");
-    QTest::addColumn<QString>("channels"); // "n=frequency" separated by spaces
-    QTest::addColumn<QString>("rx2");
-    QTest::addColumn<QString>("dr");
-    QTest::newRow("nothing") << QStringList{} << ""
-                             << ""
-                             << "";
-    QTest::newRow("one channel") << QStringList{"5=867900000"} << "5=867900000"
-                                 << ""
-                                 << "";
+    // The report: channels as "n=frequency" separated by spaces, the RX2 frequency, the data rate.
+    QTest::addColumn<QStringList>("reported");
+    const QString none;
+    QTest::newRow("nothing") << QStringList{} << QStringList{none, none, none};
+    QTest::newRow("one channel") << QStringList{"5=867900000"}
+                                 << QStringList{"5=867900000", none, none};
     QTest::newRow("left out of band: the clamped value")
-        << QStringList{"6=900000000"} << "6=870000000"
-        << ""
-        << "";
+        << QStringList{"6=900000000"} << QStringList{"6=870000000", none, none};
     QTest::newRow("channels without reference are never reported")
-        << QStringList{"10=868300000", "set11=868500000", "2=864200000"} << "2=864200000"
-        << ""
-        << "";
-    QTest::newRow("RX2") << QStringList{"rx2=869525000", "dr=3"} << ""
-                         << "869525000"
-                         << "3";
+        << QStringList{"10=868300000", "set11=868500000", "2=864200000"}
+        << QStringList{"2=864200000", none, none};
+    QTest::newRow("RX2") << QStringList{"rx2=869525000", "dr=3"}
+                         << QStringList{none, "869525000", "3"};
     QTest::newRow("shown over what was read")
         << QStringList{"set3=868100000", "set4=864500000", "setrx2=869500000", "setdr=2"}
-        << "3=868100000"
-        << "869500000"
-        << "2";
+        << QStringList{"3=868100000", "869500000", "2"};
     // Filling the data-rate list must not count as choosing its first entry.
-    QTest::newRow("no data rate read") << QStringList{"no dr read"} << ""
-                                       << ""
-                                       << "";
+    QTest::newRow("no data rate read")
+        << QStringList{"no dr read"} << QStringList{none, none, none};
     QTest::newRow("back to what was read")
         << QStringList{"rx2=868000000", "rx2=869100000", "dr=4",
                        "dr=0",          "1=868000000",   "1=869100000"}
-        << ""
-        << ""
-        << "";
+        << QStringList{none, none, none};
 }
 
 void tst_FreqForm::okReportsWhatDiffers()
 {
     QFETCH(QStringList, edits);
-    QFETCH(QString, channels);
-    QFETCH(QString, rx2);
-    QFETCH(QString, dr);
+    QFETCH(QStringList, reported);
     QVERIFY(openReadPlan(!edits.contains("no dr read")));
     auto *drBox = form->findChild<QComboBox *>(QStringLiteral("rx2DrComboBox"));
     for (const QString &e : edits) {
@@ -223,12 +195,11 @@ void tst_FreqForm::okReportsWhatDiffers()
     }
     const QList<QVariant> report = clickOk();
     QCOMPARE(report.size(), 3);
-    QStringList reported;
+    QStringList channels;
     for (const auto &c : report.at(0).value<FrequencyList>())
-        reported << QString("%1=%2").arg(c.first).arg(c.second);
-    QCOMPARE(reported.join(' '), channels);
-    QCOMPARE(report.at(1).toString(), rx2);
-    QCOMPARE(report.at(2).toString(), dr);
+        channels << QString("%1=%2").arg(c.first).arg(c.second);
+    QCOMPARE((QStringList{channels.join(' '), report.at(1).toString(), report.at(2).toString()}),
+             reported);
 }
 
 void tst_FreqForm::rx2DrReportedAsDecimal()

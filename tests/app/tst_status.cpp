@@ -163,12 +163,7 @@ void tst_Status::qualityTexts()
     QFETCH(QString, snrText);
     QFETCH(QString, picture);
     showPanel();
-    NET_QUALITY_STAT q;
-    q.rssi = -100;
-    q.snr = qint8(snr);
-    q.netLevel = quint8(level);
-    q.bsCount = 2;
-    window->updateQualityStatus(q);
+    window->updateQualityStatus(NET_QUALITY_STAT{0, 0, -100, qint8(snr), quint8(level), 2});
     QCOMPARE(text("snr_lbl"), snrText);
     QCOMPARE(text("rssi_lbl"), QString("-100 dBm"));
     QCOMPARE(window->findChild<QLabel *>("sigLevelDbm")->pixmap(Qt::ReturnByValue).toImage(),
@@ -200,12 +195,7 @@ void tst_Status::batteryPictures()
     QFETCH(int, flags);
     QFETCH(QString, picture);
     showPanel();
-    DEV_BAT_STAT b;
-    b.devId = quint16(devId);
-    b.powerSource = 1;
-    b.batVoltage = quint16(mv);
-    b.batFlags = quint8(flags);
-    window->updateBatStatus(b);
+    window->updateBatStatus(DEV_BAT_STAT{quint16(devId), 0, 1, quint16(mv), quint8(flags), 0});
     QCOMPARE(window->findChild<QLabel *>("batStatusLabel")->pixmap(Qt::ReturnByValue).toImage(),
              QPixmap(picture).toImage());
     QCOMPARE(text("batVoltage_lbl"), QString::number(mv / 1000.0, 'f', 2));
@@ -217,13 +207,7 @@ void tst_Status::inputErrorTexts()
     window->changeStatusTimerState(false);
     DEV_INPUT_PARAMS p;
     p.inputCount = 2;
-    DEV_INPUT in;
-    in.counter = 1234;
-    in.error = 2;
-    p.inputs << in;
-    in.counter = 7;
-    in.error = 0;
-    p.inputs << in;
+    p.inputs = {DEV_INPUT{1234, 0, 2}, DEV_INPUT{7, 0, 0}};
     window->updateInputsParamsStatus(p);
     QCOMPARE(text("in0Count_lbl"), QString("1234"));
     QCOMPARE(text("in0Error_lbl"), QString("Короткое замыкание"));
@@ -258,7 +242,6 @@ void tst_Status::buttonsReachTheDevice_data()
     QTest::addColumn<QString>("command");
     QTest::newRow("set time") << "setDateTimeButton" << QString("0x8004");
     QTest::newRow("re-join") << "reRegisterButton" << QString("0x8601");
-    QTest::newRow("extraordinary packet") << "sendExtraordinaryPackButton" << QString("0x8605");
     QTest::newRow("manual quality") << "getStatusManualButton" << QString("0x8602");
 }
 

@@ -11,7 +11,11 @@ class tst_Cli : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+        QVERIFY(sim = f->addSim());
+    }
     void cleanup() { f.reset(); }
     void usage_data();
     void usage();
@@ -23,7 +27,26 @@ private slots:
     void noDeviceFails();
 
 private:
-    int run(const QStringList &args);
+    int run(const QStringList &args)
+    {
+        out.clear();
+        err.clear();
+        CliRunner::Options o;
+        QString error;
+        if (!CliRunner::parse(args, &o, &error))
+            return 2;
+        QTextStream os(&out);
+        QTextStream es(&err);
+        CliRunner runner(o, &f->enumerator, os, es);
+        QSignalSpy finished(&runner, &CliRunner::finished);
+        runner.start();
+        // At most a read and a write of every parameter.
+        if (finished.isEmpty() && !finished.wait(2 * AppFixture::connectWaitMs))
+            return -1;
+        os.flush();
+        es.flush();
+        return finished.first().first().toInt();
+    }
     // What the device was told to store, and its reboot.
     QStringList writes() const { return f->requests({"0x8501", "0x8001"}); }
 
@@ -32,33 +55,6 @@ private:
     QString out;
     QString err;
 };
-
-void tst_Cli::init()
-{
-    QVERIFY((f = std::make_unique<AppFixture>())->isValid());
-    QVERIFY(sim = f->addSim());
-}
-
-int tst_Cli::run(const QStringList &args)
-{
-    out.clear();
-    err.clear();
-    CliRunner::Options o;
-    QString error;
-    if (!CliRunner::parse(args, &o, &error))
-        return 2;
-    QTextStream os(&out);
-    QTextStream es(&err);
-    CliRunner runner(o, &f->enumerator, os, es);
-    QSignalSpy finished(&runner, &CliRunner::finished);
-    runner.start();
-    // At most a read and a write of every parameter.
-    if (finished.isEmpty() && !finished.wait(2 * AppFixture::connectWaitMs))
-        return -1;
-    os.flush();
-    es.flush();
-    return finished.first().first().toInt();
-}
 
 void tst_Cli::usage_data()
 {

@@ -1,8 +1,7 @@
-#include "apppaths.h"
 #include "appsettings.h"
+#include "tempappdir.h"
 
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Settings live in "settings.conf" of the application folder; each test gets its own folder.
@@ -10,8 +9,8 @@ class tst_AppSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY((dir = std::make_unique<TempAppDir>())->isValid()); }
+    void cleanup() { dir.reset(); }
     void usbIdsPairRule_data();
     void usbIdsPairRule();
     void updateServerPairRule_data();
@@ -22,36 +21,19 @@ private slots:
     void readMissingIsNull();
 
 private:
-    void writeFile(const QByteArray &content);
-    QByteArray readAll();
-    std::unique_ptr<QTemporaryDir> dir;
+    void writeFile(const QByteArray &content)
+    {
+        QFile f(AppSettings::filePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    QByteArray readAll()
+    {
+        QFile f(AppSettings::filePath());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    std::unique_ptr<TempAppDir> dir;
 };
-
-void tst_AppSettings::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    AppPaths::setAppDirOverride(dir->path());
-}
-
-void tst_AppSettings::cleanup()
-{
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_AppSettings::writeFile(const QByteArray &content)
-{
-    QFile f(AppSettings::filePath());
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-QByteArray tst_AppSettings::readAll()
-{
-    QFile f(AppSettings::filePath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 void tst_AppSettings::usbIdsPairRule_data()
 {

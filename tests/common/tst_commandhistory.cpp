@@ -1,15 +1,14 @@
-#include "apppaths.h"
 #include "commandhistory.h"
+#include "tempappdir.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_CommandHistory : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY((dir = std::make_unique<TempAppDir>())->isValid()); }
+    void cleanup() { dir.reset(); }
     void serialize_data();
     void serialize();
     void roundTripThroughFile();
@@ -17,20 +16,8 @@ private slots:
     void missingFileGivesEmptyList();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempAppDir> dir;
 };
-
-void tst_CommandHistory::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-}
-
-void tst_CommandHistory::cleanup()
-{
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
 
 void tst_CommandHistory::serialize_data()
 {

@@ -1,8 +1,7 @@
-#include "apppaths.h"
 #include "loghandler.h"
 #include "logwindowsink.h"
+#include "tempappdir.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -21,8 +20,20 @@ class tst_LogHandler : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        dir = std::make_unique<TempAppDir>();
+        testHandler = qInstallMessageHandler(nullptr);
+        qInstallMessageHandler(testHandler);
+        sink = RecordingSink();
+        LogHandler::setWindowSink(&sink);
+    }
+    void cleanup()
+    {
+        qInstallMessageHandler(testHandler);
+        LogHandler::setWindowSink(nullptr);
+        dir.reset();
+    }
     void markers_data();
     void markers();
     void fileLineFormat_data();
@@ -34,28 +45,10 @@ private slots:
 
 private:
     QStringList logLines();
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<TempAppDir> dir;
     RecordingSink sink;
     QtMessageHandler testHandler = nullptr;
 };
-
-void tst_LogHandler::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    AppPaths::setAppDirOverride(dir->path());
-    testHandler = qInstallMessageHandler(nullptr);
-    qInstallMessageHandler(testHandler);
-    sink = RecordingSink();
-    LogHandler::setWindowSink(&sink);
-}
-
-void tst_LogHandler::cleanup()
-{
-    qInstallMessageHandler(testHandler);
-    LogHandler::setWindowSink(nullptr);
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
 
 QStringList tst_LogHandler::logLines()
 {

@@ -1,24 +1,22 @@
-#include "apppaths.h"
+#include "appfixture.h"
 #include "configdocument.h"
 #include "configexchange.h"
 #include "db_worker.h"
-#include "deviceinterface.h"
 #include "paramcodec.h"
-#include "simulator.h"
-
-#include <QSignalSpy>
-#include <QTemporaryDir>
-#include <QtTest>
 
 // Reading and writing configurations through the real link against the simulator.
 class tst_ConfigExchange : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void init();
-    void cleanup();
+    void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
+    void cleanup()
+    {
+        exchange.reset();
+        link.reset();
+        db.reset();
+        f.reset();
+    }
     void fullReadMatchesStore_data();
     void fullReadMatchesStore();
     void readOrderAndProgress();
@@ -34,97 +32,58 @@ private slots:
     void lateAnswerShiftsNothing();
 
 private:
-    void start(SimConfig config, bool useDatabase = true);
-    QDomDocument readAll();
-    QStringList setRequests() const;
-    void write(const QString &xml);
+    // A few parameter writes and the reboot behind them.
+    static constexpr int writeWaitMs = AppFixture::answerWaitMs + AppFixture::loadSlackMs;
 
-    QTemporaryDir dir;
-    std::unique_ptr<Simulator> sim;
-    std::unique_ptr<DeviceInterface> link;
-    std::unique_ptr<ConfigExchange> exchange;
-    std::unique_ptr<DB_Worker> db;
-    QList<int> fixedCodes;
-    QStringList trace;
-};
-
-void tst_ConfigExchange::initTestCase()
-{
-    registerLinkMetaTypes();
-    QVERIFY(QFile::copy(VEXA_BUILT_DEVICES_DB, dir.path() + "/devices.db"));
-    AppPaths::setAppDirOverride(dir.path());
-}
-
-void tst_ConfigExchange::cleanupTestCase()
-{
-    AppPaths::setAppDirOverride(QString());
-}
-
-void tst_ConfigExchange::init()
-{
-    trace.clear();
-}
-
-void tst_ConfigExchange::cleanup()
-{
-    exchange.reset();
-    link.reset();
-    db.reset();
-    sim.reset();
-}
-
-void tst_ConfigExchange::start(SimConfig config, bool useDatabase)
-{
-    sim = std::make_unique<Simulator>(config);
-    QVERIFY(sim->start());
-    connect(sim.get(), &Simulator::trace, this, [this](const QString &l) {
-        if (l.startsWith("> "))
-            trace << l.mid(2);
-    });
-    link = std::make_unique<DeviceInterface>();
-    link->serialPort()->setPortName(sim->portName());
-    exchange = std::make_unique<ConfigExchange>(link.get());
-    if (useDatabase) {
+    // The device, and the walk asking the database (or fixedCodes) what its firmware supports.
+    void start(SimConfig config, bool useDatabase = true)
+    {
+        sim = f->addSim(config);
+        QVERIFY(sim);
+        link = std::make_unique<DeviceInterface>();
+        link->serialPort()->setPortName(sim->portName());
+        exchange = std::make_unique<ConfigExchange>(link.get());
+        if (!useDatabase) {
+            exchange->setSupportedCodes([this](const DeviceIdentity &) { return fixedCodes; });
+            return;
+        }
         db = std::make_unique<DB_Worker>();
         exchange->setSupportedCodes([this](const DeviceIdentity &device) {
             db->setCurrentFwGroup(db->getFwGroup(device.firmware, device.key()));
             return db->getCommandList();
         });
-    } else {
-        exchange->setSupportedCodes([this](const DeviceIdentity &) { return fixedCodes; });
     }
-}
-
-QDomDocument tst_ConfigExchange::readAll()
-{
-    QSignalSpy done(exchange.get(), &ConfigExchange::parceAnswerComplite);
-    link->readConfiguration();
-    if (!done.wait(10000))
-        return QDomDocument();
-    auto *buffer = done.first().first().value<QBuffer *>();
-    buffer->open(QIODevice::ReadOnly);
-    QDomDocument doc;
-    doc.setContent(buffer->data());
-    buffer->close();
-    return doc;
-}
-
-QStringList tst_ConfigExchange::setRequests() const
-{
-    QStringList out;
-    for (const QString &t : trace) {
-        if (t.startsWith("0x8501") || t.startsWith("0x8001"))
-            out << t;
+    QDomDocument readAll()
+    {
+        QSignalSpy done(exchange.get(), &ConfigExchange::parceAnswerComplite);
+        link->readConfiguration();
+        QDomDocument doc;
+        if (done.wait(AppFixture::connectWaitMs))
+            doc.setContent(done.first().first().value<QBuffer *>()->data());
+        return doc;
     }
-    return out;
-}
+    QStringList setRequests() const { return f->requests({"0x8501", "0x8001"}); }
+    void write(const QString &xml)
+    {
+        QBuffer buffer;
+        buffer.setData(xml.toUtf8());
+        exchange->writeConfiguration(&buffer);
+    }
+    static QList<int> firstInts(const QSignalSpy &spy)
+    {
+        QList<int> out;
+        for (const auto &args : spy)
+            out << args.first().toInt();
+        return out;
+    }
 
-void tst_ConfigExchange::write(const QString &xml)
-{
-    QBuffer buffer;
-    buffer.setData(xml.toUtf8());
-    exchange->writeConfiguration(&buffer);
-}
+    std::unique_ptr<AppFixture> f;
+    Simulator *sim = nullptr;
+    std::unique_ptr<DeviceInterface> link;
+    std::unique_ptr<ConfigExchange> exchange;
+    std::unique_ptr<DB_Worker> db;
+    QList<int> fixedCodes;
+};
 
 void tst_ConfigExchange::fullReadMatchesStore_data()
 {
@@ -173,23 +132,13 @@ void tst_ConfigExchange::readOrderAndProgress()
     QSignalSpy progress(exchange.get(), &ConfigExchange::setProgressValue);
     QSignalSpy maximum(exchange.get(), &ConfigExchange::setProgress);
     const QDomDocument doc = readAll();
-    QStringList reads;
-    for (const QString &t : trace) {
-        if (t.startsWith("0x8500"))
-            reads << t;
-    }
-    QCOMPARE(reads, (QStringList{"0x8500 [01 01 01]", "0x8500 [00 01 0a]", "0x8500 [00 01 00]"}));
+    QCOMPARE(f->requests({"0x8500"}),
+             (QStringList{"0x8500 [01 01 01]", "0x8500 [00 01 0a]", "0x8500 [00 01 00]"}));
     QCOMPARE(maximum.first().first().toInt(), 3);
-    QList<int> values;
-    for (const auto &v : progress)
-        values << v.first().toInt();
-    QCOMPARE(values, (QList<int>{1, 2, 3, 0}));
-    QStringList names;
-    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        names << e.tagName();
-    QCOMPARE(names, (QStringList{"fw_ver", "serial_number", "dev_eui_lbl", "dev_id", "scan_period",
-                                 "tx_period", "otaa_activation"}));
+    QCOMPARE(firstInts(progress), (QList<int>{1, 2, 3, 0}));
+    QCOMPARE(AppFixture::elementNames(doc),
+             (QStringList{"fw_ver", "serial_number", "dev_eui_lbl", "dev_id", "scan_period",
+                          "tx_period", "otaa_activation"}));
 }
 
 void tst_ConfigExchange::emptyListGivesInfoOnly()
@@ -199,11 +148,7 @@ void tst_ConfigExchange::emptyListGivesInfoOnly()
     QSignalSpy maximum(exchange.get(), &ConfigExchange::setProgress);
     const QDomDocument doc = readAll();
     QCOMPARE(maximum.count(), 0);
-    int n = 0;
-    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        ++n;
-    QCOMPARE(n, 4);
+    QCOMPARE(AppFixture::elementNames(doc).size(), 4);
 }
 
 void tst_ConfigExchange::writeChangesExactlyThose()
@@ -216,7 +161,7 @@ void tst_ConfigExchange::writeChangesExactlyThose()
     QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("<?xml version=\"1.0\"?><configuration><tx_period param=\"00015180\"/>"
           "<nb_trials param=\"05\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, writeWaitMs);
     QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]",
                                          "0x8501 [00 01 10 01 05]", "0x8001 []"}));
     before[0x000A] = QByteArray::fromHex("00015180");
@@ -249,7 +194,7 @@ void tst_ConfigExchange::writePayloads()
     start(c);
     readAll();
     write("<configuration>" + element + "</configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, writeWaitMs);
     QCOMPARE(setRequests().first(), request);
 }
 
@@ -260,7 +205,7 @@ void tst_ConfigExchange::unsupportedIsSkipped()
     readAll();
     write("<configuration><tx_period param=\"00000078\"/><rs_repeat param=\"02\"/>"
           "<nb_trials param=\"02\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, writeWaitMs);
     QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]",
                                          "0x8501 [00 01 10 01 02]", "0x8001 []"}));
 }
@@ -274,8 +219,8 @@ void tst_ConfigExchange::refusedStopsTheWrite()
     QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("<configuration><tx_period param=\"00000078\"/><nb_trials param=\"02\"/>"
           "<check_connect param=\"05\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().toInt() == 7, 5000);
-    QTest::qWait(300);
+    QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().toInt() == 7, writeWaitMs);
+    QTest::qWait(AppFixture::nothingFollowsMs);
     QCOMPARE(setRequests().size(), 2); // the third is never sent, and no reboot
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("0a"));
     QVERIFY(!link->isWriteMode());
@@ -290,12 +235,9 @@ void tst_ConfigExchange::identityElementsAreNotWritten()
     write("<configuration><dev_id param=\"750\"/><fw_ver param=\"9.9.9\"/><interface_type "
           "param=\"01\"/>"
           "<tx_period param=\"00000078\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, writeWaitMs);
     QCOMPARE(setRequests().first(), QString("0x8501 [00 01 0a 04 00 00 00 78]"));
-    QList<int> values;
-    for (const auto &v : progress)
-        values << v.first().toInt();
-    QVERIFY(values.contains(4));
+    QVERIFY(firstInts(progress).contains(4));
 }
 
 void tst_ConfigExchange::unparsableBufferSendsNothing()
@@ -305,10 +247,10 @@ void tst_ConfigExchange::unparsableBufferSendsNothing()
     QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("not xml at all");
     QCOMPARE(states.last().first().toInt(), 2);
-    QTest::qWait(200);
+    QTest::qWait(AppFixture::nothingFollowsMs);
     QVERIFY(setRequests().isEmpty());
     write("<configuration><tx_period param=\"zz\"/></configuration>"); // never sent: not a value
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 1, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 1, AppFixture::answerWaitMs);
     QCOMPARE(setRequests().first(), QString("0x8001 []"));
 }
 

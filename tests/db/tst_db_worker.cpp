@@ -1,10 +1,9 @@
-#include "apppaths.h"
 #include "db_worker.h"
+#include "tempappdir.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 #include <QtTest>
 
 // Each test writes its own small devices.db into a temporary application folder.
@@ -12,53 +11,37 @@ class tst_DbWorker : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init() { QVERIFY((dir = std::make_unique<TempAppDir>())->isValid()); }
+    void cleanup() { dir.reset(); }
     void checkDb_data();
     void checkDb();
     void fwGroup_data();
     void fwGroup();
     void fwGroupMissingModelTable();
     void supportedLists();
-    void queriesBeforeGroupSet();
+    void queriesWithoutGroup();
     void formElements_data();
     void formElements();
     void statusBitsAndLists();
     void idLookups();
-    void closeDbForgetsGroup();
 
 private:
-    void makeDb(const QStringList &statements);
-    QString dbPath() const { return dir->path() + "/devices.db"; }
-    std::unique_ptr<QTemporaryDir> dir;
-};
-
-void tst_DbWorker::init()
-{
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    AppPaths::setAppDirOverride(dir->path());
-}
-
-void tst_DbWorker::cleanup()
-{
-    AppPaths::setAppDirOverride(QString());
-    dir.reset();
-}
-
-void tst_DbWorker::makeDb(const QStringList &statements)
-{
+    void makeDb(const QStringList &statements)
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "maker");
-        db.setDatabaseName(dbPath());
-        QVERIFY(db.open());
-        QSqlQuery q(db);
-        for (const QString &s : statements)
-            QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
-        db.close();
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "maker");
+            db.setDatabaseName(dbPath());
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            for (const QString &s : statements)
+                QVERIFY2(q.exec(s), qPrintable(s + ": " + q.lastError().text()));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("maker");
     }
-    QSqlDatabase::removeDatabase("maker");
-}
+    QString dbPath() const { return dir->path("devices.db"); }
+    std::unique_ptr<TempAppDir> dir;
+};
 
 void tst_DbWorker::checkDb_data()
 {
@@ -171,13 +154,13 @@ void tst_DbWorker::supportedLists()
     w.setCurrentFwGroup("grp");
     QCOMPARE(w.getCommandList(), (QList<int>{0, 261, 10}));
     QCOMPARE(w.getStatusCommandList(), (QList<int>{8, 0}));
-    QVERIFY(w.checkSupportedCmd(261));
-    QVERIFY(w.checkSupportedCmd(0));
-    QVERIFY(!w.checkSupportedCmd(26)); // a prefix of 261 is not supported
-    QVERIFY(!w.checkSupportedCmd(1));  // nor a prefix of 10
-    QVERIFY(w.checkSupportPage("ioPage"));
-    QVERIFY(!w.checkSupportPage("interfacesPage"));
-    QVERIFY(!w.checkSupportPage("iopage")); // names are exact
+    // A prefix of a code (26 of 261, 1 of 10) is no code; page names are exact.
+    QCOMPARE((QList<bool>{w.checkSupportedCmd(261), w.checkSupportedCmd(0), w.checkSupportedCmd(26),
+                          w.checkSupportedCmd(1)}),
+             (QList<bool>{true, true, false, false}));
+    QCOMPARE((QList<bool>{w.checkSupportPage("ioPage"), w.checkSupportPage("interfacesPage"),
+                          w.checkSupportPage("iopage")}),
+             (QList<bool>{true, false, false}));
 
     // Identifying the next device empties the lists until its group is set.
     w.getFwGroup("1.3.1", "750");
@@ -187,7 +170,7 @@ void tst_DbWorker::supportedLists()
     QVERIFY(w.checkSupportedCmd(261));
 }
 
-void tst_DbWorker::queriesBeforeGroupSet()
+void tst_DbWorker::queriesWithoutGroup()
 {
     makeDb({"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
             "INSERT INTO grp VALUES(5, 'ioPage', 'txSpeedComboBox;DR0:0', 1)"});
@@ -199,7 +182,10 @@ void tst_DbWorker::queriesBeforeGroupSet()
     w.setCurrentFwGroup("no_such_group");
     QVERIFY(!w.checkSupportedCmd(5));
     w.setCurrentFwGroup("grp");
-    QVERIFY(w.checkSupportedCmd(5));
+    QVERIFY(w.checkSupportedCmd(5) && w.checkSupportPage("ioPage"));
+    // Closing forgets the group.
+    w.closeDb();
+    QVERIFY(!w.checkSupportedCmd(5) && !w.checkSupportPage("ioPage"));
 }
 
 void tst_DbWorker::formElements_data()
@@ -257,8 +243,8 @@ void tst_DbWorker::statusBitsAndLists()
     QCOMPARE(bits.value(7), (QStringList{"Только имя", "", ""}));
     const QList<GPRS_CONFIG> providers = w.getProviderList();
     QCOMPARE(providers.size(), 1);
-    QCOMPARE(providers.at(0).apn, QString("internet"));
-    QCOMPARE(providers.at(0).dialNumber, QString("*99#"));
+    QCOMPARE((QStringList{providers.at(0).apn, providers.at(0).dialNumber}),
+             (QStringList{"internet", "*99#"}));
     const QList<GPS_CONFIG> gps = w.getGpsList();
     QCOMPARE(gps.size(), 1);
     QCOMPARE(gps.at(0).description, QString("Только GPS"));
@@ -270,27 +256,14 @@ void tst_DbWorker::idLookups()
             "INSERT INTO ids VALUES('760', 760)", "INSERT INTO ids VALUES('760_2', 2808)",
             "INSERT INTO ids VALUES(NULL, 5)"});
     DB_Worker w;
-    QCOMPARE(w.getIdByName("760"), 760);
-    QCOMPARE(w.getIdByName("760_2"), 2808);
-    QCOMPARE(w.getIdByName("750"), -1);
-    QCOMPARE(w.getIdByName(""), -1);
+    QCOMPARE((QList<int>{w.getIdByName("760"), w.getIdByName("760_2"), w.getIdByName("750"),
+                         w.getIdByName("")}),
+             (QList<int>{760, 2808, -1, -1}));
     QCOMPARE(w.getNameById(2808), QString("760_2"));
     QCOMPARE(w.getNameById(999), QString());
     const QMap<QString, int> names = w.getDevNameList();
     QCOMPARE(names.size(), 3);
     QCOMPARE(names.value("760_2"), 2808);
-}
-
-void tst_DbWorker::closeDbForgetsGroup()
-{
-    makeDb({"CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)",
-            "INSERT INTO grp VALUES(5, 'ioPage', NULL, NULL)"});
-    DB_Worker w;
-    w.setCurrentFwGroup("grp");
-    QVERIFY(w.checkSupportPage("ioPage"));
-    w.closeDb();
-    QVERIFY(!w.checkSupportPage("ioPage"));
-    QVERIFY(!w.checkSupportedCmd(5));
 }
 
 QTEST_GUILESS_MAIN(tst_DbWorker)

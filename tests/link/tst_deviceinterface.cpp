@@ -1,23 +1,28 @@
-#include "commands.h"
-#include "deviceinterface.h"
+#include "appfixture.h"
 #include "frame.h"
 #include "packparser.h"
-#include "payloadwriter.h"
 #include "ptypair.h"
 
-#include <QSerialPort>
-#include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTimer>
-#include <QtTest>
 
 // The link against a pseudo-terminal: the test plays the device on the master side.
 class tst_DeviceInterface : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+        QVERIFY((pty = std::make_unique<PtyPair>())->isValid());
+        link = AppFixture::openLink(pty->slaveName());
+        QVERIFY(link->serialPort()->isOpen());
+    }
+    void cleanup()
+    {
+        link.reset();
+        pty.reset();
+        f.reset();
+    }
     void requestFrames_data();
     void requestFrames();
     void answerTimeouts_data();
@@ -38,6 +43,9 @@ private slots:
     void answerBehindFalseStartRecovered();
 
 private:
+    // What the link sends reaches the terminal within this.
+    static constexpr int sentMs = AppFixture::answerWaitMs;
+
     static QByteArray frameOf(quint16 cmd, const QByteArray &data, quint8 port = 2)
     {
         return Frame::wrap(port, Frame::payload(cmd, port, data));
@@ -58,50 +66,36 @@ private:
             return -1;
         return int(link->packParser()->wakeUps() - start) - 1;
     }
+    std::unique_ptr<AppFixture> f;
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<DeviceInterface> link;
 };
-
-void tst_DeviceInterface::init()
-{
-    pty = std::make_unique<PtyPair>();
-    QVERIFY(pty->isValid());
-    link = std::make_unique<DeviceInterface>();
-    link->serialPort()->setPortName(pty->slaveName());
-    link->serialPort()->setBaudRate(115200);
-    QVERIFY(link->serialPort()->open(QIODevice::ReadWrite));
-}
-
-void tst_DeviceInterface::cleanup()
-{
-    link.reset();
-    pty.reset();
-}
 
 void tst_DeviceInterface::requestFrames_data()
 {
     QTest::addColumn<QString>("request");
     QTest::addColumn<QByteArray>("frame");
+    const QByteArray zero(1, '\0');
+    const QByteArray devId = QByteArray::fromHex("0af8"); // 2808
+    const QByteArray filePort = QByteArray::fromHex("02");
     QTest::newRow("device info") << "getFwVer" << QByteArray::fromHex("01 0002 02 8002 069e9784");
     QTest::newRow("device status")
         << "getStatus" << QByteArray::fromHex("01 0003 02 8600 00 330a01a3");
     QTest::newRow("reboot") << "getReboot" << frameOf(0x8001, {});
     QTest::newRow("date time") << "getDateTime" << frameOf(0x8003, {});
-    QTest::newRow("join") << "getNetJoin" << frameOf(0x8601, QByteArray(1, '\0'));
-    QTest::newRow("quality") << "getNetQuality" << frameOf(0x8602, QByteArray(1, '\0'));
-    QTest::newRow("last send") << "getLastSendStatus" << frameOf(0x8603, QByteArray(1, '\0'));
-    QTest::newRow("times") << "getTimesStatus" << frameOf(0x8604, QByteArray(1, '\0'));
-    QTest::newRow("extraordinary")
-        << "sendExtraordinaryPack" << frameOf(0x8605, QByteArray(1, '\0'));
-    QTest::newRow("frequencies") << "getCurrentFreq" << frameOf(0x8606, QByteArray(1, '\0'));
-    QTest::newRow("battery") << "getBatStatus" << frameOf(0x8700, QByteArray::fromHex("0af8"));
-    QTest::newRow("adc") << "getAdcStatus" << frameOf(0x8701, QByteArray::fromHex("0af8"));
-    QTest::newRow("inputs") << "getInputsParams" << frameOf(0x8702, QByteArray::fromHex("0af8"));
-    QTest::newRow("file info") << "getFileInfo" << frameOf(0x8102, QByteArray::fromHex("02"));
-    QTest::newRow("create file") << "getCreateFile" << frameOf(0x8100, QByteArray::fromHex("02"));
-    QTest::newRow("loaded blocks")
-        << "getLoadedBlocks" << frameOf(0x8103, QByteArray::fromHex("020000"));
-    QTest::newRow("check file") << "getCheckFile" << frameOf(0x8101, QByteArray::fromHex("02"));
+    QTest::newRow("join") << "getNetJoin" << frameOf(0x8601, zero);
+    QTest::newRow("quality") << "getNetQuality" << frameOf(0x8602, zero);
+    QTest::newRow("last send") << "getLastSendStatus" << frameOf(0x8603, zero);
+    QTest::newRow("times") << "getTimesStatus" << frameOf(0x8604, zero);
+    QTest::newRow("extraordinary") << "sendExtraordinaryPack" << frameOf(0x8605, zero);
+    QTest::newRow("frequencies") << "getCurrentFreq" << frameOf(0x8606, zero);
+    QTest::newRow("battery") << "getBatStatus" << frameOf(0x8700, devId);
+    QTest::newRow("adc") << "getAdcStatus" << frameOf(0x8701, devId);
+    QTest::newRow("inputs") << "getInputsParams" << frameOf(0x8702, devId);
+    QTest::newRow("file info") << "getFileInfo" << frameOf(0x8102, filePort);
+    QTest::newRow("create file") << "getCreateFile" << frameOf(0x8100, filePort);
+    QTest::newRow("loaded blocks") << "getLoadedBlocks" << frameOf(0x8103, filePort + zero + zero);
+    QTest::newRow("check file") << "getCheckFile" << frameOf(0x8101, filePort);
     QTest::newRow("normal mode") << "switchToNormalMode" << frameOf(0x8301, {});
     QTest::newRow("clear relay status") << "sendClearFskStatus" << frameOf(0x8304, {});
 }
@@ -112,7 +106,7 @@ void tst_DeviceInterface::requestFrames()
     QFETCH(QByteArray, frame);
     link->setDevId(2808);
     QVERIFY(QMetaObject::invokeMethod(link.get(), request.toLatin1().constData()));
-    QCOMPARE(pty->read(frame.size(), 2000), frame);
+    QCOMPARE(pty->read(frame.size(), sentMs), frame);
 }
 
 void tst_DeviceInterface::answerTimeouts_data()
@@ -164,7 +158,7 @@ void tst_DeviceInterface::terminalHexCommands()
     link->setDeviceReady(true);
     QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
     link->sendTerminalCmd(typed);
-    QCOMPARE(pty->read(frame.size(), 2000), frame);
+    QCOMPARE(pty->read(frame.size(), sentMs), frame);
     QCOMPARE(echo.first().first().toString(), "<font color=blue>&gt; </font>" + typed);
 }
 
@@ -173,7 +167,7 @@ void tst_DeviceInterface::textCommands()
     link->setDeviceReady(true);
     QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
     QVERIFY(link->writeCommand("SYSLOG LEVEL=DBG,A"));
-    QCOMPARE(pty->read(20, 2000), QByteArray("SYSLOG LEVEL=DBG,A\r\n"));
+    QCOMPARE(pty->read(20, sentMs), QByteArray("SYSLOG LEVEL=DBG,A\r\n"));
     QCOMPARE(echo.first().first().toString(),
              QString("<font color=blue>&gt; </font>SYSLOG LEVEL=DBG,A"));
     QCOMPARE(link->answerTimerObject()->interval(), DeviceInterface::defaultTextTimeoutMs);
@@ -188,7 +182,7 @@ void tst_DeviceInterface::textCommands()
     QVERIFY(!link->answerTimerObject()->isActive());
 
     link->activateDebugMode("SYSLOG LEVEL=ALL,F");
-    QVERIFY(pty->read(100, 300).endsWith("SYSLOG LEVEL=ALL,F\r\n"));
+    QVERIFY(pty->read(100, AppFixture::nothingFollowsMs).endsWith("SYSLOG LEVEL=ALL,F\r\n"));
 }
 
 void tst_DeviceInterface::hiddenCommandNeverEchoesPassword()
@@ -196,7 +190,7 @@ void tst_DeviceInterface::hiddenCommandNeverEchoesPassword()
     link->setDeviceReady(true);
     QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
     QVERIFY(link->writeCommand("USB s3cret"));
-    QCOMPARE(pty->read(12, 2000), QByteArray("USB s3cret\r\n"));
+    QCOMPARE(pty->read(12, sentMs), QByteArray("USB s3cret\r\n"));
     QCOMPARE(echo.size(), 1);
     QCOMPARE(echo.first().first().toString(),
              QString("<font color=blue>&lt; </font>Hiden or binary command"));
@@ -209,13 +203,12 @@ void tst_DeviceInterface::hiddenCommandNeverEchoesPassword()
 
 void tst_DeviceInterface::textNeedsReadyDevice()
 {
-    QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
     link->answerTimerObject()->start(1000);
     QVERIFY(!link->writeCommand("USB 1"));
     QVERIFY(!link->answerTimerObject()->isActive());
     link->sendTerminalCmd("8600");
     link->activateDebugMode("SYSLOG LEVEL=DBG,A");
-    QCOMPARE(pty->read(1, 300), QByteArray());
+    QCOMPARE(pty->read(1, AppFixture::nothingFollowsMs), QByteArray());
     link->serialPort()->close();
     link->setDeviceReady(true);
     QVERIFY(!link->writeCommand("USB 1"));
@@ -229,37 +222,36 @@ void tst_DeviceInterface::relayWrapsEveryCommand()
     const QByteArray inner = Frame::payload(0x8600, 2, QByteArray(1, '\1')); // relay flag set
     const QByteArray expected =
         Frame::wrap(2, QByteArray::fromHex("8302 70b3d57ed0001234 02 03 00003a98") + inner);
-    QCOMPARE(pty->read(expected.size(), 2000), expected);
+    QCOMPARE(pty->read(expected.size(), sentMs), expected);
     QCOMPARE(echo.size(), 0);
     QCOMPARE(link->lastCommand(), quint16(0x8600));
 
     // The clear command goes around the relay, to the local device.
     link->sendClearFskStatus();
-    QCOMPARE(pty->read(10, 2000), frameOf(0x8304, {}));
+    QCOMPARE(pty->read(10, sentMs), frameOf(0x8304, {}));
 }
 
 void tst_DeviceInterface::fileBlocksAreNotEchoed()
 {
     QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
     link->sendCommand(Frame::fileBlockCmd, Frame::filePort, QByteArray::fromHex("210000") + "data");
-    QCOMPARE(pty->read(15, 2000), Frame::wrap(1, QByteArray::fromHex("210000") + "data"));
+    QCOMPARE(pty->read(15, sentMs), Frame::wrap(1, QByteArray::fromHex("210000") + "data"));
     QCOMPARE(echo.size(), 0);
     QCOMPARE(link->lastCommandPort(), quint8(1));
 }
 
 void tst_DeviceInterface::binaryLog()
 {
-    QTemporaryDir dir;
-    const QString path = dir.path() + "/bin.log";
+    const QString path = f->path("bin.log");
     link->setDeviceReady(true);
     link->startWriteBinLogFile(path);
     link->writeCommand("ATI");
     link->sendTerminalCmd("8600");
     link->stopWriteBinLogFile();
     link->writeCommand("AFTER");
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadOnly));
-    QCOMPARE(f.readAll(), QByteArray("ATI\r\n8600\r\n"));
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    QCOMPARE(log.readAll(), QByteArray("ATI\r\n8600\r\n"));
     // Starting again truncates.
     link->startWriteBinLogFile(path);
     link->stopWriteBinLogFile();
@@ -272,14 +264,10 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()
     QTest::addColumn<QByteArray>("answers");
     QTest::addColumn<int>("taken");
     const QByteArray status = frameOf(Cmd::netStatus, QByteArray(42, '\x02'));
-    auto param = [](quint16 cmd, quint16 code) {
-        return frameOf(cmd, PayloadWriter()
-                                .u8(quint8(code >> 8))
-                                .u8(Cmd::paramAccess)
-                                .u8(quint8(code))
-                                .u16(1)
-                                .u8(5)
-                                .data());
+    // A read answer: the code, the access byte, a 16-bit length and the value 5.
+    auto param = [](quint16 code) {
+        return frameOf(Cmd::readParam, QByteArray(1, char(code >> 8)) + char(Cmd::paramAccess) +
+                                           char(code) + QByteArray::fromHex("000105"));
     };
     QTest::newRow("the answer") << "info" << infoAnswer() << 1;
     QTest::newRow("noise, then the answer") << "info"
@@ -289,11 +277,11 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()
     QTest::newRow("a late answer, then the answer") << "info" << status + infoAnswer() << 1;
     QTest::newRow("marked answer")
         << "status" << frameOf(Cmd::netStatus | Cmd::answerMark, QByteArray(42, '\x02')) << 1;
-    QTest::newRow("parameter asked") << "read 000a" << param(Cmd::readParam, 0x000a) << 1;
-    QTest::newRow("another parameter") << "read 000a" << param(Cmd::readParam, 0x0101) << 0;
+    QTest::newRow("parameter asked") << "read 000a" << param(0x000a) << 1;
+    QTest::newRow("another parameter") << "read 000a" << param(0x0101) << 0;
     QTest::newRow("the previous parameter, then this one")
-        << "read 000a" << param(Cmd::readParam, 0x0010) + param(Cmd::readParam, 0x000a) << 1;
-    QTest::newRow("a read answer to a write") << "write 000a" << param(Cmd::readParam, 0x000a) << 0;
+        << "read 000a" << param(0x0010) + param(0x000a) << 1;
+    QTest::newRow("a read answer to a write") << "write 000a" << param(0x000a) << 0;
     QTest::newRow("nothing asked") << "" << status << 0;
     // A command typed in the console, or another request sent while one waits, displaces
     // neither answer; each is taken once.
@@ -317,13 +305,9 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
         link->getConfiguration(0x00, uchar(request.mid(5).toInt(nullptr, 16)));
     else if (request.startsWith("write "))
         link->sendCommand(Cmd::writeParam, Frame::commandPort,
-                          PayloadWriter()
-                              .u8(0)
-                              .u8(Cmd::paramAccess)
-                              .u8(quint8(request.mid(6).toInt(nullptr, 16)))
-                              .u8(1)
-                              .u8(5)
-                              .data());
+                          QByteArray(1, '\0') + char(Cmd::paramAccess) +
+                              char(request.mid(6).toInt(nullptr, 16)) +
+                              QByteArray::fromHex("0105"));
     if (request.endsWith(", info"))
         link->getFwVer();
     if (request.contains("console")) {
@@ -331,7 +315,7 @@ void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken()
         link->sendTerminalCmd(request.section(' ', -1));
     }
     if (!request.isEmpty())
-        QVERIFY(!pty->read(Frame::overheadBytes + 2, 2000).isEmpty());
+        QVERIFY(!pty->read(Frame::overheadBytes + 2, sentMs).isEmpty());
     QCOMPARE(framesTaken(answers), taken);
     // A taken answer ends the wait; anything else leaves the request waiting.
     QCOMPARE(link->answerTimerObject()->isActive(), !request.isEmpty() && taken == 0);
@@ -356,7 +340,7 @@ void tst_DeviceInterface::slowAnswerIsWaitedFor()
 void tst_DeviceInterface::damagedAnswerIsAskedAgainAtOnce()
 {
     link->getFwVer();
-    const QByteArray request = pty->read(Frame::overheadBytes + 2, 2000);
+    const QByteArray request = pty->read(Frame::overheadBytes + 2, sentMs);
     QByteArray damaged = infoAnswer();
     damaged[damaged.size() - 1] = char(damaged.at(damaged.size() - 1) ^ 0x55);
     QVERIFY(pty->write(damaged));
@@ -369,7 +353,7 @@ void tst_DeviceInterface::burstEchoedAfterQuiet()
 {
     QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
     QVERIFY(pty->write(QByteArray::fromHex("0102ff")));
-    QTRY_COMPARE_WITH_TIMEOUT(echo.count(), 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(echo.count(), 1, sentMs);
     QCOMPARE(echo.first().first().toString(),
              QString("<font color=green>&lt; </font>01&nbsp;02&nbsp;ff"));
 }

@@ -21,6 +21,9 @@ template<typename T, typename Signal> T record(Signal signal, const QByteArray &
 {
     return parse(signal, QByteArray::fromHex(hex)).value(0).template value<T>();
 }
+
+// Numeric fields of a record, compared in one go.
+using Fields = QList<qint64>;
 } // namespace
 
 // Payloads are built by hand, code first, as the device sends them.
@@ -66,14 +69,11 @@ void tst_PackParser::mainStatus()
                                                 "ffeeddccbbaa99887766554433221100"
                                                 "02 03 01");
     const auto s = record<NET_MAIN_STAT>(&PackParser::mainNetStatus, "8600" + body.toHex());
-    QCOMPARE(int(s.netMode), 1);
-    QCOMPARE(int(s.netState), 2);
-    QCOMPARE(s.devAddr, QString("260b1c3d"));
-    QCOMPARE(s.appSKey, QString("00112233445566778899aabbccddeeff"));
-    QCOMPARE(s.nwkSKey, QString("ffeeddccbbaa99887766554433221100"));
-    QCOMPARE(int(s.devClass), 2);
-    QCOMPARE(int(s.confirmState), 3);
-    QCOMPARE(int(s.checkConnectState), 1);
+    QCOMPARE((Fields{s.netMode, s.netState, s.devClass, s.confirmState, s.checkConnectState}),
+             (Fields{1, 2, 2, 3, 1}));
+    QCOMPARE((QStringList{s.devAddr, s.appSKey, s.nwkSKey}),
+             (QStringList{"260b1c3d", "00112233445566778899aabbccddeeff",
+                          "ffeeddccbbaa99887766554433221100"}));
     // Some firmware marks its answer codes; the mark carries no meaning.
     QVERIFY(!parse(&PackParser::mainNetStatus, QByteArray::fromHex("c600") + body).isEmpty());
 }
@@ -97,10 +97,7 @@ void tst_PackParser::quality()
     QFETCH(int, rssi);
     QFETCH(int, snr);
     const auto s = record<NET_QUALITY_STAT>(&PackParser::netQulityStatus, payload);
-    QCOMPARE(int(s.rssi), rssi);
-    QCOMPARE(int(s.snr), snr);
-    QCOMPARE(int(s.netLevel), 15);
-    QCOMPARE(int(s.bsCount), 3);
+    QCOMPARE((Fields{s.rssi, s.snr, s.netLevel, s.bsCount}), (Fields{rssi, snr, 15, 3}));
 }
 
 void tst_PackParser::lastSendAndTimes()
@@ -108,33 +105,23 @@ void tst_PackParser::lastSendAndTimes()
     const auto s =
         record<NET_LAST_SEND_STAT>(&PackParser::netLastSendStatus,
                                    "8603 01 00 05 02 03 00000172 0000a000 33be27a0 00000007 04 02");
-    QCOMPARE(int(s.txDatarate), 5);
-    QCOMPARE(int(s.txPower), 2);
-    QCOMPARE(int(s.sendRetries), 3);
-    QCOMPARE(s.timeOnAir, 370u);
-    QCOMPARE(s.upLinkCounter, 0xa000u);
-    QCOMPARE(s.upLinkFrequency, 868100000u);
-    QCOMPARE(s.downLinkCounter, 7u);
-    QCOMPARE(int(s.rxDatarate), 4);
-    QCOMPARE(int(s.rxSlot), 2);
+    QCOMPARE((Fields{s.txDatarate, s.txPower, s.sendRetries, s.timeOnAir, s.upLinkCounter,
+                     s.upLinkFrequency, s.downLinkCounter, s.rxDatarate, s.rxSlot}),
+             (Fields{5, 2, 3, 370, 0xa000, 868100000, 7, 4, 2}));
 
     QByteArray times = "8604 01 00";
     for (quint32 t = 1; t <= 10; ++t)
         times += QByteArray::number(1765000000u + t, 16);
     const auto t = record<NET_TIME_STAT>(&PackParser::netTimesStatus, times);
-    QCOMPARE(t.timeStart, 1765000001u);
-    QCOMPARE(t.timeStop, 1765000004u);
-    QCOMPARE(t.timeLastConfirmAnswer, 1765000010u);
+    QCOMPARE((Fields{t.timeStart, t.timeStop, t.timeLastConfirmAnswer}),
+             (Fields{1765000001, 1765000004, 1765000010}));
 }
 
 void tst_PackParser::battery()
 {
     const auto s = record<DEV_BAT_STAT>(&PackParser::devBatStatus, "8700 02bd 00 01 0e10 04 02");
-    QCOMPARE(int(s.devId), 701);
-    QCOMPARE(int(s.powerSource), 1);
-    QCOMPARE(int(s.batVoltage), 3600);
-    QCOMPARE(int(s.batFlags), 4);
-    QCOMPARE(int(s.batError), 2);
+    QCOMPARE((Fields{s.devId, s.powerSource, s.batVoltage, s.batFlags, s.batError}),
+             (Fields{701, 1, 3600, 4, 2}));
 }
 
 void tst_PackParser::adc_data()
@@ -166,12 +153,10 @@ void tst_PackParser::inputs()
 {
     const auto s = record<DEV_INPUT_PARAMS>(&PackParser::devInputsParamsStatus,
                                             "8702 02f8 00 000003e8 01 00 ffffffff 00 05");
-    QCOMPARE(int(s.inputCount), 2);
-    QCOMPARE(s.inputs.size(), 2);
-    QCOMPARE(s.inputs.at(0).counter, 1000u);
-    QCOMPARE(int(s.inputs.at(0).flag), 1);
-    QCOMPARE(s.inputs.at(1).counter, 0xffffffffu);
-    QCOMPARE(int(s.inputs.at(1).error), 5);
+    QCOMPARE((Fields{s.inputCount, s.inputs.size()}), (Fields{2, 2}));
+    QCOMPARE((Fields{s.inputs.at(0).counter, s.inputs.at(0).flag, s.inputs.at(1).counter,
+                     s.inputs.at(1).error}),
+             (Fields{1000, 1, 0xffffffff, 5}));
 }
 
 void tst_PackParser::frequencies()
@@ -195,9 +180,9 @@ void tst_PackParser::dateTime()
 {
     const QByteArray body = QByteArray::fromHex("6932d600 01f4 000000000000 02");
     const auto get = parse(&PackParser::getDateTimeAnswer, QByteArray::fromHex("8003") + body);
-    QCOMPARE(get.value(0).value<time_t>(), time_t(0x6932d600));
-    QCOMPARE(get.value(1).value<ushort>(), ushort(500));
-    QCOMPARE(get.value(2).value<uchar>(), uchar(2));
+    QCOMPARE((Fields{get.value(0).value<time_t>(), get.value(1).value<ushort>(),
+                     get.value(2).value<uchar>()}),
+             (Fields{0x6932d600, 500, 2}));
     const auto set = parse(&PackParser::setDateTimeAnswer, QByteArray::fromHex("8004") + body);
     QCOMPARE(set.value(0).toInt(), 0x6932d600);
     QCOMPARE(set.value(1).value<short>(), short(500));
@@ -207,12 +192,9 @@ void tst_PackParser::fileAnswers()
 {
     const auto fi =
         record<FILE_INFO>(&PackParser::fileInfoAnswer, "8102 02 000102 01040c 02f8 010400 abcd");
-    QCOMPARE(int(fi.fileType), 2);
-    QCOMPARE(fi.extraVersion, QString("0.1.2"));
-    QCOMPARE(fi.fwVersion, QString("1.4.12"));
-    QCOMPARE(int(fi.devId), 760);
-    QCOMPARE(fi.updFileVersion, QString("1.4.0"));
-    QCOMPARE(int(fi.extraWord), 0xabcd);
+    QCOMPARE((Fields{fi.fileType, fi.devId, fi.extraWord}), (Fields{2, 760, 0xabcd}));
+    QCOMPARE((QStringList{fi.extraVersion, fi.fwVersion, fi.updFileVersion}),
+             (QStringList{"0.1.2", "1.4.12", "1.4.0"}));
     QCOMPARE(record<int>(&PackParser::loadedBlocks, "8103 02 00 00 01 00 00012345"), 0x12345);
     QCOMPARE(record<int>(&PackParser::loadedBlocks, "8103 02 00 00 00 00 00012345"), 0);
     QCOMPARE(record<uchar>(&PackParser::createFile, "8100 02 00 07"), uchar(7));
@@ -223,14 +205,14 @@ void tst_PackParser::configurationAnswers()
 {
     const auto read =
         parse(&PackParser::parseConfiguration, QByteArray::fromHex("8500 00 01 0a 0004 0000003c"));
-    QCOMPARE(read.value(0).value<uchar>(), uchar(0));
-    QCOMPARE(read.value(1).value<uchar>(), uchar(0x0a));
+    QCOMPARE((Fields{read.value(0).value<uchar>(), read.value(1).value<uchar>()}),
+             (Fields{0, 0x0a}));
     QCOMPARE(read.value(2).toByteArray(), QByteArray::fromHex("0000003c"));
     const auto write =
         parse(&PackParser::answerWriteParam, QByteArray::fromHex("8501 01 01 05 02"));
-    QCOMPARE(write.value(0).value<uchar>(), uchar(1));
-    QCOMPARE(write.value(1).value<uchar>(), uchar(5));
-    QCOMPARE(write.value(2).value<uchar>(), uchar(2));
+    QCOMPARE((Fields{write.value(0).value<uchar>(), write.value(1).value<uchar>(),
+                     write.value(2).value<uchar>()}),
+             (Fields{1, 5, 2}));
 }
 
 void tst_PackParser::blockAcknowledgement_data()

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "apppaths.h"
 #include "commands.h"
 #include "deviceinterface.h"
 #include "recordingprompts.h"
 #include "simportenumerator.h"
 #include "simulator.h"
+#include "tempappdir.h"
 
+#include <QDomDocument>
 #include <QFile>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
 #include <memory>
@@ -39,7 +39,6 @@ public:
     AppFixture()
     {
         registerLinkMetaTypes();
-        AppPaths::setAppDirOverride(dir.path());
         valid = dir.isValid() && QFile::copy(VEXA_BUILT_DEVICES_DB, path("devices.db")) &&
                 QFile::setPermissions(path("devices.db"), QFile::ReadOwner | QFile::WriteOwner);
     }
@@ -47,16 +46,12 @@ public:
     {
         front.reset(); // the window closes its port before the devices go
         sims.clear();
-        AppPaths::setAppDirOverride(QString());
     }
     AppFixture(const AppFixture &) = delete;
     AppFixture &operator=(const AppFixture &) = delete;
 
     bool isValid() const { return valid; }
-    QString path(const QString &name = QString()) const
-    {
-        return name.isEmpty() ? dir.path() : dir.path() + "/" + name;
-    }
+    QString path(const QString &name = QString()) const { return dir.path(name); }
     QString writeFile(const QString &name, const QByteArray &content) const
     {
         QFile f(path(name));
@@ -82,13 +77,17 @@ public:
     }
     Simulator *sim(int i = 0) const { return sims.at(size_t(i)).get(); }
 
-    // A bare link with its port open on the device.
-    std::unique_ptr<DeviceInterface> openLink(Simulator *s) const
+    // A bare link with its port open on the device (or on a terminal the test plays).
+    static std::unique_ptr<DeviceInterface> openLink(const QString &portName)
     {
         auto link = std::make_unique<DeviceInterface>();
-        link->serialPort()->setPortName(s->portName());
+        link->serialPort()->setPortName(portName);
         link->serialPort()->open(QIODevice::ReadWrite);
         return link;
+    }
+    static std::unique_ptr<DeviceInterface> openLink(Simulator *s)
+    {
+        return openLink(s->portName());
     }
 
     // The real window, searching the enumerator's ports and asking the scripted prompts.
@@ -130,11 +129,21 @@ public:
     }
     void clearRequests() { received.clear(); }
 
+    // The names of a configuration document's elements, in order.
+    static QStringList elementNames(const QDomDocument &doc)
+    {
+        QStringList names;
+        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement())
+            names << e.tagName();
+        return names;
+    }
+
     RecordingPrompts prompts;
     SimPortEnumerator enumerator;
 
 private:
-    QTemporaryDir dir;
+    TempAppDir dir;
     bool valid = false;
     QObject context;
     std::vector<std::unique_ptr<Simulator>> sims;

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QStringList>
 #include <QtGlobal>
+#include <algorithm>
 
 // Collects the program's log lines while it lives, so a test can look for the lines a user
 // or a service engineer would read.
@@ -19,24 +20,13 @@ public:
         qInstallMessageHandler(previous);
         instance() = nullptr;
     }
-    QStringList lines() const
-    {
-        QMutexLocker lock(&mutex);
-        return collected;
-    }
     int count(const QString &fragment) const
     {
-        int n = 0;
-        for (const QString &l : lines())
-            n += l.contains(fragment) ? 1 : 0;
-        return n;
+        QMutexLocker lock(&mutex);
+        return int(std::count_if(collected.begin(), collected.end(),
+                                 [&](const QString &l) { return l.contains(fragment); }));
     }
     bool contains(const QString &fragment) const { return count(fragment) > 0; }
-    void clear()
-    {
-        QMutexLocker lock(&mutex);
-        collected.clear();
-    }
 
 private:
     static LogCapture *&instance()

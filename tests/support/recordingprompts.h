@@ -19,10 +19,9 @@ public:
         link << which;
         return linkAnswers.isEmpty() ? NoButton : linkAnswers.takeFirst();
     }
-    void notify(Icon, const QString &title, const QString &text, int autoCloseMs) override
+    void notify(Icon, const QString &title, const QString &text, int) override
     {
         notes << title + ": " + text;
-        lastNoteMs = autoCloseMs;
     }
     QString openFileName(const QString &, const QString &) override { return fileToOpen; }
     QString saveFileName(const QString &, const QString &proposed, const QString &) override
@@ -33,7 +32,6 @@ public:
 
     QStringList asked;
     QStringList notes;
-    int lastNoteMs = 0;
     QList<LinkPrompt> link;
     QList<Button> linkAnswers;
     Button answer = Ok;

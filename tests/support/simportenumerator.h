@@ -18,7 +18,7 @@ public:
             PortInfo p;
             p.portName = s->portName();
             p.hasIds = true;
-            p.vendorId = vid;
+            p.vendorId = 0x0483;
             p.productId = 0x5740;
             p.serialNumber = s->device().usbSerialNumber();
             out << p;
@@ -27,6 +27,5 @@ public:
     }
     QList<Simulator *> sims;
     QList<PortInfo> extra; // other ports of the computer
-    quint16 vid = 0x0483;
     mutable int calls = 0;
 };
