@@ -205,7 +205,8 @@ void tst_ConfigFiles::failedWriteKeepsTheEdits()
     window->writeConfig();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), failedIn, 2 * AppFixture::answerWaitMs);
     // Nothing the user typed is lost: a second write sends it all again.
-    QCOMPARE(elementNames(window->pendingChanges()), (QStringList{"tx_period", "nb_trials"}));
+    QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
+             (QStringList{"tx_period", "nb_trials"}));
     f->sim()->faults().silent = false;
     f->clearRequests();
     window->writeConfig();

@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSerialPort>
 
 // The configurator finding, reading and losing a simulated device.
 class tst_Connection : public QObject
@@ -28,8 +27,6 @@ private slots:
     void factoryResetChain();
     void flashFormatErrorStillReboots();
     void loginDialogue();
-    void stateBoxes_data();
-    void stateBoxes();
     void plugBurstGivesOneSearch();
 
 private:
@@ -235,37 +232,6 @@ void tst_Connection::loginDialogue()
     login("1234");
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
     QVERIFY(window->findChildren<AuthenticationForm *>().isEmpty());
-}
-
-void tst_Connection::stateBoxes_data()
-{
-    QTest::addColumn<int>("state");
-    QTest::addColumn<bool>("box");
-    QTest::addColumn<int>("after");
-    // Errors of an exchange are told, and the device stays usable.
-    // (7 write error, 11 and 12 password changed or not, 17 and 18 file read or write error)
-    for (int state : {7, 11, 12, 17, 18})
-        QTest::addRow("%d told", state) << state << true << 2;
-    // Remote-configuration and flash results are told and stay the state.
-    for (int state : {22, 23, 24, 25, 32, 33, 37})
-        QTest::addRow("%d told", state) << state << true << state;
-    QTest::newRow("21 silent") << 21 << false << 21;
-    QTest::newRow("99 unknown") << 99 << false << 99;
-}
-
-// States that only tell the user something: one box, and where the window goes after it.
-void tst_Connection::stateBoxes()
-{
-    QFETCH(int, state);
-    QFETCH(bool, box);
-    QFETCH(int, after);
-    window = f->openWindow();
-    const QString before = text("globalStatusText");
-    window->setGlobalState(state);
-    QCOMPARE(f->prompts.asked.size(), box ? 1 : 0);
-    QCOMPARE(window->globalState(), after);
-    if (after == state)
-        QCOMPARE(text("globalStatusText"), before);
 }
 
 void tst_Connection::plugBurstGivesOneSearch()

@@ -7,7 +7,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,15 +53,6 @@ void clickRow(QListWidget *list, int row)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, at);
 }
 
-// Sends a mouse event at a screen position to a frameless top-level window, whose own
-// geometry gives the local position (the platform window may not have caught up with a move).
-void sendMouse(QWidget *w, QEvent::Type type, const QPoint &globalPos, Qt::MouseButton button,
-               Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, globalPos - w->geometry().topLeft(), globalPos, button, buttons,
-                      Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &event);
-}
 } // namespace
 
 // The small dialogs: what they answer, when they refuse to, and that they answer once.
@@ -86,8 +76,6 @@ private slots:
     void eraseSendsCheckedCode();
     void selectAnswer_data();
     void selectAnswer();
-    void selectDragsFromAnywhere_data();
-    void selectDragsFromAnywhere();
     void answersOnce_data();
     void answersOnce();
 
@@ -257,43 +245,6 @@ void tst_Dialogs::selectAnswer()
     if (expected >= 0)
         QCOMPARE(answered->value(0).value(0).toInt(), expected);
     verifyOutcome(expected >= 0 ? 1 : 0, 0);
-}
-
-void tst_Dialogs::selectDragsFromAnywhere_data()
-{
-    QTest::addColumn<QPoint>("pressAt");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QPoint>("delta");
-    QTest::addColumn<bool>("moves");
-    QTest::newRow("left button near the list")
-        << QPoint(60, 70) << int(Qt::LeftButton) << QPoint(30, 20) << true;
-    QTest::newRow("left button at the bottom")
-        << QPoint(340, 250) << int(Qt::LeftButton) << QPoint(-45, 12) << true;
-    QTest::newRow("right button") << QPoint(60, 70) << int(Qt::RightButton) << QPoint(30, 20)
-                                  << false;
-}
-
-void tst_Dialogs::selectDragsFromAnywhere()
-{
-    QFETCH(QPoint, pressAt);
-    QFETCH(int, button);
-    QFETCH(QPoint, delta);
-    QFETCH(bool, moves);
-    const auto b = Qt::MouseButton(button);
-    QDialog *dlg = open("select");
-    QVERIFY(dlg);
-    const QPoint start = dlg->pos();
-    const QPoint grabbed = dlg->geometry().topLeft() + pressAt;
-    sendMouse(dlg, QEvent::MouseButtonPress, grabbed, b, b);
-    sendMouse(dlg, QEvent::MouseMove, grabbed + delta, Qt::NoButton, b);
-    QCOMPARE(dlg->pos(), moves ? start + delta : start);
-    // A further move keeps the grabbed point under the cursor.
-    sendMouse(dlg, QEvent::MouseMove, grabbed + 2 * delta, Qt::NoButton, b);
-    QCOMPARE(dlg->pos(), moves ? start + 2 * delta : start);
-    sendMouse(dlg, QEvent::MouseButtonRelease, grabbed + 2 * delta, b, Qt::NoButton);
-    // Moving the mouse without a button held does not drag.
-    sendMouse(dlg, QEvent::MouseMove, grabbed + 3 * delta, Qt::NoButton, Qt::NoButton);
-    QCOMPARE(dlg->pos(), moves ? start + 2 * delta : start);
 }
 
 void tst_Dialogs::answersOnce_data()

@@ -1,8 +1,6 @@
 #include "aboutform.h"
 #include "appfixture.h"
 #include "appsettings.h"
-#include "debuglogwindow.h"
-#include "loghandler.h"
 #include "mainwindow.h"
 #include "settingsform.h"
 
@@ -13,8 +11,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QTimeZone>
 #include <QTimer>
 
@@ -34,8 +30,6 @@ private slots:
     void aboutShowsCurrentLanguage();
     void languageSwitchRetranslates();
     void settingsSaveStopsStatusTimer();
-    void dragsOnlyByTopStrip();
-    void debugLogWindowColoursLines();
 
 private:
     std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(&f->prompts); }
@@ -204,55 +198,6 @@ void tst_MainWindow::settingsSaveStopsStatusTimer()
     form->findChild<QPushButton *>("cancelButton")->click();
     QVERIFY(!status->isChecked());
     QCOMPARE(AppSettings::read("Survey", "Status").toBool(), false);
-}
-
-void tst_MainWindow::dragsOnlyByTopStrip()
-{
-    auto w = makeWindow();
-    w->move(100, 100);
-    w->show();
-    QVERIFY(QTest::qWaitForWindowExposed(w.get()));
-    const QPoint start = w->pos();
-
-    // A press in the title strip and a move drag the window along.
-    QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(500, 30));
-    QMouseEvent move(QEvent::MouseMove, QPoint(540, 40), w->mapToGlobal(QPoint(540, 40)),
-                     Qt::LeftButton, Qt::LeftButton, {});
-    QApplication::sendEvent(w.get(), &move);
-    QCOMPARE(w->pos(), start + QPoint(40, 10));
-    QTest::mouseRelease(w.get(), Qt::LeftButton, {}, QPoint(540, 40));
-
-    // A press below the strip disables dragging until the button is released.
-    const QPoint moved = w->pos();
-    QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(500, 300));
-    QMouseEvent move2(QEvent::MouseMove, QPoint(520, 20), w->mapToGlobal(QPoint(520, 20)),
-                      Qt::LeftButton, Qt::LeftButton, {});
-    QApplication::sendEvent(w.get(), &move2);
-    QCOMPARE(w->pos(), moved);
-    QTest::mouseRelease(w.get(), Qt::LeftButton, {}, QPoint(520, 20));
-}
-
-void tst_MainWindow::debugLogWindowColoursLines()
-{
-    const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
-    DebugLogWindow window;
-    LogHandler::install();
-    qDebug() << "/C:12"
-             << "Port error: OpenError";
-    qWarning() << "not shown";
-    qDebug() << "/C:2"
-             << "File written";
-    qInstallMessageHandler(testHandler);
-
-    QTextDocument *doc = window.document();
-    QCOMPARE(doc->blockCount(), 2);
-    const QTextBlock first = doc->firstBlock();
-    QCOMPARE(first.text(), QString(" Port error: OpenError"));
-    QCOMPARE(first.begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
-    const QTextBlock second = first.next();
-    QCOMPARE(second.text(), QString(" File written"));
-    QCOMPARE(second.begin().fragment().charFormat().foreground().color(), QColor(0, 127, 14));
-    QVERIFY(window.isReadOnly());
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -60,7 +60,6 @@ private slots:
     }
     void cleanup() { delete calc; }
     void timeParamsFormats();
-    void timeParamsHidesAndStays();
     void netInfoLabels();
     void calcShowsSupportedBits();
     void calcRadix_data();
@@ -143,22 +142,6 @@ void tst_StatusViews::timeParamsFormats()
         form.setTimeOnAir(ms);
         QCOMPARE(labelText(&form, "timeOnAir_lbl"), QString::number(ms));
     }
-}
-
-void tst_StatusViews::timeParamsHidesAndStays()
-{
-    QPointer<TimeParamsForm> form = new TimeParamsForm;
-    form->setTimeOnAir(12);
-    for (const char *button : {"okPushButton", "closeTimeParamsFormButton"}) {
-        form->show();
-        QVERIFY(form->isVisible());
-        form->findChild<QAbstractButton *>(button)->click();
-        runDeferredDeletes();
-        QVERIFY2(form, button);
-        QVERIFY2(!form->isVisible(), button);
-        QCOMPARE(labelText(form, "timeOnAir_lbl"), QStringLiteral("12"));
-    }
-    delete form;
 }
 
 void tst_StatusViews::netInfoLabels()

@@ -21,15 +21,11 @@ private slots:
     void eachModel_data();
     void eachModel();
     void statusLayouts();
-    void networkRegistersAfterJoinDelay();
     void factoryResets();
     void clockSetAndRead();
     void answerFaults_data();
     void answerFaults();
-    void answerDelay();
-    void faultRefuseParam();
     void faultUnplugAt();
-    void faultDropProbabilityIsSeeded();
     void program();
 
 private:
@@ -222,25 +218,6 @@ void tst_Simulator::statusLayouts()
     QCOMPARE(f->sim()->commandCount(Cmd::netJoin), 1);
 }
 
-void tst_Simulator::networkRegistersAfterJoinDelay()
-{
-    SimConfig c;
-    c.joinDelayMs = 2 * AppFixture::nothingFollowsMs;
-    startSim(c);
-    auto state = [this] {
-        return record<NET_MAIN_STAT>(&PackParser::mainNetStatus, &DeviceInterface::getStatus);
-    };
-    QVERIFY(state().netState != 2);
-    QTest::qWait(c.joinDelayMs); // counted from the device's start, which was earlier
-    const auto s = state();
-    QVERIFY(s.netState == 2 || s.netState == 5);
-    QVERIFY(s.devAddr != "00000000");
-    const auto q =
-        record<NET_QUALITY_STAT>(&PackParser::netQulityStatus, &DeviceInterface::getNetQuality);
-    QVERIFY(q.rssi < -50 && q.rssi > -120);
-    QVERIFY(q.bsCount >= 1);
-}
-
 void tst_Simulator::factoryResets()
 {
     startSim();
@@ -329,27 +306,6 @@ void tst_Simulator::answerFaults()
         QCOMPARE(greenBursts(echo), 0);
 }
 
-void tst_Simulator::answerDelay()
-{
-    SimConfig c;
-    c.delayMs = AppFixture::nothingFollowsMs;
-    startSim(c);
-    QElapsedTimer t;
-    t.start();
-    QVERIFY(!askInfo(c.delayMs + AppFixture::answerWaitMs).isEmpty());
-    QVERIFY(t.elapsed() >= c.delayMs * 95 / 100); // a coarse timer may fire up to 5 % early
-}
-
-void tst_Simulator::faultRefuseParam()
-{
-    SimConfig c;
-    c.refusedParams = {0x000A};
-    startSim(c);
-    QCOMPARE(writeParam(0x000A, QByteArray::fromHex("00000078")), 4);
-    QCOMPARE(writeParam(0x0010, QByteArray::fromHex("05")), 0);
-    QCOMPARE(readParam(0x000A), QByteArray::fromHex("00000e10"));
-}
-
 // The cable pulled: the terminal and the link to it go, and come back as a new terminal.
 void tst_Simulator::faultUnplugAt()
 {
@@ -373,38 +329,6 @@ void tst_Simulator::faultUnplugAt()
     QCOMPARE(QFile::symLinkTarget(c.linkPath), sim->portName());
     reconnect();
     QVERIFY(!askInfo().isEmpty());
-}
-
-void tst_Simulator::faultDropProbabilityIsSeeded()
-{
-    // An answer not there after this long was dropped (an answered one takes a millisecond).
-    constexpr int droppedAfterMs = 100;
-    // The same seed drops the same answers; about the given share of them.
-    auto pattern = [](quint32 seed) {
-        SimConfig c;
-        c.drop.probability = 0.5;
-        c.seed = seed;
-        Simulator s(c);
-        s.start();
-        QSerialPort port(s.portName());
-        port.open(QIODevice::ReadWrite);
-        const QByteArray request = Frame::wrap(
-            Frame::commandPort, Frame::payload(Cmd::checkConnect, Frame::commandPort, {}));
-        QString bits;
-        for (int i = 0; i < 40; ++i) {
-            port.write(request);
-            QByteArray got;
-            (void)QTest::qWaitFor(
-                [&] { return (got += port.readAll()).size() >= Frame::overheadBytes; },
-                droppedAfterMs);
-            bits += got.isEmpty() ? '0' : '1';
-        }
-        return bits;
-    };
-    const QString a = pattern(7);
-    QCOMPARE(pattern(7), a);
-    QVERIFY(pattern(8) != a);
-    QVERIFY(a.count('0') > 8 && a.count('0') < 32);
 }
 
 // The program: its options, and a device on the terminal it prints.
