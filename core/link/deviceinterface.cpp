@@ -158,7 +158,9 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     const QByteArray inner = Frame::payload(_cmd, _port, data);
     currentCmd = _cmd;
     const AnswerKey key = AnswerKey::ofRequest(_port, _cmd, data);
-    const bool timed = !skipAnswerTimer || _cmd == Cmd::checkFile || _cmd == Cmd::checkConnect;
+    // The file check and the relay check take long; a console command is not timed.
+    const bool longWait = _cmd == Cmd::checkFile || _cmd == Cmd::checkConnect;
+    const bool timed = longWait || !skipAnswerTimer;
     if (!resending) {
         // A request sent while another still waits (a console command, a button pressed
         // during a status pass) leaves the earlier one waiting for its own answer.
@@ -191,10 +193,8 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
         writeToTransport(frame);
     }
 
-    if (_cmd == Cmd::checkFile || _cmd == Cmd::checkConnect)
-        answerTimer->start(longTimeoutMs);
-    else if (!skipAnswerTimer)
-        answerTimer->start(answerTimeoutMs);
+    if (timed)
+        answerTimer->start(longWait ? longTimeoutMs : answerTimeoutMs);
     skipAnswerTimer = false;
 }
 

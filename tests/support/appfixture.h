@@ -103,7 +103,10 @@ public:
         if (!addSim(config))
             return nullptr;
         Window *w = openWindow<Window>();
-        return QTest::qWaitFor([w] { return w->globalState() == 2; }, connectWaitMs) ? w : nullptr;
+        // A spy's wait runs the event loop without the pauses of qWaitFor, which would cost
+        // a pause for every request of the configuration read.
+        QSignalSpy ready(w, &Window::readyStatus);
+        return w->globalState() == 2 || ready.wait(connectWaitMs) ? w : nullptr;
     }
 
     // The requests the devices received, as "0x8501 [00 01 0a ...]", those starting with
