@@ -96,16 +96,18 @@ void MainWindow::openFileSlot()
     QFile file(path);
     if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
         qDebug().noquote() << "Open file: " << path;
-        const QByteArray content = file.readAll();
+        const QByteArray content = file.read(ConfigDocument::maxFileBytes + 1);
         file.close();
         // What the documents held before: a refused file must leave them as they were.
         const QDomDocument previousFull = fullConfigDoc.cloneNode(true).toDocument();
         const QDomDocument previousPending = pendingDoc.cloneNode(true).toDocument();
         QStringList refused;
+        QString problem;
         QDomDocument loadedFull;
         QDomDocument loadedPending;
-        if (ConfigDocument::load(content, &loadedFull, &refused) !=
+        if (ConfigDocument::load(content, &loadedFull, &refused, &problem) !=
             ConfigDocument::LoadResult::Ok) {
+            qWarning().noquote() << "Configuration file refused:" << problem;
             prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                             tr("Файл не является файлом конфигурации или поврежден"));
         } else {

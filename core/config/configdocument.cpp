@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QSaveFile>
+#include <QXmlStreamReader>
 
 namespace ConfigDocument {
 
@@ -63,12 +64,59 @@ QByteArray toText(const QDomDocument &doc)
     return doc.toByteArray(1);
 }
 
-LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused)
+namespace {
+// What makes the text no configuration, found by a streaming pass before any tree is built.
+QString shapeProblem(const QByteArray &content)
+{
+    if (content.size() > maxFileBytes)
+        return QStringLiteral("larger than any configuration (%1 bytes)").arg(content.size());
+    QXmlStreamReader xml(content);
+    QStringList names;
+    QStringList repeated;
+    int depth = 0;
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::DTD:
+            return QStringLiteral("a document type declaration");
+        case QXmlStreamReader::StartElement:
+            // The root and one element per parameter, with nothing inside.
+            if (++depth > 2)
+                return QStringLiteral("elements nested inside a parameter");
+            if (depth == 1 && xml.name() != QLatin1String("configuration"))
+                return QStringLiteral("not a configuration");
+            if (depth == 2) {
+                const QString name = xml.name().toString();
+                if (names.contains(name) && !repeated.contains(name))
+                    repeated << name;
+                names << name;
+            }
+            break;
+        case QXmlStreamReader::EndElement:
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+    if (xml.hasError())
+        return QStringLiteral("not XML: ") + xml.errorString();
+    if (!repeated.isEmpty())
+        return QStringLiteral("given more than once: ") + repeated.join(QStringLiteral(", "));
+    return QString();
+}
+} // namespace
+
+LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused,
+                QString *problem)
 {
     doc->clear();
-    if (!doc->setContent(content) ||
-        doc->documentElement().tagName() != QLatin1String("configuration")) {
+    QString why = shapeProblem(content);
+    if (why.isEmpty() && !doc->setContent(content))
+        why = QStringLiteral("not XML");
+    if (!why.isEmpty()) {
         doc->clear();
+        if (problem)
+            *problem = why;
         return LoadResult::NotConfiguration;
     }
     QList<QDomElement> bad;

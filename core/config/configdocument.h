@@ -26,10 +26,18 @@ QString param(const QDomDocument &doc, const QString &name);
 // The document as text, indented by one space per level.
 QByteArray toText(const QDomDocument &doc);
 
+// No configuration comes near this size; a larger file is refused unread.
+constexpr int maxFileBytes = 1 << 20;
+
 enum class LoadResult { Ok, NotConfiguration };
 // Parses configuration text. Elements that must never reach a device (values that are not hex
 // of their parameter's length) are removed and listed in *refused as "element: reason".
-LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused);
+// A file that is no configuration is refused whole, with the reason in *problem when given:
+// not XML, another root, larger than maxFileBytes, nested deeper than a configuration (which
+// would exhaust the stack of a tree parser), a document type declaration (entity expansion),
+// or a parameter given more than once.
+LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused,
+                QString *problem = nullptr);
 
 // Writes the document beside the target and renames it over the target, so a failed save
 // never leaves a truncated file.

@@ -125,6 +125,16 @@ void tst_ConfigFiles::malformedFiles_data()
     QTest::newRow("other root") << QByteArray(
         "<settings><tx_period param=\"00000078\"/></settings>");
     QTest::newRow("empty") << QByteArray();
+    // Refused before a tree is built: the nesting would exhaust the parser's stack, the entity
+    // multiply itself, the repeat write one parameter again and again.
+    QTest::newRow("deep") << "<configuration>" + QByteArray("<a>").repeated(50000) +
+                                 "</configuration>";
+    QTest::newRow("entity") << QByteArray("<!DOCTYPE c [<!ENTITY e \"x\">]><configuration>&e;"
+                                          "</configuration>");
+    QTest::newRow("repeated") << QByteArray("<configuration><nb_trials param=\"04\"/>"
+                                            "<nb_trials param=\"05\"/></configuration>");
+    QTest::newRow("huge") << "<configuration>" + QByteArray(ConfigDocument::maxFileBytes, ' ') +
+                                 "</configuration>";
 }
 
 void tst_ConfigFiles::malformedFiles()

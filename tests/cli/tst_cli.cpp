@@ -146,6 +146,10 @@ void tst_Cli::writeFile_data()
     QTest::newRow("another device's file")
         << QByteArray("<dev_id param=\"760\"/><tx_period param=\"00000258\"/>") << 1
         << "device ID 760" << QStringList{};
+    // Refused before the device is asked anything.
+    QTest::newRow("a parameter twice") << QByteArray("<nb_trials param=\"04\"/><nb_trials "
+                                                     "param=\"05\"/>")
+                                       << 1 << "more than once: nb_trials" << QStringList{};
     QTest::newRow("invalid element not written")
         << QByteArray("<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 0
         << "refused (not written): tx_period"
@@ -162,6 +166,8 @@ void tst_Cli::writeFile()
     QCOMPARE(run({"write", file, "--yes"}), exitCode);
     QVERIFY2(err.contains(told), qPrintable(err));
     QCOMPARE(this->writes(), writes);
+    if (told.contains("more than once"))
+        QVERIFY(f->requests().isEmpty());
 }
 
 void tst_Cli::noDeviceFails()

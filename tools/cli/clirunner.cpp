@@ -135,7 +135,33 @@ void CliRunner::start()
         list();
         return;
     }
+    // A file that will be refused costs the device nothing: it is looked at first.
+    if (opts.command == QLatin1String("write") && !loadFile(nullptr))
+        return;
     connectDevice();
+}
+
+bool CliRunner::loadFile(QDomDocument *changes)
+{
+    QFile file(opts.file);
+    if (!file.open(QIODevice::ReadOnly)) {
+        fail(QStringLiteral("cannot read ") + opts.file);
+        return false;
+    }
+    QDomDocument doc;
+    QStringList refused;
+    QString problem;
+    if (ConfigDocument::load(file.read(ConfigDocument::maxFileBytes + 1), &doc, &refused,
+                             &problem) != ConfigDocument::LoadResult::Ok) {
+        fail(opts.file + QStringLiteral(" is not a configuration file: ") + problem);
+        return false;
+    }
+    if (changes) {
+        for (const QString &r : refused)
+            err << "refused (not written): " << r << '\n';
+        *changes = doc;
+    }
+    return true;
 }
 
 void CliRunner::list()
@@ -276,15 +302,9 @@ void CliRunner::readDone(QBuffer *buffer)
     }
 
     // write: the file against the device just read.
-    QFile file(opts.file);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot read ") + opts.file);
     QDomDocument changes;
-    QStringList refused;
-    if (ConfigDocument::load(file.readAll(), &changes, &refused) != ConfigDocument::LoadResult::Ok)
-        return fail(opts.file + QStringLiteral(" is not a configuration file"));
-    for (const QString &r : refused)
-        err << "refused (not written): " << r << '\n';
+    if (!loadFile(&changes))
+        return;
     const QString fileDevId = ConfigDocument::param(changes, QStringLiteral("dev_id"));
     if (!fileDevId.isEmpty() && fileDevId != QString::number(deviceId))
         return fail(QStringLiteral("%1 is for device ID %2, the device is %3")

@@ -65,6 +65,8 @@ private:
     void identified(QString fw, QString opt, ushort devId, QString name, QString devEui,
                     QString sn);
     void readDone(QBuffer *buffer);
+    // Reads and checks the file to write; false (after failing) when it is refused.
+    bool loadFile(QDomDocument *changes);
     void stateChanged(int state);
     void progress(int value);
     bool confirm(const QString &question);
