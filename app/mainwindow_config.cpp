@@ -129,7 +129,13 @@ void MainWindow::openFileSlot()
                 clearInfoLabels();
             const QString fileDevId =
                 ConfigDocument::param(fullConfigDoc, QStringLiteral("dev_id"));
-            if (!devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId) {
+            // With a device connected the file must name that model: a file without a device
+            // type could be any model's, and its values would be written to this one.
+            const bool mismatch =
+                currentState != LinkState::Disconnected
+                    ? fileDevId != devIdText
+                    : !devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId;
+            if (mismatch) {
                 prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                                 tr("Файл конфигурации не соответствует подключенному устройству"));
                 fullConfigDoc = previousFull;

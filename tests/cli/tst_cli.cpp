@@ -150,9 +150,11 @@ void tst_Cli::writeFile_data()
     QTest::newRow("a parameter twice") << QByteArray("<nb_trials param=\"04\"/><nb_trials "
                                                      "param=\"05\"/>")
                                        << 1 << "more than once: nb_trials" << QStringList{};
+    QTest::newRow("no device type")
+        << QByteArray("<tx_period param=\"00000258\"/>") << 1 << "no dev_id" << QStringList{};
     QTest::newRow("invalid element not written")
-        << QByteArray("<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 0
-        << "refused (not written): tx_period"
+        << QByteArray("<dev_id param=\"750\"/><tx_period param=\"258\"/><nb_trials param=\"05\"/>")
+        << 0 << "refused (not written): tx_period"
         << QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"};
 }
 
@@ -166,8 +168,8 @@ void tst_Cli::writeFile()
     QCOMPARE(run({"write", file, "--yes"}), exitCode);
     QVERIFY2(err.contains(told), qPrintable(err));
     QCOMPARE(this->writes(), writes);
-    if (told.contains("more than once"))
-        QVERIFY(f->requests().isEmpty());
+    if (told.contains("more than once") || told.contains("no dev_id"))
+        QVERIFY(f->requests().isEmpty()); // refused before the device is asked anything
 }
 
 void tst_Cli::noDeviceFails()

@@ -156,6 +156,11 @@ bool CliRunner::loadFile(QDomDocument *changes)
         fail(opts.file + QStringLiteral(" is not a configuration file: ") + problem);
         return false;
     }
+    fileDevId = ConfigDocument::param(doc, QStringLiteral("dev_id"));
+    if (fileDevId.isEmpty()) {
+        fail(opts.file + QStringLiteral(" has no dev_id: it could be any model's configuration"));
+        return false;
+    }
     if (changes) {
         for (const QString &r : refused)
             err << "refused (not written): " << r << '\n';
@@ -264,8 +269,13 @@ void CliRunner::identified(QString fw, QString, ushort devId, QString name, QStr
         return; // the empty read that follows ends the command
     }
     if (group.isEmpty())
-        fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
-                 .arg(fw, name));
+        return fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
+                        .arg(fw, name));
+    // Told before the whole configuration is read for nothing.
+    if (opts.command == QLatin1String("write") && fileDevId != QString::number(devId))
+        fail(QStringLiteral("%1 is for device ID %2, the device is %3")
+                 .arg(opts.file, fileDevId)
+                 .arg(devId));
 }
 
 void CliRunner::progress(int value)
@@ -305,11 +315,6 @@ void CliRunner::readDone(QBuffer *buffer)
     QDomDocument changes;
     if (!loadFile(&changes))
         return;
-    const QString fileDevId = ConfigDocument::param(changes, QStringLiteral("dev_id"));
-    if (!fileDevId.isEmpty() && fileDevId != QString::number(deviceId))
-        return fail(QStringLiteral("%1 is for device ID %2, the device is %3")
-                        .arg(opts.file, fileDevId)
-                        .arg(deviceId));
     if (!opts.withKeys)
         ConfigDocument::clearKeys(changes);
     else

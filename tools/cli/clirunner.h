@@ -82,6 +82,7 @@ private:
     QString group;
     ushort deviceId = 0;
     QString firmware;
+    QString fileDevId; // the device ID the file to write is for
     QString serial;
     QString devEui;
     int progressMax = 0;
