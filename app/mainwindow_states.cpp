@@ -31,6 +31,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
+// after windows.h, which it needs
+#include <dbt.h>
 #endif
 
 void MainWindow::createDeviceLink(PortEnumerator *enumerator)
@@ -638,11 +640,11 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
     Q_UNUSED(eventType);
     Q_UNUSED(result);
     const MSG *msg = static_cast<const MSG *>(message);
-    if (msg->message == 0x0219) { // WM_DEVICECHANGE
+    if (msg->message == WM_DEVICECHANGE) {
         qDebug() << "winEvent in MgFrame : WM_DEVICECHANGE";
-        if (msg->wParam == 0x8000)
+        if (msg->wParam == DBT_DEVICEARRIVAL)
             qDebug() << "A device has been inserted.";
-        else if (msg->wParam == 0x8004)
+        else if (msg->wParam == DBT_DEVICEREMOVECOMPLETE)
             qDebug() << "A device has been removed.";
         else
             deviceNodesChanged();
