@@ -43,12 +43,9 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     if (enumerator)
         link->setPortEnumerator(enumerator);
     exchange = new ConfigExchange(link, this);
-    exchange->setSupportedCodes([this](const DeviceIdentity &device) {
-        const QString group = dbWorker->getFwGroup(device.firmware, device.key());
-        if (group.isEmpty())
-            return QList<int>();
-        dbWorker->setCurrentFwGroup(group);
-        return dbWorker->getCommandList();
+    // setCurrentFwVer has chosen the firmware group by the time the read asks.
+    exchange->setSupportedCodes([this](const DeviceIdentity &) {
+        return identified ? dbWorker->getCommandList() : QList<int>();
     });
 
     connect(this, &MainWindow::enumerateDevices, link, &DeviceInterface::enumerateDevices);

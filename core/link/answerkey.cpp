@@ -34,8 +34,9 @@ AnswerKey AnswerKey::ofAnswer(quint8 port, const QByteArray &payload)
         return key;
     key.code = quint16(r.u16(0) & ~Cmd::answerMark);
     if (key.code == Cmd::relayedAnswer) {
-        // Relay wrapper: inner port at 10, inner length at 11, inner payload from 12.
-        return ofAnswer(r.u8(10), payload.mid(12, r.u8(11)));
+        quint8 innerPort = 0;
+        const QByteArray inner = Frame::relayedInner(payload, &innerPort);
+        return ofAnswer(innerPort, inner);
     }
     if (hasParam(key.code))
         key.param = (r.u8(2) << 8) | r.u8(4);

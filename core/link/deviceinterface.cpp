@@ -320,11 +320,10 @@ void DeviceInterface::readPortData()
 
 void DeviceInterface::deliver(const QByteArray &frame)
 {
-    QByteArray payload;
-    quint8 framePort = 0;
-    if (!Frame::check(frame, &payload, &framePort))
-        return;
-    const AnswerKey key = AnswerKey::ofAnswer(framePort, payload);
+    // The splitter hands over checked frames only: header, payload, CRC.
+    const AnswerKey key =
+        AnswerKey::ofAnswer(quint8(frame.at(Frame::headerBytes - 1)),
+                            frame.mid(Frame::headerBytes, frame.size() - Frame::overheadBytes));
     if (!AnswerKey::isUnsolicited(key)) {
         if (awaitingAnswer && key == awaited) {
             awaitingAnswer = false;

@@ -1,6 +1,7 @@
 #include "frame.h"
 
 #include "commands.h"
+#include "payloadreader.h"
 #include "payloadwriter.h"
 
 #include <QString>
@@ -65,6 +66,13 @@ QByteArray relayPayload(const QByteArray &devEui, quint8 innerPort, qint32 relay
         .u32(static_cast<quint32>(relayTimeout))
         .bytes(innerPayload)
         .data();
+}
+
+QByteArray relayedInner(const QByteArray &payload, quint8 *innerPort)
+{
+    const PayloadReader r(payload);
+    *innerPort = r.u8(10);
+    return payload.mid(12, r.u8(11));
 }
 
 bool check(const QByteArray &frame, QByteArray *payloadOut, quint8 *portOut)

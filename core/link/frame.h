@@ -33,6 +33,10 @@ QByteArray payload(quint16 cmd, quint8 port, const QByteArray &data);
 // A whole frame around a payload.
 QByteArray wrap(quint8 port, const QByteArray &payload);
 
+// The answer a relayed-answer payload (code 0x8305) carries: code, 8 DevEUI bytes, inner port
+// (given back in *innerPort), inner length, inner payload.
+QByteArray relayedInner(const QByteArray &payload, quint8 *innerPort);
+
 // The relay wrapper (command 0x8302) that carries an inner payload to a remote device:
 // code, 8 DevEUI bytes, inner port, inner length (low 8 bits), relay time-out (4 bytes, BE),
 // inner payload.

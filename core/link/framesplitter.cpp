@@ -23,64 +23,64 @@ QList<QByteArray> FrameSplitter::flushStale()
     return out;
 }
 
-bool FrameSplitter::completeFrameAt(int pos) const
+FrameSplitter::Candidate FrameSplitter::candidateAt(int pos, int *total) const
 {
     const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
     const int size = buffer.size();
-    if (b[pos] != uchar(Frame::startByte) || size - pos < Frame::headerBytes)
-        return false;
+    if (b[pos] != uchar(Frame::startByte))
+        return NotFrame;
+    if (size - pos < Frame::headerBytes)
+        return Incomplete; // the length is not here yet
     const int n = (b[pos + 1] << 8) | b[pos + 2];
-    if (n > Frame::maxPayloadBytes || size - pos < n + Frame::overheadBytes)
-        return false;
-    return Frame::check(buffer.mid(pos, n + Frame::overheadBytes), nullptr, nullptr);
+    if (n > Frame::maxPayloadBytes)
+        return NotFrame; // no frame is that long: a false start
+    *total = n + Frame::overheadBytes;
+    if (size - pos < *total)
+        return Incomplete;
+    const quint32 expected = (quint32(b[pos + n + 4]) << 24) | (quint32(b[pos + n + 5]) << 16) |
+                             (quint32(b[pos + n + 6]) << 8) | quint32(b[pos + n + 7]);
+    if (Frame::crc32(buffer.constData() + pos, n + Frame::headerBytes) == expected)
+        return Complete;
+    // A wrong CRC on a frame for a port of the protocol is a damaged answer, not line noise.
+    const quint8 port = b[pos + 3];
+    return port == Frame::commandPort || port == Frame::filePort ? Damaged : NotFrame;
 }
 
 void FrameSplitter::extract(QList<QByteArray> &out)
 {
     int pos = 0;
     const int size = buffer.size();
-    const auto *b = reinterpret_cast<const uchar *>(buffer.constData());
     while (pos < size) {
-        if (b[pos] != uchar(Frame::startByte)) {
-            skip(char(b[pos]));
-            ++pos;
+        int total = 0;
+        switch (candidateAt(pos, &total)) {
+        case Complete:
+            out.append(buffer.mid(pos, total));
+            pos += total;
             continue;
-        }
-        if (size - pos < Frame::headerBytes)
-            break; // the length is not here yet
-        const int n = (b[pos + 1] << 8) | b[pos + 2];
-        if (n > Frame::maxPayloadBytes) {
-            skip(char(b[pos])); // no frame is that long: a false start
-            ++pos;
-            continue;
-        }
-        const int total = n + Frame::overheadBytes;
-        if (size - pos < total) {
+        case Damaged:
+            ++damaged;
+            break;
+        case NotFrame:
+            break;
+        case Incomplete: {
             // A complete frame inside the span this one claims means this one was a false
             // start (the remains of a damaged frame, say): the frame behind it is not kept
             // waiting for bytes that may never come.
             int behind = pos + 1;
-            while (behind < size && !completeFrameAt(behind))
+            int unused = 0;
+            while (behind < size && candidateAt(behind, &unused) != Complete)
                 ++behind;
-            if (behind >= size)
-                break; // wait for the rest
+            if (behind >= size) {
+                buffer.remove(0, pos);
+                return; // wait for the rest
+            }
             for (; pos < behind; ++pos)
-                skip(char(b[pos]));
+                skip(buffer.at(pos));
             continue;
         }
-        const quint32 expected = (quint32(b[pos + n + 4]) << 24) | (quint32(b[pos + n + 5]) << 16) |
-                                 (quint32(b[pos + n + 6]) << 8) | quint32(b[pos + n + 7]);
-        const char *start = buffer.constData() + pos;
-        if (Frame::crc32(start, n + Frame::headerBytes) == expected) {
-            out.append(QByteArray(start, total));
-            pos += total;
-        } else {
-            const quint8 port = b[pos + 3];
-            if (port == Frame::commandPort || port == Frame::filePort)
-                ++damaged;
-            skip(char(b[pos]));
-            ++pos;
         }
+        skip(buffer.at(pos));
+        ++pos;
     }
     buffer.remove(0, pos);
 }

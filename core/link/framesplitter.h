@@ -48,8 +48,9 @@ private:
     void extract(QList<QByteArray> &out);
 
     void skip(char byte);
-    // Whether a complete frame with a right CRC starts at pos.
-    bool completeFrameAt(int pos) const;
+    // What starts at pos; *total is the frame length once the header is there.
+    enum Candidate { NotFrame, Incomplete, Damaged, Complete };
+    Candidate candidateAt(int pos, int *total) const;
 
     QByteArray buffer;
     QByteArray text;

@@ -123,8 +123,9 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         return;
     case Cmd::relayedAnswer: {
         // An answer of the remote device, carried by the relay: decode it like a direct one.
-        const int len = r.u8(11);
-        dataParser(data.mid(12, len), r.u8(10));
+        quint8 innerPort = 0;
+        const QByteArray inner = Frame::relayedInner(data, &innerPort);
+        dataParser(inner, innerPort);
         return;
     }
     case Cmd::readParam: {
