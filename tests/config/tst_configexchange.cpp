@@ -22,8 +22,6 @@ private slots:
     void readOrderAndProgress();
     void emptyListGivesInfoOnly();
     void writeChangesExactlyThose();
-    void writePayloads_data();
-    void writePayloads();
     void unsupportedIsSkipped();
     void refusedStopsTheWrite();
     void identityElementsAreNotWritten();
@@ -169,33 +167,6 @@ void tst_ConfigExchange::writeChangesExactlyThose()
     for (quint16 code : sim->device().paramCodes())
         QCOMPARE(sim->device().param(code), before.value(code));
     QCOMPARE(states.first().first().toInt(), 5);
-}
-
-void tst_ConfigExchange::writePayloads_data()
-{
-    QTest::addColumn<QString>("element");
-    QTest::addColumn<QString>("request");
-    QTest::newRow("rs_settings")
-        << "<rs_settings rs_speed=\"00002580\" rs_data_bits=\"00\" rs_parity=\"00\" "
-           "rs_stop_bits=\"00\"/>"
-        << "0x8501 [01 01 50 07 00 00 25 80 00 00 00]";
-    QTest::newRow("metering block") << "<rs_meter_config meter_type=\"3\" config=\"2a\"/>"
-                                    << "0x8501 [01 01 55 02 03 2a]";
-    QTest::newRow("time zone") << "<time_zone param=\"fffff1f0\"/>"
-                               << "0x8501 [01 01 05 04 ff ff f1 f0]";
-}
-
-void tst_ConfigExchange::writePayloads()
-{
-    QFETCH(QString, element);
-    QFETCH(QString, request);
-    SimConfig c;
-    c.model = 760;
-    start(c);
-    readAll();
-    write("<configuration>" + element + "</configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, writeWaitMs);
-    QCOMPARE(setRequests().first(), request);
 }
 
 void tst_ConfigExchange::unsupportedIsSkipped()
