@@ -3,7 +3,8 @@
 #include "linkstate.h"
 #include "mainwindow.h"
 
-// Configuration files through the window: what is saved, what an opened file schedules.
+// Configuration files through the window: what is saved, what an opened file schedules. What a
+// write sends of the scheduled changes is tst_configexchange's.
 class tst_ConfigFiles : public QObject
 {
     Q_OBJECT
@@ -11,7 +12,7 @@ private slots:
     void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
     void cleanup() { f.reset(); }
     void savedFileHoldsNoKeys();
-    void openedFileSchedulesNoKeysAndWrites();
+    void openedFileSchedulesNoKeys();
     void mismatchingFileChangesNothing();
     void malformedFiles_data();
     void malformedFiles();
@@ -64,7 +65,7 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
     QCOMPARE(f->prompts.asked.value(0), QString("Ошибка: Ошибка сохранения конфигурации"));
 }
 
-void tst_ConfigFiles::openedFileSchedulesNoKeysAndWrites()
+void tst_ConfigFiles::openedFileSchedulesNoKeys()
 {
     connectDevice();
     f->prompts.fileToOpen =
@@ -79,14 +80,6 @@ void tst_ConfigFiles::openedFileSchedulesNoKeysAndWrites()
     QVERIFY(!AppFixture::elementNames(window->fullConfiguration()).contains("app_key"));
     QVERIFY(pending.contains("tx_period"));
     QVERIFY(f->prompts.asked.isEmpty());
-
-    f->prompts.answer = UserPrompts::Yes;
-    window->writeConfig();
-    // rs_repeat is not a parameter of a Vexa750: skipped; dev_id and fw_ver are never written.
-    waitForWrites(3);
-    QCOMPARE(writes(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]", "0x8501 [00 01 10 01 04]",
-                                    "0x8001 []"}));
-    QVERIFY(window->pendingChanges().isNull() || ConfigDocument::isEmpty(window->pendingChanges()));
 }
 
 void tst_ConfigFiles::mismatchingFileChangesNothing()
@@ -167,10 +160,6 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QVERIFY(!message.contains("check_connect"));
     QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
              (QStringList{"dev_id", "check_connect"}));
-    f->prompts.answer = UserPrompts::Yes;
-    window->writeConfig();
-    waitForWrites(2);
-    QCOMPARE(writes().first(), QString("0x8501 [00 01 12 01 07]"));
 }
 
 void tst_ConfigFiles::writeWithoutChangesOrSupport()
