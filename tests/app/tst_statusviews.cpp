@@ -200,7 +200,6 @@ void tst_StatusViews::calcRadix_data()
     QTest::addColumn<QString>("shown"); // what the validator let through
     QTest::addColumn<QStringList>("powerAndLid");
     const QStringList batteryOpen{"Батарея", "Есть"};
-    QTest::newRow("hex") << "hex" << QString("FF") << QString("FF") << batteryOpen;
     QTest::newRow("hex text read as decimal")
         << "hex then dec" << QString("FF") << QString("FF") << QStringList{"Внешнее", "Нет"};
     QTest::newRow("decimal two") << "dec" << QString("2") << QString("2")

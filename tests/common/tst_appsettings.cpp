@@ -44,8 +44,6 @@ void tst_AppSettings::usbIdsPairRule_data()
     QTest::newRow("no file") << QByteArray() << 0x0483 << 0x5740;
     QTest::newRow("both present") << QByteArray("[Device]\nVID=1A86\nPID=7523\n") << 0x1A86
                                   << 0x7523;
-    QTest::newRow("lower case hex")
-        << QByteArray("[Device]\nVID=1a86\nPID=7523\n") << 0x1A86 << 0x7523;
     QTest::newRow("only VID") << QByteArray("[Device]\nVID=1A86\n") << 0x0483 << 0x5740;
     QTest::newRow("only PID") << QByteArray("[Device]\nPID=7523\n") << 0x0483 << 0x5740;
     QTest::newRow("not hex") << QByteArray("[Device]\nVID=XYZ\nPID=7523\n") << 0x0483 << 0x5740;

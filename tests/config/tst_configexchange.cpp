@@ -60,7 +60,6 @@ private:
             doc.setContent(done.first().first().value<QBuffer *>()->data());
         return doc;
     }
-    QStringList setRequests() const { return f->requests({"0x8501", "0x8001"}); }
     void write(const QString &xml)
     {
         QBuffer buffer;
@@ -159,9 +158,9 @@ void tst_ConfigExchange::writeChangesExactlyThose()
     QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("<?xml version=\"1.0\"?><configuration><tx_period param=\"00015180\"/>"
           "<nb_trials param=\"05\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, writeWaitMs);
-    QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]",
-                                         "0x8501 [00 01 10 01 05]", "0x8001 []"}));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 3, writeWaitMs);
+    QCOMPARE(f->writes(), (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]",
+                                       "0x8501 [00 01 10 01 05]", "0x8001 []"}));
     before[0x000A] = QByteArray::fromHex("00015180");
     before[0x0010] = QByteArray::fromHex("05");
     for (quint16 code : sim->device().paramCodes())
@@ -176,9 +175,9 @@ void tst_ConfigExchange::unsupportedIsSkipped()
     readAll();
     write("<configuration><tx_period param=\"00000078\"/><rs_repeat param=\"02\"/>"
           "<nb_trials param=\"02\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, writeWaitMs);
-    QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]",
-                                         "0x8501 [00 01 10 01 02]", "0x8001 []"}));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 3, writeWaitMs);
+    QCOMPARE(f->writes(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]",
+                                       "0x8501 [00 01 10 01 02]", "0x8001 []"}));
 }
 
 void tst_ConfigExchange::refusedStopsTheWrite()
@@ -192,7 +191,7 @@ void tst_ConfigExchange::refusedStopsTheWrite()
           "<check_connect param=\"05\"/></configuration>");
     QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().toInt() == 7, writeWaitMs);
     QTest::qWait(AppFixture::nothingFollowsMs);
-    QCOMPARE(setRequests().size(), 2); // the third is never sent, and no reboot
+    QCOMPARE(f->writes().size(), 2); // the third is never sent, and no reboot
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("0a"));
     QVERIFY(!link->isWriteMode());
     QVERIFY(!exchange->isWriting());
@@ -206,8 +205,8 @@ void tst_ConfigExchange::identityElementsAreNotWritten()
     write("<configuration><dev_id param=\"750\"/><fw_ver param=\"9.9.9\"/><interface_type "
           "param=\"01\"/>"
           "<tx_period param=\"00000078\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, writeWaitMs);
-    QCOMPARE(setRequests().first(), QString("0x8501 [00 01 0a 04 00 00 00 78]"));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 2, writeWaitMs);
+    QCOMPARE(f->writes().first(), QString("0x8501 [00 01 0a 04 00 00 00 78]"));
     QVERIFY(firstInts(progress).contains(4));
 }
 
@@ -219,10 +218,10 @@ void tst_ConfigExchange::unparsableBufferSendsNothing()
     write("not xml at all");
     QCOMPARE(states.last().first().toInt(), 2);
     QTest::qWait(AppFixture::nothingFollowsMs);
-    QVERIFY(setRequests().isEmpty());
+    QVERIFY(f->writes().isEmpty());
     write("<configuration><tx_period param=\"zz\"/></configuration>"); // never sent: not a value
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 1, AppFixture::answerWaitMs);
-    QCOMPARE(setRequests().first(), QString("0x8001 []"));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 1, AppFixture::answerWaitMs);
+    QCOMPARE(f->writes().first(), QString("0x8001 []"));
 }
 
 void tst_ConfigExchange::lateAnswerShiftsNothing_data()
@@ -265,7 +264,7 @@ void tst_ConfigExchange::lateAnswerShiftsNothing()
     QVERIFY(finished.wait(lateMs * 2));
     QCOMPARE(finished.first().first().toBool(), true);
     QTRY_COMPARE_WITH_TIMEOUT(sim->commandCount(0x8001), 1, lateMs);
-    QCOMPARE(setRequests(),
+    QCOMPARE(f->writes(),
              (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]", "0x8501 [00 01 0a 04 00 01 51 80]",
                           "0x8501 [00 01 10 01 05]", "0x8501 [00 01 12 01 07]", "0x8001 []"}));
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("07"));

@@ -130,6 +130,8 @@ public:
             out << r.left(6);
         return out;
     }
+    // What the devices were told to store, and their reboots.
+    QStringList writes() const { return requests({"0x8501", "0x8001"}); }
     void clearRequests() { received.clear(); }
 
     // The names of a configuration document's elements, in order.
