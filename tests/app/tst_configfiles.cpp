@@ -17,7 +17,6 @@ private slots:
     void malformedFiles_data();
     void malformedFiles();
     void invalidValuesAreRefused();
-    void writeWithoutChangesOrSupport();
     void failedWriteKeepsTheEdits_data();
     void failedWriteKeepsTheEdits();
     void closeWithChangesAsks_data();
@@ -158,18 +157,6 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QVERIFY(!message.contains("check_connect"));
     QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
              (QStringList{"dev_id", "check_connect"}));
-}
-
-void tst_ConfigFiles::writeWithoutChangesOrSupport()
-{
-    SimConfig c;
-    c.firmware = "0.1.0"; // older than every listed version: unsupported
-    connectDevice(c);
-    QCOMPARE(f->prompts.asked.value(0),
-             QString("Предупреждение: Версия прошивки не поддерживается конфигуратором"));
-    window->writeConfig();
-    QCOMPARE(f->prompts.asked.value(1),
-             QString("Предупреждение: Версия прошивки модуля не поддерживается конфигуратором"));
 }
 
 void tst_ConfigFiles::failedWriteKeepsTheEdits_data()

@@ -208,6 +208,10 @@ void tst_Editor::unsupportedFirmwareStillOffersUpdate()
         QVERIFY(menu->isRowHidden(row));
     auto *update = window->findChild<QWidget *>("updateFwButton");
     QVERIFY(update->toolTip().endsWith("1.3.5"));
+    // Nothing is written to a firmware the editor does not know.
+    window->writeConfig();
+    QCOMPARE(f->prompts.asked.value(1),
+             QString("Предупреждение: Версия прошивки модуля не поддерживается конфигуратором"));
 }
 
 void tst_Editor::disconnectEmptiesTheEditors()

@@ -274,13 +274,10 @@ void tst_StatusViews::calcEventMaskRoundTrip()
         auto *container = calc->findChild<QWidget *>(QStringLiteral("bitN_%1").arg(bit));
         return container ? container->findChild<QCheckBox *>() : nullptr;
     };
-    const QList<int> shown = {0, 1, 2, 5, 19};
-    for (int bit = 0; bit < 32; ++bit) {
-        QCOMPARE(std::make_pair(bit, box(bit) != nullptr),
-                 std::make_pair(bit, shown.contains(bit)));
-        if (box(bit))
-            QCOMPARE(box(bit)->isChecked(), bool((startMask >> bit) & 1u));
-    }
+    // Which bits get a box is calcShowsSupportedBits'; here: each box shows its bit of the mask.
+    for (int bit : {0, 1, 2, 5, 19})
+        QCOMPARE(std::make_pair(bit, box(bit)->isChecked()),
+                 std::make_pair(bit, bool((startMask >> bit) & 1u)));
     QCOMPARE(table()->cellWidget(rowNames().indexOf("Резервный сервер"), 2), calcChild("bitN_19"));
 
     QTest::mouseClick(box(1), Qt::LeftButton);
