@@ -39,22 +39,12 @@ private:
 
 void tst_Editor::everyParameterRoundTrips_data()
 {
-    QTest::addColumn<int>("model");
-    QTest::addColumn<int>("revision");
-    QTest::newRow("701") << 701 << 0;
-    QTest::newRow("750") << 750 << 0;
-    QTest::newRow("760") << 760 << 0;
-    QTest::newRow("760 rev 2") << 760 << 2;
+    AppFixture::modelRows();
 }
 
 void tst_Editor::everyParameterRoundTrips()
 {
-    QFETCH(int, model);
-    QFETCH(int, revision);
-    SimConfig c;
-    c.model = model;
-    c.revision = revision;
-    connectDevice(c);
+    connectDevice(AppFixture::modelConfig());
     // Filling the widgets from the read never schedules anything.
     QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
     const QDomElement read = window->fullConfiguration().documentElement().cloneNode().toElement();

@@ -18,7 +18,6 @@ private slots:
     void defaultLanguage_data();
     void defaultLanguage();
     void readBoolStoresDefault();
-    void readMissingIsNull();
 
 private:
     void writeFile(const QByteArray &content)
@@ -130,13 +129,6 @@ void tst_AppSettings::readBoolStoresDefault()
 
     AppSettings::write("Survey", "Status", false);
     QVERIFY(!AppSettings::readBool("Survey", "Status", true)); // a stored value wins
-}
-
-void tst_AppSettings::readMissingIsNull()
-{
-    QVERIFY(AppSettings::read("RemConf", "lastImei").isNull());
-    AppSettings::write("RemConf", "lastImei", "356938035643809");
-    QCOMPARE(AppSettings::read("RemConf", "lastImei").toString(), QString("356938035643809"));
 }
 
 QTEST_GUILESS_MAIN(tst_AppSettings)

@@ -84,22 +84,12 @@ private:
 
 void tst_ConfigExchange::fullReadMatchesStore_data()
 {
-    QTest::addColumn<int>("model");
-    QTest::addColumn<int>("revision");
-    QTest::newRow("701") << 701 << 0;
-    QTest::newRow("750") << 750 << 0;
-    QTest::newRow("760") << 760 << 0;
-    QTest::newRow("760 rev 2") << 760 << 2;
+    AppFixture::modelRows();
 }
 
 void tst_ConfigExchange::fullReadMatchesStore()
 {
-    QFETCH(int, model);
-    QFETCH(int, revision);
-    SimConfig c;
-    c.model = model;
-    c.revision = revision;
-    start(c);
+    start(AppFixture::modelConfig());
     const QDomDocument doc = readAll();
     QVERIFY(!doc.isNull());
     QCOMPARE(ConfigDocument::param(doc, "fw_ver"), sim->device().firmwareVersion());
