@@ -220,7 +220,6 @@ void tst_Simulator::answerFaults_data()
     QTest::addColumn<QString>("answered"); // per identification request, within a short wait
     QTest::addColumn<int>("identified");   // identification answers in the end
     QTest::addColumn<int>("bursts"); // at least this many bursts of bytes reached the terminal
-    QTest::newRow("none") << QStringList{} << "1111" << 4 << 0;
     QTest::newRow("drop every 2nd") << QStringList{"--drop-every", "2"} << "1010" << 2 << 0;
     // The held answer goes out together with the next one.
     QTest::newRow("join every 2nd") << QStringList{"--join-every", "2"} << "1010" << 4 << 0;
