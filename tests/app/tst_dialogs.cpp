@@ -120,10 +120,7 @@ void tst_Dialogs::authOkFollowsText_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("backspaces");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("nothing typed") << "" << 0 << false;
-    QTest::newRow("one character") << "a" << 0 << true;
     QTest::newRow("typed and erased") << "ab" << 2 << false;
-    QTest::newRow("partly erased") << "ab" << 1 << true;
     QTest::newRow("a space is a character") << " " << 0 << true;
 }
 
@@ -144,9 +141,8 @@ void tst_Dialogs::authAnswer_data()
 {
     QTest::addColumn<bool>("byEnter");
     QTest::addColumn<QString>("password");
-    QTest::newRow("ok button") << false << "secret";
     QTest::newRow("enter key") << true << "secret";
-    QTest::newRow("kept as typed") << false << " пароль 1 ";
+    QTest::newRow("ok button, kept as typed") << false << " пароль 1 ";
     // The button is normally disabled then; the dialog must refuse an empty password anyway.
     QTest::newRow("empty, ok button forced on") << false << "";
     QTest::newRow("empty, enter key") << true << "";
@@ -207,8 +203,6 @@ void tst_Dialogs::selectAnswer_data()
     QTest::addColumn<QList<int>>("clicks"); // rows clicked once; -1 below the rows
     QTest::addColumn<int>("doubleClicked"); // -1: the select button instead
     QTest::addColumn<int>("expected");      // -1: no answer
-    QTest::newRow("first") << QList<int>{0} << -1 << 0;
-    QTest::newRow("last") << QList<int>{2} << -1 << 2;
     QTest::newRow("last click wins") << QList<int>{0, 2, 1} << -1 << 1;
     QTest::newRow("no row, button forced on") << QList<int>{} << -1 << -1;
     QTest::newRow("below the rows, button forced on") << QList<int>{-1} << -1 << -1;
@@ -224,10 +218,6 @@ void tst_Dialogs::selectAnswer()
     QVERIFY(open("select"));
     auto *list = child<QListWidget>("deviceList");
     auto *select = child<QPushButton>("selectButton");
-    QStringList shown;
-    for (int i = 0; i < list->count(); ++i)
-        shown << list->item(i)->text();
-    QCOMPARE(shown, kDevices);
     for (int row : clicks)
         clickRow(list, row);
     // A single click only chooses; the answer waits for the button.

@@ -112,10 +112,8 @@ void tst_FreqForm::bandRule_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("above") << "900000000" << QString("870000000");
     QTest::newRow("just above") << "870000001" << QString("870000000");
     QTest::newRow("beyond 64 bits") << "99999999999999999999999" << QString("870000000");
-    QTest::newRow("below") << "100" << QString("863000000");
     QTest::newRow("just below") << "862999999" << QString("863000000");
     QTest::newRow("low edge") << "863000000" << QString("863000000");
     QTest::newRow("high edge") << "870000000" << QString("870000000");
@@ -217,7 +215,6 @@ void tst_FreqForm::notEditableIgnoresOk()
     QVERIFY(openReadPlan());
     form->setChannel(5, QStringLiteral("867900000"), false);
     form->setEditable(false);
-    QVERIFY(!form->isEditable());
     const QList<QWidget *> fields{form->findChild<QPushButton *>("okPushButton"), edit("5"),
                                   edit("rx2"), form->findChild<QComboBox *>("rx2DrComboBox")};
     for (QWidget *w : fields)

@@ -47,8 +47,6 @@ private:
         es.flush();
         return finished.first().first().toInt();
     }
-    // What the device was told to store, and its reboot.
-    QStringList writes() const { return f->requests({"0x8501", "0x8001"}); }
 
     std::unique_ptr<AppFixture> f;
     Simulator *sim = nullptr;
@@ -123,12 +121,12 @@ void tst_Cli::readThenWriteRoundTrips()
         before.insert(code, sim->device().param(code));
     // The device holds every value already: nothing to write, no reboot.
     QCOMPARE(run({"--port", sim->portName(), "write", file, "--yes"}), 0);
-    QVERIFY2(writes().isEmpty(), qPrintable(writes().join('|') + err));
+    QVERIFY2(f->writes().isEmpty(), qPrintable(f->writes().join('|') + err));
     // --all writes every parameter of the file anyway, then reboots.
     QCOMPARE(run({"--port", sim->portName(), "write", file, "--yes", "--all"}), 0);
     QVERIFY(err.contains("reboots"));
-    QVERIFY(writes().size() > 40);
-    QCOMPARE(writes().last(), QString("0x8001 []"));
+    QVERIFY(f->writes().size() > 40);
+    QCOMPARE(f->writes().last(), QString("0x8001 []"));
     for (quint16 code : sim->device().paramCodes())
         QCOMPARE(sim->device().param(code), before.value(code));
 }
@@ -167,7 +165,7 @@ void tst_Cli::writeFile()
     const QString file = f->writeFile("in.xml", "<configuration>" + elements + "</configuration>");
     QCOMPARE(run({"write", file, "--yes"}), exitCode);
     QVERIFY2(err.contains(told), qPrintable(err));
-    QCOMPARE(this->writes(), writes);
+    QCOMPARE(f->writes(), writes);
     if (told.contains("more than once") || told.contains("no dev_id"))
         QVERIFY(f->requests().isEmpty()); // refused before the device is asked anything
 }

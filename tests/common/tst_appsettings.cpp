@@ -18,7 +18,6 @@ private slots:
     void defaultLanguage_data();
     void defaultLanguage();
     void readBoolStoresDefault();
-    void readMissingIsNull();
 
 private:
     void writeFile(const QByteArray &content)
@@ -44,8 +43,6 @@ void tst_AppSettings::usbIdsPairRule_data()
     QTest::newRow("no file") << QByteArray() << 0x0483 << 0x5740;
     QTest::newRow("both present") << QByteArray("[Device]\nVID=1A86\nPID=7523\n") << 0x1A86
                                   << 0x7523;
-    QTest::newRow("lower case hex")
-        << QByteArray("[Device]\nVID=1a86\nPID=7523\n") << 0x1A86 << 0x7523;
     QTest::newRow("only VID") << QByteArray("[Device]\nVID=1A86\n") << 0x0483 << 0x5740;
     QTest::newRow("only PID") << QByteArray("[Device]\nPID=7523\n") << 0x0483 << 0x5740;
     QTest::newRow("not hex") << QByteArray("[Device]\nVID=XYZ\nPID=7523\n") << 0x0483 << 0x5740;
@@ -132,13 +129,6 @@ void tst_AppSettings::readBoolStoresDefault()
 
     AppSettings::write("Survey", "Status", false);
     QVERIFY(!AppSettings::readBool("Survey", "Status", true)); // a stored value wins
-}
-
-void tst_AppSettings::readMissingIsNull()
-{
-    QVERIFY(AppSettings::read("RemConf", "lastImei").isNull());
-    AppSettings::write("RemConf", "lastImei", "356938035643809");
-    QCOMPARE(AppSettings::read("RemConf", "lastImei").toString(), QString("356938035643809"));
 }
 
 QTEST_GUILESS_MAIN(tst_AppSettings)

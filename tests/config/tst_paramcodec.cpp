@@ -42,13 +42,9 @@ void tst_ParamCodec::typedNumbers_data()
     QTest::newRow("tx_period high") << "tx_period" << qint64(100000) << "00015180";
     QTest::newRow("tx_period ok") << "tx_period" << qint64(3600) << "00000e10";
     QTest::newRow("nb_trials 0") << "nb_trials" << qint64(0) << "01";
-    QTest::newRow("nb_trials 65") << "nb_trials" << qint64(65) << "40";
-    QTest::newRow("check_connect 300") << "check_connect" << qint64(300) << "ff";
-    QTest::newRow("count_diff 0") << "count_diff_0" << qint64(0) << "00000000";
     QTest::newRow("count_diff 5") << "count_diff_0" << qint64(5) << "00002710";
     QTest::newRow("count_diff huge") << "count_diff_3" << qint64(9999999999LL) << "ffffffff";
     QTest::newRow("scan_period 1") << "scan_period" << qint64(1) << "0005";
-    QTest::newRow("app_port 250") << "app_port" << qint64(250) << "c8";
     QTest::newRow("save_every_times 10") << "save_every_times" << qint64(10) << "003c";
     QTest::newRow("no clamp") << "rs_repeat" << qint64(7) << "07";
 }
@@ -290,13 +286,6 @@ void tst_ParamCodec::meterBlocks_data()
                                            {"merc206Adr6LineEdit", "65536"}}
                        << "00000001ffffffff000000000000010000000007"
                           "00010000";
-    QTest::newRow("3") << 3 << QVariantMap{{"vkt7_NetAdrLineEdit", "200"}} << "c8";
-    QTest::newRow("9") << 9
-                       << QVariantMap{{"spt943NetAdr1LineEdit", "1"}, {"spt943TvCh1LineEdit", "2"},
-                                      {"spt943NetAdr2LineEdit", "3"}, {"spt943TvCh2LineEdit", "4"},
-                                      {"spt943NetAdr3LineEdit", "5"}, {"spt943TvCh3LineEdit", "6"},
-                                      {"spt943NetAdr4LineEdit", "7"}, {"spt943TvCh4LineEdit", "8"}}
-                       << "0102030405060708";
     QTest::newRow("11") << 11
                         << QVariantMap{{"ce2727uNetAdrLineEdit", "5"},
                                        {"ce2727uPassLineEdit", "123456"}}

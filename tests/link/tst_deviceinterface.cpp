@@ -81,23 +81,13 @@ void tst_DeviceInterface::requestFrames_data()
     QTest::newRow("device info") << "getFwVer" << QByteArray::fromHex("01 0002 02 8002 069e9784");
     QTest::newRow("device status")
         << "getStatus" << QByteArray::fromHex("01 0003 02 8600 00 330a01a3");
+    // One row for each kind of payload: none, the relay flag, the device id, the file type,
+    // the file type with the loaded-blocks fields.
     QTest::newRow("reboot") << "getReboot" << frameOf(0x8001, {});
-    QTest::newRow("date time") << "getDateTime" << frameOf(0x8003, {});
     QTest::newRow("join") << "getNetJoin" << frameOf(0x8601, zero);
-    QTest::newRow("quality") << "getNetQuality" << frameOf(0x8602, zero);
-    QTest::newRow("last send") << "getLastSendStatus" << frameOf(0x8603, zero);
-    QTest::newRow("times") << "getTimesStatus" << frameOf(0x8604, zero);
-    QTest::newRow("extraordinary") << "sendExtraordinaryPack" << frameOf(0x8605, zero);
-    QTest::newRow("frequencies") << "getCurrentFreq" << frameOf(0x8606, zero);
     QTest::newRow("battery") << "getBatStatus" << frameOf(0x8700, devId);
-    QTest::newRow("adc") << "getAdcStatus" << frameOf(0x8701, devId);
-    QTest::newRow("inputs") << "getInputsParams" << frameOf(0x8702, devId);
     QTest::newRow("file info") << "getFileInfo" << frameOf(0x8102, filePort);
-    QTest::newRow("create file") << "getCreateFile" << frameOf(0x8100, filePort);
     QTest::newRow("loaded blocks") << "getLoadedBlocks" << frameOf(0x8103, filePort + zero + zero);
-    QTest::newRow("check file") << "getCheckFile" << frameOf(0x8101, filePort);
-    QTest::newRow("normal mode") << "switchToNormalMode" << frameOf(0x8301, {});
-    QTest::newRow("clear relay status") << "sendClearFskStatus" << frameOf(0x8304, {});
 }
 
 void tst_DeviceInterface::requestFrames()

@@ -77,6 +77,26 @@ public:
     }
     Simulator *sim(int i = 0) const { return sims.at(size_t(i)).get(); }
 
+    // One data row per simulated model: the Vexa701, 750 and 760, and the 760 of revision 2.
+    static void modelRows()
+    {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<int>("revision");
+        const std::pair<int, int> models[] = {{701, 0}, {750, 0}, {760, 0}, {760, 2}};
+        for (const auto &m : models)
+            QTest::addRow("%d%s", m.first, m.second ? " rev 2" : "") << m.first << m.second;
+    }
+    // The device of the current model row.
+    static SimConfig modelConfig()
+    {
+        QFETCH(int, model);
+        QFETCH(int, revision);
+        SimConfig c;
+        c.model = model;
+        c.revision = revision;
+        return c;
+    }
+
     // A bare link with its port open on the device (or on a terminal the test plays).
     static std::unique_ptr<DeviceInterface> openLink(const QString &portName)
     {
@@ -130,6 +150,8 @@ public:
             out << r.left(6);
         return out;
     }
+    // What the devices were told to store, and their reboots.
+    QStringList writes() const { return requests({"0x8501", "0x8001"}); }
     void clearRequests() { received.clear(); }
 
     // The names of a configuration document's elements, in order.
