@@ -71,7 +71,7 @@ void tst_Status::panelFollowsTheDevice()
                               c.joinDelayMs);
     QTRY_VERIFY_WITH_TIMEOUT(text("netIfaceStateLbl") == "Зарегистрирован" ||
                                  text("netIfaceStateLbl") == "Обмен данными",
-                             c.joinDelayMs + passWaitMs);
+                             c.joinDelayMs + AppFixture::connectWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(!text("upLinkCounter_lbl").isEmpty(), passWaitMs);
     const int first = text("upLinkCounter_lbl").toInt();
     // The next uplink, seen by the pass after it.
