@@ -112,6 +112,12 @@ UserPrompts::Button GuiPrompts::linkPrompt(LinkPrompt which)
             tr("Устройство занято другой программой.\nЗакройте программу использующую устройство и "
                "повторите подключение."),
             Ok, Ok);
+    case LinkPrompt::PortNoPermission:
+        return show(nullptr, Icon::Critical, tr("Ошибка"),
+                    tr("Нет прав на открытие порта устройства.\nДобавьте пользователя в группу "
+                       "dialout и войдите в систему заново (см. README: права на "
+                       "последовательный порт)."),
+                    Ok, Ok);
     case LinkPrompt::DeviceUnplugged:
         return show(nullptr, Icon::Critical, tr("Ошибка"),
                     tr("Ошибка обмена данными с устройством:\nустройство отключено от ПК"), Ok, Ok);

@@ -209,6 +209,8 @@ private:
     void showFirstPage();
     // Hands the pending changes to the link; false when the buffer cannot be written.
     bool writePendingChanges();
+    // What the last write put on the device and what stays pending, for the error boxes.
+    QString writeReportText() const;
     // Status.
     void connectStatusPanel();
     static const char *batteryPicture(const DEV_BAT_STAT &stat);

@@ -4,6 +4,7 @@
 
 #include "configdocument.h"
 #include "configeditor.h"
+#include "configexchange.h"
 #include "userprompts.h"
 
 #include <QDebug>
@@ -72,21 +73,73 @@ bool sameAttributes(const QDomElement &a, const QDomElement &b)
 
 void MainWindow::writeFinished(bool ok)
 {
-    if (!ok) {
-        closeAfterReboot = false; // the window stays: the changes are not on the device
-        return;
-    }
-    // What was sent is on the device now; an edit made meanwhile stays pending.
+    if (!ok)
+        closeAfterReboot = false; // the window stays: not every change is on the device
+    // What the device took is no longer pending; the rest, and an edit made meanwhile, stays.
+    const ConfigExchange::WriteReport &report = exchange->writeReport();
     QDomDocument sent;
-    if (!sent.setContent(configBuffer.data()))
-        return;
-    for (QDomElement e = sent.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement()) {
-        const QDomElement pending = pendingDoc.documentElement().firstChildElement(e.tagName());
-        if (!pending.isNull() && sameAttributes(pending, e))
-            ConfigDocument::deleteElement(pendingDoc, e.tagName());
+    if (sent.setContent(configBuffer.data())) {
+        for (QDomElement e = sent.documentElement().firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement()) {
+            const QDomElement pending = pendingDoc.documentElement().firstChildElement(e.tagName());
+            if ((ok || report.written.contains(e.tagName())) && !pending.isNull() &&
+                sameAttributes(pending, e))
+                ConfigDocument::deleteElement(pendingDoc, e.tagName());
+        }
     }
+    // A refusal is told with the write-error state; a lost or silent device here.
+    if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
+        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка записи"),
+                        (report.stop == ConfigExchange::WriteReport::Stop::DeviceLost
+                             ? tr("Запись конфигурации прервана: устройство отключено.")
+                             : tr("Запись конфигурации прервана: устройство не отвечает.")) +
+                            writeReportText());
 }
+
+QString MainWindow::writeReportText() const
+{
+    const ConfigExchange::WriteReport &report = exchange->writeReport();
+    const QString none = tr("нет");
+    return QStringLiteral("\n\n") +
+           tr("Записаны: %1")
+               .arg(report.written.isEmpty() ? none : report.written.join(QStringLiteral(", "))) +
+           QStringLiteral("\n") +
+           tr("Не записаны (остались в изменениях): %1")
+               .arg(report.notWritten.isEmpty() ? none
+                                                : report.notWritten.join(QStringLiteral(", ")));
+}
+
+namespace {
+// The second line of the box for a file refused whole: why, in the user's language.
+QString loadProblemText(ConfigDocument::LoadResult result, const QString &problem)
+{
+    using R = ConfigDocument::LoadResult;
+    switch (result) {
+    case R::TooLarge:
+        return QStringLiteral("\n") +
+               QCoreApplication::translate("MainWindow",
+                                           "Файл больше любого файла конфигурации (более %1 байт).")
+                   .arg(ConfigDocument::maxFileBytes);
+    case R::TooDeep:
+        return QStringLiteral("\n") +
+               QCoreApplication::translate("MainWindow",
+                                           "В файле есть элементы, вложенные в параметр.");
+    case R::TypeDeclaration:
+        return QStringLiteral("\n") +
+               QCoreApplication::translate("MainWindow",
+                                           "Файл содержит объявление типа документа (DTD).");
+    case R::Repeated:
+        return QStringLiteral("\n") +
+               QCoreApplication::translate("MainWindow",
+                                           "Параметры заданы в файле более одного раза: %1")
+                   .arg(problem.section(QStringLiteral(": "), 1));
+    case R::Ok:
+    case R::NotConfiguration:
+        break;
+    }
+    return QString();
+}
+} // namespace
 
 void MainWindow::openFileSlot()
 {
@@ -105,11 +158,13 @@ void MainWindow::openFileSlot()
         QString problem;
         QDomDocument loadedFull;
         QDomDocument loadedPending;
-        if (ConfigDocument::load(content, &loadedFull, &refused, &problem) !=
-            ConfigDocument::LoadResult::Ok) {
+        const ConfigDocument::LoadResult loaded =
+            ConfigDocument::load(content, &loadedFull, &refused, &problem);
+        if (loaded != ConfigDocument::LoadResult::Ok) {
             qWarning().noquote() << "Configuration file refused:" << problem;
             prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
-                            tr("Файл не является файлом конфигурации или поврежден"));
+                            tr("Файл не является файлом конфигурации или поврежден") +
+                                loadProblemText(loaded, problem));
         } else {
             QStringList again;
             ConfigDocument::load(content, &loadedPending, &again);

@@ -200,7 +200,8 @@ void MainWindow::applyStateEffects(int state)
         prompts->inform(
             UserPrompts::Icon::Critical, tr("Ошибка записи"),
             tr("Ошибка записи конфигурации, проверьте корректность введенных параметров и "
-               "повторите запись конфигурации"));
+               "повторите запись конфигурации") +
+                writeReportText());
         setGlobalState(Ready);
         break;
     case NotRespond:

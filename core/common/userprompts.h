@@ -27,11 +27,12 @@ public:
 
     // Questions and reports of the device link. Each front end words them its own way.
     enum class LinkPrompt {
-        ContinueReading, // no answer after the resends: keep trying? (Yes / No)
-        ContinueWriting, // the same while a configuration is being written
-        PortBusy,        // the port is held by another program (OK)
-        DeviceUnplugged, // the device went away during an exchange (OK)
-        LeaveRemoteMode, // a local device was found while connected to the server (Yes / No)
+        ContinueReading,  // no answer after the resends: keep trying? (Yes / No)
+        ContinueWriting,  // the same while a configuration is being written
+        PortBusy,         // the port is held by another program (OK)
+        PortNoPermission, // the user may not open the port (OK)
+        DeviceUnplugged,  // the device went away during an exchange (OK)
+        LeaveRemoteMode,  // a local device was found while connected to the server (Yes / No)
     };
     virtual Button linkPrompt(LinkPrompt which) = 0;
 

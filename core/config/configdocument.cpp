@@ -2,6 +2,7 @@
 
 #include <QDebug>
 #include <QSaveFile>
+#include <QSet>
 #include <QXmlStreamReader>
 
 namespace ConfigDocument {
@@ -49,6 +50,12 @@ void clearKeys(QDomDocument &doc)
         deleteElement(doc, key);
 }
 
+bool isIdentity(const QString &name)
+{
+    return name == QLatin1String("fw_ver") || name == QLatin1String("serial_number") ||
+           name == QLatin1String("dev_eui_lbl") || name == QLatin1String("dev_id");
+}
+
 bool isEmpty(const QDomDocument &doc)
 {
     return doc.documentElement().firstChildElement().isNull();
@@ -66,29 +73,36 @@ QByteArray toText(const QDomDocument &doc)
 
 namespace {
 // What makes the text no configuration, found by a streaming pass before any tree is built.
-QString shapeProblem(const QByteArray &content)
+LoadResult shapeProblem(const QByteArray &content, QString *why)
 {
-    if (content.size() > maxFileBytes)
-        return QStringLiteral("larger than any configuration (%1 bytes)").arg(content.size());
+    if (content.size() > maxFileBytes) {
+        *why = QStringLiteral("larger than any configuration (over %1 bytes)").arg(maxFileBytes);
+        return LoadResult::TooLarge;
+    }
     QXmlStreamReader xml(content);
-    QStringList names;
+    QSet<QString> names;
     QStringList repeated;
     int depth = 0;
     while (!xml.atEnd()) {
         switch (xml.readNext()) {
         case QXmlStreamReader::DTD:
-            return QStringLiteral("a document type declaration");
+            *why = QStringLiteral("a document type declaration");
+            return LoadResult::TypeDeclaration;
         case QXmlStreamReader::StartElement:
             // The root and one element per parameter, with nothing inside.
-            if (++depth > 2)
-                return QStringLiteral("elements nested inside a parameter");
-            if (depth == 1 && xml.name() != QLatin1String("configuration"))
-                return QStringLiteral("not a configuration");
+            if (++depth > 2) {
+                *why = QStringLiteral("elements nested inside a parameter");
+                return LoadResult::TooDeep;
+            }
+            if (depth == 1 && xml.name() != QLatin1String("configuration")) {
+                *why = QStringLiteral("not a configuration");
+                return LoadResult::NotConfiguration;
+            }
             if (depth == 2) {
                 const QString name = xml.name().toString();
                 if (names.contains(name) && !repeated.contains(name))
                     repeated << name;
-                names << name;
+                names.insert(name);
             }
             break;
         case QXmlStreamReader::EndElement:
@@ -98,11 +112,15 @@ QString shapeProblem(const QByteArray &content)
             break;
         }
     }
-    if (xml.hasError())
-        return QStringLiteral("not XML: ") + xml.errorString();
-    if (!repeated.isEmpty())
-        return QStringLiteral("given more than once: ") + repeated.join(QStringLiteral(", "));
-    return QString();
+    if (xml.hasError()) {
+        *why = QStringLiteral("not XML: ") + xml.errorString();
+        return LoadResult::NotConfiguration;
+    }
+    if (!repeated.isEmpty()) {
+        *why = QStringLiteral("given more than once: ") + repeated.join(QStringLiteral(", "));
+        return LoadResult::Repeated;
+    }
+    return LoadResult::Ok;
 }
 } // namespace
 
@@ -110,14 +128,17 @@ LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refus
                 QString *problem)
 {
     doc->clear();
-    QString why = shapeProblem(content);
-    if (why.isEmpty() && !doc->setContent(content))
+    QString why;
+    LoadResult result = shapeProblem(content, &why);
+    if (result == LoadResult::Ok && !doc->setContent(content)) {
         why = QStringLiteral("not XML");
-    if (!why.isEmpty()) {
+        result = LoadResult::NotConfiguration;
+    }
+    if (result != LoadResult::Ok) {
         doc->clear();
         if (problem)
             *problem = why;
-        return LoadResult::NotConfiguration;
+        return result;
     }
     QList<QDomElement> bad;
     for (QDomElement e = doc->documentElement().firstChildElement(); !e.isNull();

@@ -13,6 +13,10 @@ namespace ConfigDocument {
 // Elements that never go into a file and are never taken from one: keys and identity.
 const QStringList &keyElements();
 
+// The identity a read puts first (firmware, serial number, DevEUI, device ID): files carry it
+// for the reader and for the model check, it is never written.
+bool isIdentity(const QString &name);
+
 // Appends an element (creating the declaration and the root in an empty document).
 void addElement(QDomDocument &doc, const QString &name, const AttributeList &attrs);
 // Removes the first element of that name (nothing when there is none).
@@ -29,13 +33,13 @@ QByteArray toText(const QDomDocument &doc);
 // No configuration comes near this size; a larger file is refused unread.
 constexpr int maxFileBytes = 1 << 20;
 
-enum class LoadResult { Ok, NotConfiguration };
+// Why a text is refused whole: not XML or another root; larger than maxFileBytes; nested deeper
+// than a configuration (which would exhaust the stack of a tree parser); a document type
+// declaration (entity expansion); a parameter given more than once.
+enum class LoadResult { Ok, NotConfiguration, TooLarge, TooDeep, TypeDeclaration, Repeated };
 // Parses configuration text. Elements that must never reach a device (values that are not hex
 // of their parameter's length) are removed and listed in *refused as "element: reason".
-// A file that is no configuration is refused whole, with the reason in *problem when given:
-// not XML, another root, larger than maxFileBytes, nested deeper than a configuration (which
-// would exhaust the stack of a tree parser), a document type declaration (entity expansion),
-// or a parameter given more than once.
+// A refused text leaves *doc empty; *problem, when given, says why in words.
 LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused,
                 QString *problem = nullptr);
 

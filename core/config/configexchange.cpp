@@ -1,6 +1,7 @@
 #include "configexchange.h"
 
 #include "commands.h"
+#include "configdocument.h"
 #include "deviceinterface.h"
 #include "frame.h"
 #include "linkstate.h"
@@ -106,6 +107,7 @@ void ConfigExchange::addElement(const QString &name, const QStringList &attrs)
 void ConfigExchange::writeConfiguration(QBuffer *newConfBuf)
 {
     writeCounter = 0;
+    report = WriteReport();
     qDebug() << "\nStart write config";
     if (!newConfBuf || !newConfBuf->open(QIODevice::ReadOnly))
         return;
@@ -134,6 +136,37 @@ void ConfigExchange::writeConfiguration(QBuffer *newConfBuf)
     nextProcessParam();
 }
 
+QString ConfigExchange::sendable(const QDomElement &e, QString *skipReason)
+{
+    skipReason->clear();
+    const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+    if (!p) {
+        qDebug() << "The item is not recorded. Item rejected.";
+        if (!ConfigDocument::isIdentity(e.tagName()))
+            *skipReason = QStringLiteral("unknown parameter");
+        return QString();
+    }
+    if (p->kind == ParamCatalogue::Kind::ReadOnly) {
+        qDebug() << "The item is not recorded. Item rejected.";
+        return QString();
+    }
+    QString reason;
+    const QString value = ParamCodec::valueTextOf(*p, e, &reason);
+    if (value.isEmpty()) {
+        // Never send what is not a value of this parameter.
+        qDebug().noquote() << "Invalid value, item rejected:" << reason << "/C:12";
+        *skipReason = reason;
+        return QString();
+    }
+    if (!codes.contains(p->code)) {
+        qDebug() << "Command not support in current fw"
+                 << "/C:8";
+        *skipReason = QStringLiteral("not supported by firmware ") + device.firmware;
+        return QString();
+    }
+    return value;
+}
+
 void ConfigExchange::nextProcessParam()
 {
     for (; !writeCursor.isNull(); writeCursor = writeCursor.nextSibling()) {
@@ -142,23 +175,14 @@ void ConfigExchange::nextProcessParam()
             continue;
         qDebug().noquote() << "\nElement for write: " << e.tagName() << "/C:9";
         emit setProgressValue(++writeCounter);
-        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
-        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly) {
-            qDebug() << "The item is not recorded. Item rejected.";
-            continue;
-        }
-        QString reason;
-        const QString value = ParamCodec::valueTextOf(*p, e, &reason);
+        QString skipReason;
+        const QString value = sendable(e, &skipReason);
         if (value.isEmpty()) {
-            // Never send what is not a value of this parameter.
-            qDebug().noquote() << "Invalid value, item rejected:" << reason << "/C:12";
+            if (!skipReason.isEmpty())
+                report.skipped << e.tagName() + QStringLiteral(": ") + skipReason;
             continue;
         }
-        if (!codes.contains(p->code)) {
-            qDebug() << "Command not support in current fw"
-                     << "/C:8";
-            continue;
-        }
+        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
         const QByteArray bytes = QByteArray::fromHex(value.toUtf8());
         link->sendCommand(Cmd::writeParam, Frame::commandPort,
                           PayloadWriter()
@@ -179,6 +203,25 @@ void ConfigExchange::nextProcessParam()
     link->getReboot();
 }
 
+void ConfigExchange::stopWrite(WriteReport::Stop why)
+{
+    writing = false;
+    link->setWriteMode(false);
+    report.stop = why;
+    for (; !writeCursor.isNull(); writeCursor = writeCursor.nextSibling()) {
+        const QDomElement e = writeCursor.toElement();
+        QString skipReason;
+        if (e.isNull())
+            continue;
+        if (!sendable(e, &skipReason).isEmpty())
+            report.notWritten << e.tagName();
+        else if (!skipReason.isEmpty())
+            report.skipped << e.tagName() + QStringLiteral(": ") + skipReason;
+    }
+    writeCursor.clear();
+    emit writeFinished(false);
+}
+
 void ConfigExchange::answerWriteParam(uchar, uchar, uchar result)
 {
     if (!writing) {
@@ -188,13 +231,11 @@ void ConfigExchange::answerWriteParam(uchar, uchar, uchar result)
     if (result != 0) {
         qDebug() << "Error write param! Retry write..."
                  << "/C:12";
-        writing = false;
-        link->setWriteMode(false);
-        writeCursor.clear();
-        emit writeFinished(false);
+        stopWrite(WriteReport::Stop::Refused);
         emit changeDeviceStatus(LinkState::WriteError);
         return;
     }
+    report.written << writeCursor.toElement().tagName();
     writeCursor = writeCursor.nextSibling();
     nextProcessParam();
 }
@@ -205,10 +246,7 @@ void ConfigExchange::linkStateChanged(int state)
     if (state != LinkState::Disconnected && state != LinkState::NotRespond)
         return;
     readIndex = -1;
-    if (writing) {
-        writing = false;
-        writeCursor.clear();
-        link->setWriteMode(false);
-        emit writeFinished(false);
-    }
+    if (writing)
+        stopWrite(state == LinkState::Disconnected ? WriteReport::Stop::DeviceLost
+                                                   : WriteReport::Stop::NoAnswer);
 }

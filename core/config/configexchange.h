@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QDomDocument>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 
 class DeviceInterface;
@@ -20,11 +21,21 @@ public:
     // The parameter codes the identified firmware supports (empty: none, or not supported).
     using SupportedCodes = std::function<QList<int>(const DeviceIdentity &)>;
 
+    // What became of the parameters of the last write, by element name.
+    struct WriteReport
+    {
+        QStringList written;    // acknowledged by the device
+        QStringList notWritten; // still to go when the write stopped; a refused one comes first
+        QStringList skipped;    // never sent, as "name: reason" (no value of it, not supported)
+        enum class Stop { None, Refused, NoAnswer, DeviceLost } stop = Stop::None;
+    };
+
     explicit ConfigExchange(DeviceInterface *link, QObject *parent = nullptr);
 
     void setSupportedCodes(SupportedCodes source) { supportedSource = std::move(source); }
     bool isWriting() const { return writing; }
     const DeviceIdentity &identity() const { return device; }
+    const WriteReport &writeReport() const { return report; }
 
 public slots:
     // Writes every parameter element of the document in the buffer, then reboots the device.
@@ -47,6 +58,11 @@ private:
     void deviceExchangeEnd();
     void addElement(const QString &name, const QStringList &attrs);
     void nextProcessParam();
+    // The value text to send for an element; empty when it is not sent, with the reason in
+    // *skipReason (empty for identity elements, which files carry but never write).
+    QString sendable(const QDomElement &e, QString *skipReason);
+    // The write stopped before the end: everything from the cursor on is reported unwritten.
+    void stopWrite(WriteReport::Stop why);
     void answerWriteParam(uchar confType, uchar paramNum, uchar result);
     void linkStateChanged(int state);
     QList<int> supportedCodes();
@@ -68,4 +84,5 @@ private:
     QDomDocument writeDoc;
     QDomNode writeCursor;
     int writeCounter = 0;
+    WriteReport report;
 };

@@ -90,6 +90,11 @@ bool DB_Worker::checkDb()
         if (query.exec(QStringLiteral("PRAGMA integrity_check;"))) {
             // The statement runs on a damaged file too; only the answer "ok" means sound.
             ok = query.next() && query.value(0).toString() == QLatin1String("ok");
+            // An empty file is a sound database without tables: nothing this program can use.
+            ok = ok &&
+                 query.exec(
+                     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")) &&
+                 query.next() && query.value(0).toInt() > 0;
             if (ok)
                 qDebug().noquote() << "DB check OK" << dbTag;
             else

@@ -6,6 +6,7 @@
 #include "framesplitter.h"
 #include "linkstate.h"
 #include "packparser.h"
+#include "portcheck.h"
 #include "portenumerator.h"
 #include "userprompts.h"
 
@@ -187,13 +188,21 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
         answerTimer->stop();
         disconnectDevice();
         break;
-    case QSerialPort::PermissionError:
+    case QSerialPort::PermissionError: {
         qDebug() << "Port error: PermissionError";
+        // The serial layer says the same for a port the user may not open and for one another
+        // program holds; the remedies differ.
+        const bool denied =
+            PortCheck::diagnose(port->portName()) == PortCheck::Problem::NoPermission;
+        if (denied)
+            qDebug() << "No permission to open" << port->portName();
         port->setPortName(QString());
         if (prompts())
-            prompts()->linkPrompt(UserPrompts::LinkPrompt::PortBusy);
+            prompts()->linkPrompt(denied ? UserPrompts::LinkPrompt::PortNoPermission
+                                         : UserPrompts::LinkPrompt::PortBusy);
         emit changeDeviceStatus(LinkState::Disconnected);
         break;
+    }
     case QSerialPort::OpenError:
         qDebug() << "Port error: OpenError";
         break;

@@ -247,6 +247,12 @@ Continue writing the configuration?</translation>
 Close the program that uses the device and connect again.</translation>
     </message>
     <message>
+        <source>Нет прав на открытие порта устройства.
+Добавьте пользователя в группу dialout и войдите в систему заново (см. README: права на последовательный порт).</source>
+        <translation>No permission to open the device&apos;s port.
+Add the user to the dialout group and log in again (see the README: serial port permissions).</translation>
+    </message>
+    <message>
         <source>Ошибка обмена данными с устройством:
 устройство отключено от ПК</source>
         <translation>Data exchange with the device failed:
@@ -1074,6 +1080,42 @@ Switch to local configuration?</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Файл больше любого файла конфигурации (более %1 байт).</source>
+        <translation>The file is larger than any configuration file (over %1 bytes).</translation>
+    </message>
+    <message>
+        <source>В файле есть элементы, вложенные в параметр.</source>
+        <translation>The file has elements nested inside a parameter.</translation>
+    </message>
+    <message>
+        <source>Файл содержит объявление типа документа (DTD).</source>
+        <translation>The file contains a document type declaration (DTD).</translation>
+    </message>
+    <message>
+        <source>Параметры заданы в файле более одного раза: %1</source>
+        <translation>Parameters given more than once in the file: %1</translation>
+    </message>
+    <message>
+        <source>Запись конфигурации прервана: устройство отключено.</source>
+        <translation>Writing the configuration stopped: the device was disconnected.</translation>
+    </message>
+    <message>
+        <source>Запись конфигурации прервана: устройство не отвечает.</source>
+        <translation>Writing the configuration stopped: the device does not answer.</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Записаны: %1</source>
+        <translation>Written: %1</translation>
+    </message>
+    <message>
+        <source>Не записаны (остались в изменениях): %1</source>
+        <translation>Not written (still pending): %1</translation>
+    </message>
     <message>
         <source>Конфигуратор</source>
         <translation>Configurator</translation>

@@ -109,33 +109,31 @@ void tst_ConfigFiles::mismatchingFileChangesNothing()
 
 void tst_ConfigFiles::malformedFiles_data()
 {
+    // Every kind of refusal is tabled in the command-line tests; here the window's side of it.
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("not xml") << QByteArray("this is not a configuration");
-    QTest::newRow("other root") << QByteArray(
-        "<settings><tx_period param=\"00000078\"/></settings>");
-    QTest::newRow("empty") << QByteArray();
-    // Refused before a tree is built: the nesting would exhaust the parser's stack, the entity
-    // multiply itself, the repeat write one parameter again and again.
+    QTest::addColumn<QString>("reason"); // the second line of the box
+    QTest::newRow("not xml") << QByteArray("this is not a configuration") << QString();
     QTest::newRow("deep") << "<configuration>" + QByteArray("<a>").repeated(50000) +
-                                 "</configuration>";
-    QTest::newRow("entity") << QByteArray("<!DOCTYPE c [<!ENTITY e \"x\">]><configuration>&e;"
-                                          "</configuration>");
+                                 "</configuration>"
+                          << "В файле есть элементы, вложенные в параметр.";
     QTest::newRow("repeated") << QByteArray("<configuration><nb_trials param=\"04\"/>"
-                                            "<nb_trials param=\"05\"/></configuration>");
-    QTest::newRow("huge") << "<configuration>" + QByteArray(ConfigDocument::maxFileBytes, ' ') +
-                                 "</configuration>";
+                                            "<rs_repeat param=\"01\"/><nb_trials param=\"05\"/>"
+                                            "</configuration>")
+                              << "Параметры заданы в файле более одного раза: nb_trials";
 }
 
 void tst_ConfigFiles::malformedFiles()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, reason);
     connectDevice();
     const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
     f->prompts.fileToOpen = f->writeFile("bad.xml", content);
     window->openFileSlot();
-    QCOMPARE(
-        f->prompts.asked,
-        QStringList{"Ошибка открытия файла: Файл не является файлом конфигурации или поврежден"});
+    QString expected = "Ошибка открытия файла: Файл не является файлом конфигурации или поврежден";
+    if (!reason.isEmpty())
+        expected += "\n" + reason;
+    QCOMPARE(f->prompts.asked, QStringList{expected});
     QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
     QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
 }
@@ -163,11 +161,23 @@ void tst_ConfigFiles::failedWriteKeepsTheEdits_data()
 {
     QTest::addColumn<bool>("refused"); // else the device stops answering
     QTest::addColumn<int>("failedIn");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QStringList>("stillPending");
     QTest::addColumn<QStringList>("secondWrite");
     const QString tx = "0x8501 [00 01 0a 04 00 00 00 78]";
     const QString nb = "0x8501 [00 01 10 01 05]";
-    QTest::newRow("refused") << true << int(LinkState::Ready) << QStringList{tx, nb};
+    // The device took tx_period and refused nb_trials: only nb_trials is still to write.
+    QTest::newRow("refused") << true << int(LinkState::Ready)
+                             << "Ошибка записи: Ошибка записи конфигурации, проверьте корректность "
+                                "введенных параметров и повторите запись конфигурации\n\n"
+                                "Записаны: tx_period\n"
+                                "Не записаны (остались в изменениях): nb_trials"
+                             << QStringList{"nb_trials"} << QStringList{nb};
     QTest::newRow("no answer") << false << int(LinkState::NotRespond)
+                               << "Ошибка записи: Запись конфигурации прервана: устройство не "
+                                  "отвечает.\n\nЗаписаны: нет\n"
+                                  "Не записаны (остались в изменениях): tx_period, nb_trials"
+                               << QStringList{"tx_period", "nb_trials"}
                                << QStringList{tx, nb, "0x8001 []"};
 }
 
@@ -175,6 +185,8 @@ void tst_ConfigFiles::failedWriteKeepsTheEdits()
 {
     QFETCH(bool, refused);
     QFETCH(int, failedIn);
+    QFETCH(QString, told);
+    QFETCH(QStringList, stillPending);
     QFETCH(QStringList, secondWrite);
     SimConfig c;
     if (refused)
@@ -188,9 +200,9 @@ void tst_ConfigFiles::failedWriteKeepsTheEdits()
     f->prompts.answer = UserPrompts::Yes;
     window->writeConfig();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), failedIn, 2 * AppFixture::answerWaitMs);
-    // Nothing the user typed is lost: a second write sends it all again.
-    QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
-             (QStringList{"tx_period", "nb_trials"}));
+    QVERIFY2(f->prompts.asked.contains(told), qPrintable(f->prompts.asked.join("\n---\n")));
+    // Nothing the user typed is lost: a second write sends what did not reach the device.
+    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), stillPending);
     f->sim()->faults().silent = false;
     f->clearRequests();
     window->writeConfig();

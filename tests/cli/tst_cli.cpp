@@ -1,6 +1,11 @@
 #include "appfixture.h"
 #include "clirunner.h"
 #include "configdocument.h"
+#include "db_worker.h"
+#include "withoutrootpowers.h"
+
+#include <QDir>
+#include <QSerialPort>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -24,6 +29,9 @@ private slots:
     void readThenWriteRoundTrips();
     void writeFile_data();
     void writeFile();
+    void stoppedWriteTellsWhatWasWritten();
+    void portAndDatabaseProblems_data();
+    void portAndDatabaseProblems();
     void noDeviceFails();
 
 private:
@@ -133,41 +141,145 @@ void tst_Cli::readThenWriteRoundTrips()
 
 void tst_Cli::writeFile_data()
 {
-    QTest::addColumn<QByteArray>("elements"); // inside <configuration>
+    QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("told"); // a fragment of what the user is told
     QTest::addColumn<QStringList>("writes");
+    QTest::addColumn<bool>("deviceAsked"); // else refused before anything is sent
+    auto config = [](const QByteArray &elements) {
+        return "<configuration>" + elements + "</configuration>";
+    };
+    const QByteArray dev = "<dev_id param=\"750\"/>";
+    const QString nb = "0x8501 [00 01 10 01 05]";
     QTest::newRow("only what changed: nb_trials is 03 already")
-        << QByteArray("<dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
-                      "<nb_trials param=\"03\"/>")
-        << 0 << "reboots" << QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"};
-    QTest::newRow("another device's file")
-        << QByteArray("<dev_id param=\"760\"/><tx_period param=\"00000258\"/>") << 1
-        << "device ID 760" << QStringList{};
-    // Refused before the device is asked anything.
-    QTest::newRow("a parameter twice") << QByteArray("<nb_trials param=\"04\"/><nb_trials "
-                                                     "param=\"05\"/>")
-                                       << 1 << "more than once: nb_trials" << QStringList{};
-    QTest::newRow("no device type")
-        << QByteArray("<tx_period param=\"00000258\"/>") << 1 << "no dev_id" << QStringList{};
-    QTest::newRow("invalid element not written")
-        << QByteArray("<dev_id param=\"750\"/><tx_period param=\"258\"/><nb_trials param=\"05\"/>")
-        << 0 << "refused (not written): tx_period"
-        << QStringList{"0x8501 [00 01 10 01 05]", "0x8001 []"};
+        << config(dev + "<tx_period param=\"00000258\"/><nb_trials param=\"03\"/>") << 0
+        << "reboots" << QStringList{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"} << true;
+    // Refused whole, before the device is asked anything.
+    QTest::newRow("not XML") << QByteArray("this is not a configuration") << 1 << "not XML"
+                             << QStringList{} << false;
+    QTest::newRow("empty file") << QByteArray() << 1 << "not XML" << QStringList{} << false;
+    QTest::newRow("deep") << config(QByteArray("<a>").repeated(50000)) << 1 << "nested"
+                          << QStringList{} << false;
+    QTest::newRow("huge") << config(QByteArray(ConfigDocument::maxFileBytes, ' ')) << 1
+                          << "larger than any configuration" << QStringList{} << false;
+    QTest::newRow("entity expansion")
+        << QByteArray("<!DOCTYPE c [<!ENTITY e \"x\">]><configuration>&e;</configuration>") << 1
+        << "document type declaration" << QStringList{} << false;
+    QTest::newRow("a parameter twice")
+        << config(dev + "<nb_trials param=\"04\"/><nb_trials param=\"05\"/>") << 1
+        << "more than once: nb_trials" << QStringList{} << false;
+    QTest::newRow("no dev_id") << config("<tx_period param=\"00000258\"/>") << 1 << "no dev_id"
+                               << QStringList{} << false;
+    QTest::newRow("only a non-hex value")
+        << config(dev + "<nb_trials param=\"zz\"/>") << 1 << "nothing of" << QStringList{} << false;
+    // The identity is read to tell the model, nothing more.
+    QTest::newRow("another model's file")
+        << config("<dev_id param=\"760\"/><tx_period param=\"00000258\"/>") << 1 << "device ID 760"
+        << QStringList{} << true;
+    // The values that can be written are; the exit code says the file was not applied whole.
+    QTest::newRow("wrong length beside a good value")
+        << config(dev + "<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 3
+        << "refused (not written): tx_period" << QStringList{nb, "0x8001 []"} << true;
+    QTest::newRow("empty value, the rest held already")
+        << config(dev + "<tx_period param=\"\"/><nb_trials param=\"03\"/>") << 3
+        << "refused (not written): tx_period" << QStringList{} << true;
 }
 
 void tst_Cli::writeFile()
 {
-    QFETCH(QByteArray, elements);
+    QFETCH(QByteArray, content);
     QFETCH(int, exitCode);
     QFETCH(QString, told);
     QFETCH(QStringList, writes);
-    const QString file = f->writeFile("in.xml", "<configuration>" + elements + "</configuration>");
-    QCOMPARE(run({"write", file, "--yes"}), exitCode);
+    QFETCH(bool, deviceAsked);
+    QCOMPARE(run({"write", f->writeFile("in.xml", content), "--yes"}), exitCode);
     QVERIFY2(err.contains(told), qPrintable(err));
     QCOMPARE(f->writes(), writes);
-    if (told.contains("more than once") || told.contains("no dev_id"))
-        QVERIFY(f->requests().isEmpty()); // refused before the device is asked anything
+    if (!deviceAsked)
+        QCOMPARE(f->requests(), QStringList());
+    if (told == "device ID 760")
+        QCOMPARE(sim->commandCount(0x8500), 0);
+}
+
+void tst_Cli::stoppedWriteTellsWhatWasWritten()
+{
+    f.reset(); // a device that refuses nb_trials, the second of three to write
+    QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+    SimConfig c;
+    c.refusedParams = {0x0010};
+    QVERIFY(sim = f->addSim(c));
+    const QString file = f->writeFile(
+        "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                  "<nb_trials param=\"05\"/><rs_settings rs_speed=\"2580\" rs_data_bits=\"08\" "
+                  "rs_parity=\"00\" rs_stop_bits=\"01\"/><adr_enable param=\"01\"/>"
+                  "<check_connect param=\"07\"/></configuration>");
+    QCOMPARE(run({"--json", "write", file, "--yes"}), CliRunner::PartlyApplied);
+    QVERIFY2(err.contains("the device refused nb_trials"), qPrintable(err));
+    const QJsonObject report = QJsonDocument::fromJson(out.toUtf8()).object();
+    auto names = [&](const char *key) {
+        QStringList list;
+        for (const QJsonValue &v : report.value(key).toArray())
+            list << (v.isObject() ? v.toObject().value("name").toString() : v.toString());
+        return list;
+    };
+    QCOMPARE(names("applied"), QStringList{"tx_period"});
+    QCOMPARE(names("notWritten"), (QStringList{"nb_trials", "check_connect"}));
+    QCOMPARE(names("refused"), (QStringList{"rs_settings", "adr_enable"}));
+    QCOMPARE(f->writes().size(), 2); // no reboot after the refusal
+}
+
+void tst_Cli::portAndDatabaseProblems_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("missing path") << "missing" << 1 << "no such port: ";
+    QTest::newRow("relative path") << "relative" << 0 << "";
+    QTest::newRow("no permission") << "denied" << 1 << "no permission to open ";
+    QTest::newRow("in use") << "in use" << 1 << "is in use by another program";
+    QTest::newRow("empty devices.db") << "empty db" << 1 << "devices.db is empty or damaged";
+    QTest::newRow("truncated devices.db")
+        << "truncated db" << 1 << "devices.db is empty or damaged";
+}
+
+void tst_Cli::portAndDatabaseProblems()
+{
+    QFETCH(QString, problem);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    QString port = sim->portName();
+    QSerialPort holder(sim->portName());
+    QFile node(sim->portName());
+    const QFileDevice::Permissions mode = node.permissions();
+    if (problem == "missing") {
+        port = f->path("no/such/port");
+    } else if (problem == "relative") {
+        QVERIFY(QDir(f->path()).mkpath("dev"));
+        QVERIFY(QFile::link(sim->portName(), f->path("dev/vexa")));
+        QDir::setCurrent(f->path()); // back at the end of the test
+        port = "dev/vexa";
+    } else if (problem == "denied") {
+        QVERIFY(node.setPermissions({}));
+    } else if (problem == "in use") {
+        QVERIFY(holder.open(QIODevice::ReadWrite)); // for exclusive use, as every serial program
+    } else {
+        QFile db(DB_Worker::databasePath());
+        QVERIFY(db.open(QIODevice::ReadWrite));
+        QVERIFY(db.resize(problem == "empty db" ? 0 : db.size() / 2));
+    }
+    int code = -1;
+    {
+        // As an ordinary user sees the port, also when the tests run as root.
+        WithoutRootPowers user;
+        code = run({"--port", port, "info"});
+    }
+    node.setPermissions(mode);
+    QDir::setCurrent(QCoreApplication::applicationDirPath());
+    QCOMPARE(code, exitCode);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QVERIFY2(!err.contains("went away"), qPrintable(err));
+    if (exitCode != 0)
+        QCOMPARE(f->requests(), QStringList());
 }
 
 void tst_Cli::noDeviceFails()

@@ -50,6 +50,8 @@ void tst_DbWorker::checkDb_data()
     QTest::newRow("missing") << "missing" << false;
     QTest::newRow("garbage") << "garbage" << false;
     QTest::newRow("damaged page") << "damaged" << false;
+    QTest::newRow("empty file") << "empty" << false;
+    QTest::newRow("truncated") << "truncated" << false;
     QTest::newRow("sound") << "sound" << true;
 }
 
@@ -57,7 +59,7 @@ void tst_DbWorker::checkDb()
 {
     QFETCH(QString, kind);
     QFETCH(bool, ok);
-    if (kind != "missing" && kind != "garbage") {
+    if (kind != "missing" && kind != "garbage" && kind != "empty") {
         QStringList sql{"CREATE TABLE t(a TEXT, b TEXT)", "CREATE INDEX ti ON t(a)"};
         for (int i = 0; i < 400; ++i)
             sql << QString("INSERT INTO t VALUES('%1', '%2')")
@@ -65,10 +67,15 @@ void tst_DbWorker::checkDb()
                        .arg(i * 7);
         makeDb(sql);
     }
-    if (kind == "garbage") {
+    if (kind == "garbage" || kind == "empty") {
         QFile f(dbPath());
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray(8192, 'Z'));
+        f.write(QByteArray(kind == "empty" ? 0 : 8192, 'Z'));
+    }
+    if (kind == "truncated") {
+        QFile f(dbPath());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QVERIFY(f.resize(f.size() / 2));
     }
     if (kind == "damaged") {
         // Scribble over the middle of the file: the header stays valid, so the integrity

@@ -7,6 +7,7 @@
 #include "deviceidentity.h"
 #include "deviceinterface.h"
 #include "linkstate.h"
+#include "portcheck.h"
 #include "portenumerator.h"
 
 #include <QBuffer>
@@ -18,6 +19,15 @@
 #include <QSerialPort>
 
 #include <cstdio>
+
+namespace {
+// The parameter an element of a file sets; null for identity, read-only and unknown elements.
+const ParamCatalogue::Param *writableParam(const QDomElement &e)
+{
+    const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+    return p && p->kind != ParamCatalogue::Kind::ReadOnly ? p : nullptr;
+}
+} // namespace
 
 QString CliRunner::usage()
 {
@@ -37,11 +47,17 @@ Commands:
 Options:
   --port NAME              use this port (a device path or name) instead of searching by the
                            USB identifiers of settings.conf (Device/VID, Device/PID)
-  --json                   machine-readable output of list and info
+  --json                   machine-readable output of list, info and write
   -v, --verbose            also print the link's log on standard error
   -h, --help               this text
 
-Progress and errors go to standard error. The exit code is 0 only when the command succeeded.
+Progress and errors go to standard error. Exit codes:
+  0  success (write: every value of the file is on the device)
+  1  failure (nothing of the file was applied)
+  2  bad usage
+  3  write: partly applied; some values of the file are not on the device (refused by the
+     file check or by the device, not supported by its firmware, or the write stopped); with
+     --json the applied, unchanged, refused and unwritten values are listed by name
 )");
 }
 
@@ -110,14 +126,15 @@ CliRunner::CliRunner(const Options &options, PortEnumerator *portEnumerator, QTe
 
 CliRunner::~CliRunner() = default;
 
-void CliRunner::fail(const QString &message)
+void CliRunner::fail(const QString &message, int code)
 {
     if (done)
         return;
     done = true;
     err << "vexa7xx-cli: " << message << '\n';
     err.flush();
-    emit finished(1);
+    out.flush();
+    emit finished(code);
 }
 
 void CliRunner::succeed()
@@ -136,37 +153,42 @@ void CliRunner::start()
         return;
     }
     // A file that will be refused costs the device nothing: it is looked at first.
-    if (opts.command == QLatin1String("write") && !loadFile(nullptr))
+    if (opts.command == QLatin1String("write") && !loadFile())
         return;
     connectDevice();
 }
 
-bool CliRunner::loadFile(QDomDocument *changes)
+bool CliRunner::loadFile()
 {
     QFile file(opts.file);
     if (!file.open(QIODevice::ReadOnly)) {
         fail(QStringLiteral("cannot read ") + opts.file);
         return false;
     }
-    QDomDocument doc;
-    QStringList refused;
     QString problem;
-    if (ConfigDocument::load(file.read(ConfigDocument::maxFileBytes + 1), &doc, &refused,
+    if (ConfigDocument::load(file.read(ConfigDocument::maxFileBytes + 1), &fileDoc, &fileRefused,
                              &problem) != ConfigDocument::LoadResult::Ok) {
         fail(opts.file + QStringLiteral(" is not a configuration file: ") + problem);
         return false;
     }
-    fileDevId = ConfigDocument::param(doc, QStringLiteral("dev_id"));
+    fileDevId = ConfigDocument::param(fileDoc, QStringLiteral("dev_id"));
     if (fileDevId.isEmpty()) {
         fail(opts.file + QStringLiteral(" has no dev_id: it could be any model's configuration"));
         return false;
     }
-    if (changes) {
-        for (const QString &r : refused)
-            err << "refused (not written): " << r << '\n';
-        *changes = doc;
+    for (const QString &r : fileRefused)
+        err << "refused (not written): " << r << '\n';
+    if (!opts.withKeys)
+        ConfigDocument::clearKeys(fileDoc);
+    else
+        ConfigDocument::deleteElement(fileDoc, QStringLiteral("serial_number"));
+    for (QDomElement e = fileDoc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        if (writableParam(e))
+            return true;
     }
-    return true;
+    fail(QStringLiteral("nothing of %1 can be written").arg(opts.file));
+    return false;
 }
 
 void CliRunner::list()
@@ -204,13 +226,16 @@ void CliRunner::connectDevice()
                         found.join(QStringLiteral(", ")));
         portName = found.first();
     } else {
-        portName = opts.port;
+        portName = PortCheck::location(opts.port);
+        if (!PortCheck::exists(portName))
+            return fail(PortCheck::describe(PortCheck::Problem::Missing, portName));
     }
 
+    if (!QFile::exists(DB_Worker::databasePath()))
+        return fail(QStringLiteral("devices.db is missing: ") + DB_Worker::databasePath());
     db = std::make_unique<DB_Worker>();
     if (!db->checkDb())
-        return fail(QStringLiteral("devices.db is missing or damaged in ") +
-                    DB_Worker::databasePath());
+        return fail(QStringLiteral("devices.db is empty or damaged: ") + DB_Worker::databasePath());
     link = new DeviceInterface(this);
     link->setUserPrompts(this);
     connect(link, &DeviceInterface::setCurrentFwVer, this, &CliRunner::identified);
@@ -223,7 +248,11 @@ void CliRunner::connectDevice()
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &CliRunner::readDone);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &CliRunner::stateChanged);
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &CliRunner::stateChanged);
-    connect(exchange, &ConfigExchange::writeFinished, this, [this](bool ok) { acknowledged = ok; });
+    connect(exchange, &ConfigExchange::writeFinished, this, [this](bool ok) {
+        acknowledged = ok;
+        if (!ok)
+            writeStopped();
+    });
     connect(exchange, &ConfigExchange::setProgress, this, [this](int max) { progressMax = max; });
     connect(exchange, &ConfigExchange::setProgressValue, this, &CliRunner::progress);
     connect(link, &DeviceInterface::authenticationFail, this, [this] {
@@ -312,40 +341,34 @@ void CliRunner::readDone(QBuffer *buffer)
     }
 
     // write: the file against the device just read.
-    QDomDocument changes;
-    if (!loadFile(&changes))
-        return;
-    if (!opts.withKeys)
-        ConfigDocument::clearKeys(changes);
-    else
-        ConfigDocument::deleteElement(changes, QStringLiteral("serial_number"));
     // Only what differs from the device goes out (unless --all): fewer writes, and a file
     // written twice changes nothing the second time.
     int count = 0;
-    int same = 0;
-    QList<QDomElement> unchanged;
-    for (QDomElement e = changes.documentElement().firstChildElement(); !e.isNull();
+    QList<QDomElement> same;
+    for (QDomElement e = fileDoc.documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
-        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
-        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly)
+        const ParamCatalogue::Param *p = writableParam(e);
+        if (!p)
             continue;
         const QDomElement current = doc.documentElement().firstChildElement(e.tagName());
         if (!opts.all && !current.isNull() &&
             ParamCodec::valueTextOf(*p, current) == ParamCodec::valueTextOf(*p, e)) {
-            unchanged << e;
-            ++same;
+            same << e;
+            unchanged << e.tagName();
             continue;
         }
         ++count;
     }
-    for (QDomElement &e : unchanged)
-        changes.documentElement().removeChild(e);
+    for (QDomElement &e : same)
+        fileDoc.documentElement().removeChild(e);
     if (count == 0) {
-        err << "the device already holds every value of " << opts.file << "; nothing written\n";
-        return succeed();
+        err << "the device already holds every " << (fileRefused.isEmpty() ? "" : "accepted ")
+            << "value of " << opts.file << "; nothing written\n";
+        return finishWrite();
     }
-    if (same > 0)
-        err << same << " parameter(s) already hold the file's value and are not written\n";
+    if (!unchanged.isEmpty())
+        err << unchanged.size()
+            << " parameter(s) already hold the file's value and are not written\n";
     if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to Vexa%2 %3 and reboot it?")
                                   .arg(count)
                                   .arg(DeviceIdentity::modelOf(deviceId))
@@ -353,8 +376,60 @@ void CliRunner::readDone(QBuffer *buffer)
         return fail(QStringLiteral("cancelled"));
     writing = true;
     writeBuffer = new QBuffer(this);
-    writeBuffer->setData(ConfigDocument::toText(changes));
+    writeBuffer->setData(ConfigDocument::toText(fileDoc));
     exchange->writeConfiguration(writeBuffer);
+}
+
+void CliRunner::writeStopped()
+{
+    const ConfigExchange::WriteReport &r = exchange->writeReport();
+    using Stop = ConfigExchange::WriteReport::Stop;
+    err << "\nvexa7xx-cli: "
+        << (r.stop == Stop::Refused      ? "the device refused " + r.notWritten.value(0)
+            : r.stop == Stop::DeviceLost ? QStringLiteral("the device went away during the write")
+                                         : QStringLiteral("the device stopped answering during "
+                                                          "the write"))
+        << '\n';
+    err << "written before the stop: "
+        << (r.written.isEmpty() ? QStringLiteral("nothing") : r.written.join(QStringLiteral(", ")))
+        << "\nnot written: " << r.notWritten.join(QStringLiteral(", ")) << '\n';
+    finishWrite();
+}
+
+void CliRunner::finishWrite()
+{
+    if (done)
+        return;
+    const ConfigExchange::WriteReport r =
+        writing ? exchange->writeReport() : ConfigExchange::WriteReport();
+    QStringList refused = fileRefused;
+    refused << r.skipped;
+    for (const QString &skipped : r.skipped)
+        err << "refused (not written): " << skipped << '\n';
+    if (opts.json) {
+        QJsonArray refusedList;
+        for (const QString &entry : refused) {
+            const int colon = entry.indexOf(QLatin1String(": "));
+            refusedList.append(QJsonObject{{QStringLiteral("name"), entry.left(colon)},
+                                           {QStringLiteral("reason"), entry.mid(colon + 2)}});
+        }
+        out << QJsonDocument(
+                   QJsonObject{
+                       {QStringLiteral("applied"), QJsonArray::fromStringList(r.written)},
+                       {QStringLiteral("unchanged"), QJsonArray::fromStringList(unchanged)},
+                       {QStringLiteral("refused"), refusedList},
+                       {QStringLiteral("notWritten"), QJsonArray::fromStringList(r.notWritten)}})
+                   .toJson(QJsonDocument::Compact)
+            << '\n';
+    }
+    if (refused.isEmpty() && r.notWritten.isEmpty()) {
+        if (writing)
+            err << "\nwritten; the device reboots\n";
+        return succeed();
+    }
+    if (r.written.isEmpty() && unchanged.isEmpty())
+        return fail(QStringLiteral("nothing of %1 was applied").arg(opts.file), 1);
+    fail(QStringLiteral("%1 was applied in part").arg(opts.file), PartlyApplied);
 }
 
 void CliRunner::stateChanged(int state)
@@ -363,29 +438,17 @@ void CliRunner::stateChanged(int state)
     case LinkState::Disconnected:
         if (done)
             break;
-        if (acknowledged) {
-            // The device took every value and went to reboot before its answer came out.
-            err << "\nwritten; the device reboots\n";
-            succeed();
-        } else {
+        if (acknowledged)
+            finishWrite(); // the device took every value and rebooted before its answer came
+        else
             fail(QStringLiteral("the device went away"));
-        }
-        break;
-    case LinkState::WriteError:
-        fail(QStringLiteral("the device refused a parameter; nothing after it was written"));
         break;
     case LinkState::NotRespond:
         fail(QStringLiteral("the device does not answer"));
         break;
     case LinkState::Reload:
-        if (writing && acknowledged) {
-            err << "\nwritten; the device reboots\n";
-            succeed();
-        }
-        break;
-    case LinkState::Ready:
-        if (writing && !acknowledged && !exchange->isWriting() && !done)
-            fail(QStringLiteral("nothing was written")); // the document could not be read
+        if (writing && acknowledged)
+            finishWrite();
         break;
     default:
         break;
@@ -414,7 +477,10 @@ UserPrompts::Button CliRunner::linkPrompt(LinkPrompt which)
 {
     switch (which) {
     case LinkPrompt::PortBusy:
-        err << "vexa7xx-cli: the port is in use by another program\n";
+        fail(PortCheck::describe(PortCheck::Problem::InUse, portName));
+        break;
+    case LinkPrompt::PortNoPermission:
+        fail(PortCheck::describe(PortCheck::Problem::NoPermission, portName));
         break;
     case LinkPrompt::DeviceUnplugged:
         err << "vexa7xx-cli: the device was disconnected\n";

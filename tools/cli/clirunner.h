@@ -33,6 +33,9 @@ public:
     };
 
     // Parses the arguments (without the program name); false with *error on bad usage.
+    // Exit codes besides 0 (success), 1 (failure) and 2 (bad usage).
+    static constexpr int PartlyApplied = 3;
+
     static bool parse(const QStringList &args, Options *options, QString *error);
     static QString usage();
 
@@ -58,16 +61,21 @@ signals:
     void finished(int exitCode);
 
 private:
-    void fail(const QString &message);
+    void fail(const QString &message, int code = 1);
     void succeed();
     void list();
     void connectDevice();
     void identified(QString fw, QString opt, ushort devId, QString name, QString devEui,
                     QString sn);
     void readDone(QBuffer *buffer);
-    // Reads and checks the file to write; false (after failing) when it is refused.
-    bool loadFile(QDomDocument *changes);
+    // Reads and checks the file to write into fileDoc; false (after failing) when it is refused
+    // or holds nothing that could be written.
+    bool loadFile();
     void stateChanged(int state);
+    // The write stopped before its end: what was written and what was not.
+    void writeStopped();
+    // Reports a write (or a file with nothing to write) and ends with its exit code.
+    void finishWrite();
     void progress(int value);
     bool confirm(const QString &question);
 
@@ -82,7 +90,10 @@ private:
     QString group;
     ushort deviceId = 0;
     QString firmware;
-    QString fileDevId; // the device ID the file to write is for
+    QDomDocument fileDoc;    // the file to write, without refused values (and keys, unless asked)
+    QString fileDevId;       // the device ID the file to write is for
+    QStringList fileRefused; // "name: reason" of the file's values refused by the file check
+    QStringList unchanged;   // values of the file the device holds already
     QString serial;
     QString devEui;
     int progressMax = 0;
