@@ -5,6 +5,7 @@
 #include "guiresources.h"
 #include "loghandler.h"
 #include "mainwindow.h"
+#include "portcheck.h"
 #include "portenumerator.h"
 
 #include <QApplication>
@@ -37,7 +38,7 @@ int main(int argc, char *argv[])
         } else if (arg == QLatin1String("-fs")) {
             developMode = true;
         } else if (arg == QLatin1String("-port") && i + 1 < args.size()) {
-            explicitPort = args.at(++i);
+            explicitPort = PortCheck::location(args.at(++i));
         }
     }
 

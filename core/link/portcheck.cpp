@@ -1,6 +1,5 @@
 #include "portcheck.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
@@ -22,10 +21,12 @@ QString nodePath(const QString &name)
 QString location(const QString &name)
 {
 #ifdef Q_OS_UNIX
-    if (name.contains(QLatin1Char('/')) && QDir::isRelativePath(name))
+    if (name.contains(QLatin1Char('/')))
         return QFileInfo(name).absoluteFilePath();
-#endif
+    return nodePath(name);
+#else
     return name;
+#endif
 }
 
 bool exists(const QString &name)

@@ -9,9 +9,10 @@ namespace PortCheck {
 
 enum class Problem { None, Missing, NoPermission, InUse };
 
-// The name to open for a port the user gave: a path with a directory part is taken from the
-// working directory (the serial layer would look for "tmp/pty" under /dev); a bare device name
-// ("ttyUSB0", "COM3") is left to the serial layer.
+// The name to open for a port the user gave. Where ports are files it is an absolute path: a
+// path with a directory part is taken from the working directory (the serial layer would look
+// for "tmp/pty" under /dev), a bare device name ("ttyUSB0") is looked for under /dev. Elsewhere
+// ("COM3") the name stays as it is.
 QString location(const QString &name);
 
 // Whether the port's device node exists (always true where ports are not files).
