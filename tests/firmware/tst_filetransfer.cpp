@@ -44,17 +44,14 @@ private slots:
         plugs.reset();
         f.reset();
     }
-    void writesChecksAndRuns_data();
-    void writesChecksAndRuns();
-    void startsFromTheDeviceStore_data();
-    void startsFromTheDeviceStore();
+    void writesFromTheDeviceStore_data();
+    void writesFromTheDeviceStore();
     void resumesAfterUnplug_data();
     void resumesAfterUnplug();
     void deadEndsStop_data();
     void deadEndsStop();
     void refusedFileSendsNothing_data();
     void refusedFileSendsNothing();
-    void acknowledgementRules_data();
     void acknowledgementRules();
 
 private:
@@ -134,56 +131,34 @@ private:
     std::unique_ptr<FileTransfer> transfer;
 };
 
-void tst_FileTransfer::writesChecksAndRuns_data()
+void tst_FileTransfer::writesFromTheDeviceStore_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<int>("blockSize");
-    // A whole number of blocks ends with a full block and no empty one after it.
-    QTest::newRow("256 KiB") << 256 * 1024 << FileTransfer::defaultBlockSize;
-    QTest::newRow("short last block") << 256 * 1024 + 77 << FileTransfer::defaultBlockSize;
-    QTest::newRow("relay block size") << 10000 << FileTransfer::relayBlockSize;
-}
-
-void tst_FileTransfer::writesChecksAndRuns()
-{
-    QFETCH(int, size);
-    QFETCH(int, blockSize);
-    start(SimConfig());
-    transfer->setBlockSize(blockSize);
-    QSignalSpy linkStates(link.get(), &DeviceInterface::changeDeviceStatus);
-    const QByteArray file = image(sim->device().deviceId(), newVersion, size);
-
-    const Outcome out = run(file);
-    QVERIFY2(out.finished, qPrintable(out.reason));
-    QCOMPARE(sim->device().storedFile(), file);
-    QCOMPARE(sim->commandCount(Frame::fileBlockCmd), blocksFor(size, blockSize));
-    QCOMPARE(f->codes({"0x81", "0x80"}), (QStringList{"0x8102", "0x8100", "0x8101", "0x8001"}));
-    QCOMPARE(out.states, QList<int>{LinkState::ApplyingFirmware});
-    QCOMPARE(linkStates.last().first().toInt(), int(LinkState::Reload));
-
-    // The device restarts into the image it was given.
-    QVERIFY(replugged());
-    QString running;
-    QVERIFY(identify(&running));
-    QCOMPARE(running, newVersion);
-}
-
-void tst_FileTransfer::startsFromTheDeviceStore_data()
-{
     QTest::addColumn<QString>("deviceFirmware"); // running on the device ("": the model's)
     QTest::addColumn<QString>("storedVersion");  // of the file in its store
     QTest::addColumn<int>("storedBytes");        // how much of that file it holds
     QTest::addColumn<bool>("creates");
     QTest::addColumn<int>("fromOffset");
-    QTest::newRow("same version, nothing loaded") << newVersion << newVersion << 0 << false << 0;
-    QTest::newRow("part loaded") << QString() << newVersion << 1000 << false << 1000;
-    QTest::newRow("all loaded: check at once") << QString() << newVersion << 5000 << false << 5000;
-    QTest::newRow("more than the file") << QString() << newVersion << 5100 << true << 0;
-    QTest::newRow("other version stored") << QString() << "1.0.0" << 3000 << true << 0;
+    const int kib256 = 256 * 1024; // whole blocks: no empty block after the last
+    const int small = 5000;
+    const QString none;
+    QTest::newRow("256 KiB") << kib256 << 512 << none << none << 0 << true << 0;
+    QTest::newRow("relay block size") << small << 192 << none << none << 0 << true << 0;
+    QTest::newRow("same version, nothing loaded")
+        << small << 512 << newVersion << newVersion << 0 << false << 0;
+    QTest::newRow("part loaded") << small << 512 << none << newVersion << 1000 << false << 1000;
+    QTest::newRow("all loaded: check at once")
+        << small << 512 << none << newVersion << small << false << small;
+    QTest::newRow("more than the file")
+        << small << 512 << none << newVersion << small + 1 << true << 0;
+    QTest::newRow("other version stored") << small << 512 << none << "1.0.0" << 3000 << true << 0;
 }
 
-void tst_FileTransfer::startsFromTheDeviceStore()
+void tst_FileTransfer::writesFromTheDeviceStore()
 {
+    QFETCH(int, size);
+    QFETCH(int, blockSize);
     QFETCH(QString, deviceFirmware);
     QFETCH(QString, storedVersion);
     QFETCH(int, storedBytes);
@@ -193,14 +168,24 @@ void tst_FileTransfer::startsFromTheDeviceStore()
     c.firmware = deviceFirmware;
     start(c);
     const quint16 id = sim->device().deviceId();
-    sim->device().setStoredFile(image(id, storedVersion, 6000).left(storedBytes));
-    const QByteArray file = image(id, newVersion, 5000);
+    sim->device().setStoredFile(image(id, storedVersion, size + 1).left(storedBytes));
+    transfer->setBlockSize(blockSize);
+    QSignalSpy linkStates(link.get(), &DeviceInterface::changeDeviceStatus);
+    const QByteArray file = image(id, newVersion, size);
 
     const Outcome out = run(file);
     QVERIFY2(out.finished, qPrintable(out.reason));
     QCOMPARE(sim->device().storedFile(), file);
     QCOMPARE(sim->commandCount(Cmd::createFile), creates ? 1 : 0);
-    QCOMPARE(sim->commandCount(Frame::fileBlockCmd), blocksFor(file.size() - fromOffset));
+    QCOMPARE(sim->commandCount(Frame::fileBlockCmd), blocksFor(size - fromOffset, blockSize));
+    QCOMPARE(out.states, QList<int>{LinkState::ApplyingFirmware});
+    QCOMPARE(linkStates.last().first().toInt(), int(LinkState::Reload));
+
+    // The device restarts into the image it was given.
+    QVERIFY(replugged());
+    QString running;
+    QVERIFY(identify(&running));
+    QCOMPARE(running, newVersion);
 }
 
 void tst_FileTransfer::resumesAfterUnplug_data()
@@ -236,65 +221,46 @@ void tst_FileTransfer::resumesAfterUnplug()
 
 void tst_FileTransfer::deadEndsStop_data()
 {
-    QTest::addColumn<int>("failChecks");
-    QTest::addColumn<int>("checkCode");
-    QTest::addColumn<int>("createResult");
-    QTest::addColumn<int>("rebootResult");
-    QTest::addColumn<int>("refuseBlocks");
-    QTest::addColumn<int>("dropEvery");
-    QTest::addColumn<Error>("error"); // None: the transfer finishes
+    QTest::addColumn<QString>("faults"); // of the simulated device, as its options
+    QTest::addColumn<Error>("error");    // None: the transfer finishes
     QTest::addColumn<int>("creates");
     QTest::addColumn<int>("blocks"); // of a six-block file
-    QTest::newRow("check fails once") << 1 << 3 << 0 << 0 << 0 << 0 << Error::None << 2 << 12;
-    QTest::newRow("check fails twice")
-        << 2 << 3 << 0 << 0 << 0 << 0 << Error::CheckFailed << 2 << 12;
-    QTest::newRow("unknown check code")
-        << 1 << 9 << 0 << 0 << 0 << 0 << Error::CheckUnknown << 1 << 6;
-    QTest::newRow("create refused") << 0 << 0 << 1 << 0 << 0 << 0 << Error::CreateRefused << 1 << 0;
-    QTest::newRow("reboot refused") << 0 << 0 << 0 << 2 << 0 << 0 << Error::RebootRefused << 1 << 6;
-    QTest::newRow("one block refused") << 0 << 0 << 0 << 0 << 1 << 0 << Error::None << 1 << 7;
-    QTest::newRow("blocks refused for good")
-        << 0 << 0 << 0 << 0 << 1000 << 0 << Error::BlocksRejected << 1
-        << int(DeviceInterface::defaultMaxRetries);
+    QTest::newRow("check fails once") << "--fail-check 1:3" << Error::None << 2 << 12;
+    QTest::newRow("check fails twice") << "--fail-check 2:3" << Error::CheckFailed << 2 << 12;
+    QTest::newRow("unknown check code") << "--fail-check 1:9" << Error::CheckUnknown << 1 << 6;
+    QTest::newRow("create refused") << "--refuse-create 1" << Error::CreateRefused << 1 << 0;
+    QTest::newRow("reboot refused") << "--refuse-reboot 2" << Error::RebootRefused << 1 << 6;
+    QTest::newRow("one block refused") << "--refuse-blocks 1" << Error::None << 1 << 7;
+    QTest::newRow("blocks refused for good") << "--refuse-blocks 1000" << Error::BlocksRejected << 1
+                                             << int(DeviceInterface::defaultMaxRetries);
     // The 7th request since the device was found, the 4th block, is stored but its answer
     // lost: the resent block is refused, as the device holds it already, and the transfer
     // goes on from where the device is.
-    QTest::newRow("acknowledgement lost") << 0 << 0 << 0 << 0 << 0 << 7 << Error::None << 1 << 7;
+    QTest::newRow("acknowledgement lost") << "--drop-every 7" << Error::None << 1 << 7;
 }
 
 void tst_FileTransfer::deadEndsStop()
 {
-    QFETCH(int, failChecks);
-    QFETCH(int, checkCode);
-    QFETCH(int, createResult);
-    QFETCH(int, rebootResult);
-    QFETCH(int, refuseBlocks);
-    QFETCH(int, dropEvery);
+    QFETCH(QString, faults);
     QFETCH(Error, error);
     QFETCH(int, creates);
     QFETCH(int, blocks);
     SimConfig c;
-    c.failChecks = failChecks;
-    c.failCheckCode = checkCode;
-    c.createResult = createResult;
-    c.rebootResult = rebootResult;
-    c.refuseBlocks = refuseBlocks;
+    QString why;
+    bool help = false;
+    QVERIFY2(c.parse(faults.split(' '), &why, &help), qPrintable(why));
     start(c);
     link->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
-    sim->faults().drop.every = dropEvery;
 
     const Outcome out = run(image(sim->device().deviceId(), newVersion, 3000));
     QCOMPARE(out.error, error);
     QCOMPARE(out.finished, error == Error::None);
     QCOMPARE(sim->commandCount(Cmd::createFile), creates);
     QCOMPARE(sim->commandCount(Frame::fileBlockCmd), blocks);
-    if (error != Error::None) {
+    if (error != Error::None)
         QCOMPARE(out.states.value(out.states.size() - 1), int(LinkState::FileWriteError));
-        QVERIFY(!transfer->isRunning());
-    }
     if (error == Error::CheckFailed)
-        QVERIFY2(out.reason.contains(FileTransfer::checkResultText(quint8(checkCode))),
-                 qPrintable(out.reason));
+        QVERIFY2(out.reason.contains(FileTransfer::checkResultText(3)), qPrintable(out.reason));
 }
 
 void tst_FileTransfer::refusedFileSendsNothing_data()
@@ -331,31 +297,18 @@ void tst_FileTransfer::refusedFileSendsNothing()
     QCOMPARE(f->requests(), QStringList());
 }
 
-void tst_FileTransfer::acknowledgementRules_data()
-{
-    // The block sent: 512 bytes at 0x10000.
-    QTest::addColumn<uint>("offset");
-    QTest::addColumn<uint>("size");
-    QTest::addColumn<int>("status");
-    QTest::addColumn<bool>("accepted");
-    QTest::newRow("the block") << 0x10000u << 512u << 0 << true;
-    QTest::newRow("claims more than sent") << 0x10000u << 1024u << 0 << false;
-    QTest::newRow("claims the next block") << 0x10200u << 512u << 0 << false;
-    QTest::newRow("short write") << 0x10000u << 100u << 0 << false;
-    QTest::newRow("old answer repeated") << 0xFE00u << 512u << 0 << false;
-    QTest::newRow("nothing written") << 0x10000u << 0u << 0 << false;
-    QTest::newRow("status set") << 0u << 512u << 1 << false;
-}
-
 void tst_FileTransfer::acknowledgementRules()
 {
-    QFETCH(uint, offset);
-    QFETCH(uint, size);
-    QFETCH(int, status);
-    QFETCH(bool, accepted);
-    QCOMPARE(
-        FileTransfer::acknowledges(0x10000, 512, Cmd::firmwareFile, offset, size, uchar(status)),
-        accepted);
+    // Of 512 bytes sent at 0x10000, only their own acknowledgement moves the transfer on: not
+    // one claiming more (it would skip data), an old one repeated, a short or a refused write.
+    const auto ack = [](uint offset, uint size, uchar status) {
+        return FileTransfer::acknowledges(0x10000, 512, Cmd::firmwareFile, offset, size, status);
+    };
+    QVERIFY(ack(0x10000, 512, 0));
+    QVERIFY(!ack(0x10000, 1024, 0));
+    QVERIFY(!ack(0xFE00, 512, 0));
+    QVERIFY(!ack(0x10000, 100, 0));
+    QVERIFY(!ack(0, 512, 1));
 }
 
 QTEST_GUILESS_MAIN(tst_FileTransfer)
