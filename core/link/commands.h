@@ -48,6 +48,17 @@ constexpr quint16 answerMark = 0x4000;
 constexpr quint8 paramAccess = 0x01;
 // File type of the firmware image in the device's file store.
 constexpr quint8 firmwareFile = 0x02;
+// A file block carries its offset in 20 bits, so no file of the store can be longer.
+constexpr int maxFileBytes = 1 << 20;
+// Results of the file check (answer to checkFile); anything above fileTooBig is unknown.
+enum CheckResult : quint8 {
+    fileOk = 0,
+    fileTooShort = 1,
+    fileBadMagic = 2,
+    fileNoVersionTag = 3,
+    fileOtherDevice = 4,
+    fileTooBig = 5,
+};
 // Factory reset parts (first data byte of factoryDefault).
 constexpr quint8 resetNetwork = 0x00;
 constexpr quint8 resetDevice = 0x01;

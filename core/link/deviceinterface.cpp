@@ -489,7 +489,6 @@ void DeviceInterface::getLoadedBlocks()
 
 void DeviceInterface::getCheckFile()
 {
-    emit changeDeviceStatus(LinkState::ApplyingFirmware);
     request("Get Check File", Cmd::checkFile, PayloadWriter().u8(Cmd::firmwareFile).data());
 }
 

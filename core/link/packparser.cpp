@@ -107,7 +107,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         return;
     }
     case Cmd::loadedBlocks:
-        emit loadedBlocks(r.u8(5) == 0 ? 0 : int(r.u32(7)));
+        emit loadedBlocks(r.u8(5) == 0 ? 0u : uint(r.u32(7)));
         return;
     case Cmd::fskMode:
         emit switchFskModeAnswer(r.u8(2), r.u8(3));
@@ -267,6 +267,7 @@ void PackParser::dataParser(QByteArray data, uchar _port)
         const uchar fileType = r.u8(0) >> 4;
         const uint offset = (uint(r.u8(0) & 0x0F) << 16) | (uint(r.u8(1)) << 8) | r.u8(2);
         const uint size = r.u16(4);
-        emit sendNextBlock(fileType, r.u8(3) != 0 ? 0u : offset, size);
+        const uchar status = r.u8(3);
+        emit sendNextBlock(fileType, status != 0 ? 0u : offset, size, status);
     }
 }

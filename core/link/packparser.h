@@ -42,7 +42,8 @@ signals:
     void createFile(uchar status);
     void resultCheckFile(uchar statusCode);
     void fileInfoAnswer(FILE_INFO info);
-    void loadedBlocks(int size);
+    // Unsigned as the device sends it: no size becomes a negative offset.
+    void loadedBlocks(uint size);
     void switchFskModeAnswer(uchar resultCode, uchar statusCode);
     void switchNormalModeAnswer(uchar resultCode, uchar statusCode);
     void fskCommandAnswer(uchar resultCode, uchar statusCode);
@@ -61,7 +62,8 @@ signals:
     void devBatStatus(DEV_BAT_STAT stat);
     void devAdcStatus(DEV_ADC_VALUES stat);
     void devInputsParamsStatus(DEV_INPUT_PARAMS stat);
-    void sendNextBlock(uchar fileType, uint offset, uint packSize);
+    // A file block acknowledgement; the offset is 0 when the status is not.
+    void sendNextBlock(uchar fileType, uint offset, uint packSize, uchar status);
 
 private:
     AnswerQueue *answerQueue;

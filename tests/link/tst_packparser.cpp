@@ -195,8 +195,10 @@ void tst_PackParser::fileAnswers()
     QCOMPARE((Fields{fi.fileType, fi.devId, fi.extraWord}), (Fields{2, 760, 0xabcd}));
     QCOMPARE((QStringList{fi.extraVersion, fi.fwVersion, fi.updFileVersion}),
              (QStringList{"0.1.2", "1.4.12", "1.4.0"}));
-    QCOMPARE(record<int>(&PackParser::loadedBlocks, "8103 02 00 00 01 00 00012345"), 0x12345);
-    QCOMPARE(record<int>(&PackParser::loadedBlocks, "8103 02 00 00 00 00 00012345"), 0);
+    QCOMPARE(record<uint>(&PackParser::loadedBlocks, "8103 02 00 00 01 00 00012345"), 0x12345u);
+    QCOMPARE(record<uint>(&PackParser::loadedBlocks, "8103 02 00 00 00 00 00012345"), 0u);
+    // A size past 2^31 stays a size, never a negative offset.
+    QCOMPARE(record<uint>(&PackParser::loadedBlocks, "8103 02 00 00 01 00 80000000"), 0x80000000u);
     QCOMPARE(record<uchar>(&PackParser::createFile, "8100 02 00 07"), uchar(7));
     QCOMPARE(record<uchar>(&PackParser::resultCheckFile, "8101 02 03"), uchar(3));
 }
@@ -220,9 +222,12 @@ void tst_PackParser::blockAcknowledgement_data()
     QTest::addColumn<QByteArray>("payload");
     QTest::addColumn<uint>("offset");
     QTest::addColumn<uint>("size");
-    QTest::newRow("ok") << QByteArray::fromHex("21 00 00 00 0200") << 0x10000u << 512u;
-    QTest::newRow("20-bit offset") << QByteArray::fromHex("2f ff fe 00 00c0") << 0xffffeu << 192u;
-    QTest::newRow("status set: offset 0") << QByteArray::fromHex("20 04 00 01 0200") << 0u << 512u;
+    QTest::addColumn<int>("status");
+    QTest::newRow("ok") << QByteArray::fromHex("21 00 00 00 0200") << 0x10000u << 512u << 0;
+    QTest::newRow("20-bit offset")
+        << QByteArray::fromHex("2f ff fe 00 00c0") << 0xffffeu << 192u << 0;
+    QTest::newRow("status set: offset 0")
+        << QByteArray::fromHex("20 04 00 01 0200") << 0u << 512u << 1;
 }
 
 void tst_PackParser::blockAcknowledgement()
@@ -230,10 +235,12 @@ void tst_PackParser::blockAcknowledgement()
     QFETCH(QByteArray, payload);
     QFETCH(uint, offset);
     QFETCH(uint, size);
+    QFETCH(int, status);
     const auto a = parse(&PackParser::sendNextBlock, payload, Frame::filePort);
     QCOMPARE(int(a.value(0).value<uchar>()), 2);
     QCOMPARE(a.value(1).toUInt(), offset);
     QCOMPARE(a.value(2).toUInt(), size);
+    QCOMPARE(int(a.value(3).value<uchar>()), status);
     // The same bytes on the command port are no acknowledgement.
     QVERIFY(parse(&PackParser::sendNextBlock, payload).isEmpty());
 }

@@ -320,6 +320,9 @@ void tst_Simulator::program()
     QCOMPARE(c.deviceId(), quint16((2 << 10) | 750));
     QVERIFY(!c.parse({"--fw", "1.2"}, &error, &helpRequested));
     QVERIFY(!c.parse({"--drop-prob", "2"}, &error, &helpRequested));
+    QVERIFY(c.parse({"--fail-check", "2:9"}, &error, &helpRequested));
+    QCOMPARE((QList<int>{c.failChecks, c.failCheckCode}), (QList<int>{2, 9}));
+    QVERIFY(!c.parse({"--fail-check", "2:"}, &error, &helpRequested));
 
     QProcess p;
     p.start(VEXA_SIM_EXE, {"--model", "750"});

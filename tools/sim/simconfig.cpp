@@ -58,6 +58,10 @@ Faults (N: every Nth answer; P: probability 0..1, random with --seed):
   --unplug-after-blocks N    pull the cable after N file blocks
   --unplug-at MS             pull the cable MS after start
   --relay-status-faults N    the first N relayed commands get relay status 9
+  --fail-check N[:CODE]      the first N file checks fail with result CODE (default 3)
+  --refuse-create CODE       file creation answers result CODE (1..255)
+  --refuse-reboot CODE       reboot requests answer result CODE (1..255) and do nothing
+  --refuse-blocks N          the first N file blocks are refused and not stored
   --silent                   never answer anything
 )");
 }
@@ -226,6 +230,27 @@ bool SimConfig::parse(const QStringList &args, QString *error, bool *helpRequest
             ok = integer(a, 1, big, &unplugAtMs);
         } else if (a == QLatin1String("--relay-status-faults")) {
             ok = integer(a, 0, big, &relayStatusFaults);
+        } else if (a == QLatin1String("--fail-check")) {
+            QString v;
+            ok = value(a, &v);
+            const QStringList parts = v.split(QLatin1Char(':'));
+            bool nOk = false;
+            bool codeOk = parts.size() == 1;
+            failChecks = parts.value(0).toInt(&nOk);
+            if (parts.size() == 2)
+                failCheckCode = parts.at(1).toInt(&codeOk);
+            if (ok && (!nOk || !codeOk || parts.size() > 2 || failChecks < 1 || failCheckCode < 1 ||
+                       failCheckCode > 255)) {
+                *error = QStringLiteral("--fail-check: N or N:CODE, a count of at least 1 and "
+                                        "a result 1..255, like 2:3");
+                ok = false;
+            }
+        } else if (a == QLatin1String("--refuse-create")) {
+            ok = integer(a, 1, 255, &createResult);
+        } else if (a == QLatin1String("--refuse-reboot")) {
+            ok = integer(a, 1, 255, &rebootResult);
+        } else if (a == QLatin1String("--refuse-blocks")) {
+            ok = integer(a, 1, big, &refuseBlocks);
         } else if (a == QLatin1String("--silent")) {
             silent = true;
         } else {

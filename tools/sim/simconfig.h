@@ -62,6 +62,11 @@ struct SimConfig
     int unplugAtMs = 0;           // ... or this long after start
     bool silent = false;          // nothing is ever answered
     int relayStatusFaults = 0;    // the first N relayed commands get relay status 9
+    int failChecks = 0;           // the first N file checks fail ...
+    int failCheckCode = 3;        // ... with this result (1..5 known, above unknown)
+    int createResult = 0;         // not 0: file creation is refused with this result
+    int rebootResult = 0;         // not 0: reboots are refused with this result
+    int refuseBlocks = 0;         // the first N file blocks are refused (nothing stored)
 
     // Parses command-line arguments (without the program name). On error returns false and
     // sets *error; --help sets *helpRequested.

@@ -76,18 +76,10 @@ enum WriteResult : quint8 {
     refused = 4,
 };
 
-// Results of the file check of a firmware image.
-enum CheckResult : quint8 {
-    fileOk = 0,
-    fileTooShort = 1,
-    fileBadMagic = 2,
-    fileNoVersionTag = 3,
-    fileOtherDevice = 4,
-    fileTooBig = 5,
-};
 constexpr quint16 firmwareMagic = 0x55AA;
 constexpr int firmwareHeaderBytes = 15;
-constexpr int maxFirmwareBytes = 1 << 20;
+// Result of a block the device does not take.
+constexpr quint8 blockRefused = 1;
 
 // Relay status of a relayed command the radio could not take (relay busy).
 constexpr quint8 relayStatusBusy = 9;
@@ -423,8 +415,9 @@ QList<SimAnswer> SimDevice::handle(quint8 port, const QByteArray &payload, qint6
     case Cmd::clearFskStatus:
         return answer(answerTo(code));
     case Cmd::reboot:
-        rebootPending = true;
-        return answer(answerTo(code).u16(0));
+        // The result is the answer's second byte after the code.
+        rebootPending = config.rebootResult == 0;
+        return answer(answerTo(code).u8(0).u8(quint8(config.rebootResult)));
     case Cmd::deviceInfo:
         return answer(answerTo(code)
                           .bytes(versionBytes(fwVersion))
@@ -631,18 +624,18 @@ quint8 SimDevice::checkFile() const
 {
     const PayloadReader f(fileStore);
     if (fileStore.size() < firmwareHeaderBytes)
-        return fileTooShort;
+        return Cmd::fileTooShort;
     if (f.u16(0) != firmwareMagic)
-        return fileBadMagic;
+        return Cmd::fileBadMagic;
     if (fileStore.mid(2, 8) != QByteArray("VERSION\0", 8))
-        return fileNoVersionTag;
+        return Cmd::fileNoVersionTag;
     // The header keeps the device ID low byte first.
     const quint16 id = quint16(f.u8(10) | (f.u8(11) << 8));
     if (id != deviceId())
-        return fileOtherDevice;
-    if (fileStore.size() > maxFirmwareBytes)
-        return fileTooBig;
-    return fileOk;
+        return Cmd::fileOtherDevice;
+    if (fileStore.size() > Cmd::maxFileBytes)
+        return Cmd::fileTooBig;
+    return Cmd::fileOk;
 }
 
 SimAnswer SimDevice::fileAnswer(quint16 code, const QByteArray &payload)
@@ -651,13 +644,20 @@ SimAnswer SimDevice::fileAnswer(quint16 code, const QByteArray &payload)
     const quint8 type = payload.size() > 2 ? PayloadReader(payload).u8(2) : Cmd::firmwareFile;
     switch (code) {
     case Cmd::createFile:
-        fileStore.clear();
-        fileChecked = false;
-        p.u8(type).u8(0).u8(0);
+        // A refused creation leaves the store as it was.
+        if (config.createResult == 0) {
+            fileStore.clear();
+            fileChecked = false;
+        }
+        p.u8(type).u8(0).u8(quint8(config.createResult));
         break;
     case Cmd::checkFile: {
-        const quint8 result = checkFile();
-        fileChecked = result == fileOk;
+        quint8 result = checkFile();
+        if (config.failChecks > 0) {
+            --config.failChecks;
+            result = quint8(config.failCheckCode);
+        }
+        fileChecked = result == Cmd::fileOk;
         p.u8(type).u8(result);
         break;
     }
@@ -692,11 +692,12 @@ SimAnswer SimDevice::blockAnswer(const QByteArray &payload)
     quint32 reported = offset;
     quint8 status = 0;
     quint16 written = quint16(data.size());
-    if (offset == quint32(fileStore.size())) {
+    if (offset == quint32(fileStore.size()) && config.refuseBlocks <= 0) {
         fileStore.append(data);
     } else {
-        // Not where the file ends: tell where it does.
-        status = 1;
+        // Not where the file ends (or refused by a fault): tell where it does.
+        config.refuseBlocks = qMax(0, config.refuseBlocks - 1);
+        status = blockRefused;
         reported = quint32(fileStore.size());
         written = 0;
     }
@@ -798,7 +799,7 @@ QString SimDevice::nextDebugLine(qint64 nowMs)
 
 void SimDevice::reboot(qint64 nowMs)
 {
-    if (fileChecked && checkFile() == fileOk) {
+    if (fileChecked && checkFile() == Cmd::fileOk) {
         fwVersion = PayloadReader(fileStore).version(12);
         fileChecked = false;
     }

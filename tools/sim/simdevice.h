@@ -63,8 +63,13 @@ public:
     QList<quint16> paramCodes() const { return params.keys(); }
     void setParam(quint16 code, const QByteArray &value) { params.insert(code, value); }
 
-    // File store.
+    // File store (a test may leave a file there, as an earlier transfer would have).
     QByteArray storedFile() const { return fileStore; }
+    void setStoredFile(const QByteArray &file)
+    {
+        fileStore = file;
+        fileChecked = false;
+    }
 
     SimDevice *remoteDevice() const { return remote.get(); }
     int blocksReceived() const { return blockCount; }
