@@ -106,6 +106,10 @@ UserPrompts::Button GuiPrompts::linkPrompt(LinkPrompt which)
         return show(nullptr, Icon::Critical, tr("Чтение конфигурации"),
                     tr("Модуль не отвечает на команду.\nПродолжить запись конфигурации?"), Yes | No,
                     NoButton);
+    case LinkPrompt::ContinueFirmware:
+        return show(nullptr, Icon::Critical, tr("Обновление прошивки"),
+                    tr("Модуль не отвечает на команду.\nПродолжить обновление прошивки?"), Yes | No,
+                    NoButton);
     case LinkPrompt::PortBusy:
         return show(
             nullptr, Icon::Critical, tr("Ошибка"),

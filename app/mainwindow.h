@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filetransfer.h"
 #include "linkstate.h"
 #include "netinfoparams.h"
 #include "ntpclient.h"
@@ -76,6 +77,10 @@ public:
     }
     // Newest firmware in the local store for a device key ("0.0.0" for none).
     QString getLocalLastFw(QString devID);
+    // Whether the store holds a newer firmware for the connected device (also for the updater).
+    enum class FwCheck { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
+    FwCheck firmwareCheckResult() const { return fwCheckResult; }
+    FileTransfer *firmwareTransfer() const { return transfer; }
     // Records an edit: the element replaces its namesake in both documents.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
@@ -160,6 +165,10 @@ public slots:
     void readXmlBuffer(QBuffer *xmlBuffer);
     // The write ended: on success the changes sent are no longer pending.
     void writeFinished(bool ok);
+    // Firmware: the offer of a newer one from the store, the update on the button, a failure.
+    void availableNewFw();
+    void startUpdateFirmware();
+    void firmwareTransferFailed(FileTransfer::Error error, const QString &reason);
     void openFileSlot();
     void saveFileSlot();
     void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
@@ -220,7 +229,9 @@ private:
     // Replaces each empty page of the window's form with the model page of the same name.
     void installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages);
     void fillCodeTables();
-    void offerFirmwareUpdate(const QString &deviceKey);
+    // Firmware: the transfer object and its texts.
+    void createFirmwareTransfer();
+    static QString firmwareErrorText(FileTransfer::Error error);
 
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
@@ -232,6 +243,7 @@ private:
     DB_Worker *dbWorker = nullptr;
     DeviceInterface *link = nullptr;
     ConfigExchange *exchange = nullptr;
+    FileTransfer *transfer = nullptr;
     NtpClient *ntpClient = nullptr;
     TimeParamsForm *timeParamsForm = nullptr;
     QPointer<StatusCalc> statusCalc;
@@ -264,6 +276,8 @@ private:
     bool fskMode = false;
     bool firmwareUpdate = false;
     bool newFwAvailable = false;
+    FwCheck fwCheckResult = FwCheck::Unknown;
+    QString firmwareFailure; // why the last update stopped, for the failure box
     bool closeAfterReboot = false;
     bool manualExtraPack = false;
     bool hideRefresh = false;
@@ -278,6 +292,7 @@ private:
     // Identity of the connected device.
     QString currentFwVer = QStringLiteral("255.255.255");
     QString devIdByName;
+    QString deviceKey; // the device database's key of the connected device ("760_1")
     QString devIdText;
     QString fwFilePrefix;
     QList<int> statusCommandList;

@@ -3,13 +3,12 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "appinfo.h"
 #include "apppaths.h"
 #include "configeditor.h"
 #include "connectionstates.h"
 #include "db_worker.h"
 #include "deviceidentity.h"
-#include "firmwarestore.h"
-#include "naturalcompare.h"
 #include "statuspanel.h"
 #include "userprompts.h"
 
@@ -20,12 +19,6 @@
 #include <QRegularExpressionValidator>
 #include <QUrl>
 #include <QVBoxLayout>
-#include <QWhatsThis>
-
-namespace {
-// Where the help pages of a model live on the web (left to the deployment).
-const char *const helpWebAddress = "https://help.vexa7xx.example";
-} // namespace
 
 // ---- pages -------------------------------------------------------------------------------------
 
@@ -63,38 +56,6 @@ void MainWindow::fillCodeTables()
     inputErrorTexts = table("inErrorsParams");
 }
 
-QString MainWindow::getLocalLastFw(QString devID)
-{
-    qDebug().noquote() << "Search available firmware with DevID: " << devID;
-    const int id = dbWorker->getIdByName(devID);
-    firmwareMap = FirmwareStore::scan(FirmwareStore::folder(), id);
-    const QString newest = FirmwareStore::newest(firmwareMap);
-    if (firmwareMap.isEmpty())
-        qDebug() << "Local firmware not found";
-    else
-        qDebug().noquote() << "Local actual FW: " << newest;
-    return newest;
-}
-
-void MainWindow::offerFirmwareUpdate(const QString &deviceKey)
-{
-    const QString local = getLocalLastFw(deviceKey);
-    if (naturalCompare(local, currentFwVer) > 0) {
-        ui->updateFwButton->setEnabled(true);
-        ui->updateFwButton->setToolTip(tr("Обновить прошивку устройства до версии ") + local);
-        newFwAvailable = true;
-        if (isActiveWindow())
-            QWhatsThis::showText(
-                ui->updateFwButton->mapToGlobal(ui->updateFwButton->rect().bottomLeft()),
-                tr("<font color=blue>Доступно обновление прошивки версии </font><b>") + local +
-                    QStringLiteral("</b>"),
-                ui->updateFwButton);
-    } else {
-        ui->updateFwButton->setEnabled(false);
-        newFwAvailable = false;
-    }
-}
-
 void MainWindow::helpShow()
 {
     const QString folder = AppPaths::filePath(QStringLiteral("help"));
@@ -106,7 +67,7 @@ void MainWindow::helpShow()
         QDesktopServices::openUrl(
             QUrl(QStringLiteral("file:///") + folder + QLatin1Char('/') + matches.first()));
     } else if (identified && globalTimeReceived) {
-        QDesktopServices::openUrl(QUrl(QLatin1String(helpWebAddress) +
+        QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::helpWebAddress) +
                                        QStringLiteral("/?dev_type=") + devIdByName +
                                        QStringLiteral("v2&sn=") + ui->snLabel->text() +
                                        QStringLiteral("&indef=") + ui->deveui_lbl->text()));

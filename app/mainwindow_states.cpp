@@ -43,6 +43,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     if (enumerator)
         link->setPortEnumerator(enumerator);
     exchange = new ConfigExchange(link, this);
+    createFirmwareTransfer();
     // setCurrentFwVer has chosen the firmware group by the time the read asks.
     exchange->setSupportedCodes([this](const DeviceIdentity &) {
         return identified ? dbWorker->getCommandList() : QList<int>();
@@ -69,7 +70,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(link, &DeviceInterface::checkGetStatusState, this, &MainWindow::getStatusInfo);
     connect(link, &DeviceInterface::hideRefreshButton, this, &MainWindow::hideRefreshButton);
     connect(this, &MainWindow::rebootDev, link, &DeviceInterface::getReboot);
-    connect(this, &MainWindow::getFileInfo, link, &DeviceInterface::getFileInfo);
+    connect(ui->updateFwButton, &QToolButton::clicked, this, &MainWindow::startUpdateFirmware);
     connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
     connectStatusPanel();
 }
@@ -213,23 +214,24 @@ void MainWindow::applyStateEffects(int state)
         if (state == NotRespond && fskMode)
             leaveFskMode();
         break;
-    case Reload:
+    case Reload: {
         if (closeAfterReboot) {
             QApplication::closeAllWindows();
             QApplication::quit();
             break;
         }
         rebootTimer->start(rebootTimerMs);
+        // Taken before state 0, which ends the update flag.
+        const QString why =
+            firmwareUpdate ? tr("Обновление прошивки...") : tr("Устройство перезагружается...");
+        firmwareUpdate = false;
         setGlobalState(Disconnected);
         // A new search only once the device has had time to come back (rebootComplite).
         setControlsEnabled(ConnectionStates::RefreshButton | ConnectionStates::UpdateFwButton,
                            false);
-        prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"),
-                        firmwareUpdate ? tr("Обновление прошивки...")
-                                       : tr("Устройство перезагружается..."),
-                        rebootBoxMs);
-        firmwareUpdate = false;
+        prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"), why, rebootBoxMs);
         break;
+    }
     case PasswordChanged:
         prompts->inform(UserPrompts::Icon::Information, tr("Смена пароля"),
                         tr("Пароль успешно измёнен"));
@@ -269,8 +271,10 @@ void MainWindow::applyStateEffects(int state)
         if (firmwareUpdate) {
             prompts->inform(
                 UserPrompts::Icon::Critical, tr("Обновление прошивки"),
-                tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление."));
+                tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
+                    (firmwareFailure.isEmpty() ? QString() : QLatin1Char('\n') + firmwareFailure));
             firmwareUpdate = false;
+            link->setFirmwareUpdate(false);
             ui->progressBar->setValue(0);
         } else {
             prompts->inform(UserPrompts::Icon::Critical, tr("Запись файла"),
@@ -539,15 +543,15 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->snLabel->setText(_sn);
     ui->deveui_lbl->setText(devEui.toUpper());
 
-    const QString key = DeviceIdentity::keyOf(devID);
-    fwFilePrefix = QStringLiteral("Vexa") + key;
-    const QString group = dbWorker->getFwGroup(fw_ver, key);
+    deviceKey = DeviceIdentity::keyOf(devID);
+    fwFilePrefix = QStringLiteral("Vexa") + deviceKey;
+    const QString group = dbWorker->getFwGroup(fw_ver, deviceKey);
     if (group.isEmpty()) {
         identified = false;
         prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
                         tr("Версия прошивки не поддерживается конфигуратором"));
         // A supported firmware may still be in the store for this device.
-        offerFirmwareUpdate(key);
+        availableNewFw();
         return;
     }
     identified = true;
@@ -569,7 +573,7 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->terminalMenu->setRowHidden(2, !dbWorker->checkSupportPage(QStringLiteral("ioPage")));
     ui->terminalMenu->setRowHidden(4, !dbWorker->checkSupportPage(QStringLiteral("vexa701Page")));
     fillCodeTables();
-    offerFirmwareUpdate(key);
+    availableNewFw();
 }
 
 // ---- labels ---------------------------------------------------------------------------------

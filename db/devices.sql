@@ -40,8 +40,8 @@
 --                     256 rows: that is what one fetch of the table model delivers.
 --
 --   ids               device key -> device identifier (model number in the low 10 bits,
---                     hardware revision in the upper 6 bits). Looked up by prefix, so a key
---                     must come before the keys that start with it ("760" before "760_1").
+--                     hardware revision in the upper 6 bits). Looked up by the whole key:
+--                     "760_6" is not "760_63".
 --   statusBits        bit number 0..31 of the device status word, condition name, text for
 --                     the bit clear, text for the bit set.
 --   gprsList          cellular data presets: provider, APN, user, password, dial number.

@@ -29,6 +29,7 @@ public:
     enum class LinkPrompt {
         ContinueReading,  // no answer after the resends: keep trying? (Yes / No)
         ContinueWriting,  // the same while a configuration is being written
+        ContinueFirmware, // the same during a firmware update
         PortBusy,         // the port is held by another program (OK)
         PortNoPermission, // the user may not open the port (OK)
         DeviceUnplugged,  // the device went away during an exchange (OK)

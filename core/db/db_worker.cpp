@@ -271,7 +271,7 @@ QStringList DB_Worker::getFormElements(QString elementName)
         return {};
     const QModelIndexList hits =
         groupModel->match(groupModel->index(0, 2), Qt::DisplayRole, elementName, 1,
-                          Qt::MatchStartsWith | Qt::MatchWrap | Qt::MatchCaseSensitive);
+                          Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (hits.isEmpty())
         return {};
     const QStringList parts =
@@ -352,9 +352,8 @@ int DB_Worker::getIdByName(QString _name)
     if (!model)
         return -1;
     int id = -1;
-    const QModelIndexList hits =
-        model->match(model->index(0, 0), Qt::DisplayRole, _name, 1,
-                     Qt::MatchStartsWith | Qt::MatchWrap | Qt::MatchCaseSensitive);
+    const QModelIndexList hits = model->match(model->index(0, 0), Qt::DisplayRole, _name, 1,
+                                              Qt::MatchFixedString | Qt::MatchCaseSensitive);
     if (!hits.isEmpty()) {
         const QVariant v = model->record(hits.first().row()).value(QStringLiteral("id"));
         bool ok = false;

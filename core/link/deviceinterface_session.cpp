@@ -305,8 +305,9 @@ void DeviceInterface::answerTimeout()
     }
     retryCount = 0;
     const UserPrompts::Button answer =
-        prompts() ? prompts()->linkPrompt(writeMode ? UserPrompts::LinkPrompt::ContinueWriting
-                                                    : UserPrompts::LinkPrompt::ContinueReading)
+        prompts() ? prompts()->linkPrompt(firmwareUpdate ? UserPrompts::LinkPrompt::ContinueFirmware
+                                          : writeMode    ? UserPrompts::LinkPrompt::ContinueWriting
+                                                         : UserPrompts::LinkPrompt::ContinueReading)
                   : UserPrompts::No;
     if (answer == UserPrompts::Yes) {
         resend();

@@ -221,6 +221,16 @@ Version </translation>
 <context>
     <name>GuiPrompts</name>
     <message>
+        <source>Обновление прошивки</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>Модуль не отвечает на команду.
+Продолжить обновление прошивки?</source>
+        <translation>The device does not answer the command.
+Continue the firmware update?</translation>
+    </message>
+    <message>
         <source>Чтение конфигурации</source>
         <translation>Reading the configuration</translation>
     </message>
@@ -1080,6 +1090,58 @@ Switch to local configuration?</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>Список изменений</source>
+        <translation>List of changes</translation>
+    </message>
+    <message>
+        <source>Файл прошивки не найден или не читается.</source>
+        <translation>The firmware file is missing or cannot be read.</translation>
+    </message>
+    <message>
+        <source>Файл прошивки пуст.</source>
+        <translation>The firmware file is empty.</translation>
+    </message>
+    <message>
+        <source>Файл прошивки больше, чем может принять устройство.</source>
+        <translation>The firmware file is larger than the device can take.</translation>
+    </message>
+    <message>
+        <source>Файл не является файлом прошивки.</source>
+        <translation>The file is not a firmware file.</translation>
+    </message>
+    <message>
+        <source>Устройство не определено.</source>
+        <translation>The device has not been identified.</translation>
+    </message>
+    <message>
+        <source>Прошивка предназначена для другого устройства.</source>
+        <translation>The firmware is for another device.</translation>
+    </message>
+    <message>
+        <source>Устройство не принимает блоки файла прошивки.</source>
+        <translation>The device does not accept the blocks of the firmware file.</translation>
+    </message>
+    <message>
+        <source>Устройство не приняло файл прошивки и после повторной записи.</source>
+        <translation>The device rejected the firmware file again after it was written anew.</translation>
+    </message>
+    <message>
+        <source>Неизвестный результат проверки файла прошивки.</source>
+        <translation>Unknown result of the firmware file check.</translation>
+    </message>
+    <message>
+        <source>Устройство не создало файл прошивки.</source>
+        <translation>The device did not create the firmware file.</translation>
+    </message>
+    <message>
+        <source>Устройство не перезагрузилось в новую прошивку.</source>
+        <translation>The device did not reboot into the new firmware.</translation>
+    </message>
+    <message>
+        <source>Связь с устройством потеряна.</source>
+        <translation>The connection to the device was lost.</translation>
+    </message>
     <message>
         <source>Файл больше любого файла конфигурации (более %1 байт).</source>
         <translation>The file is larger than any configuration file (over %1 bytes).</translation>

@@ -261,15 +261,16 @@ void tst_DbWorker::idLookups()
 {
     makeDb({"CREATE TABLE ids(name TEXT, id INTEGER)", "INSERT INTO ids VALUES('701', 701)",
             "INSERT INTO ids VALUES('760', 760)", "INSERT INTO ids VALUES('760_2', 2808)",
-            "INSERT INTO ids VALUES(NULL, 5)"});
+            "INSERT INTO ids VALUES('760_63', 65272)", "INSERT INTO ids VALUES(NULL, 5)"});
     DB_Worker w;
+    // The whole key: a device "760_6" is neither "760_63" nor "760".
     QCOMPARE((QList<int>{w.getIdByName("760"), w.getIdByName("760_2"), w.getIdByName("750"),
-                         w.getIdByName("")}),
-             (QList<int>{760, 2808, -1, -1}));
+                         w.getIdByName(""), w.getIdByName("760_6"), w.getIdByName("76")}),
+             (QList<int>{760, 2808, -1, -1, -1, -1}));
     QCOMPARE(w.getNameById(2808), QString("760_2"));
     QCOMPARE(w.getNameById(999), QString());
     const QMap<QString, int> names = w.getDevNameList();
-    QCOMPARE(names.size(), 3);
+    QCOMPARE(names.size(), 4);
     QCOMPARE(names.value("760_2"), 2808);
 }
 

@@ -1,26 +1,17 @@
 #include "appfixture.h"
 #include "filetransfer.h"
+#include "firmwareimage.h"
 #include "linkstate.h"
 #include "logcapture.h"
 
 #include <QEventLoop>
-#include <QRandomGenerator>
 
 namespace {
 using Error = FileTransfer::Error;
 
-// A firmware image: the header (magic, "VERSION", device identifier low byte first, three
-// version bytes), then seeded bytes; one seed gives the same body for every version.
 QByteArray image(quint16 devId, const QString &version, int size)
 {
-    QByteArray b = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
-    b.append(char(devId & 0xFF)).append(char(devId >> 8));
-    for (const QString &part : version.split('.'))
-        b.append(char(part.toInt()));
-    QRandomGenerator rng(7);
-    while (b.size() < size)
-        b.append(char(rng.bounded(256)));
-    return b.left(size);
+    return firmwareImage(devId, version, size);
 }
 
 int blocksFor(qint64 bytes, int blockSize = FileTransfer::defaultBlockSize)

@@ -1,0 +1,84 @@
+#include "appfixture.h"
+#include "firmwareimage.h"
+#include "mainwindow.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QToolButton>
+
+// The firmware update as a user sees it: the store offers a newer firmware, the button asks,
+// the transfer runs and the device comes back with the new version.
+class tst_FirmwareUpdate : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
+    void cleanup() { f.reset(); }
+    void updateFromTheStore_data();
+    void updateFromTheStore();
+
+private:
+    void store(const QString &name, const QByteArray &content)
+    {
+        QVERIFY(QDir().mkpath(f->path("firmware")));
+        f->writeFile("firmware/" + name, content);
+    }
+    std::unique_ptr<AppFixture> f;
+};
+
+void tst_FirmwareUpdate::updateFromTheStore_data()
+{
+    QTest::addColumn<int>("newestSize");  // of the newest 750 image in the store
+    QTest::addColumn<QString>("refusal"); // empty: the update goes through
+    QTest::newRow("update") << 40 * 1024 << QString();
+    QTest::newRow("image too large, nothing sent")
+        << FileTransfer::maxFileBytes + 1
+        << "Обновление прошивки: Файл прошивки больше, чем может принять устройство.";
+}
+
+void tst_FirmwareUpdate::updateFromTheStore()
+{
+    QFETCH(int, newestSize);
+    QFETCH(QString, refusal);
+    // Of the store, only the newest image of this model counts: not an older one, not another
+    // model's newer one, not a file without a firmware header.
+    store("Vexa750_v1.3.0_update.bin", firmwareImage(750, "1.3.0", 4096));
+    store("copied by hand.bin", firmwareImage(750, "1.3.12", newestSize));
+    store("Vexa701_v9.0.0_update.bin", firmwareImage(701, "9.0.0", 4096));
+    store("notes.txt", "1.9.9");
+    SimConfig c;
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    MainWindow *window = f->connectWindow(c);
+    QVERIFY(window);
+    auto *button = window->findChild<QToolButton *>("updateFwButton");
+    QVERIFY(button->isEnabled());
+    QCOMPARE(button->toolTip(), QString("Обновить прошивку устройства до версии 1.3.12"));
+    QCOMPARE(window->firmwareCheckResult(), MainWindow::FwCheck::NewerAvailable);
+
+    f->clearRequests();
+    f->prompts.answer = UserPrompts::Yes;
+    button->click();
+    QCOMPARE(f->prompts.asked.value(0),
+             QString("Обновление прошивки: Обновить прошивку устройства до версии 1.3.12 "
+                     "?&nbsp;<A HREF='https://help.vexa7xx.example/?dev_type=750v2#ist'>"
+                     "Список изменений</A>"));
+    if (!refusal.isEmpty()) {
+        QCOMPARE(f->prompts.asked.value(1), refusal);
+        QCOMPARE(f->codes({"0x81"}), QStringList());
+        QCOMPARE(window->globalState(), int(LinkState::Ready));
+        return;
+    }
+    // The device restarts into the image and is read again with its new version.
+    QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QLabel *>("softVer_lbl")->text(), QString("1.3.12"),
+                              10 * AppFixture::connectWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), int(LinkState::Ready),
+                              AppFixture::connectWaitMs);
+    QVERIFY2(f->prompts.notes.contains("Перезагрузка: Обновление прошивки..."),
+             qPrintable(f->prompts.notes.join('|')));
+    QCOMPARE(f->sim()->device().storedFile(), firmwareImage(750, "1.3.12", newestSize));
+    QVERIFY(!button->isEnabled());
+    QCOMPARE(window->firmwareCheckResult(), MainWindow::FwCheck::UpToDate);
+}
+
+QTEST_MAIN(tst_FirmwareUpdate)
+#include "tst_firmwareupdate.moc"
