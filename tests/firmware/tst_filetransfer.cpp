@@ -1,27 +1,13 @@
 #include "appfixture.h"
 #include "filetransfer.h"
+#include "firmwareimage.h"
 #include "linkstate.h"
 #include "logcapture.h"
 
 #include <QEventLoop>
-#include <QRandomGenerator>
 
 namespace {
 using Error = FileTransfer::Error;
-
-// A firmware image: the header (magic, "VERSION", device identifier low byte first, three
-// version bytes), then seeded bytes; one seed gives the same body for every version.
-QByteArray image(quint16 devId, const QString &version, int size)
-{
-    QByteArray b = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
-    b.append(char(devId & 0xFF)).append(char(devId >> 8));
-    for (const QString &part : version.split('.'))
-        b.append(char(part.toInt()));
-    QRandomGenerator rng(7);
-    while (b.size() < size)
-        b.append(char(rng.bounded(256)));
-    return b.left(size);
-}
 
 int blocksFor(qint64 bytes, int blockSize = FileTransfer::defaultBlockSize)
 {
@@ -168,10 +154,10 @@ void tst_FileTransfer::writesFromTheDeviceStore()
     c.firmware = deviceFirmware;
     start(c);
     const quint16 id = sim->device().deviceId();
-    sim->device().setStoredFile(image(id, storedVersion, size + 1).left(storedBytes));
+    sim->device().setStoredFile(firmwareImage(id, storedVersion, size + 1).left(storedBytes));
     transfer->setBlockSize(blockSize);
     QSignalSpy linkStates(link.get(), &DeviceInterface::changeDeviceStatus);
-    const QByteArray file = image(id, newVersion, size);
+    const QByteArray file = firmwareImage(id, newVersion, size);
 
     const Outcome out = run(file);
     QVERIFY2(out.finished, qPrintable(out.reason));
@@ -202,7 +188,7 @@ void tst_FileTransfer::resumesAfterUnplug()
     SimConfig c;
     c.unplugAfterBlocks = unplugAfterBlocks;
     start(c);
-    const QByteArray file = image(sim->device().deviceId(), newVersion, 128 * 1024);
+    const QByteArray file = firmwareImage(sim->device().deviceId(), newVersion, 128 * 1024);
 
     const Outcome cut = run(file);
     QCOMPARE(cut.error, Error::LinkLost);
@@ -252,7 +238,7 @@ void tst_FileTransfer::deadEndsStop()
     start(c);
     link->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
 
-    const Outcome out = run(image(sim->device().deviceId(), newVersion, 3000));
+    const Outcome out = run(firmwareImage(sim->device().deviceId(), newVersion, 3000));
     QCOMPARE(out.error, error);
     QCOMPARE(out.finished, error == Error::None);
     QCOMPARE(sim->commandCount(Cmd::createFile), creates);
@@ -271,12 +257,12 @@ void tst_FileTransfer::refusedFileSendsNothing_data()
     QTest::newRow("missing") << QByteArray() << Error::Unreadable;
     QTest::newRow("empty") << QByteArray("") << Error::Empty;
     QTest::newRow("past the 20-bit offset")
-        << image(vexa750, newVersion, FileTransfer::maxFileBytes + 1) << Error::TooLarge;
+        << firmwareImage(vexa750, newVersion, FileTransfer::maxFileBytes + 1) << Error::TooLarge;
     QTest::newRow("no firmware header")
-        << image(vexa750, newVersion, 4096).mid(1) << Error::NotFirmware;
-    QTest::newRow("another model") << image(701, newVersion, 4096) << Error::OtherDevice;
+        << firmwareImage(vexa750, newVersion, 4096).mid(1) << Error::NotFirmware;
+    QTest::newRow("another model") << firmwareImage(701, newVersion, 4096) << Error::OtherDevice;
     QTest::newRow("another variant")
-        << image(vexa750 + 1024, newVersion, 4096) << Error::OtherDevice;
+        << firmwareImage(vexa750 + 1024, newVersion, 4096) << Error::OtherDevice;
 }
 
 void tst_FileTransfer::refusedFileSendsNothing()
