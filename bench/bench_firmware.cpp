@@ -2,6 +2,7 @@
 // link and FileTransfer: seconds, KB/s and the host's cost per block, next to the raw round
 // trip of the same block frames over the same kind of terminal (written, answer awaited,
 // nothing else), measured in the same run.
+#include "benchutil.h"
 #include "commands.h"
 #include "deviceinterface.h"
 #include "filetransfer.h"
@@ -18,11 +19,13 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
+using BenchUtil::median;
+using BenchUtil::roundTrip;
+
 constexpr int imageBytes = 256 * 1024;
 constexpr int blocks = imageBytes / FileTransfer::defaultBlockSize;
 constexpr int rounds = 5;
@@ -34,31 +37,6 @@ void fileLog(QtMsgType type, const QMessageLogContext &, const QString &message)
     logFile->write(LogHandler::formatFileLine(type, QDateTime::currentDateTime(),
                                               LogHandler::stripColourMarkers(message).text)
                        .toUtf8());
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// One frame written and its answer awaited; false when none came.
-bool roundTrip(QSerialPort &port, FrameSplitter &splitter, const QByteArray &frame)
-{
-    port.write(frame);
-    QEventLoop loop;
-    bool got = false;
-    auto c = QObject::connect(&port, &QSerialPort::readyRead, [&] {
-        if (!splitter.feed(port.readAll()).isEmpty()) {
-            got = true;
-            loop.quit();
-        }
-    });
-    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-    if (!got)
-        loop.exec();
-    QObject::disconnect(c);
-    return got;
 }
 
 // ms for the file creation and every block of the image, written and answered with nothing in
