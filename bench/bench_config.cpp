@@ -1,6 +1,7 @@
 // A full read of a Vexa750's parameter set from the simulator on a pseudo-terminal, in ms per
 // parameter, next to the raw round trip of the same request and answer frames over the same
 // kind of terminal (no link, no parser, no document), measured in the same run.
+#include "benchutil.h"
 #include "commands.h"
 #include "configexchange.h"
 #include "deviceinterface.h"
@@ -20,11 +21,8 @@
 #include <vector>
 
 namespace {
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
+using BenchUtil::median;
+using BenchUtil::roundTrip;
 
 // ms per parameter for one full read through the configurator's link.
 double linkRead(Simulator &sim, const QList<int> &codes)
@@ -54,20 +52,9 @@ double rawRoundTrips(Simulator &sim, const QList<int> &codes)
     for (int code : codes) {
         const QByteArray data =
             PayloadWriter().u8(quint8(code >> 8)).u8(Cmd::paramAccess).u8(quint8(code)).data();
-        port.write(Frame::wrap(Frame::commandPort,
-                               Frame::payload(Cmd::readParam, Frame::commandPort, data)));
-        QEventLoop loop;
-        bool got = false;
-        auto c = QObject::connect(&port, &QSerialPort::readyRead, [&] {
-            if (!splitter.feed(port.readAll()).isEmpty()) {
-                got = true;
-                loop.quit();
-            }
-        });
-        QTimer::singleShot(3000, &loop, &QEventLoop::quit);
-        if (!got)
-            loop.exec();
-        QObject::disconnect(c);
+        roundTrip(port, splitter,
+                  Frame::wrap(Frame::commandPort,
+                              Frame::payload(Cmd::readParam, Frame::commandPort, data)));
     }
     return double(t.nsecsElapsed()) / 1e6 / codes.size();
 }

@@ -199,6 +199,8 @@ void FileTransfer::loadedBlocks(uint size)
     qDebug() << "Checking size file in device...";
     // Taken unsigned: a size of 2^31 or more is larger than any file, not a negative offset.
     const qint64 loaded = size;
+    if (!afterRefusal && loaded <= fwFileData.size())
+        emit resuming(loaded);
     if (loaded > fwFileData.size()) {
         qDebug() << "Bad FW file. Remove file and restart write";
         getCreateFile();

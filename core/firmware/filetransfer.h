@@ -55,6 +55,8 @@ public:
     bool isRunning() const { return phase != Phase::Idle; }
     qint64 fileSize() const { return fwFileData.size(); }
     QString fileVersion() const { return fwFileVersion; }
+    // The device identifier in the loaded image's header (0 when none is loaded).
+    quint16 fileDevId() const { return fileDeviceId; }
     // The bytes the device has confirmed so far (the offset of the next block).
     qint64 confirmedBytes() const { return fileSizeCounter; }
     // Why the last loadFirmwareFile refused the file (empty when it was taken).
@@ -92,6 +94,9 @@ signals:
     void changeDeviceStatus(int state);
     void setProgress(int maximum);
     void setProgressValue(int value);
+    // The device holds the first offset bytes of this image from an earlier attempt: the
+    // write goes on from there instead of creating the file anew.
+    void resuming(qint64 offset);
     // The file was refused before anything was sent, or the transfer stopped.
     void transferFailed(FileTransfer::Error error, const QString &reason);
     // The device checked the image and accepted the reboot: it restarts into it now.

@@ -2,9 +2,13 @@
 #include "clirunner.h"
 #include "configdocument.h"
 #include "db_worker.h"
+#include "firmwareimage.h"
+#include "frame.h"
+#include "logcapture.h"
 #include "withoutrootpowers.h"
 
 #include <QDir>
+#include <QRegularExpression>
 #include <QSerialPort>
 
 #include <QJsonArray>
@@ -33,9 +37,26 @@ private slots:
     void portAndDatabaseProblems_data();
     void portAndDatabaseProblems();
     void noDeviceFails();
+    void flash_data();
+    void flash();
+    void flashRefusesFile_data();
+    void flashRefusesFile();
+    void flashResumes_data();
+    void flashResumes();
 
 private:
-    int run(const QStringList &args)
+    // A device that reboots quickly, with a file store to flash.
+    void startFlashSim(SimConfig config = SimConfig())
+    {
+        f.reset();
+        QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+        config.rebootDelayMs = AppFixture::quickRebootMs;
+        QVERIFY(sim = f->addSim(config));
+    }
+    QJsonObject jsonOut() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
+
+    // during (if given) may act on the runner while it works.
+    int run(const QStringList &args, const std::function<void(CliRunner &)> &during = {})
     {
         out.clear();
         err.clear();
@@ -47,6 +68,8 @@ private:
         QTextStream es(&err);
         CliRunner runner(o, &f->enumerator, os, es);
         QSignalSpy finished(&runner, &CliRunner::finished);
+        if (during)
+            during(runner);
         runner.start();
         // At most a read and a write of every parameter.
         if (finished.isEmpty() && !finished.wait(2 * AppFixture::connectWaitMs))
@@ -56,6 +79,7 @@ private:
         return finished.first().first().toInt();
     }
 
+    LogCapture log; // a flash logs every block; kept out of the test output
     std::unique_ptr<AppFixture> f;
     Simulator *sim = nullptr;
     QString out;
@@ -287,6 +311,138 @@ void tst_Cli::noDeviceFails()
     f->enumerator.sims.clear();
     QCOMPARE(run({"info"}), 1);
     QVERIFY(err.contains("no device found"));
+}
+
+namespace {
+const QString newVersion = QStringLiteral("9.9.9");
+const int flashBytes = 64 * FileTransfer::defaultBlockSize - 100; // ends with a short block
+const QRegularExpression progressLine("^ *\\d+% .* KB/s", QRegularExpression::MultilineOption);
+} // namespace
+
+void tst_Cli::flash_data()
+{
+    QTest::addColumn<QString>("port"); // how the device is named
+    QTest::addColumn<bool>("applies"); // the device runs the image after its reboot
+    QTest::newRow("found by its USB identifiers") << "" << true;
+    QTest::newRow("a link that follows the device") << "link" << true;
+    QTest::newRow("the device reboots into its old firmware") << "" << false;
+}
+
+void tst_Cli::flash()
+{
+    QFETCH(QString, port);
+    QFETCH(bool, applies);
+    SimConfig c;
+    if (port == "link")
+        c.linkPath = QDir::temp().filePath("vexa-cli-flash-test");
+    startFlashSim(c);
+    const QByteArray file = firmwareImage(sim->device().deviceId(), newVersion, flashBytes);
+    if (!applies) // the checked image is lost as the device goes down
+        connect(sim, &Simulator::unplugged, this,
+                [this] { sim->device().setStoredFile(sim->device().storedFile()); });
+    QStringList args{"--json", "flash", f->writeFile("fw.bin", file), "--yes"};
+    if (!port.isEmpty())
+        args << "--port" << c.linkPath;
+
+    QCOMPARE(run(args), applies ? 0 : 1);
+    if (!applies)
+        QVERIFY2(err.contains("did not apply the image"), qPrintable(err));
+    // Without a terminal, one progress line for every 10 %.
+    QCOMPARE(err.count(progressLine), 10);
+    const QJsonObject summary = jsonOut();
+    QCOMPARE(summary.value("result").toString(), applies ? QString("ok") : QString("failed"));
+    QCOMPARE(summary.value("fromVersion").toString(), QString("1.3.1"));
+    QCOMPARE(summary.value("toVersion").toString(), newVersion);
+    QCOMPARE(summary.value("bytesSent").toInt(), flashBytes);
+    QVERIFY(summary.value("resumedAt").isNull());
+    QCOMPARE(sim->device().storedFile(), file);
+    // What the device says it runs, asked anew.
+    QCOMPARE(run({"--json", "info"}), 0);
+    QCOMPARE(jsonOut().value("firmware").toString(), applies ? newVersion : QString("1.3.1"));
+}
+
+void tst_Cli::flashRefusesFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<QStringList>("requests"); // command codes the device received
+    const QStringList none;
+    QTest::newRow("empty") << QByteArray("") << "is empty" << none;
+    QTest::newRow("no firmware header")
+        << firmwareImage(750, newVersion, 4096).mid(2) << "no firmware header" << none;
+    QTest::newRow("past the 20-bit offset")
+        << firmwareImage(750, newVersion, FileTransfer::maxFileBytes + 1) << "at most" << none;
+    // Identified, never flashed.
+    QTest::newRow("another model's image")
+        << firmwareImage(701, newVersion, 4096) << "is for device 701 (Vexa701)"
+        << QStringList{"0x8002"};
+}
+
+void tst_Cli::flashRefusesFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, told);
+    QFETCH(QStringList, requests);
+    QCOMPARE(run({"flash", f->writeFile("fw.bin", content), "--yes"}), 1);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QCOMPARE(f->codes(), requests);
+}
+
+void tst_Cli::flashResumes_data()
+{
+    QTest::addColumn<bool>("unplug"); // else Ctrl+C
+    QTest::newRow("cable pulled") << true;
+    QTest::newRow("interrupted") << false;
+}
+
+void tst_Cli::flashResumes()
+{
+    QFETCH(bool, unplug);
+    const int stopAfterBlocks = 20;
+    SimConfig c;
+    if (unplug) {
+        c.unplugAfterBlocks = stopAfterBlocks;
+        // The cable goes a few ms after that block: answers slower than that keep the next
+        // acknowledgements behind it, however loaded the machine.
+        c.delayMs = 10;
+    }
+    startFlashSim(c);
+    const QByteArray file = firmwareImage(sim->device().deviceId(), newVersion, flashBytes);
+    const QStringList args{"--json", "flash", f->writeFile("fw.bin", file), "--yes"};
+    QSignalSpy plugs(sim, &Simulator::portChanged);
+
+    const int code = run(args, [&](CliRunner &runner) {
+        if (unplug)
+            return;
+        connect(sim, &Simulator::trace, &runner, [&runner, this](const QString &) {
+            if (sim->device().blocksReceived() == stopAfterBlocks)
+                QTimer::singleShot(0, &runner, [&runner] { QVERIFY(runner.interrupt()); });
+        });
+    });
+    QCOMPARE(code, 1);
+    QVERIFY2(err.contains("run the same command again to resume"), qPrintable(err));
+    if (unplug)
+        QVERIFY(plugs.count() > 0 ||
+                plugs.wait(AppFixture::quickRebootMs + AppFixture::loadSlackMs));
+    const QByteArray kept = sim->device().storedFile();
+    QVERIFY(kept.size() >= stopAfterBlocks * FileTransfer::defaultBlockSize);
+    QVERIFY(kept.size() < file.size());
+    // The device may have stored the block whose acknowledgement the unplug cut off.
+    const int confirmed = jsonOut().value("bytesSent").toInt();
+    QVERIFY2(confirmed <= kept.size() && confirmed >= kept.size() - FileTransfer::defaultBlockSize,
+             qPrintable(QString("%1 confirmed, %2 kept").arg(confirmed).arg(kept.size())));
+
+    sim->resetCounts();
+    QCOMPARE(run(args), 0);
+    QVERIFY2(err.contains(QString("resuming at %1 bytes").arg(kept.size())), qPrintable(err));
+    QCOMPARE(sim->commandCount(Cmd::createFile), 0);
+    QCOMPARE(sim->device().storedFile(), file);
+    const QJsonObject summary = jsonOut();
+    QCOMPARE(summary.value("resumedAt").toInt(), kept.size());
+    QCOMPARE(summary.value("bytesSent").toInt(), file.size() - kept.size());
+    // Without a terminal, a progress line for each 10 % step still to go.
+    const int steps = 10 - kept.size() * 10 / file.size();
+    QCOMPARE(err.count(progressLine), steps);
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

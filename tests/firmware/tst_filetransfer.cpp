@@ -9,11 +9,6 @@
 namespace {
 using Error = FileTransfer::Error;
 
-QByteArray image(quint16 devId, const QString &version, int size)
-{
-    return firmwareImage(devId, version, size);
-}
-
 int blocksFor(qint64 bytes, int blockSize = FileTransfer::defaultBlockSize)
 {
     return int((bytes + blockSize - 1) / blockSize);
@@ -159,10 +154,10 @@ void tst_FileTransfer::writesFromTheDeviceStore()
     c.firmware = deviceFirmware;
     start(c);
     const quint16 id = sim->device().deviceId();
-    sim->device().setStoredFile(image(id, storedVersion, size + 1).left(storedBytes));
+    sim->device().setStoredFile(firmwareImage(id, storedVersion, size + 1).left(storedBytes));
     transfer->setBlockSize(blockSize);
     QSignalSpy linkStates(link.get(), &DeviceInterface::changeDeviceStatus);
-    const QByteArray file = image(id, newVersion, size);
+    const QByteArray file = firmwareImage(id, newVersion, size);
 
     const Outcome out = run(file);
     QVERIFY2(out.finished, qPrintable(out.reason));
@@ -193,7 +188,7 @@ void tst_FileTransfer::resumesAfterUnplug()
     SimConfig c;
     c.unplugAfterBlocks = unplugAfterBlocks;
     start(c);
-    const QByteArray file = image(sim->device().deviceId(), newVersion, 128 * 1024);
+    const QByteArray file = firmwareImage(sim->device().deviceId(), newVersion, 128 * 1024);
 
     const Outcome cut = run(file);
     QCOMPARE(cut.error, Error::LinkLost);
@@ -243,7 +238,7 @@ void tst_FileTransfer::deadEndsStop()
     start(c);
     link->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
 
-    const Outcome out = run(image(sim->device().deviceId(), newVersion, 3000));
+    const Outcome out = run(firmwareImage(sim->device().deviceId(), newVersion, 3000));
     QCOMPARE(out.error, error);
     QCOMPARE(out.finished, error == Error::None);
     QCOMPARE(sim->commandCount(Cmd::createFile), creates);
@@ -262,12 +257,12 @@ void tst_FileTransfer::refusedFileSendsNothing_data()
     QTest::newRow("missing") << QByteArray() << Error::Unreadable;
     QTest::newRow("empty") << QByteArray("") << Error::Empty;
     QTest::newRow("past the 20-bit offset")
-        << image(vexa750, newVersion, FileTransfer::maxFileBytes + 1) << Error::TooLarge;
+        << firmwareImage(vexa750, newVersion, FileTransfer::maxFileBytes + 1) << Error::TooLarge;
     QTest::newRow("no firmware header")
-        << image(vexa750, newVersion, 4096).mid(1) << Error::NotFirmware;
-    QTest::newRow("another model") << image(701, newVersion, 4096) << Error::OtherDevice;
+        << firmwareImage(vexa750, newVersion, 4096).mid(1) << Error::NotFirmware;
+    QTest::newRow("another model") << firmwareImage(701, newVersion, 4096) << Error::OtherDevice;
     QTest::newRow("another variant")
-        << image(vexa750 + 1024, newVersion, 4096) << Error::OtherDevice;
+        << firmwareImage(vexa750 + 1024, newVersion, 4096) << Error::OtherDevice;
 }
 
 void tst_FileTransfer::refusedFileSendsNothing()

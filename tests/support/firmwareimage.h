@@ -5,8 +5,8 @@
 #include <QString>
 #include <QStringList>
 
-// A firmware image: the header (magic, "VERSION", device identifier low byte first, three
-// version bytes), then seeded bytes; one seed gives the same body for every version.
+// A firmware image for tests: the header (magic, "VERSION", device identifier low byte first,
+// three version bytes), then seeded bytes; one seed gives the same body for every version.
 inline QByteArray firmwareImage(quint16 devId, const QString &version, int size)
 {
     QByteArray b = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);

@@ -43,11 +43,16 @@ Commands:
                            write the parameters of FILE that differ from the device (every one
                            with --all; asks first unless --yes; keys in the file are written only
                            with --with-keys); the device reboots at the end
+  flash FILE [--yes]       write the firmware image FILE into the device and restart it into
+                           it (asks first unless --yes, telling model, serial number and the
+                           versions); an interrupted flash (Ctrl+C, cable pulled) resumes from
+                           what the device holds when run again; succeeds only when the device
+                           has come back running the image's version
 
 Options:
   --port NAME              use this port (a device path or name) instead of searching by the
                            USB identifiers of settings.conf (Device/VID, Device/PID)
-  --json                   machine-readable output of list, info and write
+  --json                   machine-readable output of list, info, write and flash
   -v, --verbose            also print the link's log on standard error
   -h, --help               this text
 
@@ -58,6 +63,10 @@ Progress and errors go to standard error. Exit codes:
   3  write: partly applied; some values of the file are not on the device (refused by the
      file check or by the device, not supported by its firmware, or the write stopped); with
      --json the applied, unchanged, refused and unwritten values are listed by name
+  flash exits 1 on any failure: a refused image (unreadable, empty, over 1 MiB, no firmware
+  header, another device's), a transfer that stopped, or a device that did not come back with
+  the new version; --json prints {file, device, fromVersion, toVersion, bytesSent, resumedAt,
+  seconds, result} in every case
 )");
 }
 
@@ -96,14 +105,15 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
     }
     o->command = rest.takeFirst();
     static const QStringList commands{QStringLiteral("list"), QStringLiteral("info"),
-                                      QStringLiteral("read"), QStringLiteral("write")};
+                                      QStringLiteral("read"), QStringLiteral("write"),
+                                      QStringLiteral("flash")};
     if (!commands.contains(o->command)) {
         *error = QStringLiteral("unknown command ") + o->command;
         return false;
     }
-    if (o->command == QLatin1String("write")) {
+    if (o->command == QLatin1String("write") || o->command == QLatin1String("flash")) {
         if (rest.size() != 1) {
-            *error = QStringLiteral("write needs one FILE");
+            *error = o->command + QStringLiteral(" needs one FILE");
             return false;
         }
         o->file = rest.takeFirst();
@@ -131,6 +141,8 @@ void CliRunner::fail(const QString &message, int code)
     if (done)
         return;
     done = true;
+    if (flashPhase != FlashPhase::Off)
+        flashSummary(message);
     err << "vexa7xx-cli: " << message << '\n';
     err.flush();
     out.flush();
@@ -150,6 +162,10 @@ void CliRunner::start()
 {
     if (opts.command == QLatin1String("list")) {
         list();
+        return;
+    }
+    if (opts.command == QLatin1String("flash")) {
+        startFlash();
         return;
     }
     // A file that will be refused costs the device nothing: it is looked at first.
@@ -210,7 +226,7 @@ void CliRunner::list()
     succeed();
 }
 
-void CliRunner::connectDevice()
+bool CliRunner::choosePort()
 {
     const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
     if (opts.port.isEmpty()) {
@@ -219,18 +235,30 @@ void CliRunner::connectDevice()
             if (isVexaPort(p, ids.vid, ids.pid))
                 found << p.portName;
         }
-        if (found.isEmpty())
-            return fail(QStringLiteral("no device found (use --port NAME for other adapters)"));
-        if (found.size() > 1)
-            return fail(QStringLiteral("several devices found, choose one with --port: ") +
-                        found.join(QStringLiteral(", ")));
+        if (found.isEmpty()) {
+            fail(QStringLiteral("no device found (use --port NAME for other adapters)"));
+            return false;
+        }
+        if (found.size() > 1) {
+            fail(QStringLiteral("several devices found, choose one with --port: ") +
+                 found.join(QStringLiteral(", ")));
+            return false;
+        }
         portName = found.first();
     } else {
         portName = PortCheck::location(opts.port);
-        if (!PortCheck::exists(portName))
-            return fail(PortCheck::describe(PortCheck::Problem::Missing, portName));
+        if (!PortCheck::exists(portName)) {
+            fail(PortCheck::describe(PortCheck::Problem::Missing, portName));
+            return false;
+        }
     }
+    return true;
+}
 
+void CliRunner::connectDevice()
+{
+    if (!choosePort())
+        return;
     if (!QFile::exists(DB_Worker::databasePath()))
         return fail(QStringLiteral("devices.db is missing: ") + DB_Worker::databasePath());
     db = std::make_unique<DB_Worker>();
@@ -255,6 +283,11 @@ void CliRunner::connectDevice()
     });
     connect(exchange, &ConfigExchange::setProgress, this, [this](int max) { progressMax = max; });
     connect(exchange, &ConfigExchange::setProgressValue, this, &CliRunner::progress);
+    openAndIdentify();
+}
+
+void CliRunner::openAndIdentify()
+{
     connect(link, &DeviceInterface::authenticationFail, this, [this] {
         fail(QStringLiteral("the device asks for a password; log in with the configurator"));
     });
@@ -475,6 +508,10 @@ UserPrompts::Button CliRunner::ask(Icon, const QString &title, const QString &te
 
 UserPrompts::Button CliRunner::linkPrompt(LinkPrompt which)
 {
+    // A port that has just come back may not be ours to open yet (its permissions are set a
+    // moment after it appears): it is tried again until the reboot wait is over.
+    if (flashPhase == FlashPhase::Rebooting)
+        return No;
     switch (which) {
     case LinkPrompt::PortBusy:
         fail(PortCheck::describe(PortCheck::Problem::InUse, portName));

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "filetransfer.h"
 #include "userprompts.h"
 
 #include <QDomDocument>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 #include <QTextStream>
@@ -13,28 +15,39 @@ class DB_Worker;
 class DeviceInterface;
 class PortEnumerator;
 class QBuffer;
+class QTimer;
 
-// The command-line front end: finds the device, reads or writes its configuration, and ends
-// with an exit code that scripts can rely on (0 only on success).
+// The command-line front end: finds the device, reads or writes its configuration or writes a
+// firmware image into it, and ends with an exit code that scripts can rely on (0 only on
+// success).
 class CliRunner : public QObject, public UserPrompts
 {
     Q_OBJECT
 public:
     struct Options
     {
-        QString command; // list, info, read, write
+        QString command; // list, info, read, write, flash
         QString port;    // empty: by the USB identifiers
-        QString file;    // write: the configuration file
+        QString file;    // write: the configuration file; flash: the firmware image
         QString output;  // read: where to put the document (empty: standard output)
         bool json = false;
         bool yes = false;
         bool withKeys = false;
         bool all = false; // write: also the values the device holds already
+        // Standard error is a terminal: the flash progress is redrawn in place, else a line
+        // every 10 %.
+        bool progressInPlace = false;
     };
 
     // Parses the arguments (without the program name); false with *error on bad usage.
     // Exit codes besides 0 (success), 1 (failure) and 2 (bad usage).
     static constexpr int PartlyApplied = 3;
+    // After the firmware reboot: how long the device may take to come back, how often we look
+    // for it, and how long a port that does not go away (an adapter between us and the
+    // device) is given before the device is asked through it again.
+    static constexpr int rebootWaitMs = 60000;
+    static constexpr int rebootPollMs = 100;
+    static constexpr int portStaysMs = 5000;
 
     static bool parse(const QStringList &args, Options *options, QString *error);
     static QString usage();
@@ -45,6 +58,9 @@ public:
 
     // Starts the command; finished(code) follows.
     void start();
+    // Ctrl+C. A flash stops cleanly (finished follows; running it again resumes); false when
+    // the command has nothing to stop cleanly and the signal may end the program as usual.
+    bool interrupt();
 
     // Answers to the user prompts: the command line has no one to ask but standard input.
     Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
@@ -78,6 +94,27 @@ private:
     void finishWrite();
     void progress(int value);
     bool confirm(const QString &question);
+    // The port of the command: given with --port, else the one Vexa7XX the search finds.
+    // False (after failing) when there is none.
+    bool choosePort();
+    // Opens the chosen port and asks the device who it is.
+    void openAndIdentify();
+
+    // ---- flash (clirunner_flash.cpp) ----
+    enum class FlashPhase { Off, Identify, Transfer, Rebooting, Confirming, Done };
+    void startFlash();
+    void flashIdentified(const QString &fw, ushort devId, const QString &sn);
+    void flashStateChanged(int state);
+    void flashStopped(FileTransfer::Error error, const QString &reason);
+    void flashRebooted();
+    void flashProgress(int value);
+    void drawFlashProgress(qint64 value);
+    void lookForReturn();
+    // The device's port after the reboot: by its USB serial number, else as it was found.
+    QString returnedPort() const;
+    void endFlash(bool ok, const QString &message);
+    // The flash's last words: the summary object with --json (error empty on success).
+    void flashSummary(const QString &error);
 
     Options opts;
     PortEnumerator *enumerator;
@@ -102,4 +139,22 @@ private:
     bool done = false;
     QByteArray toWrite;
     QBuffer *writeBuffer = nullptr;
+
+    // flash
+    FileTransfer *transfer = nullptr;
+    FlashPhase flashPhase = FlashPhase::Off;
+    QString usbSerial;     // of the device's port, to find it again after the reboot
+    QString fromVersion;   // the firmware the device ran before
+    QString cameBackWith;  // the firmware it reported after the reboot
+    qint64 resumedAt = -1; // the bytes the device held of the image already (-1: created anew)
+    qint64 bytesSent = 0;  // image bytes the device confirmed in this run
+    qint64 lastProgress = 0;
+    int shownStep = -1;        // the last 10 % step (or percent, in place) drawn
+    bool portGone = false;     // seen away after the reboot
+    bool barOpen = false;      // a progress bar drawn in place waits for its line end
+    QElapsedTimer flashClock;  // since the transfer started
+    QElapsedTimer rateClock;   // since the first block of this run
+    QElapsedTimer drawClock;   // since the progress was last drawn
+    QElapsedTimer rebootClock; // since the device accepted the reboot
+    QTimer *returnTimer = nullptr;
 };

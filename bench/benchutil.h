@@ -1,0 +1,41 @@
+#pragma once
+
+#include "framesplitter.h"
+
+#include <QEventLoop>
+#include <QSerialPort>
+#include <QTimer>
+
+#include <algorithm>
+#include <vector>
+
+// What the benchmarks share: the median of a run's figures, and the bare round trip of a
+// request frame that every link-free baseline is made of.
+namespace BenchUtil {
+
+inline double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Writes one frame and waits (at most 3 s) for the answer frame; false when none came.
+inline bool roundTrip(QSerialPort &port, FrameSplitter &splitter, const QByteArray &frame)
+{
+    port.write(frame);
+    QEventLoop loop;
+    bool got = false;
+    auto c = QObject::connect(&port, &QSerialPort::readyRead, [&] {
+        if (!splitter.feed(port.readAll()).isEmpty()) {
+            got = true;
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(3000, &loop, &QEventLoop::quit);
+    if (!got)
+        loop.exec();
+    QObject::disconnect(c);
+    return got;
+}
+
+} // namespace BenchUtil
