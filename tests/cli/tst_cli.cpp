@@ -1,11 +1,16 @@
 #include "appfixture.h"
 #include "clirunner.h"
+#include "commandhistory.h"
 #include "configdocument.h"
 #include "db_worker.h"
 #include "withoutrootpowers.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QSerialPort>
+
+#include <csignal>
+#include <unistd.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -33,9 +38,11 @@ private slots:
     void portAndDatabaseProblems_data();
     void portAndDatabaseProblems();
     void noDeviceFails();
+    void consoleSendsFramesAndText();
+    void syslogEndsDebugModeOnCtrlC();
 
 private:
-    int run(const QStringList &args)
+    int run(const QStringList &args, int inputFd = -1)
     {
         out.clear();
         err.clear();
@@ -46,6 +53,8 @@ private:
         QTextStream os(&out);
         QTextStream es(&err);
         CliRunner runner(o, &f->enumerator, os, es);
+        if (inputFd >= 0)
+            runner.setInputFd(inputFd);
         QSignalSpy finished(&runner, &CliRunner::finished);
         runner.start();
         // At most a read and a write of every parameter.
@@ -74,6 +83,10 @@ void tst_Cli::usage_data()
     QTest::newRow("write without file") << QStringList{"write"} << false;
     QTest::newRow("unknown option") << QStringList{"info", "--fast"} << false;
     QTest::newRow("port without name") << QStringList{"info", "--port"} << false;
+    QTest::newRow("syslog") << QStringList{"syslog", "dbg,A"} << true;
+    QTest::newRow("syslog without codes") << QStringList{"syslog"} << false;
+    QTest::newRow("syslog with more than codes") << QStringList{"syslog", "DBG,A;X"} << false;
+    QTest::newRow("console takes no file") << QStringList{"console", "x"} << false;
 }
 
 void tst_Cli::usage()
@@ -287,6 +300,51 @@ void tst_Cli::noDeviceFails()
     f->enumerator.sims.clear();
     QCOMPARE(run({"info"}), 1);
     QVERIFY(err.contains("no device found"));
+}
+
+void tst_Cli::consoleSendsFramesAndText()
+{
+    int fds[2];
+    QVERIFY(pipe(fds) == 0);
+    const QByteArray typed = "8605 00\n12zz\nSYSLOG LEVEL=DBG,A\n:history\n";
+    QVERIFY(write(fds[1], typed.constData(), size_t(typed.size())) == typed.size());
+    close(fds[1]); // the end of input ends the console
+    const int code = run({"--port", sim->portName(), "console"}, fds[0]);
+    close(fds[0]);
+    QCOMPARE(code, 0);
+    QVERIFY2(out.contains("< 8605 extraordinaryPack data "), qPrintable(out));
+    QVERIFY2(out.contains("< SYSLOG ON"), qPrintable(out));
+    QVERIFY2(err.contains("not a command"), qPrintable(err));
+    // Text as text; the debug output the console started is switched off as it ends.
+    QCOMPARE(f->requests({"text"}),
+             (QStringList{"text SYSLOG LEVEL=DBG,A", "text SYSLOG LEVEL=ALL,F"}));
+    QVERIFY(!sim->device().debugStreaming());
+    // The history the window reads: newest first, nothing that was not sent.
+    QCOMPARE(CommandHistory::load(), (QStringList{"", "SYSLOG LEVEL=DBG,A", "860500"}));
+}
+
+void tst_Cli::syslogEndsDebugModeOnCtrlC()
+{
+    sim->faults().debugLineEveryMs = 50;
+    QProcess cli;
+    QString lines;
+    connect(&cli, &QProcess::readyReadStandardOutput, this,
+            [&] { lines += QString::fromUtf8(cli.readAllStandardOutput()); });
+    cli.start(VEXA_CLI_EXE, {"--port", sim->portName(), "syslog", "DBG,A"});
+    QVERIFY(cli.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(lines.count("[DBG][A]") >= 3, AppFixture::connectWaitMs);
+    QVERIFY(sim->device().debugStreaming());
+    QSignalSpy finished(&cli, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(finished.wait(AppFixture::connectWaitMs));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!sim->device().debugStreaming(), AppFixture::answerWaitMs);
+    QCOMPARE(f->requests({"text"}),
+             (QStringList{"text SYSLOG LEVEL=DBG,A", "text SYSLOG LEVEL=ALL,F"}));
+    // Every line on standard output is the device's, whole.
+    for (const QString &line : lines.split('\n', Qt::SkipEmptyParts))
+        QVERIFY2(line.startsWith("[DBG][A] ") || line.startsWith("SYSLOG "), qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -13,6 +13,8 @@ class DB_Worker;
 class DeviceInterface;
 class PortEnumerator;
 class QBuffer;
+class QSocketNotifier;
+class QTimer;
 
 // The command-line front end: finds the device, reads or writes its configuration, and ends
 // with an exit code that scripts can rely on (0 only on success).
@@ -22,7 +24,7 @@ class CliRunner : public QObject, public UserPrompts
 public:
     struct Options
     {
-        QString command; // list, info, read, write
+        QString command; // list, info, read, write, console, syslog
         QString port;    // empty: by the USB identifiers
         QString file;    // write: the configuration file
         QString output;  // read: where to put the document (empty: standard output)
@@ -30,7 +32,16 @@ public:
         bool yes = false;
         bool withKeys = false;
         bool all = false; // write: also the values the device holds already
+        QString level;    // syslog: the level code (DBG, INF, ...)
+        QString source;   // syslog: the source code (A, L, ...)
     };
+
+    // After Ctrl+C the stop of the debug output has this long to leave the port.
+    static constexpr int stopWriteWaitMs = 2000;
+    // After the console's input ends, the answers still awaited may take this long.
+    static constexpr int consoleDrainMs = 3000;
+    // ... and the console ends once nothing has come for this long.
+    static constexpr int consoleQuietMs = 500;
 
     // Parses the arguments (without the program name); false with *error on bad usage.
     // Exit codes besides 0 (success), 1 (failure) and 2 (bad usage).
@@ -45,6 +56,11 @@ public:
 
     // Starts the command; finished(code) follows.
     void start();
+    // Where the console reads its lines (standard input unless set; not closed here).
+    void setInputFd(int fd) { inputFd = fd; }
+    // Ctrl+C (or SIGTERM): syslog switches the device's debug output off and ends once the
+    // command has left the port; console ends. A second one ends at once.
+    void interrupt();
 
     // Answers to the user prompts: the command line has no one to ask but standard input.
     Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
@@ -78,6 +94,21 @@ private:
     void finishWrite();
     void progress(int value);
     bool confirm(const QString &question);
+    // console and syslog, once the device is identified.
+    bool checkSysLogCodes();
+    void startSession();
+    void startConsole();
+    void startSysLog();
+    void readInput();
+    void consoleLine(const QString &line);
+    void printFrame(const QByteArray &frame);
+    void drainConsole();
+    // Saves the history, switches off a debug output the user started, and ends.
+    void endConsole();
+    // Sends SYSLOG LEVEL=ALL,F and ends once it has left the port.
+    void switchDebugOutputOff();
+    // Ends once the text command just written has left the port.
+    void finishWhenWritten(const QString &message);
 
     Options opts;
     PortEnumerator *enumerator;
@@ -102,4 +133,17 @@ private:
     bool done = false;
     QByteArray toWrite;
     QBuffer *writeBuffer = nullptr;
+
+    // console and syslog.
+    bool session = false;  // the device is identified and takes commands
+    bool stopping = false; // syslog: the stop is on its way out
+    bool streaming = false;
+    int inputFd = 0;
+    QSocketNotifier *inputNotifier = nullptr;
+    QByteArray inputBuffer;
+    QStringList history;
+    int answersAwaited = 0; // console hex commands not answered yet
+    bool inputEnded = false;
+    QTimer *drainTimer = nullptr;
+    QTimer *quietTimer = nullptr;
 };

@@ -1,6 +1,7 @@
 // vexa7xx-cli: read and write Vexa7XX configurations from scripts, without a window.
 #include "clirunner.h"
 #include "portenumerator.h"
+#include "signalwatcher.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -46,6 +47,9 @@ int main(int argc, char *argv[])
     CliRunner runner(options, &system, out, err);
     QObject::connect(&runner, &CliRunner::finished, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+    // Ctrl+C reaches the runner through the event loop, which can still tell the device.
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::signalled, &runner, &CliRunner::interrupt);
     runner.start();
     return app.exec();
 }
