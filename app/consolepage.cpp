@@ -127,8 +127,8 @@ void ConsolePage::saveLog()
     if (path.isEmpty())
         return;
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(ui.view->toPlainText().toUtf8()) < 0 || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(ui.view->toPlainText().toUtf8()) < 0 ||
+        !file.commit()) {
         qWarning().noquote() << "Cannot save the console to" << path << "/C:12";
         prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Ошибка сохранения файла"));
     }

@@ -6,9 +6,9 @@
 #include "apppaths.h"
 #include "appsettings.h"
 #include "commandhistory.h"
-#include "consolepage.h"
 #include "configeditor.h"
 #include "connectionstates.h"
+#include "consolepage.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "guiprompts.h"
@@ -110,8 +110,8 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     connect(editor, &ConfigEditor::changeRecorded, ui->saveFileButton,
             [this] { ui->saveFileButton->setEnabled(true); });
 
-    console = new ConsolePage(
-        {ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
+    console =
+        new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
     console->setDatabase(dbWorker);
     console->loadHistory();
     connect(console, &ConsolePage::sendTerminalCommand, this, &MainWindow::sendTerminalCommand);

@@ -46,36 +46,66 @@ constexpr quint16 inputsParams = 0x8702;
 inline const char *nameOf(quint16 code)
 {
     switch (code) {
-    case checkConnect: return "checkConnect";
-    case reboot: return "reboot";
-    case deviceInfo: return "deviceInfo";
-    case getDateTime: return "getDateTime";
-    case setDateTime: return "setDateTime";
-    case formatFlash: return "formatFlash";
-    case modeChanged: return "modeChanged";
-    case createFile: return "createFile";
-    case checkFile: return "checkFile";
-    case fileInfo: return "fileInfo";
-    case loadedBlocks: return "loadedBlocks";
-    case fskMode: return "fskMode";
-    case normalMode: return "normalMode";
-    case relayCommand: return "relayCommand";
-    case clearFskStatus: return "clearFskStatus";
-    case relayedAnswer: return "relayedAnswer";
-    case readParam: return "readParam";
-    case writeParam: return "writeParam";
-    case factoryDefault: return "factoryDefault";
-    case netStatus: return "netStatus";
-    case netJoin: return "netJoin";
-    case netQuality: return "netQuality";
-    case lastSendStatus: return "lastSendStatus";
-    case netTimes: return "netTimes";
-    case extraordinaryPack: return "extraordinaryPack";
-    case currentFreq: return "currentFreq";
-    case batStatus: return "batStatus";
-    case adcStatus: return "adcStatus";
-    case inputsParams: return "inputsParams";
-    default: return "";
+    case checkConnect:
+        return "checkConnect";
+    case reboot:
+        return "reboot";
+    case deviceInfo:
+        return "deviceInfo";
+    case getDateTime:
+        return "getDateTime";
+    case setDateTime:
+        return "setDateTime";
+    case formatFlash:
+        return "formatFlash";
+    case modeChanged:
+        return "modeChanged";
+    case createFile:
+        return "createFile";
+    case checkFile:
+        return "checkFile";
+    case fileInfo:
+        return "fileInfo";
+    case loadedBlocks:
+        return "loadedBlocks";
+    case fskMode:
+        return "fskMode";
+    case normalMode:
+        return "normalMode";
+    case relayCommand:
+        return "relayCommand";
+    case clearFskStatus:
+        return "clearFskStatus";
+    case relayedAnswer:
+        return "relayedAnswer";
+    case readParam:
+        return "readParam";
+    case writeParam:
+        return "writeParam";
+    case factoryDefault:
+        return "factoryDefault";
+    case netStatus:
+        return "netStatus";
+    case netJoin:
+        return "netJoin";
+    case netQuality:
+        return "netQuality";
+    case lastSendStatus:
+        return "lastSendStatus";
+    case netTimes:
+        return "netTimes";
+    case extraordinaryPack:
+        return "extraordinaryPack";
+    case currentFreq:
+        return "currentFreq";
+    case batStatus:
+        return "batStatus";
+    case adcStatus:
+        return "adcStatus";
+    case inputsParams:
+        return "inputsParams";
+    default:
+        return "";
     }
 }
 

@@ -86,7 +86,7 @@ void tst_Console::commandsAndHistory()
     w->findChild<QPushButton *>("sendCommand")->click();
     QTRY_COMPARE_WITH_TIMEOUT(f->codes(typed).size(), 3, AppFixture::answerWaitMs);
     QCOMPARE(cmd->currentText(), QString()); // a sent command leaves the line
-    cmd->setEditText("   "); // nothing
+    cmd->setEditText("   ");                 // nothing
     w->findChild<QPushButton *>("sendCommand")->click();
     QTest::qWait(AppFixture::nothingFollowsMs);
     QCOMPARE(f->codes(typed), (QStringList{"0x8601", "0x8605", "0x8601"}));
@@ -101,10 +101,13 @@ void tst_Console::leavingDebugMode_data()
     QTest::addColumn<bool>("asked");
     QTest::addColumn<bool>("left");
     // "Выключено" is the level ALL: the device stops, nothing to ask.
-    QTest::newRow("level ALL never asks") << "Выключено" << true << int(UserPrompts::No) << false << true;
+    QTest::newRow("level ALL never asks")
+        << "Выключено" << true << int(UserPrompts::No) << false << true;
     QTest::newRow("No stays") << "Отладка" << true << int(UserPrompts::No) << true << false;
-    QTest::newRow("Yes stops the device") << "Отладка" << true << int(UserPrompts::Yes) << true << true;
-    QTest::newRow("not sent: no debug mode") << "Отладка" << false << int(UserPrompts::No) << false << true;
+    QTest::newRow("Yes stops the device")
+        << "Отладка" << true << int(UserPrompts::Yes) << true << true;
+    QTest::newRow("not sent: no debug mode")
+        << "Отладка" << false << int(UserPrompts::No) << false << true;
 }
 
 void tst_Console::leavingDebugMode()
@@ -149,7 +152,9 @@ void tst_Console::leavingDebugMode()
 
 void tst_Console::pageAreaRoundTrip()
 {
-    auto geometryOf = [this](const char *name) { return w->findChild<QWidget *>(name)->geometry(); };
+    auto geometryOf = [this](const char *name) {
+        return w->findChild<QWidget *>(name)->geometry();
+    };
     auto *edit = w->findChild<QWidget *>("terminalEdit");
     const QRect onConsole = geometryOf("stackedWidget");
     const QRect editOnConsole = geometryOf("terminalEdit");

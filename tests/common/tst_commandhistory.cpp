@@ -64,11 +64,12 @@ void tst_CommandHistory::added_data()
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("after");
-    QTest::newRow("newest on top") << QStringList{"8600", "8002"} << "8700"
-                                   << QStringList{"8700", "8600", "8002"};
-    QTest::newRow("duplicate moves up, once") << QStringList{"8600", "8002", "8700"} << "8700"
-                                              << QStringList{"8700", "8600", "8002"};
-    QTest::newRow("empty line changes nothing") << QStringList{"8600"} << "  " << QStringList{"8600"};
+    QTest::newRow("newest on top")
+        << QStringList{"8600", "8002"} << "8700" << QStringList{"8700", "8600", "8002"};
+    QTest::newRow("duplicate moves up, once")
+        << QStringList{"8600", "8002", "8700"} << "8700" << QStringList{"8700", "8600", "8002"};
+    QTest::newRow("empty line changes nothing")
+        << QStringList{"8600"} << "  " << QStringList{"8600"};
     QTest::newRow("blanks around are not part of it")
         << QStringList{"8600"} << " 8600 " << QStringList{"8600"};
     QTest::newRow("full: the oldest goes")
@@ -81,7 +82,8 @@ void tst_CommandHistory::added_data()
         << QStringList{"", "8600"} << "8002" << QStringList{"8002", "8600"};
     QTest::newRow("logins carry passwords: never kept")
         << QStringList{"8600"} << "USB 1234" << QStringList{"8600"};
-    QTest::newRow("remote login too") << QStringList{"8600"} << "remote 1234" << QStringList{"8600"};
+    QTest::newRow("remote login too")
+        << QStringList{"8600"} << "remote 1234" << QStringList{"8600"};
 }
 
 void tst_CommandHistory::added()

@@ -1,7 +1,7 @@
 #include "appfixture.h"
 #include "frame.h"
-#include "packparser.h"
 #include "logcapture.h"
+#include "packparser.h"
 #include "ptypair.h"
 
 #include <QBuffer>
@@ -204,7 +204,8 @@ void tst_DeviceInterface::hiddenCommandNeverEchoesPassword()
     QCOMPARE(server.data(), QByteArray("REMOTE s3cret<b>x</b>"));
     QCOMPARE(echo.at(0).first().toString(),
              QString("<font color=blue>&lt; </font>Hiden or binary command"));
-    QCOMPARE(echo.at(1).first().toString(), QString("<font color=blue>&gt; </font>&lt;b&gt;x&lt;/b&gt;"));
+    QCOMPARE(echo.at(1).first().toString(),
+             QString("<font color=blue>&gt; </font>&lt;b&gt;x&lt;/b&gt;"));
     link->setRemoteMode(false);
     link->setRemoteSocket(nullptr);
 }
@@ -274,7 +275,8 @@ void tst_DeviceInterface::binaryLog()
     // Every byte both ways, in order, except the password, which goes to the device only.
     QFile log(path);
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll(), "Hiden or binary command\r\nSYSLOG LEVEL=DBG,A\r\n" + request + received);
+    QCOMPARE(log.readAll(),
+             "Hiden or binary command\r\nSYSLOG LEVEL=DBG,A\r\n" + request + received);
     QVERIFY(!logs.contains("s3cret"));
     for (const QList<QVariant> &e : echo)
         QVERIFY2(!e.first().toString().contains("s3cret"), qPrintable(e.first().toString()));
@@ -301,8 +303,8 @@ void tst_DeviceInterface::deviceTextShownAsEscapedText_data()
         << QByteArray("<a href=\"http://x\">click</a> & <b>bold</b>\n")
         << QStringList{in + "&lt;a href=&quot;http://x&quot;&gt;click&lt;/a&gt; &amp; "
                             "&lt;b&gt;bold&lt;/b&gt;"};
-    QTest::newRow("noise stays hex") << QByteArray::fromHex("0102ff")
-                                     << QStringList{in + "01&nbsp;02&nbsp;ff"};
+    QTest::newRow("noise stays hex")
+        << QByteArray::fromHex("0102ff") << QStringList{in + "01&nbsp;02&nbsp;ff"};
 }
 
 void tst_DeviceInterface::deviceTextShownAsEscapedText()

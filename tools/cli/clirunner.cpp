@@ -566,8 +566,8 @@ bool CliRunner::checkSysLogCodes()
         return true;
     if (levels.contains(opts.level) && sources.contains(opts.source))
         return true;
-    err << "vexa7xx-cli: this device takes LEVEL " << levels.join(QLatin1Char('|')) << " and SOURCE "
-        << sources.join(QLatin1Char('|')) << '\n';
+    err << "vexa7xx-cli: this device takes LEVEL " << levels.join(QLatin1Char('|'))
+        << " and SOURCE " << sources.join(QLatin1Char('|')) << '\n';
     fail(QStringLiteral("unknown debug level or source %1,%2").arg(opts.level, opts.source), 2);
     return false;
 }
@@ -710,7 +710,8 @@ void CliRunner::consoleLine(const QString &typed)
                 QRegularExpression::CaseInsensitiveOption);
             const QRegularExpressionMatch m = sysLog.match(line);
             if (m.hasMatch())
-                streaming = TextCmd::sysLogStreams(m.captured(1).toUpper(), m.captured(2).toUpper());
+                streaming =
+                    TextCmd::sysLogStreams(m.captured(1).toUpper(), m.captured(2).toUpper());
         }
     } else {
         static const QRegularExpression hex(QStringLiteral("^([0-9a-fA-F]{2})+$"));
