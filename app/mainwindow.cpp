@@ -8,6 +8,7 @@
 #include "commandhistory.h"
 #include "configeditor.h"
 #include "connectionstates.h"
+#include "consolepage.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "guiprompts.h"
@@ -36,6 +37,8 @@
 
 namespace {
 constexpr int consoleRow = 7;
+// Between the console's text box and its command line.
+constexpr int consoleInputGapPx = 8;
 // The public time server (a deployment value).
 const char *const ntpServerHost = "pool.ntp.org";
 } // namespace
@@ -107,7 +110,13 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     connect(editor, &ConfigEditor::changeRecorded, ui->saveFileButton,
             [this] { ui->saveFileButton->setEnabled(true); });
 
-    loadCommandHistory();
+    console =
+        new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
+    console->setDatabase(dbWorker);
+    console->loadHistory();
+    connect(console, &ConsolePage::sendTerminalCommand, this, &MainWindow::sendTerminalCommand);
+    connect(ui->terminalEdit, &QWidget::customContextMenuRequested, this,
+            &MainWindow::showConsoleMenu);
     sendExtraordinaryPackOnStart = AppSettings::readBool(
         QStringLiteral("Survey"), QStringLiteral("SendExtraordinaryPackOnStart"), false);
 
@@ -161,10 +170,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 MainWindow::~MainWindow()
 {
     if (!startFailed) {
-        QStringList history;
-        for (int i = 0; i < ui->cmdLine->count(); ++i)
-            history << ui->cmdLine->itemText(i);
-        if (!CommandHistory::save(history))
+        if (!console->saveHistory())
             qWarning() << "Cannot write" << CommandHistory::filePath();
     }
     // Dialogs still open report their end to this window: they go while its members live.
@@ -194,6 +200,8 @@ void MainWindow::applyLanguage(const QString &code)
     else
         qApp->removeTranslator(&translator); // Russian texts are built in
     ui->retranslateUi(this);
+    if (console)
+        console->retranslate();
     if (statusSource)
         displayDeviceStatus(statusPict, tr(statusSource));
 }
@@ -205,17 +213,6 @@ void MainWindow::changeLanguage(QString code)
         langCode = code;
     }
     applyLanguage(langCode);
-}
-
-void MainWindow::loadCommandHistory()
-{
-    QFile file(CommandHistory::filePath());
-    if (file.open(QIODevice::ReadOnly))
-        ui->cmdLine->addItems(CommandHistory::parse(file.readAll()));
-    ui->cmdLine->setEditable(true);
-    auto *completer = new QCompleter(ui->cmdLine->model(), ui->cmdLine);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    ui->cmdLine->setCompleter(completer);
 }
 
 // The title-bar icons are white line art; the style's own disabled look hardly differs from
@@ -271,18 +268,10 @@ void MainWindow::itemSelected(QModelIndex index)
 {
     if (!index.isValid())
         return;
-    if (terminalDebug) {
-        const auto answer = prompts->ask(UserPrompts::Icon::Question, tr("Режим отладки"),
-                                         tr("Включен режим вывода отладочной информации.\nВ этом "
-                                            "режиме функции конфигуратора не "
-                                            "доступны.\nВыключить режим отладки?"),
-                                         UserPrompts::Yes | UserPrompts::No);
-        if (answer != UserPrompts::Yes) {
-            ui->terminalMenu->setCurrentRow(consoleRow);
-            return;
-        }
-        emit sendTerminalCommand(QStringLiteral("SYSLOG LEVEL=ALL,F"));
-        terminalDebug = false;
+    // Staying on the console needs no question; leaving it in debug mode does.
+    if (index.row() != consoleRow && !console->mayLeave()) {
+        ui->terminalMenu->setCurrentRow(consoleRow);
+        return;
     }
 
     const int row = index.row();
@@ -315,10 +304,11 @@ void MainWindow::itemSelected(QModelIndex index)
                                     ui->consoleGroupBox->height() - shrink);
         ui->terminalEdit->resize(ui->terminalEdit->width(), ui->terminalEdit->height() - shrink);
     }
-    // The command line and its button stay just below the text box.
-    const int inputY = ui->terminalEdit->geometry().bottom() + 8;
-    ui->cmdLine->move(ui->cmdLine->x(), inputY);
-    ui->sendCommand->move(ui->sendCommand->x(), inputY);
+    // The command line and its buttons stay just below the text box.
+    const int inputY = ui->terminalEdit->y() + ui->terminalEdit->height() + consoleInputGapPx;
+    for (QWidget *w : {static_cast<QWidget *>(ui->cmdLine), static_cast<QWidget *>(ui->sendCommand),
+                       static_cast<QWidget *>(ui->debugModeButton)})
+        w->move(w->x(), inputY);
 
     ui->stackedWidget->setCurrentIndex(row);
     qDebug().noquote() << "Selected" << pageName << "Index: " << row;
@@ -335,6 +325,36 @@ void MainWindow::itemSelected(QModelIndex index)
 void MainWindow::showConsolePage()
 {
     ui->terminalMenu->setRowHidden(consoleRow, !ui->terminalMenu->isRowHidden(consoleRow));
+}
+
+void MainWindow::on_sendCommand_clicked()
+{
+    console->sendCurrent();
+}
+
+void MainWindow::showConsoleMenu(QPoint pos)
+{
+    console->showMenu(pos);
+}
+
+void MainWindow::saveConsoleLog()
+{
+    console->saveLog();
+}
+
+void MainWindow::saveConsoleBinLog(bool checked)
+{
+    console->saveBinLog(checked);
+}
+
+void MainWindow::on_debugModeButton_clicked()
+{
+    console->openDebugForm();
+}
+
+void MainWindow::setTerminalDebugMode(bool flag)
+{
+    console->setDebugMode(flag);
 }
 
 void MainWindow::on_minimizeButton_clicked()

@@ -21,6 +21,7 @@
 #include <memory>
 
 class ConfigEditor;
+class ConsolePage;
 class ConfigExchange;
 class DB_Worker;
 class DeviceInterface;
@@ -67,6 +68,7 @@ public:
     QString currentLanguage() const { return langCode; }
     int globalState() const { return currentState; }
     DeviceInterface *deviceLink() const { return link; }
+    ConsolePage *consolePage() const { return console; }
     const QDomDocument &fullConfiguration() const { return fullConfigDoc; }
     const QDomDocument &pendingChanges() const { return pendingDoc; }
     // The status requests polled for the identified firmware (tests set their own).
@@ -178,6 +180,13 @@ public slots:
     void clearLabels();
     void clearInfoLabels();
     void printToTerminal(QString text);
+    // The console page (the work is ConsolePage's).
+    void on_sendCommand_clicked();
+    void showConsoleMenu(QPoint pos);
+    void saveConsoleLog();
+    void saveConsoleBinLog(bool checked);
+    void on_debugModeButton_clicked();
+    void setTerminalDebugMode(bool flag);
     void helpShow();
     // The configuration editor's work, done by ConfigEditor.
     void updateGui(QDomNode node);
@@ -205,7 +214,6 @@ protected:
 
 private:
     void applyLanguage(const QString &code);
-    void loadCommandHistory();
     void createDeviceLink(PortEnumerator *enumerator);
     void createToolButtons();
     // Status line from an untranslated source text, so a language change can redo it.
@@ -254,6 +262,7 @@ private:
     QPointer<SelectDeviceForm> selectForm;
     StatusPanel *statusPanel = nullptr;
     ConfigEditor *editor = nullptr;
+    ConsolePage *console = nullptr;
 
     QTimer *statusTimer = nullptr;
     QTimer *enumerationTimer = nullptr;
@@ -281,7 +290,6 @@ private:
     bool closeAfterReboot = false;
     bool manualExtraPack = false;
     bool hideRefresh = false;
-    bool terminalDebug = false;
     bool identified = false;
     bool stopReadStatus = false;
     bool waitingStatusEnd = false;

@@ -10,6 +10,7 @@
 #include "configeditor.h"
 #include "configexchange.h"
 #include "connectionstates.h"
+#include "consolepage.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "eraseform.h"
@@ -62,8 +63,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(exchange, &ConfigExchange::setProgress, ui->progressBar, &QProgressBar::setMaximum);
     connect(link, &DeviceInterface::printToTerminal, this, &MainWindow::printToTerminal);
     connect(this, &MainWindow::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
-    connect(ui->cmdLine->lineEdit(), &QLineEdit::returnPressed, ui->sendCommand,
-            &QPushButton::click);
+    console->setLink(link);
     connect(link, &DeviceInterface::setCurrentFwVer, this, &MainWindow::setCurrentFwVer);
     connect(this, &MainWindow::disconnectDevice, link, &DeviceInterface::disconnectDevice);
     connect(link, &DeviceInterface::selectDevice, this, &MainWindow::showDeviceList);
@@ -144,7 +144,7 @@ void MainWindow::applyStateEffects(int state)
     case Disconnected:
         ui->mainTitleWindow->setText(tr("Конфигуратор"));
         netStateMemory = 0;
-        terminalDebug = false;
+        console->setDebugMode(false);
         editor->setChangesBlocked(true);
         if (statusTimer->isActive())
             statusTimer->stop();
@@ -613,7 +613,7 @@ void MainWindow::clearLabels()
 
 void MainWindow::printToTerminal(QString text)
 {
-    ui->terminalEdit->append(text);
+    console->print(text);
 }
 
 // ---- hot-plug and closing --------------------------------------------------------------------

@@ -271,7 +271,7 @@ QStringList DB_Worker::getFormElements(QString elementName)
         return {};
     const QModelIndexList hits =
         groupModel->match(groupModel->index(0, 2), Qt::DisplayRole, elementName, 1,
-                          Qt::MatchFixedString | Qt::MatchCaseSensitive);
+                          Qt::MatchStartsWith | Qt::MatchWrap | Qt::MatchCaseSensitive);
     if (hits.isEmpty())
         return {};
     const QStringList parts =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 // The command codes of the device protocol. A request and its answer carry the same code
@@ -41,6 +42,73 @@ constexpr quint16 batStatus = 0x8700;
 constexpr quint16 adcStatus = 0x8701;
 constexpr quint16 inputsParams = 0x8702;
 
+// A name for consoles and logs; empty for a code outside the table.
+inline const char *nameOf(quint16 code)
+{
+    switch (code) {
+    case checkConnect:
+        return "checkConnect";
+    case reboot:
+        return "reboot";
+    case deviceInfo:
+        return "deviceInfo";
+    case getDateTime:
+        return "getDateTime";
+    case setDateTime:
+        return "setDateTime";
+    case formatFlash:
+        return "formatFlash";
+    case modeChanged:
+        return "modeChanged";
+    case createFile:
+        return "createFile";
+    case checkFile:
+        return "checkFile";
+    case fileInfo:
+        return "fileInfo";
+    case loadedBlocks:
+        return "loadedBlocks";
+    case fskMode:
+        return "fskMode";
+    case normalMode:
+        return "normalMode";
+    case relayCommand:
+        return "relayCommand";
+    case clearFskStatus:
+        return "clearFskStatus";
+    case relayedAnswer:
+        return "relayedAnswer";
+    case readParam:
+        return "readParam";
+    case writeParam:
+        return "writeParam";
+    case factoryDefault:
+        return "factoryDefault";
+    case netStatus:
+        return "netStatus";
+    case netJoin:
+        return "netJoin";
+    case netQuality:
+        return "netQuality";
+    case lastSendStatus:
+        return "lastSendStatus";
+    case netTimes:
+        return "netTimes";
+    case extraordinaryPack:
+        return "extraordinaryPack";
+    case currentFreq:
+        return "currentFreq";
+    case batStatus:
+        return "batStatus";
+    case adcStatus:
+        return "adcStatus";
+    case inputsParams:
+        return "inputsParams";
+    default:
+        return "";
+    }
+}
+
 // Set by some firmware in answer codes; carries no meaning.
 constexpr quint16 answerMark = 0x4000;
 
@@ -64,3 +132,27 @@ constexpr quint8 resetNetwork = 0x00;
 constexpr quint8 resetDevice = 0x01;
 
 } // namespace Cmd
+
+// Text commands: a line of text with CR LF, read by the device between frames.
+namespace TextCmd {
+
+// Level and source that switch the device's debug output off.
+constexpr const char *sysLogOffLevel = "ALL";
+constexpr const char *sysLogOffSource = "F";
+
+// Asks the device to stream its log lines of the level and source given.
+inline QString sysLog(const QString &level, const QString &source)
+{
+    return QStringLiteral("SYSLOG LEVEL=") + level + QLatin1Char(',') + source;
+}
+// Whether that command leaves the device streaming (either "off" code switches it off).
+inline bool sysLogStreams(const QString &level, const QString &source)
+{
+    return level != QLatin1String(sysLogOffLevel) && source != QLatin1String(sysLogOffSource);
+}
+inline QString sysLogOff()
+{
+    return sysLog(QLatin1String(sysLogOffLevel), QLatin1String(sysLogOffSource));
+}
+
+} // namespace TextCmd

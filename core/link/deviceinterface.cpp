@@ -28,14 +28,35 @@ QByteArray relayFlag(bool relay)
     return QByteArray(1, char(relay ? 1 : 0));
 }
 
-// Commands whose text must never be shown: they carry passwords or file contents.
+// Commands whose text must never be shown or recorded: they carry passwords (the login is
+// "USB " or "REMOTE " and the password) or file contents.
 bool isHiddenCommand(const QString &text)
 {
     for (const char *word : {"WrFile", "FSLOGIN", "FSLOGOUT", "USB"}) {
         if (text.contains(QLatin1String(word), Qt::CaseInsensitive))
             return true;
     }
-    return false;
+    return text.trimmed().startsWith(QLatin1String("REMOTE "), Qt::CaseInsensitive);
+}
+
+const char *const hiddenText = "Hiden or binary command";
+
+// Takes a text line the splitter has found out of the burst kept for the hex echo, so that
+// the device's text is shown once, as text.
+void removeTextLine(QByteArray &burst, const QString &line)
+{
+    const QByteArray bytes = line.toUtf8();
+    int at = burst.indexOf(bytes);
+    while (at >= 0) {
+        int end = at + bytes.size();
+        while (end < burst.size() && burst.at(end) == '\r')
+            ++end;
+        if (end < burst.size() && burst.at(end) == '\n') {
+            burst.remove(at, end + 1 - at);
+            return;
+        }
+        at = burst.indexOf(bytes, at + 1);
+    }
 }
 } // namespace
 
@@ -139,14 +160,28 @@ void DeviceInterface::writeToTransport(const QByteArray &bytes)
 {
     QIODevice *t = activeTransport();
     if (t && t->isOpen())
-        t->write(bytes);
+        transmit(t, bytes);
 }
 
-void DeviceInterface::appendBinLog(const QString &text)
+qint64 DeviceInterface::transmit(QIODevice *t, const QByteArray &bytes)
 {
-    if (binLogFile.isOpen()) {
-        binLogFile.write(text.toUtf8() + "\r\n");
-        binLogFile.flush();
+    const qint64 written = t->write(bytes);
+    if (written > 0)
+        appendBinLog(bytes.left(int(written)));
+    return written;
+}
+
+void DeviceInterface::appendBinLog(const QByteArray &bytes)
+{
+    if (!binLogFile.isOpen())
+        return;
+    // A log that silently stops recording is worse than none: a failed write ends it and
+    // says so.
+    if (binLogFile.write(bytes) != bytes.size() || !binLogFile.flush()) {
+        const QString path = binLogFile.fileName();
+        qWarning().noquote() << "Cannot write the exchange log" << path << "/C:12";
+        binLogFile.close();
+        emit binLogFailed(path);
     }
 }
 
@@ -200,52 +235,69 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
 
 bool DeviceInterface::writeCommand(QString commandData)
 {
-    if (isHiddenCommand(commandData)) {
-        emit printToTerminal(tr(hiddenPrompt) + QStringLiteral("Hiden or binary command"));
-        qDebug() << "Command send: Hiden or binary command";
-    } else {
-        emit printToTerminal(tr(outPrompt) + commandData);
-        qDebug().noquote() << "Command send: " << commandData << "/C:13";
-    }
-
-    bool sent = false;
-    if (remoteMode && remoteSocket && remoteSocket->isOpen() && deviceReady) {
-        remoteSocket->write(commandData.toUtf8());
-        appendBinLog(commandData);
-        sent = true;
-    } else if (!remoteMode && port->isOpen() && deviceReady) {
-        if (port->write(commandData.toUtf8() + "\r\n") == -1) {
-            answerTimer->stop();
-            return false;
-        }
-        appendBinLog(commandData);
-        sent = true;
-    }
+    const bool sent = transmitText(textTransport(), commandData);
     if (!sent) {
         answerTimer->stop();
         return false;
     }
-
     // Erasing answers when it is done, which takes longer than any time-out.
     if (!commandData.contains(QLatin1String("ERASE ")))
         answerTimer->start(writeMode ? textWriteTimeoutMs : textTimeoutMs);
     return true;
 }
 
+QIODevice *DeviceInterface::textTransport() const
+{
+    if (!deviceReady)
+        return nullptr;
+    if (remoteMode)
+        return remoteSocket && remoteSocket->isOpen() ? remoteSocket : nullptr;
+    return port->isOpen() ? port : nullptr;
+}
+
+bool DeviceInterface::transmitText(QIODevice *t, const QString &text)
+{
+    const bool hidden = isHiddenCommand(text);
+    if (hidden) {
+        emit printToTerminal(tr(hiddenPrompt) + QLatin1String(hiddenText));
+        qDebug() << "Command send:" << hiddenText;
+    } else {
+        // Typed text is shown as text: markup in it must not reach the rich-text console.
+        emit printToTerminal(tr(outPrompt) + text.toHtmlEscaped());
+        qDebug().noquote() << "Command send: " << text << "/C:13";
+    }
+    if (!t)
+        return false;
+    // The device reads a command to its line end; the remote server takes the text as it is.
+    const QByteArray bytes = text.toUtf8() + (t == port ? QByteArray("\r\n") : QByteArray());
+    if (hidden) {
+        // The password goes to the device and nowhere else.
+        const bool ok = t->write(bytes) == bytes.size();
+        if (ok)
+            appendBinLog(QByteArray(hiddenText) + "\r\n");
+        return ok;
+    }
+    return transmit(t, bytes) == bytes.size();
+}
+
+bool DeviceInterface::sendTextCmd(QString cmd)
+{
+    QIODevice *t = textTransport();
+    if (!t)
+        return false;
+    return transmitText(t, cmd);
+}
+
 void DeviceInterface::sendTerminalCmd(QString cmd)
 {
     if (remoteMode) {
-        if (!remoteSocket || !remoteSocket->isOpen())
-            return;
-        emit printToTerminal(tr(outPrompt) + cmd);
-        qDebug().noquote() << "Command send: " << cmd << "/C:13";
-        remoteSocket->write(cmd.toUtf8());
-        appendBinLog(cmd);
+        // The remote server takes the console's lines as text.
+        sendTextCmd(cmd);
         return;
     }
     if (!port->isOpen() || !deviceReady)
         return;
-    emit printToTerminal(tr(outPrompt) + cmd);
+    emit printToTerminal(tr(outPrompt) + cmd.toHtmlEscaped());
     qDebug().noquote() << "Command send: " << cmd << "/C:13";
     skipAnswerTimer = true;
     // Four hex digits of command code, then the data as hex pairs.
@@ -255,31 +307,23 @@ void DeviceInterface::sendTerminalCmd(QString cmd)
         code = 0;
     const QByteArray data = QByteArray::fromHex(cmd.mid(4).toLatin1());
     sendCommand(code, Frame::commandPort, data);
-    appendBinLog(cmd);
 }
 
-void DeviceInterface::activateDebugMode(QString cmd)
+bool DeviceInterface::activateDebugMode(QString cmd)
 {
-    QIODevice *t = nullptr;
-    if (remoteMode && remoteSocket && remoteSocket->isOpen() && deviceReady)
-        t = remoteSocket;
-    else if (!remoteMode && port->isOpen() && deviceReady)
-        t = port;
-    if (!t)
-        return;
-    emit printToTerminal(tr(outPrompt) + cmd);
-    qDebug().noquote() << "Command send: " << cmd << "/C:13";
-    t->write(cmd.toUtf8() + "\r\n");
-    appendBinLog(cmd);
+    return sendTextCmd(cmd);
 }
 
-void DeviceInterface::startWriteBinLogFile(QString fPath)
+bool DeviceInterface::startWriteBinLogFile(QString fPath)
 {
     if (binLogFile.isOpen())
         binLogFile.close();
     binLogFile.setFileName(fPath);
-    if (!binLogFile.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!binLogFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         qWarning().noquote() << "Cannot create the exchange log" << fPath << "/C:12";
+        return false;
+    }
+    return true;
 }
 
 void DeviceInterface::stopWriteBinLogFile()
@@ -300,13 +344,18 @@ void DeviceInterface::readPortData()
         return;
     quietTimer->start(quietPeriodMs);
     rxBuffer.append(bytes);
+    appendBinLog(bytes);
     // Frames go to the parser the moment they are complete; the quiet timer only closes the
     // burst for people (terminal, log).
     const qint64 damagedBefore = splitter->damagedFrames();
-    for (const QByteArray &frame : splitter->feed(bytes))
+    for (const QByteArray &frame : splitter->feed(bytes)) {
+        emit frameReceived(frame);
         deliver(frame);
-    for (const QString &line : splitter->takeTextLines())
+    }
+    for (const QString &line : splitter->takeTextLines()) {
+        removeTextLine(rxBuffer, line);
         handleTextLine(line);
+    }
     if (splitter->damagedFrames() > damagedBefore && awaitingAnswer && answerTimer->isActive()) {
         qDebug() << "Damaged answer received: request sent again"
                  << "/C:12";
@@ -350,8 +399,10 @@ void DeviceInterface::frameStalled()
     // Otherwise it belongs to nothing.
     if (awaitingAnswer)
         return;
-    for (const QByteArray &frame : splitter->flushStale())
+    for (const QByteArray &frame : splitter->flushStale()) {
+        emit frameReceived(frame);
         deliver(frame);
+    }
     for (const QString &line : splitter->takeTextLines())
         handleTextLine(line);
 }
@@ -359,8 +410,11 @@ void DeviceInterface::frameStalled()
 void DeviceInterface::addToQue()
 {
     quietTimer->stop();
-    if (rxBuffer.isEmpty())
+    // What is left of a burst once its text lines are out: frames and noise, shown as hex.
+    if (rxBuffer.trimmed().isEmpty()) {
+        rxBuffer.clear();
         return;
+    }
     const QString hex = QString::fromLatin1(rxBuffer.toHex(' '));
     qDebug().noquote() << "Receive buffer: " << hex;
     emit printToTerminal(tr(inPrompt) +
@@ -513,5 +567,5 @@ void DeviceInterface::sendClearFskStatus()
         Frame::commandPort, Frame::payload(Cmd::clearFskStatus, Frame::commandPort, {}));
     qDebug().noquote() << "USB Out cmd pack: " << QString::fromLatin1(frame.toHex()) << "/C:13";
     if (port->isOpen())
-        port->write(frame);
+        transmit(port, frame);
 }

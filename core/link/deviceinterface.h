@@ -90,9 +90,15 @@ public slots:
     void sendCommand(ushort _cmd, uint8_t _port, QByteArray data);
     bool writeCommand(QString commandData);
     void sendTerminalCmd(QString cmd);
-    void activateDebugMode(QString cmd);
-    void startWriteBinLogFile(QString fPath);
+    // A text command typed by the user (or the debug-mode switch): the text and CR LF, with no
+    // answer awaited. False when it could not go out (no link, device not ready, write failed).
+    bool sendTextCmd(QString cmd);
+    bool activateDebugMode(QString cmd);
+    // Records every byte sent and received into fPath until stopped; false when the file cannot
+    // be created (nothing is recorded then).
+    bool startWriteBinLogFile(QString fPath);
     void stopWriteBinLogFile();
+    bool isBinLogOpen() const { return binLogFile.isOpen(); }
     // Raised by the connection states once the device may take text commands.
     void setDeviceReady(bool ready);
 
@@ -146,6 +152,13 @@ public slots:
 
 signals:
     void printToTerminal(QString);
+    // Every checked frame received, as it came (start byte to CRC), for consoles.
+    void frameReceived(QByteArray frame);
+    // Every text line the device sent between frames: answers to text commands, its debug
+    // output.
+    void textLineReceived(QString line);
+    // The exchange log could not be written any more and was closed.
+    void binLogFailed(QString path);
     void changeDeviceStatus(int);
     void selectDevice(QStringList);
     void hideRefreshButton(bool);
@@ -176,9 +189,16 @@ private slots:
 
 private:
     void writeToTransport(const QByteArray &bytes);
+    // Writes to t and records the bytes in the exchange log; the result of the write.
+    qint64 transmit(QIODevice *t, const QByteArray &bytes);
+    // Where a text command goes now: null when it cannot go anywhere.
+    QIODevice *textTransport() const;
+    // Writes a text command (with CR LF on the serial link) and echoes it; hidden commands
+    // are echoed, logged and recorded without their text.
+    bool transmitText(QIODevice *t, const QString &text);
     // Logs the request's line and sends it on the command port.
     void request(const char *logLine, quint16 cmd, const QByteArray &data = QByteArray());
-    void appendBinLog(const QString &text);
+    void appendBinLog(const QByteArray &bytes);
     void handleTextLine(const QString &line);
     void resend();
     // Resends at once while retries are left (a damaged answer will not be repaired by

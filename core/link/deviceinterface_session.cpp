@@ -334,7 +334,9 @@ void DeviceInterface::authenticationDevice(QString devPass)
 void DeviceInterface::handleTextLine(const QString &line)
 {
     qDebug().noquote() << "Text answer: " << line;
+    // The device's text is shown as text: markup in it must not reach the rich-text console.
     emit printToTerminal(tr("<font color=green>&lt; </font>") + line.toHtmlEscaped());
+    emit textLineReceived(line);
     // The login dialogue: the device refuses configuration commands until it has the password.
     if (line.startsWith(QLatin1String("LOGIN REQUIRED")) ||
         line.startsWith(QLatin1String("LOGIN ERROR"))) {

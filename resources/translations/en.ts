@@ -1303,14 +1303,6 @@ Switch to local configuration?</translation>
         <translation>Debug mode</translation>
     </message>
     <message>
-        <source>Включен режим вывода отладочной информации.
-В этом режиме функции конфигуратора не доступны.
-Выключить режим отладки?</source>
-        <translation>Debug output is on.
-The configurator's functions are not available in this mode.
-Switch debug mode off?</translation>
-    </message>
-    <message>
         <source>Устройство:</source>
         <translation>Device:</translation>
     </message>
@@ -2429,6 +2421,92 @@ Write them?</translation>
     <message>
         <source>Порог внешней засветки оптического датчика</source>
         <translation>Ambient light threshold of the optical sensor</translation>
+    </message>
+</context>
+<context>
+    <name>ConsolePage</name>
+    <message>
+        <source>Сохранить в файл</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>Писать лог в файл</source>
+        <translation>Write log to file</translation>
+    </message>
+    <message>
+        <source>Очистить лог</source>
+        <translation>Clear log</translation>
+    </message>
+    <message>
+        <source>Сохранить лог</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>Сохранить бинарный лог</source>
+        <translation>Save binary log</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Ошибка сохранения файла</source>
+        <translation>Error saving the file</translation>
+    </message>
+    <message>
+        <source>Ошибка создания файла</source>
+        <translation>Error creating the file</translation>
+    </message>
+    <message>
+        <source>Ошибка записи файла, запись лога остановлена</source>
+        <translation>Error writing the file; logging stopped</translation>
+    </message>
+    <message>
+        <source>Режим отладки</source>
+        <translation>Debug mode</translation>
+    </message>
+    <message>
+        <source>Режим отладки не доступен в режиме удаленного конфигурирования!</source>
+        <translation>Debug mode is not available in remote configuration mode!</translation>
+    </message>
+    <message>
+        <source>Команда не отправлена: устройство не готово</source>
+        <translation>Command not sent: the device is not ready</translation>
+    </message>
+    <message>
+        <source>Включен режим вывода отладочной информации.
+В этом режиме функции конфигуратора не доступны.
+Выключить режим отладки?</source>
+        <translation>Debug output is on.
+The configurator's functions are not available in this mode.
+Switch debug mode off?</translation>
+    </message>
+</context>
+<context>
+    <name>DebugForm</name>
+    <message>
+        <source>Режим отладки</source>
+        <translation>Debug mode</translation>
+    </message>
+    <message>
+        <source>    Режим отладки</source>
+        <translation>    Debug mode</translation>
+    </message>
+    <message>
+        <source>Источник:</source>
+        <translation>Source:</translation>
+    </message>
+    <message>
+        <source>Уровень:</source>
+        <translation>Level:</translation>
+    </message>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "clirunner.h"
+#include "commandhistory.h"
 #include "configdocument.h"
 #include "db_worker.h"
 #include "firmwareimage.h"
@@ -8,8 +9,12 @@
 #include "withoutrootpowers.h"
 
 #include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSerialPort>
+
+#include <csignal>
+#include <unistd.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -43,6 +48,8 @@ private slots:
     void flashRefusesFile();
     void flashResumes_data();
     void flashResumes();
+    void consoleSendsFramesAndText();
+    void syslogEndsDebugModeOnCtrlC();
 
 private:
     // A device that reboots quickly, with a file store to flash.
@@ -55,8 +62,9 @@ private:
     }
     QJsonObject jsonOut() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 
-    // during (if given) may act on the runner while it works.
-    int run(const QStringList &args, const std::function<void(CliRunner &)> &during = {})
+    // during (if given) may act on the runner while it works; the console reads inputFd.
+    int run(const QStringList &args, const std::function<void(CliRunner &)> &during = {},
+            int inputFd = -1)
     {
         out.clear();
         err.clear();
@@ -67,6 +75,8 @@ private:
         QTextStream os(&out);
         QTextStream es(&err);
         CliRunner runner(o, &f->enumerator, os, es);
+        if (inputFd >= 0)
+            runner.setInputFd(inputFd);
         QSignalSpy finished(&runner, &CliRunner::finished);
         if (during)
             during(runner);
@@ -98,6 +108,10 @@ void tst_Cli::usage_data()
     QTest::newRow("write without file") << QStringList{"write"} << false;
     QTest::newRow("unknown option") << QStringList{"info", "--fast"} << false;
     QTest::newRow("port without name") << QStringList{"info", "--port"} << false;
+    QTest::newRow("syslog") << QStringList{"syslog", "dbg,A"} << true;
+    QTest::newRow("syslog without codes") << QStringList{"syslog"} << false;
+    QTest::newRow("syslog with more than codes") << QStringList{"syslog", "DBG,A;X"} << false;
+    QTest::newRow("console takes no file") << QStringList{"console", "x"} << false;
 }
 
 void tst_Cli::usage()
@@ -443,6 +457,51 @@ void tst_Cli::flashResumes()
     // Without a terminal, a progress line for each 10 % step still to go.
     const int steps = 10 - kept.size() * 10 / file.size();
     QCOMPARE(err.count(progressLine), steps);
+}
+
+void tst_Cli::consoleSendsFramesAndText()
+{
+    int fds[2];
+    QVERIFY(pipe(fds) == 0);
+    const QByteArray typed = "8605 00\n12zz\nSYSLOG LEVEL=DBG,A\n:history\n";
+    QVERIFY(write(fds[1], typed.constData(), size_t(typed.size())) == typed.size());
+    close(fds[1]); // the end of input ends the console
+    const int code = run({"--port", sim->portName(), "console"}, {}, fds[0]);
+    close(fds[0]);
+    QCOMPARE(code, 0);
+    QVERIFY2(out.contains("< 8605 extraordinaryPack data "), qPrintable(out));
+    QVERIFY2(out.contains("< SYSLOG ON"), qPrintable(out));
+    QVERIFY2(err.contains("not a command"), qPrintable(err));
+    // Text as text; the debug output the console started is switched off as it ends.
+    QCOMPARE(f->requests({"text"}),
+             (QStringList{"text SYSLOG LEVEL=DBG,A", "text SYSLOG LEVEL=ALL,F"}));
+    QVERIFY(!sim->device().debugStreaming());
+    // The history the window reads: newest first, nothing that was not sent.
+    QCOMPARE(CommandHistory::load(), (QStringList{"", "SYSLOG LEVEL=DBG,A", "860500"}));
+}
+
+void tst_Cli::syslogEndsDebugModeOnCtrlC()
+{
+    sim->faults().debugLineEveryMs = 50;
+    QProcess cli;
+    QString lines;
+    connect(&cli, &QProcess::readyReadStandardOutput, this,
+            [&] { lines += QString::fromUtf8(cli.readAllStandardOutput()); });
+    cli.start(VEXA_CLI_EXE, {"--port", sim->portName(), "syslog", "DBG,A"});
+    QVERIFY(cli.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(lines.count("[DBG][A]") >= 3, AppFixture::connectWaitMs);
+    QVERIFY(sim->device().debugStreaming());
+    QSignalSpy finished(&cli, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished));
+    ::kill(pid_t(cli.processId()), SIGINT);
+    QVERIFY(finished.wait(AppFixture::connectWaitMs));
+    QCOMPARE(cli.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(cli.exitCode(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!sim->device().debugStreaming(), AppFixture::answerWaitMs);
+    QCOMPARE(f->requests({"text"}),
+             (QStringList{"text SYSLOG LEVEL=DBG,A", "text SYSLOG LEVEL=ALL,F"}));
+    // Every line on standard output is the device's, whole.
+    for (const QString &line : lines.split('\n', Qt::SkipEmptyParts))
+        QVERIFY2(line.startsWith("[DBG][A] ") || line.startsWith("SYSLOG "), qPrintable(line));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

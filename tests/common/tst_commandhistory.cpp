@@ -13,6 +13,8 @@ private slots:
     void serialize();
     void emptyHistoryRemovesFile();
     void missingFileGivesEmptyList();
+    void added_data();
+    void added();
 
 private:
     std::unique_ptr<TempAppDir> dir;
@@ -47,6 +49,49 @@ void tst_CommandHistory::emptyHistoryRemovesFile()
 void tst_CommandHistory::missingFileGivesEmptyList()
 {
     QVERIFY(CommandHistory::load().isEmpty());
+}
+
+static QStringList numbered(int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::number(8600 + i);
+    return out;
+}
+
+void tst_CommandHistory::added_data()
+{
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("newest on top")
+        << QStringList{"8600", "8002"} << "8700" << QStringList{"8700", "8600", "8002"};
+    QTest::newRow("duplicate moves up, once")
+        << QStringList{"8600", "8002", "8700"} << "8700" << QStringList{"8700", "8600", "8002"};
+    QTest::newRow("empty line changes nothing")
+        << QStringList{"8600"} << "  " << QStringList{"8600"};
+    QTest::newRow("blanks around are not part of it")
+        << QStringList{"8600"} << " 8600 " << QStringList{"8600"};
+    QTest::newRow("full: the oldest goes")
+        << numbered(1, CommandHistory::maxEntries) << "8002"
+        << QStringList{"8002"} + numbered(1, CommandHistory::maxEntries - 1);
+    QTest::newRow("full, duplicate: nothing goes")
+        << numbered(1, CommandHistory::maxEntries) << "8605"
+        << QStringList{"8605"} + numbered(1, 4) + numbered(6, CommandHistory::maxEntries);
+    QTest::newRow("loaded file's empty first entry dropped")
+        << QStringList{"", "8600"} << "8002" << QStringList{"8002", "8600"};
+    QTest::newRow("logins carry passwords: never kept")
+        << QStringList{"8600"} << "USB 1234" << QStringList{"8600"};
+    QTest::newRow("remote login too")
+        << QStringList{"8600"} << "remote 1234" << QStringList{"8600"};
+}
+
+void tst_CommandHistory::added()
+{
+    QFETCH(QStringList, before);
+    QFETCH(QString, command);
+    QFETCH(QStringList, after);
+    QCOMPARE(CommandHistory::added(before, command), after);
 }
 
 QTEST_GUILESS_MAIN(tst_CommandHistory)

@@ -1,8 +1,10 @@
 #include "appfixture.h"
 #include "frame.h"
+#include "logcapture.h"
 #include "packparser.h"
 #include "ptypair.h"
 
+#include <QBuffer>
 #include <QTimer>
 
 // The link against a pseudo-terminal: the test plays the device on the master side.
@@ -35,6 +37,8 @@ private slots:
     void relayWrapsEveryCommand();
     void fileBlocksAreNotEchoed();
     void binaryLog();
+    void deviceTextShownAsEscapedText_data();
+    void deviceTextShownAsEscapedText();
     void onlyTheAwaitedAnswerIsTaken_data();
     void onlyTheAwaitedAnswerIsTaken();
     void slowAnswerIsWaitedFor();
@@ -189,6 +193,21 @@ void tst_DeviceInterface::hiddenCommandNeverEchoesPassword()
         link->writeCommand(word);
         QVERIFY(echo.first().first().toString().endsWith("Hiden or binary command"));
     }
+    // The remote server's login carries the password as well; typed markup is shown as text.
+    QBuffer server;
+    server.open(QIODevice::WriteOnly);
+    link->setRemoteSocket(&server);
+    link->setRemoteMode(true);
+    echo.clear();
+    QVERIFY(link->writeCommand("REMOTE s3cret"));
+    QVERIFY(link->sendTextCmd("<b>x</b>"));
+    QCOMPARE(server.data(), QByteArray("REMOTE s3cret<b>x</b>"));
+    QCOMPARE(echo.at(0).first().toString(),
+             QString("<font color=blue>&lt; </font>Hiden or binary command"));
+    QCOMPARE(echo.at(1).first().toString(),
+             QString("<font color=blue>&gt; </font>&lt;b&gt;x&lt;/b&gt;"));
+    link->setRemoteMode(false);
+    link->setRemoteSocket(nullptr);
 }
 
 void tst_DeviceInterface::textNeedsReadyDevice()
@@ -234,18 +253,72 @@ void tst_DeviceInterface::binaryLog()
 {
     const QString path = f->path("bin.log");
     link->setDeviceReady(true);
-    link->startWriteBinLogFile(path);
-    link->writeCommand("ATI");
+    QVERIFY(link->startWriteBinLogFile(path));
+    LogCapture logs;
+    QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
+    QVERIFY(link->writeCommand("USB s3cret"));
+    QVERIFY(link->sendTextCmd("SYSLOG LEVEL=DBG,A"));
     link->sendTerminalCmd("8600");
+    const QByteArray request = frameOf(0x8600, {});
+    const QByteArray wire = "USB s3cret\r\nSYSLOG LEVEL=DBG,A\r\n" + request;
+    QCOMPARE(pty->read(wire.size(), sentMs), wire);
+
+    QSignalSpy frames(link.get(), &DeviceInterface::frameReceived);
+    const QByteArray received = "[DBG][A] 1.000 radio: state=1\r\n" +
+                                frameOf(0x8600, QByteArray(42, '\x02')) + "\r\nSYSLOG ON\r\n";
+    QVERIFY(pty->write(received));
+    QTRY_COMPARE_WITH_TIMEOUT(frames.count(), 1, sentMs);
+    QTRY_VERIFY_WITH_TIMEOUT(logs.contains("SYSLOG ON"), sentMs);
     link->stopWriteBinLogFile();
     link->writeCommand("AFTER");
+
+    // Every byte both ways, in order, except the password, which goes to the device only.
     QFile log(path);
     QVERIFY(log.open(QIODevice::ReadOnly));
-    QCOMPARE(log.readAll(), QByteArray("ATI\r\n8600\r\n"));
-    // Starting again truncates.
-    link->startWriteBinLogFile(path);
+    QCOMPARE(log.readAll(),
+             "Hiden or binary command\r\nSYSLOG LEVEL=DBG,A\r\n" + request + received);
+    QVERIFY(!logs.contains("s3cret"));
+    for (const QList<QVariant> &e : echo)
+        QVERIFY2(!e.first().toString().contains("s3cret"), qPrintable(e.first().toString()));
+
+    // Starting again truncates; a file that cannot be created is said so and records nothing.
+    QVERIFY(link->startWriteBinLogFile(path));
     link->stopWriteBinLogFile();
     QCOMPARE(QFileInfo(path).size(), 0);
+    QVERIFY(!link->startWriteBinLogFile(f->path("no-such-dir/bin.log")));
+    QVERIFY(!link->isBinLogOpen());
+}
+
+void tst_DeviceInterface::deviceTextShownAsEscapedText_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("shown");
+    const QString in = "<font color=green>&lt; </font>";
+    const QByteArray answer = frameOf(0x8600, QByteArray(2, '\x02'));
+    QTest::newRow("debug line, then a frame")
+        << "[DBG][L] 12.5 radio: rssi=-85\r\n" + answer
+        << QStringList{in + "[DBG][L] 12.5 radio: rssi=-85",
+                       in + QString::fromLatin1(answer.toHex(' ')).replace(' ', "&nbsp;")};
+    QTest::newRow("markup and a link stay text")
+        << QByteArray("<a href=\"http://x\">click</a> & <b>bold</b>\n")
+        << QStringList{in + "&lt;a href=&quot;http://x&quot;&gt;click&lt;/a&gt; &amp; "
+                            "&lt;b&gt;bold&lt;/b&gt;"};
+    QTest::newRow("noise stays hex")
+        << QByteArray::fromHex("0102ff") << QStringList{in + "01&nbsp;02&nbsp;ff"};
+}
+
+void tst_DeviceInterface::deviceTextShownAsEscapedText()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, shown);
+    QSignalSpy echo(link.get(), &DeviceInterface::printToTerminal);
+    QVERIFY(pty->write(bytes));
+    QTRY_COMPARE_WITH_TIMEOUT(echo.count(), shown.size(), sentMs);
+    QTest::qWait(AppFixture::nothingFollowsMs);
+    QStringList got;
+    for (const QList<QVariant> &e : echo)
+        got << e.first().toString();
+    QCOMPARE(got, shown);
 }
 
 void tst_DeviceInterface::onlyTheAwaitedAnswerIsTaken_data()

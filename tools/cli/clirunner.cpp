@@ -1,6 +1,8 @@
 #include "clirunner.h"
 
 #include "appsettings.h"
+#include "commandhistory.h"
+#include "commands.h"
 #include "configdocument.h"
 #include "configexchange.h"
 #include "db_worker.h"
@@ -16,9 +18,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSerialPort>
+#include <QSocketNotifier>
+#include <QTimer>
 
+#include <cerrno>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 // The parameter an element of a file sets; null for identity, read-only and unknown elements.
@@ -48,6 +55,17 @@ Commands:
                            versions); an interrupted flash (Ctrl+C, cable pulled) resumes from
                            what the device holds when run again; succeeds only when the device
                            has come back running the image's version
+  console                  a command console on the device: each line of standard input is
+                           sent; hex lines (8600 00) as command frames, whose answers are shown
+                           decoded and in hex; lines starting with a letter (SYSLOG LEVEL=DBG,A)
+                           as text commands, whose text answers are shown as they come. The
+                           history is shared with the configurator's console (cmd_history.txt):
+                           :history lists it, !N sends entry N again, :quit ends (so does the
+                           end of input or Ctrl+C)
+  syslog LEVEL,SOURCE      stream the device's debug output to standard output until Ctrl+C,
+                           then switch it off on the device (SYSLOG LEVEL=ALL,F). LEVEL and
+                           SOURCE are the codes of the configurator's debug dialog, e.g.
+                           syslog DBG,A (everything); syslog ALL,F only switches it off
 
 Options:
   --port NAME              use this port (a device path or name) instead of searching by the
@@ -59,7 +77,8 @@ Options:
 Progress and errors go to standard error. Exit codes:
   0  success (write: every value of the file is on the device)
   1  failure (nothing of the file was applied)
-  2  bad usage
+  2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know)
+  1  also: console or syslog lost the device, or syslog could not switch the output off
   3  write: partly applied; some values of the file are not on the device (refused by the
      file check or by the device, not supported by its firmware, or the write stopped); with
      --json the applied, unchanged, refused and unwritten values are listed by name
@@ -104,9 +123,10 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
         return false;
     }
     o->command = rest.takeFirst();
-    static const QStringList commands{QStringLiteral("list"), QStringLiteral("info"),
-                                      QStringLiteral("read"), QStringLiteral("write"),
-                                      QStringLiteral("flash")};
+    static const QStringList commands{QStringLiteral("list"),  QStringLiteral("info"),
+                                      QStringLiteral("read"),  QStringLiteral("write"),
+                                      QStringLiteral("flash"), QStringLiteral("console"),
+                                      QStringLiteral("syslog")};
     if (!commands.contains(o->command)) {
         *error = QStringLiteral("unknown command ") + o->command;
         return false;
@@ -117,6 +137,18 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
             return false;
         }
         o->file = rest.takeFirst();
+    }
+    if (o->command == QLatin1String("syslog")) {
+        // Codes only: letters, so nothing else can ride along in the command line.
+        static const QRegularExpression codes(QStringLiteral("^([A-Za-z]+),([A-Za-z]+)$"));
+        const QRegularExpressionMatch m = codes.match(rest.value(0));
+        if (rest.size() != 1 || !m.hasMatch()) {
+            *error = QStringLiteral("syslog needs LEVEL,SOURCE (for example DBG,A)");
+            return false;
+        }
+        rest.clear();
+        o->level = m.captured(1).toUpper();
+        o->source = m.captured(2).toUpper();
     }
     if (!rest.isEmpty()) {
         *error = QStringLiteral("unexpected ") + rest.join(QLatin1Char(' '));
@@ -269,9 +301,10 @@ void CliRunner::connectDevice()
     connect(link, &DeviceInterface::setCurrentFwVer, this, &CliRunner::identified);
     exchange = new ConfigExchange(link, this);
     exchange->setSupportedCodes([this](const DeviceIdentity &) {
-        // info needs nothing but the identity; a read or write needs the whole set.
-        return opts.command == QLatin1String("info") || group.isEmpty() ? QList<int>()
-                                                                        : db->getCommandList();
+        // A read or write needs the whole set; the other commands only the identity.
+        const bool needsParams =
+            opts.command == QLatin1String("read") || opts.command == QLatin1String("write");
+        return !needsParams || group.isEmpty() ? QList<int>() : db->getCommandList();
     });
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &CliRunner::readDone);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &CliRunner::stateChanged);
@@ -289,6 +322,11 @@ void CliRunner::connectDevice()
 void CliRunner::openAndIdentify()
 {
     connect(link, &DeviceInterface::authenticationFail, this, [this] {
+        if (opts.command == QLatin1String("console") && session) {
+            err << "vexa7xx-cli: the device asks for a password: type USB <password>\n";
+            err.flush();
+            return;
+        }
         fail(QStringLiteral("the device asks for a password; log in with the configurator"));
     });
     link->serialPort()->setPortName(portName);
@@ -301,6 +339,8 @@ void CliRunner::openAndIdentify()
 
 void CliRunner::identified(QString fw, QString, ushort devId, QString name, QString eui, QString sn)
 {
+    if (session)
+        return; // a device-info request typed in the console
     firmware = fw;
     deviceId = devId;
     serial = sn;
@@ -330,6 +370,13 @@ void CliRunner::identified(QString fw, QString, ushort devId, QString name, QStr
         }
         return; // the empty read that follows ends the command
     }
+    if (opts.command == QLatin1String("console") || opts.command == QLatin1String("syslog")) {
+        err << "Vexa" << name << " " << sn << ", firmware " << fw << " on " << portName << '\n';
+        err.flush();
+        if (opts.command == QLatin1String("syslog"))
+            checkSysLogCodes();
+        return; // the empty read that follows starts the session
+    }
     if (group.isEmpty())
         return fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
                         .arg(fw, name));
@@ -354,6 +401,8 @@ void CliRunner::readDone(QBuffer *buffer)
         return;
     if (opts.command == QLatin1String("info"))
         return succeed();
+    if (opts.command == QLatin1String("console") || opts.command == QLatin1String("syslog"))
+        return startSession();
     buffer->open(QIODevice::ReadOnly);
     QDomDocument doc;
     doc.setContent(buffer->data());
@@ -532,4 +581,263 @@ UserPrompts::Button CliRunner::linkPrompt(LinkPrompt which)
 void CliRunner::notify(Icon, const QString &title, const QString &text, int)
 {
     err << title << ": " << text << '\n';
+}
+
+// ---- console and syslog ----------------------------------------------------------------------
+
+bool CliRunner::checkSysLogCodes()
+{
+    // The codes a firmware knows come with its group; an unsupported firmware is taken at its
+    // word.
+    if (group.isEmpty())
+        return true;
+    const auto codesOf = [this](const char *element) {
+        QStringList codes;
+        for (const QString &e : db->getFormElements(QLatin1String(element)))
+            codes << e.mid(e.lastIndexOf(QLatin1Char(':')) + 1);
+        return codes;
+    };
+    const QStringList levels = codesOf("levelDbgcomboBox");
+    const QStringList sources = codesOf("sourceDbgComboBox");
+    if (levels.isEmpty() || sources.isEmpty())
+        return true;
+    if (levels.contains(opts.level) && sources.contains(opts.source))
+        return true;
+    err << "vexa7xx-cli: this device takes LEVEL " << levels.join(QLatin1Char('|'))
+        << " and SOURCE " << sources.join(QLatin1Char('|')) << '\n';
+    fail(QStringLiteral("unknown debug level or source %1,%2").arg(opts.level, opts.source), 2);
+    return false;
+}
+
+void CliRunner::startSession()
+{
+    if (done || session)
+        return;
+    session = true;
+    link->setDeviceReady(true);
+    if (opts.command == QLatin1String("console"))
+        startConsole();
+    else
+        startSysLog();
+}
+
+void CliRunner::startSysLog()
+{
+    connect(link, &DeviceInterface::textLineReceived, this, [this](const QString &line) {
+        if (done)
+            return;
+        out << line << '\n';
+        out.flush();
+    });
+    const QString command = TextCmd::sysLog(opts.level, opts.source);
+    if (!link->sendTextCmd(command))
+        return fail(QStringLiteral("cannot send ") + command);
+    if (!TextCmd::sysLogStreams(opts.level, opts.source))
+        return finishWhenWritten(QStringLiteral("debug output switched off"));
+    streaming = true;
+    err << "streaming the debug output (" << command << "); Ctrl+C ends it\n";
+    err.flush();
+}
+
+void CliRunner::finishWhenWritten(const QString &message)
+{
+    QSerialPort *port = link->serialPort();
+    const auto check = [this, port, message] {
+        if (done || port->bytesToWrite() > 0)
+            return;
+        err << message << '\n';
+        succeed();
+    };
+    connect(port, &QSerialPort::bytesWritten, this, check);
+    QTimer::singleShot(stopWriteWaitMs, this, [this, message] {
+        fail(message + QStringLiteral(": the command did not leave the port in time"));
+    });
+    check();
+}
+
+bool CliRunner::interrupt()
+{
+    if (done)
+        return true;
+    if (opts.command == QLatin1String("flash"))
+        return interruptFlash();
+    if (opts.command != QLatin1String("console") && opts.command != QLatin1String("syslog"))
+        return false;
+    interruptSession();
+    return true;
+}
+
+void CliRunner::interruptSession()
+{
+    if (stopping)
+        return fail(QStringLiteral("interrupted again; the device may still stream its log"));
+    if (opts.command == QLatin1String("console") && session)
+        return endConsole();
+    stopping = true;
+    if (opts.command == QLatin1String("syslog") && streaming)
+        return switchDebugOutputOff();
+    fail(QStringLiteral("interrupted"));
+}
+
+void CliRunner::startConsole()
+{
+    history = CommandHistory::loadEntries();
+    connect(link, &DeviceInterface::textLineReceived, this, [this](const QString &line) {
+        out << "< " << line << '\n';
+        out.flush();
+        if (quietTimer)
+            quietTimer->start(consoleQuietMs);
+    });
+    connect(link, &DeviceInterface::frameReceived, this, &CliRunner::printFrame);
+    err << "hex lines are command frames, lines starting with a letter text commands; "
+           ":history, !N, :quit\n";
+    err.flush();
+    inputNotifier = new QSocketNotifier(inputFd, QSocketNotifier::Read, this);
+    connect(inputNotifier, &QSocketNotifier::activated, this, &CliRunner::readInput);
+}
+
+void CliRunner::readInput()
+{
+    char chunk[4096];
+    const ssize_t n = ::read(inputFd, chunk, sizeof chunk);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (n > 0)
+        inputBuffer.append(chunk, int(n));
+    int eol;
+    while (!done && (eol = inputBuffer.indexOf('\n')) >= 0) {
+        const QString line = QString::fromUtf8(inputBuffer.left(eol)).trimmed();
+        inputBuffer.remove(0, eol + 1);
+        consoleLine(line);
+    }
+    if (n <= 0 && !done) {
+        // End of input: a last line without its line end still counts.
+        inputNotifier->setEnabled(false);
+        const QString last = QString::fromUtf8(inputBuffer).trimmed();
+        inputBuffer.clear();
+        if (!last.isEmpty())
+            consoleLine(last);
+        inputEnded = true;
+        drainConsole();
+    }
+}
+
+void CliRunner::consoleLine(const QString &typed)
+{
+    QString line = typed;
+    if (line.isEmpty())
+        return;
+    if (line == QLatin1String(":quit") || line == QLatin1String(":q"))
+        return endConsole();
+    if (line == QLatin1String(":history")) {
+        for (int i = 0; i < history.size(); ++i)
+            out << (i + 1) << "  " << history.at(i) << '\n';
+        out.flush();
+        return;
+    }
+    if (line.startsWith(QLatin1Char('!'))) {
+        bool ok = false;
+        const int n = line.mid(1).toInt(&ok);
+        if (!ok || n < 1 || n > history.size()) {
+            err << "no history entry " << line.mid(1) << '\n';
+            err.flush();
+            return;
+        }
+        line = history.at(n - 1);
+        err << line << '\n';
+        err.flush();
+    }
+    if (line.at(0).isLetter()) {
+        if (!link->sendTextCmd(line)) {
+            err << "not sent: the link is not ready\n";
+            err.flush();
+        } else {
+            static const QRegularExpression sysLog(
+                QStringLiteral("^SYSLOG LEVEL=([A-Za-z]+),([A-Za-z]+)$"),
+                QRegularExpression::CaseInsensitiveOption);
+            const QRegularExpressionMatch m = sysLog.match(line);
+            if (m.hasMatch())
+                streaming =
+                    TextCmd::sysLogStreams(m.captured(1).toUpper(), m.captured(2).toUpper());
+        }
+    } else {
+        static const QRegularExpression hex(QStringLiteral("^([0-9a-fA-F]{2})+$"));
+        const QString compact = QString(line).remove(QLatin1Char(' '));
+        if (compact.size() < 4 || !hex.match(compact).hasMatch()) {
+            err << "not a command: hex pairs (a 4-digit code, then data) or a text command\n";
+            err.flush();
+            return;
+        }
+        line = compact;
+        ++answersAwaited;
+        link->sendTerminalCmd(line);
+    }
+    history = CommandHistory::added(history, line);
+    CommandHistory::save(history);
+}
+
+void CliRunner::printFrame(const QByteArray &frame)
+{
+    // start byte, length, port, payload, CRC
+    const quint8 port = quint8(frame.at(3));
+    const QByteArray payload = frame.mid(4, frame.size() - 8);
+    if (port == 1 || payload.size() < 2) {
+        out << "< port " << port << " data " << payload.toHex(' ') << '\n';
+    } else {
+        const quint16 code = quint16((quint8(payload.at(0)) << 8) | quint8(payload.at(1)));
+        out << "< " << QString::number(code & ~Cmd::answerMark, 16) << " "
+            << Cmd::nameOf(code & ~Cmd::answerMark) << " data "
+            << (payload.size() > 2 ? payload.mid(2).toHex(' ') : QByteArray("-")) << '\n';
+    }
+    out << "  frame " << frame.toHex() << '\n';
+    out.flush();
+    if (answersAwaited > 0)
+        --answersAwaited;
+    if (quietTimer)
+        quietTimer->start(consoleQuietMs);
+    if (inputEnded)
+        drainConsole();
+}
+
+void CliRunner::drainConsole()
+{
+    if (done)
+        return;
+    const auto finish = [this] { endConsole(); };
+    if (!drainTimer) {
+        // The answers to the last lines still count; a device that keeps streaming its log
+        // must not hold the end up for ever.
+        drainTimer = new QTimer(this);
+        drainTimer->setSingleShot(true);
+        connect(drainTimer, &QTimer::timeout, this, finish);
+        drainTimer->start(consoleDrainMs);
+        quietTimer = new QTimer(this);
+        quietTimer->setSingleShot(true);
+        connect(quietTimer, &QTimer::timeout, this, [this, finish] {
+            if (answersAwaited == 0)
+                finish();
+        });
+        quietTimer->start(consoleQuietMs);
+    }
+}
+
+void CliRunner::endConsole()
+{
+    if (done || stopping)
+        return;
+    stopping = true;
+    CommandHistory::save(history);
+    // A device left streaming its log would stay so after the console: it is told to stop,
+    // as the configurator does when its console is left.
+    if (streaming)
+        return switchDebugOutputOff();
+    succeed();
+}
+
+void CliRunner::switchDebugOutputOff()
+{
+    streaming = false;
+    if (!link->sendTextCmd(TextCmd::sysLogOff()))
+        return fail(QStringLiteral("cannot switch the debug output off"));
+    finishWhenWritten(QStringLiteral("debug output switched off"));
 }

@@ -15,6 +15,7 @@ class DB_Worker;
 class DeviceInterface;
 class PortEnumerator;
 class QBuffer;
+class QSocketNotifier;
 class QTimer;
 
 // The command-line front end: finds the device, reads or writes its configuration or writes a
@@ -26,7 +27,7 @@ class CliRunner : public QObject, public UserPrompts
 public:
     struct Options
     {
-        QString command; // list, info, read, write, flash
+        QString command; // list, info, read, write, flash, console, syslog
         QString port;    // empty: by the USB identifiers
         QString file;    // write: the configuration file; flash: the firmware image
         QString output;  // read: where to put the document (empty: standard output)
@@ -37,9 +38,17 @@ public:
         // Standard error is a terminal: the flash progress is redrawn in place, else a line
         // every 10 %.
         bool progressInPlace = false;
+        QString level;  // syslog: the level code (DBG, INF, ...)
+        QString source; // syslog: the source code (A, L, ...)
     };
 
-    // Parses the arguments (without the program name); false with *error on bad usage.
+    // After Ctrl+C the stop of the debug output has this long to leave the port.
+    static constexpr int stopWriteWaitMs = 2000;
+    // After the console's input ends, the answers still awaited may take this long.
+    static constexpr int consoleDrainMs = 3000;
+    // ... and the console ends once nothing has come for this long.
+    static constexpr int consoleQuietMs = 500;
+
     // Exit codes besides 0 (success), 1 (failure) and 2 (bad usage).
     static constexpr int PartlyApplied = 3;
     // After the firmware reboot: how long the device may take to come back, how often we look
@@ -49,6 +58,7 @@ public:
     static constexpr int rebootPollMs = 100;
     static constexpr int portStaysMs = 5000;
 
+    // Parses the arguments (without the program name); false with *error on bad usage.
     static bool parse(const QStringList &args, Options *options, QString *error);
     static QString usage();
 
@@ -58,8 +68,12 @@ public:
 
     // Starts the command; finished(code) follows.
     void start();
-    // Ctrl+C. A flash stops cleanly (finished follows; running it again resumes); false when
-    // the command has nothing to stop cleanly and the signal may end the program as usual.
+    // Where the console reads its lines (standard input unless set; not closed here).
+    void setInputFd(int fd) { inputFd = fd; }
+    // Ctrl+C (or SIGTERM), through the event loop: a flash stops cleanly (running it again
+    // resumes), syslog switches the device's debug output off and ends once that has left the
+    // port, console ends; a second one ends at once. False when the command has nothing to
+    // stop cleanly and the signal may end the program as usual.
     bool interrupt();
 
     // Answers to the user prompts: the command line has no one to ask but standard input.
@@ -115,6 +129,24 @@ private:
     void endFlash(bool ok, const QString &message);
     // The flash's last words: the summary object with --json (error empty on success).
     void flashSummary(const QString &error);
+    // What Ctrl+C stops cleanly; interrupt() picks by the command.
+    bool interruptFlash();
+    void interruptSession();
+    // console and syslog, once the device is identified.
+    bool checkSysLogCodes();
+    void startSession();
+    void startConsole();
+    void startSysLog();
+    void readInput();
+    void consoleLine(const QString &line);
+    void printFrame(const QByteArray &frame);
+    void drainConsole();
+    // Saves the history, switches off a debug output the user started, and ends.
+    void endConsole();
+    // Sends SYSLOG LEVEL=ALL,F and ends once it has left the port.
+    void switchDebugOutputOff();
+    // Ends once the text command just written has left the port.
+    void finishWhenWritten(const QString &message);
 
     Options opts;
     PortEnumerator *enumerator;
@@ -157,4 +189,16 @@ private:
     QElapsedTimer drawClock;   // since the progress was last drawn
     QElapsedTimer rebootClock; // since the device accepted the reboot
     QTimer *returnTimer = nullptr;
+    // console and syslog.
+    bool session = false;  // the device is identified and takes commands
+    bool stopping = false; // syslog: the stop is on its way out
+    bool streaming = false;
+    int inputFd = 0;
+    QSocketNotifier *inputNotifier = nullptr;
+    QByteArray inputBuffer;
+    QStringList history;
+    int answersAwaited = 0; // console hex commands not answered yet
+    bool inputEnded = false;
+    QTimer *drainTimer = nullptr;
+    QTimer *quietTimer = nullptr;
 };

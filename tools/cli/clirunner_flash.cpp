@@ -257,7 +257,7 @@ void CliRunner::lookForReturn()
     err.flush();
 }
 
-bool CliRunner::interrupt()
+bool CliRunner::interruptFlash()
 {
     if (done)
         return true;

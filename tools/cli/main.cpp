@@ -1,10 +1,10 @@
 // vexa7xx-cli: read and write Vexa7XX configurations from scripts, without a window.
 #include "clirunner.h"
 #include "portenumerator.h"
+#include "signalwatcher.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QSocketNotifier>
 #include <QTextStream>
 
 #include <csignal>
@@ -13,37 +13,6 @@
 
 namespace {
 bool verbose = false;
-int signalPipe[2] = {-1, -1};
-
-void onInterrupt(int)
-{
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
-}
-
-// Ctrl+C reaches the runner in its event loop, so a flash can stop between two blocks and say
-// how to resume. Installed without SA_RESTART: a question waiting for its answer returns as
-// "no" instead of waiting on.
-void catchInterrupt(QCoreApplication &app, CliRunner &runner)
-{
-    if (::pipe(signalPipe) != 0)
-        return;
-    struct sigaction sa = {};
-    sa.sa_handler = onInterrupt;
-    sigemptyset(&sa.sa_mask);
-    ::sigaction(SIGINT, &sa, nullptr);
-    auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&runner] {
-        char c = 0;
-        [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
-        if (runner.interrupt())
-            return;
-        // Nothing to stop cleanly: the signal ends the program as it would have.
-        ::signal(SIGINT, SIG_DFL);
-        ::raise(SIGINT);
-    });
-}
-
 // The link's log is for the configurator's log file; here only warnings reach the user,
 // unless -v asks for everything.
 void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
@@ -78,9 +47,18 @@ int main(int argc, char *argv[])
     // A port given by path is taken as it is, like the configurator's -port.
     PortEnumerator system;
     CliRunner runner(options, &system, out, err);
-    catchInterrupt(app, runner);
     QObject::connect(&runner, &CliRunner::finished, &app, &QCoreApplication::exit,
                      Qt::QueuedConnection);
+    // Ctrl+C reaches the runner through the event loop, which can still tell the device (a
+    // flash stops between two blocks, syslog switches the debug output off).
+    SignalWatcher watcher;
+    QObject::connect(&watcher, &SignalWatcher::signalled, &runner, [&runner](int number) {
+        if (runner.interrupt())
+            return;
+        // Nothing to stop cleanly: the signal ends the program as it would have.
+        ::signal(number, SIG_DFL);
+        ::raise(number);
+    });
     runner.start();
     return app.exec();
 }

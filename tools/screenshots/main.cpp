@@ -1,6 +1,9 @@
 // vexa7xx-screenshots: shows every page of the configurator for each model, connected to a
 // simulated device, and saves one picture per page (and per metering-device page) for review.
 #include "apppaths.h"
+#include "commands.h"
+#include "consolepage.h"
+#include "debugform.h"
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "portenumerator.h"
@@ -13,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QListWidget>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -32,6 +36,33 @@ void waitFor(const std::function<bool()> &done, int ms)
 void settle(int ms)
 {
     waitFor([] { return false; }, ms);
+}
+
+// The console with the device's debug output streaming, and the dialog that started it.
+int shootDebugConsole(MainWindow &window, const QString &out, int model)
+{
+    auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    menu->setCurrentRow(7);
+    window.itemSelected(menu->model()->index(7, 0));
+    window.on_debugModeButton_clicked();
+    auto *form = window.findChild<DebugForm *>();
+    if (!form)
+        return 0;
+    auto *levels = form->findChild<QComboBox *>(QStringLiteral("levelDbgcomboBox"));
+    levels->setCurrentIndex(levels->count() - 1); // the most detailed level
+    auto *sources = form->findChild<QComboBox *>(QStringLiteral("sourceDbgComboBox"));
+    sources->setCurrentIndex(1); // every subsystem
+    settle(100);
+    form->grab().save(QStringLiteral("%1/vexa%2_debugform.png").arg(out).arg(model));
+    form->findChild<QPushButton *>(QStringLiteral("runDebugButton"))->click();
+    settle(3000);
+    window.grab().save(QStringLiteral("%1/vexa%2_console_debug.png").arg(out).arg(model));
+    // Switched off as the window's question would on leaving (a box would wait for a click).
+    window.consolePage()->sendDebugCommand(TextCmd::sysLogOff());
+    window.setTerminalDebugMode(false);
+    menu->setCurrentRow(0);
+    window.itemSelected(menu->model()->index(0, 0));
+    return 2;
 }
 
 // The live status panel: every tab at two moments a few passes apart (the counters move), and
@@ -152,6 +183,7 @@ int main(int argc, char *argv[])
                 ++saved;
             }
         }
+        saved += shootDebugConsole(window, out, model);
         saved += shootStatus(window, out, model);
         window.close();
     }

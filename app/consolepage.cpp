@@ -1,0 +1,207 @@
+#include "consolepage.h"
+
+#include "commandhistory.h"
+#include "commands.h"
+#include "db_worker.h"
+#include "debugform.h"
+#include "deviceinterface.h"
+#include "userprompts.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCompleter>
+#include <QCursor>
+#include <QDateTime>
+#include <QDebug>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QTextEdit>
+
+namespace {
+const QString logFilter = QStringLiteral("LOG Files (*.log)");
+
+QString stampedName(const char *prefix)
+{
+    return QLatin1String(prefix) +
+           QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy_hh-mm")) +
+           QStringLiteral(".log");
+}
+} // namespace
+
+ConsolePage::ConsolePage(const Widgets &widgets, UserPrompts *userPrompts, QObject *parent)
+    : QObject(parent)
+    , ui(widgets)
+    , prompts(userPrompts)
+{
+    ui.view->document()->setMaximumBlockCount(maxConsoleBlocks);
+    // The history is kept here, not by the combo box's own insertion: the newest on top, no
+    // duplicates, at most CommandHistory::maxEntries, the same for Enter and the button.
+    ui.commandLine->setEditable(true);
+    ui.commandLine->setInsertPolicy(QComboBox::NoInsert);
+    ui.commandLine->setMaxCount(CommandHistory::maxEntries);
+    auto *completer = new QCompleter(ui.commandLine->model(), ui.commandLine);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    ui.commandLine->setCompleter(completer);
+    connect(ui.commandLine->lineEdit(), &QLineEdit::returnPressed, ui.sendButton,
+            &QPushButton::click);
+
+    saveAct = new QAction(this);
+    connect(saveAct, &QAction::triggered, this, &ConsolePage::saveLog);
+    binLogAct = new QAction(this);
+    binLogAct->setCheckable(true);
+    connect(binLogAct, &QAction::toggled, this, &ConsolePage::saveBinLog);
+    clearAct = new QAction(this);
+    connect(clearAct, &QAction::triggered, ui.view, &QTextEdit::clear);
+    retranslate();
+}
+
+void ConsolePage::retranslate()
+{
+    saveAct->setText(tr("Сохранить в файл"));
+    binLogAct->setText(tr("Писать лог в файл"));
+    clearAct->setText(tr("Очистить лог"));
+}
+
+void ConsolePage::setLink(DeviceInterface *deviceLink)
+{
+    link = deviceLink;
+    connect(link, &DeviceInterface::binLogFailed, this, &ConsolePage::binLogStopped);
+}
+
+void ConsolePage::loadHistory()
+{
+    ui.commandLine->clear();
+    ui.commandLine->addItems(CommandHistory::loadEntries());
+    ui.commandLine->setCurrentIndex(-1);
+}
+
+bool ConsolePage::saveHistory() const
+{
+    return CommandHistory::save(history());
+}
+
+QStringList ConsolePage::history() const
+{
+    QStringList entries;
+    for (int i = 0; i < ui.commandLine->count(); ++i)
+        entries << ui.commandLine->itemText(i);
+    return entries;
+}
+
+void ConsolePage::sendCurrent()
+{
+    const QString cmd = ui.commandLine->currentText().trimmed();
+    if (cmd.isEmpty())
+        return;
+    emit sendTerminalCommand(cmd);
+    const QStringList entries = CommandHistory::added(history(), cmd);
+    const QSignalBlocker block(ui.commandLine);
+    ui.commandLine->clear();
+    ui.commandLine->addItems(entries);
+    ui.commandLine->setCurrentIndex(-1);
+    ui.commandLine->clearEditText();
+}
+
+void ConsolePage::print(const QString &html)
+{
+    ui.view->append(html);
+}
+
+void ConsolePage::showMenu(const QPoint &)
+{
+    QMenu *menu = ui.view->createStandardContextMenu();
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction *first = menu->actions().value(0);
+    menu->insertActions(first, {saveAct, binLogAct, clearAct});
+    menu->insertSeparator(first);
+    // Not exec(): the menu must not run an event loop of its own inside this slot.
+    menu->popup(QCursor::pos());
+}
+
+void ConsolePage::saveLog()
+{
+    const QString path =
+        prompts->saveFileName(tr("Сохранить лог"), stampedName("console_log_"), logFilter);
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(ui.view->toPlainText().toUtf8()) < 0 ||
+        !file.commit()) {
+        qWarning().noquote() << "Cannot save the console to" << path << "/C:12";
+        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Ошибка сохранения файла"));
+    }
+}
+
+void ConsolePage::setBinLogChecked(bool on)
+{
+    const QSignalBlocker block(binLogAct);
+    binLogAct->setChecked(on);
+}
+
+void ConsolePage::saveBinLog(bool checked)
+{
+    if (!checked) {
+        if (link)
+            link->stopWriteBinLogFile();
+        return;
+    }
+    const QString path = prompts->saveFileName(tr("Сохранить бинарный лог"),
+                                               stampedName("console_bin_log_"), logFilter);
+    // No file, or one that cannot be created: nothing would be recorded, so the action must
+    // not look as if it were.
+    if (path.isEmpty() || !link || !link->startWriteBinLogFile(path)) {
+        setBinLogChecked(false);
+        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Ошибка создания файла"));
+    }
+}
+
+void ConsolePage::binLogStopped(const QString &)
+{
+    setBinLogChecked(false);
+    prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+                    tr("Ошибка записи файла, запись лога остановлена"));
+}
+
+void ConsolePage::openDebugForm()
+{
+    if (link && link->isRemoteMode()) {
+        prompts->inform(UserPrompts::Icon::Information, tr("Режим отладки"),
+                        tr("Режим отладки не доступен в режиме удаленного конфигурирования!"));
+        return;
+    }
+    auto *form = new DebugForm(ui.dialogParent);
+    if (database)
+        connect(form, &DebugForm::getElementFormFromDb, database, &DB_Worker::getFormElements);
+    connect(form, &DebugForm::sendCmd, this, &ConsolePage::sendDebugCommand);
+    connect(form, &DebugForm::setTerminalDebugMode, this, &ConsolePage::setDebugMode);
+    form->fillComboBoxes();
+    form->show();
+}
+
+bool ConsolePage::sendDebugCommand(QString cmd)
+{
+    if (link && link->activateDebugMode(cmd))
+        return true;
+    print(QStringLiteral("<font color=red>") + tr("Команда не отправлена: устройство не готово") +
+          QStringLiteral("</font>"));
+    return false;
+}
+
+bool ConsolePage::mayLeave()
+{
+    if (!debugMode)
+        return true;
+    const auto answer =
+        prompts->ask(UserPrompts::Icon::Question, tr("Режим отладки"),
+                     tr("Включен режим вывода отладочной информации.\nВ этом режиме функции "
+                        "конфигуратора не доступны.\nВыключить режим отладки?"),
+                     UserPrompts::Yes | UserPrompts::No);
+    if (answer != UserPrompts::Yes)
+        return false;
+    // A text command, as the device reads it: a frame would leave it streaming.
+    sendDebugCommand(TextCmd::sysLogOff());
+    debugMode = false;
+    return true;
+}
