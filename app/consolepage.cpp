@@ -13,11 +13,14 @@
 #include <QCursor>
 #include <QDateTime>
 #include <QDebug>
+#include <QEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
 #include <QTextEdit>
+#include <QTimer>
 
 namespace {
 const QString logFilter = QStringLiteral("LOG Files (*.log)");
@@ -36,6 +39,7 @@ ConsolePage::ConsolePage(const Widgets &widgets, UserPrompts *userPrompts, QObje
     , prompts(userPrompts)
 {
     ui.view->document()->setMaximumBlockCount(maxConsoleBlocks);
+    ui.view->installEventFilter(this);
     // The history is kept here, not by the combo box's own insertion: the newest on top, no
     // duplicates, at most CommandHistory::maxEntries, the same for Enter and the button.
     ui.commandLine->setEditable(true);
@@ -104,9 +108,24 @@ void ConsolePage::sendCurrent()
     ui.commandLine->clearEditText();
 }
 
+bool ConsolePage::eventFilter(QObject *watched, QEvent *event)
+{
+    // Opened again after output came in while hidden: the newest lines, once laid out.
+    if (watched == ui.view && event->type() == QEvent::Show)
+        QTimer::singleShot(0, this, [this] {
+            ui.view->verticalScrollBar()->setValue(ui.view->verticalScrollBar()->maximum());
+        });
+    return QObject::eventFilter(watched, event);
+}
+
 void ConsolePage::print(const QString &html)
 {
+    // The console follows the output unless the user has scrolled back to read.
+    QScrollBar *bar = ui.view->verticalScrollBar();
+    const bool follow = bar->value() >= bar->maximum();
     ui.view->append(html);
+    if (follow)
+        bar->setValue(bar->maximum());
 }
 
 void ConsolePage::showMenu(const QPoint &)

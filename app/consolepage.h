@@ -45,6 +45,7 @@ public:
     // Sends what the command line holds (nothing when it is empty) and remembers it.
     void sendCurrent();
     void print(const QString &html);
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void showMenu(const QPoint &pos);
     void saveLog();
     void saveBinLog(bool checked);

@@ -15,12 +15,17 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFontDatabase>
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
+#include <QToolButton>
 
 #include <cstdio>
 
@@ -105,6 +110,48 @@ int shootStatus(MainWindow &window, const QString &out, int model)
     }
     return saved;
 }
+// A firmware update from the store at three moments: the question, the transfer under way and
+// the device back with the new version.
+int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
+{
+    const QString version = QStringLiteral("1.3.9");
+    QByteArray image = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
+    image.append(char(model & 0xFF)).append(char(model >> 8));
+    for (const QString &part : version.split(QLatin1Char('.')))
+        image.append(char(part.toInt()));
+    image.append(QByteArray(256 * 1024 - image.size(), '\x5a'));
+    QDir().mkpath(AppPaths::filePath(QStringLiteral("firmware")));
+    QFile file(AppPaths::filePath(QStringLiteral("firmware/Vexa%1_v%2_update.bin"))
+                   .arg(model)
+                   .arg(version));
+    if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
+        return 0;
+    file.close();
+    window.availableNewFw();
+    settle(300);
+    auto *button = window.findChild<QToolButton *>(QStringLiteral("updateFwButton"));
+    int saved = 0;
+    // The question is modal: it is pictured and answered from inside its own loop.
+    QTimer::singleShot(800, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box)
+            return;
+        box->grab().save(QStringLiteral("%1/vexa%2_fwupdate1_question.png").arg(out).arg(model));
+        ++saved;
+        box->button(QMessageBox::Yes)->click();
+    });
+    button->click();
+    auto *progress = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
+    waitFor([&] { return progress->maximum() > 0 && progress->value() > progress->maximum() / 3; },
+            30000);
+    window.grab().save(QStringLiteral("%1/vexa%2_fwupdate2_progress.png").arg(out).arg(model));
+    ++saved;
+    auto *shown = window.findChild<QLabel *>(QStringLiteral("softVer_lbl"));
+    waitFor([&] { return shown->text() == version && window.globalState() == 2; }, 60000);
+    settle(1000);
+    window.grab().save(QStringLiteral("%1/vexa%2_fwupdate3_done.png").arg(out).arg(model));
+    return ++saved;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -143,16 +190,19 @@ int main(int argc, char *argv[])
         SimConfig config;
         config.model = model;
         config.joinDelayMs = 500;
+        // The device is reached through a link that follows it across a reboot.
+        config.linkPath = appDir.path() + QStringLiteral("/port%1").arg(model);
         Simulator sim(config);
         sim.start();
         PortInfo p;
-        p.portName = sim.portName();
+        p.portName = config.linkPath;
         p.hasIds = true;
         p.vendorId = 0x0483;
         p.productId = 0x5740;
         p.serialNumber = sim.device().usbSerialNumber();
         FixedPortEnumerator enumerator({p});
         MainWindow window(nullptr, &enumerator);
+        window.watchFolderForDevices(appDir.path());
         window.show();
         waitFor([&] { return window.globalState() == 2; }, 15000);
         settle(1500);
@@ -185,6 +235,8 @@ int main(int argc, char *argv[])
         }
         saved += shootDebugConsole(window, out, model);
         saved += shootStatus(window, out, model);
+        if (model == 750)
+            saved += shootFirmwareUpdate(window, out, model);
         window.close();
     }
     QTextStream(stdout) << saved << " pictures in " << out << '\n';
