@@ -19,9 +19,6 @@ private slots:
     }
     void eachModel_data();
     void eachModel();
-    void statusLayouts();
-    void factoryResets();
-    void clockSetAndRead();
     void answerFaults_data();
     void answerFaults();
     void faultUnplugAt();
@@ -30,8 +27,6 @@ private slots:
 private:
     // The simulator program starts, or answers its options, within this.
     static constexpr int programStartMs = 2 * AppFixture::loadSlackMs;
-    // The device's clock counts whole seconds.
-    static constexpr int clockTickMs = 1000;
 
     void startSim(const SimConfig &config = SimConfig())
     {
@@ -53,22 +48,6 @@ private:
         QSignalSpy spy(link->packParser(), signal);
         request();
         return spy.wait(waitMs) ? spy.first() : QList<QVariant>();
-    }
-    // Whether the answer came at all (for signals without arguments too).
-    template<typename Signal, typename Request>
-    bool answers(Signal signal, Request request, int waitMs = AppFixture::answerWaitMs)
-    {
-        QSignalSpy spy(link->packParser(), signal);
-        request();
-        return spy.wait(waitMs);
-    }
-    // The record carried by the answer to a request without arguments.
-    template<typename T, typename Signal>
-    T record(Signal signal, void (DeviceInterface::*request)())
-    {
-        return ask(signal, [this, request] { (link.get()->*request)(); })
-            .value(0)
-            .template value<T>();
     }
     QList<QVariant> askInfo(int waitMs = AppFixture::answerWaitMs)
     {
@@ -155,61 +134,6 @@ void tst_Simulator::eachModel()
     const QByteArray period = readParam(0x000A);
     device.reboot(f->sim()->nowMs());
     QCOMPARE(readParam(0x000A), period);
-}
-
-void tst_Simulator::statusLayouts()
-{
-    SimConfig c;
-    c.joinDelayMs = 0;
-    startSim(c);
-    link->setDevId(750);
-    const auto a =
-        record<DEV_ADC_VALUES>(&PackParser::devAdcStatus, &DeviceInterface::getAdcStatus);
-    QCOMPARE(a.adcValues.size(), 6);
-    QVERIFY(a.fsmVoltage > 3000);
-    const auto freq = ask(&PackParser::getFreqAnswer, [this] { link->getCurrentFreq(); });
-    const auto channels = freq.value(2).value<QList<QPair<int, QString>>>();
-    QCOMPARE(channels.size(), 2);
-    QCOMPARE(channels.at(0).second, QString("868900000"));
-    QCOMPARE(freq.value(3).toString(), QString("869100000"));
-    QVERIFY(record<NET_TIME_STAT>(&PackParser::netTimesStatus, &DeviceInterface::getTimesStatus)
-                .timeStart > 1700000000u);
-    QVERIFY(answers(&PackParser::netJoinAnswer, [this] { link->getNetJoin(); }));
-    QVERIFY(answers(&PackParser::sendExtraordinaryPackAnswer,
-                    [this] { link->sendExtraordinaryPack(); }));
-}
-
-void tst_Simulator::factoryResets()
-{
-    startSim();
-    QCOMPARE(writeParam(0x000A, QByteArray::fromHex("00000078")), 0); // network
-    QCOMPARE(writeParam(0x0101, QByteArray::fromHex("0032")), 0);     // application
-    auto reset = [this](const char *part) {
-        return ask(&PackParser::factoryDefaultAnswer, [&] { link->eraseMemory(part); })
-            .value(0)
-            .value<uchar>();
-    };
-    QCOMPARE(reset("netFactory"), Cmd::resetNetwork);
-    QCOMPARE(readParam(0x000A), QByteArray::fromHex("00000e10"));
-    QCOMPARE(readParam(0x0101), QByteArray::fromHex("0032"));
-    QCOMPARE(reset("devFactory"), Cmd::resetDevice);
-    QCOMPARE(readParam(0x0101), QByteArray::fromHex("0064"));
-}
-
-void tst_Simulator::clockSetAndRead()
-{
-    startSim();
-    auto get = [this] {
-        return ask(&PackParser::getDateTimeAnswer, [this] { link->getDateTime(); });
-    };
-    QCOMPARE(get().value(2).value<uchar>(), uchar(0)); // never set
-    const auto set = ask(&PackParser::setDateTimeAnswer,
-                         [this] { link->setDevDateTime(time_t(1600000000), 250); });
-    QCOMPARE(set.value(0).toInt(), 1600000000);
-    QCOMPARE(set.value(2).value<uchar>(), uchar(1)); // set by the configurator
-    QTest::qWait(clockTickMs + AppFixture::nothingFollowsMs);
-    const qint64 t = qint64(get().value(0).value<time_t>());
-    QVERIFY(t >= 1600000001 && t <= 1600000003);
 }
 
 void tst_Simulator::answerFaults_data()
