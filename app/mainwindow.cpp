@@ -127,7 +127,6 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     // Widgets that the identified model shows when it has them.
     editor->hideUnusedWidgets();
-    ui->remCfgButton->hide();
     statusPanel->ui->setDateTimeButton->setEnabled(false);
     setInputValidations();
 
@@ -248,6 +247,7 @@ void MainWindow::createToolButtons()
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
     connect(ui->helpButton, &QToolButton::pressed, this, &MainWindow::helpShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
+    connect(ui->remCfgButton, &QToolButton::pressed, this, &MainWindow::startRemoteConfig);
 }
 
 void MainWindow::aboutShow()

@@ -156,6 +156,8 @@ public slots:
     void reloadDevice();
     void reloadConfirm();
     void eraseMemory();
+    // The remote-configuration button: opens, cancels or ends a session through the server.
+    void startRemoteConfig();
     void authenticationRequest();
     void badAuthentication();
     void hideRefreshButton(bool hide);

@@ -405,6 +405,10 @@ void MainWindow::rebootComplite()
 {
     rebootTimer->stop();
     ui->refreshButton->setEnabled(true);
+    // No search finds a device in the field: it is read again through the server once it
+    // has had the time to come back.
+    if (link->isRemoteMode() && currentState == LinkState::Disconnected)
+        emit startReadConfiguration();
 }
 
 void MainWindow::refreshDeviceList()

@@ -114,15 +114,6 @@ DeviceInterface::~DeviceInterface()
         binLogFile.close();
 }
 
-void DeviceInterface::disconnectRemote()
-{
-    qDebug() << "Disconnecting from remote config server!";
-    if (remoteMode && remoteSocket && remoteSocket->isOpen()) {
-        remoteSocket->write("socClose");
-        remoteSocket->close();
-    }
-}
-
 QIODevice *DeviceInterface::activeTransport() const
 {
     if (remoteMode && remoteSocket)

@@ -20,6 +20,7 @@ class PortEnumerator;
 class QIODevice;
 class QThread;
 class QTimer;
+class RemoteConnection;
 class UserPrompts;
 
 // The device link: builds and sends command frames and text commands to the active
@@ -85,8 +86,21 @@ public:
     void setRemoteSocket(QIODevice *socket);
     void setRemoteMode(bool on);
     bool isRemoteMode() const { return remoteMode; }
+    // The server of connectToServer (an empty host: the one of the settings, the default).
+    void setRemoteServer(const QString &host, quint16 port);
+    // A connection to the server is being made or the handshake written.
+    bool isRemoteConnecting() const;
 
 public slots:
+    // Remote configuration: a session through the server for the device of this IMEI, with
+    // its password for the login; the configuration read follows the handshake.
+    void connectToServer(QString _imei, QString _pass);
+    void disconnectedRemoteCfg();
+    // Says goodbye to the remote-configuration server and closes the socket.
+    void disconnectRemote();
+    // Gives up a connection attempt in progress (state 0 follows).
+    void cancelRemoteConnect();
+
     void sendCommand(ushort _cmd, uint8_t _port, QByteArray data);
     bool writeCommand(QString commandData);
     void sendTerminalCmd(QString cmd);
@@ -208,8 +222,11 @@ private:
     // Hands a checked frame to the parser if it answers the request in flight.
     void deliver(const QByteArray &frame);
     void connectParser();
-    // Says goodbye to the remote-configuration server and closes the socket.
-    void disconnectRemote();
+    void remoteEstablished();
+    void remoteFailed(int state);
+    // A text line of the server or the device that only matters in remote mode; true when
+    // it was taken care of.
+    bool remoteTextLine(const QString &line);
     UserPrompts *prompts() const { return prompts_; }
 
     QSerialPort *port = nullptr;
@@ -253,6 +270,13 @@ private:
     UserPrompts *prompts_ = nullptr;
     QStringList foundPortNames;
     bool leaveRemoteRequested = false;
+
+    // Remote configuration.
+    RemoteConnection *remote = nullptr;
+    QString remoteHost; // empty: from the settings
+    quint16 remotePort = 0;
+    QString remotePassword;       // takes over as the device password once connected
+    bool remoteLoginSent = false; // the password has been offered once in this session
 
     // Receive side.
     QByteArray rxBuffer; // bytes of the current burst, for the terminal echo

@@ -277,7 +277,9 @@ void DeviceInterface::resend()
 
 bool DeviceInterface::retryNow()
 {
-    if (retryCount >= maxRetries)
+    // Over the server a request is never sent twice: a damaged answer counts as none, and the
+    // time-out ends the session.
+    if (retryCount >= maxRetries || remoteMode)
         return false;
     ++retryCount;
     qDebug() << "Data IO Error, request num: " << retryCount << "/C:12";
@@ -337,6 +339,8 @@ void DeviceInterface::handleTextLine(const QString &line)
     // The device's text is shown as text: markup in it must not reach the rich-text console.
     emit printToTerminal(tr("<font color=green>&lt; </font>") + line.toHtmlEscaped());
     emit textLineReceived(line);
+    if (remoteTextLine(line))
+        return;
     // The login dialogue: the device refuses configuration commands until it has the password.
     if (line.startsWith(QLatin1String("LOGIN REQUIRED")) ||
         line.startsWith(QLatin1String("LOGIN ERROR"))) {

@@ -1091,6 +1091,10 @@ Switch to local configuration?</translation>
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Подключение к серверу конфигурирования...</source>
+        <translation>Connecting to the configuration server...</translation>
+    </message>
+    <message>
         <source>Список изменений</source>
         <translation>List of changes</translation>
     </message>
@@ -1646,6 +1650,49 @@ Write them?</translation>
     <message>
         <source>Класс работы устройства:</source>
         <translation>Device operating class:</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteConnectForm</name>
+    <message>
+        <source>Удаленное конфигурирование</source>
+        <translation>Remote configuration</translation>
+    </message>
+    <message>
+        <source>    Удаленное конфигурирование</source>
+        <translation>    Remote configuration</translation>
+    </message>
+    <message>
+        <source>IMEI:</source>
+        <translation>IMEI:</translation>
+    </message>
+    <message>
+        <source>15 цифр</source>
+        <translation>15 digits</translation>
+    </message>
+    <message>
+        <source>Пароль:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Подключить</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>IMEI терминала должен состоять из 15 цифр</source>
+        <translation>The terminal&apos;s IMEI must consist of 15 digits</translation>
+    </message>
+    <message>
+        <source>Не указан пароль терминала</source>
+        <translation>The terminal password is not specified</translation>
     </message>
 </context>
 <context>

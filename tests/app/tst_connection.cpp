@@ -1,13 +1,17 @@
 #include "appfixture.h"
+#include "appsettings.h"
 #include "authenticationform.h"
 #include "hotplugmonitor.h"
 #include "logcapture.h"
 #include "mainwindow.h"
+#include "remoteconnectform.h"
+#include "remoteserver.h"
 #include "selectdeviceform.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 
 // The configurator finding, reading and losing a simulated device.
 class tst_Connection : public QObject
@@ -28,6 +32,7 @@ private slots:
     void flashFormatErrorStillReboots();
     void loginDialogue();
     void plugBurstGivesOneSearch();
+    void remoteSessionFromTheButton();
 
 private:
     QString text(const char *label) { return window->findChild<QLabel *>(label)->text(); }
@@ -254,3 +259,55 @@ void tst_Connection::plugBurstGivesOneSearch()
 
 QTEST_MAIN(tst_Connection)
 #include "tst_connection.moc"
+
+void tst_Connection::remoteSessionFromTheButton()
+{
+    SimConfig c;
+    c.password = "4321";
+    RemoteServer server(c);
+    QVERIFY(server.listen(0));
+    QStringList serverTrace;
+    connect(&server, &RemoteServer::trace, [&](const QString &t) { serverTrace << t; });
+    const QString imei = server.imeis().first();
+    f->writeFile("settings.conf",
+                 QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n[RemConf]\nlastImei=%2\n")
+                     .arg(server.port())
+                     .arg(imei.left(14))
+                     .toLatin1());
+    window = f->openWindow();
+    auto *button = window->findChild<QToolButton *>("remCfgButton");
+    QVERIFY(button->isVisibleTo(window));
+
+    // The dialog refuses what cannot make a session, and offers the IMEI used last.
+    const struct
+    {
+        QString imei, password, refusal;
+    } inputs[] = {{imei.left(14), "4321", "Ошибка: IMEI терминала должен состоять из 15 цифр"},
+                  {imei, "", "Ошибка: Не указан пароль терминала"},
+                  {imei, "4321", QString()}};
+    button->pressed();
+    auto *form = window->findChild<RemoteConnectForm *>();
+    QVERIFY(form);
+    auto *imeiEdit = form->findChild<QLineEdit *>("imeiLineEdit");
+    auto *passEdit = form->findChild<QLineEdit *>("passLineEdit");
+    QCOMPARE(imeiEdit->text(), imei.left(14));
+    QCOMPARE(passEdit->echoMode(), QLineEdit::Password);
+    for (const auto &in : inputs) {
+        f->prompts.asked.clear();
+        imeiEdit->setText(in.imei);
+        passEdit->setText(in.password);
+        form->findChild<QPushButton *>("connectButton")->click();
+        QCOMPARE(f->prompts.asked.value(0), in.refusal);
+    }
+    QCOMPARE(AppSettings::read("RemConf", "lastImei").toString(), imei);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
+    QCOMPARE(text("globalStatusText"), QString("Устройство подключено удаленно"));
+    QVERIFY(server.device(imei)->commandCount(Cmd::readParam) > 40);
+
+    // The button again ends the session: the goodbye, then state 0 once the socket is down.
+    button->pressed();
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
+    QVERIFY(!window->deviceLink()->isRemoteMode());
+    QTRY_VERIFY_WITH_TIMEOUT(serverTrace.join('\n').contains("goodbye from the configurator"),
+                             AppFixture::loadSlackMs);
+}

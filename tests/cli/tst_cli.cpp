@@ -6,6 +6,7 @@
 #include "firmwareimage.h"
 #include "frame.h"
 #include "logcapture.h"
+#include "remoteserver.h"
 #include "withoutrootpowers.h"
 
 #include <QDir>
@@ -49,6 +50,7 @@ private slots:
     void flashResumes_data();
     void flashResumes();
     void consoleSendsFramesAndText();
+    void remoteReadAndWrite();
     void syslogEndsDebugModeOnCtrlC();
 
 private:
@@ -112,6 +114,17 @@ void tst_Cli::usage_data()
     QTest::newRow("syslog without codes") << QStringList{"syslog"} << false;
     QTest::newRow("syslog with more than codes") << QStringList{"syslog", "DBG,A;X"} << false;
     QTest::newRow("console takes no file") << QStringList{"console", "x"} << false;
+    const QStringList remote{"--remote", "356938035643809", "--password", "1"};
+    QTest::newRow("remote read") << remote + QStringList{"--server", "127.0.0.1:9", "read"} << true;
+    QTest::newRow("remote IMEI of 14")
+        << QStringList{"--remote", "35693803564380", "--password", "1", "info"} << false;
+    QTest::newRow("remote without password")
+        << QStringList{"--remote", "356938035643809", "info"} << false;
+    QTest::newRow("remote console") << remote + QStringList{"console"} << false;
+    QTest::newRow("remote and port") << remote + QStringList{"--port", "/dev/x", "info"} << false;
+    QTest::newRow("server without port")
+        << remote + QStringList{"--server", "host", "info"} << false;
+    QTest::newRow("password alone") << QStringList{"--password", "1", "info"} << false;
 }
 
 void tst_Cli::usage()
@@ -502,6 +515,37 @@ void tst_Cli::syslogEndsDebugModeOnCtrlC()
     // Every line on standard output is the device's, whole.
     for (const QString &line : lines.split('\n', Qt::SkipEmptyParts))
         QVERIFY2(line.startsWith("[DBG][A] ") || line.startsWith("SYSLOG "), qPrintable(line));
+}
+
+void tst_Cli::remoteReadAndWrite()
+{
+    // The same commands through the server: the read is the device's store, a write changes it.
+    SimConfig c;
+    c.password = "77";
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    RemoteServer server(c);
+    QVERIFY(server.listen(0));
+    const QString imei = server.imeis().first();
+    SimDevice &dev = server.device(imei)->device();
+    const QStringList remote{"--remote",   imei,
+                             "--password", "77",
+                             "--server",   QStringLiteral("127.0.0.1:%1").arg(server.port())};
+    const QString file = f->path("field.xml");
+    QCOMPARE(run(remote + QStringList{"read", "--with-keys", "-o", file}), 0);
+    QDomDocument doc;
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && doc.setContent(saved.readAll()));
+    saved.close();
+    QString difference;
+    QVERIFY2(AppFixture::compareWithStore(doc, dev, &difference) > 40, qPrintable(difference));
+    QDomElement period = doc.documentElement().firstChildElement("tx_period");
+    QVERIFY(!period.isNull());
+    const QByteArray before = dev.param(0x000A);
+    period.setAttribute("param", before.toHex() == "0000012c" ? "00000258" : "0000012c");
+    QVERIFY(ConfigDocument::save(doc, file));
+    QCOMPARE(run(remote + QStringList{"write", file, "--yes"}), 0);
+    QVERIFY(dev.param(0x000A) != before);
+    QCOMPARE(sim->totalCommands(), 0); // the local device was never asked
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

@@ -2,6 +2,8 @@
 
 #include "commands.h"
 #include "deviceinterface.h"
+#include "paramcatalogue.h"
+#include "paramcodec.h"
 #include "recordingprompts.h"
 #include "simportenumerator.h"
 #include "simulator.h"
@@ -162,6 +164,29 @@ public:
              e = e.nextSiblingElement())
             names << e.tagName();
         return names;
+    }
+
+    // Checks every parameter of a read document against the device's store: the number of
+    // parameters compared, or -1 with the first difference in *difference.
+    static int compareWithStore(const QDomDocument &doc, const SimDevice &dev, QString *difference)
+    {
+        int params = 0;
+        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement()) {
+            const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+            if (!p)
+                continue;
+            ++params;
+            const QString read = p->kind == ParamCatalogue::Kind::ReadOnly
+                                     ? e.attribute("param")
+                                     : ParamCodec::valueTextOf(*p, e);
+            const QString stored = QString::fromLatin1(dev.param(p->code).toHex());
+            if (read != stored) {
+                *difference = e.tagName() + ": read " + read + ", stored " + stored;
+                return -1;
+            }
+        }
+        return params;
     }
 
     RecordingPrompts prompts;

@@ -68,6 +68,10 @@ Commands:
                            syslog DBG,A (everything); syslog ALL,F only switches it off
 
 Options:
+  --remote IMEI --password P [--server HOST:PORT]
+                           info, read and write through the remote-configuration server, for
+                           the device of this IMEI (15 digits) with its password; the server of
+                           settings.conf (UpdateServer/IP, UpdateServer/Port) unless --server
   --port NAME              use this port (a device path or name) instead of searching by the
                            USB identifiers of settings.conf (Device/VID, Device/PID)
   --json                   machine-readable output of list, info, write and flash
@@ -77,6 +81,7 @@ Options:
 Progress and errors go to standard error. Exit codes:
   0  success (write: every value of the file is on the device)
   1  failure (nothing of the file was applied)
+  1  also: remote server not available, device not connected to it or busy, session ended
   2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know)
   1  also: console or syslog lost the device, or syslog could not switch the output off
   3  write: partly applied; some values of the file are not on the device (refused by the
@@ -94,6 +99,11 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
     QStringList rest;
     for (int i = 0; i < args.size(); ++i) {
         const QString &a = args.at(i);
+        const int remote = parseRemoteOption(args, &i, o, error);
+        if (remote == 0)
+            return false;
+        if (remote == 1)
+            continue;
         if (a == QLatin1String("--port") || a == QLatin1String("-o")) {
             if (i + 1 >= args.size()) {
                 *error = a + QStringLiteral(" needs a value");
@@ -154,7 +164,7 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
         *error = QStringLiteral("unexpected ") + rest.join(QLatin1Char(' '));
         return false;
     }
-    return true;
+    return checkRemoteOptions(*o, error);
 }
 
 CliRunner::CliRunner(const Options &options, PortEnumerator *portEnumerator, QTextStream &o,
@@ -289,7 +299,7 @@ bool CliRunner::choosePort()
 
 void CliRunner::connectDevice()
 {
-    if (!choosePort())
+    if (!isRemote() && !choosePort())
         return;
     if (!QFile::exists(DB_Worker::databasePath()))
         return fail(QStringLiteral("devices.db is missing: ") + DB_Worker::databasePath());
@@ -307,7 +317,10 @@ void CliRunner::connectDevice()
         return !needsParams || group.isEmpty() ? QList<int>() : db->getCommandList();
     });
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &CliRunner::readDone);
-    connect(link, &DeviceInterface::changeDeviceStatus, this, &CliRunner::stateChanged);
+    connect(link, &DeviceInterface::changeDeviceStatus, this, [this](int state) {
+        if (!isRemote() || !remoteStateChanged(state))
+            stateChanged(state);
+    });
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &CliRunner::stateChanged);
     connect(exchange, &ConfigExchange::writeFinished, this, [this](bool ok) {
         acknowledged = ok;
@@ -316,7 +329,10 @@ void CliRunner::connectDevice()
     });
     connect(exchange, &ConfigExchange::setProgress, this, [this](int max) { progressMax = max; });
     connect(exchange, &ConfigExchange::setProgressValue, this, &CliRunner::progress);
-    openAndIdentify();
+    if (isRemote())
+        connectRemote();
+    else
+        openAndIdentify();
 }
 
 void CliRunner::openAndIdentify()

@@ -40,6 +40,10 @@ public:
         bool progressInPlace = false;
         QString level;  // syslog: the level code (DBG, INF, ...)
         QString source; // syslog: the source code (A, L, ...)
+        // Through the remote-configuration server instead of a port (info, read, write).
+        QString remoteImei;
+        QString remotePassword;
+        QString remoteServer; // HOST:PORT; empty: the server of settings.conf
     };
 
     // After Ctrl+C the stop of the debug output has this long to leave the port.
@@ -113,6 +117,18 @@ private:
     bool choosePort();
     // Opens the chosen port and asks the device who it is.
     void openAndIdentify();
+
+    // ---- remote (clirunner_remote.cpp) ----
+    // One of --remote, --password, --server at args[*i] (taking its value): 1 taken, 0 bad
+    // usage (*error set), -1 not one of them.
+    static int parseRemoteOption(const QStringList &args, int *i, Options *o, QString *error);
+    // The remote options together with the command; false with *error on bad usage.
+    static bool checkRemoteOptions(const Options &o, QString *error);
+    bool isRemote() const { return !opts.remoteImei.isEmpty(); }
+    // Opens the session through the server; the device is asked who it is once it is open.
+    void connectRemote();
+    // The states of a remote session; false for those the common handling takes.
+    bool remoteStateChanged(int state);
 
     // ---- flash (clirunner_flash.cpp) ----
     enum class FlashPhase { Off, Identify, Transfer, Rebooting, Confirming, Done };
@@ -190,6 +206,7 @@ private:
     QElapsedTimer rebootClock; // since the device accepted the reboot
     QTimer *returnTimer = nullptr;
     // console and syslog.
+    bool remoteOpen = false; // the server has bridged the session
     bool session = false;  // the device is identified and takes commands
     bool stopping = false; // syslog: the stop is on its way out
     bool streaming = false;

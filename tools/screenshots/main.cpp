@@ -7,6 +7,8 @@
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "portenumerator.h"
+#include "remoteconnectform.h"
+#include "remoteserver.h"
 #include "simulator.h"
 #include "statusrecords.h"
 
@@ -16,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QProgressBar>
@@ -152,6 +155,45 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
     window.grab().save(QStringLiteral("%1/vexa%2_fwupdate3_done.png").arg(out).arg(model));
     return ++saved;
 }
+
+// A device in the field read through the simulated remote-configuration server: the
+// connection dialog filled in, and the window with the device read remotely.
+int shootRemote(const QString &out, const QString &settingsPath)
+{
+    SimConfig config;
+    config.joinDelayMs = 500;
+    config.password = QStringLiteral("1234");
+    RemoteServer server(config);
+    if (!server.listen(0))
+        return 0;
+    {
+        QFile settings(settingsPath);
+        settings.open(QIODevice::Append);
+        settings.write(QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
+                           .arg(server.port())
+                           .toLatin1());
+    }
+    FixedPortEnumerator noPorts({});
+    MainWindow window(nullptr, &noPorts);
+    window.show();
+    settle(500);
+    window.startRemoteConfig();
+    auto *form = window.findChild<RemoteConnectForm *>();
+    if (!form)
+        return 0;
+    form->findChild<QLineEdit *>(QStringLiteral("imeiLineEdit"))->setText(server.imeis().first());
+    form->findChild<QLineEdit *>(QStringLiteral("passLineEdit"))->setText(config.password);
+    settle(100);
+    form->grab().save(QStringLiteral("%1/remote_connectform.png").arg(out));
+    form->findChild<QPushButton *>(QStringLiteral("connectButton"))->click();
+    waitFor([&] { return window.globalState() == 2; }, 15000);
+    settle(2500);
+    window.grab().save(QStringLiteral("%1/remote_vexa750.png").arg(out));
+    window.startRemoteConfig(); // goodbye
+    settle(300);
+    window.close();
+    return 2;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -239,6 +281,7 @@ int main(int argc, char *argv[])
             saved += shootFirmwareUpdate(window, out, model);
         window.close();
     }
+    saved += shootRemote(out, appDir.path() + QStringLiteral("/settings.conf"));
     QTextStream(stdout) << saved << " pictures in " << out << '\n';
     return 0;
 }

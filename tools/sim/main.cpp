@@ -1,4 +1,5 @@
 // vexa7xx-sim: a simulated Vexa7XX device on a pseudo-terminal.
+#include "remoteserver.h"
 #include "simulator.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,25 @@ void onSignal(int)
 {
     const char c = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+// The remote-configuration server: the port first, then the devices behind it.
+int serve(QCoreApplication &app, const SimConfig &config)
+{
+    RemoteServer server(config);
+    if (!server.listen(quint16(config.servePort))) {
+        QTextStream(stderr) << "vexa7xx-sim: cannot listen on 127.0.0.1:" << config.servePort
+                            << '\n';
+        return 1;
+    }
+    QTextStream out(stdout);
+    out << server.port() << '\n';
+    for (const QString &imei : server.imeis()) {
+        SimDevice &dev = server.device(imei)->device();
+        out << "IMEI " << imei << ": Vexa" << dev.model() << ", firmware " << dev.firmwareVersion()
+            << ", serial number " << dev.serialNumber() << '\n';
+    }
+    out.flush();
+    return app.exec();
 }
 } // namespace
 
@@ -40,6 +60,9 @@ int main(int argc, char *argv[])
         auto *notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
         QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
     }
+
+    if (config.servePort >= 0)
+        return serve(app, config);
 
     Simulator sim(config);
     QTextStream out(stdout);

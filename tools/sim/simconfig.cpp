@@ -1,5 +1,7 @@
 #include "simconfig.h"
 
+#include <QRegularExpression>
+
 #include <functional>
 
 QString SimConfig::firmwareVersion() const
@@ -40,6 +42,17 @@ Behaviour:
   --remote-deveui HEX        its DevEUI (default derived from its serial number)
   -v, --verbose              trace every request and answer on standard error
   -h, --help                 this text
+
+Remote-configuration server (instead of a terminal):
+  --serve PORT               listen on 127.0.0.1:PORT (0: any free port) as the configurator's
+                             remote-configuration server; the first line printed is the port.
+                             Each IMEI it knows has a simulated device of the options above
+                             (serial numbers counted up from --serial)
+  --imei IMEI                an IMEI the server knows (15 digits; repeatable; default
+                             356938035643809)
+  --refuse-handshake         refuse every handshake (the connection is closed)
+  --stall-after N            pass N requests of a session on, then nothing more (no answers)
+  --drop-after N             drop the connection after N requests of a session
 
 Faults (N: every Nth answer; P: probability 0..1, random with --seed):
   --seed N                   seed of the random faults (default 1)
@@ -251,6 +264,23 @@ bool SimConfig::parse(const QStringList &args, QString *error, bool *helpRequest
             ok = integer(a, 1, 255, &rebootResult);
         } else if (a == QLatin1String("--refuse-blocks")) {
             ok = integer(a, 1, big, &refuseBlocks);
+        } else if (a == QLatin1String("--serve")) {
+            ok = integer(a, 0, 65535, &servePort);
+        } else if (a == QLatin1String("--imei")) {
+            QString v;
+            ok = value(a, &v);
+            static const QRegularExpression digits(QStringLiteral("^[0-9]{15}$"));
+            if (ok && !digits.match(v).hasMatch()) {
+                *error = QStringLiteral("--imei: 15 digits");
+                ok = false;
+            }
+            imeis << v;
+        } else if (a == QLatin1String("--refuse-handshake")) {
+            refuseHandshake = true;
+        } else if (a == QLatin1String("--stall-after")) {
+            ok = integer(a, 0, big, &stallAfter);
+        } else if (a == QLatin1String("--drop-after")) {
+            ok = integer(a, 0, big, &dropAfter);
         } else if (a == QLatin1String("--silent")) {
             silent = true;
         } else {

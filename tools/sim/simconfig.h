@@ -68,6 +68,14 @@ struct SimConfig
     int rebootResult = 0;         // not 0: reboots are refused with this result
     int refuseBlocks = 0;         // the first N file blocks are refused (nothing stored)
 
+    // The remote-configuration server (--serve): its port (-1: a device on a terminal instead;
+    // 0: any free port), the IMEIs it knows (one simulated device each) and its faults.
+    int servePort = -1;
+    QStringList imeis;
+    bool refuseHandshake = false; // every handshake is refused (the connection is closed)
+    int stallAfter = -1;          // after N requests nothing is passed on any more
+    int dropAfter = -1;           // after N requests the connection is dropped
+
     // Parses command-line arguments (without the program name). On error returns false and
     // sets *error; --help sets *helpRequested.
     bool parse(const QStringList &args, QString *error, bool *helpRequested);

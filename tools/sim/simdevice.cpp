@@ -737,8 +737,12 @@ QStringList SimDevice::handleText(const QString &line, qint64 nowMs)
 {
     Q_UNUSED(nowMs);
     const QString text = line.trimmed();
-    if (text.startsWith(QLatin1String("USB "))) {
-        const QString pass = text.mid(4);
+    // The login: "USB " on the cable, "REMOTE " through the remote-configuration server.
+    const int loginWord = text.startsWith(QLatin1String("USB "))      ? 4
+                          : text.startsWith(QLatin1String("REMOTE ")) ? 7
+                                                                      : 0;
+    if (loginWord > 0) {
+        const QString pass = text.mid(loginWord);
         if (config.password.isEmpty() || pass == config.password) {
             authenticated = true;
             return {QStringLiteral("LOGIN OK")};

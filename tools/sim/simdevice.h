@@ -56,6 +56,12 @@ public:
     bool converterMode() const { return rs2usb; }
     bool relayActive() const { return relayMode; }
     bool loggedIn() const { return !needsLogin(); }
+    // A session through the remote-configuration server ended: the next one logs in anew.
+    void endSession()
+    {
+        authenticated = false;
+        debugOn = false;
+    }
 
     // Parameter store (value bytes by code).
     QByteArray param(quint16 code) const { return params.value(code); }

@@ -5,6 +5,7 @@
 #include "payloadreader.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QSocketNotifier>
 #include <QTextStream>
 
@@ -70,6 +71,19 @@ bool Simulator::start()
     return true;
 }
 
+void Simulator::attach(QIODevice *s)
+{
+    served = true;
+    stream = s;
+    output.clear();
+    lastInOrderDueMs = 0;
+    outputTimer->stop();
+    input = FrameSplitter(FrameSplitter::TextLines::All);
+    // Each session logs in anew.
+    dev->endSession();
+    log(s ? QStringLiteral("session bridged") : QStringLiteral("session ended"));
+}
+
 int Simulator::totalCommands() const
 {
     int n = 0;
@@ -119,6 +133,7 @@ void Simulator::closeTerminal()
     masterFd = -1;
     slaveKeepFd = -1;
     slavePath.clear();
+    rebooting = served;
     output.clear();
     lastInOrderDueMs = 0;
     outputTimer->stop();
@@ -143,7 +158,7 @@ void Simulator::updateLink()
 
 void Simulator::unplug(int replugAfterMs)
 {
-    if (masterFd < 0)
+    if (!isPlugged())
         return;
     log(QStringLiteral("unplugged"));
     closeTerminal();
@@ -152,7 +167,13 @@ void Simulator::unplug(int replugAfterMs)
     if (replugAfterMs >= 0) {
         QTimer::singleShot(replugAfterMs, this, [this] {
             dev->reboot(nowMs());
-            openTerminal();
+            if (!served) {
+                openTerminal();
+                return;
+            }
+            rebooting = false;
+            input = FrameSplitter(FrameSplitter::TextLines::All);
+            log(QStringLiteral("back behind the server"));
         });
     }
 }
@@ -180,7 +201,7 @@ void Simulator::processInput(const QByteArray &bytes)
     // behind it may arrive in one read. A line is complete only at its line end, so the bytes
     // go to the splitter up to one line end at a time.
     int from = 0;
-    while (from < bytes.size() && masterFd >= 0) {
+    while (from < bytes.size() && isPlugged()) {
         const int eol = bytes.indexOf('\n', from);
         const int to = eol < 0 ? bytes.size() : eol + 1;
         for (const QByteArray &frame : input.feed(bytes.mid(from, to - from))) {
@@ -248,8 +269,10 @@ void Simulator::handleText(const QString &line)
 {
     counts[0] += 1;
     ++requests;
-    const bool secret = line.startsWith(QLatin1String("USB "));
-    log(QStringLiteral("> text ") + (secret ? QStringLiteral("USB ***") : line));
+    const int secret = line.startsWith(QLatin1String("USB "))      ? 4
+                       : line.startsWith(QLatin1String("REMOTE ")) ? 7
+                                                                   : 0;
+    log(QStringLiteral("> text ") + (secret ? line.left(secret) + QStringLiteral("***") : line));
     if (config.silent)
         return;
     QList<SimAnswer> out;
@@ -322,7 +345,7 @@ void Simulator::sendAnswers(const QList<SimAnswer> &list, qint64 extraDelayMs)
 
 void Simulator::queueWrite(const QByteArray &bytes, qint64 delayMs, bool inOrder)
 {
-    if (masterFd < 0 || bytes.isEmpty())
+    if (!isPlugged() || bytes.isEmpty())
         return;
     // Writes keep their order even when their delays differ; only a late answer overtakes.
     qint64 due = nowMs() + delayMs;
@@ -340,6 +363,11 @@ void Simulator::flushOutput()
 {
     while (!output.isEmpty() && output.first().dueMs <= nowMs()) {
         const QByteArray bytes = output.takeFirst().bytes;
+        if (served) {
+            if (stream)
+                stream->write(bytes);
+            continue;
+        }
         if (masterFd < 0)
             return;
         qint64 done = 0;
@@ -361,7 +389,7 @@ void Simulator::flushOutput()
 
 void Simulator::streamDebug()
 {
-    if (!dev->debugStreaming() || masterFd < 0) {
+    if (!dev->debugStreaming() || !isPlugged()) {
         debugTimer->stop();
         return;
     }
@@ -370,7 +398,7 @@ void Simulator::streamDebug()
 
 void Simulator::sendModeChange()
 {
-    if (masterFd < 0)
+    if (!isPlugged())
         return;
     log(QStringLiteral("< %1 (mode changed)").arg(hexCode(Cmd::modeChanged)));
     queueWrite(

@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <memory>
 
+class QIODevice;
 class QSocketNotifier;
 
 // A simulated device on a pseudo-terminal: reads requests from the terminal, lets the
@@ -25,10 +26,15 @@ public:
 
     // Opens the first terminal. False when no pseudo-terminal can be had.
     bool start();
+    // Behind the remote-configuration server instead of on a terminal: answers go to stream
+    // (none while no session is bridged: null), requests come in through feed(). A reboot
+    // keeps the session; the device is silent until it is back.
+    void attach(QIODevice *stream);
+    void feed(const QByteArray &bytes) { processInput(bytes); }
 
     // The current terminal's path (empty while unplugged).
     QString portName() const { return slavePath; }
-    bool isPlugged() const { return masterFd >= 0; }
+    bool isPlugged() const { return served ? !rebooting : masterFd >= 0; }
 
     SimDevice &device() { return *dev; }
     const SimConfig &configuration() const { return config; }
@@ -76,6 +82,9 @@ private:
     QRandomGenerator rng;
 
     int masterFd = -1;
+    bool served = false;    // behind the server (attach), not on a terminal
+    bool rebooting = false; // served: powered off for the reboot
+    QIODevice *stream = nullptr;
     int slaveKeepFd = -1; // keeps the terminal alive while nobody has it open
     QString slavePath;
     QSocketNotifier *readNotifier = nullptr;
