@@ -642,6 +642,7 @@ void ConfigEditor::fillModelChoices()
     const bool rsToUsb = firstIsTrue(rs->rsToUsbGroupBox);
     rs->rsToUsbGroupBox->setVisible(rsToUsb);
     rs->rsToUsbGroupBox->setEnabled(rsToUsb);
+    rs->rsToUsbButton->setEnabled(rsToUsb);
     for (QWidget *w : {static_cast<QWidget *>(lora->enPower20dbmCheckBox),
                        static_cast<QWidget *>(sys->pointFixCountGroupBox),
                        static_cast<QWidget *>(io->countDiff1LineEdit)})
@@ -663,7 +664,7 @@ void ConfigEditor::hideUnusedWidgets()
           static_cast<QWidget *>(io->savaEveryTimes_lbl),
           static_cast<QWidget *>(io->savaEveryTimesLine)})
         hideWithEmptyGroup(w);
-    // The interface-converter mode is not offered.
+    // Offered once the identified model is known to have the converter mode.
     rs->rsToUsbButton->setEnabled(false);
 }
 

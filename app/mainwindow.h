@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QTranslator>
 #include <ctime>
+#include <functional>
 #include <memory>
 
 class ConfigEditor;
@@ -116,6 +117,9 @@ signals:
     void confirmStatusesChanged(QString lastPacket, QString connectionTest);
     void timeOnAirChanged(quint32 ms);
     void netTimesChanged(NET_TIME_STAT times);
+    // Radio relay: through the local device to the remote one with this DevEUI, and back.
+    void switchToFskMode(QString remDevEui, int sessionTime, int timeout);
+    void switchToNormalMode();
 
 public slots:
     void changeLanguage(QString langCode);
@@ -198,6 +202,10 @@ public slots:
     void on_viewEditFreqpushButton_clicked();
     void showFreqForm();
     void updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq, QString _rx2Dr);
+    // Radio relay and interface-converter mode (mainwindow_relay.cpp).
+    void on_startFskModePushButton_clicked();
+    void on_rsToUsbButton_clicked();
+    void relayRefused(quint16 cmd, uchar statusCode);
     // A device node came or went: search again once the notices have stopped.
     void deviceNodesChanged();
 
@@ -225,6 +233,10 @@ private:
     // What a state does besides its status line and controls.
     void applyStateEffects(int state);
     void leaveFskMode();
+    void connectRelay();
+    // Runs then once a status pass under way has ended (or been given up), without holding
+    // the window up meanwhile.
+    void afterStatusPass(std::function<void()> then);
     void showFirstPage();
     // Hands the pending changes to the link; false when the buffer cannot be written.
     bool writePendingChanges();
@@ -285,6 +297,7 @@ private:
     bool busyFlag = false;
     bool authAsked = false;
     bool fskMode = false;
+    QString relayFailure; // why the local device refused the relay, for the failure box
     bool firmwareUpdate = false;
     bool newFwAvailable = false;
     FwCheck fwCheckResult = FwCheck::Unknown;

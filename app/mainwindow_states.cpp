@@ -73,6 +73,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(ui->updateFwButton, &QToolButton::clicked, this, &MainWindow::startUpdateFirmware);
     connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
     connectStatusPanel();
+    connectRelay();
 }
 
 void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
@@ -344,8 +345,11 @@ void MainWindow::applyStateEffects(int state)
         showFirstPage();
         break;
     case FskConnectFailed:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
-                        tr("Невозможно подключиться к удаленному устройству"));
+        prompts->inform(
+            UserPrompts::Icon::Critical, tr("Ошибка"),
+            tr("Невозможно подключиться к удаленному устройству") +
+                (relayFailure.isEmpty() ? QString() : QLatin1Char('\n') + relayFailure));
+        relayFailure.clear();
         leaveFskMode();
         showFirstPage();
         break;

@@ -36,6 +36,13 @@ FileTransfer::FileTransfer(DeviceInterface *link, QObject *parent)
     connect(parser, &PackParser::resultCheckFile, this, &FileTransfer::resultCheckFile);
     connect(parser, &PackParser::rebootAnswer, this, &FileTransfer::rebootAnswer);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &FileTransfer::linkStateChanged);
+    // The relay's frames are smaller and lost more often; its sizes stay once it has been used.
+    connect(link, &DeviceInterface::relayModeChanged, this, [this](bool on) {
+        if (!on)
+            return;
+        setBlockSize(relayBlockSize);
+        setMaxBlockRetries(relayMaxRetries);
+    });
 }
 
 void FileTransfer::setBlockSize(int bytes)

@@ -91,6 +91,7 @@ DeviceInterface::DeviceInterface(QObject *parent)
     connect(parser, &PackParser::finished, parserThread, &QThread::quit);
     connect(parser, &PackParser::finished, parser, &QObject::deleteLater);
     connectParser();
+    connectRelay();
     parserThread->start(QThread::InheritPriority);
 }
 
@@ -202,15 +203,17 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
         awaitingAnswer = true;
     }
 
-    QByteArray frame;
     if (relayMode) {
-        frame =
-            Frame::wrap(Frame::commandPort, Frame::relayPayload(Frame::devEuiBytes(remoteDevEui),
-                                                                _port, relayTimeout, inner));
-        qDebug().noquote() << "FSK Out cmd pack: " << QString::fromLatin1(frame.toHex()) << "/C:18";
-        writeToTransport(frame);
+        if (!sendRelayed(_port, inner)) {
+            // Nothing went out: the request fails at once, as one whose resends are used up.
+            retryCount = maxRetries;
+            if (timed)
+                answerTimer->start(0);
+            skipAnswerTimer = false;
+            return;
+        }
     } else {
-        frame = Frame::wrap(_port, inner);
+        const QByteArray frame = Frame::wrap(_port, inner);
         if (currentCmd != Frame::fileBlockCmd) {
             const QString hex = QString::fromLatin1(frame.toHex());
             qDebug().noquote() << "USB Out cmd pack: " << hex << "/C:13";
@@ -535,19 +538,6 @@ void DeviceInterface::getLoadedBlocks()
 void DeviceInterface::getCheckFile()
 {
     request("Get Check File", Cmd::checkFile, PayloadWriter().u8(Cmd::firmwareFile).data());
-}
-
-void DeviceInterface::switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
-{
-    remoteDevEui = _remDevEui.remove(QLatin1Char('-'));
-    sendCommand(Cmd::fskMode, Frame::commandPort,
-                PayloadWriter().u8(1).u32(quint32(_sessionTime)).data());
-    relayTimeout = _timeout;
-}
-
-void DeviceInterface::switchToNormalMode()
-{
-    sendCommand(Cmd::normalMode, Frame::commandPort, QByteArray());
 }
 
 void DeviceInterface::sendClearFskStatus()

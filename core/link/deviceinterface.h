@@ -45,6 +45,19 @@ public:
     static constexpr int staleFrameMs = 250;
     static constexpr int defaultMaxRetries = 3;
     static constexpr qint32 portBaudRate = 115200;
+    // Radio relay: the local device gets this long to open the radio session before the remote
+    // device is asked whether it hears us, and the remote device this long to answer.
+    static constexpr int relaySettleMs = 4000;
+    static constexpr int relayCheckTimeoutMs = 10000;
+    // Through the relay every request waits this long and is resent this often (kept after
+    // the relay session ends).
+    static constexpr int relayAnswerTimeoutMs = 3000;
+    static constexpr int relayMaxRetries = 5;
+    // The relay wrapper carries the inner payload's length in one byte.
+    static constexpr int maxRelayedPayloadBytes = 255;
+    // Relay status codes of a wrapped command that ask for the relay status to be cleared.
+    static constexpr quint8 relayBusyStatus = 9;
+    static constexpr quint8 relayBusyStatus2 = 10;
     // The USB serial number of a Vexa7XX begins with this.
     static const char *const devicePrefix;
 
@@ -82,6 +95,14 @@ public:
     void setWriteMode(bool on) { writeMode = on; }
     bool isWriteMode() const { return writeMode; }
     void setRelay(bool on, const QString &devEui, qint32 timeout);
+    // Tests shorten the relay waits.
+    void setRelayTimings(int settleMs, int checkMs)
+    {
+        relaySettleWaitMs = settleMs;
+        relayCheckWaitMs = checkMs;
+    }
+    // A DevEUI as typed: 16 hex digits once the dashes are removed.
+    static bool isValidDevEui(const QString &devEui);
     // Remote-server link: text commands and frames go to this socket while remote mode is on.
     void setRemoteSocket(QIODevice *socket);
     void setRemoteMode(bool on);
@@ -137,9 +158,18 @@ public slots:
     void getCreateFile();
     void getLoadedBlocks();
     void getCheckFile();
-    void switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout);
-    void switchToNormalMode();
     void sendClearFskStatus();
+
+    // Radio relay session (deviceinterface_relay.cpp).
+    void switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout);
+    void switchFskModeAnswer(uchar resultCode, uchar statusCode);
+    void checkFskConnect();
+    void checkConnectOk();
+    void checkConnectError();
+    void switchToNormalMode();
+    void switchToNormalModeAnswer(uchar resultCode, uchar statusCode);
+    void fskCommandAnswer(uchar resultCode, uchar statusCode);
+    void clearFskAnswer();
 
     // Port search and session.
     void enumerateDevices();
@@ -195,6 +225,10 @@ signals:
     void updateInputsParsmsStatus(DEV_INPUT_PARAMS stat);
     void updateDateTime(time_t dateTime, ushort subSeconds, uchar source);
     void updateFreqList(QList<QPair<int, QString>> freqList, QString rx2Freq, QString rx2Dr);
+    // Relay mode began (true) or ended (false); the file transfer takes the relay's sizes.
+    void relayModeChanged(bool on);
+    // The local device refused to enter (0x8300) or leave (0x8301) relay mode.
+    void relayRefused(quint16 cmd, uchar statusCode);
 
 private slots:
     void readPortData();
@@ -227,6 +261,11 @@ private:
     // A text line of the server or the device that only matters in remote mode; true when
     // it was taken care of.
     bool remoteTextLine(const QString &line);
+    void connectRelay();
+    // Sends an inner payload in the relay wrapper; false when it does not fit.
+    bool sendRelayed(quint8 port, const QByteArray &inner);
+    // The relay ends with the link: a closed port leaves no relay session behind.
+    void endRelay(const char *why);
     UserPrompts *prompts() const { return prompts_; }
 
     QSerialPort *port = nullptr;
@@ -251,6 +290,11 @@ private:
     bool relayMode = false;
     QString remoteDevEui;
     qint32 relayTimeout = 0;
+    bool relayConnected = false; // the remote device answered the connection check
+    QTimer *relaySettleTimer = nullptr;
+    QTimer *relayCheckTimer = nullptr;
+    int relaySettleWaitMs = relaySettleMs;
+    int relayCheckWaitMs = relayCheckTimeoutMs;
     bool remoteMode = false;
     bool deviceReady = false;
     bool writeMode = false;

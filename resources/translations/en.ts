@@ -1095,6 +1095,44 @@ Switch to local configuration?</translation>
         <translation>Connecting to the configuration server...</translation>
     </message>
     <message>
+        <source>Необходимо ввести DevEUI удаленного устройства!</source>
+        <translation>Enter the DevEUI of the remote device!</translation>
+    </message>
+    <message>
+        <source>DevEUI удаленного устройства должен состоять из 16 шестнадцатеричных цифр, например 70-B3-D5-7E-D0-00-12-34.</source>
+        <translation>The DevEUI of the remote device must consist of 16 hexadecimal digits, for example 70-B3-D5-7E-D0-00-12-34.</translation>
+    </message>
+    <message>
+        <source>Подключение...</source>
+        <translation>Connecting...</translation>
+    </message>
+    <message>
+        <source>Отключение...</source>
+        <translation>Disconnecting...</translation>
+    </message>
+    <message>
+        <source>Невозможно отключиться от удаленного устройства</source>
+        <translation>Cannot disconnect from the remote device</translation>
+    </message>
+    <message>
+        <source>%1 в USB</source>
+        <translation>%1 to USB</translation>
+    </message>
+    <message>
+        <source>После переключения в режим преобразователя интерфейса,
+функционал конфигуратора станет недоступным до перезагрузки
+устройства или переподключения USB кабеля.
+Переключить устройство в режим преобразователя интерфейса %1 в USB?</source>
+        <translation>After switching to the interface converter mode,
+the configurator will not be available until the device
+is restarted or the USB cable is reconnected.
+Switch the device to the %1 to USB interface converter mode?</translation>
+    </message>
+    <message>
+        <source>Команда не отправлена: устройство не готово</source>
+        <translation>The command was not sent: the device is not ready</translation>
+    </message>
+    <message>
         <source>Список изменений</source>
         <translation>List of changes</translation>
     </message>

@@ -8,6 +8,7 @@
 #include "remoteserver.h"
 #include "selectdeviceform.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -33,6 +34,8 @@ private slots:
     void loginDialogue();
     void plugBurstGivesOneSearch();
     void remoteSessionFromTheButton();
+    void relayPageReadsTheRemoteDevice();
+    void converterModeIsATextCommand();
 
 private:
     QString text(const char *label) { return window->findChild<QLabel *>(label)->text(); }
@@ -255,6 +258,75 @@ void tst_Connection::plugBurstGivesOneSearch()
                               MainWindow::hotplugSearchDelayMs + AppFixture::loadSlackMs);
     QTest::qWait(MainWindow::hotplugSearchDelayMs);
     QCOMPARE(f->enumerator.calls, before + 1);
+}
+
+void tst_Connection::relayPageReadsTheRemoteDevice()
+{
+    SimConfig config;
+    config.remoteModel = 760;
+    QVERIFY(window = f->connectWindow(config));
+    const SimDevice *local = &f->sim()->device();
+    const SimDevice *remote = local->remoteDevice();
+    window->deviceLink()->setRelayTimings(50, DeviceInterface::relayCheckTimeoutMs);
+    auto *devEui = window->findChild<QLineEdit *>("remDevEuiLineEdit");
+    auto *button = window->findChild<QPushButton *>("startFskModePushButton");
+    // One digit short: decoded as far as it goes it would address another device.
+    devEui->setText(remote->devEui().left(15));
+    f->clearRequests();
+    button->click();
+    QCOMPARE(f->prompts.asked.size(), 1);
+    QVERIFY(f->prompts.asked.first().contains("16"));
+    QVERIFY(button->isEnabled());
+
+    QString dashed = remote->devEui().toUpper();
+    for (int at = 14; at > 0; at -= 2)
+        dashed.insert(at, '-');
+    devEui->setText(dashed);
+    button->click();
+    QVERIFY(!button->isEnabled());
+    const int relayReadMs = DeviceInterface::relaySettleMs + 2 * AppFixture::connectWaitMs;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        window->globalState() == 2 && text("snLabel") == remote->serialNumber(), relayReadMs);
+    // After the switch every request went through the relay, the whole read included.
+    const QStringList relayed = f->codes().mid(f->codes().indexOf("0x8300") + 1);
+    QCOMPARE(relayed.count("0x8302"), relayed.size());
+    QVERIFY(relayed.size() > 40);
+    QCOMPARE(text("globalStatusText"), QString("Устройство подключено по FSK"));
+    QCOMPARE(button->text(), QString("Отключить"));
+
+    // Leaving: the remote session ends, then the local one, then the local device is read once.
+    f->clearRequests();
+    button->click();
+    QTRY_VERIFY_WITH_TIMEOUT(window->globalState() == 2 && text("snLabel") == local->serialNumber(),
+                             AppFixture::connectWaitMs);
+    QTest::qWait(AppFixture::nothingFollowsMs);
+    const QStringList codes = f->codes();
+    const int localLeave = codes.indexOf("0x8301");
+    QCOMPARE(codes.mid(0, localLeave).count("0x8302"), localLeave);
+    QCOMPARE(codes.mid(localLeave + 1, 1), QStringList{"0x8002"});
+    QCOMPARE(codes.count("0x8002"), 1);
+    QVERIFY(!local->relayActive());
+    QCOMPARE(button->text(), QString("Подключить"));
+}
+
+void tst_Connection::converterModeIsATextCommand()
+{
+    SimConfig config;
+    config.model = 760;
+    config.revision = 2;
+    QVERIFY(window = f->connectWindow(config));
+    window->findChild<QComboBox *>("rsToUsbSpeedComboBox")->setCurrentText("9600");
+    window->findChild<QComboBox *>("rsSourseComboBox")->setCurrentIndex(1);
+    f->clearRequests();
+    f->prompts.answer = UserPrompts::Cancel;
+    window->on_rsToUsbButton_clicked();
+    f->prompts.answer = UserPrompts::Yes;
+    window->on_rsToUsbButton_clicked();
+    QTRY_VERIFY_WITH_TIMEOUT(f->sim()->device().converterMode(), AppFixture::answerWaitMs);
+    QCOMPARE(f->requests({"text"}), QStringList{"text RS2USB 9600,1"});
+    QCOMPARE(window->globalState(), 0);
+    QCOMPARE(f->prompts.asked.size(), 2);
+    QVERIFY(f->prompts.asked.last().startsWith("RS-232 в USB: "));
 }
 
 QTEST_MAIN(tst_Connection)

@@ -52,6 +52,8 @@ private slots:
     void consoleSendsFramesAndText();
     void remoteReadAndWrite();
     void syslogEndsDebugModeOnCtrlC();
+    void relayReadsTheRemoteDevice_data();
+    void relayReadsTheRemoteDevice();
 
 private:
     // A device that reboots quickly, with a file store to flash.
@@ -125,6 +127,16 @@ void tst_Cli::usage_data()
     QTest::newRow("server without port")
         << remote + QStringList{"--server", "host", "info"} << false;
     QTest::newRow("password alone") << QStringList{"--password", "1", "info"} << false;
+    QTest::newRow("relay") << QStringList{"--relay", "70-B3-D5-7E-D0-00-12-34", "--session", "30",
+                                          "read"}
+                           << true;
+    QTest::newRow("relay DevEUI short")
+        << QStringList{"--relay", "70b3d57ed00012", "read"} << false;
+    QTest::newRow("relay DevEUI not hex")
+        << QStringList{"--relay", "70b3d57ed00012zz", "info"} << false;
+    QTest::newRow("relay flash") << QStringList{"--relay", "70b3d57ed0001234", "flash", "f"}
+                                 << false;
+    QTest::newRow("session without relay") << QStringList{"--session", "30", "read"} << false;
 }
 
 void tst_Cli::usage()
@@ -546,6 +558,57 @@ void tst_Cli::remoteReadAndWrite()
     QCOMPARE(run(remote + QStringList{"write", file, "--yes"}), 0);
     QVERIFY(dev.param(0x000A) != before);
     QCOMPARE(sim->totalCommands(), 0); // the local device was never asked
+}
+
+void tst_Cli::relayReadsTheRemoteDevice_data()
+{
+    QTest::addColumn<bool>("interrupted");
+    QTest::newRow("read") << false;
+    QTest::newRow("Ctrl+C during the read") << true;
+}
+
+void tst_Cli::relayReadsTheRemoteDevice()
+{
+    QFETCH(bool, interrupted);
+    f.reset();
+    QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+    SimConfig config;
+    config.remoteModel = 760;
+    config.delayMs = 20; // the read lasts long enough to be interrupted in its middle
+    QVERIFY(sim = f->addSim(config));
+    const SimDevice *remote = sim->device().remoteDevice();
+    const QString file = f->path("remote.xml");
+    const int code = run({"--relay", remote->devEui(), "read", "--with-keys", "-o", file},
+                         [this, interrupted](CliRunner &runner) {
+                             if (!interrupted)
+                                 return;
+                             auto *poll = new QTimer(&runner);
+                             connect(poll, &QTimer::timeout, &runner, [this, &runner, poll] {
+                                 if (sim->commandCount(Cmd::relayCommand) < 10)
+                                     return;
+                                 poll->stop();
+                                 runner.interrupt();
+                             });
+                             poll->start(10);
+                         });
+    // Relay mode is left in either case: wrapped, then plain.
+    QVERIFY(!sim->device().relayActive());
+    QCOMPARE(f->requests({"0x8301"}).size(), 1);
+    if (interrupted) {
+        QCOMPARE(code, 1);
+        QVERIFY(!QFile::exists(file));
+        return;
+    }
+    QCOMPARE(code, 0);
+    QDomDocument doc;
+    QFile saved(file);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && doc.setContent(&saved));
+    QCOMPARE(ConfigDocument::param(doc, "serial_number"), remote->serialNumber());
+    QString difference;
+    QVERIFY2(AppFixture::compareWithStore(doc, *remote, &difference) > 40, qPrintable(difference));
+    // The local device's store would not do: another model.
+    QCOMPARE(AppFixture::compareWithStore(doc, sim->device(), &difference), -1);
+    QCOMPARE(sim->commandCount(Cmd::readParam), 0); // nothing was read from the local device
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

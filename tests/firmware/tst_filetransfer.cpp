@@ -130,7 +130,9 @@ void tst_FileTransfer::writesFromTheDeviceStore_data()
     const int small = 5000;
     const QString none;
     QTest::newRow("256 KiB") << kib256 << 512 << none << none << 0 << true << 0;
-    QTest::newRow("relay block size") << small << 192 << none << none << 0 << true << 0;
+    // Through the radio relay, which brings its own block size, into the remote device.
+    QTest::newRow("relayed") << small << int(FileTransfer::relayBlockSize) << none << none << 0
+                             << true << 0;
     QTest::newRow("same version, nothing loaded")
         << small << 512 << newVersion << newVersion << 0 << false << 0;
     QTest::newRow("part loaded") << small << 512 << none << newVersion << 1000 << false << 1000;
@@ -153,18 +155,37 @@ void tst_FileTransfer::writesFromTheDeviceStore()
     SimConfig c;
     c.firmware = deviceFirmware;
     start(c);
-    const quint16 id = sim->device().deviceId();
-    sim->device().setStoredFile(firmwareImage(id, storedVersion, size + 1).left(storedBytes));
-    transfer->setBlockSize(blockSize);
+    const bool relayed = blockSize == FileTransfer::relayBlockSize;
+    SimDevice &target = relayed ? *sim->device().remoteDevice() : sim->device();
+    const quint16 id = target.deviceId();
+    target.setStoredFile(firmwareImage(id, storedVersion, size + 1).left(storedBytes));
+    if (relayed) {
+        QSignalSpy remoteId(link.get(), &DeviceInterface::setCurrentFwVer);
+        link->setRelayTimings(0, DeviceInterface::relayCheckTimeoutMs);
+        link->switchToFskMode(target.devEui(), 60, 0);
+        QVERIFY(remoteId.wait(AppFixture::connectWaitMs));
+        sim->resetCounts();
+    } else {
+        transfer->setBlockSize(blockSize);
+    }
     QSignalSpy linkStates(link.get(), &DeviceInterface::changeDeviceStatus);
     const QByteArray file = firmwareImage(id, newVersion, size);
 
     const Outcome out = run(file);
     QVERIFY2(out.finished, qPrintable(out.reason));
-    QCOMPARE(sim->device().storedFile(), file);
+    QCOMPARE(target.storedFile(), file);
+    QCOMPARE(transfer->blockSize(), blockSize);
+    QCOMPARE(out.states, QList<int>{LinkState::ApplyingFirmware});
+    if (relayed) {
+        // Each block went wrapped; the reboot of the remote device ends the relay session.
+        QVERIFY(sim->commandCount(Cmd::relayCommand) > blocksFor(size, blockSize));
+        QTRY_VERIFY(!linkStates.isEmpty() &&
+                    linkStates.last().first().toInt() == LinkState::FskDisconnected);
+        QCOMPARE(target.firmwareVersion(), newVersion);
+        return;
+    }
     QCOMPARE(sim->commandCount(Cmd::createFile), creates ? 1 : 0);
     QCOMPARE(sim->commandCount(Frame::fileBlockCmd), blocksFor(size - fromOffset, blockSize));
-    QCOMPARE(out.states, QList<int>{LinkState::ApplyingFirmware});
     QCOMPARE(linkStates.last().first().toInt(), int(LinkState::Reload));
 
     // The device restarts into the image it was given.

@@ -35,6 +35,11 @@ private slots:
     void hiddenCommandNeverEchoesPassword();
     void textNeedsReadyDevice();
     void relayWrapsEveryCommand();
+    void enteringRelay_data();
+    void enteringRelay();
+    void relayedRequests_data();
+    void relayedRequests();
+    void leavingRelayEndsOnceAfterTheLocalDevice();
     void fileBlocksAreNotEchoed();
     void binaryLog();
     void deviceTextShownAsEscapedText_data();
@@ -70,6 +75,20 @@ private:
             return -1;
         return int(link->packParser()->wakeUps() - start) - 1;
     }
+    // The relay of these tests: its DevEUI and relay time-out as the wrapper carries them.
+    static QByteArray wrapped(const QByteArray &inner)
+    {
+        return Frame::wrap(2, QByteArray::fromHex("8302 70b3d57ed0001234 02") + char(inner.size()) +
+                                  QByteArray::fromHex("00003a98") + inner);
+    }
+    static QByteArray relayed(quint16 cmd, const QByteArray &data)
+    {
+        const QByteArray inner = Frame::payload(cmd, 2, data);
+        return frameOf(Cmd::relayedAnswer,
+                       QByteArray::fromHex("70b3d57ed0001234 02") + char(inner.size()) + inner);
+    }
+    static constexpr int relaySettleMs = 50;
+    static constexpr int relayCheckMs = 400;
     std::unique_ptr<AppFixture> f;
     std::unique_ptr<PtyPair> pty;
     std::unique_ptr<DeviceInterface> link;
@@ -238,6 +257,115 @@ void tst_DeviceInterface::relayWrapsEveryCommand()
     // The clear command goes around the relay, to the local device.
     link->sendClearFskStatus();
     QCOMPARE(pty->read(10, sentMs), frameOf(0x8304, {}));
+}
+
+void tst_DeviceInterface::enteringRelay_data()
+{
+    QTest::addColumn<QByteArray>("switchAnswer"); // result and status of the 0x8300 answer
+    QTest::addColumn<QString>("checkAnswer");     // when the remote device answers the check
+    QTest::addColumn<QList<int>>("states");
+    QTest::newRow("connected") << QByteArray::fromHex("0000") << "in time" << QList<int>{35, 1, 3};
+    QTest::newRow("remote silent") << QByteArray::fromHex("0000") << "never" << QList<int>{37};
+    QTest::newRow("remote late") << QByteArray::fromHex("0000") << "late" << QList<int>{37};
+    QTest::newRow("local refuses") << QByteArray::fromHex("0105") << "never" << QList<int>{37};
+}
+
+void tst_DeviceInterface::enteringRelay()
+{
+    QFETCH(QByteArray, switchAnswer);
+    QFETCH(QString, checkAnswer);
+    QFETCH(QList<int>, states);
+    link->setRelayTimings(relaySettleMs, relayCheckMs);
+    QSignalSpy stateSpy(link.get(), &DeviceInterface::changeDeviceStatus);
+    QSignalSpy refused(link.get(), &DeviceInterface::relayRefused);
+    link->switchToFskMode("70-B3-D5-7E-D0-00-12-34", 60, 0x3a98);
+    // The switch goes to the local device itself; the check after it to the remote one.
+    QCOMPARE(pty->read(15, sentMs), frameOf(Cmd::fskMode, QByteArray::fromHex("01 0000003c")));
+    QVERIFY(pty->write(frameOf(Cmd::fskMode, switchAnswer)));
+    const bool accepted = switchAnswer.at(0) == 0;
+    const QByteArray check = wrapped(Frame::payload(Cmd::checkConnect, 2, {}));
+    if (accepted)
+        QCOMPARE(pty->read(check.size(), sentMs + relaySettleMs), check);
+    if (checkAnswer == "in time")
+        QVERIFY(pty->write(relayed(Cmd::checkConnect, {})));
+    QTRY_COMPARE_WITH_TIMEOUT(stateSpy.size(), states.size(), relayCheckMs + sentMs);
+    if (checkAnswer == "late")
+        QVERIFY(pty->write(relayed(Cmd::checkConnect, {})));
+    // Connected: the identification goes through the relay. Otherwise nothing more is sent,
+    // the check's own time-out included, and a late answer changes nothing.
+    const QByteArray info = wrapped(Frame::payload(Cmd::deviceInfo, 2, {}));
+    QCOMPARE(pty->read(info.size(), AppFixture::nothingFollowsMs),
+             checkAnswer == "in time" ? info : QByteArray());
+    QList<int> got;
+    for (const QList<QVariant> &args : stateSpy)
+        got << args.first().toInt();
+    QCOMPARE(got, states);
+    QCOMPARE(link->isRelayMode(), checkAnswer == "in time");
+    QCOMPARE(link->answerTimerObject()->isActive(), checkAnswer == "in time");
+    QCOMPARE(refused.size(), accepted ? 0 : 1);
+}
+
+void tst_DeviceInterface::relayedRequests_data()
+{
+    QTest::addColumn<QByteArray>("answers");
+    QTest::addColumn<QByteArray>("sentAfter"); // what the link sends on them
+    QTest::addColumn<bool>("waiting");
+    const QByteArray status = wrapped(Frame::payload(Cmd::netStatus, 2, QByteArray(1, '\1')));
+    QTest::newRow("relayed answer")
+        << relayed(Cmd::netStatus, QByteArray(42, '\2')) << QByteArray() << false;
+    QTest::newRow("relayed answer to another request")
+        << relayed(Cmd::netQuality, QByteArray(6, '\2')) << QByteArray() << true;
+    // The relay is busy: its status is cleared around the relay, then the request goes again.
+    QTest::newRow("relay busy") << frameOf(Cmd::relayCommand, QByteArray::fromHex("0109"))
+                                << frameOf(Cmd::clearFskStatus, {}) << true;
+    QTest::newRow("relay busy, cleared")
+        << frameOf(Cmd::relayCommand, QByteArray::fromHex("010a")) +
+               frameOf(Cmd::clearFskStatus, {})
+        << frameOf(Cmd::clearFskStatus, {}) + status << true;
+    QTest::newRow("other relay status")
+        << frameOf(Cmd::relayCommand, QByteArray::fromHex("0103")) << QByteArray() << true;
+}
+
+void tst_DeviceInterface::relayedRequests()
+{
+    QFETCH(QByteArray, answers);
+    QFETCH(QByteArray, sentAfter);
+    QFETCH(bool, waiting);
+    LogCapture log;
+    link->setRelay(true, "70b3d57ed0001234", 0x3a98);
+    link->getStatus();
+    const QByteArray status = wrapped(Frame::payload(Cmd::netStatus, 2, QByteArray(1, '\1')));
+    QCOMPARE(pty->read(status.size(), sentMs), status);
+    QVERIFY(pty->write(answers));
+    QCOMPARE(pty->read(sentAfter.size() + 1, AppFixture::nothingFollowsMs), sentAfter);
+    QCOMPARE(link->answerTimerObject()->isActive(), waiting);
+    QCOMPARE(log.count("Data IO Error"), sentAfter.size() > 10 ? 1 : 0);
+
+    // A payload whose length does not fit the wrapper's length byte is not sent cut.
+    link->sendCommand(Cmd::writeParam, 2, QByteArray(DeviceInterface::maxRelayedPayloadBytes, 'x'));
+    QCOMPARE(pty->read(1, AppFixture::nothingFollowsMs), QByteArray());
+}
+
+void tst_DeviceInterface::leavingRelayEndsOnceAfterTheLocalDevice()
+{
+    QSignalSpy states(link.get(), &DeviceInterface::changeDeviceStatus);
+    link->setRelay(true, "70b3d57ed0001234", 0x3a98);
+    link->switchToNormalMode();
+    const QByteArray remoteLeave = wrapped(Frame::payload(Cmd::normalMode, 2, {}));
+    QCOMPARE(pty->read(remoteLeave.size(), sentMs), remoteLeave);
+    QVERIFY(pty->write(relayed(Cmd::normalMode, QByteArray(2, '\0'))));
+    QCOMPARE(pty->read(10, sentMs), frameOf(Cmd::normalMode, {}));
+    QCOMPARE(states.size(), 0);
+    QVERIFY(pty->write(frameOf(Cmd::normalMode, QByteArray(2, '\0'))));
+    QTRY_COMPARE_WITH_TIMEOUT(states.size(), 1, sentMs);
+    QCOMPARE(states.first().first().toInt(), 36);
+
+    // A relay session ends with the port: the next device gets plain frames.
+    link->setRelay(true, "70b3d57ed0001234", 0x3a98);
+    link->serialPort()->close();
+    QVERIFY(link->serialPort()->open(QIODevice::ReadWrite));
+    link->getFwVer();
+    QCOMPARE(pty->read(10, sentMs), frameOf(Cmd::deviceInfo, {}));
 }
 
 void tst_DeviceInterface::fileBlocksAreNotEchoed()

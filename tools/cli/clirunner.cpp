@@ -74,6 +74,11 @@ Options:
                            settings.conf (UpdateServer/IP, UpdateServer/Port) unless --server
   --port NAME              use this port (a device path or name) instead of searching by the
                            USB identifiers of settings.conf (Device/VID, Device/PID)
+  --relay DEVEUI           info, read and write reach the device with this DevEUI over the
+                           radio relay of the device on the port (relay mode is left at the
+                           end, also on Ctrl+C)
+  --session S              relay session time, in the device's units (default 60)
+  --relay-timeout T        relay answer time-out, in the device's units (default 3000)
   --json                   machine-readable output of list, info, write and flash
   -v, --verbose            also print the link's log on standard error
   -h, --help               this text
@@ -118,6 +123,9 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
             o->withKeys = true;
         } else if (a == QLatin1String("--all")) {
             o->all = true;
+        } else if (takeRelayOption(args, &i, o, error)) {
+            if (!error->isEmpty())
+                return false;
         } else if (a == QLatin1String("-h") || a == QLatin1String("--help")) {
             o->command = QStringLiteral("help");
             return true;
@@ -164,7 +172,7 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
         *error = QStringLiteral("unexpected ") + rest.join(QLatin1Char(' '));
         return false;
     }
-    return checkRemoteOptions(*o, error);
+    return checkRemoteOptions(*o, error) && checkRelayOptions(*o, error);
 }
 
 CliRunner::CliRunner(const Options &options, PortEnumerator *portEnumerator, QTextStream &o,
@@ -188,7 +196,7 @@ void CliRunner::fail(const QString &message, int code)
     err << "vexa7xx-cli: " << message << '\n';
     err.flush();
     out.flush();
-    emit finished(code);
+    finish(code);
 }
 
 void CliRunner::succeed()
@@ -197,7 +205,7 @@ void CliRunner::succeed()
         return;
     done = true;
     out.flush();
-    emit finished(0);
+    finish(0);
 }
 
 void CliRunner::start()
@@ -350,6 +358,8 @@ void CliRunner::openAndIdentify()
     if (!link->serialPort()->open(QIODevice::ReadWrite))
         return fail(
             QStringLiteral("cannot open %1: %2").arg(portName, link->serialPort()->errorString()));
+    if (!opts.relay.isEmpty())
+        return startRelay();
     link->readConfiguration();
 }
 
@@ -367,17 +377,20 @@ void CliRunner::identified(QString fw, QString, ushort devId, QString name, QStr
         db->setCurrentFwGroup(group);
     if (opts.command == QLatin1String("info")) {
         if (opts.json) {
-            const QJsonObject o{{QStringLiteral("port"), portName},
-                                {QStringLiteral("model"), QStringLiteral("Vexa") + name},
-                                {QStringLiteral("deviceId"), int(devId)},
-                                {QStringLiteral("revision"), revision},
-                                {QStringLiteral("firmware"), fw},
-                                {QStringLiteral("supported"), !group.isEmpty()},
-                                {QStringLiteral("serialNumber"), sn},
-                                {QStringLiteral("devEui"), eui}};
+            QJsonObject o{{QStringLiteral("port"), portName},
+                          {QStringLiteral("model"), QStringLiteral("Vexa") + name},
+                          {QStringLiteral("deviceId"), int(devId)},
+                          {QStringLiteral("revision"), revision},
+                          {QStringLiteral("firmware"), fw},
+                          {QStringLiteral("supported"), !group.isEmpty()},
+                          {QStringLiteral("serialNumber"), sn},
+                          {QStringLiteral("devEui"), eui}};
+            if (!opts.relay.isEmpty())
+                o.insert(QStringLiteral("relay"), opts.relay);
             out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
         } else {
             out << "port:          " << portName << '\n'
+                << (opts.relay.isEmpty() ? QString() : "relay to:      " + opts.relay + '\n')
                 << "model:         Vexa" << name << " (device ID " << devId << ", revision "
                 << revision << ")\n"
                 << "firmware:      " << fw << (group.isEmpty() ? " (not supported)" : "") << '\n'
@@ -673,6 +686,8 @@ void CliRunner::finishWhenWritten(const QString &message)
 
 bool CliRunner::interrupt()
 {
+    if (!opts.relay.isEmpty())
+        return interruptRelay();
     if (done)
         return true;
     if (opts.command == QLatin1String("flash"))

@@ -44,7 +44,14 @@ public:
         QString remoteImei;
         QString remotePassword;
         QString remoteServer; // HOST:PORT; empty: the server of settings.conf
+        // info, read, write through the radio relay of the local device to this DevEUI.
+        QString relay;
+        int session = defaultRelaySession;
+        int relayTimeout = defaultRelayTimeout;
     };
+    // What the configurator's relay page offers unless changed (the device's units).
+    static constexpr int defaultRelaySession = 60;
+    static constexpr int defaultRelayTimeout = 3000;
 
     // After Ctrl+C the stop of the debug output has this long to leave the port.
     static constexpr int stopWriteWaitMs = 2000;
@@ -129,6 +136,16 @@ private:
     void connectRemote();
     // The states of a remote session; false for those the common handling takes.
     bool remoteStateChanged(int state);
+    // ---- radio relay (clirunner_relay.cpp) ----
+    // Takes --relay, --session or --relay-timeout at args[*i]; false when a is none of them.
+    static bool takeRelayOption(const QStringList &args, int *i, Options *o, QString *error);
+    static bool checkRelayOptions(const Options &o, QString *error);
+    // Opens the relay session; the remote device is identified and read once it answers.
+    void startRelay();
+    void relayStateChanged(int state);
+    // Ends with code, after leaving relay mode when it is on.
+    void finish(int code);
+    bool interruptRelay();
 
     // ---- flash (clirunner_flash.cpp) ----
     enum class FlashPhase { Off, Identify, Transfer, Rebooting, Confirming, Done };
@@ -205,6 +222,10 @@ private:
     QElapsedTimer drawClock;   // since the progress was last drawn
     QElapsedTimer rebootClock; // since the device accepted the reboot
     QTimer *returnTimer = nullptr;
+    // relay
+    bool leavingRelay = false;
+    bool relayInterrupted = false;
+    int relayExitCode = 0;
     // console and syslog.
     bool remoteOpen = false; // the server has bridged the session
     bool session = false;  // the device is identified and takes commands

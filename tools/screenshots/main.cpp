@@ -194,6 +194,43 @@ int shootRemote(const QString &out, const QString &settingsPath)
     window.close();
     return 2;
 }
+
+// The radio relay: the FSK page connected to the remote device, and the remote device's
+// configuration read through the relay; then back to the local device.
+int shootRelay(MainWindow &window, const QString &out, int model, const SimDevice &remote)
+{
+    auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    auto show = [&](int row) {
+        menu->setCurrentRow(row);
+        window.itemSelected(menu->model()->index(row, 0));
+        settle(300);
+    };
+    auto *serial = window.findChild<QLabel *>(QStringLiteral("snLabel"));
+    const QString localSerial = serial->text();
+    show(6);
+    window.findChild<QLineEdit *>(QStringLiteral("remDevEuiLineEdit"))->setText(remote.devEui());
+    auto *button = window.findChild<QPushButton *>(QStringLiteral("startFskModePushButton"));
+    button->click();
+    waitFor([&] { return window.globalState() == 2 && serial->text() == remote.serialNumber(); },
+            60000);
+    if (serial->text() != remote.serialNumber())
+        return 0;
+    int saved = 0;
+    for (int row : {6, 0, 1}) {
+        show(row);
+        window.grab().save(QStringLiteral("%1/vexa%2_relay_to_vexa%3_%4.png")
+                               .arg(out)
+                               .arg(model)
+                               .arg(remote.model())
+                               .arg(row));
+        ++saved;
+    }
+    show(6);
+    button->click();
+    waitFor([&] { return window.globalState() == 2 && serial->text() == localSerial; }, 30000);
+    show(0);
+    return saved;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -234,6 +271,7 @@ int main(int argc, char *argv[])
         config.joinDelayMs = 500;
         // The device is reached through a link that follows it across a reboot.
         config.linkPath = appDir.path() + QStringLiteral("/port%1").arg(model);
+        config.remoteModel = 760; // the relay reaches another model than the local one
         Simulator sim(config);
         sim.start();
         PortInfo p;
@@ -275,6 +313,8 @@ int main(int argc, char *argv[])
                 ++saved;
             }
         }
+        if (model == 750)
+            saved += shootRelay(window, out, model, *sim.device().remoteDevice());
         saved += shootDebugConsole(window, out, model);
         saved += shootStatus(window, out, model);
         if (model == 750)

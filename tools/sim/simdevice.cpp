@@ -717,10 +717,18 @@ QList<SimAnswer> SimDevice::relay(const QByteArray &payload, qint64 nowMs)
     }
     if (!remote || eui != QByteArray::fromHex(remote->devEui().toLatin1()))
         return {}; // nobody with that DevEUI hears us
-    const quint8 innerPort = PayloadReader(payload).u8(10);
-    const QByteArray inner = payload.mid(16);
+    const PayloadReader r(payload);
+    const quint8 innerPort = r.u8(10);
+    // The radio takes as many bytes as the wrapper's length byte says, as the device does.
+    const QByteArray inner = payload.mid(16, r.u8(11));
     QList<SimAnswer> out;
-    for (const SimAnswer &a : remote->handle(innerPort, inner, nowMs)) {
+    const QList<SimAnswer> answers = remote->handle(innerPort, inner, nowMs);
+    if (remote->rebootRequested()) {
+        // The remote device restarts at once; the cable to the local one stays.
+        remote->clearRebootRequest();
+        remote->reboot(nowMs);
+    }
+    for (const SimAnswer &a : answers) {
         if (a.port == SimAnswer::textPort)
             continue;
         out.append(SimAnswer{Frame::commandPort, answerTo(Cmd::relayedAnswer)
