@@ -226,8 +226,9 @@ private:
     bool leavingRelay = false;
     bool relayInterrupted = false;
     int relayExitCode = 0;
-    // console and syslog.
+    // remote
     bool remoteOpen = false; // the server has bridged the session
+    // console and syslog.
     bool session = false;  // the device is identified and takes commands
     bool stopping = false; // syslog: the stop is on its way out
     bool streaming = false;
