@@ -351,9 +351,12 @@ void DeviceInterface::readPortData()
         handleTextLine(line);
     }
     if (splitter->damagedFrames() > damagedBefore && awaitingAnswer && answerTimer->isActive()) {
-        qDebug() << "Damaged answer received: request sent again"
-                 << "/C:12";
-        retryNow();
+        if (retryNow())
+            qDebug() << "Damaged answer received: request sent again"
+                     << "/C:12";
+        else
+            qDebug() << "Damaged answer received"
+                     << "/C:12";
     }
     if (splitter->hasPartial())
         staleTimer->start(staleFrameMs);

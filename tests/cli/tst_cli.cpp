@@ -402,11 +402,9 @@ void tst_Cli::flashRefusesFile_data()
     QTest::addColumn<QString>("told");
     QTest::addColumn<QStringList>("requests"); // command codes the device received
     const QStringList none;
-    QTest::newRow("empty") << QByteArray("") << "is empty" << none;
-    QTest::newRow("no firmware header")
+    // Every kind of refused image is tabled in the transfer's tests; here the two moments.
+    QTest::newRow("before the port is opened")
         << firmwareImage(750, newVersion, 4096).mid(2) << "no firmware header" << none;
-    QTest::newRow("past the 20-bit offset")
-        << firmwareImage(750, newVersion, FileTransfer::maxFileBytes + 1) << "at most" << none;
     // Identified, never flashed.
     QTest::newRow("another model's image")
         << firmwareImage(701, newVersion, 4096) << "is for device 701 (Vexa701)"
