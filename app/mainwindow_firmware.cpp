@@ -151,7 +151,8 @@ void MainWindow::firmwareTransferFailed(FileTransfer::Error error, const QString
         link->setFirmwareUpdate(false);
         ui->progressBar->setValue(0);
         prompts->inform(UserPrompts::Icon::Critical, tr("Обновление прошивки"), firmwareFailure);
-        if (currentState == LinkState::UpdateApp)
+        // Ready again also restarts the status polling the update had stopped.
+        if (currentState != LinkState::Disconnected)
             setGlobalState(LinkState::Ready);
         break;
     }

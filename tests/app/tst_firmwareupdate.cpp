@@ -66,6 +66,8 @@ void tst_FirmwareUpdate::updateFromTheStore()
         QCOMPARE(f->prompts.asked.value(1), refusal);
         QCOMPARE(f->codes({"0x81"}), QStringList());
         QCOMPARE(window->globalState(), int(LinkState::Ready));
+        // The device is polled again.
+        QTRY_VERIFY_WITH_TIMEOUT(!f->codes({"0x86"}).isEmpty(), AppFixture::connectWaitMs);
         return;
     }
     // The device restarts into the image and is read again with its new version.
