@@ -23,7 +23,6 @@ private slots:
     void startsWaitingForDevice();
     void storesDefaultsAtStart();
     void timeZonesWestToEast();
-    void historyLoadedAndSaved();
     void consoleShortcutTogglesRow();
     void aboutShowsCurrentLanguage();
     void languageSwitchRetranslates();
@@ -78,22 +77,6 @@ void tst_MainWindow::timeZonesWestToEast()
         QVERIFY2(offset > previous, qPrintable(id));
         previous = offset;
     }
-}
-
-void tst_MainWindow::historyLoadedAndSaved()
-{
-    f->writeFile("cmd_history.txt", "\na\nb");
-    auto w = makeWindow();
-    auto *cmd = w->findChild<QComboBox *>("cmdLine");
-    QStringList items;
-    for (int i = 0; i < cmd->count(); ++i)
-        items << cmd->itemText(i);
-    QCOMPARE(items, (QStringList{"a", "b"})); // the empty entry of the leading line feed is none
-    cmd->insertItem(0, "8600");
-    w.reset();
-    QFile history(f->path("cmd_history.txt"));
-    QVERIFY(history.open(QIODevice::ReadOnly));
-    QCOMPARE(history.readAll(), QByteArray("\n8600\na\nb"));
 }
 
 void tst_MainWindow::consoleShortcutTogglesRow()

@@ -12,7 +12,6 @@ private slots:
     void serialize_data();
     void serialize();
     void emptyHistoryRemovesFile();
-    void missingFileGivesEmptyList();
     void added_data();
     void added();
 
@@ -44,11 +43,6 @@ void tst_CommandHistory::emptyHistoryRemovesFile()
     QVERIFY(QFile::exists(CommandHistory::filePath()));
     QVERIFY(CommandHistory::save({}));
     QVERIFY(!QFile::exists(CommandHistory::filePath()));
-}
-
-void tst_CommandHistory::missingFileGivesEmptyList()
-{
-    QVERIFY(CommandHistory::load().isEmpty());
 }
 
 static QStringList numbered(int from, int to)

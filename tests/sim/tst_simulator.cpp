@@ -233,21 +233,6 @@ void tst_Simulator::program()
     QVERIFY(bad.waitForFinished(programStartMs));
     QCOMPARE(bad.exitCode(), 2);
 
-    SimConfig c;
-    QString error;
-    bool helpRequested = false;
-    QVERIFY(c.parse(
-        {"--refuse-param", "0x000A", "--drop-prob", "0.25", "--seed", "7", "--revision", "2"},
-        &error, &helpRequested));
-    QCOMPARE(c.refusedParams, QList<quint16>{0x000A});
-    QCOMPARE(c.drop.probability, 0.25);
-    QCOMPARE(c.deviceId(), quint16((2 << 10) | 750));
-    QVERIFY(!c.parse({"--fw", "1.2"}, &error, &helpRequested));
-    QVERIFY(!c.parse({"--drop-prob", "2"}, &error, &helpRequested));
-    QVERIFY(c.parse({"--fail-check", "2:9"}, &error, &helpRequested));
-    QCOMPARE((QList<int>{c.failChecks, c.failCheckCode}), (QList<int>{2, 9}));
-    QVERIFY(!c.parse({"--fail-check", "2:"}, &error, &helpRequested));
-
     QProcess p;
     p.start(VEXA_SIM_EXE, {"--model", "750"});
     QVERIFY(p.waitForReadyRead(programStartMs));
