@@ -1,7 +1,6 @@
 #include "appfixture.h"
 #include "frame.h"
 #include "packparser.h"
-#include "paramcatalogue.h"
 
 #include <QProcess>
 #include <QSerialPort>
@@ -17,8 +16,6 @@ private slots:
         link.reset();
         f.reset();
     }
-    void eachModel_data();
-    void eachModel();
     void answerFaults_data();
     void answerFaults();
     void faultUnplugAt();
@@ -54,24 +51,6 @@ private:
         return ask(
             &PackParser::setDevInfo, [this] { link->getFwVer(); }, waitMs);
     }
-    QByteArray readParam(quint16 code, int waitMs = AppFixture::answerWaitMs)
-    {
-        const auto a = ask(
-            &PackParser::parseConfiguration,
-            [&] { link->getConfiguration(uchar(code >> 8), uchar(code & 0xFF)); }, waitMs);
-        return a.isEmpty() ? QByteArray("<no answer>") : a.at(2).toByteArray();
-    }
-    // The device's result code of a parameter write, -1 without an answer.
-    int writeParam(quint16 code, const QByteArray &value)
-    {
-        QByteArray data;
-        data.append(char(code >> 8)).append(char(Cmd::paramAccess)).append(char(code & 0xFF));
-        data.append(char(value.size())).append(value);
-        const auto a = ask(&PackParser::answerWriteParam,
-                           [&] { link->sendCommand(Cmd::writeParam, Frame::commandPort, data); });
-        return a.isEmpty() ? -1 : a.at(2).value<uchar>();
-    }
-
     std::unique_ptr<AppFixture> f;
     std::unique_ptr<DeviceInterface> link;
 };
@@ -84,57 +63,6 @@ int greenBursts(const QSignalSpy &echo)
     }));
 }
 } // namespace
-
-void tst_Simulator::eachModel_data()
-{
-    AppFixture::modelRows();
-}
-
-// Each model: who it says it is, and a store that keeps what is written and refuses what does
-// not fit.
-void tst_Simulator::eachModel()
-{
-    SimConfig c = AppFixture::modelConfig();
-    c.serialNumber = 4242;
-    startSim(c);
-    SimDevice &device = f->sim()->device();
-    // Each model's firmware is checked by the database lookups of the full reads.
-    const auto info = askInfo();
-    QCOMPARE(int(info.value(1).value<ushort>()), int(c.deviceId()));
-    const QString sn = info.value(2).toString();
-    QCOMPARE(sn.size(), 16);
-    QVERIFY(sn.endsWith("4242"));
-    QCOMPARE(info.value(3).toString().remove('-'), device.devEui());
-    QCOMPARE(device.usbSerialNumber(), QString("VEXA7XX00004242"));
-
-    const QList<quint16> codes = device.paramCodes();
-    QVERIFY(codes.size() > 40);
-    for (quint16 code : codes) {
-        const ParamCatalogue::Param *p = ParamCatalogue::byCode(code);
-        QVERIFY2(p, qPrintable(QString::number(code, 16)));
-        const QByteArray before = readParam(code);
-        QVERIFY2(ParamCatalogue::validLength(*p, before), p->element);
-        if (p->kind == ParamCatalogue::Kind::ReadOnly) {
-            QVERIFY(writeParam(code, before) != 0);
-            continue;
-        }
-        // Change every byte (the metering block keeps its type so its length stays right).
-        QByteArray changed = before;
-        for (int i = (code == 0x0155 ? 1 : 0); i < changed.size(); ++i)
-            changed[i] = char(changed.at(i) ^ 0x5A);
-        QCOMPARE(writeParam(code, changed), 0);
-        QCOMPARE(readParam(code), changed);
-        // A value of the wrong length is refused and changes nothing.
-        QVERIFY(writeParam(code, changed + '\0') != 0);
-        QCOMPARE(readParam(code), changed);
-    }
-    // Unknown to this device: refused.
-    QVERIFY(writeParam(0x01FF, QByteArray(1, '\1')) != 0);
-    // Kept across a reboot.
-    const QByteArray period = readParam(0x000A);
-    device.reboot(f->sim()->nowMs());
-    QCOMPARE(readParam(0x000A), period);
-}
 
 void tst_Simulator::answerFaults_data()
 {
