@@ -12,7 +12,6 @@ private slots:
     void init() { QVERIFY((f = std::make_unique<AppFixture>())->isValid()); }
     void cleanup() { f.reset(); }
     void savedFileHoldsNoKeys();
-    void openedFileSchedulesNoKeys();
     void mismatchingFileChangesNothing();
     void malformedFiles_data();
     void malformedFiles();
@@ -60,23 +59,6 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
     f->prompts.fileToSave = f->path("no/such/folder/x.xml");
     window->saveFileSlot();
     QCOMPARE(f->prompts.asked.value(0), QString("Ошибка: Ошибка сохранения конфигурации"));
-}
-
-void tst_ConfigFiles::openedFileSchedulesNoKeys()
-{
-    connectDevice();
-    f->prompts.fileToOpen =
-        f->writeFile("in.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<configuration>"
-                               "<dev_id param=\"750\"/><fw_ver param=\"1.3.1\"/>"
-                               "<app_key param=\"00112233445566778899aabbccddeeff\"/>"
-                               "<tx_period param=\"00000078\"/><nb_trials param=\"04\"/>"
-                               "<rs_repeat param=\"02\"/></configuration>");
-    window->openFileSlot();
-    const QStringList pending = AppFixture::elementNames(window->pendingChanges());
-    QVERIFY(!pending.contains("app_key"));
-    QVERIFY(!AppFixture::elementNames(window->fullConfiguration()).contains("app_key"));
-    QVERIFY(pending.contains("tx_period"));
-    QVERIFY(f->prompts.asked.isEmpty());
 }
 
 void tst_ConfigFiles::mismatchingFileChangesNothing()
@@ -143,6 +125,7 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     connectDevice();
     f->prompts.fileToOpen = f->writeFile(
         "partly.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"0e10\"/>"
+                      "<app_key param=\"00112233445566778899aabbccddeeff\"/>"
                       "<nb_trials param=\"zz\"/><check_connect param=\"07\"/>"
                       "<rs_settings rs_speed=\"2580\" rs_data_bits=\"08\" "
                       "rs_parity=\"00\" rs_stop_bits=\"01\"/></configuration>");
@@ -153,8 +136,10 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QVERIFY(message.contains("nb_trials"));
     QVERIFY(message.contains("rs_settings"));
     QVERIFY(!message.contains("check_connect"));
+    // Keys are never taken from a file, valid or not.
     QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
              (QStringList{"dev_id", "check_connect"}));
+    QVERIFY(!AppFixture::elementNames(window->fullConfiguration()).contains("app_key"));
 }
 
 void tst_ConfigFiles::failedWriteKeepsTheEdits_data()

@@ -34,7 +34,6 @@ private slots:
     void pageAreaRoundTrip();
     void binaryLogAction_data();
     void binaryLogAction();
-    void viewKeepsTheNewestLines();
 
 private:
     static constexpr int consoleRow = 7;
@@ -199,19 +198,6 @@ void tst_Console::binaryLogAction()
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(f->path(file)).size() > 0, AppFixture::answerWaitMs);
     action->setChecked(false);
     QVERIFY(!w->deviceLink()->isBinLogOpen());
-}
-
-void tst_Console::viewKeepsTheNewestLines()
-{
-    auto *view = w->findChild<QTextEdit *>("terminalEdit");
-    view->clear();
-    const int extra = 10;
-    for (int i = 0; i < ConsolePage::maxConsoleBlocks + extra; ++i)
-        w->printToTerminal(QString("line %1").arg(i));
-    QCOMPARE(view->document()->blockCount(), ConsolePage::maxConsoleBlocks);
-    const QStringList lines = view->toPlainText().split('\n');
-    QCOMPARE(lines.first(), QString("line %1").arg(extra));
-    QCOMPARE(lines.last(), QString("line %1").arg(ConsolePage::maxConsoleBlocks + extra - 1));
 }
 
 QTEST_MAIN(tst_Console)

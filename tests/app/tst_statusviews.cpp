@@ -1,6 +1,5 @@
 #include "deferreddelete.h"
 #include "guiresources.h"
-#include "netinfoform.h"
 #include "statuscalc.h"
 #include "statusrecords.h"
 #include "timeparamsform.h"
@@ -60,7 +59,6 @@ private slots:
     }
     void cleanup() { delete calc; }
     void timeParamsFormats();
-    void netInfoLabels();
     void calcShowsSupportedBits();
     void calcRadix_data();
     void calcRadix();
@@ -122,30 +120,6 @@ void tst_StatusViews::timeParamsFormats()
     form.setNetTimes(next);
     QCOMPARE(labelText(&form, "timeStart_lbl"), QStringLiteral("13-09-2020 15:26:50"));
     QCOMPARE(labelText(&form, "timeStop_lbl"), QStringLiteral("13-09-2020 16:26:40"));
-
-    // Unsigned to the last bit.
-    for (quint32 ms : {0u, 1483u, 3000000000u, 4294967295u}) {
-        form.setTimeOnAir(ms);
-        QCOMPARE(labelText(&form, "timeOnAir_lbl"), QString::number(ms));
-    }
-}
-
-void tst_StatusViews::netInfoLabels()
-{
-    QPointer<NetInfoForm> form = new NetInfoForm;
-    NET_INFO_PARAMS params;
-    params.devAddr = QStringLiteral("26011B2C");
-    params.appSKey = QStringLiteral("2B7E151628AED2A6ABF7158809CF4F3C");
-    params.nwkSKey = QStringLiteral("000102030405060708090A0B0C0D0E0F");
-    params.workClass = QStringLiteral("Класс C");
-    form->updateNetInfoParams(params);
-    QCOMPARE((QStringList{labelText(form, "netDevAdrLbl"), labelText(form, "appSKeyLbl"),
-                          labelText(form, "nwkSKeyLbl"), labelText(form, "workClassLbl")}),
-             (QStringList{params.devAddr, params.appSKey, params.nwkSKey, params.workClass}));
-    form->show();
-    form->findChild<QToolButton *>("closeNetInfoFormButton")->click();
-    runDeferredDeletes();
-    QVERIFY(!form);
 }
 
 void tst_StatusViews::calcShowsSupportedBits()

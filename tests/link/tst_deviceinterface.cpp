@@ -4,7 +4,6 @@
 #include "packparser.h"
 #include "ptypair.h"
 
-#include <QBuffer>
 #include <QTimer>
 
 // The link against a pseudo-terminal: the test plays the device on the master side.

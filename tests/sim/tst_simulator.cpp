@@ -18,7 +18,6 @@ private slots:
     }
     void answerFaults_data();
     void answerFaults();
-    void faultUnplugAt();
     void program();
 
 private:
@@ -28,28 +27,8 @@ private:
     void startSim(const SimConfig &config = SimConfig())
     {
         QVERIFY(f->addSim(config));
-        reconnect();
-    }
-    // A new link on the device's current terminal.
-    void reconnect()
-    {
-        link.reset();
         link = f->openLink(f->sim());
         QVERIFY(link->serialPort()->isOpen());
-    }
-    // Sends a request and gives the arguments of the parser's answer signal (empty when no
-    // answer came within waitMs).
-    template<typename Signal, typename Request>
-    QList<QVariant> ask(Signal signal, Request request, int waitMs = AppFixture::answerWaitMs)
-    {
-        QSignalSpy spy(link->packParser(), signal);
-        request();
-        return spy.wait(waitMs) ? spy.first() : QList<QVariant>();
-    }
-    QList<QVariant> askInfo(int waitMs = AppFixture::answerWaitMs)
-    {
-        return ask(
-            &PackParser::setDevInfo, [this] { link->getFwVer(); }, waitMs);
     }
     std::unique_ptr<AppFixture> f;
     std::unique_ptr<DeviceInterface> link;
@@ -121,31 +100,6 @@ void tst_Simulator::answerFaults()
     QTRY_VERIFY_WITH_TIMEOUT(greenBursts(echo) >= bursts, AppFixture::loadSlackMs);
     if (options == QStringList{"--silent"})
         QCOMPARE(greenBursts(echo), 0);
-}
-
-// The cable pulled: the terminal and the link to it go, and come back as a new terminal.
-void tst_Simulator::faultUnplugAt()
-{
-    SimConfig c;
-    c.unplugAtMs = AppFixture::nothingFollowsMs;
-    c.rebootDelayMs = AppFixture::quickRebootMs;
-    c.linkPath = f->path("vexa");
-    startSim(c);
-    Simulator *sim = f->sim();
-    QCOMPARE(QFile::symLinkTarget(c.linkPath), sim->portName());
-    QSignalSpy error(link->serialPort(), &QSerialPort::errorOccurred);
-    QSignalSpy gone(sim, &Simulator::unplugged);
-    QSignalSpy back(sim, &Simulator::portChanged);
-    QVERIFY(gone.wait(c.unplugAtMs + AppFixture::loadSlackMs));
-    QVERIFY(!sim->isPlugged());
-    QVERIFY(!QFile::exists(c.linkPath));
-    // The open port notices that the device went away.
-    QTRY_VERIFY_WITH_TIMEOUT(!error.isEmpty(), AppFixture::loadSlackMs);
-    QVERIFY(back.wait(c.rebootDelayMs + AppFixture::loadSlackMs));
-    QVERIFY(sim->isPlugged());
-    QCOMPARE(QFile::symLinkTarget(c.linkPath), sim->portName());
-    reconnect();
-    QVERIFY(!askInfo().isEmpty());
 }
 
 // The program: its options, and a device on the terminal it prints.
