@@ -143,8 +143,8 @@ LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refus
     QList<QDomElement> bad;
     for (QDomElement e = doc->documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
-        const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
-        if (!p || p->kind == ParamCatalogue::Kind::ReadOnly)
+        const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(e.tagName());
+        if (!p)
             continue; // device facts and unknown names are never written anyway
         const QString reason = ParamCodec::checkElement(*p, e);
         if (!reason.isEmpty()) {

@@ -139,15 +139,12 @@ void ConfigExchange::writeConfiguration(QBuffer *newConfBuf)
 QString ConfigExchange::sendable(const QDomElement &e, QString *skipReason)
 {
     skipReason->clear();
-    const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
+    const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(e.tagName());
     if (!p) {
         qDebug() << "The item is not recorded. Item rejected.";
-        if (!ConfigDocument::isIdentity(e.tagName()))
+        // Device facts and the identity a file carries are expected there; other names are not.
+        if (!ParamCatalogue::byElement(e.tagName()) && !ConfigDocument::isIdentity(e.tagName()))
             *skipReason = QStringLiteral("unknown parameter");
-        return QString();
-    }
-    if (p->kind == ParamCatalogue::Kind::ReadOnly) {
-        qDebug() << "The item is not recorded. Item rejected.";
         return QString();
     }
     QString reason;

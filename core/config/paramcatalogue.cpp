@@ -122,6 +122,12 @@ const Param *byElement(const QString &element)
     return it == index.constEnd() ? nullptr : &all().at(*it);
 }
 
+const Param *writableByElement(const QString &element)
+{
+    const Param *p = byElement(element);
+    return p && p->kind != Kind::ReadOnly ? p : nullptr;
+}
+
 int meterConfigBytes(int meterType)
 {
     // Block sizes follow the layouts of the metering-device pages.

@@ -48,6 +48,9 @@ struct Param
 const QList<Param> &all();
 const Param *byCode(quint16 code);
 const Param *byElement(const QString &element);
+// The parameter an element of a document sets; null for unknown and read-only elements (device
+// facts), which are never written.
+const Param *writableByElement(const QString &element);
 
 // Value bytes of the metering-device block after the type byte, per metering-device type
 // (0..12); -1 for an unknown type.

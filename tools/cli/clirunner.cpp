@@ -27,15 +27,6 @@
 #include <cstdio>
 #include <unistd.h>
 
-namespace {
-// The parameter an element of a file sets; null for identity, read-only and unknown elements.
-const ParamCatalogue::Param *writableParam(const QDomElement &e)
-{
-    const ParamCatalogue::Param *p = ParamCatalogue::byElement(e.tagName());
-    return p && p->kind != ParamCatalogue::Kind::ReadOnly ? p : nullptr;
-}
-} // namespace
-
 QString CliRunner::usage()
 {
     return QStringLiteral(R"(Usage: vexa7xx-cli [--port NAME] [--json] COMMAND [options]
@@ -250,7 +241,7 @@ bool CliRunner::loadFile()
         ConfigDocument::deleteElement(fileDoc, QStringLiteral("serial_number"));
     for (QDomElement e = fileDoc.documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
-        if (writableParam(e))
+        if (ParamCatalogue::writableByElement(e.tagName()))
             return true;
     }
     fail(QStringLiteral("nothing of %1 can be written").arg(opts.file));
@@ -458,7 +449,7 @@ void CliRunner::readDone(QBuffer *buffer)
     QList<QDomElement> same;
     for (QDomElement e = fileDoc.documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
-        const ParamCatalogue::Param *p = writableParam(e);
+        const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(e.tagName());
         if (!p)
             continue;
         const QDomElement current = doc.documentElement().firstChildElement(e.tagName());
