@@ -8,6 +8,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <iterator>
 
 namespace FirmwareStore {
 
@@ -24,6 +25,22 @@ Header parseHeader(const QByteArray &file)
                     .arg(quint8(file.at(13)))
                     .arg(quint8(file.at(14)));
     return h;
+}
+
+QString downloadName(const Header &header)
+{
+    if (!header.valid)
+        return QStringLiteral("_update.bin");
+    // The low 10 bits carry the model number, the high 6 bits a variant of it.
+    static const quint16 known[] = {701, 750, 760, 1784, 2808, 3832, 4856, 5880, 65272};
+    QString prefix;
+    if (std::find(std::begin(known), std::end(known), header.deviceId) != std::end(known)) {
+        const int model = header.deviceId & 0x3FF;
+        const int variant = header.deviceId >> 10;
+        prefix = variant == 0 ? QStringLiteral("Vexa%1_v").arg(model)
+                              : QStringLiteral("Vexa%1_%2_v").arg(model).arg(variant);
+    }
+    return prefix + header.version + QStringLiteral("_update.bin");
 }
 
 QString folder()

@@ -17,6 +17,11 @@ struct Header
 
 Header parseHeader(const QByteArray &file);
 
+// The name a downloaded firmware is saved under in the store: the model's prefix
+// ("Vexa760_1_v"), the version and "_update.bin". An identifier no model has gives no prefix; a
+// file that is not a firmware gives neither prefix nor version ("_update.bin").
+QString downloadName(const Header &header);
+
 QString folder(); // created when missing
 
 // Every firmware file of the store for a device identifier: version -> full path. Files are

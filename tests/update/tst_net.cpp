@@ -1,0 +1,259 @@
+#include "firmwareimage.h"
+#include "net.h"
+#include "tempappdir.h"
+#include "updateserver.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTime>
+#include <QtTest>
+
+// The update server client against the simulated server: requests as the server expects them,
+// every answer kind, downloads that arrive whole, broken or cut short, and the FTP path.
+class tst_Net : public QObject
+{
+    Q_OBJECT
+private slots:
+    void requestTexts();
+    void transferStats_data();
+    void transferStats();
+    void exchange_data();
+    void exchange();
+    void downloadsInARowKeepNoTail();
+    void archiveByFtp_data();
+    void archiveByFtp();
+};
+
+namespace {
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(data);
+}
+
+// A random archive: the client does not look inside it.
+QByteArray archiveBytes(int size)
+{
+    return firmwareImage(0, "0.0.0", size);
+}
+
+struct Run
+{
+    TempAppDir app;
+    QTemporaryDir root;
+    UpdateServer server{root.path()};
+    std::unique_ptr<Net> net;
+    std::unique_ptr<QSignalSpy> finished;
+
+    explicit Run(quint16 serverPort = 0)
+    {
+        QFile settings(app.path("settings.conf"));
+        if (server.listen(0) && settings.open(QIODevice::WriteOnly))
+            settings.write(QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
+                               .arg(serverPort ? serverPort : server.port())
+                               .toUtf8());
+        settings.close();
+        net = std::make_unique<Net>();
+        net->setTimeouts(1000, 1000, 2000);
+        net->setFtpPort(closedPort());
+        finished = std::make_unique<QSignalSpy>(net.get(), &Net::updaterFinished);
+    }
+    // A port nothing listens on.
+    static quint16 closedPort()
+    {
+        QTcpServer s;
+        s.listen(QHostAddress::LocalHost);
+        return s.serverPort();
+    }
+    int exitCode()
+    {
+        if (finished->isEmpty() && !finished->wait(10000))
+            return -1;
+        return finished->first().first().toInt();
+    }
+};
+
+} // namespace
+
+void tst_Net::requestTexts()
+{
+    // Spacing and order exactly as the server matches them; values escaped.
+    QCOMPARE(Net::firmwareCheckRequest("0.0.0", "093015123", "760_1"),
+             QByteArray(R"({"type": "update","origin": "configurator","params": {"fw": "0.0.0",)"
+                        R"("imei": "093015123","dev": "760_1"}})"));
+    QCOMPARE(Net::softwareCheckRequest("1.6.0", "000000001"),
+             QByteArray(R"({"type": "update","origin": "configurator","params": {"sw": "1.6.0",)"
+                        R"("imei": "000000001", "sn": "conf","attribute":"conf_vexa7xx"}})"));
+    QCOMPARE(Net::softwareDownloadRequest("1.6.0", "235959999"),
+             QByteArray(R"({"type": "download","origin": "configurator", "params": {"sw": )"
+                        R"("1.6.0","imei": "235959999", "sn": "conf","attribute":"conf_vexa7xx"}})"));
+    QVERIFY(Net::firmwareCheckRequest("1\"}", "1", "x").contains("\"fw\": \"1\\\"}\",\"imei\""));
+    QCOMPARE(Net::stamp(QTime(9, 5, 7, 42)), QString("090507042"));
+}
+
+void tst_Net::transferStats_data()
+{
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<qint64>("kbPerSecond");
+    QTest::newRow("two seconds") << qint64(204800) << qint64(2000) << "2" << qint64(100);
+    QTest::newRow("under a second") << qint64(204800) << qint64(400) << "0.4" << qint64(500);
+    // Quicker than the clock's tick: at most one tick, not a division by zero.
+    QTest::newRow("no tick yet") << qint64(10240) << qint64(0) << "0" << qint64(100);
+}
+
+void tst_Net::transferStats()
+{
+    QFETCH(qint64, bytes);
+    QFETCH(qint64, ms);
+    const Net::TransferStats s = Net::transferStats(bytes, ms);
+    QTEST(s.seconds, "seconds");
+    QTEST(s.kbPerSecond, "kbPerSecond");
+}
+
+void tst_Net::exchange_data()
+{
+    QTest::addColumn<QString>("kind");      // fw: a firmware check of the 750 at 1.3.1; sw; dl
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("outcome");   // the signal after updaterFinished, or empty
+    QTest::addColumn<int>("refusedParts"); // "WRFILE=1" replies the client sent
+    QTest::newRow("fw newer") << "fw" << "" << 0 << "fwDownloaded" << 0;
+    QTest::newRow("fw up to date") << "fw-old" << "" << 0 << "fwIsUpToDate" << 0;
+    QTest::newRow("fw split answers") << "fw" << "split" << 0 << "fwDownloaded" << 0;
+    QTest::newRow("fw last part with end") << "fw" << "coalesce" << 0 << "fwDownloaded" << 0;
+    QTest::newRow("fw corrupt part resent") << "fw" << "corrupt" << 0 << "fwDownloaded" << 1;
+    QTest::newRow("fw corrupt part lost") << "fw" << "corrupt-noresend" << 2 << "" << 1;
+    QTest::newRow("fw server closes early") << "fw" << "close" << 2 << "" << 0;
+    QTest::newRow("fw server stalls") << "fw" << "stall" << 2 << "" << 0;
+    QTest::newRow("fw larger than any firmware") << "fw-huge" << "" << 2 << "" << 0;
+    QTest::newRow("check unanswered") << "sw" << "stall-answers" << 2 << "" << 0;
+    QTest::newRow("sw newer") << "sw" << "" << 0 << "availableSw" << 0;
+    QTest::newRow("sw up to date") << "sw-none" << "" << 0 << "swIsUpToDate" << 0;
+    QTest::newRow("sw by tcp") << "dl" << "" << 0 << "swDownloaded" << 0;
+    QTest::newRow("sw by tcp, split") << "dl" << "split" << 0 << "swDownloaded" << 0;
+    QTest::newRow("sw size not as announced") << "dl" << "size" << 2 << "" << 0;
+    QTest::newRow("server refuses") << "refused" << "" << 1 << "" << 0;
+}
+
+void tst_Net::exchange()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, fault);
+    QFETCH(int, code);
+    QFETCH(QString, outcome);
+    QFETCH(int, refusedParts);
+    Run r(kind == "refused" ? Run::closedPort() : 0);
+    const QByteArray image = firmwareImage(750, "1.4.2", kind == "fw-huge" ? 1100000 : 20000);
+    writeFile(r.root.filePath("firmware/a.bin"), image);
+    writeFile(r.root.filePath("firmware/b.bin"), firmwareImage(701, "9.9.9", 4000));
+    const QByteArray archive = archiveBytes(50000);
+    if (kind != "sw-none")
+        writeFile(r.root.filePath("configurator/vexa7xx-configurator-1.7.0.zip"), archive);
+    UpdateServer::Faults &f = r.server.faults();
+    f.splitMessages = fault == "split";
+    f.coalesceEnd = fault == "coalesce";
+    f.corruptPart = fault.startsWith("corrupt") ? 3 : -1;
+    f.resend = fault != "corrupt-noresend";
+    f.closeAfterParts = fault == "close" ? 5 : -1;
+    f.stallAfterParts = fault == "stall" ? 5 : -1;
+    f.stallAnswers = fault == "stall-answers";
+    f.sizeDelta = fault == "size" ? 10 : 0;
+
+    QSignalSpy available(r.net.get(), &Net::availableSw);
+    QStringList emitted;
+    connect(r.net.get(), &Net::fwDownloaded, this, [&] { emitted << "fwDownloaded"; });
+    connect(r.net.get(), &Net::fwIsUpToDate, this, [&] { emitted << "fwIsUpToDate"; });
+    connect(r.net.get(), &Net::swDownloaded, this, [&] { emitted << "swDownloaded"; });
+    connect(r.net.get(), &Net::swIsUpToDate, this, [&] { emitted << "swIsUpToDate"; });
+    connect(r.net.get(), &Net::availableSw, this, [&] { emitted << "availableSw"; });
+
+    if (kind.startsWith("fw"))
+        r.net->checkUpdates(kind == "fw-old" ? "1.4.10" : "1.3.1", "750", true);
+    else if (kind == "dl")
+        r.net->reqestDownloadSw("1.6.0", archive.size() + f.sizeDelta,
+                                "vexa7xx-configurator-1.7.0.zip");
+    else
+        r.net->checkUpdates("1.6.0", "750", false);
+
+    QCOMPARE(r.exitCode(), code);
+    QTest::qWait(50); // nothing more may follow
+    QCOMPARE(r.finished->size(), 1);
+    QCOMPARE(emitted, outcome.isEmpty() ? QStringList() : QStringList{outcome});
+    QCOMPARE(int(r.server.replies().count("WRFILE=1")), refusedParts);
+    QCOMPARE(r.net->lastError().isEmpty(), code == 0);
+
+    const QString stored = r.app.path("firmware/Vexa750_v1.4.2_update.bin");
+    QCOMPARE(readAll(stored), outcome == "fwDownloaded" ? image : QByteArray());
+    QCOMPARE(readAll(r.net->archivePath()), outcome == "swDownloaded" ? archive : QByteArray());
+    if (outcome == "availableSw")
+        QCOMPARE(available.first(), QVariantList({"1.7.0", qlonglong(archive.size()),
+                                                  "vexa7xx-configurator-1.7.0.zip"}));
+    if (kind.startsWith("fw") && !r.server.requests().isEmpty())
+        QVERIFY(r.server.requests().first().contains(
+            kind == "fw-old" ? R"("fw": "1.4.10")" : R"("fw": "1.3.1")"));
+}
+
+void tst_Net::downloadsInARowKeepNoTail()
+{
+    // A long image, then a short one: the second file must not carry the first one's tail.
+    Run r;
+    const QByteArray big = firmwareImage(750, "1.4.2", 30000);
+    const QByteArray small = firmwareImage(760, "2.0.0", 3000);
+    writeFile(r.root.filePath("firmware/a.bin"), big);
+    writeFile(r.root.filePath("firmware/b.bin"), small);
+    r.net->checkUpdates("1.0.0", "750", true);
+    QCOMPARE(r.exitCode(), 0);
+    r.finished->clear();
+    r.net->checkUpdates("1.0.0", "760", true);
+    QCOMPARE(r.exitCode(), 0);
+    QCOMPARE(readAll(r.app.path("firmware/Vexa750_v1.4.2_update.bin")), big);
+    QCOMPARE(readAll(r.app.path("firmware/Vexa760_v2.0.0_update.bin")), small);
+}
+
+void tst_Net::archiveByFtp_data()
+{
+    QTest::addColumn<bool>("damaged"); // the FTP copy is short: the client falls back to TCP
+    QTest::newRow("by FTP") << false;
+    QTest::newRow("short FTP file, then TCP") << true;
+}
+
+void tst_Net::archiveByFtp()
+{
+    QFETCH(bool, damaged);
+    Run r;
+    const QByteArray archive = archiveBytes(300000);
+    writeFile(r.root.filePath("configurator/vexa7xx-configurator-1.7.0.zip"), archive);
+    const quint16 ftpPort = Run::closedPort();
+    QString why;
+    if (!r.server.startFtp(ftpPort, &why))
+        QFAIL(qPrintable(why));
+    if (damaged) {
+        QFile ftpCopy(r.server.ftpFile("vexa7xx-configurator-1.7.0.zip"));
+        QVERIFY(ftpCopy.resize(1000));
+    }
+    r.net->setFtpPort(ftpPort);
+    QSignalSpy progress(r.net.get(), &Net::updateProgress);
+    r.net->reqestDownloadSw("1.6.0", archive.size(), "vexa7xx-configurator-1.7.0.zip");
+    QCOMPARE(r.exitCode(), 0);
+    QCOMPARE(readAll(r.net->archivePath()), archive);
+    // The parts came over TCP only when the FTP copy was refused.
+    QCOMPARE(r.server.replies().isEmpty(), !damaged);
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.last().first().toInt(), archive.size());
+}
+
+QTEST_GUILESS_MAIN(tst_Net)
+#include "tst_net.moc"

@@ -1,0 +1,306 @@
+#include "updateserver.h"
+
+#include "firmwarestore.h"
+#include "naturalcompare.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPointer>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <QTimer>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// "750" -> 750, "760_1" -> 760 with variant 1 in the high 6 bits.
+int modelId(const QString &model)
+{
+    const QStringList parts = model.split(QLatin1Char('_'));
+    bool ok = false;
+    const int number = parts.value(0).toInt(&ok);
+    if (!ok)
+        return -1;
+    const int variant = parts.size() > 1 ? parts.at(1).toInt() : 0;
+    return number | (variant << 10);
+}
+
+QString pythonWithFtp()
+{
+    // Debian's interpreter carries the packaged FTP server; another one first on PATH may not.
+    return QFileInfo::exists(QStringLiteral("/usr/bin/python3")) ? QStringLiteral("/usr/bin/python3")
+                                                                 : QStringLiteral("python3");
+}
+
+} // namespace
+
+UpdateServer::UpdateServer(const QString &root, QObject *parent) : QObject(parent), rootDir(root)
+{
+}
+
+UpdateServer::~UpdateServer()
+{
+    stopFtp();
+}
+
+bool UpdateServer::listen(quint16 p)
+{
+    server = new QTcpServer(this);
+    connect(server, &QTcpServer::newConnection, this, &UpdateServer::accept);
+    return server->listen(QHostAddress::LocalHost, p);
+}
+
+quint16 UpdateServer::port() const
+{
+    return server ? server->serverPort() : 0;
+}
+
+void UpdateServer::accept()
+{
+    while (QTcpSocket *socket = server->nextPendingConnection()) {
+        sessions.insert(socket, Session());
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] { receive(socket); });
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            sessions.remove(socket);
+            socket->deleteLater();
+        });
+    }
+}
+
+void UpdateServer::receive(QTcpSocket *socket)
+{
+    auto it = sessions.find(socket);
+    if (it == sessions.end())
+        return;
+    Session &s = it.value();
+    s.input += socket->readAll();
+    // Replies to parts come as "WRFILE=0,id,n" or "WRFILE=1", requests as one JSON object.
+    while (!s.input.isEmpty()) {
+        if (s.input.startsWith("WRFILE=")) {
+            int end = s.input.indexOf("WRFILE=", 7);
+            if (end < 0)
+                end = s.input.size();
+            const QByteArray reply = s.input.left(end);
+            s.input.remove(0, end);
+            replyLog.append(reply);
+            emit trace(QStringLiteral("< ") + QString::fromLatin1(reply));
+            const bool refused = reply.startsWith("WRFILE=1");
+            if (!refused || !fault.resend)
+                ++s.next;
+            sendPart(socket, s);
+            continue;
+        }
+        const QJsonDocument json = QJsonDocument::fromJson(s.input);
+        if (!json.isObject())
+            return; // not whole yet
+        const QByteArray text = s.input;
+        s.input.clear();
+        request(socket, s, text);
+    }
+}
+
+void UpdateServer::request(QTcpSocket *socket, Session &s, const QByteArray &text)
+{
+    requestLog.append(text);
+    emit trace(QStringLiteral("< ") + QString::fromUtf8(text));
+    if (fault.stallAnswers)
+        return;
+    const QJsonObject req = QJsonDocument::fromJson(text).object();
+    const QJsonObject params = req.value(QStringLiteral("params")).toObject();
+    const QString type = req.value(QStringLiteral("type")).toString();
+    if (type == QLatin1String("update") && params.contains(QStringLiteral("fw"))) {
+        QString version;
+        const QByteArray image =
+            newestFirmware(params.value(QStringLiteral("dev")).toString(), &version);
+        if (!image.isEmpty() &&
+            naturalCompare(version, params.value(QStringLiteral("fw")).toString()) > 0)
+            startSending(socket, s, image);
+        else
+            send(socket, R"({"type":"update","params":{"fw":"up to date"}})");
+        return;
+    }
+    QString version;
+    const QString archive = newestArchive(&version);
+    if (type == QLatin1String("update")) {
+        if (archive.isEmpty() ||
+            naturalCompare(version, params.value(QStringLiteral("sw")).toString()) <= 0) {
+            send(socket, R"({"type":"update","params":{"sw":"up to date"}})");
+            return;
+        }
+        QJsonObject answer{{QStringLiteral("sw"), version},
+                           {QStringLiteral("size"),
+                            QFileInfo(archive).size() + fault.sizeDelta},
+                           {QStringLiteral("fileName"), QFileInfo(archive).fileName()}};
+        send(socket, QJsonDocument(QJsonObject{{QStringLiteral("type"), QStringLiteral("update")},
+                                               {QStringLiteral("params"), answer}})
+                         .toJson(QJsonDocument::Compact));
+    } else if (type == QLatin1String("download") && !archive.isEmpty()) {
+        startSending(socket, s, readFile(archive));
+    } else {
+        socket->close();
+    }
+}
+
+void UpdateServer::startSending(QTcpSocket *socket, Session &s, const QByteArray &data)
+{
+    s.data = data;
+    s.parts = int((data.size() + partSize - 1) / partSize);
+    s.next = 0;
+    s.sent = 0;
+    s.corrupted = false;
+    sendPart(socket, s);
+}
+
+QByteArray UpdateServer::partText(Session &s, int index)
+{
+    const QByteArray chunk = s.data.mid(index * partSize, partSize);
+    QByteArray base64 = chunk.toBase64();
+    if (index == fault.corruptPart && !s.corrupted) {
+        s.corrupted = true;
+        base64.chop(4);
+    }
+    ++s.sent;
+    return "WRFILE " + QByteArray::number(s.parts) + "," + QByteArray::number(index) + "," +
+           QByteArray::number(chunk.size()) + ";" + base64;
+}
+
+void UpdateServer::sendPart(QTcpSocket *socket, Session &s)
+{
+    if (s.data.isEmpty())
+        return;
+    if (fault.closeAfterParts >= 0 && s.sent >= fault.closeAfterParts) {
+        socket->disconnectFromHost();
+        return;
+    }
+    if (fault.stallAfterParts >= 0 && s.sent >= fault.stallAfterParts)
+        return;
+    if (s.next >= s.parts) {
+        s.data.clear();
+        send(socket, "complite");
+        return;
+    }
+    if (fault.coalesceEnd && s.next == s.parts - 1) {
+        const QByteArray last = partText(s, s.next);
+        s.next = s.parts;
+        s.data.clear();
+        send(socket, last + "complite");
+        return;
+    }
+    send(socket, partText(s, s.next));
+}
+
+void UpdateServer::send(QTcpSocket *socket, const QByteArray &message)
+{
+    emit trace(QStringLiteral("> ") + QString::fromLatin1(message.left(60)));
+    if (!fault.splitMessages || message.size() < 2) {
+        socket->write(message);
+        return;
+    }
+    const int half = message.size() / 2;
+    socket->write(message.left(half));
+    socket->flush();
+    QPointer<QTcpSocket> guard(socket);
+    QTimer::singleShot(30, this, [guard, rest = message.mid(half)] {
+        if (guard)
+            guard->write(rest);
+    });
+}
+
+QByteArray UpdateServer::newestFirmware(const QString &model, QString *version) const
+{
+    const int id = modelId(model);
+    QByteArray best;
+    const QDir dir(rootDir + QStringLiteral("/firmware"));
+    for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
+        const QByteArray image = readFile(dir.filePath(name));
+        const FirmwareStore::Header h = FirmwareStore::parseHeader(image);
+        if (h.valid && h.deviceId == id && (best.isEmpty() || naturalLess(*version, h.version))) {
+            best = image;
+            *version = h.version;
+        }
+    }
+    return best;
+}
+
+QString UpdateServer::newestArchive(QString *version) const
+{
+    QString best;
+    const QDir dir(rootDir + QStringLiteral("/configurator"));
+    const QRegularExpression number(QStringLiteral("(\\d+\\.\\d+\\.\\d+)"));
+    for (const QString &name : dir.entryList({QStringLiteral("*.zip")}, QDir::Files, QDir::Name)) {
+        const QString v = number.match(name).captured(1);
+        if (!v.isEmpty() && (best.isEmpty() || naturalLess(*version, v))) {
+            best = dir.filePath(name);
+            *version = v;
+        }
+    }
+    return best;
+}
+
+bool UpdateServer::startFtp(quint16 ftpPort, QString *error)
+{
+    stopFtp();
+    ftpDir = std::make_unique<QTemporaryDir>();
+    const QDir dir(rootDir + QStringLiteral("/configurator"));
+    for (const QString &name : dir.entryList({QStringLiteral("*.zip")}, QDir::Files)) {
+        const QByteArray data = readFile(dir.filePath(name));
+        QFile out(ftpFile(name));
+        if (!out.open(QIODevice::WriteOnly))
+            continue;
+        out.write(QCryptographicHash::hash(data, QCryptographicHash::Md5)); // 16 bytes
+        out.write(data);
+    }
+    ftpProcess.setStandardOutputFile(QProcess::nullDevice());
+    ftpProcess.setStandardErrorFile(QProcess::nullDevice());
+    ftpProcess.start(pythonWithFtp(),
+                     {QStringLiteral("-m"), QStringLiteral("pyftpdlib"), QStringLiteral("-i"),
+                      QStringLiteral("127.0.0.1"), QStringLiteral("-p"), QString::number(ftpPort),
+                      QStringLiteral("-u"), QStringLiteral("kvtrm"), QStringLiteral("-P"),
+                      QStringLiteral("kvtrm"), QStringLiteral("-d"), ftpDir->path()});
+    if (!ftpProcess.waitForStarted(5000)) {
+        if (error)
+            *error = QStringLiteral("cannot start the FTP server: ") + ftpProcess.errorString();
+        return false;
+    }
+    // Ready once it accepts connections.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 10000 && ftpProcess.state() == QProcess::Running) {
+        QTcpSocket probe;
+        probe.connectToHost(QHostAddress::LocalHost, ftpPort);
+        if (probe.waitForConnected(200))
+            return true;
+        QThread::msleep(100);
+    }
+    if (error)
+        *error = QStringLiteral("the FTP server did not start (is python3-pyftpdlib installed?)");
+    stopFtp();
+    return false;
+}
+
+void UpdateServer::stopFtp()
+{
+    if (ftpProcess.state() != QProcess::NotRunning) {
+        ftpProcess.terminate();
+        if (!ftpProcess.waitForFinished(3000))
+            ftpProcess.kill();
+        ftpProcess.waitForFinished(1000);
+    }
+}
+
+QString UpdateServer::ftpFile(const QString &name) const
+{
+    return ftpDir ? ftpDir->path() + QLatin1Char('/') + name : QString();
+}
