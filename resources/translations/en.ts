@@ -2486,6 +2486,53 @@ Write them?</translation>
     </message>
 </context>
 <context>
+    <name>UpdateUnpacker</name>
+    <message>
+        <source>Папку программы &quot;%1&quot; нельзя записать в сценарий установки: её имя содержит символы вне кодовой страницы консоли (IBM866)</source>
+        <translation>The program folder &quot;%1&quot; cannot be written into the installation script: its name has characters outside the console code page (IBM866)</translation>
+    </message>
+    <message>
+        <source>Архив обновления повреждён: %1</source>
+        <translation>The update archive is damaged: %1</translation>
+    </message>
+    <message>
+        <source>Архив обновления отклонён: элемент &quot;%1&quot; указывает за пределы папки обновлений</source>
+        <translation>The update archive was refused: the item &quot;%1&quot; points outside the updates folder</translation>
+    </message>
+    <message>
+        <source>Не удалось очистить папку обновлений: %1</source>
+        <translation>Could not clear the updates folder: %1</translation>
+    </message>
+    <message>
+        <source>Не удалось создать папку %1</source>
+        <translation>Could not create the folder %1</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл %1: %2</source>
+        <translation>Could not write the file %1: %2</translation>
+    </message>
+    <message>
+        <source>Архив обновления повреждён: данные файла &quot;%1&quot; не сходятся</source>
+        <translation>The update archive is damaged: the data of the file &quot;%1&quot; do not match</translation>
+    </message>
+    <message>
+        <source>Не удалось создать ссылку %1</source>
+        <translation>Could not create the link %1</translation>
+    </message>
+    <message>
+        <source>В архиве обновления нет сценария установки %1</source>
+        <translation>The update archive has no installation script %1</translation>
+    </message>
+    <message>
+        <source>Не удалось дополнить сценарий установки: %1</source>
+        <translation>Could not complete the installation script: %1</translation>
+    </message>
+    <message>
+        <source>Не удалось запустить сценарий установки %1</source>
+        <translation>Could not start the installation script %1</translation>
+    </message>
+</context>
+<context>
     <name>Vexa701Page</name>
     <message>
         <source>Оптический датчик</source>
