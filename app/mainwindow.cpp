@@ -152,6 +152,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
 
     createToolButtons();
+    createUpdater();
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
     connect(ui->terminalMenu, &QListWidget::pressed, this, &MainWindow::itemSelected);
     auto *consoleShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
@@ -164,6 +165,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     // The first port search waits for the event loop.
     enumerationTimer->start(firstEnumerationDelayMs);
+    startUpdater();
 }
 
 MainWindow::~MainWindow()

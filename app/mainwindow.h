@@ -39,6 +39,7 @@ class UserPrompts;
 namespace Ui {
 class MainWindow;
 }
+class Net;
 
 // The configurator's one window and the hub of the program: it owns the connection state, the
 // device database accessor, the dialogs and timers, and routes work to the device link.
@@ -84,6 +85,10 @@ public:
     enum class FwCheck { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
     FwCheck firmwareCheckResult() const { return fwCheckResult; }
     FileTransfer *firmwareTransfer() const { return transfer; }
+    // What the last update check found out about the configurator.
+    enum class SwCheck { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
+    SwCheck configuratorCheckResult() const { return swCheckResult; }
+    Net *updater() const { return net; }
     // Records an edit: the element replaces its namesake in both documents.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
@@ -177,6 +182,16 @@ public slots:
     void availableNewFw();
     void startUpdateFirmware();
     void firmwareTransferFailed(FileTransfer::Error error, const QString &reason);
+    // The update check: every model's firmware into the store, then the configurator
+    // (mainwindow_update.cpp). startUpdater runs quietly at start-up, checkUpdates on the button.
+    void startUpdater();
+    void checkUpdates();
+    void fwDownloaded();
+    void fwSetUpdated();
+    void swSetUpdated();
+    void swUpdated(QString newVer, qlonglong swFsize, QString swFileName);
+    void swDownloaded();
+    void updaterFinished(int exitCode);
     void openFileSlot();
     void saveFileSlot();
     void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
@@ -254,6 +269,13 @@ private:
     // Firmware: the transfer object and its texts.
     void createFirmwareTransfer();
     static QString firmwareErrorText(FileTransfer::Error error);
+    // The update check's steps.
+    void createUpdater();
+    void checkNextModel();
+    void checkConfiguratorVersion();
+    void endConfiguratorDownload();
+    // The status line of a state (none for states that keep the line they find).
+    void showStateLine(int state);
 
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
@@ -301,6 +323,15 @@ private:
     bool firmwareUpdate = false;
     bool newFwAvailable = false;
     FwCheck fwCheckResult = FwCheck::Unknown;
+    // The update check.
+    Net *net = nullptr;
+    QStringList modelQueue; // models whose firmware is still to check, the last one next
+    bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
+    SwCheck swCheckResult = SwCheck::Unknown;
+    bool downloading = false;      // the exchange under way is the configurator's download
+    bool downloadOnly = false;     // the archive is only fetched, not installed
+    bool downloadSetState = false; // the download put the window into its update state
+    int stateBeforeDownload = 0;
     QString firmwareFailure; // why the last update stopped, for the failure box
     bool closeAfterReboot = false;
     bool manualExtraPack = false;

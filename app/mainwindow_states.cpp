@@ -116,18 +116,24 @@ void MainWindow::setGlobalState(int state)
     if (const ConnectionStates::Row *row = ConnectionStates::row(state)) {
         if (row->banner)
             qDebug() << row->banner;
-        if (row->picture != ConnectionStates::NoLine) {
-            const char *text = row->text;
-            if (link->isRemoteMode() && row->remoteText)
-                text = row->remoteText;
-            else if (fskMode && row->fskText)
-                text = row->fskText;
-            showStatusLine(uchar(row->picture), text);
-        }
+        showStateLine(state);
         setControlsEnabled(row->disable, false);
         setControlsEnabled(row->enable, true);
     }
     applyStateEffects(state);
+}
+
+void MainWindow::showStateLine(int state)
+{
+    const ConnectionStates::Row *row = ConnectionStates::row(state);
+    if (!row || row->picture == ConnectionStates::NoLine)
+        return;
+    const char *text = row->text;
+    if (link->isRemoteMode() && row->remoteText)
+        text = row->remoteText;
+    else if (fskMode && row->fskText)
+        text = row->fskText;
+    showStatusLine(uchar(row->picture), text);
 }
 
 void MainWindow::leaveFskMode()

@@ -430,11 +430,15 @@ void Net::downloadComplete()
     elapsedMs = 0;
 
     // A download with a hole in it, or of another size than announced, is not an update.
-    if (receiveBuffer.isEmpty() || !refusedParts.isEmpty()) {
+    if (receiveBuffer.isEmpty()) {
+        finish(2, Outcome::None, QStringLiteral("UPDATER: End of a download without any part"));
+        return;
+    }
+    if (!refusedParts.isEmpty()) {
         finish(2, Outcome::None,
                QStringLiteral("UPDATER: Download incomplete: %1 part(s) refused and not sent "
                               "again. Nothing saved.")
-                   .arg(refusedParts.isEmpty() ? 1 : refusedParts.size()));
+                   .arg(refusedParts.size()));
         return;
     }
     if (mode == Mode::SoftwareDownload && received != swFileSize) {
@@ -640,18 +644,20 @@ void Net::finish(int code, Outcome outcome, const QString &why)
     }
     qDebug() << "UPDATER: Connection closed"
              << "/C:16";
+    // "Up to date" for the configurator is known before the exchange's end, so the end can
+    // tell the user that everything is current.
+    if (outcome == Outcome::SwUpToDate)
+        emit swIsUpToDate();
     emit updaterFinished(code);
     switch (outcome) {
     case Outcome::None:
+    case Outcome::SwUpToDate:
         break;
     case Outcome::FwUpToDate:
         emit fwIsUpToDate();
         break;
     case Outcome::FwDownloaded:
         emit fwDownloaded();
-        break;
-    case Outcome::SwUpToDate:
-        emit swIsUpToDate();
         break;
     case Outcome::SwAvailable:
         emit availableSw(curVer, swFileSize, swFileName);

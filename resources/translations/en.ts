@@ -1091,6 +1091,78 @@ Switch to local configuration?</translation>
 <context>
     <name>MainWindow</name>
     <message>
+        <source>Ожидание ответа от сервера</source>
+        <translation>Waiting for the server&apos;s answer</translation>
+    </message>
+    <message>
+        <source>Запрос и загрузка новой прошивки</source>
+        <translation>Checking for and downloading new firmware</translation>
+    </message>
+    <message>
+        <source>Запрос обновлений конфигуратора</source>
+        <translation>Checking for configurator updates</translation>
+    </message>
+    <message>
+        <source>Доступно обновление конфигуратора v</source>
+        <translation>A configurator update is available: v</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;Загрузить обновление? (</source>
+        <translation>&lt;br&gt;Download the update? (</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;Эта установка обновляется менеджером пакетов: архив будет только загружен в </source>
+        <translation>&lt;br&gt;This installation is updated by the package manager: the archive will only be downloaded to </translation>
+    </message>
+    <message>
+        <source>Обновление конфигуратора</source>
+        <translation>Configurator update</translation>
+    </message>
+    <message>
+        <source>Архив обновления загружен: </source>
+        <translation>Update archive downloaded: </translation>
+    </message>
+    <message>
+        <source>
+Установите обновление менеджером пакетов.</source>
+        <translation>
+Install the update with the package manager.</translation>
+    </message>
+    <message>
+        <source>Обновление не установлено, конфигуратор продолжает работу.
+</source>
+        <translation>The update was not installed; the configurator keeps running.
+</translation>
+    </message>
+    <message>
+        <source>Проверка обновлений</source>
+        <translation>Update check</translation>
+    </message>
+    <message>
+        <source>Вы используете актуальную версию конфигуратора и прошивки устройства</source>
+        <translation>You are using the current versions of the configurator and of the device firmware</translation>
+    </message>
+    <message>
+        <source>Доступна новая версия прошивки и новая версия конфигуратора</source>
+        <translation>A new firmware version and a new configurator version are available</translation>
+    </message>
+    <message>
+        <source>Доступна новая версия прошивки</source>
+        <translation>A new firmware version is available</translation>
+    </message>
+    <message>
+        <source>Сервер обновлений недоступен</source>
+        <translation>The update server is not available</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными с сервером</source>
+        <translation>Error exchanging data with the server</translation>
+    </message>
+    <message>
+        <source>Ожидание подключения устройства</source>
+        <translation>Waiting for a device to be connected</translation>
+    </message>
+    <message>
         <source>Подключение к серверу конфигурирования...</source>
         <translation>Connecting to the configuration server...</translation>
     </message>

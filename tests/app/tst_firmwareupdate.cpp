@@ -1,6 +1,8 @@
 #include "appfixture.h"
 #include "firmwareimage.h"
 #include "mainwindow.h"
+#include "net.h"
+#include "updateserver.h"
 
 #include <QDir>
 #include <QLabel>
@@ -16,6 +18,8 @@ private slots:
     void cleanup() { f.reset(); }
     void updateFromTheStore_data();
     void updateFromTheStore();
+    void updateCheck_data();
+    void updateCheck();
 
 private:
     void store(const QString &name, const QByteArray &content)
@@ -80,6 +84,76 @@ void tst_FirmwareUpdate::updateFromTheStore()
     QCOMPARE(f->sim()->device().storedFile(), firmwareImage(750, "1.3.12", newestSize));
     QVERIFY(!button->isEnabled());
     QCOMPARE(window->firmwareCheckResult(), MainWindow::FwCheck::UpToDate);
+}
+
+void tst_FirmwareUpdate::updateCheck_data()
+{
+    QTest::addColumn<QString>("server"); // what the server is like when the user asks
+    QTest::addColumn<QStringList>("asked");
+    QTest::newRow("firmware in the store") << "same" << QStringList{
+        "Проверка обновлений: Доступна новая версия прошивки"};
+    QTest::newRow("server gone") << "gone" << QStringList{
+        "Проверка обновлений: Сервер обновлений недоступен"};
+    QTest::newRow("configurator archive broken") << "archive" << QStringList{
+        "Проверка обновлений: Доступна новая версия прошивки",
+        "Обновление конфигуратора: Доступно обновление конфигуратора v1.7.0&nbsp;<A "
+        "HREF='https://help.vexa7xx.example/?dev_type=750v2#history_open'>Список изменений</A>"
+        "<br>Загрузить обновление? (0.0MB)",
+        "Обновление конфигуратора: Обновление не установлено, конфигуратор продолжает работу."};
+}
+
+void tst_FirmwareUpdate::updateCheck()
+{
+    QFETCH(QString, server);
+    QFETCH(QStringList, asked);
+    QTemporaryDir root;
+    QVERIFY(QDir().mkpath(root.filePath("firmware")) &&
+            QDir().mkpath(root.filePath("configurator")));
+    const QByteArray image = firmwareImage(750, "1.4.0", 30000);
+    {
+        QFile out(root.filePath("firmware/750.bin"));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(image);
+    }
+    auto updates = std::make_unique<UpdateServer>(root.path());
+    QVERIFY(updates->listen(0));
+    f->writeFile("settings.conf", QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
+                                      .arg(updates->port()).toUtf8());
+
+    // At start-up the check runs quietly: the model's newer firmware lands in the store and is
+    // offered for the device; the store being empty, every model was asked about "0.0.0".
+    MainWindow *window = f->connectWindow();
+    QVERIFY(window);
+    auto *checkButton = window->findChild<QToolButton *>("checkUpdatesButton");
+    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy(),
+                             AppFixture::connectWaitMs);
+    QTRY_VERIFY(window->findChild<QToolButton *>("updateFwButton")->isEnabled());
+    QFile stored(f->path("firmware/Vexa750_v1.4.0_update.bin"));
+    QVERIFY(stored.open(QIODevice::ReadOnly));
+    QCOMPARE(stored.readAll(), image);
+    QCOMPARE(updates->requests().size(), 10); // nine models, then the configurator
+    for (const QByteArray &request : updates->requests().mid(0, 9))
+        QVERIFY2(request.contains("\"fw\": \"0.0.0\""), request.constData());
+    QCOMPARE(f->prompts.asked, QStringList());
+
+    if (server == "gone")
+        updates.reset();
+    if (server == "archive") {
+        QFile archive(root.filePath("configurator/vexa7xx-configurator-1.7.0.zip"));
+        QVERIFY(archive.open(QIODevice::WriteOnly));
+        archive.write("not a zip archive");
+    }
+    f->prompts.answer = UserPrompts::Yes;
+    checkButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy() &&
+                                 f->prompts.asked.size() >= asked.size(),
+                             AppFixture::connectWaitMs);
+    for (int i = 0; i < asked.size(); ++i)
+        QVERIFY2(f->prompts.asked.value(i).startsWith(asked.at(i)),
+                 qPrintable(f->prompts.asked.join('|')));
+    QCOMPARE(f->prompts.asked.size(), asked.size());
+    // Whatever the outcome, the device is worked with again.
+    QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
 }
 
 QTEST_MAIN(tst_FirmwareUpdate)

@@ -62,12 +62,23 @@ int main(int argc, char *argv[])
     const QCommandLineOption sizeDelta(QStringLiteral("size-delta"),
                                        QStringLiteral("Announce the archive this much larger."),
                                        QStringLiteral("N"));
+    const QCommandLineOption demoRoot(
+        QStringLiteral("make-demo-root"),
+        QStringLiteral("Fill DIR with a demo firmware and configurator update, then exit."),
+        QStringLiteral("DIR"));
     const QCommandLineOption verbose(QStringLiteral("v"), QStringLiteral("Trace the exchange."));
     parser.addOptions({root, port, ftpPort, partSize, corrupt, noResend, stallAfter, stallAnswers,
-                       closeAfter, coalesce, split, sizeDelta, verbose});
+                       closeAfter, coalesce, split, sizeDelta, demoRoot, verbose});
     parser.process(app);
 
     QTextStream err(stderr);
+    if (parser.isSet(demoRoot)) {
+        QString why;
+        if (UpdateServer::makeDemoRoot(parser.value(demoRoot), &why))
+            return 0;
+        err << "vexa7xx-update-sim: " << why << '\n';
+        return 1;
+    }
     if (!parser.isSet(root) || !QDir(parser.value(root)).exists()) {
         err << "vexa7xx-update-sim: --root DIR (an existing folder) is required\n";
         return 2;

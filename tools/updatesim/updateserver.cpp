@@ -3,7 +3,9 @@
 #include "firmwarestore.h"
 #include "naturalcompare.h"
 
+#include <KZip>
 #include <QCryptographicHash>
+#include <QRandomGenerator>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -45,6 +47,43 @@ QString pythonWithFtp()
 }
 
 } // namespace
+
+bool UpdateServer::makeDemoRoot(const QString &dir, QString *error)
+{
+    const QDir root(dir);
+    if (!root.mkpath(QStringLiteral("firmware")) || !root.mkpath(QStringLiteral("configurator"))) {
+        *error = QStringLiteral("cannot create folders in ") + dir;
+        return false;
+    }
+    // A Vexa750 image: its header, then a body the simulated device does not look into.
+    QByteArray image = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
+    image.append(char(750 & 0xFF)).append(char(750 >> 8)).append(char(1)).append(char(4)).append(char(0));
+    QRandomGenerator body(750);
+    while (image.size() < 64 * 1024)
+        image.append(char(body.bounded(256)));
+    QFile fw(root.filePath(QStringLiteral("firmware/Vexa750_v1.4.0.bin")));
+    if (!fw.open(QIODevice::WriteOnly) || fw.write(image) != image.size()) {
+        *error = fw.fileName() + QStringLiteral(": ") + fw.errorString();
+        return false;
+    }
+    KZip zip(root.filePath(QStringLiteral("configurator/vexa7xx-configurator-1.7.0.zip")));
+    const QByteArray marker = "Vexa7XX Configurator 1.7.0 (demo update)\n";
+    const bool ok =
+        zip.open(QIODevice::WriteOnly) &&
+        zip.writeFile(QStringLiteral("payload/update-marker.txt"), marker) &&
+        zip.writeFile(QStringLiteral("startupd.sh"),
+                      "# The demo update: replaces the marker file of the program folder.\n"
+                      "cp -f updates/payload/update-marker.txt update-marker.txt\n"
+                      "echo \"$(date '+%F %T') update 1.7.0 installed\" >> updates/install.log\n") &&
+        zip.writeFile(QStringLiteral("startupd.cmd"),
+                      "copy /Y updates\\payload\\update-marker.txt update-marker.txt\r\n"
+                      "echo update 1.7.0 installed >> updates\\install.log\r\n") &&
+        zip.close();
+    if (!ok)
+        *error = QStringLiteral("cannot write ") + zip.fileName() + QStringLiteral(": ") +
+                 zip.errorString();
+    return ok;
+}
 
 UpdateServer::UpdateServer(const QString &root, QObject *parent) : QObject(parent), rootDir(root)
 {

@@ -37,6 +37,11 @@ public:
     };
 
     explicit UpdateServer(const QString &root, QObject *parent = nullptr);
+
+    // Fills a folder for the demo: a Vexa750 firmware 1.4.0 and a configurator 1.7.0 archive
+    // whose script replaces "update-marker.txt" in the program folder and notes the install in
+    // "updates/install.log".
+    static bool makeDemoRoot(const QString &dir, QString *error);
     ~UpdateServer() override;
 
     // Listens on 127.0.0.1 (port 0: any free port). False when the port cannot be had.
