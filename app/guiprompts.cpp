@@ -1,5 +1,8 @@
 #include "guiprompts.h"
 
+#include "appsettings.h"
+#include "portcheck.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
@@ -133,6 +136,38 @@ UserPrompts::Button GuiPrompts::linkPrompt(LinkPrompt which)
                     Yes | No, NoButton);
     }
     return NoButton;
+}
+
+QString GuiPrompts::noPermissionText(const QString &portName)
+{
+    auto tr = [](const char *text) { return QCoreApplication::translate("GuiPrompts", text); };
+    const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
+    const PortCheck::PermissionFix fix = PortCheck::permissionFix(portName, ids.vid, ids.pid);
+    QStringList lines{tr("Нет прав на открытие порта устройства %1 (%2, пользователь %3).")
+                          .arg(fix.node, fix.modeText, fix.user)};
+    if (fix.ownerBlocked)
+        lines << tr("Порт принадлежит вам, но его режим закрывает доступ:") << fix.ownerCommand;
+    if (fix.inGroupLater)
+        lines << tr("Вы уже в группе %1, но вошли в систему раньше: войдите в систему заново.")
+                     .arg(fix.group);
+    else if (!fix.groupCommand.isEmpty())
+        lines << tr("Добавьте пользователя в группу %1 и войдите в систему заново:")
+                     .arg(fix.group)
+              << fix.groupCommand;
+    if (fix.ruleInstalled)
+        lines << tr("Правило udev для устройства установлено: отключите устройство и подключите "
+                    "снова.");
+    else
+        lines << tr("Или установите правило udev, дающее доступ пользователю за компьютером, и "
+                    "подключите устройство снова:")
+              << fix.ruleCommand;
+    return lines.join(QLatin1Char('\n'));
+}
+
+UserPrompts::Button GuiPrompts::portNoPermission(const QString &portName)
+{
+    return show(nullptr, Icon::Critical, QCoreApplication::translate("GuiPrompts", "Ошибка"),
+                noPermissionText(portName), Ok, Ok);
 }
 
 void GuiPrompts::notify(Icon icon, const QString &title, const QString &text, int autoCloseMs)

@@ -16,6 +16,10 @@ public:
     Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
                Button defaultButton = NoButton) override;
     Button linkPrompt(LinkPrompt which) override;
+    Button portNoPermission(const QString &portName) override;
+    // What the box for a port the user may not open says: the fix with its exact commands, as
+    // vexa7xx-cli doctor tells it.
+    static QString noPermissionText(const QString &portName);
     void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
     QString openFileName(const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &proposed,

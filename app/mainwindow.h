@@ -257,6 +257,9 @@ private:
     bool writePendingChanges();
     // What the last write put on the device and what stays pending, for the error boxes.
     QString writeReportText() const;
+    // After a write (when the setting asks for it): the device read again after its reboot is
+    // compared with what it acknowledged, and the user is told either way.
+    void verifyWrite(const QDomDocument &readBack);
     // Status.
     void connectStatusPanel();
     static const char *batteryPicture(const DEV_BAT_STAT &stat);
@@ -334,6 +337,10 @@ private:
     int stateBeforeDownload = 0;
     QString firmwareFailure; // why the last update stopped, for the failure box
     bool closeAfterReboot = false;
+    // A write waiting to be read back: what was sent, the names the device took, and whose.
+    QDomDocument verifyDoc;
+    QStringList verifyNames;
+    QString verifySerial;
     bool manualExtraPack = false;
     bool hideRefresh = false;
     bool identified = false;

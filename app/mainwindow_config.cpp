@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "appsettings.h"
 #include "configdocument.h"
 #include "configeditor.h"
 #include "configexchange.h"
@@ -87,6 +88,13 @@ void MainWindow::writeFinished(bool ok)
                 ConfigDocument::deleteElement(pendingDoc, e.tagName());
         }
     }
+    // Read back once the device is here again (a program closing after the write does not).
+    verifyNames.clear();
+    if (ok && !closeAfterReboot && AppSettings::verifyWrites() && !report.written.isEmpty()) {
+        verifyDoc = sent;
+        verifyNames = report.written;
+        verifySerial = ui->snLabel->text();
+    }
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
         prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка записи"),
@@ -94,6 +102,30 @@ void MainWindow::writeFinished(bool ok)
                              ? tr("Запись конфигурации прервана: устройство отключено.")
                              : tr("Запись конфигурации прервана: устройство не отвечает.")) +
                             writeReportText());
+}
+
+void MainWindow::verifyWrite(const QDomDocument &readBack)
+{
+    if (verifyNames.isEmpty() || ui->snLabel->text() != verifySerial)
+        return;
+    const QList<ConfigDocument::Mismatch> wrong =
+        ConfigDocument::mismatches(verifyDoc, readBack, verifyNames);
+    const int count = verifyNames.size();
+    verifyNames.clear();
+    if (wrong.isEmpty()) {
+        prompts->inform(UserPrompts::Icon::Information, tr("Проверка записи"),
+                        tr("Записано и проверено: значений прочитано из устройства таких же, "
+                           "как записаны: %1")
+                            .arg(count));
+        return;
+    }
+    QStringList lines;
+    for (const ConfigDocument::Mismatch &m : wrong)
+        lines << tr("%1: записано %2, прочитано %3")
+                     .arg(m.name, m.written, m.read.isEmpty() ? tr("нет") : m.read);
+    prompts->inform(UserPrompts::Icon::Critical, tr("Проверка записи"),
+                    tr("Устройство хранит не те значения, что были записаны:") +
+                        QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
 }
 
 QString MainWindow::writeReportText() const

@@ -524,6 +524,7 @@ void MainWindow::readConfig()
 
 void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
 {
+    bool readBack = false;
     if (xmlBuffer && !readyFlag && xmlBuffer->open(QIODevice::ReadOnly)) {
         qDebug() << "Configuration read OK";
         fullConfigDoc.clear();
@@ -532,6 +533,7 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
             ui->writeConfigButton->setEnabled(false);
             editor->forgetFreqPlan();
             updateGui(fullConfigDoc.documentElement());
+            readBack = true;
         }
         xmlBuffer->close();
     }
@@ -540,6 +542,8 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
     if (fskMode)
         showFirstPage();
     setGlobalState(LinkState::Ready);
+    if (readBack)
+        verifyWrite(fullConfigDoc);
 }
 
 // ---- identification -------------------------------------------------------------------------

@@ -19,10 +19,13 @@ SettingsForm::SettingsForm(QWidget *parent)
     ui->dutCheckBox->setEnabled(status);
     savedStatus = status;
     savedFls = ui->dutCheckBox->isChecked();
+    savedVerify = AppSettings::verifyWrites();
+    ui->verifyCheckBox->setChecked(savedVerify);
     ui->saveButton->setEnabled(false);
 
     connect(ui->statusCheckBox, &QCheckBox::stateChanged, this, &SettingsForm::changeSettings);
     connect(ui->dutCheckBox, &QCheckBox::stateChanged, this, &SettingsForm::changeSettings);
+    connect(ui->verifyCheckBox, &QCheckBox::stateChanged, this, &SettingsForm::changeSettings);
     connect(ui->statusCheckBox, &QCheckBox::clicked, ui->dutCheckBox, &QCheckBox::setEnabled);
 }
 
@@ -44,6 +47,8 @@ void SettingsForm::on_saveButton_clicked()
     emit dutChanged(fls);
     AppSettings::write(QStringLiteral("Survey"), QStringLiteral("Status"), status);
     AppSettings::write(QStringLiteral("Survey"), QStringLiteral("FLS"), fls);
+    savedVerify = ui->verifyCheckBox->isChecked();
+    AppSettings::setVerifyWrites(savedVerify);
     savedStatus = status;
     savedFls = fls;
     ui->saveButton->setEnabled(false);
@@ -68,6 +73,7 @@ void SettingsForm::restoreSaved()
     ui->statusCheckBox->setChecked(savedStatus);
     ui->dutCheckBox->setChecked(savedFls);
     ui->dutCheckBox->setEnabled(savedStatus);
+    ui->verifyCheckBox->setChecked(savedVerify);
     ui->saveButton->setEnabled(false);
 }
 

@@ -6,7 +6,8 @@ namespace Ui {
 class SettingsForm;
 }
 
-// The configurator's own settings: continuous status polling and fuel-level-sensor polling.
+// The configurator's own settings: continuous status polling, fuel-level-sensor polling and
+// reading a write back.
 // Created once with the main window and shown again on request.
 class SettingsForm : public FramelessDialog
 {
@@ -36,4 +37,5 @@ private:
     Ui::SettingsForm *ui;
     quint8 savedStatus = 1;
     quint8 savedFls = 0;
+    bool savedVerify = true;
 };

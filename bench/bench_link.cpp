@@ -3,6 +3,7 @@
 //  (b) parser wake-ups while the link is idle for 2 s, against a 1 ms polling loop;
 //  (c) time from the last byte of an answer written to a pseudo-terminal to the answer's
 //      signal in the GUI thread, against a design that waits for 20 ms of silence.
+#include "benchutil.h"
 #include "commands.h"
 #include "deviceinterface.h"
 #include "frame.h"
@@ -23,6 +24,9 @@
 #include <vector>
 
 namespace {
+using BenchUtil::median;
+using BenchUtil::percentile;
+
 QByteArray answerFrame(quint16 code, const QByteArray &body)
 {
     return Frame::wrap(2, Frame::payload(code, 2, body));
@@ -41,21 +45,6 @@ QList<QByteArray> mixedFrames()
     f << answerFrame(Cmd::inputsParams, QByteArray::fromHex("02ee00") + QByteArray(36, '\x01'));
     f << answerFrame(Cmd::readParam, QByteArray::fromHex("00010a00040000003c"));
     return f;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-double percentile(std::vector<double> v, double p)
-{
-    std::sort(v.begin(), v.end());
-    if (v.empty())
-        return 0;
-    const size_t i = std::min(v.size() - 1, size_t(p * double(v.size())));
-    return v[i];
 }
 
 void benchThroughput()

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <vector>
 
-// What the benchmarks share: the median of a run's figures, and the bare round trip of a
+// What the benchmarks share: the median and percentiles of a run's figures, and the bare round trip of a
 // request frame that every link-free baseline is made of.
 namespace BenchUtil {
 
@@ -17,6 +17,15 @@ inline double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// The figure below which the fraction p (0.99: 99 %) of a run's figures lie.
+inline double percentile(std::vector<double> v, double p)
+{
+    std::sort(v.begin(), v.end());
+    if (v.empty())
+        return 0;
+    return v[std::min(v.size() - 1, size_t(p * double(v.size())))];
 }
 
 // Writes one frame and waits (at most 3 s) for the answer frame; false when none came.

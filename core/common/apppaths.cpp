@@ -1,11 +1,48 @@
 #include "apppaths.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
+const char folderName[] = "vexa7xx-configurator";
+
 QString &overrideDir()
 {
     static QString dir;
+    return dir;
+}
+
+// What an installation puts beside bin/.
+QString shareDir(const QString &programDir)
+{
+    return QDir::cleanPath(programDir + QStringLiteral("/../share/") + QLatin1String(folderName));
+}
+
+// An installation: the shipped files in share/, none beside the executable.
+bool installed(const QString &programDir, const QString &share)
+{
+    return !QFileInfo::exists(programDir + QStringLiteral("/devices.db")) &&
+           QFileInfo::exists(share + QStringLiteral("/devices.db"));
+}
+
+enum class Kind { Shipped, Settings, UserData };
+
+Kind kindOf(const QString &name)
+{
+    const QString first = name.section(QLatin1Char('/'), 0, 0);
+    if (first == QLatin1String("devices.db") || first == QLatin1String("translations") ||
+        first == QLatin1String("help"))
+        return Kind::Shipped;
+    return first == QLatin1String("settings.conf") ? Kind::Settings : Kind::UserData;
+}
+
+QString userFolder(QStandardPaths::StandardLocation location)
+{
+    const QString dir =
+        QStandardPaths::writableLocation(location) + QLatin1Char('/') + QLatin1String(folderName);
+    QDir().mkpath(dir); // the log and the history are opened as plain files
     return dir;
 }
 } // namespace
@@ -21,7 +58,21 @@ QString appDir()
 
 QString filePath(const QString &name)
 {
-    return appDir() + QLatin1Char('/') + name;
+    const QString dir = appDir();
+    if (!overrideDir().isEmpty())
+        return dir + QLatin1Char('/') + name;
+    const QString share = shareDir(dir);
+    const bool isInstalled = installed(dir, share);
+    const Kind kind = kindOf(name);
+    if (kind == Kind::Shipped)
+        return (isInstalled ? share : dir) + QLatin1Char('/') + name;
+    // An installed program keeps out of its folder even when it may write there (run as root,
+    // say): /usr/bin is no place for a user's settings.
+    if (!isInstalled && QFileInfo(dir).isWritable())
+        return dir + QLatin1Char('/') + name;
+    return userFolder(kind == Kind::Settings ? QStandardPaths::GenericConfigLocation
+                                             : QStandardPaths::GenericDataLocation) +
+           QLatin1Char('/') + name;
 }
 
 void setAppDirOverride(const QString &dir)

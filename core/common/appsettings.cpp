@@ -102,3 +102,13 @@ bool AppSettings::readBool(const QString &group, const QString &entry, bool defa
     }
     return s.value(k).toBool();
 }
+
+bool AppSettings::verifyWrites()
+{
+    return readBool(QStringLiteral("Write"), QStringLiteral("Verify"), true);
+}
+
+void AppSettings::setVerifyWrites(bool on)
+{
+    write(QStringLiteral("Write"), QStringLiteral("Verify"), on);
+}

@@ -43,6 +43,10 @@ public:
     // Interface language: "ru" for the locale name "ru_RU" exactly, "en" otherwise.
     static QString defaultLanguage(const QString &localeName);
 
+    // Whether a configuration write is read back and compared (Write/Verify, on by default).
+    static bool verifyWrites();
+    static void setVerifyWrites(bool on);
+
     // Reads a boolean; when the key is missing, stores and returns the default.
     static bool readBool(const QString &group, const QString &entry, bool defaultValue);
 };

@@ -36,6 +36,12 @@ public:
         LeaveRemoteMode,  // a local device was found while connected to the server (Yes / No)
     };
     virtual Button linkPrompt(LinkPrompt which) = 0;
+    // The user may not open this port: a front end that can tell the fix for it does so.
+    virtual Button portNoPermission(const QString &portName)
+    {
+        Q_UNUSED(portName);
+        return linkPrompt(LinkPrompt::PortNoPermission);
+    }
 
     // A message that does not wait for the user and goes away by itself after autoCloseMs.
     virtual void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) = 0;

@@ -66,6 +66,24 @@ QString param(const QDomDocument &doc, const QString &name)
     return doc.documentElement().firstChildElement(name).attribute(QStringLiteral("param"));
 }
 
+QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &readBack,
+                           const QStringList &names)
+{
+    QList<Mismatch> out;
+    for (const QString &name : names) {
+        const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(name);
+        if (!p)
+            continue;
+        const QDomElement w = written.documentElement().firstChildElement(name);
+        const QDomElement r = readBack.documentElement().firstChildElement(name);
+        const QString sent = w.isNull() ? QString() : ParamCodec::valueTextOf(*p, w);
+        const QString back = r.isNull() ? QString() : ParamCodec::valueTextOf(*p, r);
+        if (sent.isEmpty() || sent.compare(back, Qt::CaseInsensitive) != 0)
+            out.append({name, sent, back});
+    }
+    return out;
+}
+
 QByteArray toText(const QDomDocument &doc)
 {
     return doc.toByteArray(1);

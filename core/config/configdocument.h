@@ -27,6 +27,19 @@ void clearKeys(QDomDocument &doc);
 bool isEmpty(const QDomDocument &doc);
 // The `param` attribute of the first element of that name (empty when there is none).
 QString param(const QDomDocument &doc, const QString &name);
+// A parameter the device holds with another value than the one written to it.
+struct Mismatch
+{
+    QString name;
+    QString written; // value text as sent (empty when the write document lacks it)
+    QString read;    // value text read back (empty when the device no longer reports it)
+};
+// Compares the parameters `names` of a written document with the same device read again after
+// the write; what differs, in the order of `names`. Values compare as the wire text they stand
+// for, so a field written as "2580" and read back as "002580" is no mismatch.
+QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &readBack,
+                           const QStringList &names);
+
 // The document as text, indented by one space per level.
 QByteArray toText(const QDomDocument &doc);
 

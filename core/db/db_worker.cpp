@@ -3,6 +3,7 @@
 #include "apppaths.h"
 #include "naturalcompare.h"
 
+#include <QAtomicInt>
 #include <QDebug>
 #include <QFile>
 #include <QSqlError>
@@ -47,7 +48,11 @@ VersionRange splitVersions(const QString &text)
 DB_Worker::DB_Worker(QObject *parent)
     : QObject(parent)
 {
-    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"));
+    // A connection of its own: the command line's batch runs one worker per device at once,
+    // and a shared default connection would be replaced under the others' feet.
+    static QAtomicInt instances;
+    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
+                                   QStringLiteral("devices-%1").arg(instances.fetchAndAddRelaxed(1)));
     // The database ships with the program and is never written; read-only also keeps SQLite
     // from creating an empty file when devices.db has gone missing.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));

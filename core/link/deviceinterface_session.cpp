@@ -196,10 +196,12 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
             PortCheck::diagnose(port->portName()) == PortCheck::Problem::NoPermission;
         if (denied)
             qDebug() << "No permission to open" << port->portName();
+        const QString refused = port->portName();
         port->setPortName(QString());
-        if (prompts())
-            prompts()->linkPrompt(denied ? UserPrompts::LinkPrompt::PortNoPermission
-                                         : UserPrompts::LinkPrompt::PortBusy);
+        if (prompts() && denied)
+            prompts()->portNoPermission(refused);
+        else if (prompts())
+            prompts()->linkPrompt(UserPrompts::LinkPrompt::PortBusy);
         emit changeDeviceStatus(LinkState::Disconnected);
         break;
     }

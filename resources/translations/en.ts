@@ -274,6 +274,30 @@ the device was disconnected from the PC</translation>
         <translation>The configurator is connected to the configuration server.
 Switch to local configuration?</translation>
     </message>
+    <message>
+        <source>Нет прав на открытие порта устройства %1 (%2, пользователь %3).</source>
+        <translation>No permission to open the device's port %1 (%2, user %3).</translation>
+    </message>
+    <message>
+        <source>Порт принадлежит вам, но его режим закрывает доступ:</source>
+        <translation>The port is yours, but its mode shuts you out:</translation>
+    </message>
+    <message>
+        <source>Вы уже в группе %1, но вошли в систему раньше: войдите в систему заново.</source>
+        <translation>You are in the group %1 already, but logged in before that: log out and in again.</translation>
+    </message>
+    <message>
+        <source>Добавьте пользователя в группу %1 и войдите в систему заново:</source>
+        <translation>Add the user to the group %1 and log in again:</translation>
+    </message>
+    <message>
+        <source>Правило udev для устройства установлено: отключите устройство и подключите снова.</source>
+        <translation>The device's udev rule is installed: unplug the device and plug it in again.</translation>
+    </message>
+    <message>
+        <source>Или установите правило udev, дающее доступ пользователю за компьютером, и подключите устройство снова:</source>
+        <translation>Or install the udev rule that gives the user at the computer access, and plug the device in again:</translation>
+    </message>
 </context>
 <context>
     <name>InterfacesPage</name>
@@ -1742,6 +1766,22 @@ Write them?</translation>
         <source>Координаты: </source>
         <translation>Position: </translation>
     </message>
+    <message>
+        <source>Проверка записи</source>
+        <translation>Write check</translation>
+    </message>
+    <message>
+        <source>Записано и проверено: значений прочитано из устройства таких же, как записаны: %1</source>
+        <translation>Written and verified: values read back from the device as written: %1</translation>
+    </message>
+    <message>
+        <source>%1: записано %2, прочитано %3</source>
+        <translation>%1: written %2, read back %3</translation>
+    </message>
+    <message>
+        <source>Устройство хранит не те значения, что были записаны:</source>
+        <translation>The device holds other values than those written:</translation>
+    </message>
 </context>
 <context>
     <name>NetInfoForm</name>
@@ -1876,6 +1916,10 @@ Write them?</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Проверять запись чтением из устройства</source>
+        <translation>Verify a write by reading the device back</translation>
     </message>
 </context>
 <context>

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "appsettings.h"
 #include "configdocument.h"
 #include "linkstate.h"
 #include "mainwindow.h"
@@ -16,6 +17,8 @@ private slots:
     void malformedFiles_data();
     void malformedFiles();
     void invalidValuesAreRefused();
+    void writeIsReadBack_data();
+    void writeIsReadBack();
     void failedWriteKeepsTheEdits_data();
     void failedWriteKeepsTheEdits();
     void closeWithChangesAsks_data();
@@ -140,6 +143,51 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
              (QStringList{"dev_id", "check_connect"}));
     QVERIFY(!AppFixture::elementNames(window->fullConfiguration()).contains("app_key"));
+}
+
+void tst_ConfigFiles::writeIsReadBack_data()
+{
+    QTest::addColumn<bool>("verify"); // the setting
+    QTest::addColumn<bool>("kept");   // the device acknowledges tx_period but keeps its value
+    QTest::addColumn<QString>("told"); // empty: no box about the read-back
+    QTest::newRow("stored") << true << false
+                            << "Проверка записи: Записано и проверено: значений прочитано из "
+                               "устройства таких же, как записаны: 2";
+    QTest::newRow("kept silently")
+        << true << true
+        << "Проверка записи: Устройство хранит не те значения, что были записаны:\n"
+           "tx_period: записано 00000078, прочитано %1";
+    QTest::newRow("setting off") << false << true << QString();
+}
+
+void tst_ConfigFiles::writeIsReadBack()
+{
+    QFETCH(bool, verify);
+    QFETCH(bool, kept);
+    QFETCH(QString, told);
+    AppSettings::setVerifyWrites(verify);
+    SimConfig c;
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    if (kept)
+        c.ignoredParams = {0x000A};
+    connectDevice(c);
+    const QString before = QString::fromLatin1(f->sim()->device().param(0x000A).toHex());
+    window->replaceElement("tx_period", {{"param", "00000078"}});
+    window->replaceElement("nb_trials", {{"param", "05"}});
+    f->prompts.answer = UserPrompts::Yes;
+    window->writeConfig();
+    // Written, rebooted, found on its new terminal and read again.
+    QTRY_VERIFY_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo) == 2 &&
+                                 window->globalState() == LinkState::Ready,
+                             3 * AppFixture::connectWaitMs);
+    QStringList boxes = f->prompts.asked.filter("Проверка записи");
+    QCOMPARE(boxes, told.isEmpty() ? QStringList() : QStringList{told.arg(before)});
+    // Told once: a later read of the same device is no read-back.
+    window->readConfig();
+    QTRY_VERIFY_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo) == 3 &&
+                                 window->globalState() == LinkState::Ready,
+                             AppFixture::connectWaitMs);
+    QCOMPARE(f->prompts.asked.filter("Проверка записи").size(), boxes.size());
 }
 
 void tst_ConfigFiles::failedWriteKeepsTheEdits_data()

@@ -40,9 +40,14 @@ private slots:
     void writeFile_data();
     void writeFile();
     void stoppedWriteTellsWhatWasWritten();
+    void writeVerify_data();
+    void writeVerify();
     void portAndDatabaseProblems_data();
     void portAndDatabaseProblems();
     void noDeviceFails();
+    void doctor_data();
+    void doctor();
+    void provisionBatch();
     void flash_data();
     void flash();
     void flashRefusesFile_data();
@@ -85,14 +90,15 @@ private:
         if (during)
             during(runner);
         runner.start();
-        // At most a read and a write of every parameter.
-        if (finished.isEmpty() && !finished.wait(2 * AppFixture::connectWaitMs))
+        if (finished.isEmpty() && !finished.wait(runWaitMs))
             return -1;
         os.flush();
         es.flush();
         return finished.first().first().toInt();
     }
 
+    // At most a read and a write of every parameter.
+    int runWaitMs = 2 * AppFixture::connectWaitMs;
     LogCapture log; // a flash logs every block; kept out of the test output
     std::unique_ptr<AppFixture> f;
     Simulator *sim = nullptr;
@@ -133,6 +139,9 @@ void tst_Cli::usage_data()
     QTest::newRow("relay flash") << QStringList{"--relay", "70b3d57ed0001234", "flash", "f"}
                                  << false;
     QTest::newRow("session without relay") << QStringList{"--session", "30", "read"} << false;
+    QTest::newRow("verify a read") << QStringList{"read", "--verify"} << false;
+    QTest::newRow("verify through the server")
+        << remote + QStringList{"write", "f.xml", "--verify"} << false;
 }
 
 void tst_Cli::usage()
@@ -287,6 +296,49 @@ void tst_Cli::stoppedWriteTellsWhatWasWritten()
     QCOMPARE(f->writes().size(), 2); // no reboot after the refusal
 }
 
+void tst_Cli::writeVerify_data()
+{
+    QTest::addColumn<QList<int>>("kept"); // acknowledged by the device but not stored
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("mismatched");
+    QTest::newRow("every value stored") << QList<int>{} << 0 << QStringList{};
+    QTest::newRow("tx_period kept silently") << QList<int>{0x000A} << 3 << QStringList{"tx_period"};
+    QTest::newRow("both kept: nothing applied")
+        << QList<int>{0x000A, 0x0010} << 1 << QStringList{"tx_period", "nb_trials"};
+}
+
+void tst_Cli::writeVerify()
+{
+    QFETCH(QList<int>, kept);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, mismatched);
+    SimConfig c;
+    for (int code : kept)
+        c.ignoredParams << quint16(code);
+    startFlashSim(c); // a quick reboot
+    const QByteArray periodBefore = sim->device().param(0x000A);
+    const QString file = f->writeFile(
+        "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                  "<nb_trials param=\"05\"/></configuration>");
+    QCOMPARE(run({"--json", "write", file, "--yes", "--verify"}), exitCode);
+    const QJsonObject report = jsonOut();
+    QCOMPARE(report.value("verified").toBool(), mismatched.isEmpty());
+    QStringList names;
+    for (const QJsonValue &v : report.value("mismatches").toArray())
+        names << v.toObject().value("name").toString();
+    QCOMPARE(names, mismatched);
+    // The device was read again after its reboot: the mismatch is what it holds now.
+    QCOMPARE(sim->commandCount(Cmd::deviceInfo), 2);
+    if (kept.contains(0x000A)) {
+        const QJsonObject m = report.value("mismatches").toArray().at(0).toObject();
+        QCOMPARE(m.value("written").toString(), QString("00000258"));
+        QCOMPARE(m.value("read").toString(), QString::fromLatin1(periodBefore.toHex()));
+        QVERIFY2(err.contains("mismatch: tx_period written 00000258"), qPrintable(err));
+    } else {
+        QVERIFY2(err.contains("written and verified: 2 value(s)"), qPrintable(err));
+    }
+}
+
 void tst_Cli::portAndDatabaseProblems_data()
 {
     QTest::addColumn<QString>("problem");
@@ -346,6 +398,136 @@ void tst_Cli::noDeviceFails()
     f->enumerator.sims.clear();
     QCOMPARE(run({"info"}), 1);
     QVERIFY(err.contains("no device found"));
+}
+
+void tst_Cli::doctor_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QStringList>("told"); // %1: the simulator's port
+    QTest::newRow("usable") << "" << 0 << QStringList{"%1: ok", "no problems found"};
+    QTest::newRow("no permission")
+        << "denied" << 1
+        << QStringList{"%1: no permission to open it (c---------", "fix: the port is yours",
+                       "chmod u+rw %1", "udev rule"};
+    QTest::newRow("in use") << "in use" << 1
+                            << QStringList{"%1: in use by another program", "sudo fuser -v %1"};
+    QTest::newRow("missing port")
+        << "missing" << 1
+        << QStringList{"no/such/port: no such port", "fix: check the cable",
+                       "Device/VID=0483, Device/PID=5740", "--port /dev/ttyUSB0"};
+    QTest::newRow("no device, another maker's adapter")
+        << "no device" << 1 << QStringList{"ttyUSB7", "1a86:7523", "no Vexa7XX device found"};
+}
+
+void tst_Cli::doctor()
+{
+    QFETCH(QString, problem);
+    QFETCH(int, exitCode);
+    QFETCH(QStringList, told);
+    QStringList args{"doctor"};
+    QSerialPort holder(sim->portName());
+    QFile node(sim->portName());
+    const QFileDevice::Permissions mode = node.permissions();
+    if (problem == "denied") {
+        QVERIFY(node.setPermissions({}));
+    } else if (problem == "in use") {
+        QVERIFY(holder.open(QIODevice::ReadWrite));
+    } else if (problem == "missing") {
+        args << "--port" << f->path("no/such/port");
+    } else if (problem == "no device") {
+        f->enumerator.sims.clear();
+        PortInfo other;
+        other.portName = "ttyUSB7";
+        other.hasIds = true;
+        other.vendorId = 0x1a86;
+        other.productId = 0x7523;
+        f->enumerator.extra << other;
+    }
+    int code = -1;
+    {
+        WithoutRootPowers user; // as an ordinary user sees the port
+        code = run(args);
+    }
+    node.setPermissions(mode);
+    QCOMPARE(code, exitCode);
+    const QString port = QFileInfo(sim->portName()).canonicalFilePath();
+    for (const QString &t : told)
+        QVERIFY2(out.contains(t.arg(port)), qPrintable(t.arg(port) + "\n---\n" + out));
+    // Every port listed, the simulator's as a Vexa7XX device with its USB serial number.
+    if (problem != "no device")
+        QVERIFY2(out.contains(QRegularExpression(QRegularExpression::escape(sim->portName()) +
+                                                 " +0483:5740  VEXA7XX\\d+ +Vexa7XX")),
+                 qPrintable(out));
+    QCOMPARE(f->requests(), QStringList()); // the device itself is never asked anything
+}
+
+void tst_Cli::provisionBatch()
+{
+    // Three devices at once; the third acknowledges its key but keeps the old one, which only
+    // the read-back shows.
+    f.reset();
+    QVERIFY((f = std::make_unique<AppFixture>())->isValid());
+    SimConfig c;
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    for (int i = 0; i < 3; ++i) {
+        if (i == 2)
+            c.ignoredParams = {0x0005};
+        QVERIFY(f->addSim(c));
+    }
+    const QString templ = f->writeFile(
+        "template.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                        "</configuration>");
+    QByteArray csv = "# the bench's keys\nserial_number;app_key\n";
+    const auto keyOf = [](int i) { return QByteArray("00112233445566778899aabbccddee0") + char('0' + i); };
+    for (int i = 2; i >= 0; --i) // not in the ports' order
+        csv += f->sim(i)->device().serialNumber().toLatin1() + ";" + keyOf(i).toUpper() + "\n";
+    const QString keys = f->writeFile("keys.csv", csv);
+    const QString report = f->path("report.json");
+    const QStringList args{"provision", "--template", templ, "--keys", keys, "--verify",
+                           "--report", report};
+    runWaitMs *= 3;
+
+    QVERIFY2(run(args) == 1, qPrintable(out + err));
+    const auto lines = [&] {
+        QFile file(report);
+        file.open(QIODevice::ReadOnly);
+        QList<QJsonObject> objects;
+        for (const QByteArray &line : file.readAll().split('\n')) {
+            if (!line.isEmpty())
+                objects << QJsonDocument::fromJson(line).object();
+        }
+        return objects;
+    };
+    QMap<QString, QJsonObject> bySerial;
+    for (const QJsonObject &o : lines())
+        bySerial.insert(o.value("serial").toString(), o);
+    QCOMPARE(bySerial.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        const SimDevice &dev = f->sim(i)->device();
+        const QJsonObject o = bySerial.value(dev.serialNumber());
+        QCOMPARE(Provisioner::bareEui(o.value("devEui").toString()), dev.devEui());
+        QCOMPARE(o.value("firmware").toString(), QString("1.3.1"));
+        QVERIFY(o.value("duration").toDouble() > 0);
+        QCOMPARE(dev.param(0x000A).toHex(), QByteArray("00000258"));
+        if (i < 2) {
+            QCOMPARE(o.value("result").toString(), QString("ok"));
+            QCOMPARE(dev.param(0x0005).toHex(), keyOf(i));
+        } else {
+            QCOMPARE(o.value("result").toString(), QString("failed"));
+            QCOMPARE(o.value("notOnDevice").toString(), QString("app_key"));
+        }
+    }
+
+    // Again: the two done are only asked who they are; the failed one is tried anew.
+    for (int i = 0; i < 3; ++i)
+        f->sim(i)->resetCounts();
+    QCOMPARE(run(args), 1);
+    QCOMPARE(out.count("skipped: done already"), 2);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(f->sim(i)->commandCount(Cmd::writeParam) > 0, i == 2);
+    QCOMPARE(lines().size(), 4);
+    QCOMPARE(lines().last().value("serial").toString(), f->sim(2)->device().serialNumber());
 }
 
 namespace {

@@ -33,14 +33,19 @@ QString CliRunner::usage()
 
 Commands:
   list                     the serial ports that carry a Vexa7XX
+  doctor                   every serial port with its USB ids and serial number, which are
+                           Vexa7XX devices, and what keeps one from being used (no permission,
+                           held by another program, no device at all) with the command that
+                           fixes it; exits 1 when it found a problem
   info                     identity of the device (model, firmware, serial number, DevEUI)
   read [-o FILE] [--with-keys]
                            read the configuration; the document goes to FILE or standard output,
                            without keys and identity unless --with-keys
-  write FILE [--yes] [--all] [--with-keys]
+  write FILE [--yes] [--all] [--with-keys] [--verify]
                            write the parameters of FILE that differ from the device (every one
                            with --all; asks first unless --yes; keys in the file are written only
-                           with --with-keys); the device reboots at the end
+                           with --with-keys); the device reboots at the end. --verify waits for
+                           it to come back, reads it again and compares every written value
   flash FILE [--yes]       write the firmware image FILE into the device and restart it into
                            it (asks first unless --yes, telling model, serial number and the
                            versions); an interrupted flash (Ctrl+C, cable pulled) resumes from
@@ -53,6 +58,17 @@ Commands:
                            history is shared with the configurator's console (cmd_history.txt):
                            :history lists it, !N sends entry N again, :quit ends (so does the
                            end of input or Ctrl+C)
+  provision --template T.xml [--keys KEYS.csv] [--firmware FILE] [--verify]
+            [--report OUT.json] [--ports all|LIST]
+                           every connected device (or the ports of LIST, separated by commas)
+                           at once, each on a link of its own: flash FILE unless it runs that
+                           version, write T.xml with the device's own keys from KEYS.csv (a
+                           header row; the device's row found by its serial_number, else its
+                           dev_eui column; the other columns are parameters such as app_key),
+                           verify, and append a JSON line per device to OUT.json (serial,
+                           devEui, firmware, result, duration, error). A failing device stops no
+                           other; devices OUT.json lists as done are skipped. Exits 0 when every
+                           device is done, 1 when one failed
   syslog LEVEL,SOURCE      stream the device's debug output to standard output until Ctrl+C,
                            then switch it off on the device (SYSLOG LEVEL=ALL,F). LEVEL and
                            SOURCE are the codes of the configurator's debug dialog, e.g.
@@ -81,13 +97,34 @@ Progress and errors go to standard error. Exit codes:
   2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know)
   1  also: console or syslog lost the device, or syslog could not switch the output off
   3  write: partly applied; some values of the file are not on the device (refused by the
-     file check or by the device, not supported by its firmware, or the write stopped); with
-     --json the applied, unchanged, refused and unwritten values are listed by name
+     file check or by the device, not supported by its firmware, the write stopped, or with
+     --verify read back with another value); with --json the applied, unchanged, refused and
+     unwritten values are listed by name (and with --verify the mismatches)
+  1  also: write --verify when the device did not come back to be read again
   flash exits 1 on any failure: a refused image (unreadable, empty, over 1 MiB, no firmware
   header, another device's), a transfer that stopped, or a device that did not come back with
   the new version; --json prints {file, device, fromVersion, toVersion, bytesSent, resumedAt,
   seconds, result} in every case
 )");
+}
+
+bool CliRunner::takeProvisionOption(const QStringList &args, int *i, Options *o, QString *error)
+{
+    const QString &a = args.at(*i);
+    QString *target = a == QLatin1String("--template")   ? &o->provision.templateFile
+                      : a == QLatin1String("--keys")     ? &o->provision.keysFile
+                      : a == QLatin1String("--firmware") ? &o->provision.firmwareFile
+                      : a == QLatin1String("--report")   ? &o->provision.reportFile
+                      : a == QLatin1String("--ports")    ? &o->provision.ports
+                                                         : nullptr;
+    if (!target)
+        return false;
+    if (*i + 1 >= args.size() || args.at(*i + 1).isEmpty()) {
+        *error = a + QStringLiteral(" needs a value");
+        return true;
+    }
+    *target = args.at(++*i);
+    return true;
 }
 
 bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
@@ -114,6 +151,11 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
             o->withKeys = true;
         } else if (a == QLatin1String("--all")) {
             o->all = true;
+        } else if (a == QLatin1String("--verify")) {
+            o->verify = true;
+        } else if (takeProvisionOption(args, &i, o, error)) {
+            if (!error->isEmpty())
+                return false;
         } else if (takeRelayOption(args, &i, o, error)) {
             if (!error->isEmpty())
                 return false;
@@ -132,10 +174,11 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
         return false;
     }
     o->command = rest.takeFirst();
-    static const QStringList commands{QStringLiteral("list"),  QStringLiteral("info"),
+    static const QStringList commands{QStringLiteral("list"),  QStringLiteral("doctor"),
+                                      QStringLiteral("info"),
                                       QStringLiteral("read"),  QStringLiteral("write"),
                                       QStringLiteral("flash"), QStringLiteral("console"),
-                                      QStringLiteral("syslog")};
+                                      QStringLiteral("syslog"), QStringLiteral("provision")};
     if (!commands.contains(o->command)) {
         *error = QStringLiteral("unknown command ") + o->command;
         return false;
@@ -161,6 +204,28 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
     }
     if (!rest.isEmpty()) {
         *error = QStringLiteral("unexpected ") + rest.join(QLatin1Char(' '));
+        return false;
+    }
+    // Read back through a port only: a device behind the server or the relay comes back by
+    // another way after its reboot.
+    const bool provision = o->command == QLatin1String("provision");
+    if (o->verify && ((o->command != QLatin1String("write") && !provision) ||
+                      !o->remoteImei.isEmpty() || !o->relay.isEmpty())) {
+        *error = QStringLiteral("--verify goes with write on a port, or provision");
+        return false;
+    }
+    const Provisioner::Options &p = o->provision;
+    const bool batchOptions = !p.templateFile.isEmpty() || !p.keysFile.isEmpty() ||
+                              !p.firmwareFile.isEmpty() || !p.reportFile.isEmpty() ||
+                              !p.ports.isEmpty();
+    if (batchOptions != provision || (provision && p.templateFile.isEmpty())) {
+        *error = provision ? QStringLiteral("provision needs --template FILE")
+                           : QStringLiteral("--template, --keys, --firmware, --report and --ports "
+                                            "go with provision");
+        return false;
+    }
+    if (provision && (!o->port.isEmpty() || !o->remoteImei.isEmpty() || !o->relay.isEmpty())) {
+        *error = QStringLiteral("provision takes its ports with --ports");
         return false;
     }
     return checkRemoteOptions(*o, error) && checkRelayOptions(*o, error);
@@ -201,9 +266,19 @@ void CliRunner::succeed()
 
 void CliRunner::start()
 {
-    if (opts.command == QLatin1String("list")) {
-        list();
-        return;
+    if (opts.command == QLatin1String("list"))
+        return list();
+    if (opts.command == QLatin1String("doctor"))
+        return doctor();
+    if (opts.command == QLatin1String("provision")) {
+        Provisioner::Options batchOptions = opts.provision;
+        batchOptions.verify = opts.verify;
+        auto *batch = new Provisioner(batchOptions, enumerator, out, err, this);
+        connect(batch, &Provisioner::finished, this, [this](int code) {
+            done = true;
+            finish(code);
+        });
+        return batch->start();
     }
     if (opts.command == QLatin1String("flash")) {
         startFlash();
@@ -292,6 +367,11 @@ bool CliRunner::choosePort()
             fail(PortCheck::describe(PortCheck::Problem::Missing, portName));
             return false;
         }
+    }
+    // To find the device again after a reboot, under whatever name it comes back.
+    for (const PortInfo &p : enumerator->ports()) {
+        if (PortCheck::location(p.portName) == PortCheck::location(portName))
+            usbSerial = p.serialNumber;
     }
     return true;
 }
@@ -428,6 +508,8 @@ void CliRunner::readDone(QBuffer *buffer)
     doc.setContent(buffer->data());
     buffer->close();
     err << '\n';
+    if (verifyPhase == VerifyPhase::Reading)
+        return verifyRead(doc);
 
     if (opts.command == QLatin1String("read")) {
         if (!opts.withKeys)
@@ -477,6 +559,7 @@ void CliRunner::readDone(QBuffer *buffer)
                                   .arg(serial)))
         return fail(QStringLiteral("cancelled"));
     writing = true;
+    sentDoc = fileDoc.cloneNode(true).toDocument();
     writeBuffer = new QBuffer(this);
     writeBuffer->setData(ConfigDocument::toText(fileDoc));
     exchange->writeConfiguration(writeBuffer);
@@ -504,10 +587,16 @@ void CliRunner::finishWrite()
         return;
     const ConfigExchange::WriteReport r =
         writing ? exchange->writeReport() : ConfigExchange::WriteReport();
+    if (opts.verify && writing && acknowledged && verifyPhase == VerifyPhase::Off) {
+        verifyNames = r.written;
+        return startVerify();
+    }
     QStringList refused = fileRefused;
     refused << r.skipped;
     for (const QString &skipped : r.skipped)
         err << "refused (not written): " << skipped << '\n';
+    QJsonObject json;
+    reportVerify(&json);
     if (opts.json) {
         QJsonArray refusedList;
         for (const QString &entry : refused) {
@@ -515,27 +604,27 @@ void CliRunner::finishWrite()
             refusedList.append(QJsonObject{{QStringLiteral("name"), entry.left(colon)},
                                            {QStringLiteral("reason"), entry.mid(colon + 2)}});
         }
-        out << QJsonDocument(
-                   QJsonObject{
-                       {QStringLiteral("applied"), QJsonArray::fromStringList(r.written)},
-                       {QStringLiteral("unchanged"), QJsonArray::fromStringList(unchanged)},
-                       {QStringLiteral("refused"), refusedList},
-                       {QStringLiteral("notWritten"), QJsonArray::fromStringList(r.notWritten)}})
-                   .toJson(QJsonDocument::Compact)
-            << '\n';
+        json.insert(QStringLiteral("applied"), QJsonArray::fromStringList(r.written));
+        json.insert(QStringLiteral("unchanged"), QJsonArray::fromStringList(unchanged));
+        json.insert(QStringLiteral("refused"), refusedList);
+        json.insert(QStringLiteral("notWritten"), QJsonArray::fromStringList(r.notWritten));
+        out << QJsonDocument(json).toJson(QJsonDocument::Compact) << '\n';
     }
-    if (refused.isEmpty() && r.notWritten.isEmpty()) {
-        if (writing)
+    if (refused.isEmpty() && r.notWritten.isEmpty() && mismatches.isEmpty()) {
+        if (writing && verifyPhase == VerifyPhase::Off)
             err << "\nwritten; the device reboots\n";
         return succeed();
     }
-    if (r.written.isEmpty() && unchanged.isEmpty())
+    // A value read back with another one is not on the device.
+    if (r.written.size() == mismatches.size() && unchanged.isEmpty())
         return fail(QStringLiteral("nothing of %1 was applied").arg(opts.file), 1);
     fail(QStringLiteral("%1 was applied in part").arg(opts.file), PartlyApplied);
 }
 
 void CliRunner::stateChanged(int state)
 {
+    if (verifyPhase != VerifyPhase::Off)
+        return verifyStateChanged(state);
     switch (state) {
     case LinkState::Disconnected:
         if (done)
@@ -579,7 +668,7 @@ UserPrompts::Button CliRunner::linkPrompt(LinkPrompt which)
 {
     // A port that has just come back may not be ours to open yet (its permissions are set a
     // moment after it appears): it is tried again until the reboot wait is over.
-    if (flashPhase == FlashPhase::Rebooting)
+    if (awaitingReturn())
         return No;
     switch (which) {
     case LinkPrompt::PortBusy:

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "appsettings.h"
+#include "configdocument.h"
 #include "filetransfer.h"
+#include "provisioner.h"
 #include "userprompts.h"
 
 #include <QDomDocument>
@@ -15,6 +18,7 @@ class DB_Worker;
 class DeviceInterface;
 class PortEnumerator;
 class QBuffer;
+class QJsonObject;
 class QSocketNotifier;
 class QTimer;
 
@@ -27,7 +31,7 @@ class CliRunner : public QObject, public UserPrompts
 public:
     struct Options
     {
-        QString command; // list, info, read, write, flash, console, syslog
+        QString command; // list, doctor, info, read, write, flash, console, syslog, provision
         QString port;    // empty: by the USB identifiers
         QString file;    // write: the configuration file; flash: the firmware image
         QString output;  // read: where to put the document (empty: standard output)
@@ -35,6 +39,10 @@ public:
         bool yes = false;
         bool withKeys = false;
         bool all = false; // write: also the values the device holds already
+        // write: after the reboot, read the device again and compare every written value.
+        bool verify = false;
+        // provision: the batch (its verify is the one above).
+        Provisioner::Options provision;
         // Standard error is a terminal: the flash progress is redrawn in place, else a line
         // every 10 %.
         bool progressInPlace = false;
@@ -105,6 +113,11 @@ private:
     void fail(const QString &message, int code = 1);
     void succeed();
     void list();
+    // provision: its value options at args[*i]; false when a is none of them.
+    static bool takeProvisionOption(const QStringList &args, int *i, Options *o, QString *error);
+    // doctor (clirunner_doctor.cpp): true when the port can be used.
+    void doctor();
+    bool doctorPort(const QString &port, const AppSettings::UsbIds &ids);
     void connectDevice();
     void identified(QString fw, QString opt, ushort devId, QString name, QString devEui,
                     QString sn);
@@ -124,6 +137,21 @@ private:
     bool choosePort();
     // Opens the chosen port and asks the device who it is.
     void openAndIdentify();
+
+    // ---- reboot and read-back (clirunner_verify.cpp) ----
+    // Waits for the device to come back after a reboot (flash or write); lookForReturn()
+    // opens it and asks it again.
+    void awaitReturn();
+    bool awaitingReturn() const
+    {
+        return flashPhase == FlashPhase::Rebooting || verifyPhase == VerifyPhase::Rebooting;
+    }
+    // After an acknowledged write with --verify: the wait for the device, then the read.
+    void startVerify();
+    void verifyStateChanged(int state);
+    void verifyRead(const QDomDocument &doc);
+    // The verification's lines on standard error and its part of the --json report.
+    void reportVerify(QJsonObject *json);
 
     // ---- remote (clirunner_remote.cpp) ----
     // One of --remote, --password, --server at args[*i] (taking its value): 1 taken, 0 bad
@@ -204,6 +232,13 @@ private:
     bool done = false;
     QByteArray toWrite;
     QBuffer *writeBuffer = nullptr;
+
+    // write --verify
+    enum class VerifyPhase { Off, Rebooting, Reading, Done };
+    VerifyPhase verifyPhase = VerifyPhase::Off;
+    QStringList verifyNames; // acknowledged by the device, to be read back
+    QDomDocument sentDoc;    // what the write sent
+    QList<ConfigDocument::Mismatch> mismatches;
 
     // flash
     FileTransfer *transfer = nullptr;

@@ -43,10 +43,6 @@ void CliRunner::startFlash()
         return fail(transfer->refusalReason());
     if (!choosePort())
         return;
-    for (const PortInfo &p : enumerator->ports()) {
-        if (PortCheck::location(p.portName) == PortCheck::location(portName))
-            usbSerial = p.serialNumber;
-    }
 
     connect(link, &DeviceInterface::setCurrentFwVer, this,
             [this](QString fw, QString, ushort devId, QString, QString, QString sn) {
@@ -196,65 +192,7 @@ void CliRunner::flashRebooted()
     err << "the device accepted the image and restarts into it; waiting for it to come back\n";
     err.flush();
     flashPhase = FlashPhase::Rebooting;
-    portGone = false;
-    rebootClock.start();
-    returnTimer = new QTimer(this);
-    returnTimer->setInterval(rebootPollMs);
-    connect(returnTimer, &QTimer::timeout, this, &CliRunner::lookForReturn);
-    returnTimer->start();
-}
-
-QString CliRunner::returnedPort() const
-{
-    // A device may come back under another name; its USB serial number stays.
-    if (!usbSerial.isEmpty()) {
-        for (const PortInfo &p : enumerator->ports()) {
-            if (p.serialNumber == usbSerial)
-                return p.portName;
-        }
-    }
-    // A path the user gave (a symlink a udev rule keeps pointing at the device, say).
-    if (!opts.port.isEmpty()) {
-        const QString path = PortCheck::location(opts.port);
-        if (PortCheck::exists(path))
-            return path;
-    }
-    return QString();
-}
-
-void CliRunner::lookForReturn()
-{
-    if (flashPhase != FlashPhase::Rebooting)
-        return;
-    if (rebootClock.elapsed() > rebootWaitMs)
-        return fail(QStringLiteral("the device did not come back within %1 s after the reboot; "
-                                   "whether it runs the new firmware is not known (see "
-                                   "vexa7xx-cli info)")
-                        .arg(rebootWaitMs / 1000));
-    QSerialPort *port = link->serialPort();
-    if (!portGone) {
-        // Until the old port has gone, what is there is the device before its restart.
-        portGone = returnedPort() != portName;
-        if (!portGone && rebootClock.elapsed() < portStaysMs)
-            return;
-        portGone = true;
-    }
-    if (port->isOpen())
-        port->close();
-    const QString back = returnedPort();
-    if (back.isEmpty())
-        return;
-    port->clearError();
-    port->setPortName(back);
-    port->setBaudRate(DeviceInterface::portBaudRate);
-    link->readConfiguration();
-    if (!port->isOpen())
-        return; // not ready to be opened yet: tried again on the next round
-    returnTimer->stop();
-    portName = back;
-    flashPhase = FlashPhase::Confirming;
-    err << "the device is back on " << back << "\n";
-    err.flush();
+    awaitReturn();
 }
 
 bool CliRunner::interruptFlash()

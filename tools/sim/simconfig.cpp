@@ -68,6 +68,8 @@ Faults (N: every Nth answer; P: probability 0..1, random with --seed):
                              (hex with 0x, or decimal) MS later than the others; later
                              requests for it are answered on time
   --refuse-param CODE        refuse set requests for parameter CODE (hex, e.g. 0x000A); repeatable
+  --keep-param CODE          acknowledge set requests for parameter CODE but keep the old
+                             value (a device that loses writes silently); repeatable
   --unplug-after-blocks N    pull the cable after N file blocks
   --unplug-at MS             pull the cable MS after start
   --relay-status-faults N    the first N relayed commands get relay status 9
@@ -237,6 +239,10 @@ bool SimConfig::parse(const QStringList &args, QString *error, bool *helpRequest
             int code = 0;
             ok = integer(a, 0, 0xFFFF, &code);
             refusedParams.append(quint16(code));
+        } else if (a == QLatin1String("--keep-param")) {
+            int code = 0;
+            ok = integer(a, 0, 0xFFFF, &code);
+            ignoredParams.append(quint16(code));
         } else if (a == QLatin1String("--unplug-after-blocks")) {
             ok = integer(a, 1, big, &unplugAfterBlocks);
         } else if (a == QLatin1String("--unplug-at")) {

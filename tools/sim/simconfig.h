@@ -58,6 +58,7 @@ struct SimConfig
     int delayMs = 0;              // every answer is delayed
     LateAnswer late;              // one parameter answer comes this much later still
     QList<quint16> refusedParams; // set requests for these codes are refused
+    QList<quint16> ignoredParams; // set requests for these codes are acknowledged, not stored
     int unplugAfterBlocks = 0;    // the cable is pulled after this many file blocks
     int unplugAtMs = 0;           // ... or this long after start
     bool silent = false;          // nothing is ever answered

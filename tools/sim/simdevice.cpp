@@ -474,7 +474,7 @@ QList<SimAnswer> SimDevice::handle(quint8 port, const QByteArray &payload, qint6
             result = readOnly;
         else if (config.refusedParams.contains(param))
             result = refused;
-        if (result == written)
+        if (result == written && !config.ignoredParams.contains(param))
             params.insert(param, value);
         return answer(paramAnswer().u8(result));
     }

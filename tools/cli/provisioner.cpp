@@ -1,0 +1,375 @@
+#include "provisioner.h"
+
+#include "appsettings.h"
+#include "clirunner.h"
+#include "configdocument.h"
+#include "firmwarestore.h"
+#include "portcheck.h"
+#include "portenumerator.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+struct Provisioner::Unit
+{
+    QString port;
+    QString serial;
+    QString devEui;
+    QString firmware;
+    int deviceId = 0;
+    QElapsedTimer clock;
+    QString out;
+    QString err;
+    QTextStream os{&out};
+    QTextStream es{&err};
+    bool ended = false;
+};
+
+Provisioner::Provisioner(const Options &options, PortEnumerator *portEnumerator, QTextStream &o,
+                         QTextStream &e, QObject *parent)
+    : QObject(parent)
+    , opts(options)
+    , enumerator(portEnumerator)
+    , out(o)
+    , err(e)
+{}
+
+Provisioner::~Provisioner() = default;
+
+QString Provisioner::bareEui(const QString &eui)
+{
+    QString bare;
+    for (const QChar c : eui) {
+        if (c.isLetterOrNumber())
+            bare += c.toLower();
+    }
+    return bare;
+}
+
+bool Provisioner::parseKeys(const QByteArray &text, Keys *k, QString *error)
+{
+    QStringList header;
+    int lineNumber = 0;
+    for (const QByteArray &raw : text.split('\n')) {
+        ++lineNumber;
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        QStringList cells = line.split(line.contains(QLatin1Char(';')) ? QLatin1Char(';')
+                                                                        : QLatin1Char(','));
+        for (QString &c : cells)
+            c = c.trimmed().remove(QLatin1Char('"'));
+        if (header.isEmpty()) {
+            header = cells;
+            for (QString &h : header)
+                h = h.toLower();
+            k->matchColumn = header.contains(QStringLiteral("serial_number"))
+                                 ? QStringLiteral("serial_number")
+                                 : header.contains(QStringLiteral("dev_eui"))
+                                       ? QStringLiteral("dev_eui")
+                                       : QString();
+            if (k->matchColumn.isEmpty()) {
+                *error = QStringLiteral("the keys table needs a serial_number or dev_eui column");
+                return false;
+            }
+            for (const QString &h : header) {
+                if (h == k->matchColumn)
+                    continue;
+                if (!ParamCatalogue::writableByElement(h)) {
+                    *error = QStringLiteral("the keys table's column %1 is no parameter that can "
+                                            "be written")
+                                 .arg(h);
+                    return false;
+                }
+                k->columns << h;
+            }
+            continue;
+        }
+        if (cells.size() != header.size()) {
+            *error = QStringLiteral("line %1 of the keys table has %2 cells, its header %3")
+                         .arg(lineNumber)
+                         .arg(cells.size())
+                         .arg(header.size());
+            return false;
+        }
+        QString match;
+        QStringList values;
+        for (int i = 0; i < header.size(); ++i) {
+            if (header.at(i) == k->matchColumn)
+                match = k->matchColumn == QLatin1String("dev_eui") ? bareEui(cells.at(i))
+                                                                    : cells.at(i);
+            else // keys are hex: the separators people write them with go
+                values << bareEui(cells.at(i));
+        }
+        if (match.isEmpty() || k->rows.contains(match)) {
+            *error = QStringLiteral("line %1 of the keys table: %2 %3")
+                         .arg(lineNumber)
+                         .arg(k->matchColumn,
+                              match.isEmpty() ? QStringLiteral("is empty")
+                                              : match + QStringLiteral(" is listed twice"));
+            return false;
+        }
+        k->rows.insert(match, values);
+    }
+    if (header.isEmpty()) {
+        *error = QStringLiteral("the keys table is empty");
+        return false;
+    }
+    return true;
+}
+
+void Provisioner::loadReport()
+{
+    QFile report(opts.reportFile);
+    if (!report.open(QIODevice::ReadOnly))
+        return; // a first run
+    for (const QByteArray &line : report.readAll().split('\n')) {
+        const QJsonObject o = QJsonDocument::fromJson(line).object();
+        if (o.value(QStringLiteral("result")).toString() == QLatin1String("ok"))
+            doneSerials.insert(o.value(QStringLiteral("serial")).toString());
+    }
+}
+
+void Provisioner::start()
+{
+    const auto unusable = [this](const QString &message) {
+        err << "vexa7xx-cli: " << message << '\n';
+        err.flush();
+        QTimer::singleShot(0, this, [this] { emit finished(2); });
+    };
+    // Every file is checked before any device is touched: a batch stopped half-way by a typo
+    // is worse than one that never started.
+    QFile templ(opts.templateFile);
+    if (!templ.open(QIODevice::ReadOnly))
+        return unusable(QStringLiteral("cannot read ") + opts.templateFile);
+    QStringList refused;
+    QString problem;
+    if (ConfigDocument::load(templ.read(ConfigDocument::maxFileBytes + 1), &templateDoc, &refused,
+                             &problem) != ConfigDocument::LoadResult::Ok)
+        return unusable(opts.templateFile + QStringLiteral(" is not a configuration file: ") +
+                        problem);
+    if (!refused.isEmpty())
+        return unusable(QStringLiteral("%1 holds values that cannot be written: %2")
+                            .arg(opts.templateFile, refused.join(QStringLiteral(", "))));
+    if (ConfigDocument::param(templateDoc, QStringLiteral("dev_id")).isEmpty())
+        return unusable(opts.templateFile +
+                        QStringLiteral(" has no dev_id: it could be any model's configuration"));
+    ConfigDocument::deleteElement(templateDoc, QStringLiteral("serial_number"));
+    if (!opts.keysFile.isEmpty()) {
+        QFile keysFile(opts.keysFile);
+        QString error;
+        if (!keysFile.open(QIODevice::ReadOnly))
+            return unusable(QStringLiteral("cannot read ") + opts.keysFile);
+        if (!parseKeys(keysFile.readAll(), &keys, &error))
+            return unusable(opts.keysFile + QStringLiteral(": ") + error);
+    }
+    if (!opts.firmwareFile.isEmpty()) {
+        QFile image(opts.firmwareFile);
+        if (!image.open(QIODevice::ReadOnly))
+            return unusable(QStringLiteral("cannot read ") + opts.firmwareFile);
+        const FirmwareStore::Header h = FirmwareStore::parseHeader(image.read(64));
+        if (!h.valid)
+            return unusable(opts.firmwareFile + QStringLiteral(" has no firmware header"));
+        imageVersion = h.version;
+        imageDeviceId = h.deviceId;
+    }
+    if (!opts.reportFile.isEmpty())
+        loadReport();
+    if (!workDir.isValid())
+        return unusable(QStringLiteral("no folder for the files to write"));
+
+    QStringList ports;
+    if (opts.ports.isEmpty() || opts.ports == QLatin1String("all")) {
+        const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
+        for (const PortInfo &p : enumerator->ports()) {
+            if (isVexaPort(p, ids.vid, ids.pid))
+                ports << PortCheck::location(p.portName);
+        }
+    } else {
+        for (const QString &p : opts.ports.split(QLatin1Char(','), Qt::SkipEmptyParts))
+            ports << PortCheck::location(p.trimmed());
+    }
+    ports.removeDuplicates();
+    if (ports.isEmpty()) {
+        err << "vexa7xx-cli: no device found (plug them in, or name their ports with --ports)\n";
+        err.flush();
+        QTimer::singleShot(0, this, [this] { emit finished(1); });
+        return;
+    }
+    err << "provisioning " << ports.size() << " device(s)\n";
+    err.flush();
+    for (const QString &port : ports) {
+        units.push_back(std::make_unique<Unit>());
+        Unit &u = *units.back();
+        u.port = port;
+        u.clock.start();
+        ++running;
+        runStep(u, {QStringLiteral("info")}, [this](Unit &unit, int code) { identified(unit, code); });
+    }
+}
+
+void Provisioner::runStep(Unit &u, const QStringList &args, std::function<void(Unit &, int)> then)
+{
+    CliRunner::Options o;
+    QString error;
+    if (!CliRunner::parse(QStringList{QStringLiteral("--port"), u.port, QStringLiteral("--json")} +
+                              args,
+                          &o, &error))
+        return finishUnit(u, error);
+    u.out.clear();
+    u.err.clear();
+    auto *step = new CliRunner(o, enumerator, u.os, u.es, this);
+    // Queued: a step may end inside start(), and is deleted only once it has returned.
+    connect(
+        step, &CliRunner::finished, this,
+        [this, step, &u, then](int code) {
+            u.os.flush();
+            u.es.flush();
+            delete step; // its port is closed before the next step opens it
+            then(u, code);
+        },
+        Qt::QueuedConnection);
+    step->start();
+}
+
+QString Provisioner::stepError(const Unit &u, const QString &fallback)
+{
+    const QStringList lines = u.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    for (int i = lines.size() - 1; i >= 0; --i) {
+        if (lines.at(i).startsWith(QLatin1String("vexa7xx-cli: ")))
+            return lines.at(i).mid(13);
+    }
+    return fallback;
+}
+
+void Provisioner::identified(Unit &u, int code)
+{
+    if (code != 0)
+        return finishUnit(u, stepError(u, QStringLiteral("the device was not identified")));
+    const QJsonObject info = QJsonDocument::fromJson(u.out.toUtf8()).object();
+    u.serial = info.value(QStringLiteral("serialNumber")).toString();
+    u.devEui = info.value(QStringLiteral("devEui")).toString();
+    u.firmware = info.value(QStringLiteral("firmware")).toString();
+    u.deviceId = info.value(QStringLiteral("deviceId")).toInt();
+    if (doneSerials.contains(u.serial)) {
+        out << u.serial << "  " << u.devEui << "  " << u.firmware << "  skipped: done already ("
+            << opts.reportFile << ")\n";
+        out.flush();
+        u.ended = true;
+        if (--running == 0)
+            emit finished(failures > 0 ? 1 : 0);
+        return;
+    }
+    if (!opts.keysFile.isEmpty()) {
+        const QString match =
+            keys.matchColumn == QLatin1String("dev_eui") ? bareEui(u.devEui) : u.serial;
+        if (!keys.rows.contains(match))
+            return finishUnit(u, QStringLiteral("no keys for %1 %2 in %3")
+                                     .arg(keys.matchColumn, match, opts.keysFile));
+    }
+    // An image the device runs already is not sent again.
+    if (!opts.firmwareFile.isEmpty() &&
+        (imageDeviceId != u.deviceId || imageVersion != u.firmware)) {
+        err << u.serial << ": flashing " << opts.firmwareFile << '\n';
+        err.flush();
+        return runStep(u, {QStringLiteral("flash"), opts.firmwareFile, QStringLiteral("--yes")},
+                       [this](Unit &unit, int result) { flashed(unit, result); });
+    }
+    startWrite(u);
+}
+
+void Provisioner::flashed(Unit &u, int code)
+{
+    const QJsonObject summary = QJsonDocument::fromJson(u.out.toUtf8()).object();
+    if (code != 0)
+        return finishUnit(u, stepError(u, QStringLiteral("the flash failed")));
+    // The device may have come back on another port.
+    const QString port = summary.value(QStringLiteral("device"))
+                             .toObject()
+                             .value(QStringLiteral("port"))
+                             .toString();
+    if (!port.isEmpty())
+        u.port = port;
+    u.firmware = summary.value(QStringLiteral("runningVersion")).toString(u.firmware);
+    startWrite(u);
+}
+
+void Provisioner::startWrite(Unit &u)
+{
+    QDomDocument doc = templateDoc.cloneNode(true).toDocument();
+    if (!opts.keysFile.isEmpty()) {
+        const QString match =
+            keys.matchColumn == QLatin1String("dev_eui") ? bareEui(u.devEui) : u.serial;
+        const QStringList values = keys.rows.value(match);
+        for (int i = 0; i < keys.columns.size(); ++i) {
+            ConfigDocument::deleteElement(doc, keys.columns.at(i));
+            ConfigDocument::addElement(doc, keys.columns.at(i),
+                                       {{QStringLiteral("param"), values.value(i)}});
+        }
+    }
+    const QString file = workDir.filePath(QStringLiteral("device-%1.xml")
+                                              .arg(u.serial.isEmpty() ? QString::number(quintptr(&u))
+                                                                      : u.serial));
+    if (!ConfigDocument::save(doc, file))
+        return finishUnit(u, QStringLiteral("cannot write ") + file);
+    QStringList args{QStringLiteral("write"), file, QStringLiteral("--yes"),
+                     QStringLiteral("--with-keys")};
+    if (opts.verify)
+        args << QStringLiteral("--verify");
+    runStep(u, args, [this](Unit &unit, int code) { written(unit, code); });
+}
+
+void Provisioner::written(Unit &u, int code)
+{
+    if (code == 0)
+        return finishUnit(u, QString());
+    // Which values are not on the device, by name.
+    const QJsonObject report = QJsonDocument::fromJson(u.out.toUtf8()).object();
+    QStringList missing = report.value(QStringLiteral("notWritten")).toVariant().toStringList();
+    for (const QJsonValue &v : report.value(QStringLiteral("refused")).toArray())
+        missing << v.toObject().value(QStringLiteral("name")).toString();
+    for (const QJsonValue &v : report.value(QStringLiteral("mismatches")).toArray())
+        missing << v.toObject().value(QStringLiteral("name")).toString();
+    finishUnit(u, stepError(u, QStringLiteral("the write failed")),
+               missing.join(QStringLiteral(", ")));
+}
+
+void Provisioner::finishUnit(Unit &u, const QString &error, const QString &details)
+{
+    if (u.ended)
+        return;
+    u.ended = true;
+    const double seconds = u.clock.elapsed() / 1000.0;
+    const bool ok = error.isEmpty();
+    if (!ok)
+        ++failures;
+    out << (u.serial.isEmpty() ? u.port : u.serial) << "  " << u.devEui << "  " << u.firmware
+        << "  " << (ok ? "ok" : "failed") << "  " << QString::number(seconds, 'f', 1) << " s"
+        << (ok ? QString() : QStringLiteral("  ") + error) << '\n';
+    out.flush();
+    if (!opts.reportFile.isEmpty()) {
+        QJsonObject line{{QStringLiteral("port"), u.port},
+                         {QStringLiteral("serial"), u.serial},
+                         {QStringLiteral("devEui"), u.devEui},
+                         {QStringLiteral("firmware"), u.firmware},
+                         {QStringLiteral("result"), ok ? QStringLiteral("ok") : QStringLiteral("failed")},
+                         {QStringLiteral("duration"), seconds}};
+        if (!ok)
+            line.insert(QStringLiteral("error"), error);
+        if (!details.isEmpty())
+            line.insert(QStringLiteral("notOnDevice"), details);
+        QFile report(opts.reportFile);
+        // One whole line per device, appended as each ends: a batch cut short keeps what it did.
+        if (!report.open(QIODevice::WriteOnly | QIODevice::Append) ||
+            report.write(QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n') < 0) {
+            err << "vexa7xx-cli: cannot write the report " << opts.reportFile << '\n';
+            err.flush();
+            ++failures;
+        }
+    }
+    if (--running == 0)
+        emit finished(failures > 0 ? 1 : 0);
+}
