@@ -91,7 +91,9 @@ bool CliRunner::doctorPort(const QString &port, const AppSettings::UsbIds &ids)
         return false;
     case Problem::NoPermission: {
         const PortCheck::PermissionFix fix = PortCheck::permissionFix(port, ids.vid, ids.pid);
-        out << "no permission to open it (" << fix.modeText << "; you are " << fix.user << ")\n";
+        out << "no permission to open it ("
+            << (fix.node != port ? fix.node + QStringLiteral(": ") : QString()) << fix.modeText
+            << "; you are " << fix.user << ")\n";
         if (fix.ownerBlocked)
             out << "  fix: the port is yours but its mode shuts you out: " << fix.ownerCommand
                 << '\n';
