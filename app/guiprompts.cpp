@@ -151,8 +151,7 @@ QString GuiPrompts::noPermissionText(const QString &portName)
         lines << tr("Вы уже в группе %1, но вошли в систему раньше: войдите в систему заново.")
                      .arg(fix.group);
     else if (!fix.groupCommand.isEmpty())
-        lines << tr("Добавьте пользователя в группу %1 и войдите в систему заново:")
-                     .arg(fix.group)
+        lines << tr("Добавьте пользователя в группу %1 и войдите в систему заново:").arg(fix.group)
               << fix.groupCommand;
     if (fix.ruleInstalled)
         lines << tr("Правило udev для устройства установлено: отключите устройство и подключите "

@@ -124,8 +124,8 @@ void MainWindow::verifyWrite(const QDomDocument &readBack)
         lines << tr("%1: записано %2, прочитано %3")
                      .arg(m.name, m.written, m.read.isEmpty() ? tr("нет") : m.read);
     prompts->inform(UserPrompts::Icon::Critical, tr("Проверка записи"),
-                    tr("Устройство хранит не те значения, что были записаны:") +
-                        QLatin1Char('\n') + lines.join(QLatin1Char('\n')));
+                    tr("Устройство хранит не те значения, что были записаны:") + QLatin1Char('\n') +
+                        lines.join(QLatin1Char('\n')));
 }
 
 QString MainWindow::writeReportText() const

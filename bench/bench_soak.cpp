@@ -138,14 +138,14 @@ void soakRead()
             break; // the device is gone: no figure would mean anything
     }
     const int requests = sim.commandCount(Cmd::readParam);
-    std::printf("(a) %d configuration reads of a Vexa750 (%d parameters each) on a line losing 5 %% "
-                "and damaging 5 %% of the answers, %d parameters read in %.0f s:\n"
-                "    reads completed %d of %d; values exact (equal to a clean read) %d of %d; "
-                "retries %d (%.1f %% of %d parameter requests); given up after the resends %d\n",
-                reads, int(codes.size()), parameters, total.elapsed() / 1000.0, completed, reads,
-                exact, completed, requests - parameters,
-                requests ? 100.0 * (requests - parameters) / requests : 0.0, requests,
-                prompts.givenUp);
+    std::printf(
+        "(a) %d configuration reads of a Vexa750 (%d parameters each) on a line losing 5 %% "
+        "and damaging 5 %% of the answers, %d parameters read in %.0f s:\n"
+        "    reads completed %d of %d; values exact (equal to a clean read) %d of %d; "
+        "retries %d (%.1f %% of %d parameter requests); given up after the resends %d\n",
+        reads, int(codes.size()), parameters, total.elapsed() / 1000.0, completed, reads, exact,
+        completed, requests - parameters,
+        requests ? 100.0 * (requests - parameters) / requests : 0.0, requests, prompts.givenUp);
     const double m = median(faultyMs);
     const double mc = median(cleanMs);
     const double p = percentile(faultyMs, 0.99);

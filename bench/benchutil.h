@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <vector>
 
-// What the benchmarks share: the median and percentiles of a run's figures, and the bare round trip of a
-// request frame that every link-free baseline is made of.
+// What the benchmarks share: the median and percentiles of a run's figures, and the bare round trip
+// of a request frame that every link-free baseline is made of.
 namespace BenchUtil {
 
 inline double median(std::vector<double> v)

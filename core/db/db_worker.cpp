@@ -51,8 +51,9 @@ DB_Worker::DB_Worker(QObject *parent)
     // A connection of its own: the command line's batch runs one worker per device at once,
     // and a shared default connection would be replaced under the others' feet.
     static QAtomicInt instances;
-    db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"),
-                                   QStringLiteral("devices-%1").arg(instances.fetchAndAddRelaxed(1)));
+    db = QSqlDatabase::addDatabase(
+        QStringLiteral("QSQLITE"),
+        QStringLiteral("devices-%1").arg(instances.fetchAndAddRelaxed(1)));
     // The database ships with the program and is never written; read-only also keeps SQLite
     // from creating an empty file when devices.db has gone missing.
     db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));

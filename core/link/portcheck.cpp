@@ -94,7 +94,9 @@ QString describe(Problem problem, const QString &name)
 
 QString udevRule(quint16 vendorId, quint16 productId)
 {
-    const auto hex = [](quint16 id) { return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0')); };
+    const auto hex = [](quint16 id) {
+        return QStringLiteral("%1").arg(id, 4, 16, QLatin1Char('0'));
+    };
     return QStringLiteral("SUBSYSTEM==\"tty\", ATTRS{idVendor}==\"%1\", ATTRS{idProduct}==\"%2\", "
                           "TAG+=\"uaccess\", ENV{ID_MM_DEVICE_IGNORE}=\"1\"")
         .arg(hex(vendorId), hex(productId));
@@ -112,9 +114,9 @@ PermissionFix permissionFix(const QString &name, quint16 vendorId, quint16 produ
     if (fix.node.isEmpty())
         fix.node = nodePath(name);
     // The package puts the rule with the system's; the fix below with the administrator's.
-    for (const QString &dir : {QStringLiteral("/etc/udev/rules.d"),
-                               QStringLiteral("/usr/lib/udev/rules.d"),
-                               QStringLiteral("/lib/udev/rules.d")})
+    for (const QString &dir :
+         {QStringLiteral("/etc/udev/rules.d"), QStringLiteral("/usr/lib/udev/rules.d"),
+          QStringLiteral("/lib/udev/rules.d")})
         fix.ruleInstalled |= QFileInfo::exists(dir + QStringLiteral("/60-vexa7xx.rules"));
     fix.ruleCommand = QStringLiteral("echo '%1' | sudo tee %2 >/dev/null && sudo udevadm control "
                                      "--reload && sudo udevadm trigger --subsystem-match=tty")

@@ -33,14 +33,14 @@ QString describe(Problem problem, const QString &name);
 // front end words in its own language.
 struct PermissionFix
 {
-    QString node;        // the device node ("/dev/ttyACM0")
-    QString modeText;    // "crw-rw---- root:dialout"
-    QString user;        // who runs the program
-    QString group;       // the node's group when its members may read and write it, else empty
-    bool inGroupLater = false; // the user is in that group, but this login started before
-    bool ownerBlocked = false; // the user owns the node, whose mode shuts the owner out
-    QString groupCommand;      // "sudo usermod -aG dialout alice" (empty: no group helps)
-    QString ownerCommand;      // "chmod u+rw /dev/..." (empty unless ownerBlocked)
+    QString node;     // the device node ("/dev/ttyACM0")
+    QString modeText; // "crw-rw---- root:dialout"
+    QString user;     // who runs the program
+    QString group;    // the node's group when its members may read and write it, else empty
+    bool inGroupLater = false;  // the user is in that group, but this login started before
+    bool ownerBlocked = false;  // the user owns the node, whose mode shuts the owner out
+    QString groupCommand;       // "sudo usermod -aG dialout alice" (empty: no group helps)
+    QString ownerCommand;       // "chmod u+rw /dev/..." (empty unless ownerBlocked)
     bool ruleInstalled = false; // the udev rule for the device's USB ids is in place
     QString ruleCommand;        // installs that rule and applies it to the plugged devices
 };

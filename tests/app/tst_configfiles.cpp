@@ -147,8 +147,8 @@ void tst_ConfigFiles::invalidValuesAreRefused()
 
 void tst_ConfigFiles::writeIsReadBack_data()
 {
-    QTest::addColumn<bool>("verify"); // the setting
-    QTest::addColumn<bool>("kept");   // the device acknowledges tx_period but keeps its value
+    QTest::addColumn<bool>("verify");  // the setting
+    QTest::addColumn<bool>("kept");    // the device acknowledges tx_period but keeps its value
     QTest::addColumn<QString>("told"); // empty: no box about the read-back
     QTest::newRow("stored") << true << false
                             << "Проверка записи: Записано и проверено: значений прочитано из "

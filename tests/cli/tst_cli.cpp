@@ -412,10 +412,10 @@ void tst_Cli::doctor_data()
                        "chmod u+rw %1", "udev rule"};
     QTest::newRow("in use") << "in use" << 1
                             << QStringList{"%1: in use by another program", "sudo fuser -v %1"};
-    QTest::newRow("missing port")
-        << "missing" << 1
-        << QStringList{"no/such/port: no such port", "fix: check the cable",
-                       "Device/VID=0483, Device/PID=5740", "--port /dev/ttyUSB0"};
+    QTest::newRow("missing port") << "missing" << 1
+                                  << QStringList{
+                                         "no/such/port: no such port", "fix: check the cable",
+                                         "Device/VID=0483, Device/PID=5740", "--port /dev/ttyUSB0"};
     QTest::newRow("no device, another maker's adapter")
         << "no device" << 1 << QStringList{"ttyUSB7", "1a86:7523", "no Vexa7XX device found"};
 }
@@ -479,13 +479,15 @@ void tst_Cli::provisionBatch()
         "template.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
                         "</configuration>");
     QByteArray csv = "# the bench's keys\nserial_number;app_key\n";
-    const auto keyOf = [](int i) { return QByteArray("00112233445566778899aabbccddee0") + char('0' + i); };
+    const auto keyOf = [](int i) {
+        return QByteArray("00112233445566778899aabbccddee0") + char('0' + i);
+    };
     for (int i = 2; i >= 0; --i) // not in the ports' order
         csv += f->sim(i)->device().serialNumber().toLatin1() + ";" + keyOf(i).toUpper() + "\n";
     const QString keys = f->writeFile("keys.csv", csv);
     const QString report = f->path("report.json");
-    const QStringList args{"provision", "--template", templ, "--keys", keys, "--verify",
-                           "--report", report};
+    const QStringList args{"provision", "--template", templ,      "--keys",
+                           keys,        "--verify",   "--report", report};
     runWaitMs *= 3;
 
     QVERIFY2(run(args) == 1, qPrintable(out + err));

@@ -174,11 +174,10 @@ bool CliRunner::parse(const QStringList &args, Options *o, QString *error)
         return false;
     }
     o->command = rest.takeFirst();
-    static const QStringList commands{QStringLiteral("list"),  QStringLiteral("doctor"),
-                                      QStringLiteral("info"),
-                                      QStringLiteral("read"),  QStringLiteral("write"),
-                                      QStringLiteral("flash"), QStringLiteral("console"),
-                                      QStringLiteral("syslog"), QStringLiteral("provision")};
+    static const QStringList commands{
+        QStringLiteral("list"),    QStringLiteral("doctor"), QStringLiteral("info"),
+        QStringLiteral("read"),    QStringLiteral("write"),  QStringLiteral("flash"),
+        QStringLiteral("console"), QStringLiteral("syslog"), QStringLiteral("provision")};
     if (!commands.contains(o->command)) {
         *error = QStringLiteral("unknown command ") + o->command;
         return false;

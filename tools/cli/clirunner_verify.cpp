@@ -137,8 +137,7 @@ void CliRunner::reportVerify(QJsonObject *json)
                                 {QStringLiteral("read"), m.read}});
     }
     if (mismatches.isEmpty())
-        err << "written and verified: " << verifyNames.size()
-            << " value(s) read back as written\n";
+        err << "written and verified: " << verifyNames.size() << " value(s) read back as written\n";
     else
         err << mismatches.size() << " of " << verifyNames.size()
             << " written value(s) read back differently\n";

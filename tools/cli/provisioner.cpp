@@ -58,19 +58,18 @@ bool Provisioner::parseKeys(const QByteArray &text, Keys *k, QString *error)
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        QStringList cells = line.split(line.contains(QLatin1Char(';')) ? QLatin1Char(';')
-                                                                        : QLatin1Char(','));
+        QStringList cells =
+            line.split(line.contains(QLatin1Char(';')) ? QLatin1Char(';') : QLatin1Char(','));
         for (QString &c : cells)
             c = c.trimmed().remove(QLatin1Char('"'));
         if (header.isEmpty()) {
             header = cells;
             for (QString &h : header)
                 h = h.toLower();
-            k->matchColumn = header.contains(QStringLiteral("serial_number"))
-                                 ? QStringLiteral("serial_number")
-                                 : header.contains(QStringLiteral("dev_eui"))
-                                       ? QStringLiteral("dev_eui")
-                                       : QString();
+            k->matchColumn =
+                header.contains(QStringLiteral("serial_number")) ? QStringLiteral("serial_number")
+                : header.contains(QStringLiteral("dev_eui"))     ? QStringLiteral("dev_eui")
+                                                                 : QString();
             if (k->matchColumn.isEmpty()) {
                 *error = QStringLiteral("the keys table needs a serial_number or dev_eui column");
                 return false;
@@ -99,17 +98,17 @@ bool Provisioner::parseKeys(const QByteArray &text, Keys *k, QString *error)
         QStringList values;
         for (int i = 0; i < header.size(); ++i) {
             if (header.at(i) == k->matchColumn)
-                match = k->matchColumn == QLatin1String("dev_eui") ? bareEui(cells.at(i))
-                                                                    : cells.at(i);
+                match =
+                    k->matchColumn == QLatin1String("dev_eui") ? bareEui(cells.at(i)) : cells.at(i);
             else // keys are hex: the separators people write them with go
                 values << bareEui(cells.at(i));
         }
         if (match.isEmpty() || k->rows.contains(match)) {
             *error = QStringLiteral("line %1 of the keys table: %2 %3")
                          .arg(lineNumber)
-                         .arg(k->matchColumn,
-                              match.isEmpty() ? QStringLiteral("is empty")
-                                              : match + QStringLiteral(" is listed twice"));
+                         .arg(k->matchColumn, match.isEmpty()
+                                                  ? QStringLiteral("is empty")
+                                                  : match + QStringLiteral(" is listed twice"));
             return false;
         }
         k->rows.insert(match, values);
@@ -207,7 +206,8 @@ void Provisioner::start()
         u.port = port;
         u.clock.start();
         ++running;
-        runStep(u, {QStringLiteral("info")}, [this](Unit &unit, int code) { identified(unit, code); });
+        runStep(u, {QStringLiteral("info")},
+                [this](Unit &unit, int code) { identified(unit, code); });
     }
 }
 
@@ -287,10 +287,8 @@ void Provisioner::flashed(Unit &u, int code)
     if (code != 0)
         return finishUnit(u, stepError(u, QStringLiteral("the flash failed")));
     // The device may have come back on another port.
-    const QString port = summary.value(QStringLiteral("device"))
-                             .toObject()
-                             .value(QStringLiteral("port"))
-                             .toString();
+    const QString port =
+        summary.value(QStringLiteral("device")).toObject().value(QStringLiteral("port")).toString();
     if (!port.isEmpty())
         u.port = port;
     u.firmware = summary.value(QStringLiteral("runningVersion")).toString(u.firmware);
@@ -310,9 +308,9 @@ void Provisioner::startWrite(Unit &u)
                                        {{QStringLiteral("param"), values.value(i)}});
         }
     }
-    const QString file = workDir.filePath(QStringLiteral("device-%1.xml")
-                                              .arg(u.serial.isEmpty() ? QString::number(quintptr(&u))
-                                                                      : u.serial));
+    const QString file =
+        workDir.filePath(QStringLiteral("device-%1.xml")
+                             .arg(u.serial.isEmpty() ? QString::number(quintptr(&u)) : u.serial));
     if (!ConfigDocument::save(doc, file))
         return finishUnit(u, QStringLiteral("cannot write ") + file);
     QStringList args{QStringLiteral("write"), file, QStringLiteral("--yes"),
@@ -351,12 +349,13 @@ void Provisioner::finishUnit(Unit &u, const QString &error, const QString &detai
         << (ok ? QString() : QStringLiteral("  ") + error) << '\n';
     out.flush();
     if (!opts.reportFile.isEmpty()) {
-        QJsonObject line{{QStringLiteral("port"), u.port},
-                         {QStringLiteral("serial"), u.serial},
-                         {QStringLiteral("devEui"), u.devEui},
-                         {QStringLiteral("firmware"), u.firmware},
-                         {QStringLiteral("result"), ok ? QStringLiteral("ok") : QStringLiteral("failed")},
-                         {QStringLiteral("duration"), seconds}};
+        QJsonObject line{
+            {QStringLiteral("port"), u.port},
+            {QStringLiteral("serial"), u.serial},
+            {QStringLiteral("devEui"), u.devEui},
+            {QStringLiteral("firmware"), u.firmware},
+            {QStringLiteral("result"), ok ? QStringLiteral("ok") : QStringLiteral("failed")},
+            {QStringLiteral("duration"), seconds}};
         if (!ok)
             line.insert(QStringLiteral("error"), error);
         if (!details.isEmpty())

@@ -47,8 +47,8 @@ public:
     // element whose value the device gets. False with *error when the table is unusable.
     struct Keys
     {
-        QString matchColumn; // "serial_number" or "dev_eui"
-        QStringList columns; // written, in the table's order
+        QString matchColumn;              // "serial_number" or "dev_eui"
+        QStringList columns;              // written, in the table's order
         QHash<QString, QStringList> rows; // match value (DevEUI as bare lower-case hex) -> values
     };
     static bool parseKeys(const QByteArray &text, Keys *keys, QString *error);
