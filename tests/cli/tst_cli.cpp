@@ -48,6 +48,8 @@ private slots:
     void doctor_data();
     void doctor();
     void provisionBatch();
+    void provisionKeysTable_data();
+    void provisionKeysTable();
     void flash_data();
     void flash();
     void flashRefusesFile_data();
@@ -530,6 +532,42 @@ void tst_Cli::provisionBatch()
         QCOMPARE(f->sim(i)->commandCount(Cmd::writeParam) > 0, i == 2);
     QCOMPARE(lines().size(), 4);
     QCOMPARE(lines().last().value("serial").toString(), f->sim(2)->device().serialNumber());
+}
+
+void tst_Cli::provisionKeysTable_data()
+{
+    QTest::addColumn<QByteArray>("csv");
+    QTest::addColumn<QString>("match"); // the row's key; empty: the table is refused
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("by serial number, DevEUI written")
+        << QByteArray("serial_number,dev_eui,app_key\n7500000000012345,70-B3-D5-7E-02-EE-30-39,"
+                      "00112233445566778899AABBCCDDEEFF\n")
+        << "7500000000012345"
+        << QStringList{"70b3d57e02ee3039", "00112233445566778899aabbccddeeff"};
+    QTest::newRow("by DevEUI, semicolons, a comment, CRLF")
+        << QByteArray("# keys\r\nDEV_EUI;app_key\r\n70:B3:D5:7E:02:EE:30:39;\"0011\"\r\n")
+        << "70b3d57e02ee3039" << QStringList{"0011"};
+    QTest::newRow("no column to find the device by")
+        << QByteArray("app_key\n0011\n") << QString() << QStringList();
+    QTest::newRow("a column that is no writable parameter")
+        << QByteArray("serial_number,fw_ver\n1,1.3.1\n") << QString() << QStringList();
+    QTest::newRow("a device listed twice")
+        << QByteArray("serial_number,app_key\n1,00\n1,01\n") << QString() << QStringList();
+    QTest::newRow("a row short of a cell")
+        << QByteArray("serial_number,app_key,app_eui\n1,00\n") << QString() << QStringList();
+}
+
+void tst_Cli::provisionKeysTable()
+{
+    QFETCH(QByteArray, csv);
+    QFETCH(QString, match);
+    QFETCH(QStringList, values);
+    Provisioner::Keys keys;
+    QString error;
+    QCOMPARE(Provisioner::parseKeys(csv, &keys, &error), !match.isEmpty());
+    QCOMPARE(error.isEmpty(), !match.isEmpty());
+    if (!match.isEmpty())
+        QCOMPARE(keys.rows.value(match), values);
 }
 
 namespace {
