@@ -107,9 +107,9 @@ void MainWindow::swUpdated(QString newVer, qlonglong swFsize, QString swFileName
                    QStringLiteral("'>") + tr("Список изменений") + QStringLiteral("</A>") +
                    tr("<br>Загрузить обновление? (") +
                    QString::number(double(swFsize) / 1048576.0, 'f', 1) + QStringLiteral("MB)");
-    // A program folder the user cannot write to belongs to the package manager: the archive
-    // is only fetched, into the user's downloads, and installing stays the package manager's.
-    downloadOnly = !UpdateUnpacker::canInstallInto(AppPaths::appDir());
+    // An installed program, or a folder the user cannot write to, belongs to the package
+    // manager: the archive is only fetched, into the user's downloads.
+    downloadOnly = !AppPaths::portable() || !UpdateUnpacker::canInstallInto(AppPaths::appDir());
     QString target = AppPaths::filePath(QStringLiteral("updates/update.zip"));
     if (downloadOnly) {
         QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);

@@ -61,18 +61,26 @@ QString filePath(const QString &name)
     const QString dir = appDir();
     if (!overrideDir().isEmpty())
         return dir + QLatin1Char('/') + name;
-    const QString share = shareDir(dir);
-    const bool isInstalled = installed(dir, share);
     const Kind kind = kindOf(name);
-    if (kind == Kind::Shipped)
-        return (isInstalled ? share : dir) + QLatin1Char('/') + name;
-    // An installed program keeps out of its folder even when it may write there (run as root,
-    // say): /usr/bin is no place for a user's settings.
-    if (!isInstalled && QFileInfo(dir).isWritable())
+    if (kind == Kind::Shipped) {
+        const QString share = shareDir(dir);
+        return (installed(dir, share) ? share : dir) + QLatin1Char('/') + name;
+    }
+    if (portable())
         return dir + QLatin1Char('/') + name;
     return userFolder(kind == Kind::Settings ? QStandardPaths::GenericConfigLocation
                                              : QStandardPaths::GenericDataLocation) +
            QLatin1Char('/') + name;
+}
+
+bool portable()
+{
+    const QString dir = appDir();
+    if (!overrideDir().isEmpty())
+        return true;
+    // An installed program keeps out of its folder even when it may write there (run as root,
+    // say): /usr/bin is no place for a user's settings.
+    return !installed(dir, shareDir(dir)) && QFileInfo(dir).isWritable();
 }
 
 void setAppDirOverride(const QString &dir)

@@ -15,4 +15,7 @@ QString appDir(); // the executable's folder (or the override)
 // Where the file or folder `name` ("settings.conf", "translations/en.qm", "firmware") lives.
 QString filePath(const QString &name);
 void setAppDirOverride(const QString &dir); // empty text restores the executable's folder
+// True when the program keeps its own files beside the executable (a build tree, a portable
+// copy): only then may it replace its own files; an installation is the package manager's.
+bool portable();
 } // namespace AppPaths
