@@ -2,6 +2,10 @@
 
 #include "userprompts.h"
 
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
+
 class QWidget;
 
 // Message boxes of the program, in the link's shared message-box style. Without a screen (the
@@ -17,6 +21,7 @@ public:
                Button defaultButton = NoButton) override;
     Button linkPrompt(LinkPrompt which) override;
     void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
+    void withdrawNotes() override;
     QString openFileName(const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &proposed,
                          const QString &filter) override;
@@ -29,4 +34,5 @@ private:
                 Buttons buttons, Button defaultButton);
 
     QWidget *parentWidget;
+    QList<QPointer<QMessageBox>> notes;
 };

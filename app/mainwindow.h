@@ -10,12 +10,14 @@
 #include <QDateTime>
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QHostInfo>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QTranslator>
 #include <ctime>
 #include <functional>
@@ -253,10 +255,21 @@ private:
     // the window up meanwhile.
     void afterStatusPass(std::function<void()> then);
     void showFirstPage();
+    // Tells which fields hold what cannot be written; true when there are any.
+    bool invalidInputRefused();
     // Hands the pending changes to the link; false when the buffer cannot be written.
     bool writePendingChanges();
     // What the last write put on the device and what stays pending, for the error boxes.
     QString writeReportText() const;
+    // Shows what waits to be written: marked fields and pages, the count on the write button.
+    void refreshPendingMarks();
+    // The pending changes as "label: device value → new value" lines.
+    QStringList pendingChangeLines() const;
+    // Takes an opened file's values (keys and identity already removed) into the documents.
+    void applyConfigFile(const QDomDocument &loadedFull, const QDomDocument &loadedPending,
+                         bool connected);
+    // The title bar with the identified device, or the bare program name.
+    void showDeviceTitle();
     // Status.
     void connectStatusPanel();
     static const char *batteryPicture(const DEV_BAT_STAT &stat);
@@ -307,7 +320,10 @@ private:
     // Configuration documents: everything read or loaded, and the changes still to write.
     QDomDocument fullConfigDoc;
     QDomDocument pendingDoc;
+    QHash<QString, QString> sessionPasswords; // serial number -> password, this run only
+    QSet<QString> pendingFromFile; // pending elements a file gave, not the user's edits
     QBuffer configBuffer;
+    int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
     // Application clock: base in UTC plus the monotonic time elapsed since it was set.
     QDateTime appClockBase;

@@ -7,6 +7,7 @@
 #include "appinfo.h"
 #include "authenticationform.h"
 #include "configdocument.h"
+#include "fieldmarks.h"
 #include "configeditor.h"
 #include "configexchange.h"
 #include "connectionstates.h"
@@ -168,6 +169,9 @@ void MainWindow::applyStateEffects(int state)
     case Connected:
         if (rebootTimer->isActive())
             rebootTimer->stop();
+        // The device is back: the reboot message has said what it had to.
+        prompts->withdrawNotes();
+        ui->infoHintLabel->hide();
         link->setDeviceReady(true);
         ui->refreshButton->setHidden(hideRefresh);
         break;
@@ -181,6 +185,10 @@ void MainWindow::applyStateEffects(int state)
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
+        prompts->withdrawNotes();
+        ui->infoHintLabel->hide();
+        if (!fskMode)
+            statusPanel->ui->reRegisterButton->setEnabled(true);
         if (newFwAvailable)
             ui->updateFwButton->setEnabled(true);
         // While a user action waits for the pass to end, its own answer restarts polling.
@@ -228,6 +236,7 @@ void MainWindow::applyStateEffects(int state)
             break;
         }
         rebootTimer->start(rebootTimerMs);
+        rowBeforeReboot = ui->terminalMenu->currentRow();
         // Taken before state 0, which ends the update flag.
         const QString why =
             firmwareUpdate ? tr("Обновление прошивки...") : tr("Устройство перезагружается...");
@@ -430,6 +439,7 @@ void MainWindow::refreshDeviceList()
         // The port is still selected: read the same device again.
         statusTimer->stop();
         pendingDoc.clear();
+        refreshPendingMarks();
         ui->writeConfigButton->setEnabled(false);
         waitEndReadStatus();
         emit startReadConfiguration();
@@ -464,11 +474,24 @@ void MainWindow::eraseMemory()
 
 void MainWindow::authenticationRequest()
 {
-    if (authAsked)
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
-    else
+    // A password given once this session is not asked again for the same device (after the
+    // reboot that ends every write, say); it is kept in memory only.
+    const QString serial = ui->snLabel->text();
+    const auto known = sessionPasswords.constFind(serial);
+    if (!authAsked && known != sessionPasswords.constEnd()) {
         authAsked = true;
+        link->authenticationDevice(*known);
+        return;
+    }
+    if (authAsked) {
+        sessionPasswords.remove(serial);
+        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
+    } else {
+        authAsked = true;
+    }
     auto *form = new AuthenticationForm(this);
+    connect(form, &AuthenticationForm::passUpdated, this,
+            [this, serial](const QString &password) { sessionPasswords.insert(serial, password); });
     connect(form, &AuthenticationForm::passUpdated, link, &DeviceInterface::authenticationDevice);
     connect(form, &AuthenticationForm::authenticationCanceled, this,
             &MainWindow::badAuthentication);
@@ -516,6 +539,7 @@ void MainWindow::readConfig()
     if (statusTimer->isActive())
         statusTimer->stop();
     pendingDoc.clear();
+    refreshPendingMarks();
     readyFlag = false;
     ui->writeConfigButton->setEnabled(false);
     waitEndReadStatus();
@@ -532,14 +556,41 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
             ui->writeConfigButton->setEnabled(false);
             editor->forgetFreqPlan();
             updateGui(fullConfigDoc.documentElement());
+            editor->rememberDeviceValues(fullConfigDoc.documentElement());
+            // Changes still waiting (a file opened before the device came) show over the
+            // device's values: the fields show what a write would send.
+            if (!ConfigDocument::isEmpty(pendingDoc)) {
+                for (QDomElement e = pendingDoc.documentElement().firstChildElement();
+                     !e.isNull(); e = e.nextSiblingElement()) {
+                    ConfigDocument::deleteElement(fullConfigDoc, e.tagName());
+                    ConfigDocument::addElement(fullConfigDoc, e.tagName(),
+                                               ConfigDocument::attributesOf(e));
+                }
+                editor->fill(pendingDoc.documentElement());
+            }
+            refreshPendingMarks();
         }
         xmlBuffer->close();
     }
-    ui->mainTitleWindow->setText(tr("Конфигуратор") + QLatin1Char('\t') + tr("Вэкса") +
-                                 devIdByName + QStringLiteral(" SN: ") + ui->snLabel->text());
-    if (fskMode)
+    showDeviceTitle();
+    if (fskMode) {
         showFirstPage();
+    } else if (rowBeforeReboot > 0 && !ui->terminalMenu->isRowHidden(rowBeforeReboot)) {
+        // Back from a reboot (after a write, say) on the page the user was working on.
+        ui->terminalMenu->setCurrentRow(rowBeforeReboot);
+        itemSelected(ui->terminalMenu->model()->index(rowBeforeReboot, 0));
+    }
+    rowBeforeReboot = -1;
     setGlobalState(LinkState::Ready);
+}
+
+void MainWindow::showDeviceTitle()
+{
+    if (currentState == LinkState::Disconnected || devIdByName.isEmpty())
+        ui->mainTitleWindow->setText(tr("Конфигуратор"));
+    else
+        ui->mainTitleWindow->setText(tr("Конфигуратор") + QLatin1Char('\t') + tr("Вэкса") +
+                                     devIdByName + QStringLiteral(" SN: ") + ui->snLabel->text());
 }
 
 // ---- identification -------------------------------------------------------------------------
@@ -621,6 +672,14 @@ void MainWindow::clearLabels()
     }
     for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})
         l->clear();
+    // Nothing of a device that is gone stays on show, and nothing can be sent to it.
+    p->netIfaceStateLbl->clear();
+    for (QWidget *button : {static_cast<QWidget *>(p->sendExtraordinaryPackButton),
+                            static_cast<QWidget *>(p->reRegisterButton),
+                            static_cast<QWidget *>(p->setDateTimeButton)})
+        FieldMarks::setEnabledWhy(button, false, tr("Нет подключенного устройства"));
+    ui->infoHintLabel->show();
+    refreshPendingMarks();
     for (int row = 1; row < ui->terminalMenu->count(); ++row)
         ui->terminalMenu->setRowHidden(row, true);
 }
@@ -680,6 +739,8 @@ void MainWindow::on_closeMainWindow_clicked()
                                      tr("Имеются не записанные изменения.\nЗаписать изменения?"),
                                      UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel);
     if (answer == UserPrompts::Yes) {
+        if (invalidInputRefused())
+            return; // the window stays open so the fields can be completed
         if (statusTimer->isActive())
             statusTimer->stop();
         // The write ends with the device rebooting; the reboot then closes the program.

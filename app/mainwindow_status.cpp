@@ -1,6 +1,7 @@
 // MainWindow: status polling — the chain of status requests, its stop-and-wait, the panels
 // the answers fill, and the manual status buttons.
 #include "mainwindow.h"
+#include "fieldmarks.h"
 #include "ui_mainwindow.h"
 
 #include "combodata.h"
@@ -167,7 +168,8 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
         QT_TR_NOOP("Ошибка интерфейса"), QT_TR_NOOP("Обмен данными")};
     if (stat.netState <= 5) {
         statusPanel->ui->netIfaceStateLbl->setText(tr(texts[stat.netState]));
-        statusPanel->ui->sendExtraordinaryPackButton->setEnabled(stat.netState == 2);
+        FieldMarks::setEnabledWhy(statusPanel->ui->sendExtraordinaryPackButton,
+                                  stat.netState == 2, tr("Устройство не зарегистрировано в сети"));
         netRegistered = stat.netState == 2 || stat.netState == 5;
     }
 
@@ -329,7 +331,8 @@ void MainWindow::updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _s
     const QDateTime now = applicationTime();
     const qint64 difference = qint64(_date_time) - now.toSecsSinceEpoch();
     const Ui::StatusPanel *panel = statusPanel->ui;
-    panel->setDateTimeButton->setEnabled(difference > 2 || difference < -2);
+    FieldMarks::setEnabledWhy(panel->setDateTimeButton, difference > 2 || difference < -2,
+                              tr("Часы устройства идут верно (расхождение не более 2 с)"));
     const QString format = QStringLiteral("dd-MM-yyyy hh:mm:ss");
     panel->dateTime_lbl->setText(
         QDateTime::fromSecsSinceEpoch(qint64(_date_time), Qt::UTC).toString(format));

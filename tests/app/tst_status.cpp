@@ -82,6 +82,20 @@ void tst_Status::panelFollowsTheDevice()
     QVERIFY(text("batVoltage_lbl").startsWith("4."));
     QVERIFY(!text("dateTime_lbl").isEmpty());
     QVERIFY(!text("in0Count_lbl").isEmpty());
+    QVERIFY(window->findChild<QLabel *>("infoHintLabel")->isHidden());
+
+    // Unplugged: nothing of the device stays on show, and its buttons say why they are off.
+    f->sim()->unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
+    for (const char *label : {"netIfaceStateLbl", "upLinkCounter_lbl", "rssi_lbl",
+                              "batVoltage_lbl", "dateTime_lbl", "in0Count_lbl"})
+        QVERIFY2(text(label).isEmpty(), label);
+    for (const char *name :
+         {"sendExtraordinaryPackButton", "reRegisterButton", "setDateTimeButton"}) {
+        auto *button = window->findChild<QWidget *>(name);
+        QVERIFY2(!button->isEnabled() && !button->toolTip().isEmpty(), name);
+    }
+    QVERIFY(!window->findChild<QLabel *>("infoHintLabel")->isHidden());
 }
 
 void tst_Status::chainOrder_data()
