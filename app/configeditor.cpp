@@ -213,8 +213,15 @@ void ConfigEditor::buildTable()
     for (int n = 0; n < maxFreqChannels; ++n)
         add(QStringLiteral("freq_channel_%1").arg(n), -1, Kind::Custom, nullptr, {},
             [this, n](const QDomElement &e) {
-                freqPlanRead.append(
-                    qMakePair(n, num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16))));
+                // Filled again (after a language change, say), a channel keeps one entry.
+                const QString hz = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
+                for (auto &channel : freqPlanRead) {
+                    if (channel.first == n) {
+                        channel.second = hz;
+                        return;
+                    }
+                }
+                freqPlanRead.append(qMakePair(n, hz));
             });
 
     add(QStringLiteral("en_power_20dbm"), 22, Kind::Check, lora->enPower20dbmCheckBox);
@@ -661,6 +668,8 @@ void ConfigEditor::fillModelChoices()
         const QSignalBlocker blocker(box);
         box->clear(); // a second device must not add its choices to the first one's
         fillCombo(box, db->getFormElements(box->objectName()));
+        // The longest choice of the model, in the language shown, is readable in full.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     }
 
     for (const InputWidgets &in : qAsConst(inputs)) {
@@ -687,6 +696,19 @@ void ConfigEditor::fillModelChoices()
     lora->txConfirmCheckBox->setEnabled(
         db->getFormElements(lora->txConfirmCheckBox->objectName()).value(0) !=
         QLatin1String("false"));
+}
+
+void ConfigEditor::retranslate(const QDomElement &current)
+{
+    fillModelChoices();
+    setInputHints();
+    // The device's values are said in the new language too.
+    if (!deviceDoc.documentElement().isNull()) {
+        const QDomDocument device = deviceDoc.cloneNode(true).toDocument();
+        fill(device.documentElement());
+        rememberDeviceValues(device.documentElement());
+    }
+    fill(current);
 }
 
 QString ConfigEditor::converterMissing()

@@ -77,6 +77,9 @@ public:
     void setModel(const QString &name) { model = name; }
     // The model's choices and which of its widgets are shown, from the device database.
     void fillModelChoices();
+    // After a language change: the database's choices and the editor's own texts again, in the
+    // new language, showing the same values (current: what the fields held).
+    void retranslate(const QDomElement &current);
     // The pages hold widgets this program leaves unused: they stay hidden.
     void hideUnusedWidgets();
     // Back to empty editors and no frequency plan (the time zones stay: they are the computer's).

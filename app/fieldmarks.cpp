@@ -25,12 +25,16 @@ const char *const problemTextProperty = "inputProblemText";
 const char *const pendingProperty = "pendingChange";
 const char *const pendingTextProperty = "pendingChangeText";
 const char *const disabledProperty = "disabledReason";
-// The tooltip the form gave the widget, kept so that the marks add to it rather than replace it.
+// The tooltip the form gave the widget, kept so that the marks add to it rather than replace it,
+// and the one last composed: a different one means the form has set its own again (in
+// another language).
 const char *const baseTipProperty = "baseToolTip";
+const char *const composedTipProperty = "composedToolTip";
 
 void updateLook(QWidget *w)
 {
-    if (!w->property(baseTipProperty).isValid())
+    if (!w->property(baseTipProperty).isValid() ||
+        w->toolTip() != w->property(composedTipProperty).toString())
         w->setProperty(baseTipProperty, w->toolTip());
     QStringList lines;
     for (const char *p : {baseTipProperty, hintProperty, problemTextProperty, pendingTextProperty,
@@ -40,6 +44,7 @@ void updateLook(QWidget *w)
             lines << line;
     }
     w->setToolTip(lines.join(QLatin1Char('\n')));
+    w->setProperty(composedTipProperty, w->toolTip());
     // Property selectors of the style sheet are evaluated when the widget is polished.
     w->style()->unpolish(w);
     w->style()->polish(w);

@@ -209,6 +209,10 @@ void MainWindow::applyLanguage(const QString &code)
         displayDeviceStatus(statusPict, tr(statusSource));
     // The form's own texts are back: the device and the pending changes are shown again.
     if (editor) {
+        if (identified && currentState != LinkState::Disconnected) {
+            editor->retranslate(fullConfigDoc.documentElement());
+            fillCodeTables();
+        }
         showDeviceTitle();
         refreshPendingMarks();
     }

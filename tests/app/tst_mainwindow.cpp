@@ -1,11 +1,21 @@
 #include "aboutform.h"
 #include "appfixture.h"
 #include "appsettings.h"
+#include "guiresources.h"
 #include "mainwindow.h"
 #include "settingsform.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QStyleOptionButton>
+#include <QStyleOptionComboBox>
+#include <QTextDocument>
+#include <QToolButton>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -13,7 +23,8 @@
 #include <QTimeZone>
 #include <QTimer>
 
-// The window without a device: start-up, settings, language, console history, dragging.
+// The window without a device: start-up, settings, language, console history, dragging; and with
+// one, that every text of every page and dialog is complete in each language and fits.
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
@@ -27,11 +38,101 @@ private slots:
     void aboutShowsCurrentLanguage();
     void languageSwitchRetranslates();
     void settingsSaveStopsStatusTimer();
+    void everyTextFits_data();
+    void everyTextFits();
 
 private:
     std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(&f->prompts); }
     std::unique_ptr<AppFixture> f;
 };
+
+namespace {
+// The width a text needs in a widget's font (rich text laid out as the label does).
+int textWidth(const QWidget *w, const QString &text)
+{
+    if (Qt::mightBeRichText(text)) {
+        QTextDocument doc;
+        doc.setDefaultFont(w->font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(text);
+        return int(std::ceil(doc.idealWidth()));
+    }
+    int widest = 0;
+    for (const QString &line : text.split('\n'))
+        widest = std::max(widest, w->fontMetrics().horizontalAdvance(line));
+    return widest;
+}
+
+QString plainText(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    QTextDocument doc;
+    doc.setHtml(text);
+    return doc.toPlainText();
+}
+
+// The texts shown by the visible labels, buttons, check boxes and choice boxes of every window
+// on screen, each with the room it has there.
+struct ShownText
+{
+    QString where;
+    QString text;
+    int needed;
+    int room;
+};
+
+QList<ShownText> shownTexts()
+{
+    QList<ShownText> out;
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible())
+            continue;
+        for (QWidget *w : top->findChildren<QWidget *>()) {
+            if (!w->isVisible())
+                continue;
+            const QString where = top->objectName() + "/" + w->objectName();
+            if (auto *label = qobject_cast<QLabel *>(w)) {
+                if (label->text().isEmpty())
+                    continue;
+                // A wrapping label must have the height of its lines.
+                if (label->wordWrap())
+                    out << ShownText{where + " (height)", label->text(),
+                                     label->heightForWidth(label->width()), label->height()};
+                else
+                    out << ShownText{where, label->text(), textWidth(label, label->text()),
+                                     label->contentsRect().width() - 2 * label->margin()};
+            } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+                if (button->text().isEmpty() || qobject_cast<QToolButton *>(w))
+                    continue;
+                QStyleOptionButton opt;
+                opt.initFrom(button);
+                const QStyle::SubElement contents =
+                    qobject_cast<QCheckBox *>(w)      ? QStyle::SE_CheckBoxContents
+                    : qobject_cast<QRadioButton *>(w) ? QStyle::SE_RadioButtonContents
+                                                      : QStyle::SE_PushButtonContents;
+                out << ShownText{where, button->text(), textWidth(button, button->text()),
+                                 button->style()->subElementRect(contents, &opt, button).width()};
+            } else if (auto *box = qobject_cast<QComboBox *>(w)) {
+                if (box->isEditable())
+                    continue;
+                QStyleOptionComboBox opt;
+                opt.initFrom(box);
+                const int room = box->style()
+                                     ->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                      QStyle::SC_ComboBoxEditField, box)
+                                     .width();
+                for (int i = 0; i < box->count(); ++i) {
+                    const int icon = box->itemIcon(i).isNull() ? 0 : box->iconSize().width() + 4;
+                    out << ShownText{where, box->itemText(i),
+                                     textWidth(box, box->itemText(i)) + icon, room};
+                }
+            }
+        }
+    }
+    return out;
+}
+} // namespace
 
 void tst_MainWindow::startsWaitingForDevice()
 {
@@ -153,6 +254,93 @@ void tst_MainWindow::settingsSaveStopsStatusTimer()
     form->findChild<QPushButton *>("cancelButton")->click();
     QVERIFY(!status->isChecked());
     QCOMPARE(AppSettings::read("Survey", "Status").toBool(), false);
+}
+
+void tst_MainWindow::everyTextFits_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("lang");
+    for (const int model : {750, 760, 701}) {
+        for (const char *lang : {"ru", "en"})
+            QTest::addRow("%d %s", model, lang) << model << QString(lang);
+    }
+}
+
+void tst_MainWindow::everyTextFits()
+{
+    QFETCH(int, model);
+    QFETCH(QString, lang);
+    // The program's own font, as it starts with it.
+    initGuiResources();
+    QFontDatabase::addApplicationFont(":/font/font/ptsans.ttf");
+    const QFont systemFont = QApplication::font();
+    QApplication::setFont(QFont("PT Sans", 10));
+    QDir(f->path()).mkdir("translations");
+    QVERIFY(QFile::copy(QString(VEXA_BUILT_TRANSLATIONS_DIR) + "/en.qm",
+                        f->path("translations/en.qm")));
+    SimConfig c;
+    c.model = model;
+    MainWindow *w = f->connectWindow(c);
+    QVERIFY(w);
+    w->show();
+    // Switched while a device is shown: the device stays named in the title.
+    w->changeLanguage(lang == "ru" ? "en" : "ru");
+    w->changeLanguage(lang);
+    const QString serial = w->findChild<QLabel *>("snLabel")->text();
+    QVERIFY(!serial.isEmpty());
+    QVERIFY(w->findChild<QLabel *>("mainTitleWindow")->text().endsWith("SN: " + serial));
+
+    const QRegularExpression cyrillic("[\\x{0400}-\\x{04ff}]");
+    QStringList problems;
+    auto check = [&](const QString &screen) {
+        // Laid out as the user would see it.
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (top->isVisible() && top->layout())
+                    top->layout()->activate();
+            }
+        }
+        for (const ShownText &t : shownTexts()) {
+            const QString line = screen + " " + t.where + ": \"" + plainText(t.text) + "\"";
+            if (t.needed > t.room)
+                problems << line + QString(" needs %1 px, has %2").arg(t.needed).arg(t.room);
+            // A language's name is written in that language, so its speakers find it.
+            if (lang == "en" && t.text.contains(cyrillic) && !t.where.endsWith("languageComboBox"))
+                problems << line + " is not English";
+        }
+    };
+    auto *menu = w->findChild<QListWidget *>("terminalMenu");
+    for (int row = 0; row < menu->count(); ++row) {
+        if (menu->isRowHidden(row))
+            continue;
+        menu->setCurrentRow(row);
+        w->itemSelected(menu->model()->index(row, 0));
+        check(menu->item(row)->text());
+    }
+    menu->setCurrentRow(1);
+    w->itemSelected(menu->model()->index(1, 0));
+    // Every dialog the window opens, over the page.
+    w->aboutShow();
+    w->settingShow();
+    w->reloadDevice();
+    w->eraseMemory();
+    w->runStatusCalc();
+    w->showTimeParamsForm();
+    w->showNetInfoForm();
+    w->on_viewEditFreqpushButton_clicked();
+    w->showDeviceList({"Vexa" + QString::number(model) + " SN " + serial});
+    w->authenticationRequest();
+    check("dialogs");
+    problems.removeDuplicates();
+    for (const QString &p : qAsConst(problems))
+        qWarning().noquote() << p;
+    QVERIFY2(problems.isEmpty(), qPrintable(QString::number(problems.size()) + " texts do not fit or are not English"));
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top != w)
+            top->deleteLater();
+    }
+    QApplication::setFont(systemFont);
 }
 
 QTEST_MAIN(tst_MainWindow)
