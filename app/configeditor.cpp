@@ -939,18 +939,18 @@ void ConfigEditor::setInputHints()
         if (!b.widget)
             continue;
         if (b.kind == Kind::Key) {
-            FieldMarks::setHint(b.widget, tr("%1 шестнадцатеричных цифр (0-9, A-F)")
-                                              .arg(2 * ParamCatalogue::byElement(b.element)->bytes));
+            FieldMarks::setHint(b.widget,
+                                tr("%1 шестнадцатеричных цифр (0-9, A-F)")
+                                    .arg(2 * ParamCatalogue::byElement(b.element)->bytes));
             continue;
         }
         qint64 min = 0;
         qint64 max = 0;
         if (b.element.startsWith(QLatin1String("count_diff_")))
-            FieldMarks::setHint(b.widget,
-                                tr("0 — выключено, иначе от %1 до %2")
-                                    .arg(ParamCodec::clampTyped(b.element, 1))
-                                    .arg(ParamCodec::clampTyped(
-                                        b.element, std::numeric_limits<qint64>::max())));
+            FieldMarks::setHint(b.widget, tr("0 — выключено, иначе от %1 до %2")
+                                              .arg(ParamCodec::clampTyped(b.element, 1))
+                                              .arg(ParamCodec::clampTyped(
+                                                  b.element, std::numeric_limits<qint64>::max())));
         else if (b.kind == Kind::Number && ParamCodec::numberRange(b.element, &min, &max))
             FieldMarks::setHint(b.widget, tr("Допустимо: от %1 до %2").arg(min).arg(max));
     }
@@ -1073,10 +1073,9 @@ QList<QWidget *> ConfigEditor::markPending(const QMap<QString, bool> &pendingFro
             FieldMarks::setPending(w, FieldMarks::Pending::FromFile,
                                    tr("из файла, не записано в устройство"));
         else
-            FieldMarks::setPending(
-                w, FieldMarks::Pending::Edited,
-                tr("изменено, не записано в устройство (в устройстве: %1)")
-                    .arg(deviceShown.value(element, QStringLiteral("—"))));
+            FieldMarks::setPending(w, FieldMarks::Pending::Edited,
+                                   tr("изменено, не записано в устройство (в устройстве: %1)")
+                                       .arg(deviceShown.value(element, QStringLiteral("—"))));
         if (QWidget *page = pageOf(w); page && !pages.contains(page))
             pages << page;
     };

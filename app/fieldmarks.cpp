@@ -108,7 +108,8 @@ void setPending(QWidget *w, Pending pending, const QString &text)
 {
     static const char *const names[] = {"", "edited", "file"};
     if (w->property(pendingProperty).toString() == QLatin1String(names[int(pending)]) &&
-        w->property(pendingTextProperty).toString() == (pending == Pending::None ? QString() : text))
+        w->property(pendingTextProperty).toString() ==
+            (pending == Pending::None ? QString() : text))
         return;
     w->setProperty(pendingProperty, QLatin1String(names[int(pending)]));
     w->setProperty(pendingTextProperty, pending == Pending::None ? QString() : text);

@@ -321,7 +321,7 @@ private:
     QDomDocument fullConfigDoc;
     QDomDocument pendingDoc;
     QHash<QString, QString> sessionPasswords; // serial number -> password, this run only
-    QSet<QString> pendingFromFile; // pending elements a file gave, not the user's edits
+    QSet<QString> pendingFromFile;            // pending elements a file gave, not the user's edits
     QBuffer configBuffer;
     int rowBeforeReboot = -1; // the page shown when the device went to reboot
 

@@ -12,8 +12,8 @@
 #include <QFile>
 #include <QListWidget>
 #include <QPainter>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 bool sameAttributes(const QDomElement &a, const QDomElement &b)
@@ -101,7 +101,8 @@ void MainWindow::refreshPendingMarks()
     if (!write->property("plainIcon").isValid())
         write->setProperty("plainIcon", write->icon());
     const int count = pending.size();
-    write->setIcon(withCount(write->property("plainIcon").value<QIcon>(), write->iconSize(), count));
+    write->setIcon(
+        withCount(write->property("plainIcon").value<QIcon>(), write->iconSize(), count));
     write->setText(count > 0 ? QString::number(count) : QString());
     write->setToolTip(count > 0 ? tr("Записать конфигурацию (изменений: %1)").arg(count)
                                 : tr("Записать конфигурацию"));
@@ -132,12 +133,12 @@ void MainWindow::writeConfig()
                         tr("Отсутствуют изменения для записи в устройство"));
         return;
     }
-    const auto answer = prompts->ask(
-        UserPrompts::Icon::Question, tr("Запись конфигурации"),
-        tr("Записать конфигурацию в устройство?") + QStringLiteral("\n\n") +
-            pendingChangeLines().join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
-            tr("После записи устройство перезагрузится."),
-        UserPrompts::Yes | UserPrompts::No);
+    const auto answer =
+        prompts->ask(UserPrompts::Icon::Question, tr("Запись конфигурации"),
+                     tr("Записать конфигурацию в устройство?") + QStringLiteral("\n\n") +
+                         pendingChangeLines().join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                         tr("После записи устройство перезагрузится."),
+                     UserPrompts::Yes | UserPrompts::No);
     if (answer != UserPrompts::Yes) {
         setGlobalState(LinkState::Ready);
         return;
@@ -334,9 +335,9 @@ void MainWindow::openFileSlot()
             const QString fileDevId = ConfigDocument::param(loadedFull, QStringLiteral("dev_id"));
             // With a device connected the file must name that model: a file without a device
             // type could be any model's, and its values would be written to this one.
-            const bool mismatch = connected ? fileDevId != devIdText
-                                            : !devIdText.isEmpty() && !fileDevId.isEmpty() &&
-                                                  devIdText != fileDevId;
+            const bool mismatch =
+                connected ? fileDevId != devIdText
+                          : !devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId;
             if (mismatch) {
                 prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                                 tr("Файл конфигурации не соответствует подключенному устройству"));

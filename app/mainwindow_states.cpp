@@ -7,7 +7,6 @@
 #include "appinfo.h"
 #include "authenticationform.h"
 #include "configdocument.h"
-#include "fieldmarks.h"
 #include "configeditor.h"
 #include "configexchange.h"
 #include "connectionstates.h"
@@ -15,6 +14,7 @@
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "eraseform.h"
+#include "fieldmarks.h"
 #include "hotplugmonitor.h"
 #include "reloadform.h"
 #include "selectdeviceform.h"
@@ -560,8 +560,8 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
             // Changes still waiting (a file opened before the device came) show over the
             // device's values: the fields show what a write would send.
             if (!ConfigDocument::isEmpty(pendingDoc)) {
-                for (QDomElement e = pendingDoc.documentElement().firstChildElement();
-                     !e.isNull(); e = e.nextSiblingElement()) {
+                for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
+                     e = e.nextSiblingElement()) {
                     ConfigDocument::deleteElement(fullConfigDoc, e.tagName());
                     ConfigDocument::addElement(fullConfigDoc, e.tagName(),
                                                ConfigDocument::attributesOf(e));

@@ -1,7 +1,7 @@
 // MainWindow: status polling — the chain of status requests, its stop-and-wait, the panels
 // the answers fill, and the manual status buttons.
-#include "mainwindow.h"
 #include "fieldmarks.h"
+#include "mainwindow.h"
 #include "ui_mainwindow.h"
 
 #include "combodata.h"
@@ -168,8 +168,8 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
         QT_TR_NOOP("Ошибка интерфейса"), QT_TR_NOOP("Обмен данными")};
     if (stat.netState <= 5) {
         statusPanel->ui->netIfaceStateLbl->setText(tr(texts[stat.netState]));
-        FieldMarks::setEnabledWhy(statusPanel->ui->sendExtraordinaryPackButton,
-                                  stat.netState == 2, tr("Устройство не зарегистрировано в сети"));
+        FieldMarks::setEnabledWhy(statusPanel->ui->sendExtraordinaryPackButton, stat.netState == 2,
+                                  tr("Устройство не зарегистрировано в сети"));
         netRegistered = stat.netState == 2 || stat.netState == 5;
     }
 

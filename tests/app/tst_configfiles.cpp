@@ -236,8 +236,8 @@ void tst_ConfigFiles::closeWithChangesAsks()
 
 void tst_ConfigFiles::pendingChangesAreShown_data()
 {
-    QTest::addColumn<QString>("typed");   // tx_period typed first ("" for none)
-    QTest::addColumn<bool>("fromFile");   // then a file sets tx_period to 7200
+    QTest::addColumn<QString>("typed");    // tx_period typed first ("" for none)
+    QTest::addColumn<bool>("fromFile");    // then a file sets tx_period to 7200
     QTest::addColumn<QString>("replaced"); // what the file is told to have replaced
     QTest::newRow("edit, written and rebooted") << "7200" << false << "";
     QTest::newRow("file") << "" << true << "";
@@ -267,7 +267,8 @@ void tst_ConfigFiles::pendingChangesAreShown()
         const QString trials = ConfigDocument::param(window->fullConfiguration(), "nb_trials");
         f->prompts.fileToOpen = f->writeFile(
             "f.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00001c20\"/>"
-                     "<nb_trials param=\"" + trials.toLatin1() + "\"/></configuration>");
+                     "<nb_trials param=\"" +
+                         trials.toLatin1() + "\"/></configuration>");
         window->openFileSlot();
     }
     const QRegularExpression replacedLine("^Открытие файла: .*:\n[^:]+: (\\d+)$");

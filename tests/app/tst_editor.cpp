@@ -103,7 +103,8 @@ void tst_Editor::clampsThroughWidgets_data()
                                << QStringList{"dev_eui", "<none>"} << "invalid 16";
     QTest::newRow("short app key") << QStringList{"appKey_line", "12", "12"}
                                    << QStringList{"app_key", "<none>"} << "invalid 32";
-    QTest::newRow("whole key") << QStringList{"deviceEui_line", "0011223344AABBCC", "0011223344AABBCC"}
+    QTest::newRow("whole key") << QStringList{"deviceEui_line", "0011223344AABBCC",
+                                              "0011223344AABBCC"}
                                << QStringList{"dev_eui", "0011223344aabbcc"} << "";
 }
 

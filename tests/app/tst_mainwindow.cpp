@@ -7,21 +7,21 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QTextDocument>
-#include <QToolButton>
-#include <QComboBox>
-#include <QFontDatabase>
-#include <QLayout>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QSettings>
 #include <QTimeZone>
 #include <QTimer>
+#include <QToolButton>
 
 // The window without a device: start-up, settings, language, console history, dragging; and with
 // one, that every text of every page and dialog is complete in each language and fits.
@@ -335,7 +335,8 @@ void tst_MainWindow::everyTextFits()
     problems.removeDuplicates();
     for (const QString &p : qAsConst(problems))
         qWarning().noquote() << p;
-    QVERIFY2(problems.isEmpty(), qPrintable(QString::number(problems.size()) + " texts do not fit or are not English"));
+    QVERIFY2(problems.isEmpty(),
+             qPrintable(QString::number(problems.size()) + " texts do not fit or are not English"));
     for (QWidget *top : QApplication::topLevelWidgets()) {
         if (top != w)
             top->deleteLater();

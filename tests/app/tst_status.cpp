@@ -87,8 +87,8 @@ void tst_Status::panelFollowsTheDevice()
     // Unplugged: nothing of the device stays on show, and its buttons say why they are off.
     f->sim()->unplug();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
-    for (const char *label : {"netIfaceStateLbl", "upLinkCounter_lbl", "rssi_lbl",
-                              "batVoltage_lbl", "dateTime_lbl", "in0Count_lbl"})
+    for (const char *label : {"netIfaceStateLbl", "upLinkCounter_lbl", "rssi_lbl", "batVoltage_lbl",
+                              "dateTime_lbl", "in0Count_lbl"})
         QVERIFY2(text(label).isEmpty(), label);
     for (const char *name :
          {"sendExtraordinaryPackButton", "reRegisterButton", "setDateTimeButton"}) {

@@ -129,15 +129,16 @@ void tst_Translations::everyDatabaseTextTranslated()
             continue;
         ++checked;
         const auto it = shipped.constFind(text);
-        if (it == shipped.constEnd() || !it->type.isEmpty() || it->translation.trimmed().isEmpty() ||
-            it->translation.contains(cyrillic))
+        if (it == shipped.constEnd() || !it->type.isEmpty() ||
+            it->translation.trimmed().isEmpty() || it->translation.contains(cyrillic))
             missing << text;
     }
     missing.removeDuplicates();
     QVERIFY2(checked > 100, qPrintable(QString::number(checked)));
     QVERIFY2(missing.isEmpty(),
              qPrintable("untranslated database texts (scripts/db-texts, then scripts/ts-update and "
-                        "scripts/ts-fill):\n" + missing.join('\n')));
+                        "scripts/ts-fill):\n" +
+                        missing.join('\n')));
 }
 
 QTEST_GUILESS_MAIN(tst_Translations)
