@@ -4,6 +4,7 @@
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "settingsform.h"
+#include "showntexts.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,15 +14,10 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSettings>
-#include <QStyleOptionButton>
-#include <QStyleOptionComboBox>
-#include <QTextDocument>
 #include <QTimeZone>
 #include <QTimer>
-#include <QToolButton>
 
 // The window without a device: start-up, settings, language, console history, dragging; and with
 // one, that every text of every page and dialog is complete in each language and fits.
@@ -45,94 +41,6 @@ private:
     std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(&f->prompts); }
     std::unique_ptr<AppFixture> f;
 };
-
-namespace {
-// The width a text needs in a widget's font (rich text laid out as the label does).
-int textWidth(const QWidget *w, const QString &text)
-{
-    if (Qt::mightBeRichText(text)) {
-        QTextDocument doc;
-        doc.setDefaultFont(w->font());
-        doc.setDocumentMargin(0);
-        doc.setHtml(text);
-        return int(std::ceil(doc.idealWidth()));
-    }
-    int widest = 0;
-    for (const QString &line : text.split('\n'))
-        widest = std::max(widest, w->fontMetrics().horizontalAdvance(line));
-    return widest;
-}
-
-QString plainText(const QString &text)
-{
-    if (!Qt::mightBeRichText(text))
-        return text;
-    QTextDocument doc;
-    doc.setHtml(text);
-    return doc.toPlainText();
-}
-
-// The texts shown by the visible labels, buttons, check boxes and choice boxes of every window
-// on screen, each with the room it has there.
-struct ShownText
-{
-    QString where;
-    QString text;
-    int needed;
-    int room;
-};
-
-QList<ShownText> shownTexts()
-{
-    QList<ShownText> out;
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (!top->isVisible())
-            continue;
-        for (QWidget *w : top->findChildren<QWidget *>()) {
-            if (!w->isVisible())
-                continue;
-            const QString where = top->objectName() + "/" + w->objectName();
-            if (auto *label = qobject_cast<QLabel *>(w)) {
-                if (label->text().isEmpty())
-                    continue;
-                // A wrapping label must have the height of its lines.
-                if (label->wordWrap())
-                    out << ShownText{where + " (height)", label->text(),
-                                     label->heightForWidth(label->width()), label->height()};
-                else
-                    out << ShownText{where, label->text(), textWidth(label, label->text()),
-                                     label->contentsRect().width() - 2 * label->margin()};
-            } else if (auto *button = qobject_cast<QAbstractButton *>(w)) {
-                if (button->text().isEmpty() || qobject_cast<QToolButton *>(w))
-                    continue;
-                QStyleOptionButton opt;
-                opt.initFrom(button);
-                const QStyle::SubElement contents =
-                    qobject_cast<QCheckBox *>(w)      ? QStyle::SE_CheckBoxContents
-                    : qobject_cast<QRadioButton *>(w) ? QStyle::SE_RadioButtonContents
-                                                      : QStyle::SE_PushButtonContents;
-                out << ShownText{where, button->text(), textWidth(button, button->text()),
-                                 button->style()->subElementRect(contents, &opt, button).width()};
-            } else if (auto *box = qobject_cast<QComboBox *>(w)) {
-                if (box->isEditable())
-                    continue;
-                QStyleOptionComboBox opt;
-                opt.initFrom(box);
-                const int room = box->style()
-                                     ->subControlRect(QStyle::CC_ComboBox, &opt,
-                                                      QStyle::SC_ComboBoxEditField, box)
-                                     .width();
-                for (int i = 0; i < box->count(); ++i) {
-                    const int icon = box->itemIcon(i).isNull() ? 0 : box->iconSize().width() + 4;
-                    out << ShownText{where, box->itemText(i),
-                                     textWidth(box, box->itemText(i)) + icon, room};
-                }
-            }
-        }
-    }
-    return out;
-}
-} // namespace
 
 void tst_MainWindow::startsWaitingForDevice()
 {
@@ -301,8 +209,8 @@ void tst_MainWindow::everyTextFits()
                     top->layout()->activate();
             }
         }
-        for (const ShownText &t : shownTexts()) {
-            const QString line = screen + " " + t.where + ": \"" + plainText(t.text) + "\"";
+        for (const ShownTexts::Text &t : ShownTexts::onScreen()) {
+            const QString line = screen + " " + t.where + ": \"" + ShownTexts::plain(t.text) + "\"";
             if (t.needed > t.room)
                 problems << line + QString(" needs %1 px, has %2").arg(t.needed).arg(t.room);
             // A language's name is written in that language, so its speakers find it.

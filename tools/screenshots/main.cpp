@@ -9,6 +9,7 @@
 #include "portenumerator.h"
 #include "remoteconnectform.h"
 #include "remoteserver.h"
+#include "showntexts.h"
 #include "simulator.h"
 #include "statusrecords.h"
 
@@ -18,7 +19,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -27,9 +27,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStackedWidget>
-#include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -46,45 +44,11 @@ QStringList notEnglish;
 void collectNotEnglish(const QString &picture)
 {
     static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04ff}]"));
-    for (QWidget *top : QApplication::topLevelWidgets()) {
-        if (!top->isVisible())
-            continue;
-        QList<QWidget *> widgets = top->findChildren<QWidget *>();
-        widgets.prepend(top);
-        for (QWidget *w : qAsConst(widgets)) {
-            if (!w->isVisible())
-                continue;
-            QStringList texts;
-            if (auto *label = qobject_cast<QLabel *>(w))
-                texts << label->text();
-            else if (auto *button = qobject_cast<QAbstractButton *>(w))
-                texts << button->text();
-            else if (auto *group = qobject_cast<QGroupBox *>(w))
-                texts << group->title();
-            else if (auto *tabs = qobject_cast<QTabBar *>(w)) {
-                for (int i = 0; i < tabs->count(); ++i)
-                    texts << tabs->tabText(i);
-            } else if (auto *list = qobject_cast<QListWidget *>(w)) {
-                for (int i = 0; i < list->count(); ++i) {
-                    if (!list->isRowHidden(i))
-                        texts << list->item(i)->text();
-                }
-            } else if (auto *box = qobject_cast<QComboBox *>(w)) {
-                // A language's name is written in that language, so its speakers find it.
-                if (box->objectName() != QLatin1String("languageComboBox"))
-                    texts << box->currentText();
-            } else if (auto *table = qobject_cast<QTableWidget *>(w)) {
-                for (int r = 0; r < table->rowCount(); ++r)
-                    for (int c = 0; c < table->columnCount(); ++c)
-                        if (QTableWidgetItem *item = table->item(r, c))
-                            texts << item->text();
-            }
-            for (const QString &text : qAsConst(texts)) {
-                if (text.contains(cyrillic))
-                    notEnglish << picture + QStringLiteral(": ") + w->objectName() +
-                                      QStringLiteral(": ") + text;
-            }
-        }
+    for (const ShownTexts::Text &t : ShownTexts::onScreen()) {
+        // A language's name is written in that language, so its speakers find it.
+        if (t.text.contains(cyrillic) &&
+            t.widget->objectName() != QLatin1String("languageComboBox"))
+            notEnglish << picture + QStringLiteral(": ") + t.where + QStringLiteral(": ") + t.text;
     }
 }
 
