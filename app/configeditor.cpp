@@ -869,6 +869,8 @@ void ConfigEditor::editFreqPlan()
     freqFormForEditing = true;
     freqForm = new FreqForm(dialogParent);
     freqForm->setEditable(lora->regionComboBox->currentIndex() == customPlanRegionIndex);
+    if (freqPlanRead.isEmpty())
+        freqForm->showNoPlan(tr("Устройство не сообщило частотный план"));
     for (const auto &channel : qAsConst(freqPlanRead))
         freqForm->setChannel(channel.first, channel.second, true);
     freqForm->setRx2Freq(rx2FreqRead, true);
@@ -891,6 +893,9 @@ void ConfigEditor::showWorkingFreqs()
         return;
     freqForm = new FreqForm(dialogParent);
     freqForm->setEditable(false);
+    // Filled when the device reports its working frequencies; until then, and for a device that
+    // does not, the fields say so.
+    freqForm->showNoPlan(tr("Рабочие частоты не получены от устройства"));
     connect(freqForm, &QObject::destroyed, this, &ConfigEditor::freqFormClosed);
     freqForm->show();
 }

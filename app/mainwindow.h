@@ -58,6 +58,8 @@ public:
     static constexpr int waitStatusEndMs = 2000;
     // How long the result of an extraordinary packet the user sent stays on the status line.
     static constexpr int extraPackResultMs = 1000;
+    // How long a note (where a file was saved) stays on the status line.
+    static constexpr int statusNoteMs = 6000;
 
     // prompts: where questions and error boxes go (the message boxes when null).
     // enumerator: where the port search looks (the system's serial ports when null).
@@ -245,6 +247,8 @@ private:
     void createToolButtons();
     // Status line from an untranslated source text, so a language change can redo it.
     void showStatusLine(uchar stat, const char *sourceText);
+    // A note on the status line that the status passes leave standing for statusNoteMs.
+    void showStatusNote(const QString &text);
     // The main controls of ConnectionStates::Control bits.
     void setControlsEnabled(unsigned controls, bool enabled);
     // What a state does besides its status line and controls.
@@ -379,6 +383,7 @@ private:
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;
+    qint64 statusNoteUntilMs = -1; // on the application clock's timer
 
     // Dragging of the frameless window by its top strip.
     static constexpr int dragStripHeightPx = 64;

@@ -9,6 +9,7 @@
 #include "userprompts.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QPainter>
@@ -366,6 +367,9 @@ void MainWindow::saveFileSlot()
         if (!saved)
             prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
                             tr("Ошибка сохранения конфигурации"));
+        else
+            showStatusNote(tr("Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)")
+                               .arg(QDir::toNativeSeparators(path)));
     }
     getStatusInfo();
 }

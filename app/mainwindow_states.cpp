@@ -104,6 +104,13 @@ void MainWindow::showStatusLine(uchar stat, const char *sourceText)
     displayDeviceStatus(stat, tr(sourceText));
 }
 
+void MainWindow::showStatusNote(const QString &text)
+{
+    displayDeviceStatus(ConnectionStates::Green, text);
+    ui->globalStatusText->setToolTip(text);
+    statusNoteUntilMs = appClockTimer.elapsed() + statusNoteMs;
+}
+
 void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
 {
     ui->globalStatusText->setText(statStr);
@@ -117,7 +124,11 @@ void MainWindow::setGlobalState(int state)
     if (const ConnectionStates::Row *row = ConnectionStates::row(state)) {
         if (row->banner)
             qDebug() << row->banner;
-        showStateLine(state);
+        // The ready line of each status pass does not cover a note the user is to read.
+        const bool noteStands = appClockTimer.elapsed() < statusNoteUntilMs &&
+                                (state == LinkState::Ready || state == LinkState::ReadStatus);
+        if (!noteStands)
+            showStateLine(state);
         setControlsEnabled(row->disable, false);
         setControlsEnabled(row->enable, true);
     }
@@ -625,6 +636,10 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->terminalMenu->setRowHidden(6, false);
     statusCommandList = dbWorker->getStatusCommandList();
     statusIndex = statusCommandList.size();
+    // A model without inputs has no inputs tab (its status has no input or ADC request).
+    statusPanel->ui->statusTabWidget->setTabVisible(
+        statusPanel->ui->statusTabWidget->indexOf(statusPanel->ui->inputsTab),
+        statusCommandList.contains(2) || statusCommandList.contains(3));
     editor->fillModelChoices();
     // The device clock's source is shown where the firmware reports it.
     const bool timeSource =
@@ -674,6 +689,8 @@ void MainWindow::clearLabels()
         l->clear();
     // Nothing of a device that is gone stays on show, and nothing can be sent to it.
     p->netIfaceStateLbl->clear();
+    for (QLabel *l : {p->simStatusLabel, p->roamingStatusLabel, p->fixStatusLabel})
+        l->hide();
     for (QWidget *button : {static_cast<QWidget *>(p->sendExtraordinaryPackButton),
                             static_cast<QWidget *>(p->reRegisterButton),
                             static_cast<QWidget *>(p->setDateTimeButton)})

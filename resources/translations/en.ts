@@ -102,6 +102,10 @@ Version </translation>
 <context>
     <name>FreqForm</name>
     <message>
+        <source>нет данных</source>
+        <translation>no data</translation>
+    </message>
+    <message>
         <source>Параметры частотного плана</source>
         <translation>Frequency plan parameters</translation>
     </message>
@@ -1161,6 +1165,30 @@ Install the update with the package manager.</translation>
     <message>
         <source>Ожидание подключения устройства</source>
         <translation>Waiting for a device to be connected</translation>
+    </message>
+    <message>
+        <source>%1 дБм</source>
+        <translation>%1 dBm</translation>
+    </message>
+    <message>
+        <source>%1 дБ</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>%1 В</source>
+        <translation>%1 V</translation>
+    </message>
+    <message>
+        <source>норма</source>
+        <translation>normal</translation>
+    </message>
+    <message>
+        <source>Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)</source>
+        <translation>Configuration saved to %1 (keys and EUIs are never stored in files)</translation>
+    </message>
+    <message>
+        <source>Файлы справки кладутся в папку %1, имя файла: %2</source>
+        <translation>Help files go into the folder %1, file name: %2</translation>
     </message>
     <message>
         <source>На странице есть незаписанные изменения</source>
@@ -2755,6 +2783,14 @@ Switch debug mode off?</translation>
 </context>
 <context>
     <name>ConfigEditor</name>
+    <message>
+        <source>Устройство не сообщило частотный план</source>
+        <translation>The device has not reported a frequency plan</translation>
+    </message>
+    <message>
+        <source>Рабочие частоты не получены от устройства</source>
+        <translation>No working frequencies received from the device</translation>
+    </message>
     <message>
         <source>Скорость выбирает сеть: включен ADR</source>
         <translation>The network chooses the data rate: ADR is on</translation>

@@ -3,6 +3,7 @@
 #include "linkstate.h"
 #include "mainwindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QToolButton>
@@ -62,6 +63,10 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
     QVERIFY(names.contains("fw_ver"));
     QVERIFY(names.contains("tx_period"));
     QVERIFY(f->prompts.asked.isEmpty());
+    // Where it went is said on the status line, with what a file never holds.
+    const QString line = window->findChild<QLabel *>("globalStatusText")->text();
+    QVERIFY2(line.contains(QDir::toNativeSeparators(f->prompts.fileToSave)) && line.contains("EUI"),
+             qPrintable(line));
 
     // A save that cannot be written says so.
     f->prompts.fileToSave = f->path("no/such/folder/x.xml");
