@@ -2,6 +2,7 @@
 
 #include "combodata.h"
 #include "db_worker.h"
+#include "fieldmarks.h"
 #include "freqform.h"
 #include "interfacespage.h"
 #include "iopage.h"
@@ -23,6 +24,7 @@
 #include <QTimeZone>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 // The region whose frequency plan the user sets himself.
@@ -166,7 +168,8 @@ void ConfigEditor::buildTable()
     add(QStringLiteral("private"), 1, Kind::Check, lora->usePrivatecheCkBox);
     // With ADR on, the network chooses the data rate.
     const auto adrRule = [this] {
-        lora->txSpeedComboBox->setEnabled(!lora->useAdrCheckBox->isChecked());
+        FieldMarks::setEnabledWhy(lora->txSpeedComboBox, !lora->useAdrCheckBox->isChecked(),
+                                  tr("Скорость выбирает сеть: включен ADR"));
     };
     add(
         QStringLiteral("use_adr"), 2, Kind::Check, lora->useAdrCheckBox, {},
@@ -186,13 +189,9 @@ void ConfigEditor::buildTable()
     add(
         QStringLiteral("region"), 14, Kind::Combo, lora->regionComboBox, {},
         [this](const QDomElement &e) {
-            lora->viewEditFreqpushButton->setEnabled(
-                hexValue(e.attribute(QStringLiteral("param"))) == customPlanRegion);
+            enableFreqPlan(hexValue(e.attribute(QStringLiteral("param"))) == customPlanRegion);
         },
-        [this] {
-            lora->viewEditFreqpushButton->setEnabled(comboData(lora->regionComboBox) ==
-                                                     customPlanRegion);
-        });
+        [this] { enableFreqPlan(comboData(lora->regionComboBox) == customPlanRegion); });
     add(QStringLiteral("dev_class"), 15, Kind::Combo, lora->devClassComboBox);
     add(QStringLiteral("nb_trials"), 16, Kind::Number, lora->nbTrialsLineEdit);
     add(QStringLiteral("tx_confirm"), 17, Kind::Check, lora->txConfirmCheckBox);
@@ -214,8 +213,15 @@ void ConfigEditor::buildTable()
     for (int n = 0; n < maxFreqChannels; ++n)
         add(QStringLiteral("freq_channel_%1").arg(n), -1, Kind::Custom, nullptr, {},
             [this, n](const QDomElement &e) {
-                freqPlanRead.append(
-                    qMakePair(n, num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16))));
+                // Filled again (after a language change, say), a channel keeps one entry.
+                const QString hz = num(e.attribute(QStringLiteral("param")).toUInt(nullptr, 16));
+                for (auto &channel : freqPlanRead) {
+                    if (channel.first == n) {
+                        channel.second = hz;
+                        return;
+                    }
+                }
+                freqPlanRead.append(qMakePair(n, hz));
             });
 
     add(QStringLiteral("en_power_20dbm"), 22, Kind::Check, lora->enPower20dbmCheckBox);
@@ -334,6 +340,15 @@ void ConfigEditor::buildTable()
     }
 }
 
+void ConfigEditor::enableFreqPlan(bool on)
+{
+    const int custom = indexForNumericData(lora->regionComboBox, customPlanRegion);
+    FieldMarks::setEnabledWhy(
+        lora->viewEditFreqpushButton, on,
+        tr("Частотный план задаётся только в регионе «%1»")
+            .arg(custom >= 0 ? lora->regionComboBox->itemText(custom) : num(customPlanRegion)));
+}
+
 // The second receive window's frequency or data rate: read as decimal text, written as edited.
 void ConfigEditor::addRx2(const QString &element, int changeIndex, QString *read,
                           const QString *edited)
@@ -429,6 +444,10 @@ void ConfigEditor::fill(const QDomElement &root)
         const Binding &b = table[*row];
         if (b.kind != Kind::Custom)
             fillStandard(b, e.attribute(QStringLiteral("param")));
+        // A value from the device or a file replaces what was typed wrong.
+        invalidElements.remove(b.element);
+        if (b.widget)
+            FieldMarks::setProblem(b.widget, FieldMarks::Problem::None);
         if (b.fill)
             b.fill(e);
     }
@@ -520,20 +539,45 @@ void ConfigEditor::storeStandard(const Binding &b)
               ParamCodec::boolText(b.element, static_cast<QCheckBox *>(b.widget)->isChecked()));
         break;
     case Kind::Key: {
-        // A key typed short is shown and stored with its leading zeros.
+        // An incomplete key is not written at all: padded, it would be another key, and the
+        // device would no longer join the network.
         auto *edit = static_cast<QLineEdit *>(b.widget);
-        const QString padded = ParamCodec::paddedKey(edit->text(), p->bytes);
-        edit->setText(padded);
-        store(b.element, padded.toLower());
+        const QString key = ParamCodec::keyText(edit->text(), p->bytes);
+        if (key.isNull()) {
+            invalidElements.insert(b.element);
+            FieldMarks::setProblem(
+                edit, FieldMarks::Problem::Invalid,
+                tr("Неполный ключ: нужно %1 шестнадцатеричных цифр, введено %2. Запись невозможна.")
+                    .arg(2 * p->bytes)
+                    .arg(edit->text().size()));
+            break;
+        }
+        invalidElements.remove(b.element);
+        FieldMarks::setProblem(edit, FieldMarks::Problem::None);
+        store(b.element, key);
         break;
     }
     case Kind::Number: {
         auto *edit = static_cast<QLineEdit *>(b.widget);
-        const quint64 clamped = ParamCodec::clampTyped(b.element, edit->text().toLongLong());
-        // The widget shows what is stored.
+        bool ok = false;
+        qint64 typed = edit->text().toLongLong(&ok);
+        // Digits beyond any range are as much too large as the largest number.
+        if (!ok && !edit->text().isEmpty())
+            typed = std::numeric_limits<qint64>::max();
+        const quint64 clamped = ParamCodec::clampTyped(b.element, typed);
+        // The widget shows what is stored, and says so where that is not what was typed.
         if (b.element.startsWith(QLatin1String("count_diff_")) ||
-            ParamCodec::numberRange(b.element, nullptr, nullptr))
+            ParamCodec::numberRange(b.element, nullptr, nullptr)) {
             edit->setText(num(qint64(clamped)));
+            if (clamped == quint64(qMax<qint64>(typed, 0)))
+                FieldMarks::setProblem(edit, FieldMarks::Problem::None);
+            else
+                FieldMarks::setProblem(edit, FieldMarks::Problem::Clamped,
+                                       (clamped > quint64(qMax<qint64>(typed, 0))
+                                            ? tr("изменено на %1, минимум")
+                                            : tr("изменено на %1, максимум"))
+                                           .arg(clamped));
+        }
         store(b.element, ParamCodec::numberText(*p, qint64(clamped)));
         break;
     }
@@ -624,6 +668,8 @@ void ConfigEditor::fillModelChoices()
         const QSignalBlocker blocker(box);
         box->clear(); // a second device must not add its choices to the first one's
         fillCombo(box, db->getFormElements(box->objectName()));
+        // The longest choice of the model, in the language shown, is readable in full.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     }
 
     for (const InputWidgets &in : qAsConst(inputs)) {
@@ -642,7 +688,7 @@ void ConfigEditor::fillModelChoices()
     const bool rsToUsb = firstIsTrue(rs->rsToUsbGroupBox);
     rs->rsToUsbGroupBox->setVisible(rsToUsb);
     rs->rsToUsbGroupBox->setEnabled(rsToUsb);
-    rs->rsToUsbButton->setEnabled(rsToUsb);
+    FieldMarks::setEnabledWhy(rs->rsToUsbButton, rsToUsb, converterMissing());
     for (QWidget *w : {static_cast<QWidget *>(lora->enPower20dbmCheckBox),
                        static_cast<QWidget *>(sys->pointFixCountGroupBox),
                        static_cast<QWidget *>(io->countDiff1LineEdit)})
@@ -650,6 +696,24 @@ void ConfigEditor::fillModelChoices()
     lora->txConfirmCheckBox->setEnabled(
         db->getFormElements(lora->txConfirmCheckBox->objectName()).value(0) !=
         QLatin1String("false"));
+}
+
+void ConfigEditor::retranslate(const QDomElement &current)
+{
+    fillModelChoices();
+    setInputHints();
+    // The device's values are said in the new language too.
+    if (!deviceDoc.documentElement().isNull()) {
+        const QDomDocument device = deviceDoc.cloneNode(true).toDocument();
+        fill(device.documentElement());
+        rememberDeviceValues(device.documentElement());
+    }
+    fill(current);
+}
+
+QString ConfigEditor::converterMissing()
+{
+    return tr("Это устройство не поддерживает режим преобразователя интерфейсов");
 }
 
 void ConfigEditor::hideUnusedWidgets()
@@ -665,7 +729,7 @@ void ConfigEditor::hideUnusedWidgets()
           static_cast<QWidget *>(io->savaEveryTimesLine)})
         hideWithEmptyGroup(w);
     // Offered once the identified model is known to have the converter mode.
-    rs->rsToUsbButton->setEnabled(false);
+    FieldMarks::setEnabledWhy(rs->rsToUsbButton, false, converterMissing());
 }
 
 void ConfigEditor::setInputValidations()
@@ -717,7 +781,13 @@ void ConfigEditor::setInputValidations()
     for (QLineEdit *e : qAsConst(digits))
         setValidator(e, decimalDigits);
 
-    lora->deviceEui_line->setMaxLength(16);
+    // A key field takes no more digits than the key has.
+    for (const Binding &b : qAsConst(table)) {
+        if (b.kind == Kind::Key)
+            static_cast<QLineEdit *>(b.widget)->setMaxLength(
+                2 * ParamCatalogue::byElement(b.element)->bytes);
+    }
+    setInputHints();
     for (QLineEdit *e : serialTimes)
         e->setMaxLength(5);
     for (QLineEdit *e :
@@ -757,6 +827,14 @@ void ConfigEditor::clear()
     forgetFreqPlan();
     rx2FreqRead.clear();
     rx2DrRead.clear();
+    invalidElements.clear();
+    deviceDoc.clear();
+    deviceShown.clear();
+    for (const Binding &b : qAsConst(table)) {
+        if (b.widget)
+            FieldMarks::setProblem(b.widget, FieldMarks::Problem::None);
+    }
+    markPending({});
 }
 
 // ---- frequency plan
@@ -791,6 +869,8 @@ void ConfigEditor::editFreqPlan()
     freqFormForEditing = true;
     freqForm = new FreqForm(dialogParent);
     freqForm->setEditable(lora->regionComboBox->currentIndex() == customPlanRegionIndex);
+    if (freqPlanRead.isEmpty())
+        freqForm->showNoPlan(tr("Устройство не сообщило частотный план"));
     for (const auto &channel : qAsConst(freqPlanRead))
         freqForm->setChannel(channel.first, channel.second, true);
     freqForm->setRx2Freq(rx2FreqRead, true);
@@ -813,6 +893,9 @@ void ConfigEditor::showWorkingFreqs()
         return;
     freqForm = new FreqForm(dialogParent);
     freqForm->setEditable(false);
+    // Filled when the device reports its working frequencies; until then, and for a device that
+    // does not, the fields say so.
+    freqForm->showNoPlan(tr("Рабочие частоты не получены от устройства"));
     connect(freqForm, &QObject::destroyed, this, &ConfigEditor::freqFormClosed);
     freqForm->show();
 }
@@ -851,4 +934,167 @@ void ConfigEditor::showReportedFreqs(const FreqPlan &plan, const QString &rx2Fre
     freqForm->setRx2Freq(rx2Freq, true);
     freqForm->setRx2DrItems(rx2DrItems());
     freqForm->setRx2Dr(rx2Dr, true);
+}
+
+// ---- what is pending, and what is wrong -----------------------------------------------------
+
+void ConfigEditor::setInputHints()
+{
+    for (const Binding &b : qAsConst(table)) {
+        if (!b.widget)
+            continue;
+        if (b.kind == Kind::Key) {
+            FieldMarks::setHint(b.widget,
+                                tr("%1 шестнадцатеричных цифр (0-9, A-F)")
+                                    .arg(2 * ParamCatalogue::byElement(b.element)->bytes));
+            continue;
+        }
+        qint64 min = 0;
+        qint64 max = 0;
+        if (b.element.startsWith(QLatin1String("count_diff_")))
+            FieldMarks::setHint(b.widget, tr("0 — выключено, иначе от %1 до %2")
+                                              .arg(ParamCodec::clampTyped(b.element, 1))
+                                              .arg(ParamCodec::clampTyped(
+                                                  b.element, std::numeric_limits<qint64>::max())));
+        else if (b.kind == Kind::Number && ParamCodec::numberRange(b.element, &min, &max))
+            FieldMarks::setHint(b.widget, tr("Допустимо: от %1 до %2").arg(min).arg(max));
+    }
+}
+
+QStringList ConfigEditor::invalidFields() const
+{
+    QStringList labels;
+    for (const QString &element : invalidElements)
+        labels << FieldMarks::labelOf(table[rowOfElement.value(element)].widget);
+    labels.sort();
+    return labels;
+}
+
+QList<QWidget *> ConfigEditor::widgetsOf(const Binding &b) const
+{
+    QList<QWidget *> widgets;
+    if (b.widget)
+        widgets << b.widget;
+    return widgets + b.alsoEdits;
+}
+
+QWidget *ConfigEditor::pageOf(const QWidget *w) const
+{
+    for (QWidget *page : pageWidgets) {
+        if (page->isAncestorOf(w))
+            return page;
+    }
+    return nullptr;
+}
+
+QString ConfigEditor::shownOf(const Binding &b) const
+{
+    QStringList parts;
+    for (QWidget *w : widgetsOf(b)) {
+        // Only what the user can see: the chosen metering device's fields, the checked option.
+        const QWidget *page = pageOf(w);
+        if (page && !w->isVisibleTo(page))
+            continue;
+        if (auto *radio = qobject_cast<QRadioButton *>(w)) {
+            if (radio->isChecked())
+                parts << radio->text();
+            continue;
+        }
+        parts << FieldMarks::shownValue(w);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+// Elements without a field of their own: the frequency plan and the derived input timings.
+QString ConfigEditor::shownFromText(const QDomElement &e) const
+{
+    const QString name = e.tagName();
+    const QString param = e.attribute(QStringLiteral("param"));
+    if (name.startsWith(QLatin1String("freq_channel_")) || name == QLatin1String("rx2_freq"))
+        return QStringLiteral("%1 ").arg(double(param.toULongLong(nullptr, 16)) / 1e6, 0, 'f', 6) +
+               tr("МГц");
+    if (name == QLatin1String("rx2_dr")) {
+        const int i = indexForNumericData(lora->txSpeedComboBox, param.toLongLong(nullptr, 16));
+        if (i >= 0)
+            return lora->txSpeedComboBox->itemText(i);
+    }
+    return param;
+}
+
+void ConfigEditor::rememberDeviceValues(const QDomElement &root)
+{
+    deviceDoc = QDomDocument();
+    deviceDoc.appendChild(deviceDoc.importNode(root, true));
+    deviceShown.clear();
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
+        const auto row = rowOfElement.constFind(e.tagName());
+        deviceShown.insert(e.tagName(), row != rowOfElement.constEnd() && table[*row].widget
+                                            ? shownOf(table[*row])
+                                            : shownFromText(e));
+    }
+}
+
+QDomElement ConfigEditor::deviceValue(const QString &element) const
+{
+    return deviceDoc.documentElement().firstChildElement(element);
+}
+
+ConfigEditor::ChangeText ConfigEditor::describeChange(const QDomElement &pending) const
+{
+    const QString name = pending.tagName();
+    ChangeText text;
+    const auto row = rowOfElement.constFind(name);
+    if (row != rowOfElement.constEnd() && table[*row].widget) {
+        text.label = FieldMarks::labelOf(table[*row].widget);
+        text.after = shownOf(table[*row]);
+    } else {
+        const int n = name.section(QLatin1Char('_'), -1).toInt();
+        if (name.startsWith(QLatin1String("freq_channel_")))
+            text.label = tr("Частота канала %1").arg(n);
+        else if (name == QLatin1String("rx2_freq"))
+            text.label = tr("Частота окна RX2");
+        else if (name == QLatin1String("rx2_dr"))
+            text.label = tr("Скорость окна RX2");
+        else if (name.startsWith(QLatin1String("timing_")))
+            text.label = tr("Тайминги входа %1 (по режиму входа)").arg(n + 1);
+        else
+            text.label = name;
+        text.after = shownFromText(pending);
+    }
+    text.before = deviceShown.value(name, QStringLiteral("—"));
+    return text;
+}
+
+QList<QWidget *> ConfigEditor::markPending(const QMap<QString, bool> &pendingFromFile)
+{
+    QList<QWidget *> pages;
+    const auto mark = [&](QWidget *w, const QString &element) {
+        const auto it = pendingFromFile.constFind(element);
+        if (it == pendingFromFile.constEnd()) {
+            FieldMarks::setPending(w, FieldMarks::Pending::None);
+            return;
+        }
+        if (*it)
+            FieldMarks::setPending(w, FieldMarks::Pending::FromFile,
+                                   tr("из файла, не записано в устройство"));
+        else
+            FieldMarks::setPending(w, FieldMarks::Pending::Edited,
+                                   tr("изменено, не записано в устройство (в устройстве: %1)")
+                                       .arg(deviceShown.value(element, QStringLiteral("—"))));
+        if (QWidget *page = pageOf(w); page && !pages.contains(page))
+            pages << page;
+    };
+    for (const Binding &b : qAsConst(table)) {
+        for (QWidget *w : widgetsOf(b))
+            mark(w, b.element);
+    }
+    // The frequency plan is edited behind its button.
+    QString plan;
+    for (auto it = pendingFromFile.constBegin(); it != pendingFromFile.constEnd(); ++it) {
+        if (it.key().startsWith(QLatin1String("freq_channel_")) ||
+            it.key().startsWith(QLatin1String("rx2_")))
+            plan = it.key();
+    }
+    mark(lora->viewEditFreqpushButton, plan);
+    return pages;
 }

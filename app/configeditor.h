@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QDomDocument>
 #include <QDomElement>
 #include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPair>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QVector>
 #include <functional>
@@ -75,6 +77,9 @@ public:
     void setModel(const QString &name) { model = name; }
     // The model's choices and which of its widgets are shown, from the device database.
     void fillModelChoices();
+    // After a language change: the database's choices and the editor's own texts again, in the
+    // new language, showing the same values (current: what the fields held).
+    void retranslate(const QDomElement &current);
     // The pages hold widgets this program leaves unused: they stay hidden.
     void hideUnusedWidgets();
     // Back to empty editors and no frequency plan (the time zones stay: they are the computer's).
@@ -82,6 +87,23 @@ public:
     // A new read starts the frequency plan afresh.
     void forgetFreqPlan();
     LoraChoices loraChoices() const;
+
+    // Fields whose text cannot be written as it stands (an incomplete key), by their labels.
+    QStringList invalidFields() const;
+    // What the device holds as read: the "before" of every change. Forgotten with the device.
+    void rememberDeviceValues(const QDomElement &root);
+    QDomElement deviceValue(const QString &element) const;
+    // A pending change as the user reads it: the field's label, the device's value and the new.
+    struct ChangeText
+    {
+        QString label;
+        QString before;
+        QString after;
+    };
+    ChangeText describeChange(const QDomElement &pending) const;
+    // Marks the fields of the pending elements (true: taken from a file) and unmarks the rest;
+    // gives the pages that hold a marked field.
+    QList<QWidget *> markPending(const QMap<QString, bool> &pendingFromFile);
 
     // The frequency plan dialog: to edit the read plan, or to watch the working frequencies.
     void editFreqPlan();
@@ -156,6 +178,13 @@ private:
     void updateFixedPointWidgets(int n);
     QList<QPair<QString, QString>> rx2DrItems() const;
     QList<QWidget *> meterWidgets() const;
+    QList<QWidget *> widgetsOf(const Binding &b) const;
+    QWidget *pageOf(const QWidget *w) const;
+    QString shownOf(const Binding &b) const;
+    QString shownFromText(const QDomElement &e) const;
+    void setInputHints();
+    void enableFreqPlan(bool on);
+    static QString converterMissing();
 
     QList<QWidget *> pageWidgets;
     Ui::LoraPage *lora;
@@ -172,6 +201,9 @@ private:
     QHash<QString, int> rowOfElement;
     QHash<int, int> rowOfIndex;
     bool changesBlocked = false;
+    QSet<QString> invalidElements;
+    QDomDocument deviceDoc;
+    QHash<QString, QString> deviceShown; // what the fields showed right after the device's read
 
     // Frequency plan as read and as edited, and its dialog.
     FreqPlan freqPlanRead;

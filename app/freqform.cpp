@@ -109,6 +109,14 @@ void FreqForm::setRx2DrItems(const QList<QPair<QString, QString>> &items)
     ui->rx2DrComboBox->setCurrentIndex(ui->rx2DrComboBox->findData(current));
 }
 
+void FreqForm::showNoPlan(const QString &why)
+{
+    for (QLineEdit *edit : frequencyEdits()) {
+        edit->setPlaceholderText(tr("нет данных"));
+        edit->setToolTip(why);
+    }
+}
+
 void FreqForm::setRx2Dr(const QString &value, bool asReference)
 {
     int index = ui->rx2DrComboBox->findData(value);

@@ -40,6 +40,8 @@ public:
     void setRx2Dr(const QString &value, bool asReference);
     // Viewing only when false: the fields are disabled and confirmation does nothing.
     void setEditable(bool editable);
+    // No plan to show (none read, none reported): every field says why instead of being blank.
+    void showNoPlan(const QString &why);
     bool isEditable() const;
 
     QString channelText(int n) const;

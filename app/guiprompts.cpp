@@ -184,6 +184,17 @@ void GuiPrompts::notify(Icon icon, const QString &title, const QString &text, in
     box->setModal(false);
     box->show();
     QTimer::singleShot(autoCloseMs, box, &QObject::deleteLater);
+    notes.removeAll(nullptr);
+    notes << box;
+}
+
+void GuiPrompts::withdrawNotes()
+{
+    for (const QPointer<QMessageBox> &box : qAsConst(notes)) {
+        if (box)
+            box->deleteLater();
+    }
+    notes.clear();
 }
 
 QString GuiPrompts::openFileName(const QString &title, const QString &filter)

@@ -2,6 +2,10 @@
 
 #include "userprompts.h"
 
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
+
 class QWidget;
 
 // Message boxes of the program, in the link's shared message-box style. Without a screen (the
@@ -21,6 +25,7 @@ public:
     // vexa7xx-cli doctor tells it.
     static QString noPermissionText(const QString &portName);
     void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
+    void withdrawNotes() override;
     QString openFileName(const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &proposed,
                          const QString &filter) override;
@@ -33,4 +38,5 @@ private:
                 Buttons buttons, Button defaultButton);
 
     QWidget *parentWidget;
+    QList<QPointer<QMessageBox>> notes;
 };

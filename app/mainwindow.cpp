@@ -107,8 +107,10 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     editor = new ConfigEditor(pages, dbWorker, this, this);
     connect(editor, &ConfigEditor::elementChanged, this, &MainWindow::replaceElement);
-    connect(editor, &ConfigEditor::changeRecorded, ui->saveFileButton,
-            [this] { ui->saveFileButton->setEnabled(true); });
+    connect(editor, &ConfigEditor::changeRecorded, ui->saveFileButton, [this] {
+        ui->saveFileButton->setEnabled(true);
+        refreshPendingMarks();
+    });
 
     console =
         new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
@@ -205,6 +207,15 @@ void MainWindow::applyLanguage(const QString &code)
         console->retranslate();
     if (statusSource)
         displayDeviceStatus(statusPict, tr(statusSource));
+    // The form's own texts are back: the device and the pending changes are shown again.
+    if (editor) {
+        if (identified && currentState != LinkState::Disconnected) {
+            editor->retranslate(fullConfigDoc.documentElement());
+            fillCodeTables();
+        }
+        showDeviceTitle();
+        refreshPendingMarks();
+    }
 }
 
 void MainWindow::changeLanguage(QString code)

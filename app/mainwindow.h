@@ -10,12 +10,14 @@
 #include <QDateTime>
 #include <QDomDocument>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QHostInfo>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
 #include <QPoint>
 #include <QPointer>
+#include <QSet>
 #include <QTranslator>
 #include <ctime>
 #include <functional>
@@ -56,6 +58,8 @@ public:
     static constexpr int waitStatusEndMs = 2000;
     // How long the result of an extraordinary packet the user sent stays on the status line.
     static constexpr int extraPackResultMs = 1000;
+    // How long a note (where a file was saved) stays on the status line.
+    static constexpr int statusNoteMs = 6000;
 
     // prompts: where questions and error boxes go (the message boxes when null).
     // enumerator: where the port search looks (the system's serial ports when null).
@@ -243,6 +247,8 @@ private:
     void createToolButtons();
     // Status line from an untranslated source text, so a language change can redo it.
     void showStatusLine(uchar stat, const char *sourceText);
+    // A note on the status line that the status passes leave standing for statusNoteMs.
+    void showStatusNote(const QString &text);
     // The main controls of ConnectionStates::Control bits.
     void setControlsEnabled(unsigned controls, bool enabled);
     // What a state does besides its status line and controls.
@@ -253,6 +259,8 @@ private:
     // the window up meanwhile.
     void afterStatusPass(std::function<void()> then);
     void showFirstPage();
+    // Tells which fields hold what cannot be written; true when there are any.
+    bool invalidInputRefused();
     // Hands the pending changes to the link; false when the buffer cannot be written.
     bool writePendingChanges();
     // What the last write put on the device and what stays pending, for the error boxes.
@@ -260,6 +268,15 @@ private:
     // After a write (when the setting asks for it): the device read again after its reboot is
     // compared with what it acknowledged, and the user is told either way.
     void verifyWrite(const QDomDocument &readBack);
+    // Shows what waits to be written: marked fields and pages, the count on the write button.
+    void refreshPendingMarks();
+    // The pending changes as "label: device value → new value" lines.
+    QStringList pendingChangeLines() const;
+    // Takes an opened file's values (keys and identity already removed) into the documents.
+    void applyConfigFile(const QDomDocument &loadedFull, const QDomDocument &loadedPending,
+                         bool connected);
+    // The title bar with the identified device, or the bare program name.
+    void showDeviceTitle();
     // Status.
     void connectStatusPanel();
     static const char *batteryPicture(const DEV_BAT_STAT &stat);
@@ -310,7 +327,10 @@ private:
     // Configuration documents: everything read or loaded, and the changes still to write.
     QDomDocument fullConfigDoc;
     QDomDocument pendingDoc;
+    QHash<QString, QString> sessionPasswords; // serial number -> password, this run only
+    QSet<QString> pendingFromFile;            // pending elements a file gave, not the user's edits
     QBuffer configBuffer;
+    int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
     // Application clock: base in UTC plus the monotonic time elapsed since it was set.
     QDateTime appClockBase;
@@ -370,6 +390,7 @@ private:
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;
+    qint64 statusNoteUntilMs = -1; // on the application clock's timer
 
     // Dragging of the frameless window by its top strip.
     static constexpr int dragStripHeightPx = 64;

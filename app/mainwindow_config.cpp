@@ -6,56 +6,16 @@
 #include "configdocument.h"
 #include "configeditor.h"
 #include "configexchange.h"
+#include "paramcatalogue.h"
 #include "userprompts.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
+#include <QListWidget>
+#include <QPainter>
 #include <QTimer>
-
-void MainWindow::replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs)
-{
-    if (readyFlag)
-        ui->writeConfigButton->setEnabled(true);
-    ConfigDocument::deleteElement(pendingDoc, name);
-    ConfigDocument::deleteElement(fullConfigDoc, name);
-    ConfigDocument::addElement(pendingDoc, name, attrs);
-    ConfigDocument::addElement(fullConfigDoc, name, attrs);
-}
-
-void MainWindow::writeConfig()
-{
-    if (!identified) {
-        prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
-                        tr("Версия прошивки модуля не поддерживается конфигуратором"));
-        return;
-    }
-    if (ConfigDocument::isEmpty(pendingDoc)) {
-        prompts->inform(UserPrompts::Icon::Information, tr("Запись конфигурации"),
-                        tr("Отсутствуют изменения для записи в устройство"));
-        return;
-    }
-    const auto answer =
-        prompts->ask(UserPrompts::Icon::Question, tr("Запись конфигурации"),
-                     tr("Записать конфигурацию в устройство?"), UserPrompts::Yes | UserPrompts::No);
-    if (answer != UserPrompts::Yes) {
-        setGlobalState(LinkState::Ready);
-        return;
-    }
-    waitEndReadStatus();
-    writePendingChanges();
-}
-
-bool MainWindow::writePendingChanges()
-{
-    if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return false;
-    // The changes stay pending until the device has taken them all: a write that fails
-    // half-way must not throw the user's edits away.
-    configBuffer.write(ConfigDocument::toText(pendingDoc));
-    configBuffer.close();
-    emit startWriteConfiguration(&configBuffer);
-    return true;
-}
+#include <QToolButton>
 
 namespace {
 bool sameAttributes(const QDomElement &a, const QDomElement &b)
@@ -70,7 +30,149 @@ bool sameAttributes(const QDomElement &a, const QDomElement &b)
     }
     return true;
 }
+
+// The write button's icon with the number of pending changes in a corner.
+QIcon withCount(const QIcon &base, const QSize &size, int count)
+{
+    if (count <= 0)
+        return base;
+    QIcon icon;
+    for (const QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+        QPixmap pixmap = base.pixmap(size, mode);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF badge(size.width() / 2.0 - 1, 0, size.width() / 2.0 + 1, size.height() / 2.0);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(mode == QIcon::Normal ? QColor(220, 60, 40) : QColor(140, 140, 140));
+        painter.drawEllipse(badge);
+        QFont font = painter.font();
+        font.setPixelSize(int(badge.height() * 0.75));
+        font.setBold(true);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(badge, Qt::AlignCenter,
+                         count > 99 ? QStringLiteral("99") : QString::number(count));
+        painter.end();
+        icon.addPixmap(pixmap, mode);
+    }
+    return icon;
+}
+
+QIcon pageMarkIcon()
+{
+    QPixmap dot(12, 12);
+    dot.fill(Qt::transparent);
+    QPainter painter(&dot);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 190, 40));
+    painter.drawEllipse(QRectF(1, 1, 10, 10));
+    return QIcon(dot);
+}
 } // namespace
+
+void MainWindow::replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs)
+{
+    if (readyFlag)
+        ui->writeConfigButton->setEnabled(true);
+    ConfigDocument::deleteElement(pendingDoc, name);
+    ConfigDocument::deleteElement(fullConfigDoc, name);
+    ConfigDocument::addElement(pendingDoc, name, attrs);
+    ConfigDocument::addElement(fullConfigDoc, name, attrs);
+    pendingFromFile.remove(name); // the user's own value now
+}
+
+void MainWindow::refreshPendingMarks()
+{
+    QMap<QString, bool> pending;
+    for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement())
+        pending.insert(e.tagName(), pendingFromFile.contains(e.tagName()));
+    for (auto it = pendingFromFile.begin(); it != pendingFromFile.end();)
+        it = pending.contains(*it) ? std::next(it) : pendingFromFile.erase(it);
+
+    const QList<QWidget *> pages = editor->markPending(pending);
+    for (int row = 0; row < ui->terminalMenu->count(); ++row) {
+        const bool marked = pages.contains(ui->stackedWidget->widget(row));
+        QListWidgetItem *item = ui->terminalMenu->item(row);
+        item->setIcon(marked ? pageMarkIcon() : QIcon());
+        item->setToolTip(marked ? tr("На странице есть незаписанные изменения") : QString());
+    }
+
+    QToolButton *write = ui->writeConfigButton;
+    if (!write->property("plainIcon").isValid())
+        write->setProperty("plainIcon", write->icon());
+    const int count = pending.size();
+    write->setIcon(
+        withCount(write->property("plainIcon").value<QIcon>(), write->iconSize(), count));
+    write->setText(count > 0 ? QString::number(count) : QString());
+    write->setToolTip(count > 0 ? tr("Записать конфигурацию (изменений: %1)").arg(count)
+                                : tr("Записать конфигурацию"));
+}
+
+QStringList MainWindow::pendingChangeLines() const
+{
+    QStringList lines;
+    for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const ConfigEditor::ChangeText c = editor->describeChange(e);
+        lines << QStringLiteral("%1: %2 → %3").arg(c.label, c.before, c.after);
+    }
+    return lines;
+}
+
+void MainWindow::writeConfig()
+{
+    if (!identified) {
+        prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
+                        tr("Версия прошивки модуля не поддерживается конфигуратором"));
+        return;
+    }
+    if (invalidInputRefused())
+        return;
+    if (ConfigDocument::isEmpty(pendingDoc)) {
+        prompts->inform(UserPrompts::Icon::Information, tr("Запись конфигурации"),
+                        tr("Отсутствуют изменения для записи в устройство"));
+        return;
+    }
+    const auto answer =
+        prompts->ask(UserPrompts::Icon::Question, tr("Запись конфигурации"),
+                     tr("Записать конфигурацию в устройство?") + QStringLiteral("\n\n") +
+                         pendingChangeLines().join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                         tr("После записи устройство перезагрузится."),
+                     UserPrompts::Yes | UserPrompts::No);
+    if (answer != UserPrompts::Yes) {
+        setGlobalState(LinkState::Ready);
+        return;
+    }
+    waitEndReadStatus();
+    writePendingChanges();
+}
+
+bool MainWindow::invalidInputRefused()
+{
+    // Nothing is sent while a field holds what cannot be written: the rest alone could leave
+    // the device with half a set of keys.
+    const QStringList invalid = editor->invalidFields();
+    if (invalid.isEmpty())
+        return false;
+    prompts->inform(UserPrompts::Icon::Warning, tr("Запись конфигурации"),
+                    tr("Запись невозможна, исправьте поля:") + QLatin1Char('\n') +
+                        invalid.join(QLatin1Char('\n')));
+    return true;
+}
+
+bool MainWindow::writePendingChanges()
+{
+    if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return false;
+    // The changes stay pending until the device has taken them all: a write that fails
+    // half-way must not throw the user's edits away.
+    configBuffer.write(ConfigDocument::toText(pendingDoc));
+    configBuffer.close();
+    emit startWriteConfiguration(&configBuffer);
+    return true;
+}
 
 void MainWindow::writeFinished(bool ok)
 {
@@ -95,6 +197,7 @@ void MainWindow::writeFinished(bool ok)
         verifyNames = report.written;
         verifySerial = ui->snLabel->text();
     }
+    refreshPendingMarks();
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
         prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка записи"),
@@ -173,6 +276,61 @@ QString loadProblemText(ConfigDocument::LoadResult result, const QString &proble
 }
 } // namespace
 
+void MainWindow::applyConfigFile(const QDomDocument &loadedFull, const QDomDocument &loadedPending,
+                                 bool connected)
+{
+    // With a device, a file value equal to the device's is no change, and the device's other
+    // values stay; without one, the file is the whole configuration.
+    QDomDocument full = connected ? fullConfigDoc.cloneNode(true).toDocument()
+                                  : loadedFull.cloneNode(true).toDocument();
+    QDomDocument pending = connected ? pendingDoc.cloneNode(true).toDocument() : QDomDocument();
+    QSet<QString> fromFile = connected ? pendingFromFile : QSet<QString>();
+    for (QDomElement e = loadedPending.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const QString name = e.tagName();
+        if (!ParamCatalogue::writableByElement(name))
+            continue;
+        const QDomElement device = editor->deviceValue(name);
+        if (connected)
+            ConfigDocument::deleteElement(full, name);
+        ConfigDocument::addElement(full, name, ConfigDocument::attributesOf(e));
+        ConfigDocument::deleteElement(pending, name);
+        fromFile.remove(name);
+        if (device.isNull() || !sameAttributes(device, e)) {
+            ConfigDocument::addElement(pending, name, ConfigDocument::attributesOf(e));
+            fromFile.insert(name);
+        }
+    }
+    // The user's edits that the file replaces or drops are told, not lost in silence.
+    QStringList replaced;
+    for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        if (pendingFromFile.contains(e.tagName()))
+            continue;
+        const QDomElement now = pending.documentElement().firstChildElement(e.tagName());
+        if (now.isNull() || !sameAttributes(now, e)) {
+            const ConfigEditor::ChangeText c = editor->describeChange(e);
+            replaced << QStringLiteral("%1: %2").arg(c.label, c.after);
+        }
+    }
+    fullConfigDoc = full;
+    pendingDoc = pending;
+    pendingFromFile = fromFile;
+    editor->setChangesBlocked(true);
+    if (!connected)
+        clearInfoLabels();
+    updateGui(fullConfigDoc.documentElement());
+    editor->setChangesBlocked(false);
+    ui->saveFileButton->setEnabled(true);
+    if (readyFlag && !ConfigDocument::isEmpty(pendingDoc))
+        ui->writeConfigButton->setEnabled(true);
+    refreshPendingMarks();
+    if (!replaced.isEmpty())
+        prompts->inform(UserPrompts::Icon::Information, tr("Открытие файла"),
+                        tr("Значения из файла заменили ваши незаписанные изменения:") +
+                            QLatin1Char('\n') + replaced.join(QLatin1Char('\n')));
+}
+
 void MainWindow::openFileSlot()
 {
     statusTimer->stop();
@@ -183,9 +341,6 @@ void MainWindow::openFileSlot()
         qDebug().noquote() << "Open file: " << path;
         const QByteArray content = file.read(ConfigDocument::maxFileBytes + 1);
         file.close();
-        // What the documents held before: a refused file must leave them as they were.
-        const QDomDocument previousFull = fullConfigDoc.cloneNode(true).toDocument();
-        const QDomDocument previousPending = pendingDoc.cloneNode(true).toDocument();
         QStringList refused;
         QString problem;
         QDomDocument loadedFull;
@@ -204,33 +359,24 @@ void MainWindow::openFileSlot()
             // Keys and identity are never taken from a file.
             ConfigDocument::clearKeys(loadedFull);
             ConfigDocument::clearKeys(loadedPending);
-            fullConfigDoc = loadedFull;
-            pendingDoc = loadedPending;
             if (!refused.isEmpty())
                 prompts->inform(
                     UserPrompts::Icon::Warning, tr("Ошибка открытия файла"),
                     tr("Эти параметры файла неверны и не будут записаны в устройство:") +
                         QLatin1Char('\n') + refused.join(QLatin1Char('\n')));
-            editor->setChangesBlocked(true);
-            if (currentState == LinkState::Disconnected)
-                clearInfoLabels();
-            const QString fileDevId =
-                ConfigDocument::param(fullConfigDoc, QStringLiteral("dev_id"));
+            const bool connected = currentState != LinkState::Disconnected;
+            const QString fileDevId = ConfigDocument::param(loadedFull, QStringLiteral("dev_id"));
             // With a device connected the file must name that model: a file without a device
             // type could be any model's, and its values would be written to this one.
             const bool mismatch =
-                currentState != LinkState::Disconnected
-                    ? fileDevId != devIdText
-                    : !devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId;
+                connected ? fileDevId != devIdText
+                          : !devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId;
             if (mismatch) {
                 prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                                 tr("Файл конфигурации не соответствует подключенному устройству"));
-                fullConfigDoc = previousFull;
-                pendingDoc = previousPending;
             } else {
-                updateGui(fullConfigDoc.documentElement());
+                applyConfigFile(loadedFull, loadedPending, connected);
             }
-            editor->setChangesBlocked(false);
             ui->saveFileButton->setEnabled(true);
         }
     }
@@ -253,6 +399,9 @@ void MainWindow::saveFileSlot()
         if (!saved)
             prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
                             tr("Ошибка сохранения конфигурации"));
+        else
+            showStatusNote(tr("Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)")
+                               .arg(QDir::toNativeSeparators(path)));
     }
     getStatusInfo();
 }

@@ -59,10 +59,9 @@ void MainWindow::fillCodeTables()
 void MainWindow::helpShow()
 {
     const QString folder = AppPaths::filePath(QStringLiteral("help"));
-    const QStringList matches =
-        QDir(folder).entryList({QStringLiteral("Vexa") + devIdByName + QStringLiteral("v2_*") +
-                                langCode + QStringLiteral(".pdf")},
-                               QDir::Files, QDir::Time);
+    const QString pattern = QStringLiteral("Vexa") + devIdByName + QStringLiteral("v2_*") +
+                            langCode + QStringLiteral(".pdf");
+    const QStringList matches = QDir(folder).entryList({pattern}, QDir::Files, QDir::Time);
     if (identified && !matches.isEmpty()) {
         QDesktopServices::openUrl(
             QUrl(QStringLiteral("file:///") + folder + QLatin1Char('/') + matches.first()));
@@ -72,7 +71,10 @@ void MainWindow::helpShow()
                                        QStringLiteral("v2&sn=") + ui->snLabel->text() +
                                        QStringLiteral("&indef=") + ui->deveui_lbl->text()));
     } else if (identified) {
-        prompts->inform(UserPrompts::Icon::Warning, tr("Справка"), tr("Отсутствует файл справки."));
+        prompts->inform(UserPrompts::Icon::Warning, tr("Справка"),
+                        tr("Отсутствует файл справки.") + QLatin1Char('\n') +
+                            tr("Файлы справки кладутся в папку %1, имя файла: %2")
+                                .arg(QDir::toNativeSeparators(folder), pattern));
     } else {
         QDir().mkpath(folder);
         QDesktopServices::openUrl(QUrl::fromLocalFile(folder));

@@ -56,6 +56,9 @@ void MainWindow::availableNewFw()
                                  this);
     } else {
         ui->updateFwButton->setEnabled(false);
+        ui->updateFwButton->setToolTip(
+            tr("Обновление прошивки недоступно: в папке firmware нет более новой прошивки для "
+               "этого устройства"));
         newFwAvailable = false;
         fwCheckResult = FwCheck::UpToDate;
     }

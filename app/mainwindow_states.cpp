@@ -14,6 +14,7 @@
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "eraseform.h"
+#include "fieldmarks.h"
 #include "hotplugmonitor.h"
 #include "reloadform.h"
 #include "selectdeviceform.h"
@@ -103,6 +104,13 @@ void MainWindow::showStatusLine(uchar stat, const char *sourceText)
     displayDeviceStatus(stat, tr(sourceText));
 }
 
+void MainWindow::showStatusNote(const QString &text)
+{
+    displayDeviceStatus(ConnectionStates::Green, text);
+    ui->globalStatusText->setToolTip(text);
+    statusNoteUntilMs = appClockTimer.elapsed() + statusNoteMs;
+}
+
 void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
 {
     ui->globalStatusText->setText(statStr);
@@ -116,7 +124,11 @@ void MainWindow::setGlobalState(int state)
     if (const ConnectionStates::Row *row = ConnectionStates::row(state)) {
         if (row->banner)
             qDebug() << row->banner;
-        showStateLine(state);
+        // The ready line of each status pass does not cover a note the user is to read.
+        const bool noteStands = appClockTimer.elapsed() < statusNoteUntilMs &&
+                                (state == LinkState::Ready || state == LinkState::ReadStatus);
+        if (!noteStands)
+            showStateLine(state);
         setControlsEnabled(row->disable, false);
         setControlsEnabled(row->enable, true);
     }
@@ -168,6 +180,9 @@ void MainWindow::applyStateEffects(int state)
     case Connected:
         if (rebootTimer->isActive())
             rebootTimer->stop();
+        // The device is back: the reboot message has said what it had to.
+        prompts->withdrawNotes();
+        ui->infoHintLabel->hide();
         link->setDeviceReady(true);
         ui->refreshButton->setHidden(hideRefresh);
         break;
@@ -181,6 +196,10 @@ void MainWindow::applyStateEffects(int state)
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
+        prompts->withdrawNotes();
+        ui->infoHintLabel->hide();
+        if (!fskMode)
+            statusPanel->ui->reRegisterButton->setEnabled(true);
         if (newFwAvailable)
             ui->updateFwButton->setEnabled(true);
         // While a user action waits for the pass to end, its own answer restarts polling.
@@ -228,6 +247,7 @@ void MainWindow::applyStateEffects(int state)
             break;
         }
         rebootTimer->start(rebootTimerMs);
+        rowBeforeReboot = ui->terminalMenu->currentRow();
         // Taken before state 0, which ends the update flag.
         const QString why =
             firmwareUpdate ? tr("Обновление прошивки...") : tr("Устройство перезагружается...");
@@ -430,6 +450,7 @@ void MainWindow::refreshDeviceList()
         // The port is still selected: read the same device again.
         statusTimer->stop();
         pendingDoc.clear();
+        refreshPendingMarks();
         ui->writeConfigButton->setEnabled(false);
         waitEndReadStatus();
         emit startReadConfiguration();
@@ -464,11 +485,24 @@ void MainWindow::eraseMemory()
 
 void MainWindow::authenticationRequest()
 {
-    if (authAsked)
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
-    else
+    // A password given once this session is not asked again for the same device (after the
+    // reboot that ends every write, say); it is kept in memory only.
+    const QString serial = ui->snLabel->text();
+    const auto known = sessionPasswords.constFind(serial);
+    if (!authAsked && known != sessionPasswords.constEnd()) {
         authAsked = true;
+        link->authenticationDevice(*known);
+        return;
+    }
+    if (authAsked) {
+        sessionPasswords.remove(serial);
+        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
+    } else {
+        authAsked = true;
+    }
     auto *form = new AuthenticationForm(this);
+    connect(form, &AuthenticationForm::passUpdated, this,
+            [this, serial](const QString &password) { sessionPasswords.insert(serial, password); });
     connect(form, &AuthenticationForm::passUpdated, link, &DeviceInterface::authenticationDevice);
     connect(form, &AuthenticationForm::authenticationCanceled, this,
             &MainWindow::badAuthentication);
@@ -516,6 +550,7 @@ void MainWindow::readConfig()
     if (statusTimer->isActive())
         statusTimer->stop();
     pendingDoc.clear();
+    refreshPendingMarks();
     readyFlag = false;
     ui->writeConfigButton->setEnabled(false);
     waitEndReadStatus();
@@ -525,6 +560,7 @@ void MainWindow::readConfig()
 void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
 {
     bool readBack = false;
+    QDomDocument deviceRead;
     if (xmlBuffer && !readyFlag && xmlBuffer->open(QIODevice::ReadOnly)) {
         qDebug() << "Configuration read OK";
         fullConfigDoc.clear();
@@ -534,16 +570,45 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
             editor->forgetFreqPlan();
             updateGui(fullConfigDoc.documentElement());
             readBack = true;
+            // What the device holds, before pending changes are shown over it.
+            deviceRead = fullConfigDoc.cloneNode(true).toDocument();
+            editor->rememberDeviceValues(fullConfigDoc.documentElement());
+            // Changes still waiting (a file opened before the device came) show over the
+            // device's values: the fields show what a write would send.
+            if (!ConfigDocument::isEmpty(pendingDoc)) {
+                for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
+                     e = e.nextSiblingElement()) {
+                    ConfigDocument::deleteElement(fullConfigDoc, e.tagName());
+                    ConfigDocument::addElement(fullConfigDoc, e.tagName(),
+                                               ConfigDocument::attributesOf(e));
+                }
+                editor->fill(pendingDoc.documentElement());
+            }
+            refreshPendingMarks();
         }
         xmlBuffer->close();
     }
-    ui->mainTitleWindow->setText(tr("Конфигуратор") + QLatin1Char('\t') + tr("Вэкса") +
-                                 devIdByName + QStringLiteral(" SN: ") + ui->snLabel->text());
-    if (fskMode)
+    showDeviceTitle();
+    if (fskMode) {
         showFirstPage();
+    } else if (rowBeforeReboot > 0 && !ui->terminalMenu->isRowHidden(rowBeforeReboot)) {
+        // Back from a reboot (after a write, say) on the page the user was working on.
+        ui->terminalMenu->setCurrentRow(rowBeforeReboot);
+        itemSelected(ui->terminalMenu->model()->index(rowBeforeReboot, 0));
+    }
+    rowBeforeReboot = -1;
     setGlobalState(LinkState::Ready);
     if (readBack)
-        verifyWrite(fullConfigDoc);
+        verifyWrite(deviceRead);
+}
+
+void MainWindow::showDeviceTitle()
+{
+    if (currentState == LinkState::Disconnected || devIdByName.isEmpty())
+        ui->mainTitleWindow->setText(tr("Конфигуратор"));
+    else
+        ui->mainTitleWindow->setText(tr("Конфигуратор") + QLatin1Char('\t') + tr("Вэкса") +
+                                     devIdByName + QStringLiteral(" SN: ") + ui->snLabel->text());
 }
 
 // ---- identification -------------------------------------------------------------------------
@@ -578,6 +643,10 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     ui->terminalMenu->setRowHidden(6, false);
     statusCommandList = dbWorker->getStatusCommandList();
     statusIndex = statusCommandList.size();
+    // A model without inputs has no inputs tab (its status has no input or ADC request).
+    statusPanel->ui->statusTabWidget->setTabVisible(
+        statusPanel->ui->statusTabWidget->indexOf(statusPanel->ui->inputsTab),
+        statusCommandList.contains(2) || statusCommandList.contains(3));
     editor->fillModelChoices();
     // The device clock's source is shown where the firmware reports it.
     const bool timeSource =
@@ -625,6 +694,16 @@ void MainWindow::clearLabels()
     }
     for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})
         l->clear();
+    // Nothing of a device that is gone stays on show, and nothing can be sent to it.
+    p->netIfaceStateLbl->clear();
+    for (QLabel *l : {p->simStatusLabel, p->roamingStatusLabel, p->fixStatusLabel})
+        l->hide();
+    for (QWidget *button : {static_cast<QWidget *>(p->sendExtraordinaryPackButton),
+                            static_cast<QWidget *>(p->reRegisterButton),
+                            static_cast<QWidget *>(p->setDateTimeButton)})
+        FieldMarks::setEnabledWhy(button, false, tr("Нет подключенного устройства"));
+    ui->infoHintLabel->show();
+    refreshPendingMarks();
     for (int row = 1; row < ui->terminalMenu->count(); ++row)
         ui->terminalMenu->setRowHidden(row, true);
 }
@@ -684,6 +763,8 @@ void MainWindow::on_closeMainWindow_clicked()
                                      tr("Имеются не записанные изменения.\nЗаписать изменения?"),
                                      UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel);
     if (answer == UserPrompts::Yes) {
+        if (invalidInputRefused())
+            return; // the window stays open so the fields can be completed
         if (statusTimer->isActive())
             statusTimer->stop();
         // The write ends with the device rebooting; the reboot then closes the program.

@@ -1,5 +1,6 @@
 // MainWindow: status polling — the chain of status requests, its stop-and-wait, the panels
 // the answers fill, and the manual status buttons.
+#include "fieldmarks.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -167,7 +168,8 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
         QT_TR_NOOP("Ошибка интерфейса"), QT_TR_NOOP("Обмен данными")};
     if (stat.netState <= 5) {
         statusPanel->ui->netIfaceStateLbl->setText(tr(texts[stat.netState]));
-        statusPanel->ui->sendExtraordinaryPackButton->setEnabled(stat.netState == 2);
+        FieldMarks::setEnabledWhy(statusPanel->ui->sendExtraordinaryPackButton, stat.netState == 2,
+                                  tr("Устройство не зарегистрировано в сети"));
         netRegistered = stat.netState == 2 || stat.netState == 5;
     }
 
@@ -197,9 +199,9 @@ void MainWindow::updateMainNetStatus(NET_MAIN_STAT stat)
 void MainWindow::updateQualityStatus(NET_QUALITY_STAT stat)
 {
     const Ui::StatusPanel *panel = statusPanel->ui;
-    panel->rssi_lbl->setText(QString::number(stat.rssi) + QStringLiteral(" dBm"));
+    panel->rssi_lbl->setText(tr("%1 дБм").arg(stat.rssi));
     // Quarter decibels, shown whole, rounded toward zero.
-    panel->snr_lbl->setText(QString::number(int(stat.snr) / 4) + QStringLiteral(" dB"));
+    panel->snr_lbl->setText(tr("%1 дБ").arg(int(stat.snr) / 4));
     panel->bsCount_lbl->setText(QString::number(stat.bsCount));
     setNetLevel(stat.netLevel);
     nextReadStatus();
@@ -208,7 +210,7 @@ void MainWindow::updateQualityStatus(NET_QUALITY_STAT stat)
 void MainWindow::setNetLevel(int level)
 {
     QLabel *l = statusPanel->ui->sigLevelDbm;
-    l->setToolTip(QString::number(level) + QStringLiteral(" dB"));
+    l->setToolTip(tr("%1 дБ").arg(level));
     const char *picture = ":pict/svg/network.svg";
     if (level < 0)
         picture = ":pict/svg/network_dead.svg";
@@ -258,13 +260,14 @@ void MainWindow::updateBatStatus(DEV_BAT_STAT stat)
     const QString source = powerSourceTexts.value(stat.powerSource);
     panel->powerSource_lbl->setText(source);
     panel->powerStatusLabel->setToolTip(tr("Источник питания: ") + source);
-    panel->batVoltage_lbl->setText(QString::number(stat.batVoltage / 1000.0, 'f', 2));
+    panel->batVoltage_lbl->setText(tr("%1 В").arg(stat.batVoltage / 1000.0, 0, 'f', 2));
     QStringList bits;
     for (int bit = 0; bit < 8; ++bit) {
         if (stat.batFlags & (1 << bit))
             bits << batStatusTexts.value(bit);
     }
-    const QString status = bits.join(QStringLiteral(", "));
+    // No flag raised is a battery in order, said rather than left blank.
+    const QString status = bits.isEmpty() ? tr("норма") : bits.join(QStringLiteral(", "));
     panel->batStatus_lbl->setText(status);
     panel->batErrors_lbl->setText(batErrorTexts.value(stat.batError));
     panel->batStatusLabel->setToolTip(tr("Состояние батареи: ") + status);
@@ -329,7 +332,8 @@ void MainWindow::updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _s
     const QDateTime now = applicationTime();
     const qint64 difference = qint64(_date_time) - now.toSecsSinceEpoch();
     const Ui::StatusPanel *panel = statusPanel->ui;
-    panel->setDateTimeButton->setEnabled(difference > 2 || difference < -2);
+    FieldMarks::setEnabledWhy(panel->setDateTimeButton, difference > 2 || difference < -2,
+                              tr("Часы устройства идут верно (расхождение не более 2 с)"));
     const QString format = QStringLiteral("dd-MM-yyyy hh:mm:ss");
     panel->dateTime_lbl->setText(
         QDateTime::fromSecsSinceEpoch(qint64(_date_time), Qt::UTC).toString(format));
@@ -458,6 +462,9 @@ void MainWindow::updateStatusLabels(uint status)
         label->setToolTip(tip(bit));
     };
     const Ui::StatusPanel *panel = statusPanel->ui;
+    // Shown once a device reports the word: a device without SIM or positioning never does.
+    for (QLabel *l : {panel->simStatusLabel, panel->roamingStatusLabel, panel->fixStatusLabel})
+        l->show();
     icon(panel->batStatusLabel, 4, ":/pict/svg/battery_low.svg", ":/pict/svg/battery_full.svg");
     icon(panel->simStatusLabel, 1, ":/pict/svg/sim1.svg", ":/pict/svg/sim0.svg");
     icon(panel->roamingStatusLabel, 24, ":/pict/svg/network_guest.svg",

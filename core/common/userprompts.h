@@ -46,6 +46,9 @@ public:
     // A message that does not wait for the user and goes away by itself after autoCloseMs.
     virtual void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) = 0;
 
+    // Takes back the messages of notify() still on show (their news is out of date).
+    virtual void withdrawNotes() {}
+
     // File choice; an empty text when the user cancelled.
     virtual QString openFileName(const QString &title, const QString &filter) = 0;
     virtual QString saveFileName(const QString &title, const QString &proposed,

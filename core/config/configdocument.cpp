@@ -18,6 +18,15 @@ const QStringList &keyElements()
     return keys;
 }
 
+AttributeList attributesOf(const QDomElement &e)
+{
+    AttributeList attrs;
+    const QDomNamedNodeMap map = e.attributes();
+    for (int i = 0; i < map.count(); ++i)
+        attrs.append({map.item(i).nodeName(), map.item(i).nodeValue()});
+    return attrs;
+}
+
 void addElement(QDomDocument &doc, const QString &name, const AttributeList &attrs)
 {
     qDebug() << "Add element";

@@ -19,6 +19,8 @@ bool isIdentity(const QString &name);
 
 // Appends an element (creating the declaration and the root in an empty document).
 void addElement(QDomDocument &doc, const QString &name, const AttributeList &attrs);
+// An element's attributes in document order, as addElement takes them.
+AttributeList attributesOf(const QDomElement &e);
 // Removes the first element of that name (nothing when there is none).
 void deleteElement(QDomDocument &doc, const QString &name);
 // Removes every key element.

@@ -1,6 +1,7 @@
 #include "paramcodec.h"
 
 #include <QHash>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -191,9 +192,12 @@ qint64 numberFromText(const QString &element, const QString &hex)
     return qint64(qint32(quint32(raw)));
 }
 
-QString paddedKey(const QString &typed, int bytes)
+QString keyText(const QString &typed, int bytes)
 {
-    return typed.rightJustified(2 * bytes, QLatin1Char('0'));
+    static const QRegularExpression hex(QStringLiteral("\\A[0-9A-Fa-f]*\\z"));
+    if (bytes <= 0 || typed.size() != 2 * bytes || !hex.match(typed).hasMatch())
+        return QString();
+    return typed.toLower();
 }
 
 QString boolText(const QString &element, bool checked)

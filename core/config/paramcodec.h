@@ -60,8 +60,9 @@ QString numberText(const ParamCatalogue::Param &param, qint64 typed);
 // ambient_light_level unsigned 32-bit, the others signed 32-bit).
 qint64 numberFromText(const QString &element, const QString &hex);
 
-// Keys typed shorter than their width are left-padded with '0'.
-QString paddedKey(const QString &typed, int bytes);
+// A key or EUI as documents hold it (lower-case hex), or a null text when the typed one is not
+// exactly its width in hex digits: a short key padded with zeros would be a different key.
+QString keyText(const QString &typed, int bytes);
 
 // Booleans: "01" checked, "00" not; `private` the other way round.
 QString boolText(const QString &element, bool checked);

@@ -1,9 +1,11 @@
 #include "db_worker.h"
 
 #include "apppaths.h"
+#include "devicedbtexts.h"
 #include "naturalcompare.h"
 
 #include <QAtomicInt>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QSqlError>
@@ -15,6 +17,12 @@
 
 namespace {
 const char *const dbTag = "/C:17";
+
+// A database text as the user reads it: translated in the database's own context.
+QString shownText(const QString &text)
+{
+    return QCoreApplication::translate(deviceDbTextContext, text.toUtf8().constData());
+}
 
 // A cell that holds nothing usable: SQL NULL or an empty text.
 bool isBlank(const QVariant &v)
@@ -284,7 +292,13 @@ QStringList DB_Worker::getFormElements(QString elementName)
         hits.first().data().toString().split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (parts.size() < 2 || parts.at(0) != elementName)
         return {};
-    return parts.at(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    // Each item is "text:data" (or a bare flag); the text is shown in the user's language.
+    QStringList items = parts.at(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (QString &item : items) {
+        const int colon = item.lastIndexOf(QLatin1Char(':'));
+        item = colon < 0 ? shownText(item) : shownText(item.left(colon)) + item.mid(colon);
+    }
+    return items;
 }
 
 QMap<int, QStringList> DB_Worker::getStatusBits()
@@ -301,9 +315,9 @@ QMap<int, QStringList> DB_Worker::getStatusBits()
         const QVariant key = cell(model, row, 0);
         if (isBlank(key))
             continue;
-        bits[key.toInt()] =
-            QStringList{cell(model, row, 1).toString(), cell(model, row, 2).toString(),
-                        cell(model, row, 3).toString()};
+        bits[key.toInt()] = QStringList{shownText(cell(model, row, 1).toString()),
+                                        shownText(cell(model, row, 2).toString()),
+                                        shownText(cell(model, row, 3).toString())};
     }
     delete model;
     return bits;

@@ -4,6 +4,11 @@
 #include "linkstate.h"
 #include "mainwindow.h"
 
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+
 // Configuration files through the window: what is saved, what an opened file schedules. What a
 // write sends of the scheduled changes is tst_configexchange's.
 class tst_ConfigFiles : public QObject
@@ -21,6 +26,10 @@ private slots:
     void writeIsReadBack();
     void failedWriteKeepsTheEdits_data();
     void failedWriteKeepsTheEdits();
+    void pendingChangesAreShown_data();
+    void pendingChangesAreShown();
+    void incompleteKeyIsNotWritten();
+    // Last: the write before closing ends in the program quitting.
     void closeWithChangesAsks_data();
     void closeWithChangesAsks();
 
@@ -57,6 +66,10 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
     QVERIFY(names.contains("fw_ver"));
     QVERIFY(names.contains("tx_period"));
     QVERIFY(f->prompts.asked.isEmpty());
+    // Where it went is said on the status line, with what a file never holds.
+    const QString line = window->findChild<QLabel *>("globalStatusText")->text();
+    QVERIFY2(line.contains(QDir::toNativeSeparators(f->prompts.fileToSave)) && line.contains("EUI"),
+             qPrintable(line));
 
     // A save that cannot be written says so.
     f->prompts.fileToSave = f->path("no/such/folder/x.xml");
@@ -140,9 +153,10 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QVERIFY(message.contains("rs_settings"));
     QVERIFY(!message.contains("check_connect"));
     // Keys are never taken from a file, valid or not.
-    QCOMPARE(AppFixture::elementNames(window->pendingChanges()),
-             (QStringList{"dev_id", "check_connect"}));
-    QVERIFY(!AppFixture::elementNames(window->fullConfiguration()).contains("app_key"));
+    // The device type names the model; it is not a change.
+    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), QStringList{"check_connect"});
+    QVERIFY(ConfigDocument::param(window->fullConfiguration(), "app_key") !=
+            "00112233445566778899aabbccddeeff");
 }
 
 void tst_ConfigFiles::writeIsReadBack_data()
@@ -271,6 +285,113 @@ void tst_ConfigFiles::closeWithChangesAsks()
         waitForWrites(2);
         QCOMPARE(f->writes().first(), QString("0x8501 [00 01 10 01 06]"));
     }
+}
+
+void tst_ConfigFiles::pendingChangesAreShown_data()
+{
+    QTest::addColumn<QString>("typed");    // tx_period typed first ("" for none)
+    QTest::addColumn<bool>("fromFile");    // then a file sets tx_period to 7200
+    QTest::addColumn<QString>("replaced"); // what the file is told to have replaced
+    QTest::newRow("edit, written and rebooted") << "7200" << false << "";
+    QTest::newRow("file") << "" << true << "";
+    QTest::newRow("file over an edit") << "1800" << true << "1800";
+}
+
+void tst_ConfigFiles::pendingChangesAreShown()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, fromFile);
+    QFETCH(QString, replaced);
+    SimConfig c;
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    connectDevice(c);
+    auto *menu = window->findChild<QListWidget *>("terminalMenu");
+    auto *period = window->findChild<QLineEdit *>("txPeriodLineEdit");
+    auto *write = window->findChild<QToolButton *>("writeConfigButton");
+    menu->setCurrentRow(1);
+    window->itemSelected(menu->model()->index(1, 0));
+    QCOMPARE(period->text(), QString("3600"));
+    if (!typed.isEmpty()) {
+        period->setText(typed);
+        emit period->editingFinished();
+    }
+    if (fromFile) {
+        // nb_trials as the device has it: no change, so not pending.
+        const QString trials = ConfigDocument::param(window->fullConfiguration(), "nb_trials");
+        f->prompts.fileToOpen = f->writeFile(
+            "f.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00001c20\"/>"
+                     "<nb_trials param=\"" +
+                         trials.toLatin1() + "\"/></configuration>");
+        window->openFileSlot();
+    }
+    const QRegularExpression replacedLine("^Открытие файла: .*:\n[^:]+: (\\d+)$");
+    QCOMPARE(replacedLine.match(f->prompts.asked.join('|')).captured(1), replaced);
+    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), QStringList{"tx_period"});
+    QCOMPARE(period->text(), QString("7200"));
+    QCOMPARE(period->property("pendingChange").toString(), fromFile ? "file" : "edited");
+    // The page with the change is marked in the list, the others not; the count is on the button.
+    QVERIFY(!menu->item(1)->icon().isNull());
+    QVERIFY(menu->item(2)->icon().isNull() && menu->item(5)->icon().isNull());
+    QCOMPARE(write->text(), QString("1"));
+
+    // The confirmation names the change: label, the device's value, the new one; and the reboot.
+    f->prompts.asked.clear();
+    f->prompts.answer = UserPrompts::No;
+    window->writeConfig();
+    const QString question = f->prompts.asked.value(0);
+    const QRegularExpressionMatch change =
+        QRegularExpression("\n([^\n:]+): 3600 → 7200\n").match(question);
+    QVERIFY2(change.hasMatch(), qPrintable(question));
+    QVERIFY(!change.captured(1).contains("tx_period"));
+    QVERIFY(question.endsWith("После записи устройство перезагрузится."));
+    QVERIFY(f->writes().isEmpty());
+    if (fromFile)
+        return;
+
+    // Written: nothing is pending any more, and after the reboot the page is the same.
+    f->prompts.answer = UserPrompts::Yes;
+    window->writeConfig();
+    QTRY_COMPARE_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo), 2,
+                              c.rebootDelayMs + 2 * AppFixture::connectWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
+    QCOMPARE(menu->currentRow(), 1);
+    QCOMPARE(period->text(), QString("7200"));
+    QCOMPARE(period->property("pendingChange").toString(), QString());
+    QVERIFY(menu->item(1)->icon().isNull());
+    QCOMPARE(write->text(), QString());
+}
+
+void tst_ConfigFiles::incompleteKeyIsNotWritten()
+{
+    connectDevice();
+    window->show();
+    auto *key = window->findChild<QLineEdit *>("appKey_line");
+    auto *period = window->findChild<QLineEdit *>("txPeriodLineEdit");
+    period->setText("7200");
+    emit period->editingFinished();
+    // Only hex digits go in: "zz" is refused as it is typed.
+    key->clear();
+    QTest::keyClicks(key, "12zz");
+    QCOMPARE(key->text(), QString("12"));
+    emit key->editingFinished();
+    QCOMPARE(key->property("inputProblem").toString(), QString("invalid"));
+    f->prompts.answer = UserPrompts::Yes;
+    window->writeConfig();
+    QCOMPARE(f->prompts.asked.size(), 1);
+    QVERIFY2(f->prompts.asked.first().startsWith(
+                 "Запись конфигурации: Запись невозможна, исправьте поля:\n"),
+             qPrintable(f->prompts.asked.first()));
+    QTest::qWait(AppFixture::nothingFollowsMs);
+    QVERIFY(f->writes().isEmpty()); // not even the valid tx_period
+    QVERIFY(ConfigDocument::param(window->pendingChanges(), "app_key").isEmpty());
+
+    // Completed, the key is written with the rest.
+    QTest::keyClicks(key, QString(30, 'a'));
+    emit key->editingFinished();
+    QCOMPARE(key->property("inputProblem").toString(), QString());
+    window->writeConfig();
+    waitForWrites(3);
+    QVERIFY(f->writes().at(1).startsWith("0x8501 [00 01 05 10 12 aa"));
 }
 
 QTEST_MAIN(tst_ConfigFiles)

@@ -194,6 +194,7 @@ void tst_Connection::rebootIsFoundAgainOnNewPort()
                               c.rebootDelayMs + replugWaitMs + AppFixture::connectWaitMs);
     QCOMPARE(portOf(window), f->sim()->portName());
     QCOMPARE(f->sim()->commandCount(Cmd::deviceInfo), 2);
+    QVERIFY(f->prompts.withdrawals > 0); // the reboot message went with the device's return
 }
 
 void tst_Connection::factoryResetChain()
@@ -222,6 +223,7 @@ void tst_Connection::loginDialogue()
 {
     SimConfig c;
     c.password = "1234";
+    c.rebootDelayMs = AppFixture::quickRebootMs;
     f->addSim(c);
     window = f->openWindow();
     auto login = [this](const char *password) {
@@ -238,6 +240,14 @@ void tst_Connection::loginDialogue()
     login("1234");
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
     QVERIFY(window->findChildren<AuthenticationForm *>().isEmpty());
+    // The device reboots and wants the password again: this session already gave it.
+    emit window->rebootDev();
+    QTRY_COMPARE_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo), 2,
+                              c.rebootDelayMs + AppFixture::connectWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
+    QVERIFY(f->sim()->device().loggedIn());
+    QVERIFY(window->findChildren<AuthenticationForm *>().isEmpty());
+    QCOMPARE(f->prompts.asked.count("Ошибка: Неверный пароль"), 1);
 }
 
 void tst_Connection::plugBurstGivesOneSearch()

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QToolButton>
 
 // The configuration editor of the real window against the simulator and the shipped database.
 class tst_Editor : public QObject
@@ -79,31 +80,58 @@ void tst_Editor::everyParameterRoundTrips()
 
 void tst_Editor::clampsThroughWidgets_data()
 {
-    // The rules themselves are the codec's (tst_paramcodec); here: the widgets apply them.
+    // The rules themselves are the codec's (tst_paramcodec); here: the widgets apply them and
+    // say so where the value is not what was typed.
     QTest::addColumn<QStringList>("widgetTypedShown");
     QTest::addColumn<QStringList>("elementStored");
+    QTest::addColumn<QString>("mark"); // the field's problem mark, and a word of its tooltip
     QTest::newRow("tx_period high") << QStringList{"txPeriodLineEdit", "100000", "86400"}
-                                    << QStringList{"tx_period", "00015180"};
-    QTest::newRow("keep-alive 300")
-        << QStringList{"keepAliveLine", "300", "255"} << QStringList{"check_connect", "ff"};
+                                    << QStringList{"tx_period", "00015180"} << "clamped 86400";
+    QTest::newRow("tx_period low") << QStringList{"txPeriodLineEdit", "5", "60"}
+                                   << QStringList{"tx_period", "0000003c"} << "clamped 60";
+    QTest::newRow("tx_period beyond any number")
+        << QStringList{"txPeriodLineEdit", "99999999999999999999", "86400"}
+        << QStringList{"tx_period", "00015180"} << "clamped 86400";
+    QTest::newRow("tx_period in range") << QStringList{"txPeriodLineEdit", "7200", "7200"}
+                                        << QStringList{"tx_period", "00001c20"} << "";
+    QTest::newRow("keep-alive 300") << QStringList{"keepAliveLine", "300", "255"}
+                                    << QStringList{"check_connect", "ff"} << "clamped 255";
     QTest::newRow("count_diff 5") << QStringList{"countDiff0LineEdit", "5", "10000"}
-                                  << QStringList{"count_diff_0", "00002710"};
-    QTest::newRow("short key") << QStringList{"deviceEui_line", "12abc", "0000000000012abc"}
-                               << QStringList{"dev_eui", "0000000000012abc"};
+                                  << QStringList{"count_diff_0", "00002710"} << "clamped 10000";
+    // A key is never padded: short, it is marked and nothing is stored.
+    QTest::newRow("short key") << QStringList{"deviceEui_line", "12abc", "12abc"}
+                               << QStringList{"dev_eui", "<none>"} << "invalid 16";
+    QTest::newRow("short app key") << QStringList{"appKey_line", "12", "12"}
+                                   << QStringList{"app_key", "<none>"} << "invalid 32";
+    QTest::newRow("whole key") << QStringList{"deviceEui_line", "0011223344AABBCC",
+                                              "0011223344AABBCC"}
+                               << QStringList{"dev_eui", "0011223344aabbcc"} << "";
 }
 
 void tst_Editor::clampsThroughWidgets()
 {
     QFETCH(QStringList, widgetTypedShown);
     QFETCH(QStringList, elementStored);
+    QFETCH(QString, mark);
     connectDevice(SimConfig());
     auto *edit = window->findChild<QLineEdit *>(widgetTypedShown.at(0));
     QVERIFY(edit);
+    // A wrong value first: the right one must take its mark away.
+    edit->setText("1");
+    emit edit->editingFinished();
     edit->setText(widgetTypedShown.at(1));
     emit edit->editingFinished(); // the user leaves the field
     QCOMPARE(edit->text(), widgetTypedShown.at(2));
     QCOMPARE(pending(elementStored.at(0)), elementStored.at(1));
-    QVERIFY(window->findChild<QWidget *>("writeConfigButton")->isEnabled());
+    QCOMPARE(edit->property("inputProblem").toString(), mark.section(' ', 0, 0));
+    const QString told = mark.startsWith("clamped") ? "изменено на " + mark.section(' ', 1)
+                         : mark.startsWith("invalid") ? "нужно " + mark.section(' ', 1)
+                                                      : QString();
+    QVERIFY2(edit->toolTip().contains(told), qPrintable(edit->toolTip()));
+    QVERIFY(!mark.isEmpty() || !edit->toolTip().contains("изменено на"));
+    // The write button counts what is pending: the wrong key is not.
+    QCOMPARE(window->findChild<QToolButton *>("writeConfigButton")->text(),
+             elementStored.at(1) == "<none>" ? QString() : QString("1"));
 }
 
 void tst_Editor::regionEnablesFrequencyPlan()

@@ -1,19 +1,26 @@
 #include "aboutform.h"
 #include "appfixture.h"
 #include "appsettings.h"
+#include "guiresources.h"
 #include "mainwindow.h"
 #include "settingsform.h"
+#include "showntexts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
+#include <QLayout>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTimeZone>
 #include <QTimer>
 
-// The window without a device: start-up, settings, language, console history, dragging.
+// The window without a device: start-up, settings, language, console history, dragging; and with
+// one, that every text of every page and dialog is complete in each language and fits.
 class tst_MainWindow : public QObject
 {
     Q_OBJECT
@@ -27,6 +34,8 @@ private slots:
     void aboutShowsCurrentLanguage();
     void languageSwitchRetranslates();
     void settingsSaveStopsStatusTimer();
+    void everyTextFits_data();
+    void everyTextFits();
 
 private:
     std::unique_ptr<MainWindow> makeWindow() { return std::make_unique<MainWindow>(&f->prompts); }
@@ -153,6 +162,94 @@ void tst_MainWindow::settingsSaveStopsStatusTimer()
     form->findChild<QPushButton *>("cancelButton")->click();
     QVERIFY(!status->isChecked());
     QCOMPARE(AppSettings::read("Survey", "Status").toBool(), false);
+}
+
+void tst_MainWindow::everyTextFits_data()
+{
+    QTest::addColumn<int>("model");
+    QTest::addColumn<QString>("lang");
+    for (const int model : {750, 760, 701}) {
+        for (const char *lang : {"ru", "en"})
+            QTest::addRow("%d %s", model, lang) << model << QString(lang);
+    }
+}
+
+void tst_MainWindow::everyTextFits()
+{
+    QFETCH(int, model);
+    QFETCH(QString, lang);
+    // The program's own font, as it starts with it.
+    initGuiResources();
+    QFontDatabase::addApplicationFont(":/font/font/ptsans.ttf");
+    const QFont systemFont = QApplication::font();
+    QApplication::setFont(QFont("PT Sans", 10));
+    QDir(f->path()).mkdir("translations");
+    QVERIFY(QFile::copy(QString(VEXA_BUILT_TRANSLATIONS_DIR) + "/en.qm",
+                        f->path("translations/en.qm")));
+    SimConfig c;
+    c.model = model;
+    MainWindow *w = f->connectWindow(c);
+    QVERIFY(w);
+    w->show();
+    // Switched while a device is shown: the device stays named in the title.
+    w->changeLanguage(lang == "ru" ? "en" : "ru");
+    w->changeLanguage(lang);
+    const QString serial = w->findChild<QLabel *>("snLabel")->text();
+    QVERIFY(!serial.isEmpty());
+    QVERIFY(w->findChild<QLabel *>("mainTitleWindow")->text().endsWith("SN: " + serial));
+
+    const QRegularExpression cyrillic("[\\x{0400}-\\x{04ff}]");
+    QStringList problems;
+    auto check = [&](const QString &screen) {
+        // Laid out as the user would see it.
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+            for (QWidget *top : QApplication::topLevelWidgets()) {
+                if (top->isVisible() && top->layout())
+                    top->layout()->activate();
+            }
+        }
+        for (const ShownTexts::Text &t : ShownTexts::onScreen()) {
+            const QString line = screen + " " + t.where + ": \"" + ShownTexts::plain(t.text) + "\"";
+            if (t.needed > t.room)
+                problems << line + QString(" needs %1 px, has %2").arg(t.needed).arg(t.room);
+            // A language's name is written in that language, so its speakers find it.
+            if (lang == "en" && t.text.contains(cyrillic) && !t.where.endsWith("languageComboBox"))
+                problems << line + " is not English";
+        }
+    };
+    auto *menu = w->findChild<QListWidget *>("terminalMenu");
+    for (int row = 0; row < menu->count(); ++row) {
+        if (menu->isRowHidden(row))
+            continue;
+        menu->setCurrentRow(row);
+        w->itemSelected(menu->model()->index(row, 0));
+        check(menu->item(row)->text());
+    }
+    menu->setCurrentRow(1);
+    w->itemSelected(menu->model()->index(1, 0));
+    // Every dialog the window opens, over the page.
+    w->aboutShow();
+    w->settingShow();
+    w->reloadDevice();
+    w->eraseMemory();
+    w->runStatusCalc();
+    w->showTimeParamsForm();
+    w->showNetInfoForm();
+    w->on_viewEditFreqpushButton_clicked();
+    w->showDeviceList({"Vexa" + QString::number(model) + " SN " + serial});
+    w->authenticationRequest();
+    check("dialogs");
+    problems.removeDuplicates();
+    for (const QString &p : qAsConst(problems))
+        qWarning().noquote() << p;
+    QVERIFY2(problems.isEmpty(),
+             qPrintable(QString::number(problems.size()) + " texts do not fit or are not English"));
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (top != w)
+            top->deleteLater();
+    }
+    QApplication::setFont(systemFont);
 }
 
 QTEST_MAIN(tst_MainWindow)

@@ -78,10 +78,25 @@ void tst_Status::panelFollowsTheDevice()
     // The next uplink, seen by the pass after it.
     QTRY_VERIFY_WITH_TIMEOUT(text("upLinkCounter_lbl").toInt() > first,
                              c.uplinkPeriodMs + 2 * passWaitMs);
-    QVERIFY(text("rssi_lbl").endsWith(" dBm"));
+    QVERIFY(text("rssi_lbl").endsWith(" дБм"));
+    QVERIFY(text("batVoltage_lbl").endsWith(" В"));
     QVERIFY(text("batVoltage_lbl").startsWith("4."));
     QVERIFY(!text("dateTime_lbl").isEmpty());
     QVERIFY(!text("in0Count_lbl").isEmpty());
+    QVERIFY(window->findChild<QLabel *>("infoHintLabel")->isHidden());
+
+    // Unplugged: nothing of the device stays on show, and its buttons say why they are off.
+    f->sim()->unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
+    for (const char *label : {"netIfaceStateLbl", "upLinkCounter_lbl", "rssi_lbl", "batVoltage_lbl",
+                              "dateTime_lbl", "in0Count_lbl"})
+        QVERIFY2(text(label).isEmpty(), label);
+    for (const char *name :
+         {"sendExtraordinaryPackButton", "reRegisterButton", "setDateTimeButton"}) {
+        auto *button = window->findChild<QWidget *>(name);
+        QVERIFY2(!button->isEnabled() && !button->toolTip().isEmpty(), name);
+    }
+    QVERIFY(!window->findChild<QLabel *>("infoHintLabel")->isHidden());
 }
 
 void tst_Status::chainOrder_data()
@@ -149,10 +164,10 @@ void tst_Status::qualityTexts_data()
     auto row = [](const char *name, int snr, int level, const char *snrText, const char *picture) {
         QTest::newRow(name) << snr << level << QString(snrText) << QString(picture);
     };
-    row("-10 quarter dB, level 0", -10, 0, "-2 dB", ":pict/svg/network_0.svg");
-    row("11, level 7", 11, 7, "2 dB", ":pict/svg/network_1.svg");
-    row("level 8", 0, 8, "0 dB", ":pict/svg/network_2.svg");
-    row("level 22", 0, 22, "0 dB", ":pict/svg/network.svg");
+    row("-10 quarter dB, level 0", -10, 0, "-2 дБ", ":pict/svg/network_0.svg");
+    row("11, level 7", 11, 7, "2 дБ", ":pict/svg/network_1.svg");
+    row("level 8", 0, 8, "0 дБ", ":pict/svg/network_2.svg");
+    row("level 22", 0, 22, "0 дБ", ":pict/svg/network.svg");
 }
 
 void tst_Status::qualityTexts()
@@ -164,7 +179,7 @@ void tst_Status::qualityTexts()
     showPanel();
     window->updateQualityStatus(NET_QUALITY_STAT{0, 0, -100, qint8(snr), quint8(level), 2});
     QCOMPARE(text("snr_lbl"), snrText);
-    QCOMPARE(text("rssi_lbl"), QString("-100 dBm"));
+    QCOMPARE(text("rssi_lbl"), QString("-100 дБм"));
     QCOMPARE(window->findChild<QLabel *>("sigLevelDbm")->pixmap(Qt::ReturnByValue).toImage(),
              QPixmap(picture).toImage());
 }
@@ -193,7 +208,7 @@ void tst_Status::batteryPictures()
     window->updateBatStatus(DEV_BAT_STAT{quint16(devId), 0, 1, quint16(mv), quint8(flags), 0});
     QCOMPARE(window->findChild<QLabel *>("batStatusLabel")->pixmap(Qt::ReturnByValue).toImage(),
              QPixmap(picture).toImage());
-    QCOMPARE(text("batVoltage_lbl"), QString::number(mv / 1000.0, 'f', 2));
+    QCOMPARE(text("batVoltage_lbl"), QString::number(mv / 1000.0, 'f', 2) + " В");
 }
 
 void tst_Status::inputErrorTexts()

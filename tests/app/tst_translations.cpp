@@ -1,5 +1,8 @@
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -50,6 +53,7 @@ class tst_Translations : public QObject
     Q_OBJECT
 private slots:
     void everySourceTextTranslated();
+    void everyDatabaseTextTranslated();
 };
 
 void tst_Translations::everySourceTextTranslated()
@@ -82,6 +86,59 @@ void tst_Translations::everySourceTextTranslated()
             missing << m.context + ": " + m.source;
     }
     QVERIFY2(missing.isEmpty(), qPrintable("untranslated:\n" + missing.join('\n')));
+}
+
+// The device database's texts the window shows (choice items, status and battery texts, the
+// status-bit table) come in Russian from devices.db and are translated in a context of their own.
+void tst_Translations::everyDatabaseTextTranslated()
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "texts");
+    db.setDatabaseName(VEXA_BUILT_DEVICES_DB);
+    QVERIFY(db.open());
+    QStringList texts;
+    QSqlQuery tables(db);
+    QVERIFY(tables.exec("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    while (tables.next()) {
+        const QString table = tables.value(0).toString();
+        QSqlQuery rows(db);
+        if (table == "statusBits") {
+            QVERIFY(rows.exec("SELECT name, text_clear, text_set FROM statusBits"));
+            while (rows.next())
+                texts << rows.value(0).toString() << rows.value(1).toString()
+                      << rows.value(2).toString();
+        } else if (table.startsWith("fw")) {
+            QVERIFY(rows.exec("SELECT form FROM " + table + " WHERE form IS NOT NULL"));
+            while (rows.next()) {
+                // "element;text:data,text:data"
+                const QString items = rows.value(0).toString().section(';', 1);
+                for (const QString &item : items.split(',', Qt::SkipEmptyParts))
+                    texts << item.left(item.lastIndexOf(':'));
+            }
+        }
+    }
+    const QRegularExpression cyrillic("[\\x{0400}-\\x{04ff}]");
+    QHash<QString, Message> shipped;
+    for (const Message &m : readTs(VEXA_EN_TS)) {
+        if (m.context == "DeviceDatabase")
+            shipped.insert(m.source, m);
+    }
+    QStringList missing;
+    int checked = 0;
+    for (const QString &text : qAsConst(texts)) {
+        if (!text.contains(cyrillic))
+            continue;
+        ++checked;
+        const auto it = shipped.constFind(text);
+        if (it == shipped.constEnd() || !it->type.isEmpty() ||
+            it->translation.trimmed().isEmpty() || it->translation.contains(cyrillic))
+            missing << text;
+    }
+    missing.removeDuplicates();
+    QVERIFY2(checked > 100, qPrintable(QString::number(checked)));
+    QVERIFY2(missing.isEmpty(),
+             qPrintable("untranslated database texts (scripts/db-texts, then scripts/ts-update and "
+                        "scripts/ts-fill):\n" +
+                        missing.join('\n')));
 }
 
 QTEST_GUILESS_MAIN(tst_Translations)

@@ -13,7 +13,7 @@ private slots:
     void typedNumbers();
     void numbersShown_data();
     void numbersShown();
-    void keysPadded();
+    void keysWhole();
     void booleans_data();
     void booleans();
     void timeZones_data();
@@ -80,10 +80,13 @@ void tst_ParamCodec::numbersShown()
     QCOMPARE(numberFromText(element, hex), shown);
 }
 
-void tst_ParamCodec::keysPadded()
+void tst_ParamCodec::keysWhole()
 {
-    QCOMPARE(paddedKey("12abc", 8), QString("0000000000012abc"));
-    QCOMPARE(paddedKey(QString(32, 'f'), 16), QString(32, 'f'));
+    // A key is taken only whole: never padded, cut or carrying anything but hex digits.
+    QCOMPARE(keyText(QString(32, 'F'), 16), QString(32, 'f'));
+    for (const QString &bad : {QString("12abc"), QString("12zz"), QString(), QString(17, 'a'),
+                               QString("0123456789abcdeg")})
+        QVERIFY2(keyText(bad, 8).isNull(), qPrintable(bad));
     QCOMPARE(hexNumber(868900000, 4), QString("33ca5ca0"));
     QCOMPARE(hexNumber(0x1ffffffffULL, 4), QString("1ffffffff")); // never truncated
 }

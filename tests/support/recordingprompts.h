@@ -23,6 +23,7 @@ public:
     {
         notes << title + ": " + text;
     }
+    void withdrawNotes() override { ++withdrawals; }
     QString openFileName(const QString &, const QString &) override { return fileToOpen; }
     QString saveFileName(const QString &, const QString &proposed, const QString &) override
     {
@@ -32,6 +33,7 @@ public:
 
     QStringList asked;
     QStringList notes;
+    int withdrawals = 0;
     QList<LinkPrompt> link;
     QList<Button> linkAnswers;
     Button answer = Ok;

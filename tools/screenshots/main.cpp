@@ -9,6 +9,7 @@
 #include "portenumerator.h"
 #include "remoteconnectform.h"
 #include "remoteserver.h"
+#include "showntexts.h"
 #include "simulator.h"
 #include "statusrecords.h"
 
@@ -16,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +25,7 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -31,6 +34,31 @@
 #include <QToolButton>
 
 #include <cstdio>
+
+namespace {
+// In an English run, what a picture shows must be English: every visible text of the windows on
+// screen is looked at when a picture is taken, and what has Cyrillic letters is listed.
+bool checkEnglish = false;
+QStringList notEnglish;
+
+void collectNotEnglish(const QString &picture)
+{
+    static const QRegularExpression cyrillic(QStringLiteral("[\\x{0400}-\\x{04ff}]"));
+    for (const ShownTexts::Text &t : ShownTexts::onScreen()) {
+        // A language's name is written in that language, so its speakers find it.
+        if (t.text.contains(cyrillic) &&
+            t.widget->objectName() != QLatin1String("languageComboBox"))
+            notEnglish << picture + QStringLiteral(": ") + t.where + QStringLiteral(": ") + t.text;
+    }
+}
+
+void saveShot(QWidget *w, const QString &path)
+{
+    w->grab().save(path);
+    if (checkEnglish)
+        collectNotEnglish(QFileInfo(path).fileName());
+}
+} // namespace
 
 namespace {
 void waitFor(const std::function<bool()> &done, int ms)
@@ -61,10 +89,10 @@ int shootDebugConsole(MainWindow &window, const QString &out, int model)
     auto *sources = form->findChild<QComboBox *>(QStringLiteral("sourceDbgComboBox"));
     sources->setCurrentIndex(1); // every subsystem
     settle(100);
-    form->grab().save(QStringLiteral("%1/vexa%2_debugform.png").arg(out).arg(model));
+    saveShot(form, QStringLiteral("%1/vexa%2_debugform.png").arg(out).arg(model));
     form->findChild<QPushButton *>(QStringLiteral("runDebugButton"))->click();
     settle(3000);
-    window.grab().save(QStringLiteral("%1/vexa%2_console_debug.png").arg(out).arg(model));
+    saveShot(&window, QStringLiteral("%1/vexa%2_console_debug.png").arg(out).arg(model));
     // Switched off as the window's question would on leaving (a box would wait for a click).
     window.consolePage()->sendDebugCommand(TextCmd::sysLogOff());
     window.setTerminalDebugMode(false);
@@ -87,11 +115,11 @@ int shootStatus(MainWindow &window, const QString &out, int model)
         for (int tab = 0; tabs && tab < tabs->count(); ++tab) {
             tabs->setCurrentIndex(tab);
             settle(50);
-            window.grab().save(QStringLiteral("%1/vexa%2_status%3_tab%4.png")
-                                   .arg(out)
-                                   .arg(model)
-                                   .arg(moment)
-                                   .arg(tab));
+            saveShot(&window, QStringLiteral("%1/vexa%2_status%3_tab%4.png")
+                                  .arg(out)
+                                  .arg(model)
+                                  .arg(moment)
+                                  .arg(tab));
             ++saved;
         }
     }
@@ -102,11 +130,10 @@ int shootStatus(MainWindow &window, const QString &out, int model)
     for (QWidget *w : QApplication::topLevelWidgets()) {
         if (w == &window || !w->isVisible())
             continue;
-        w->grab().save(
-            QStringLiteral("%1/vexa%2_view_%3.png")
-                .arg(out)
-                .arg(model)
-                .arg(w->objectName().isEmpty() ? QString::number(view) : w->objectName()));
+        saveShot(w, QStringLiteral("%1/vexa%2_view_%3.png")
+                        .arg(out)
+                        .arg(model)
+                        .arg(w->objectName().isEmpty() ? QString::number(view) : w->objectName()));
         ++view;
         ++saved;
         w->close();
@@ -139,7 +166,7 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
         if (!box)
             return;
-        box->grab().save(QStringLiteral("%1/vexa%2_fwupdate1_question.png").arg(out).arg(model));
+        saveShot(box, QStringLiteral("%1/vexa%2_fwupdate1_question.png").arg(out).arg(model));
         ++saved;
         box->button(QMessageBox::Yes)->click();
     });
@@ -147,13 +174,58 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
     auto *progress = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
     waitFor([&] { return progress->maximum() > 0 && progress->value() > progress->maximum() / 3; },
             30000);
-    window.grab().save(QStringLiteral("%1/vexa%2_fwupdate2_progress.png").arg(out).arg(model));
+    saveShot(&window, QStringLiteral("%1/vexa%2_fwupdate2_progress.png").arg(out).arg(model));
     ++saved;
     auto *shown = window.findChild<QLabel *>(QStringLiteral("softVer_lbl"));
     waitFor([&] { return shown->text() == version && window.globalState() == 2; }, 60000);
     settle(1000);
-    window.grab().save(QStringLiteral("%1/vexa%2_fwupdate3_done.png").arg(out).arg(model));
+    saveShot(&window, QStringLiteral("%1/vexa%2_fwupdate3_done.png").arg(out).arg(model));
     return ++saved;
+}
+
+// What waits to be written: edited fields marked (one changed to fit its range), the page
+// marked in the list and the count on the write button; the write confirmation listing each
+// change; an incomplete key marked and the write refused. The device is read again after.
+int shootPendingChanges(MainWindow &window, const QString &out, int model)
+{
+    auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    menu->setCurrentRow(1);
+    window.itemSelected(menu->model()->index(1, 0));
+    auto edit = [&](const char *name, const QString &text) {
+        auto *line = window.findChild<QLineEdit *>(QLatin1String(name));
+        line->setText(text);
+        emit line->editingFinished();
+    };
+    edit("txPeriodLineEdit", QStringLiteral("7200"));
+    edit("keepAliveLine", QStringLiteral("300")); // changed to 255, the maximum
+    auto *power = window.findChild<QComboBox *>(QStringLiteral("txPowerComboBox"));
+    power->setCurrentIndex((power->currentIndex() + 1) % power->count());
+    settle(300);
+    int saved = 0;
+    saveShot(&window, QStringLiteral("%1/vexa%2_pending1_marks.png").arg(out).arg(model));
+    ++saved;
+    // The boxes are modal: each is pictured and answered from inside its own loop.
+    auto answerBox = [&](const QString &picture, QMessageBox::StandardButton answer) {
+        QTimer::singleShot(800, [&, picture, answer] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            saveShot(box, QStringLiteral("%1/vexa%2_%3.png").arg(out).arg(model).arg(picture));
+            ++saved;
+            box->button(answer)->click();
+        });
+    };
+    answerBox(QStringLiteral("pending2_confirmation"), QMessageBox::No);
+    window.writeConfig();
+    edit("appKey_line", QStringLiteral("12ab"));
+    settle(300);
+    saveShot(&window, QStringLiteral("%1/vexa%2_pending3_incomplete_key.png").arg(out).arg(model));
+    ++saved;
+    answerBox(QStringLiteral("pending4_write_refused"), QMessageBox::Ok);
+    window.writeConfig();
+    window.readConfig();
+    waitFor([&] { return window.globalState() == 2; }, 15000);
+    return saved;
 }
 
 // A device in the field read through the simulated remote-configuration server: the
@@ -184,11 +256,11 @@ int shootRemote(const QString &out, const QString &settingsPath)
     form->findChild<QLineEdit *>(QStringLiteral("imeiLineEdit"))->setText(server.imeis().first());
     form->findChild<QLineEdit *>(QStringLiteral("passLineEdit"))->setText(config.password);
     settle(100);
-    form->grab().save(QStringLiteral("%1/remote_connectform.png").arg(out));
+    saveShot(form, QStringLiteral("%1/remote_connectform.png").arg(out));
     form->findChild<QPushButton *>(QStringLiteral("connectButton"))->click();
     waitFor([&] { return window.globalState() == 2; }, 15000);
     settle(2500);
-    window.grab().save(QStringLiteral("%1/remote_vexa750.png").arg(out));
+    saveShot(&window, QStringLiteral("%1/remote_vexa750.png").arg(out));
     window.startRemoteConfig(); // goodbye
     settle(300);
     window.close();
@@ -218,11 +290,11 @@ int shootRelay(MainWindow &window, const QString &out, int model, const SimDevic
     int saved = 0;
     for (int row : {6, 0, 1}) {
         show(row);
-        window.grab().save(QStringLiteral("%1/vexa%2_relay_to_vexa%3_%4.png")
-                               .arg(out)
-                               .arg(model)
-                               .arg(remote.model())
-                               .arg(row));
+        saveShot(&window, QStringLiteral("%1/vexa%2_relay_to_vexa%3_%4.png")
+                              .arg(out)
+                              .arg(model)
+                              .arg(remote.model())
+                              .arg(row));
         ++saved;
     }
     show(6);
@@ -248,6 +320,7 @@ int main(int argc, char *argv[])
     const QString out = QString::fromLocal8Bit(argv[1]);
     const QString lang = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QStringLiteral("ru");
     QDir().mkpath(out);
+    checkEnglish = lang == QLatin1String("en");
 
     // A private application folder: the real settings and history stay untouched.
     QTemporaryDir appDir;
@@ -300,7 +373,7 @@ int main(int argc, char *argv[])
                                      .arg(model)
                                      .arg(row)
                                      .arg(pages->currentWidget()->objectName());
-            window.grab().save(name);
+            saveShot(&window, name);
             ++saved;
             if (pages->currentWidget()->objectName() != QLatin1String("interfacesPage"))
                 continue;
@@ -308,13 +381,16 @@ int main(int argc, char *argv[])
             for (int i = 0; meters && i < meters->count(); ++i) {
                 meters->setCurrentIndex(i);
                 settle(100);
-                window.grab().save(
+                saveShot(
+                    &window,
                     QStringLiteral("%1/vexa%2_%3_meter%4.png").arg(out).arg(model).arg(row).arg(i));
                 ++saved;
             }
         }
-        if (model == 750)
+        if (model == 750) {
+            saved += shootPendingChanges(window, out, model);
             saved += shootRelay(window, out, model, *sim.device().remoteDevice());
+        }
         saved += shootDebugConsole(window, out, model);
         saved += shootStatus(window, out, model);
         if (model == 750)
@@ -323,5 +399,10 @@ int main(int argc, char *argv[])
     }
     saved += shootRemote(out, appDir.path() + QStringLiteral("/settings.conf"));
     QTextStream(stdout) << saved << " pictures in " << out << '\n';
+    if (!notEnglish.isEmpty()) {
+        notEnglish.removeDuplicates();
+        QTextStream(stderr) << "Not English:\n" << notEnglish.join(QLatin1Char('\n')) << '\n';
+        return 1;
+    }
     return 0;
 }

@@ -1,0 +1,179 @@
+#include "fieldmarks.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTimeEdit>
+#include <QVariant>
+
+namespace FieldMarks {
+namespace {
+const char *const hintProperty = "inputHint";
+const char *const problemProperty = "inputProblem";
+const char *const problemTextProperty = "inputProblemText";
+const char *const pendingProperty = "pendingChange";
+const char *const pendingTextProperty = "pendingChangeText";
+const char *const disabledProperty = "disabledReason";
+// The tooltip the form gave the widget, kept so that the marks add to it rather than replace it,
+// and the one last composed: a different one means the form has set its own again (in
+// another language).
+const char *const baseTipProperty = "baseToolTip";
+const char *const composedTipProperty = "composedToolTip";
+
+void updateLook(QWidget *w)
+{
+    if (!w->property(baseTipProperty).isValid() ||
+        w->toolTip() != w->property(composedTipProperty).toString())
+        w->setProperty(baseTipProperty, w->toolTip());
+    QStringList lines;
+    for (const char *p : {baseTipProperty, hintProperty, problemTextProperty, pendingTextProperty,
+                          disabledProperty}) {
+        const QString line = w->property(p).toString();
+        if (!line.isEmpty())
+            lines << line;
+    }
+    w->setToolTip(lines.join(QLatin1Char('\n')));
+    w->setProperty(composedTipProperty, w->toolTip());
+    // Property selectors of the style sheet are evaluated when the widget is polished.
+    w->style()->unpolish(w);
+    w->style()->polish(w);
+    w->update();
+}
+
+QString plain(QString text)
+{
+    if (Qt::mightBeRichText(text))
+        text = QTextDocumentFragment::fromHtml(text).toPlainText();
+    text = text.simplified();
+    while (text.endsWith(QLatin1Char(':')) || text.endsWith(QLatin1Char(' ')))
+        text.chop(1);
+    return text;
+}
+
+// The label beside a widget in a form or grid layout.
+QLabel *layoutLabel(const QWidget *w)
+{
+    const QWidget *parent = w->parentWidget();
+    if (!parent)
+        return nullptr;
+    for (QLayout *layout : parent->findChildren<QLayout *>()) {
+        const int index = layout->indexOf(const_cast<QWidget *>(w));
+        if (index < 0)
+            continue;
+        if (auto *form = qobject_cast<QFormLayout *>(layout))
+            return qobject_cast<QLabel *>(form->labelForField(const_cast<QWidget *>(w)));
+        if (auto *grid = qobject_cast<QGridLayout *>(layout)) {
+            int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+            grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+            for (int c = column - 1; c >= 0; --c) {
+                QLayoutItem *item = grid->itemAtPosition(row, c);
+                if (item && item->widget())
+                    return qobject_cast<QLabel *>(item->widget());
+            }
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+} // namespace
+
+void setHint(QWidget *w, const QString &hint)
+{
+    w->setProperty(hintProperty, hint);
+    updateLook(w);
+}
+
+void setProblem(QWidget *w, Problem problem, const QString &text)
+{
+    static const char *const names[] = {"", "invalid", "clamped"};
+    if (problem == Problem::None && w->property(problemProperty).toString().isEmpty())
+        return;
+    w->setProperty(problemProperty, QLatin1String(names[int(problem)]));
+    w->setProperty(problemTextProperty, problem == Problem::None ? QString() : text);
+    updateLook(w);
+}
+
+void setPending(QWidget *w, Pending pending, const QString &text)
+{
+    static const char *const names[] = {"", "edited", "file"};
+    if (w->property(pendingProperty).toString() == QLatin1String(names[int(pending)]) &&
+        w->property(pendingTextProperty).toString() ==
+            (pending == Pending::None ? QString() : text))
+        return;
+    w->setProperty(pendingProperty, QLatin1String(names[int(pending)]));
+    w->setProperty(pendingTextProperty, pending == Pending::None ? QString() : text);
+    updateLook(w);
+}
+
+void setEnabledWhy(QWidget *w, bool enabled, const QString &whyNot)
+{
+    w->setEnabled(enabled);
+    w->setProperty(disabledProperty, enabled ? QString() : whyNot);
+    updateLook(w);
+}
+
+Problem problem(const QWidget *w)
+{
+    const QString p = w->property(problemProperty).toString();
+    return p == QLatin1String("invalid")   ? Problem::Invalid
+           : p == QLatin1String("clamped") ? Problem::Clamped
+                                           : Problem::None;
+}
+
+Pending pending(const QWidget *w)
+{
+    const QString p = w->property(pendingProperty).toString();
+    return p == QLatin1String("edited") ? Pending::Edited
+           : p == QLatin1String("file") ? Pending::FromFile
+                                        : Pending::None;
+}
+
+QString labelOf(const QWidget *w)
+{
+    if (const QWidget *top = w->window()) {
+        for (const QLabel *l : top->findChildren<QLabel *>()) {
+            if (l->buddy() == w && !l->text().isEmpty())
+                return plain(l->text());
+        }
+    }
+    if (const QLabel *l = layoutLabel(w); l && !plain(l->text()).isEmpty())
+        return plain(l->text());
+    if (const auto *button = qobject_cast<const QAbstractButton *>(w);
+        button && !button->text().isEmpty())
+        return plain(button->text());
+    for (const QWidget *p = w->parentWidget(); p; p = p->parentWidget()) {
+        if (const auto *group = qobject_cast<const QGroupBox *>(p);
+            group && !group->title().isEmpty())
+            return plain(group->title());
+    }
+    return w->objectName();
+}
+
+QString shownValue(const QWidget *w)
+{
+    if (const auto *edit = qobject_cast<const QLineEdit *>(w))
+        return edit->text();
+    if (const auto *box = qobject_cast<const QComboBox *>(w))
+        return box->currentText();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(w))
+        return button->isChecked() ? QCoreApplication::translate("FieldMarks", "да")
+                                   : QCoreApplication::translate("FieldMarks", "нет");
+    if (const auto *date = qobject_cast<const QDateEdit *>(w))
+        return date->text();
+    if (const auto *time = qobject_cast<const QTimeEdit *>(w))
+        return time->text();
+    return QString();
+}
+
+} // namespace FieldMarks
