@@ -1011,8 +1011,7 @@ QString ConfigEditor::shownFromText(const QDomElement &e) const
     const QString name = e.tagName();
     const QString param = e.attribute(QStringLiteral("param"));
     if (name.startsWith(QLatin1String("freq_channel_")) || name == QLatin1String("rx2_freq"))
-        return QStringLiteral("%1 ").arg(double(param.toULongLong(nullptr, 16)) / 1e6, 0, 'f', 6) +
-               tr("МГц");
+        return FreqForm::shownMhz(qint64(param.toULongLong(nullptr, 16)));
     if (name == QLatin1String("rx2_dr")) {
         const int i = indexForNumericData(lora->txSpeedComboBox, param.toLongLong(nullptr, 16));
         if (i >= 0)

@@ -1,37 +1,40 @@
 #include "freqform.h"
 #include "ui_freqform.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 
 namespace {
 
-bool isDecimalDigits(const QString &text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
-            return false;
-    }
-    return true;
-}
+constexpr qint64 hzPerMhz = 1000000;
+constexpr int mhzDecimals = 6;
 
-// Empty text and zero mean "no frequency" and stay; any other number is brought into the band.
+// Empty text and zero mean "no frequency"; any other number is brought into the band. Text that
+// is no frequency at all is left for the user to see.
 QString clampedFreq(const QString &text)
 {
-    if (!isDecimalDigits(text))
+    qint64 hz = 0;
+    if (!FreqForm::hzFromMhz(text, &hz))
         return text;
+    if (hz != 0)
+        hz = qBound(FreqForm::minFreqHz, hz, FreqForm::maxFreqHz);
+    return FreqForm::mhzText(hz);
+}
+
+// A Hz text given to the dialog as MHz; anything not a plain number is shown as it came.
+QString mhzOfHzText(const QString &hzText)
+{
     bool ok = false;
-    const qulonglong value = text.toULongLong(&ok);
-    if (ok && value == 0)
-        return text;
-    // Digits that do not even fit in 64 bits are far above the band.
-    if (!ok || value > qulonglong(FreqForm::maxFreqHz))
-        return QString::number(FreqForm::maxFreqHz);
-    if (value < qulonglong(FreqForm::minFreqHz))
-        return QString::number(FreqForm::minFreqHz);
-    return text;
+    const qint64 hz = hzText.toLongLong(&ok);
+    return ok && hz >= 0 ? FreqForm::mhzText(hz) : hzText;
+}
+
+// The Hz text of a field, for comparing and reporting.
+QString hzOfMhzText(const QString &mhz)
+{
+    qint64 hz = 0;
+    return FreqForm::hzFromMhz(mhz, &hz) ? QString::number(hz) : mhz;
 }
 
 // Data-rate values are compared and reported as plain decimal numbers ("03" is "3").
@@ -43,6 +46,36 @@ QString decimalValue(const QString &value)
 }
 
 } // namespace
+
+QString FreqForm::mhzText(qint64 hz)
+{
+    QString text = QString::number(hz / hzPerMhz);
+    const qint64 fraction = hz % hzPerMhz;
+    if (fraction != 0) {
+        QString digits = QStringLiteral("%1").arg(fraction, mhzDecimals, 10, QLatin1Char('0'));
+        while (digits.endsWith(QLatin1Char('0')))
+            digits.chop(1);
+        text += QLatin1Char('.') + digits;
+    }
+    return text;
+}
+
+bool FreqForm::hzFromMhz(const QString &mhz, qint64 *hz)
+{
+    // Decimal arithmetic on the digits: a double would turn 868.1 into 868099999 Hz.
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,12})(?:[.,](\\d{0,6}))?$"));
+    const QRegularExpressionMatch m = form.match(mhz.trimmed());
+    if (!m.hasMatch())
+        return false;
+    const QString fraction = m.captured(2).leftJustified(mhzDecimals, QLatin1Char('0'));
+    *hz = m.captured(1).toLongLong() * hzPerMhz + fraction.toLongLong();
+    return true;
+}
+
+QString FreqForm::shownMhz(qint64 hz)
+{
+    return QCoreApplication::translate("MainWindow", "%1 МГц").arg(mhzText(hz));
+}
 
 FreqForm::FreqForm(QWidget *parent)
     : FramelessDialog(parent)
@@ -60,9 +93,10 @@ FreqForm::FreqForm(QWidget *parent)
         ui->freqCh12lineEdit, ui->freqCh13lineEdit, ui->freqCh14lineEdit, ui->freqCh15lineEdit};
     channelRefs.resize(channelCount);
 
-    const QRegularExpression digits(QStringLiteral("[\\d]+"));
+    // MHz with up to six decimals: the whole Hz value and no more.
+    const QRegularExpression mhz(QStringLiteral("\\d{1,4}([.,]\\d{0,6})?"));
     for (QLineEdit *edit : frequencyEdits()) {
-        edit->setValidator(new QRegularExpressionValidator(digits, edit));
+        edit->setValidator(new QRegularExpressionValidator(mhz, edit));
         connect(edit, &QLineEdit::editingFinished, this, &FreqForm::checkFreq);
     }
 }
@@ -87,16 +121,16 @@ void FreqForm::setChannel(int n, const QString &text, bool asReference)
 {
     if (n < 0 || n >= channelCount)
         return;
-    channelEdits.at(n)->setText(text);
+    channelEdits.at(n)->setText(mhzOfHzText(text));
     if (asReference)
-        channelRefs[n] = text;
+        channelRefs[n] = hzOfMhzText(mhzOfHzText(text));
 }
 
 void FreqForm::setRx2Freq(const QString &text, bool asReference)
 {
-    ui->rx2FreqlineEdit->setText(text);
+    ui->rx2FreqlineEdit->setText(mhzOfHzText(text));
     if (asReference)
-        rx2FreqRef = text;
+        rx2FreqRef = hzOfMhzText(mhzOfHzText(text));
 }
 
 void FreqForm::setRx2DrItems(const QList<QPair<QString, QString>> &items)
@@ -151,12 +185,12 @@ QString FreqForm::channelText(int n) const
 {
     if (n < 0 || n >= channelCount)
         return QString();
-    return channelEdits.at(n)->text();
+    return hzOfMhzText(channelEdits.at(n)->text());
 }
 
 QString FreqForm::rx2FreqText() const
 {
-    return ui->rx2FreqlineEdit->text();
+    return hzOfMhzText(ui->rx2FreqlineEdit->text());
 }
 
 QString FreqForm::rx2DrValue() const
@@ -184,11 +218,11 @@ void FreqForm::on_okPushButton_clicked()
         // Only channels the device reported can be changed: there is nothing to compare the
         // others with, and the device would not know them.
         const QString &reference = channelRefs.at(n);
-        const QString text = channelEdits.at(n)->text();
+        const QString text = channelText(n);
         if (!reference.isEmpty() && text != reference)
             changed.append(qMakePair(n, text));
     }
-    const QString freqText = ui->rx2FreqlineEdit->text();
+    const QString freqText = rx2FreqText();
     const QString rx2Freq = freqText != rx2FreqRef ? freqText : QString();
     const QString drValue = decimalValue(rx2DrValue());
     const QString rx2Dr = drValue != decimalValue(rx2DrRef) ? drValue : QString();

@@ -16,7 +16,8 @@ class FreqForm;
 // The frequency plan of a device with configurable channels: sixteen channel frequencies and
 // the second receive window (frequency and data rate). It either shows what the device works on
 // or edits the plan; confirming reports only what differs from the values it was opened with.
-// The dialog deletes itself when closed.
+// Frequencies come in and go out as decimal Hz (as the device keeps them); the fields show and
+// take MHz with every Hz digit kept. The dialog deletes itself when closed.
 class FreqForm : public FramelessDialog
 {
     Q_OBJECT
@@ -26,10 +27,18 @@ public:
     static constexpr qint64 minFreqHz = 863000000;
     static constexpr qint64 maxFreqHz = 870000000;
 
+    // "868.1" for 868100000 Hz, "868.1125" for 868112500: MHz without trailing zeros, so no Hz
+    // is lost and none is invented.
+    static QString mhzText(qint64 hz);
+    // The Hz of a MHz text with at most six decimals ("868.1" or "868,1"); false for anything else.
+    static bool hzFromMhz(const QString &mhz, qint64 *hz);
+    // The frequency with its unit in the current language ("868.1 MHz").
+    static QString shownMhz(qint64 hz);
+
     explicit FreqForm(QWidget *parent = nullptr);
     ~FreqForm() override;
 
-    // Shows text in channel n (0..15); asReference also makes it the value the channel is
+    // Shows the Hz text in channel n (0..15); asReference also makes it the value the channel is
     // compared with on confirmation. A channel without a reference value is never reported.
     void setChannel(int n, const QString &text, bool asReference);
     void setRx2Freq(const QString &text, bool asReference);
@@ -44,6 +53,7 @@ public:
     void showNoPlan(const QString &why);
     bool isEditable() const;
 
+    // What the fields hold, in Hz (empty when empty).
     QString channelText(int n) const;
     QString rx2FreqText() const;
     QString rx2DrValue() const;
@@ -52,7 +62,8 @@ signals:
     void frequencyChanged(QList<QPair<int, QString>> frequencyList, QString rx2Freq, QString rx2Dr);
 
 public slots:
-    // Brings every non-zero frequency into the band; empty fields and 0 stay as they are.
+    // Brings every non-zero frequency into the band and writes it the one way it is shown;
+    // empty fields and 0 stay as they are.
     void checkFreq();
     void on_okPushButton_clicked();
     void on_cancelPushButton_clicked();

@@ -8,6 +8,7 @@
 #include "configeditor.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
+#include "freqform.h"
 #include "netinfoform.h"
 #include "settingsform.h"
 #include "statuscalc.h"
@@ -237,8 +238,7 @@ void MainWindow::updateLastSendStatus(NET_LAST_SEND_STAT stat)
     panel->txDatarate_lbl->setText(comboTextForData(choices.txSpeed, stat.txDatarate));
     emit timeOnAirChanged(stat.timeOnAir);
     panel->txPower_lbl->setText(comboTextForData(choices.txPower, stat.txPower));
-    panel->upLinkFrequency_lbl->setText(QString::number(stat.upLinkFrequency / 1000000.0, 'f', 3) +
-                                        QStringLiteral(" MHz"));
+    panel->upLinkFrequency_lbl->setText(FreqForm::shownMhz(stat.upLinkFrequency));
     nextReadStatus();
 }
 

@@ -122,84 +122,84 @@ Version </translation>
         <translation>Frequencies:</translation>
     </message>
     <message>
-        <source>Частота Join канала 0, Гц:</source>
-        <translation>Join channel 0 frequency, Hz:</translation>
+        <source>Частота Join канала 0, МГц:</source>
+        <translation>Join channel 0 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала для подключения к сети, от 863000000 до 870000000 Гц</source>
-        <translation>Frequency of a channel for joining the network, 863000000 to 870000000 Hz</translation>
+        <source>Частота канала для подключения к сети, от 863 до 870 МГц</source>
+        <translation>Frequency of a channel for joining the network, 863 to 870 MHz</translation>
     </message>
     <message>
-        <source>Частота Join канала 1, Гц:</source>
-        <translation>Join channel 1 frequency, Hz:</translation>
+        <source>Частота Join канала 1, МГц:</source>
+        <translation>Join channel 1 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота Join канала 2, Гц:</source>
-        <translation>Join channel 2 frequency, Hz:</translation>
+        <source>Частота Join канала 2, МГц:</source>
+        <translation>Join channel 2 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 3, Гц:</source>
-        <translation>Channel 3 frequency, Hz:</translation>
+        <source>Частота канала 3, МГц:</source>
+        <translation>Channel 3 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала, от 863000000 до 870000000 Гц</source>
-        <translation>Channel frequency, 863000000 to 870000000 Hz</translation>
+        <source>Частота канала, от 863 до 870 МГц</source>
+        <translation>Channel frequency, 863 to 870 MHz</translation>
     </message>
     <message>
-        <source>Частота канала 4, Гц:</source>
-        <translation>Channel 4 frequency, Hz:</translation>
+        <source>Частота канала 4, МГц:</source>
+        <translation>Channel 4 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 5, Гц:</source>
-        <translation>Channel 5 frequency, Hz:</translation>
+        <source>Частота канала 5, МГц:</source>
+        <translation>Channel 5 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 6, Гц:</source>
-        <translation>Channel 6 frequency, Hz:</translation>
+        <source>Частота канала 6, МГц:</source>
+        <translation>Channel 6 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 7, Гц:</source>
-        <translation>Channel 7 frequency, Hz:</translation>
+        <source>Частота канала 7, МГц:</source>
+        <translation>Channel 7 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 8, Гц:</source>
-        <translation>Channel 8 frequency, Hz:</translation>
+        <source>Частота канала 8, МГц:</source>
+        <translation>Channel 8 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 9, Гц:</source>
-        <translation>Channel 9 frequency, Hz:</translation>
+        <source>Частота канала 9, МГц:</source>
+        <translation>Channel 9 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 10, Гц:</source>
-        <translation>Channel 10 frequency, Hz:</translation>
+        <source>Частота канала 10, МГц:</source>
+        <translation>Channel 10 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 11, Гц:</source>
-        <translation>Channel 11 frequency, Hz:</translation>
+        <source>Частота канала 11, МГц:</source>
+        <translation>Channel 11 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 12, Гц:</source>
-        <translation>Channel 12 frequency, Hz:</translation>
+        <source>Частота канала 12, МГц:</source>
+        <translation>Channel 12 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 13, Гц:</source>
-        <translation>Channel 13 frequency, Hz:</translation>
+        <source>Частота канала 13, МГц:</source>
+        <translation>Channel 13 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 14, Гц:</source>
-        <translation>Channel 14 frequency, Hz:</translation>
+        <source>Частота канала 14, МГц:</source>
+        <translation>Channel 14 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота канала 15, Гц:</source>
-        <translation>Channel 15 frequency, Hz:</translation>
+        <source>Частота канала 15, МГц:</source>
+        <translation>Channel 15 frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота окна RX2, Гц:</source>
-        <translation>RX2 window frequency, Hz:</translation>
+        <source>Частота окна RX2, МГц:</source>
+        <translation>RX2 window frequency, MHz:</translation>
     </message>
     <message>
-        <source>Частота второго окна приема, от 863000000 до 870000000 Гц</source>
-        <translation>Frequency of the second receive window, 863000000 to 870000000 Hz</translation>
+        <source>Частота второго окна приема, от 863 до 870 МГц</source>
+        <translation>Frequency of the second receive window, 863 to 870 MHz</translation>
     </message>
     <message>
         <source>Скорость окна RX2:</source>
@@ -1118,6 +1118,10 @@ Switch to local configuration?</translation>
 </context>
 <context>
     <name>MainWindow</name>
+    <message>
+        <source>%1 МГц</source>
+        <translation>%1 MHz</translation>
+    </message>
     <message>
         <source>Ожидание ответа от сервера</source>
         <translation>Waiting for the server&apos;s answer</translation>
@@ -2870,10 +2874,6 @@ Switch debug mode off?</translation>
     <message>
         <source>Допустимо: от %1 до %2</source>
         <translation>Allowed: %1 to %2</translation>
-    </message>
-    <message>
-        <source>МГц</source>
-        <translation>MHz</translation>
     </message>
     <message>
         <source>Частота канала %1</source>

@@ -40,7 +40,9 @@ private slots:
         delete form.data();
         runDeferredDeletes();
     }
-    void typingAcceptsDigitsOnly();
+    void typingAcceptsMhzOnly();
+    void hzAsMhz_data();
+    void hzAsMhz();
     void bandRule_data();
     void bandRule();
     void okReportsWhatDiffers_data();
@@ -98,28 +100,62 @@ private:
     QPointer<FreqForm> form;
 };
 
-void tst_FreqForm::typingAcceptsDigitsOnly()
+void tst_FreqForm::typingAcceptsMhzOnly()
 {
     QVERIFY(openReadPlan());
+    QCOMPARE(edit("0")->text(), QStringLiteral("868.9")); // read as Hz, shown as MHz
     for (const char *field : {"4", "15", "rx2"}) {
         edit(field)->clear();
-        QTest::keyClicks(edit(field), QStringLiteral("86a8 1-0.0e000"));
-        QCOMPARE(edit(field)->text(), QStringLiteral("868100000"));
+        QTest::keyClicks(edit(field), QStringLiteral("86a8 .1-1e25x004"));
+        QCOMPARE(edit(field)->text(), QStringLiteral("868.112500"));
     }
+}
+
+void tst_FreqForm::hzAsMhz_data()
+{
+    QTest::addColumn<QString>("mhz");
+    QTest::addColumn<qint64>("hz"); // -1: not a frequency
+    QTest::addColumn<bool>("shownSo"); // the text is how the Hz value is shown
+    QTest::newRow("kHz step") << "868.1" << qint64(868100000) << true;
+    QTest::newRow("every Hz digit") << "868.1125" << qint64(868112500) << true;
+    QTest::newRow("one Hz") << "863.000001" << qint64(863000001) << true;
+    QTest::newRow("whole MHz") << "870" << qint64(870000000) << true;
+    QTest::newRow("zero") << "0" << qint64(0) << true;
+    QTest::newRow("comma") << "868,1" << qint64(868100000) << false;
+    QTest::newRow("trailing zeros") << "869.5250" << qint64(869525000) << false;
+    QTest::newRow("bare point") << "868." << qint64(868000000) << false;
+    QTest::newRow("below one Hz") << "868.1000001" << qint64(-1) << false;
+    QTest::newRow("empty") << "" << qint64(-1) << false;
+    QTest::newRow("no integer part") << ".5" << qint64(-1) << false;
+    QTest::newRow("two points") << "868.1.2" << qint64(-1) << false;
+}
+
+// Hz values go to the device; no rounding on the way through MHz in either direction.
+void tst_FreqForm::hzAsMhz()
+{
+    QFETCH(QString, mhz);
+    QFETCH(qint64, hz);
+    QFETCH(bool, shownSo);
+    qint64 parsed = -1;
+    QCOMPARE(FreqForm::hzFromMhz(mhz, &parsed), hz >= 0);
+    QCOMPARE(parsed, hz);
+    if (shownSo)
+        QCOMPARE(FreqForm::mhzText(hz), mhz);
 }
 
 void tst_FreqForm::bandRule_data()
 {
-    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("typed"); // MHz
     QTest::addColumn<QString>("shown");
-    QTest::newRow("just above") << "870000001" << QString("870000000");
-    QTest::newRow("beyond 64 bits") << "99999999999999999999999" << QString("870000000");
-    QTest::newRow("just below") << "862999999" << QString("863000000");
-    QTest::newRow("low edge") << "863000000" << QString("863000000");
-    QTest::newRow("high edge") << "870000000" << QString("870000000");
-    QTest::newRow("inside") << "868500000" << QString("868500000");
-    QTest::newRow("zero: no frequency") << "0" << QString("0");
-    QTest::newRow("empty: no frequency") << "" << QString("");
+    QTest::addColumn<QString>("hz");
+    QTest::newRow("just above") << "870.000001" << "870" << "870000000";
+    QTest::newRow("far above") << "9999" << "870" << "870000000";
+    QTest::newRow("just below") << "862.999999" << "863" << "863000000";
+    QTest::newRow("low edge") << "863" << "863" << "863000000";
+    QTest::newRow("high edge") << "870.0" << "870" << "870000000";
+    QTest::newRow("inside, comma") << "868,5" << "868.5" << "868500000";
+    QTest::newRow("zero: no frequency") << "0" << "0" << "0";
+    QTest::newRow("empty: no frequency") << "" << "" << "";
 }
 
 // Every frequency field is brought into the band, whether checked at once or left by the user.
@@ -127,37 +163,39 @@ void tst_FreqForm::bandRule()
 {
     QFETCH(QString, typed);
     QFETCH(QString, shown);
+    QFETCH(QString, hz);
     QVERIFY(openReadPlan());
-    for (int n = 0; n < FreqForm::channelCount; ++n)
-        form->setChannel(n, typed, false);
-    form->setRx2Freq(typed, false);
+    for (QLineEdit *field : form->findChildren<QLineEdit *>())
+        field->setText(typed);
     form->checkFreq();
     for (int n = 0; n < FreqForm::channelCount; ++n)
-        QCOMPARE(form->channelText(n), shown);
-    QCOMPARE(form->rx2FreqText(), shown);
+        QCOMPARE(form->channelText(n), hz);
+    QCOMPARE(form->rx2FreqText(), hz);
+    QCOMPARE(edit("rx2")->text(), shown);
     typeAndLeave(edit("9"), typed);
     QCOMPARE(edit("9")->text(), shown);
+    QCOMPARE(form->channelText(9), hz);
 }
 
 void tst_FreqForm::okReportsWhatDiffers_data()
 {
-    // Edits: "5=..." types into channel 5, "rx2=..." into the RX2 frequency, "dr=..." picks a
-    // data rate; "set11=...", "setrx2=..." and "setdr=..." show a value without making it the
+    // Edits: "5=..." types MHz into channel 5, "rx2=..." into the RX2 frequency, "dr=..." picks
+    // a data rate; "set11=...", "setrx2=..." and "setdr=..." show a Hz value without making it the
     // reference (as reopening the dialog over earlier edits does); "no dr read" opens the
     // dialog without a data rate read from the device.
     QTest::addColumn<QStringList>("edits");
-    // The report: channels as "n=frequency" separated by spaces, the RX2 frequency, the data rate.
+    // The report: channels as "n=Hz" separated by spaces, the RX2 frequency in Hz, the data rate.
     QTest::addColumn<QStringList>("reported");
     const QString none;
     QTest::newRow("nothing") << QStringList{} << QStringList{none, none, none};
-    QTest::newRow("one channel") << QStringList{"5=867900000"}
+    QTest::newRow("one channel") << QStringList{"5=867.9"}
                                  << QStringList{"5=867900000", none, none};
     QTest::newRow("left out of band: the clamped value")
-        << QStringList{"6=900000000"} << QStringList{"6=870000000", none, none};
+        << QStringList{"6=900"} << QStringList{"6=870000000", none, none};
     QTest::newRow("channels without reference are never reported")
-        << QStringList{"10=868300000", "set11=868500000", "2=864200000"}
+        << QStringList{"10=868.3", "set11=868500000", "2=864.2"}
         << QStringList{"2=864200000", none, none};
-    QTest::newRow("RX2") << QStringList{"rx2=869525000", "dr=3"}
+    QTest::newRow("RX2") << QStringList{"rx2=869.525", "dr=3"}
                          << QStringList{none, "869525000", "3"};
     QTest::newRow("shown over what was read")
         << QStringList{"set3=868100000", "set4=864500000", "setrx2=869500000", "setdr=2"}
@@ -166,8 +204,7 @@ void tst_FreqForm::okReportsWhatDiffers_data()
     QTest::newRow("no data rate read")
         << QStringList{"no dr read"} << QStringList{none, none, none};
     QTest::newRow("back to what was read")
-        << QStringList{"rx2=868000000", "rx2=869100000", "dr=4",
-                       "dr=0",          "1=868000000",   "1=869100000"}
+        << QStringList{"rx2=868", "rx2=869.1", "dr=4", "dr=0", "1=868", "1=869.10"}
         << QStringList{none, none, none};
 }
 
@@ -259,7 +296,7 @@ void tst_FreqForm::closingDeletesDialog()
     QFETCH(QString, how);
     QFETCH(int, emitted);
     QVERIFY(openReadPlan());
-    typeAndLeave(edit("5"), QStringLiteral("867900000"));
+    typeAndLeave(edit("5"), QStringLiteral("867.9"));
     QSignalSpy spy(form.data(), &FreqForm::frequencyChanged);
     QSignalSpy destroyed(form.data(), &QObject::destroyed);
     if (how == QLatin1String("cancel"))
