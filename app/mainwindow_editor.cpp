@@ -9,6 +9,7 @@
 #include "connectionstates.h"
 #include "db_worker.h"
 #include "deviceidentity.h"
+#include "deviceinterface.h"
 #include "statuspanel.h"
 #include "userprompts.h"
 
@@ -107,7 +108,7 @@ void MainWindow::updateGui(QDomNode node)
         ui->snLabel->setText(sn.attribute(QStringLiteral("param")));
     const QDomElement eui = root.lastChildElement(QStringLiteral("dev_eui_lbl"));
     if (!eui.isNull())
-        ui->deveui_lbl->setText(eui.attribute(QStringLiteral("param")).toUpper());
+        ui->deveui_lbl->setText(DeviceInterface::shownDevEui(eui.attribute(QStringLiteral("param"))));
     editor->fill(root);
 }
 

@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDebug>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTimer>
 
@@ -23,6 +24,12 @@ void MainWindow::connectRelay()
     connect(this, &MainWindow::switchToFskMode, link, &DeviceInterface::switchToFskMode);
     connect(this, &MainWindow::switchToNormalMode, link, &DeviceInterface::switchToNormalMode);
     connect(link, &DeviceInterface::relayRefused, this, &MainWindow::relayRefused);
+    // Typed with or without dashes, the remote DevEUI is then shown as every other DevEUI.
+    connect(ui->remDevEuiLineEdit, &QLineEdit::editingFinished, this, [this] {
+        QLineEdit *edit = ui->remDevEuiLineEdit;
+        if (DeviceInterface::isValidDevEui(edit->text()))
+            edit->setText(DeviceInterface::shownDevEui(edit->text()));
+    });
 }
 
 void MainWindow::afterStatusPass(std::function<void()> then)

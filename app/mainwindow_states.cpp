@@ -624,7 +624,7 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     editor->setModel(devIdByName);
     ui->deviceName_lbl->setText(tr("Вэкса") + devIdByName + QStringLiteral("v2"));
     ui->snLabel->setText(_sn);
-    ui->deveui_lbl->setText(devEui.toUpper());
+    ui->deveui_lbl->setText(DeviceInterface::shownDevEui(devEui));
 
     deviceKey = DeviceIdentity::keyOf(devID);
     fwFilePrefix = QStringLiteral("Vexa") + deviceKey;

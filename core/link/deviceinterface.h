@@ -103,6 +103,9 @@ public:
     }
     // A DevEUI as typed: 16 hex digits once the dashes are removed.
     static bool isValidDevEui(const QString &devEui);
+    // The one way a DevEUI is shown: upper-case byte pairs joined by "-" (70-B3-D5-...), however
+    // it was reported, typed or read from a file. Text that is no DevEUI is only upper-cased.
+    static QString shownDevEui(const QString &devEui);
     // Remote-server link: text commands and frames go to this socket while remote mode is on.
     void setRemoteSocket(QIODevice *socket);
     void setRemoteMode(bool on);

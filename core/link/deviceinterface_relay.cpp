@@ -44,6 +44,17 @@ bool DeviceInterface::isValidDevEui(const QString &devEui)
     return hex16.match(QString(devEui).remove(QLatin1Char('-'))).hasMatch();
 }
 
+QString DeviceInterface::shownDevEui(const QString &devEui)
+{
+    if (!isValidDevEui(devEui))
+        return devEui.toUpper();
+    const QString hex = QString(devEui).remove(QLatin1Char('-')).toUpper();
+    QStringList pairs;
+    for (int i = 0; i < hex.size(); i += 2)
+        pairs << hex.mid(i, 2);
+    return pairs.join(QLatin1Char('-'));
+}
+
 bool DeviceInterface::sendRelayed(quint8 innerPort, const QByteArray &inner)
 {
     if (inner.size() > maxRelayedPayloadBytes) {

@@ -75,18 +75,26 @@ void tst_Frame::devEuiBytes_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("dashed") << "70-B3-D5-7E-D0-00-12-34" << QByteArray::fromHex("70b3d57ed0001234");
-    QTest::newRow("plain lower") << "70b3d57ed0001234" << QByteArray::fromHex("70b3d57ed0001234");
-    QTest::newRow("short padded") << "70B3" << QByteArray::fromHex("70b3000000000000");
-    QTest::newRow("long cut") << "70b3d57ed000123456" << QByteArray::fromHex("70b3d57ed0001234");
-    QTest::newRow("empty") << "" << QByteArray(8, '\0');
+    QTest::addColumn<QString>("shown");
+    const QByteArray eui = QByteArray::fromHex("70b3d57ed0001234");
+    const QString dashed = QStringLiteral("70-B3-D5-7E-D0-00-12-34");
+    QTest::newRow("dashed") << dashed << eui << dashed;
+    QTest::newRow("as the device reports it") << "70-b3-d5-7e-d0-00-12-34" << eui << dashed;
+    QTest::newRow("plain lower") << "70b3d57ed0001234" << eui << dashed;
+    QTest::newRow("dashes anywhere") << "70b3-d57e-d000-1234" << eui << dashed;
+    QTest::newRow("short padded") << "70B3" << QByteArray::fromHex("70b3000000000000") << "70B3";
+    QTest::newRow("long cut") << "70b3d57ed000123456" << eui << "70B3D57ED000123456";
+    QTest::newRow("empty") << "" << QByteArray(8, '\0') << "";
 }
 
+// What goes on the wire, and the one way the window shows it (only a real DevEUI is regrouped).
 void tst_Frame::devEuiBytes()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
+    QFETCH(QString, shown);
     QCOMPARE(Frame::devEuiBytes(text), bytes);
+    QCOMPARE(DeviceInterface::shownDevEui(text), shown);
 }
 
 void tst_Frame::check_data()
