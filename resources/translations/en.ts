@@ -829,8 +829,8 @@ Switch to local configuration?</translation>
         <translation>Mode</translation>
     </message>
     <message>
-        <source>Порог счетчика</source>
-        <translation>Counter threshold</translation>
+        <source>Порог счетчика, импульсов</source>
+        <translation>Counter threshold, pulses</translation>
     </message>
     <message>
         <source>Вход 1</source>
@@ -2641,7 +2641,7 @@ Write them?</translation>
         <translation>Time of the last packet answering a confirmation</translation>
     </message>
     <message>
-        <source>Время передачи пакета, мсек:</source>
+        <source>Время передачи пакета, мс:</source>
         <translation>Packet time on air, ms:</translation>
     </message>
     <message>

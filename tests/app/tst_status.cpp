@@ -81,6 +81,11 @@ void tst_Status::panelFollowsTheDevice()
     QVERIFY(text("rssi_lbl").endsWith(" дБм"));
     QVERIFY(text("batVoltage_lbl").endsWith(" В"));
     QVERIFY(text("batVoltage_lbl").startsWith("4."));
+    // Sent as Hz, read in MHz without a rounded or invented digit.
+    QVERIFY2(QRegularExpression("^8[67]\\d(\\.\\d{0,5}[1-9])? МГц$")
+                 .match(text("upLinkFrequency_lbl"))
+                 .hasMatch(),
+             qPrintable(text("upLinkFrequency_lbl")));
     QVERIFY(!text("dateTime_lbl").isEmpty());
     QVERIFY(!text("in0Count_lbl").isEmpty());
     QVERIFY(window->findChild<QLabel *>("infoHintLabel")->isHidden());
@@ -89,7 +94,7 @@ void tst_Status::panelFollowsTheDevice()
     f->sim()->unplug();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
     for (const char *label : {"netIfaceStateLbl", "upLinkCounter_lbl", "rssi_lbl", "batVoltage_lbl",
-                              "dateTime_lbl", "in0Count_lbl"})
+                              "dateTime_lbl", "in0Count_lbl", "upLinkFrequency_lbl"})
         QVERIFY2(text(label).isEmpty(), label);
     for (const char *name :
          {"sendExtraordinaryPackButton", "reRegisterButton", "setDateTimeButton"}) {
