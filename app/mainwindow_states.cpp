@@ -696,7 +696,8 @@ void MainWindow::clearLabels()
         l->clear();
     // Nothing of a device that is gone stays on show, and nothing can be sent to it.
     p->netIfaceStateLbl->clear();
-    for (QLabel *l : {p->simStatusLabel, p->roamingStatusLabel, p->fixStatusLabel})
+    for (QLabel *l : {p->simStatusLabel, p->simStatusCaption, p->roamingStatusLabel,
+                      p->roamingStatusCaption, p->fixStatusLabel, p->fixStatusCaption})
         l->hide();
     for (QWidget *button : {static_cast<QWidget *>(p->sendExtraordinaryPackButton),
                             static_cast<QWidget *>(p->reRegisterButton),

@@ -10,8 +10,10 @@
 #include "deviceinterface.h"
 #include "freqform.h"
 #include "netinfoform.h"
+#include "paramcatalogue.h"
 #include "settingsform.h"
 #include "statuscalc.h"
+#include "statusdecoder.h"
 #include "statuspanel.h"
 #include "timeparamsform.h"
 #include "ui_statuspanel.h"
@@ -424,13 +426,32 @@ void MainWindow::runStatusCalc(QString value)
 
 quint32 MainWindow::supportedStatusMask() const
 {
-    // No device reports which conditions it supports: every bit the database describes counts.
+    // No device reports which conditions it supports: every bit the database describes counts,
+    // less those of hardware the identified model's entry says it lacks. With no model known
+    // the calculator decodes any word in full.
     quint32 mask = 0;
     const QMap<int, QStringList> bits = dbWorker->getStatusBits();
     for (auto it = bits.constBegin(); it != bits.constEnd(); ++it) {
         if (it.key() >= 0 && it.key() < 32 && !it.value().value(0).isEmpty())
             mask |= 1u << it.key();
     }
+    if (!identified)
+        return mask;
+    auto drop = [&mask](int bit, bool lacking) {
+        if (lacking)
+            mask &= ~(1u << bit);
+    };
+    // An input exists where the model has its type parameter.
+    const QList<int> commands = dbWorker->getCommandList();
+    for (int n = 0; n < StatusDecoder::inputAlarmBits; ++n) {
+        const int typeCode = ParamCatalogue::byElement(QStringLiteral("type_input_%1").arg(n))->code;
+        drop(StatusDecoder::firstInputAlarmBit + n, !commands.contains(typeCode));
+    }
+    drop(StatusDecoder::meterExchangeBit,
+         !dbWorker->checkSupportPage(QStringLiteral("interfacesPage")));
+    drop(StatusDecoder::converterBit,
+         dbWorker->getFormElements(QStringLiteral("rsToUsbGroupBox")).value(0) !=
+             QLatin1String("true"));
     return mask;
 }
 
@@ -463,7 +484,8 @@ void MainWindow::updateStatusLabels(uint status)
     };
     const Ui::StatusPanel *panel = statusPanel->ui;
     // Shown once a device reports the word: a device without SIM or positioning never does.
-    for (QLabel *l : {panel->simStatusLabel, panel->roamingStatusLabel, panel->fixStatusLabel})
+    for (QLabel *l : {panel->simStatusLabel, panel->simStatusCaption, panel->roamingStatusLabel,
+                      panel->roamingStatusCaption, panel->fixStatusLabel, panel->fixStatusCaption})
         l->show();
     icon(panel->batStatusLabel, 4, ":/pict/svg/battery_low.svg", ":/pict/svg/battery_full.svg");
     icon(panel->simStatusLabel, 1, ":/pict/svg/sim1.svg", ":/pict/svg/sim0.svg");

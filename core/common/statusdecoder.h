@@ -10,6 +10,12 @@ namespace StatusDecoder {
 // Bits whose texts depend on whether a server address is configured.
 constexpr int mainServerBit = 2;
 constexpr int altServerBit = 19;
+// Conditions of hardware a model may lack: the alarm of input 1 (inputs 2..6 follow it), the
+// exchange with a metering device, the interface-converter mode.
+constexpr int firstInputAlarmBit = 13;
+constexpr int inputAlarmBits = 6;
+constexpr int meterExchangeBit = 21;
+constexpr int converterBit = 27;
 
 // The status word typed as text in base 16 or base 10. Text that is not a number, or does not
 // fit 32 bits (e.g. decimal 4294967296), gives 0.

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 
 // Status polling and the status panel of the real window.
 class tst_Status : public QObject
@@ -30,6 +31,8 @@ private slots:
     void extraPacketOnRegistration();
     void manualExtraPacketShowsItsResult_data();
     void manualExtraPacketShowsItsResult();
+    void calculatorShowsTheModelsConditions_data();
+    void calculatorShowsTheModelsConditions();
 
 private:
     // One status pass: started by the timer, a few quick requests.
@@ -327,6 +330,52 @@ void tst_Status::manualExtraPacketShowsItsResult()
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, MainWindow::extraPackResultMs * 3);
     QVERIFY(shown.elapsed() >= MainWindow::extraPackResultMs - pollSlackMs);
     QCOMPARE(text("globalStatusText"), QString("Устройство подключено"));
+}
+
+void tst_Status::calculatorShowsTheModelsConditions_data()
+{
+    QTest::addColumn<int>("model"); // 0: no device
+    QTest::addColumn<QString>("firmware");
+    // Of the inputs' alarms, the meter exchange (M) and the converter mode (C): those listed.
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("no device: the whole word") << 0 << "" << "123456MC";
+    QTest::newRow("701: no inputs, no meter interface") << 701 << "" << "";
+    QTest::newRow("750: six inputs") << 750 << "" << "123456";
+    QTest::newRow("760 without converter mode") << 760 << "1.3.5" << "12M";
+    QTest::newRow("760 with converter mode") << 760 << "1.4.2" << "12MC";
+}
+
+// The calculator lists only conditions the connected model can have.
+void tst_Status::calculatorShowsTheModelsConditions()
+{
+    QFETCH(int, model);
+    QFETCH(QString, firmware);
+    QFETCH(QString, shown);
+    if (model) {
+        SimConfig c;
+        c.model = model;
+        c.firmware = firmware;
+        connectDevice(c);
+    } else {
+        showPanel();
+    }
+    window->runStatusCalc();
+    auto *table = window->findChild<QTableWidget *>("tableWidget");
+    QVERIFY(table);
+    QStringList rows;
+    for (int r = 0; r < table->rowCount(); ++r)
+        rows << table->item(r, 0)->text();
+    QVERIFY2(rows.contains("Внешнее питание"), qPrintable(rows.join(", ")));
+    QString listed;
+    for (int n = 1; n <= 6; ++n) {
+        if (rows.contains(QString("Тревога по входу %1").arg(n)))
+            listed += QString::number(n);
+    }
+    if (rows.contains("Обмен с прибором учёта"))
+        listed += 'M';
+    if (rows.contains("Преобразователь интерфейса"))
+        listed += 'C';
+    QCOMPARE(listed, shown);
 }
 
 QTEST_MAIN(tst_Status)
