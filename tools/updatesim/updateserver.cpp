@@ -120,13 +120,15 @@ void UpdateServer::accept()
 
 void UpdateServer::receive(QTcpSocket *socket)
 {
-    auto it = sessions.find(socket);
-    if (it == sessions.end())
+    auto found = sessions.find(socket);
+    if (found == sessions.end())
         return;
-    Session &s = it.value();
-    s.input += socket->readAll();
+    found->input += socket->readAll();
     // Replies to parts come as "WRFILE=0,id,n" or "WRFILE=1", requests as one JSON object.
-    while (!s.input.isEmpty()) {
+    // Sending may close the connection and end the session: it is looked up again each time.
+    for (auto it = found; it != sessions.end() && !it->input.isEmpty();
+         it = sessions.find(socket)) {
+        Session &s = it.value();
         if (s.input.startsWith("WRFILE=")) {
             int end = s.input.indexOf("WRFILE=", 7);
             if (end < 0)
