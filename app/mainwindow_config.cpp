@@ -18,19 +18,6 @@
 #include <QToolButton>
 
 namespace {
-bool sameAttributes(const QDomElement &a, const QDomElement &b)
-{
-    const QDomNamedNodeMap attrs = a.attributes();
-    if (attrs.count() != b.attributes().count())
-        return false;
-    for (int i = 0; i < attrs.count(); ++i) {
-        const QDomAttr attr = attrs.item(i).toAttr();
-        if (!b.hasAttribute(attr.name()) || b.attribute(attr.name()) != attr.value())
-            return false;
-    }
-    return true;
-}
-
 // The write button's icon with the number of pending changes in a corner.
 QIcon withCount(const QIcon &base, const QSize &size, int count)
 {
@@ -186,7 +173,7 @@ void MainWindow::writeFinished(bool ok)
              e = e.nextSiblingElement()) {
             const QDomElement pending = pendingDoc.documentElement().firstChildElement(e.tagName());
             if ((ok || report.written.contains(e.tagName())) && !pending.isNull() &&
-                sameAttributes(pending, e))
+                ConfigDocument::sameAttributes(pending, e))
                 ConfigDocument::deleteElement(pendingDoc, e.tagName());
         }
     }
@@ -296,7 +283,7 @@ void MainWindow::applyConfigFile(const QDomDocument &loadedFull, const QDomDocum
         ConfigDocument::addElement(full, name, ConfigDocument::attributesOf(e));
         ConfigDocument::deleteElement(pending, name);
         fromFile.remove(name);
-        if (device.isNull() || !sameAttributes(device, e)) {
+        if (device.isNull() || !ConfigDocument::sameAttributes(device, e)) {
             ConfigDocument::addElement(pending, name, ConfigDocument::attributesOf(e));
             fromFile.insert(name);
         }
@@ -308,7 +295,7 @@ void MainWindow::applyConfigFile(const QDomDocument &loadedFull, const QDomDocum
         if (pendingFromFile.contains(e.tagName()))
             continue;
         const QDomElement now = pending.documentElement().firstChildElement(e.tagName());
-        if (now.isNull() || !sameAttributes(now, e)) {
+        if (now.isNull() || !ConfigDocument::sameAttributes(now, e)) {
             const ConfigEditor::ChangeText c = editor->describeChange(e);
             replaced << QStringLiteral("%1: %2").arg(c.label, c.after);
         }

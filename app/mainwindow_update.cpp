@@ -36,7 +36,6 @@ void MainWindow::createUpdater()
 
 void MainWindow::startUpdater()
 {
-    ui->checkUpdatesButton->setEnabled(false);
     modelQueue = dbWorker->getDevNameList().keys();
     checkNextModel();
 }
@@ -53,8 +52,8 @@ void MainWindow::checkUpdates()
 void MainWindow::checkNextModel()
 {
     ui->checkUpdatesButton->setEnabled(false);
-    if (modelQueue.isEmpty()) { // a database without models: straight to the configurator
-        fwSetUpdated();
+    if (modelQueue.isEmpty()) { // every model checked: the configurator is next
+        checkConfiguratorVersion();
         return;
     }
     const QString model = modelQueue.takeLast();
@@ -65,28 +64,20 @@ void MainWindow::checkNextModel()
 
 void MainWindow::fwDownloaded()
 {
-    if (!modelQueue.isEmpty()) {
-        checkNextModel();
-        return;
-    }
-    checkConfiguratorVersion();
+    checkNextModel();
 }
 
 void MainWindow::fwSetUpdated()
 {
-    if (!modelQueue.isEmpty()) {
-        checkNextModel();
-        return;
-    }
-    fwCheckResult = FwCheck::UpToDate;
-    checkConfiguratorVersion();
+    if (modelQueue.isEmpty())
+        fwCheckResult = FwCheck::UpToDate;
+    checkNextModel();
 }
 
 void MainWindow::checkConfiguratorVersion()
 {
     if (manualUpdateCheck)
         showStatusLine(statusPict, QT_TR_NOOP("Запрос обновлений конфигуратора"));
-    ui->checkUpdatesButton->setEnabled(false);
     net->checkUpdates(AppInfo::version(), deviceKey, false);
 }
 

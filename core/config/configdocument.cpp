@@ -75,6 +75,19 @@ QString param(const QDomDocument &doc, const QString &name)
     return doc.documentElement().firstChildElement(name).attribute(QStringLiteral("param"));
 }
 
+bool sameAttributes(const QDomElement &a, const QDomElement &b)
+{
+    const QDomNamedNodeMap attrs = a.attributes();
+    if (attrs.count() != b.attributes().count())
+        return false;
+    for (int i = 0; i < attrs.count(); ++i) {
+        const QDomAttr attr = attrs.item(i).toAttr();
+        if (!b.hasAttribute(attr.name()) || b.attribute(attr.name()) != attr.value())
+            return false;
+    }
+    return true;
+}
+
 QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &readBack,
                            const QStringList &names)
 {

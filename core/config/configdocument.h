@@ -21,6 +21,8 @@ bool isIdentity(const QString &name);
 void addElement(QDomDocument &doc, const QString &name, const AttributeList &attrs);
 // An element's attributes in document order, as addElement takes them.
 AttributeList attributesOf(const QDomElement &e);
+// The same attributes with the same values, in whatever order.
+bool sameAttributes(const QDomElement &a, const QDomElement &b);
 // Removes the first element of that name (nothing when there is none).
 void deleteElement(QDomDocument &doc, const QString &name);
 // Removes every key element.

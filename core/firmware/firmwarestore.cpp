@@ -27,6 +27,16 @@ Header parseHeader(const QByteArray &file)
     return h;
 }
 
+QByteArray header(quint16 deviceId, const QString &version)
+{
+    QByteArray h = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
+    h.append(char(deviceId & 0xFF)).append(char(deviceId >> 8));
+    const QStringList parts = version.split(QLatin1Char('.'));
+    for (int i = 0; i < 3; ++i)
+        h.append(char(parts.value(i).toInt()));
+    return h;
+}
+
 QString downloadName(const Header &header)
 {
     if (!header.valid)

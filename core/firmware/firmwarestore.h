@@ -16,6 +16,8 @@ struct Header
 };
 
 Header parseHeader(const QByteArray &file);
+// The 15 header bytes of an image for a device identifier and a version ("1.4.12").
+QByteArray header(quint16 deviceId, const QString &version);
 
 // The name a downloaded firmware is saved under in the store: the model's prefix
 // ("Vexa760_1_v"), the version and "_update.bin". An identifier no model has gives no prefix; a

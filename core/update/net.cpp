@@ -90,6 +90,23 @@ bool prepareFolder(const QString &path)
     return true;
 }
 
+// Closes a socket of an exchange that is over, with no signal of it reaching the client.
+template<class T> void dropQuietly(QPointer<T> &object, QObject *receiver)
+{
+    if (!object)
+        return;
+    object->disconnect(receiver);
+    object->abort();
+    object->deleteLater();
+    object.clear();
+}
+
+// Progress figures are ints; an archive is far smaller than 2 GiB.
+int progressValue(qint64 bytes)
+{
+    return int(qBound<qint64>(0, bytes, INT_MAX));
+}
+
 } // namespace
 
 Net::Net(QObject *parent) : QObject(parent)
@@ -114,14 +131,9 @@ Net::Net(QObject *parent) : QObject(parent)
 Net::~Net()
 {
     // Quietly: no signal may reach a window that is being destroyed.
-    if (socket) {
-        socket->disconnect(this);
-        socket->abort();
-    }
-    if (ftpReply) {
-        ftpReply->disconnect(this);
-        ftpReply->abort();
-    }
+    dropQuietly(socket, this);
+    dropQuietly(probe, this);
+    dropQuietly(ftpReply, this);
 }
 
 QByteArray Net::firmwareCheckRequest(const QString &fwVersion, const QString &stamp,
@@ -184,7 +196,7 @@ void Net::checkUpdates(QString version, QString model, bool flag)
 
 void Net::reqestDownloadSw(QString swVer, qlonglong swFSize, QString fileName)
 {
-    emit setMaxProgress(int(qBound<qlonglong>(0, swFSize, INT_MAX)));
+    emit setMaxProgress(progressValue(swFSize));
     mode = Mode::SoftwareDownload;
     curVer = swVer;
     swFileName = fileName;
@@ -195,11 +207,7 @@ void Net::reqestDownloadSw(QString swVer, qlonglong swFSize, QString fileName)
 void Net::connectToServer()
 {
     ++exchange;
-    if (socket) { // what is left of an earlier exchange goes quietly
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
+    dropQuietly(socket, this); // what is left of an earlier exchange
     bytesReceived = 0;
     errorsCount = 0;
     elapsedMs = 0;
@@ -409,7 +417,7 @@ void Net::handlePart(const QByteArray &part)
     }
     bytesReceived += size;
     if (mode == Mode::SoftwareDownload)
-        emit updateProgress(int(qMin<qint64>(bytesReceived, INT_MAX)));
+        emit updateProgress(progressValue(bytesReceived));
     receiveBuffer.append(decoded.decoded);
     refusedParts.remove(id);
     socket->write("WRFILE=0," + id + "," + fields.at(2).trimmed());
@@ -492,16 +500,12 @@ void Net::probeFtp()
 void Net::ftpProbed(bool ok)
 {
     probeTimer.stop();
-    if (probe) {
-        probe->disconnect(this);
-        probe->abort();
-        probe->deleteLater();
-    }
+    dropQuietly(probe, this);
     if (mode != Mode::SoftwareDownload)
         return;
     if (ok) {
         qDebug() << "UPDATER: FTP server state OK!";
-        emit setMaxProgress(int(qBound<qlonglong>(0, swFileSize, INT_MAX)));
+        emit setMaxProgress(progressValue(swFileSize));
         downloadByFtp();
     } else {
         qDebug() << "UPDATER: FTP server not answer. Classic download...";
@@ -528,7 +532,7 @@ void Net::downloadByFtp()
     ftpReply = ftp->get(request);
     connect(ftpReply, &QNetworkReply::downloadProgress, this, [this](qint64 done, qint64) {
         // The server's own block before the archive is not part of it.
-        emit updateProgress(int(qBound<qint64>(0, done - ftpHeaderBytes, INT_MAX)));
+        emit updateProgress(progressValue(done - ftpHeaderBytes));
     });
     connect(ftpReply, &QNetworkReply::finished, this, &Net::ftpFinished);
 }
@@ -626,22 +630,15 @@ void Net::finish(int code, Outcome outcome, const QString &why)
     timeCounter.stop();
     settleTimer.stop();
     probeTimer.stop();
-    if (ftpReply) {
-        ftpReply->disconnect(this);
-        ftpReply->abort();
-        ftpReply->deleteLater();
-    }
+    dropQuietly(ftpReply, this);
+    dropQuietly(probe, this);
     if (!why.isEmpty()) {
         failure = why;
         qDebug().noquote() << why << "/C:12";
     }
     receiveBuffer.clear();
     pending.clear();
-    if (socket) {
-        socket->disconnect(this);
-        socket->abort();
-        socket->deleteLater();
-    }
+    dropQuietly(socket, this);
     qDebug() << "UPDATER: Connection closed"
              << "/C:16";
     // "Up to date" for the configurator is known before the exchange's end, so the end can

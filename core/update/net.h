@@ -58,8 +58,6 @@ public:
     void setFtpPort(quint16 port); // 21
     void setArchivePath(const QString &path); // "updates/update.zip" beside the program
     QString archivePath() const { return archive; }
-    QString serverHost() const { return host; }
-    quint16 serverPort() const { return port; }
     // Why the last exchange ended with code 1 or 2 (empty otherwise).
     QString lastError() const { return failure; }
     bool busy() const { return mode != Mode::Idle; }

@@ -1,6 +1,7 @@
 #include "appfixture.h"
 #include "filetransfer.h"
 #include "firmwareimage.h"
+#include "firmwarestore.h"
 #include "linkstate.h"
 #include "logcapture.h"
 
@@ -39,6 +40,8 @@ private slots:
     void refusedFileSendsNothing_data();
     void refusedFileSendsNothing();
     void acknowledgementRules();
+    void storeNames_data();
+    void storeNames();
 
 private:
     // A check takes the long time-out; every block and request may take one answer time-out.
@@ -316,6 +319,30 @@ void tst_FileTransfer::acknowledgementRules()
     QVERIFY(!ack(0xFE00, 512, 0));
     QVERIFY(!ack(0x10000, 100, 0));
     QVERIFY(!ack(0, 512, 1));
+}
+
+void tst_FileTransfer::storeNames_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QString>("name"); // what a download of it is saved as
+    QTest::newRow("701") << firmwareImage(701, "1.2.3", 64) << "Vexa701_v1.2.3_update.bin";
+    QTest::newRow("760 variant 1") << firmwareImage(1784, "2.0.10", 64)
+                                   << "Vexa760_1_v2.0.10_update.bin";
+    QTest::newRow("760 variant 63") << firmwareImage(65272, "1.4.12", 64)
+                                    << "Vexa760_63_v1.4.12_update.bin";
+    QTest::newRow("unknown identifier") << firmwareImage(999, "1.0.0", 64) << "1.0.0_update.bin";
+    QTest::newRow("no firmware header") << QByteArray("PK\x03\x04 an archive") << "_update.bin";
+}
+
+void tst_FileTransfer::storeNames()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, name);
+    const FirmwareStore::Header h = FirmwareStore::parseHeader(file);
+    QCOMPARE(FirmwareStore::downloadName(h), name);
+    // The tools' header builder writes what the store reads.
+    if (h.valid)
+        QCOMPARE(FirmwareStore::header(h.deviceId, h.version), file.left(15));
 }
 
 QTEST_GUILESS_MAIN(tst_FileTransfer)

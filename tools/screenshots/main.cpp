@@ -4,6 +4,7 @@
 #include "commands.h"
 #include "consolepage.h"
 #include "debugform.h"
+#include "firmwarestore.h"
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "portenumerator.h"
@@ -145,15 +146,10 @@ int shootStatus(MainWindow &window, const QString &out, int model)
 int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
 {
     const QString version = QStringLiteral("1.3.9");
-    QByteArray image = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
-    image.append(char(model & 0xFF)).append(char(model >> 8));
-    for (const QString &part : version.split(QLatin1Char('.')))
-        image.append(char(part.toInt()));
+    QByteArray image = FirmwareStore::header(quint16(model), version);
     image.append(QByteArray(256 * 1024 - image.size(), '\x5a'));
-    QDir().mkpath(AppPaths::filePath(QStringLiteral("firmware")));
-    QFile file(AppPaths::filePath(QStringLiteral("firmware/Vexa%1_v%2_update.bin"))
-                   .arg(model)
-                   .arg(version));
+    QFile file(FirmwareStore::folder() + QLatin1Char('/') +
+               FirmwareStore::downloadName(FirmwareStore::parseHeader(image)));
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
         return 0;
     file.close();

@@ -56,8 +56,7 @@ bool UpdateServer::makeDemoRoot(const QString &dir, QString *error)
         return false;
     }
     // A Vexa750 image: its header, then a body the simulated device does not look into.
-    QByteArray image = QByteArray::fromHex("55aa") + QByteArray("VERSION\0", 8);
-    image.append(char(750 & 0xFF)).append(char(750 >> 8)).append(char(1)).append(char(4)).append(char(0));
+    QByteArray image = FirmwareStore::header(750, QStringLiteral("1.4.0"));
     QRandomGenerator body(750);
     while (image.size() < 64 * 1024)
         image.append(char(body.bounded(256)));
