@@ -10,10 +10,25 @@ struct DeviceIdentity
     static constexpr int modelMask = 0x3FF;
     static constexpr int revisionShift = 10;
 
+    // How the device is reached: on the cable, over the radio relay of the device on the
+    // cable, or through the remote-configuration server.
+    enum class Path { Usb, Relay, Remote };
+
     QString firmware;
     quint16 devId = 0;
     QString serialNumber;
     QString devEui;
+    Path path = Path::Usb;
+    QString via; // relay: the serial number of the device on the cable; remote: the IMEI
+
+    // The same device reached the same way: edits and confirmations made for one are never
+    // silently taken for another.
+    bool sameDevice(const DeviceIdentity &other) const
+    {
+        return devId == other.devId && serialNumber == other.serialNumber &&
+               path == other.path && via == other.via;
+    }
+    bool isKnown() const { return devId != 0 || !serialNumber.isEmpty(); }
 
     int model() const { return modelOf(devId); }
     int revision() const { return revisionOf(devId); }
