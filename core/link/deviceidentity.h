@@ -19,7 +19,7 @@ struct DeviceIdentity
     QString serialNumber;
     QString devEui;
     Path path = Path::Usb;
-    QString via; // relay: the serial number of the device on the cable; remote: the IMEI
+    QString via{}; // relay: the serial number of the device on the cable; remote: the IMEI
 
     // The same device reached the same way: edits and confirmations made for one are never
     // silently taken for another.

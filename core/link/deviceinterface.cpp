@@ -333,10 +333,17 @@ void DeviceInterface::readPortData()
     QIODevice *source = qobject_cast<QIODevice *>(sender());
     if (!source)
         source = activeTransport();
-    const QByteArray bytes = source->readAll();
+    // Only what has come: readAll() of a buffered device reserves and shrinks a 16 KiB block
+    // for every answer.
+    const qint64 available = source->bytesAvailable();
+    const QByteArray bytes = available > 0 ? source->read(available) : source->readAll();
     if (bytes.isEmpty())
         return;
-    quietTimer->start(quietPeriodMs);
+    // The quiet timer is armed once per burst and looks at the time of the last bytes when it
+    // fires, rather than being restarted for every answer of a fast exchange.
+    lastBytesClock.start();
+    if (!quietTimer->isActive())
+        quietTimer->start(quietPeriodMs);
     rxBuffer.append(bytes);
     appendBinLog(bytes);
     // Frames go to the parser the moment they are complete; the quiet timer only closes the
@@ -406,6 +413,11 @@ void DeviceInterface::frameStalled()
 
 void DeviceInterface::addToQue()
 {
+    const qint64 sinceLastBytes = lastBytesClock.isValid() ? lastBytesClock.elapsed() : quietPeriodMs;
+    if (sinceLastBytes < quietPeriodMs) {
+        quietTimer->start(int(quietPeriodMs - sinceLastBytes));
+        return;
+    }
     quietTimer->stop();
     // What is left of a burst once its text lines are out: frames and noise, shown as hex.
     if (rxBuffer.trimmed().isEmpty()) {

@@ -6,6 +6,7 @@
 #include "statusrecords.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QObject>
 #include <QSerialPort>
@@ -328,6 +329,7 @@ private:
     // Receive side.
     QByteArray rxBuffer; // bytes of the current burst, for the terminal echo
     QTimer *quietTimer = nullptr;
+    QElapsedTimer lastBytesClock; // since the last bytes of the burst came
     QTimer *staleTimer = nullptr;
     std::unique_ptr<FrameSplitter> splitter;
     std::unique_ptr<AnswerQueue> answerQueue;
