@@ -8,10 +8,12 @@
 #include "packparser.h"
 #include "payloadwriter.h"
 #include "portenumerator.h"
+#include "relaysession.h"
 #include "statusrecords.h"
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QRegularExpression>
 #include <QSerialPort>
 #include <QThread>
 #include <QTimer>
@@ -91,7 +93,7 @@ DeviceInterface::DeviceInterface(QObject *parent)
     connect(parser, &PackParser::finished, parserThread, &QThread::quit);
     connect(parser, &PackParser::finished, parser, &QObject::deleteLater);
     connectParser();
-    connectRelay();
+    relay = new RelaySession(this);
     parserThread->start(QThread::InheritPriority);
 }
 
@@ -122,11 +124,46 @@ QIODevice *DeviceInterface::activeTransport() const
     return port;
 }
 
+bool DeviceInterface::isRelayMode() const
+{
+    return relay->isOn();
+}
+
 void DeviceInterface::setRelay(bool on, const QString &devEui, qint32 timeout)
 {
-    relayMode = on;
-    remoteDevEui = QString(devEui).remove(QLatin1Char('-'));
-    relayTimeout = timeout;
+    relay->set(on, devEui, timeout);
+}
+
+void DeviceInterface::setRelayTimings(int settleMs, int checkMs)
+{
+    relay->setTimings(settleMs, checkMs);
+}
+
+void DeviceInterface::switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
+{
+    relay->switchToFskMode(_remDevEui, _sessionTime, _timeout);
+}
+
+void DeviceInterface::switchToNormalMode()
+{
+    relay->switchToNormalMode();
+}
+
+bool DeviceInterface::isValidDevEui(const QString &devEui)
+{
+    static const QRegularExpression hex16(QStringLiteral("^[0-9A-Fa-f]{16}$"));
+    return hex16.match(QString(devEui).remove(QLatin1Char('-'))).hasMatch();
+}
+
+QString DeviceInterface::shownDevEui(const QString &devEui)
+{
+    if (!isValidDevEui(devEui))
+        return devEui.toUpper();
+    const QString hex = QString(devEui).remove(QLatin1Char('-')).toUpper();
+    QStringList pairs;
+    for (int i = 0; i < hex.size(); i += 2)
+        pairs << hex.mid(i, 2);
+    return pairs.join(QLatin1Char('-'));
 }
 
 void DeviceInterface::setRemoteSocket(QIODevice *socket)
@@ -203,8 +240,8 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
         awaitingAnswer = true;
     }
 
-    if (relayMode) {
-        if (!sendRelayed(_port, inner)) {
+    if (relay->isOn()) {
+        if (!relay->sendRelayed(_port, inner)) {
             // Nothing went out: the request fails at once, as one whose resends are used up.
             retryCount = maxRetries;
             if (timed)
@@ -396,6 +433,15 @@ void DeviceInterface::deliver(const QByteArray &frame)
     answerQueue->push(frame);
 }
 
+void DeviceInterface::forgetRequest(const AnswerKey &key)
+{
+    answerTimer->stop();
+    retryCount = 0;
+    awaitingAnswer = false;
+    earlier.removeAll(key);
+    currentCmd = 0;
+}
+
 void DeviceInterface::frameStalled()
 {
     // While an answer is awaited a half frame may still be completed by bytes to come (a
@@ -413,7 +459,8 @@ void DeviceInterface::frameStalled()
 
 void DeviceInterface::addToQue()
 {
-    const qint64 sinceLastBytes = lastBytesClock.isValid() ? lastBytesClock.elapsed() : quietPeriodMs;
+    const qint64 sinceLastBytes =
+        lastBytesClock.isValid() ? lastBytesClock.elapsed() : quietPeriodMs;
     if (sinceLastBytes < quietPeriodMs) {
         quietTimer->start(int(quietPeriodMs - sinceLastBytes));
         return;
@@ -477,7 +524,7 @@ void DeviceInterface::eraseMemory(QString type)
 
 void DeviceInterface::getStatus()
 {
-    request("Get Device Status", Cmd::netStatus, relayFlag(relayMode));
+    request("Get Device Status", Cmd::netStatus, relayFlag(relay->isOn()));
 }
 
 void DeviceInterface::getNetJoin()
@@ -487,17 +534,17 @@ void DeviceInterface::getNetJoin()
 
 void DeviceInterface::getNetQuality()
 {
-    request("Get Net Quality", Cmd::netQuality, relayFlag(relayMode));
+    request("Get Net Quality", Cmd::netQuality, relayFlag(relay->isOn()));
 }
 
 void DeviceInterface::getLastSendStatus()
 {
-    request("Get Last Send Status", Cmd::lastSendStatus, relayFlag(relayMode));
+    request("Get Last Send Status", Cmd::lastSendStatus, relayFlag(relay->isOn()));
 }
 
 void DeviceInterface::getTimesStatus()
 {
-    request("Get Times Status", Cmd::netTimes, relayFlag(relayMode));
+    request("Get Times Status", Cmd::netTimes, relayFlag(relay->isOn()));
 }
 
 void DeviceInterface::sendExtraordinaryPack()
@@ -510,7 +557,7 @@ void DeviceInterface::sendExtraordinaryPack()
 
 void DeviceInterface::getCurrentFreq()
 {
-    request("Get Current Frequency", Cmd::currentFreq, relayFlag(relayMode));
+    request("Get Current Frequency", Cmd::currentFreq, relayFlag(relay->isOn()));
 }
 
 void DeviceInterface::getBatStatus()

@@ -21,6 +21,7 @@ class PortEnumerator;
 class QIODevice;
 class QThread;
 class QTimer;
+class RelaySession;
 class RemoteConnection;
 class UserPrompts;
 
@@ -32,6 +33,9 @@ class UserPrompts;
 class DeviceInterface : public QObject
 {
     Q_OBJECT
+    // The relay wraps the requests of this link and ends its own check's request.
+    friend class RelaySession;
+
 public:
     static constexpr int defaultAnswerTimeoutMs = 3000;
     static constexpr int defaultLongTimeoutMs = 60000;
@@ -86,7 +90,7 @@ public:
 
     quint16 lastCommand() const { return lastCmd; }
     quint8 lastCommandPort() const { return lastPort; }
-    bool isRelayMode() const { return relayMode; }
+    bool isRelayMode() const;
     // Opens the chosen port if it is closed (a write may follow a search without a read).
     void openPort();
 
@@ -97,11 +101,7 @@ public:
     bool isWriteMode() const { return writeMode; }
     void setRelay(bool on, const QString &devEui, qint32 timeout);
     // Tests shorten the relay waits.
-    void setRelayTimings(int settleMs, int checkMs)
-    {
-        relaySettleWaitMs = settleMs;
-        relayCheckWaitMs = checkMs;
-    }
+    void setRelayTimings(int settleMs, int checkMs);
     // A DevEUI as typed: 16 hex digits once the dashes are removed.
     static bool isValidDevEui(const QString &devEui);
     // The one way a DevEUI is shown: upper-case byte pairs joined by "-" (70-B3-D5-...), however
@@ -164,16 +164,9 @@ public slots:
     void getCheckFile();
     void sendClearFskStatus();
 
-    // Radio relay session (deviceinterface_relay.cpp).
+    // Radio relay session (RelaySession does the work).
     void switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout);
-    void switchFskModeAnswer(uchar resultCode, uchar statusCode);
-    void checkFskConnect();
-    void checkConnectOk();
-    void checkConnectError();
     void switchToNormalMode();
-    void switchToNormalModeAnswer(uchar resultCode, uchar statusCode);
-    void fskCommandAnswer(uchar resultCode, uchar statusCode);
-    void clearFskAnswer();
 
     // Port search and session.
     void enumerateDevices();
@@ -265,11 +258,8 @@ private:
     // A text line of the server or the device that only matters in remote mode; true when
     // it was taken care of.
     bool remoteTextLine(const QString &line);
-    void connectRelay();
-    // Sends an inner payload in the relay wrapper; false when it does not fit.
-    bool sendRelayed(quint8 port, const QByteArray &inner);
-    // The relay ends with the link: a closed port leaves no relay session behind.
-    void endRelay(const char *why);
+    // Gives up the request in flight without a resend (the relay check that failed).
+    void forgetRequest(const AnswerKey &key);
     UserPrompts *prompts() const { return prompts_; }
 
     QSerialPort *port = nullptr;
@@ -291,14 +281,7 @@ private:
     int answerTimeoutMs = defaultAnswerTimeoutMs;
     int longTimeoutMs = defaultLongTimeoutMs;
     bool skipAnswerTimer = false;
-    bool relayMode = false;
-    QString remoteDevEui;
-    qint32 relayTimeout = 0;
-    bool relayConnected = false; // the remote device answered the connection check
-    QTimer *relaySettleTimer = nullptr;
-    QTimer *relayCheckTimer = nullptr;
-    int relaySettleWaitMs = relaySettleMs;
-    int relayCheckWaitMs = relayCheckTimeoutMs;
+    RelaySession *relay = nullptr;
     bool remoteMode = false;
     bool deviceReady = false;
     bool writeMode = false;

@@ -8,6 +8,7 @@
 #include "packparser.h"
 #include "portcheck.h"
 #include "portenumerator.h"
+#include "relaysession.h"
 #include "userprompts.h"
 
 #include <QDebug>
@@ -394,7 +395,7 @@ void DeviceInterface::rebootAnswer(uchar code)
 {
     if (code != 0)
         return;
-    if (relayMode) {
+    if (relay->isOn()) {
         switchToNormalMode();
         return;
     }
