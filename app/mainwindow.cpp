@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
+#include "updatecontroller.h"
 
 #include "aboutform.h"
 #include "appinfo.h"
@@ -154,7 +155,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
 
     createToolButtons();
-    createUpdater();
+    updates = new UpdateController(this);
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
     connect(ui->terminalMenu, &QListWidget::pressed, this, &MainWindow::itemSelected);
     auto *consoleShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
@@ -167,7 +168,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     // The first port search waits for the event loop.
     enumerationTimer->start(firstEnumerationDelayMs);
-    startUpdater();
+    updates->startUpdater();
 }
 
 MainWindow::~MainWindow()
@@ -403,4 +404,9 @@ void MainWindow::mouseMoveEvent(QMouseEvent *event)
     if (dragEnabled && event->pos().y() < dragStripHeightPx)
         move(event->globalPos() - dragPressPos);
     QMainWindow::mouseMoveEvent(event);
+}
+
+Net *MainWindow::updater() const
+{
+    return updates->updater();
 }

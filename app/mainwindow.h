@@ -36,6 +36,7 @@ class StatusCalc;
 class StatusPanel;
 class TimeParamsForm;
 class SettingsForm;
+class UpdateController;
 class UserPrompts;
 
 namespace Ui {
@@ -48,6 +49,9 @@ class Net;
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
+    // The update check shows itself in the window's status line, buttons and state.
+    friend class UpdateController;
+
 public:
     static constexpr int statusTimerIntervalMs = 900;
     static constexpr int firstEnumerationDelayMs = 100;
@@ -89,10 +93,7 @@ public:
     enum class FwCheck { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
     FwCheck firmwareCheckResult() const { return fwCheckResult; }
     FileTransfer *firmwareTransfer() const { return transfer; }
-    // What the last update check found out about the configurator.
-    enum class SwCheck { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
-    SwCheck configuratorCheckResult() const { return swCheckResult; }
-    Net *updater() const { return net; }
+    Net *updater() const;
     // Records an edit: the element replaces its namesake in both documents.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
@@ -186,16 +187,6 @@ public slots:
     void availableNewFw();
     void startUpdateFirmware();
     void firmwareTransferFailed(FileTransfer::Error error, const QString &reason);
-    // The update check: every model's firmware into the store, then the configurator
-    // (mainwindow_update.cpp). startUpdater runs quietly at start-up, checkUpdates on the button.
-    void startUpdater();
-    void checkUpdates();
-    void fwDownloaded();
-    void fwSetUpdated();
-    void swSetUpdated();
-    void swUpdated(QString newVer, qlonglong swFsize, QString swFileName);
-    void swDownloaded();
-    void updaterFinished(int exitCode);
     void openFileSlot();
     void saveFileSlot();
     void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
@@ -289,11 +280,6 @@ private:
     // Firmware: the transfer object and its texts.
     void createFirmwareTransfer();
     static QString firmwareErrorText(FileTransfer::Error error);
-    // The update check's steps.
-    void createUpdater();
-    void checkNextModel();
-    void checkConfiguratorVersion();
-    void endConfiguratorDownload();
     // The status line of a state (none for states that keep the line they find).
     void showStateLine(int state);
 
@@ -346,15 +332,7 @@ private:
     bool firmwareUpdate = false;
     bool newFwAvailable = false;
     FwCheck fwCheckResult = FwCheck::Unknown;
-    // The update check.
-    Net *net = nullptr;
-    QStringList modelQueue; // models whose firmware is still to check, the last one next
-    bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
-    SwCheck swCheckResult = SwCheck::Unknown;
-    bool downloading = false;      // the exchange under way is the configurator's download
-    bool downloadOnly = false;     // the archive is only fetched, not installed
-    bool downloadSetState = false; // the download put the window into its update state
-    int stateBeforeDownload = 0;
+    UpdateController *updates = nullptr;
     QString firmwareFailure; // why the last update stopped, for the failure box
     bool closeAfterReboot = false;
     // A write waiting to be read back: what was sent, the names the device took, and whose.

@@ -42,6 +42,842 @@ Version </translation>
     </message>
 </context>
 <context>
+    <name>ConfigEditor</name>
+    <message>
+        <source>Устройство не сообщило частотный план</source>
+        <translation>The device has not reported a frequency plan</translation>
+    </message>
+    <message>
+        <source>Рабочие частоты не получены от устройства</source>
+        <translation>No working frequencies received from the device</translation>
+    </message>
+    <message>
+        <source>Скорость выбирает сеть: включен ADR</source>
+        <translation>The network chooses the data rate: ADR is on</translation>
+    </message>
+    <message>
+        <source>Частотный план задаётся только в регионе «%1»</source>
+        <translation>The frequency plan can be set only in the region "%1"</translation>
+    </message>
+    <message>
+        <source>Неполный ключ: нужно %1 шестнадцатеричных цифр, введено %2. Запись невозможна.</source>
+        <translation>Incomplete key: %1 hex digits needed, %2 typed. It cannot be written.</translation>
+    </message>
+    <message>
+        <source>изменено на %1, минимум</source>
+        <translation>changed to %1, the minimum</translation>
+    </message>
+    <message>
+        <source>изменено на %1, максимум</source>
+        <translation>changed to %1, the maximum</translation>
+    </message>
+    <message>
+        <source>Это устройство не поддерживает режим преобразователя интерфейсов</source>
+        <translation>This device has no interface converter mode</translation>
+    </message>
+    <message>
+        <source>%1 шестнадцатеричных цифр (0-9, A-F)</source>
+        <translation>%1 hex digits (0-9, A-F)</translation>
+    </message>
+    <message>
+        <source>0 — выключено, иначе от %1 до %2</source>
+        <translation>0: off, otherwise %1 to %2</translation>
+    </message>
+    <message>
+        <source>Допустимо: от %1 до %2</source>
+        <translation>Allowed: %1 to %2</translation>
+    </message>
+    <message>
+        <source>Частота канала %1</source>
+        <translation>Channel %1 frequency</translation>
+    </message>
+    <message>
+        <source>Частота окна RX2</source>
+        <translation>RX2 window frequency</translation>
+    </message>
+    <message>
+        <source>Скорость окна RX2</source>
+        <translation>RX2 window data rate</translation>
+    </message>
+    <message>
+        <source>Тайминги входа %1 (по режиму входа)</source>
+        <translation>Input %1 timings (from the input mode)</translation>
+    </message>
+    <message>
+        <source>из файла, не записано в устройство</source>
+        <translation>from file, not written</translation>
+    </message>
+    <message>
+        <source>изменено, не записано в устройство (в устройстве: %1)</source>
+        <translation>edited, not written (on the device: %1)</translation>
+    </message>
+</context>
+<context>
+    <name>ConsolePage</name>
+    <message>
+        <source>Сохранить в файл</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>Писать лог в файл</source>
+        <translation>Write log to file</translation>
+    </message>
+    <message>
+        <source>Очистить лог</source>
+        <translation>Clear log</translation>
+    </message>
+    <message>
+        <source>Сохранить лог</source>
+        <translation>Save log</translation>
+    </message>
+    <message>
+        <source>Сохранить бинарный лог</source>
+        <translation>Save binary log</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Ошибка сохранения файла</source>
+        <translation>Error saving the file</translation>
+    </message>
+    <message>
+        <source>Ошибка создания файла</source>
+        <translation>Error creating the file</translation>
+    </message>
+    <message>
+        <source>Ошибка записи файла, запись лога остановлена</source>
+        <translation>Error writing the file; logging stopped</translation>
+    </message>
+    <message>
+        <source>Режим отладки</source>
+        <translation>Debug mode</translation>
+    </message>
+    <message>
+        <source>Режим отладки не доступен в режиме удаленного конфигурирования!</source>
+        <translation>Debug mode is not available in remote configuration mode!</translation>
+    </message>
+    <message>
+        <source>Команда не отправлена: устройство не готово</source>
+        <translation>Command not sent: the device is not ready</translation>
+    </message>
+    <message>
+        <source>Включен режим вывода отладочной информации.
+В этом режиме функции конфигуратора не доступны.
+Выключить режим отладки?</source>
+        <translation>Debug output is on.
+The configurator's functions are not available in this mode.
+Switch debug mode off?</translation>
+    </message>
+</context>
+<context>
+    <name>DebugForm</name>
+    <message>
+        <source>Режим отладки</source>
+        <translation>Debug mode</translation>
+    </message>
+    <message>
+        <source>    Режим отладки</source>
+        <translation>    Debug mode</translation>
+    </message>
+    <message>
+        <source>Источник:</source>
+        <translation>Source:</translation>
+    </message>
+    <message>
+        <source>Уровень:</source>
+        <translation>Level:</translation>
+    </message>
+    <message>
+        <source>Применить</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceDatabase</name>
+    <message>
+        <source>DR0 SF12/125 кГц</source>
+        <translation>DR0 SF12/125 kHz</translation>
+    </message>
+    <message>
+        <source>DR1 SF11/125 кГц</source>
+        <translation>DR1 SF11/125 kHz</translation>
+    </message>
+    <message>
+        <source>DR2 SF10/125 кГц</source>
+        <translation>DR2 SF10/125 kHz</translation>
+    </message>
+    <message>
+        <source>DR3 SF9/125 кГц</source>
+        <translation>DR3 SF9/125 kHz</translation>
+    </message>
+    <message>
+        <source>DR4 SF8/125 кГц</source>
+        <translation>DR4 SF8/125 kHz</translation>
+    </message>
+    <message>
+        <source>DR5 SF7/125 кГц</source>
+        <translation>DR5 SF7/125 kHz</translation>
+    </message>
+    <message>
+        <source>16 дБм</source>
+        <translation>16 dBm</translation>
+    </message>
+    <message>
+        <source>14 дБм</source>
+        <translation>14 dBm</translation>
+    </message>
+    <message>
+        <source>12 дБм</source>
+        <translation>12 dBm</translation>
+    </message>
+    <message>
+        <source>10 дБм</source>
+        <translation>10 dBm</translation>
+    </message>
+    <message>
+        <source>8 дБм</source>
+        <translation>8 dBm</translation>
+    </message>
+    <message>
+        <source>6 дБм</source>
+        <translation>6 dBm</translation>
+    </message>
+    <message>
+        <source>4 дБм</source>
+        <translation>4 dBm</translation>
+    </message>
+    <message>
+        <source>2 дБм</source>
+        <translation>2 dBm</translation>
+    </message>
+    <message>
+        <source>Пользовательский</source>
+        <translation>Custom</translation>
+    </message>
+    <message>
+        <source>Класс A</source>
+        <translation>Class A</translation>
+    </message>
+    <message>
+        <source>По периоду</source>
+        <translation>Periodic</translation>
+    </message>
+    <message>
+        <source>В фиксированные моменты</source>
+        <translation>At fixed times</translation>
+    </message>
+    <message>
+        <source>По периоду и в фиксированные моменты</source>
+        <translation>Periodic and at fixed times</translation>
+    </message>
+    <message>
+        <source>Не переподключаться</source>
+        <translation>Never rejoin</translation>
+    </message>
+    <message>
+        <source>После 3 неподтверждённых</source>
+        <translation>After 3 unconfirmed</translation>
+    </message>
+    <message>
+        <source>После 5 неподтверждённых</source>
+        <translation>After 5 unconfirmed</translation>
+    </message>
+    <message>
+        <source>После 10 неподтверждённых</source>
+        <translation>After 10 unconfirmed</translation>
+    </message>
+    <message>
+        <source>После 20 неподтверждённых</source>
+        <translation>After 20 unconfirmed</translation>
+    </message>
+    <message>
+        <source>По переднему фронту</source>
+        <translation>Rising edge</translation>
+    </message>
+    <message>
+        <source>По заднему фронту</source>
+        <translation>Falling edge</translation>
+    </message>
+    <message>
+        <source>По обоим фронтам</source>
+        <translation>Both edges</translation>
+    </message>
+    <message>
+        <source>Выключено</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Все подсистемы</source>
+        <translation>All subsystems</translation>
+    </message>
+    <message>
+        <source>Радиосеть LoRaWAN</source>
+        <translation>LoRaWAN network</translation>
+    </message>
+    <message>
+        <source>Питание</source>
+        <translation>Power</translation>
+    </message>
+    <message>
+        <source>Система</source>
+        <translation>System</translation>
+    </message>
+    <message>
+        <source>Оптический датчик</source>
+        <translation>Optical sensor</translation>
+    </message>
+    <message>
+        <source>Ошибки</source>
+        <translation>Errors</translation>
+    </message>
+    <message>
+        <source>Предупреждения</source>
+        <translation>Warnings</translation>
+    </message>
+    <message>
+        <source>Информация</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Отладка</source>
+        <translation>Debug</translation>
+    </message>
+    <message>
+        <source>Батарея</source>
+        <translation>Battery</translation>
+    </message>
+    <message>
+        <source>Низкое напряжение</source>
+        <translation>Low voltage</translation>
+    </message>
+    <message>
+        <source>Критический разряд</source>
+        <translation>Critically discharged</translation>
+    </message>
+    <message>
+        <source>Питание от USB</source>
+        <translation>USB power</translation>
+    </message>
+    <message>
+        <source>Высокое внутреннее сопротивление</source>
+        <translation>High internal resistance</translation>
+    </message>
+    <message>
+        <source>Ошибка измерения</source>
+        <translation>Measurement error</translation>
+    </message>
+    <message>
+        <source>Пассивация элемента</source>
+        <translation>Cell passivation</translation>
+    </message>
+    <message>
+        <source>Перегрев</source>
+        <translation>Overheated</translation>
+    </message>
+    <message>
+        <source>Переохлаждение</source>
+        <translation>Too cold</translation>
+    </message>
+    <message>
+        <source>Нет ошибок</source>
+        <translation>No errors</translation>
+    </message>
+    <message>
+        <source>Ошибка АЦП</source>
+        <translation>ADC error</translation>
+    </message>
+    <message>
+        <source>Нет связи с контроллером питания</source>
+        <translation>No link to the power controller</translation>
+    </message>
+    <message>
+        <source>Батарея не откалибрована</source>
+        <translation>Battery not calibrated</translation>
+    </message>
+    <message>
+        <source>Класс C</source>
+        <translation>Class C</translation>
+    </message>
+    <message>
+        <source>Сухой контакт</source>
+        <translation>Dry contact</translation>
+    </message>
+    <message>
+        <source>Открытый коллектор</source>
+        <translation>Open collector</translation>
+    </message>
+    <message>
+        <source>Выключен</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Счётный</source>
+        <translation>Counting</translation>
+    </message>
+    <message>
+        <source>Охранный</source>
+        <translation>Security</translation>
+    </message>
+    <message>
+        <source>Дискретный</source>
+        <translation>Discrete</translation>
+    </message>
+    <message>
+        <source>Базовый</source>
+        <translation>Basic</translation>
+    </message>
+    <message>
+        <source>Расширенный</source>
+        <translation>Extended</translation>
+    </message>
+    <message>
+        <source>Входы</source>
+        <translation>Inputs</translation>
+    </message>
+    <message>
+        <source>Резервная батарея</source>
+        <translation>Backup battery</translation>
+    </message>
+    <message>
+        <source>Основное питание</source>
+        <translation>Main power</translation>
+    </message>
+    <message>
+        <source>Низкий заряд</source>
+        <translation>Low charge</translation>
+    </message>
+    <message>
+        <source>Батарея не обнаружена</source>
+        <translation>No battery found</translation>
+    </message>
+    <message>
+        <source>Идёт заряд</source>
+        <translation>Charging</translation>
+    </message>
+    <message>
+        <source>Перегрев батареи</source>
+        <translation>Battery overheated</translation>
+    </message>
+    <message>
+        <source>Переохлаждение батареи</source>
+        <translation>Battery too cold</translation>
+    </message>
+    <message>
+        <source>Ошибка зарядного устройства</source>
+        <translation>Charger error</translation>
+    </message>
+    <message>
+        <source>Превышено время заряда</source>
+        <translation>Charging took too long</translation>
+    </message>
+    <message>
+        <source>Батарея неисправна</source>
+        <translation>Battery faulty</translation>
+    </message>
+    <message>
+        <source>Неисправность цепи заряда</source>
+        <translation>Charging circuit fault</translation>
+    </message>
+    <message>
+        <source>Нет</source>
+        <translation>No</translation>
+    </message>
+    <message>
+        <source>Обрыв линии</source>
+        <translation>Line broken</translation>
+    </message>
+    <message>
+        <source>Короткое замыкание</source>
+        <translation>Short circuit</translation>
+    </message>
+    <message>
+        <source>Дребезг контактов</source>
+        <translation>Contact bounce</translation>
+    </message>
+    <message>
+        <source>Переполнение счётчика</source>
+        <translation>Counter overflow</translation>
+    </message>
+    <message>
+        <source>Воздействие магнитом</source>
+        <translation>Magnetic tampering</translation>
+    </message>
+    <message>
+        <source>Чётный</source>
+        <translation>Even</translation>
+    </message>
+    <message>
+        <source>Нечётный</source>
+        <translation>Odd</translation>
+    </message>
+    <message>
+        <source>Отправлять сразу</source>
+        <translation>Send at once</translation>
+    </message>
+    <message>
+        <source>Накапливать</source>
+        <translation>Accumulate</translation>
+    </message>
+    <message>
+        <source>По запросу сервера</source>
+        <translation>On server request</translation>
+    </message>
+    <message>
+        <source>Меркурий 230/234</source>
+        <translation>Mercury 230/234</translation>
+    </message>
+    <message>
+        <source>Меркурий 206 до 6 шт.</source>
+        <translation>Mercury 206, up to 6</translation>
+    </message>
+    <message>
+        <source>Прозрачный канал</source>
+        <translation>Transparent channel</translation>
+    </message>
+    <message>
+        <source>ВКТ-7</source>
+        <translation>VKT-7</translation>
+    </message>
+    <message>
+        <source>Широковещательный опрос</source>
+        <translation>Broadcast polling</translation>
+    </message>
+    <message>
+        <source>Внешний контроллер</source>
+        <translation>External controller</translation>
+    </message>
+    <message>
+        <source>Меркурий 230/234 до 6 шт.</source>
+        <translation>Mercury 230/234, up to 6</translation>
+    </message>
+    <message>
+        <source>ТЭМ-104</source>
+        <translation>TEM-104</translation>
+    </message>
+    <message>
+        <source>МТ-137 до 8 шт.</source>
+        <translation>MT-137, up to 8</translation>
+    </message>
+    <message>
+        <source>СПТ943</source>
+        <translation>SPT943</translation>
+    </message>
+    <message>
+        <source>СЭТ-4ТМ</source>
+        <translation>SET-4TM</translation>
+    </message>
+    <message>
+        <source>ЦЭ2727У</source>
+        <translation>TsE2727U</translation>
+    </message>
+    <message>
+        <source>СЕ303</source>
+        <translation>SE303</translation>
+    </message>
+    <message>
+        <source>Интерфейс RS</source>
+        <translation>RS interface</translation>
+    </message>
+    <message>
+        <source>DR6 SF7/250 кГц</source>
+        <translation>DR6 SF7/250 kHz</translation>
+    </message>
+    <message>
+        <source>Внешнее питание</source>
+        <translation>External power</translation>
+    </message>
+    <message>
+        <source>Подключено</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>Отключено</source>
+        <translation>Disconnected</translation>
+    </message>
+    <message>
+        <source>Активная SIM-карта</source>
+        <translation>Active SIM card</translation>
+    </message>
+    <message>
+        <source>SIM-карта 1</source>
+        <translation>SIM card 1</translation>
+    </message>
+    <message>
+        <source>SIM-карта 2</source>
+        <translation>SIM card 2</translation>
+    </message>
+    <message>
+        <source>Связь с основным сервером</source>
+        <translation>Link to the main server</translation>
+    </message>
+    <message>
+        <source>Установлена</source>
+        <translation>Established</translation>
+    </message>
+    <message>
+        <source>Нет связи</source>
+        <translation>No link</translation>
+    </message>
+    <message>
+        <source>Регистрация в сети LoRaWAN</source>
+        <translation>LoRaWAN registration</translation>
+    </message>
+    <message>
+        <source>Выполнена</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>Не выполнена</source>
+        <translation>Not done</translation>
+    </message>
+    <message>
+        <source>Заряд батареи</source>
+        <translation>Battery charge</translation>
+    </message>
+    <message>
+        <source>Норма</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Низкий</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>Достоверность координат</source>
+        <translation>Position validity</translation>
+    </message>
+    <message>
+        <source>Координаты достоверны</source>
+        <translation>Position valid</translation>
+    </message>
+    <message>
+        <source>Координаты недостоверны</source>
+        <translation>Position not valid</translation>
+    </message>
+    <message>
+        <source>Источник координат</source>
+        <translation>Position source</translation>
+    </message>
+    <message>
+        <source>Приёмник спутниковой навигации</source>
+        <translation>Satellite receiver</translation>
+    </message>
+    <message>
+        <source>Заданы статически</source>
+        <translation>Set statically</translation>
+    </message>
+    <message>
+        <source>Вскрытие корпуса</source>
+        <translation>Case opened</translation>
+    </message>
+    <message>
+        <source>Обнаружено</source>
+        <translation>Detected</translation>
+    </message>
+    <message>
+        <source>Температура внутри корпуса</source>
+        <translation>Temperature inside the case</translation>
+    </message>
+    <message>
+        <source>Вне рабочего диапазона</source>
+        <translation>Out of the working range</translation>
+    </message>
+    <message>
+        <source>Часы реального времени</source>
+        <translation>Real-time clock</translation>
+    </message>
+    <message>
+        <source>Синхронизированы</source>
+        <translation>Synchronised</translation>
+    </message>
+    <message>
+        <source>Не синхронизированы</source>
+        <translation>Not synchronised</translation>
+    </message>
+    <message>
+        <source>Флеш-память</source>
+        <translation>Flash memory</translation>
+    </message>
+    <message>
+        <source>Исправна</source>
+        <translation>Working</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Чёрный ящик</source>
+        <translation>Black box</translation>
+    </message>
+    <message>
+        <source>Переполнен</source>
+        <translation>Full</translation>
+    </message>
+    <message>
+        <source>Конфигурация</source>
+        <translation>Configuration</translation>
+    </message>
+    <message>
+        <source>Корректна</source>
+        <translation>Valid</translation>
+    </message>
+    <message>
+        <source>Повреждена, загружены заводские настройки</source>
+        <translation>Damaged, factory settings loaded</translation>
+    </message>
+    <message>
+        <source>Тревога по входу 1</source>
+        <translation>Alarm on input 1</translation>
+    </message>
+    <message>
+        <source>Есть</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Тревога по входу 2</source>
+        <translation>Alarm on input 2</translation>
+    </message>
+    <message>
+        <source>Тревога по входу 3</source>
+        <translation>Alarm on input 3</translation>
+    </message>
+    <message>
+        <source>Тревога по входу 4</source>
+        <translation>Alarm on input 4</translation>
+    </message>
+    <message>
+        <source>Тревога по входу 5</source>
+        <translation>Alarm on input 5</translation>
+    </message>
+    <message>
+        <source>Тревога по входу 6</source>
+        <translation>Alarm on input 6</translation>
+    </message>
+    <message>
+        <source>Связь с альтернативным сервером</source>
+        <translation>Link to the alternative server</translation>
+    </message>
+    <message>
+        <source>Удалённое конфигурирование</source>
+        <translation>Remote configuration</translation>
+    </message>
+    <message>
+        <source>Не активно</source>
+        <translation>Inactive</translation>
+    </message>
+    <message>
+        <source>Активно</source>
+        <translation>Active</translation>
+    </message>
+    <message>
+        <source>Обмен с прибором учёта</source>
+        <translation>Meter exchange</translation>
+    </message>
+    <message>
+        <source>Прибор не отвечает</source>
+        <translation>Meter not answering</translation>
+    </message>
+    <message>
+        <source>Обновление прошивки</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>Не выполняется</source>
+        <translation>Not running</translation>
+    </message>
+    <message>
+        <source>Выполняется</source>
+        <translation>Running</translation>
+    </message>
+    <message>
+        <source>Очередь передачи</source>
+        <translation>Send queue</translation>
+    </message>
+    <message>
+        <source>Пуста</source>
+        <translation>Empty</translation>
+    </message>
+    <message>
+        <source>Есть неотправленные пакеты</source>
+        <translation>Packets waiting</translation>
+    </message>
+    <message>
+        <source>Сеть</source>
+        <translation>Network</translation>
+    </message>
+    <message>
+        <source>Домашняя</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>Роуминг</source>
+        <translation>Roaming</translation>
+    </message>
+    <message>
+        <source>Уровень радиосигнала</source>
+        <translation>Radio signal level</translation>
+    </message>
+    <message>
+        <source>Достаточный</source>
+        <translation>Sufficient</translation>
+    </message>
+    <message>
+        <source>Режим радиомодуля</source>
+        <translation>Radio module mode</translation>
+    </message>
+    <message>
+        <source>Ретранслятор FSK</source>
+        <translation>FSK relay</translation>
+    </message>
+    <message>
+        <source>Преобразователь интерфейса</source>
+        <translation>Interface converter</translation>
+    </message>
+    <message>
+        <source>Включен</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Вывод отладочной информации</source>
+        <translation>Debug output</translation>
+    </message>
+    <message>
+        <source>Причина последнего перезапуска</source>
+        <translation>Last restart cause</translation>
+    </message>
+    <message>
+        <source>Штатный перезапуск</source>
+        <translation>Normal restart</translation>
+    </message>
+    <message>
+        <source>Сторожевой таймер</source>
+        <translation>Watchdog</translation>
+    </message>
+    <message>
+        <source>Напряжение питания</source>
+        <translation>Supply voltage</translation>
+    </message>
+    <message>
+        <source>Ниже допустимого</source>
+        <translation>Too low</translation>
+    </message>
+    <message>
+        <source>Радиомодуль</source>
+        <translation>Radio module</translation>
+    </message>
+    <message>
+        <source>Исправен</source>
+        <translation>Working</translation>
+    </message>
+</context>
+<context>
     <name>DeviceInterface</name>
     <message>
         <source>&lt;font color=blue&gt;&amp;gt; &lt;/font&gt;</source>
@@ -97,6 +933,17 @@ Version </translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>FieldMarks</name>
+    <message>
+        <source>да</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>no</translation>
     </message>
 </context>
 <context>
@@ -263,7 +1110,7 @@ Close the program that uses the device and connect again.</translation>
     <message>
         <source>Нет прав на открытие порта устройства.
 Добавьте пользователя в группу dialout и войдите в систему заново (см. README: права на последовательный порт).</source>
-        <translation>No permission to open the device&apos;s port.
+        <translation>No permission to open the device's port.
 Add the user to the dialout group and log in again (see the README: serial port permissions).</translation>
     </message>
     <message>
@@ -1124,7 +1971,7 @@ Switch to local configuration?</translation>
     </message>
     <message>
         <source>Ожидание ответа от сервера</source>
-        <translation>Waiting for the server&apos;s answer</translation>
+        <translation>Waiting for the server's answer</translation>
     </message>
     <message>
         <source>Запрос и загрузка новой прошивки</source>
@@ -1135,60 +1982,8 @@ Switch to local configuration?</translation>
         <translation>Checking for configurator updates</translation>
     </message>
     <message>
-        <source>Доступно обновление конфигуратора v</source>
-        <translation>A configurator update is available: v</translation>
-    </message>
-    <message>
-        <source>&lt;br&gt;Загрузить обновление? (</source>
-        <translation>&lt;br&gt;Download the update? (</translation>
-    </message>
-    <message>
-        <source>&lt;br&gt;Эта установка обновляется менеджером пакетов: архив будет только загружен в </source>
-        <translation>&lt;br&gt;This installation is updated by the package manager: the archive will only be downloaded to </translation>
-    </message>
-    <message>
-        <source>Обновление конфигуратора</source>
-        <translation>Configurator update</translation>
-    </message>
-    <message>
-        <source>Архив обновления загружен: </source>
-        <translation>Update archive downloaded: </translation>
-    </message>
-    <message>
-        <source>
-Установите обновление менеджером пакетов.</source>
-        <translation>
-Install the update with the package manager.</translation>
-    </message>
-    <message>
-        <source>Обновление не установлено, конфигуратор продолжает работу.
-</source>
-        <translation>The update was not installed; the configurator keeps running.
-</translation>
-    </message>
-    <message>
-        <source>Проверка обновлений</source>
-        <translation>Update check</translation>
-    </message>
-    <message>
-        <source>Вы используете актуальную версию конфигуратора и прошивки устройства</source>
-        <translation>You are using the current versions of the configurator and of the device firmware</translation>
-    </message>
-    <message>
-        <source>Доступна новая версия прошивки и новая версия конфигуратора</source>
-        <translation>A new firmware version and a new configurator version are available</translation>
-    </message>
-    <message>
-        <source>Доступна новая версия прошивки</source>
-        <translation>A new firmware version is available</translation>
-    </message>
-    <message>
         <source>Сервер обновлений недоступен</source>
         <translation>The update server is not available</translation>
-    </message>
-    <message>
-        <source>Ошибка обмена данными с сервером</source>
-        <translation>Error exchanging data with the server</translation>
     </message>
     <message>
         <source>Ожидание подключения устройства</source>
@@ -1875,6 +2670,29 @@ Write them?</translation>
     </message>
 </context>
 <context>
+    <name>ReloadForm</name>
+    <message>
+        <source>Перезагрузка</source>
+        <translation>Reboot</translation>
+    </message>
+    <message>
+        <source>    Перезагрузка</source>
+        <translation>    Reboot</translation>
+    </message>
+    <message>
+        <source>Перезагрузить устройство?</source>
+        <translation>Reboot the device?</translation>
+    </message>
+    <message>
+        <source>Перезагрузить</source>
+        <translation>Reboot</translation>
+    </message>
+    <message>
+        <source>Отмена</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>RemoteConnectForm</name>
     <message>
         <source>Удаленное конфигурирование</source>
@@ -1910,34 +2728,11 @@ Write them?</translation>
     </message>
     <message>
         <source>IMEI терминала должен состоять из 15 цифр</source>
-        <translation>The terminal&apos;s IMEI must consist of 15 digits</translation>
+        <translation>The terminal's IMEI must consist of 15 digits</translation>
     </message>
     <message>
         <source>Не указан пароль терминала</source>
         <translation>The terminal password is not specified</translation>
-    </message>
-</context>
-<context>
-    <name>ReloadForm</name>
-    <message>
-        <source>Перезагрузка</source>
-        <translation>Reboot</translation>
-    </message>
-    <message>
-        <source>    Перезагрузка</source>
-        <translation>    Reboot</translation>
-    </message>
-    <message>
-        <source>Перезагрузить устройство?</source>
-        <translation>Reboot the device?</translation>
-    </message>
-    <message>
-        <source>Перезагрузить</source>
-        <translation>Reboot</translation>
-    </message>
-    <message>
-        <source>Отмена</source>
-        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -2674,18 +3469,81 @@ Write them?</translation>
     </message>
 </context>
 <context>
+    <name>UpdateController</name>
+    <message>
+        <source>Доступно обновление конфигуратора v</source>
+        <translation>A configurator update is available: v</translation>
+    </message>
+    <message>
+        <source>Список изменений</source>
+        <translation>List of changes</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;Загрузить обновление? (</source>
+        <translation>&lt;br&gt;Download the update? (</translation>
+    </message>
+    <message>
+        <source>&lt;br&gt;Эта установка обновляется менеджером пакетов: архив будет только загружен в </source>
+        <translation>&lt;br&gt;This installation is updated by the package manager: the archive will only be downloaded to </translation>
+    </message>
+    <message>
+        <source>Обновление конфигуратора</source>
+        <translation>Configurator update</translation>
+    </message>
+    <message>
+        <source>Архив обновления загружен: </source>
+        <translation>Update archive downloaded: </translation>
+    </message>
+    <message>
+        <source>
+Установите обновление менеджером пакетов.</source>
+        <translation>
+Install the update with the package manager.</translation>
+    </message>
+    <message>
+        <source>Обновление не установлено, конфигуратор продолжает работу.
+</source>
+        <translation>The update was not installed; the configurator keeps running.
+</translation>
+    </message>
+    <message>
+        <source>Проверка обновлений</source>
+        <translation>Update check</translation>
+    </message>
+    <message>
+        <source>Вы используете актуальную версию конфигуратора и прошивки устройства</source>
+        <translation>You are using the current versions of the configurator and of the device firmware</translation>
+    </message>
+    <message>
+        <source>Доступна новая версия прошивки и новая версия конфигуратора</source>
+        <translation>A new firmware version and a new configurator version are available</translation>
+    </message>
+    <message>
+        <source>Доступна новая версия прошивки</source>
+        <translation>A new firmware version is available</translation>
+    </message>
+    <message>
+        <source>Сервер обновлений недоступен</source>
+        <translation>The update server is not available</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными с сервером</source>
+        <translation>Error exchanging data with the server</translation>
+    </message>
+</context>
+<context>
     <name>UpdateUnpacker</name>
     <message>
-        <source>Папку программы &quot;%1&quot; нельзя записать в сценарий установки: её имя содержит символы вне кодовой страницы консоли (IBM866)</source>
-        <translation>The program folder &quot;%1&quot; cannot be written into the installation script: its name has characters outside the console code page (IBM866)</translation>
+        <source>Папку программы "%1" нельзя записать в сценарий установки: её имя содержит символы вне кодовой страницы консоли (IBM866)</source>
+        <translation>The program folder "%1" cannot be written into the installation script: its name has characters outside the console code page (IBM866)</translation>
     </message>
     <message>
         <source>Архив обновления повреждён: %1</source>
         <translation>The update archive is damaged: %1</translation>
     </message>
     <message>
-        <source>Архив обновления отклонён: элемент &quot;%1&quot; указывает за пределы папки обновлений</source>
-        <translation>The update archive was refused: the item &quot;%1&quot; points outside the updates folder</translation>
+        <source>Архив обновления отклонён: элемент "%1" указывает за пределы папки обновлений</source>
+        <translation>The update archive was refused: the item "%1" points outside the updates folder</translation>
     </message>
     <message>
         <source>Не удалось очистить папку обновлений: %1</source>
@@ -2700,8 +3558,8 @@ Write them?</translation>
         <translation>Could not write the file %1: %2</translation>
     </message>
     <message>
-        <source>Архив обновления повреждён: данные файла &quot;%1&quot; не сходятся</source>
-        <translation>The update archive is damaged: the data of the file &quot;%1&quot; do not match</translation>
+        <source>Архив обновления повреждён: данные файла "%1" не сходятся</source>
+        <translation>The update archive is damaged: the data of the file "%1" do not match</translation>
     </message>
     <message>
         <source>Не удалось создать ссылку %1</source>
@@ -2741,853 +3599,6 @@ Write them?</translation>
     <message>
         <source>Порог внешней засветки оптического датчика</source>
         <translation>Ambient light threshold of the optical sensor</translation>
-    </message>
-</context>
-<context>
-    <name>ConsolePage</name>
-    <message>
-        <source>Сохранить в файл</source>
-        <translation>Save to file</translation>
-    </message>
-    <message>
-        <source>Писать лог в файл</source>
-        <translation>Write log to file</translation>
-    </message>
-    <message>
-        <source>Очистить лог</source>
-        <translation>Clear log</translation>
-    </message>
-    <message>
-        <source>Сохранить лог</source>
-        <translation>Save log</translation>
-    </message>
-    <message>
-        <source>Сохранить бинарный лог</source>
-        <translation>Save binary log</translation>
-    </message>
-    <message>
-        <source>Ошибка</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <source>Ошибка сохранения файла</source>
-        <translation>Error saving the file</translation>
-    </message>
-    <message>
-        <source>Ошибка создания файла</source>
-        <translation>Error creating the file</translation>
-    </message>
-    <message>
-        <source>Ошибка записи файла, запись лога остановлена</source>
-        <translation>Error writing the file; logging stopped</translation>
-    </message>
-    <message>
-        <source>Режим отладки</source>
-        <translation>Debug mode</translation>
-    </message>
-    <message>
-        <source>Режим отладки не доступен в режиме удаленного конфигурирования!</source>
-        <translation>Debug mode is not available in remote configuration mode!</translation>
-    </message>
-    <message>
-        <source>Команда не отправлена: устройство не готово</source>
-        <translation>Command not sent: the device is not ready</translation>
-    </message>
-    <message>
-        <source>Включен режим вывода отладочной информации.
-В этом режиме функции конфигуратора не доступны.
-Выключить режим отладки?</source>
-        <translation>Debug output is on.
-The configurator's functions are not available in this mode.
-Switch debug mode off?</translation>
-    </message>
-</context>
-<context>
-    <name>DebugForm</name>
-    <message>
-        <source>Режим отладки</source>
-        <translation>Debug mode</translation>
-    </message>
-    <message>
-        <source>    Режим отладки</source>
-        <translation>    Debug mode</translation>
-    </message>
-    <message>
-        <source>Источник:</source>
-        <translation>Source:</translation>
-    </message>
-    <message>
-        <source>Уровень:</source>
-        <translation>Level:</translation>
-    </message>
-    <message>
-        <source>Применить</source>
-        <translation>Apply</translation>
-    </message>
-    <message>
-        <source>Отмена</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>ConfigEditor</name>
-    <message>
-        <source>Устройство не сообщило частотный план</source>
-        <translation>The device has not reported a frequency plan</translation>
-    </message>
-    <message>
-        <source>Рабочие частоты не получены от устройства</source>
-        <translation>No working frequencies received from the device</translation>
-    </message>
-    <message>
-        <source>Скорость выбирает сеть: включен ADR</source>
-        <translation>The network chooses the data rate: ADR is on</translation>
-    </message>
-    <message>
-        <source>Частотный план задаётся только в регионе «%1»</source>
-        <translation>The frequency plan can be set only in the region &quot;%1&quot;</translation>
-    </message>
-    <message>
-        <source>Неполный ключ: нужно %1 шестнадцатеричных цифр, введено %2. Запись невозможна.</source>
-        <translation>Incomplete key: %1 hex digits needed, %2 typed. It cannot be written.</translation>
-    </message>
-    <message>
-        <source>изменено на %1, минимум</source>
-        <translation>changed to %1, the minimum</translation>
-    </message>
-    <message>
-        <source>изменено на %1, максимум</source>
-        <translation>changed to %1, the maximum</translation>
-    </message>
-    <message>
-        <source>Это устройство не поддерживает режим преобразователя интерфейсов</source>
-        <translation>This device has no interface converter mode</translation>
-    </message>
-    <message>
-        <source>%1 шестнадцатеричных цифр (0-9, A-F)</source>
-        <translation>%1 hex digits (0-9, A-F)</translation>
-    </message>
-    <message>
-        <source>0 — выключено, иначе от %1 до %2</source>
-        <translation>0: off, otherwise %1 to %2</translation>
-    </message>
-    <message>
-        <source>Допустимо: от %1 до %2</source>
-        <translation>Allowed: %1 to %2</translation>
-    </message>
-    <message>
-        <source>Частота канала %1</source>
-        <translation>Channel %1 frequency</translation>
-    </message>
-    <message>
-        <source>Частота окна RX2</source>
-        <translation>RX2 window frequency</translation>
-    </message>
-    <message>
-        <source>Скорость окна RX2</source>
-        <translation>RX2 window data rate</translation>
-    </message>
-    <message>
-        <source>Тайминги входа %1 (по режиму входа)</source>
-        <translation>Input %1 timings (from the input mode)</translation>
-    </message>
-    <message>
-        <source>из файла, не записано в устройство</source>
-        <translation>from file, not written</translation>
-    </message>
-    <message>
-        <source>изменено, не записано в устройство (в устройстве: %1)</source>
-        <translation>edited, not written (on the device: %1)</translation>
-    </message>
-</context>
-<context>
-    <name>FieldMarks</name>
-    <message>
-        <source>да</source>
-        <translation>yes</translation>
-    </message>
-    <message>
-        <source>нет</source>
-        <translation>no</translation>
-    </message>
-</context>
-<context>
-    <name>DeviceDatabase</name>
-    <message>
-        <source>DR0 SF12/125 кГц</source>
-        <translation>DR0 SF12/125 kHz</translation>
-    </message>
-    <message>
-        <source>DR1 SF11/125 кГц</source>
-        <translation>DR1 SF11/125 kHz</translation>
-    </message>
-    <message>
-        <source>DR2 SF10/125 кГц</source>
-        <translation>DR2 SF10/125 kHz</translation>
-    </message>
-    <message>
-        <source>DR3 SF9/125 кГц</source>
-        <translation>DR3 SF9/125 kHz</translation>
-    </message>
-    <message>
-        <source>DR4 SF8/125 кГц</source>
-        <translation>DR4 SF8/125 kHz</translation>
-    </message>
-    <message>
-        <source>DR5 SF7/125 кГц</source>
-        <translation>DR5 SF7/125 kHz</translation>
-    </message>
-    <message>
-        <source>16 дБм</source>
-        <translation>16 dBm</translation>
-    </message>
-    <message>
-        <source>14 дБм</source>
-        <translation>14 dBm</translation>
-    </message>
-    <message>
-        <source>12 дБм</source>
-        <translation>12 dBm</translation>
-    </message>
-    <message>
-        <source>10 дБм</source>
-        <translation>10 dBm</translation>
-    </message>
-    <message>
-        <source>8 дБм</source>
-        <translation>8 dBm</translation>
-    </message>
-    <message>
-        <source>6 дБм</source>
-        <translation>6 dBm</translation>
-    </message>
-    <message>
-        <source>4 дБм</source>
-        <translation>4 dBm</translation>
-    </message>
-    <message>
-        <source>2 дБм</source>
-        <translation>2 dBm</translation>
-    </message>
-    <message>
-        <source>Пользовательский</source>
-        <translation>Custom</translation>
-    </message>
-    <message>
-        <source>Класс A</source>
-        <translation>Class A</translation>
-    </message>
-    <message>
-        <source>По периоду</source>
-        <translation>Periodic</translation>
-    </message>
-    <message>
-        <source>В фиксированные моменты</source>
-        <translation>At fixed times</translation>
-    </message>
-    <message>
-        <source>По периоду и в фиксированные моменты</source>
-        <translation>Periodic and at fixed times</translation>
-    </message>
-    <message>
-        <source>Не переподключаться</source>
-        <translation>Never rejoin</translation>
-    </message>
-    <message>
-        <source>После 3 неподтверждённых</source>
-        <translation>After 3 unconfirmed</translation>
-    </message>
-    <message>
-        <source>После 5 неподтверждённых</source>
-        <translation>After 5 unconfirmed</translation>
-    </message>
-    <message>
-        <source>После 10 неподтверждённых</source>
-        <translation>After 10 unconfirmed</translation>
-    </message>
-    <message>
-        <source>После 20 неподтверждённых</source>
-        <translation>After 20 unconfirmed</translation>
-    </message>
-    <message>
-        <source>По переднему фронту</source>
-        <translation>Rising edge</translation>
-    </message>
-    <message>
-        <source>По заднему фронту</source>
-        <translation>Falling edge</translation>
-    </message>
-    <message>
-        <source>По обоим фронтам</source>
-        <translation>Both edges</translation>
-    </message>
-    <message>
-        <source>Выключено</source>
-        <translation>Off</translation>
-    </message>
-    <message>
-        <source>Все подсистемы</source>
-        <translation>All subsystems</translation>
-    </message>
-    <message>
-        <source>Радиосеть LoRaWAN</source>
-        <translation>LoRaWAN network</translation>
-    </message>
-    <message>
-        <source>Питание</source>
-        <translation>Power</translation>
-    </message>
-    <message>
-        <source>Система</source>
-        <translation>System</translation>
-    </message>
-    <message>
-        <source>Оптический датчик</source>
-        <translation>Optical sensor</translation>
-    </message>
-    <message>
-        <source>Ошибки</source>
-        <translation>Errors</translation>
-    </message>
-    <message>
-        <source>Предупреждения</source>
-        <translation>Warnings</translation>
-    </message>
-    <message>
-        <source>Информация</source>
-        <translation>Information</translation>
-    </message>
-    <message>
-        <source>Отладка</source>
-        <translation>Debug</translation>
-    </message>
-    <message>
-        <source>Батарея</source>
-        <translation>Battery</translation>
-    </message>
-    <message>
-        <source>Низкое напряжение</source>
-        <translation>Low voltage</translation>
-    </message>
-    <message>
-        <source>Критический разряд</source>
-        <translation>Critically discharged</translation>
-    </message>
-    <message>
-        <source>Питание от USB</source>
-        <translation>USB power</translation>
-    </message>
-    <message>
-        <source>Высокое внутреннее сопротивление</source>
-        <translation>High internal resistance</translation>
-    </message>
-    <message>
-        <source>Ошибка измерения</source>
-        <translation>Measurement error</translation>
-    </message>
-    <message>
-        <source>Пассивация элемента</source>
-        <translation>Cell passivation</translation>
-    </message>
-    <message>
-        <source>Перегрев</source>
-        <translation>Overheated</translation>
-    </message>
-    <message>
-        <source>Переохлаждение</source>
-        <translation>Too cold</translation>
-    </message>
-    <message>
-        <source>Нет ошибок</source>
-        <translation>No errors</translation>
-    </message>
-    <message>
-        <source>Ошибка АЦП</source>
-        <translation>ADC error</translation>
-    </message>
-    <message>
-        <source>Нет связи с контроллером питания</source>
-        <translation>No link to the power controller</translation>
-    </message>
-    <message>
-        <source>Батарея не откалибрована</source>
-        <translation>Battery not calibrated</translation>
-    </message>
-    <message>
-        <source>Класс C</source>
-        <translation>Class C</translation>
-    </message>
-    <message>
-        <source>Сухой контакт</source>
-        <translation>Dry contact</translation>
-    </message>
-    <message>
-        <source>Открытый коллектор</source>
-        <translation>Open collector</translation>
-    </message>
-    <message>
-        <source>Выключен</source>
-        <translation>Off</translation>
-    </message>
-    <message>
-        <source>Счётный</source>
-        <translation>Counting</translation>
-    </message>
-    <message>
-        <source>Охранный</source>
-        <translation>Security</translation>
-    </message>
-    <message>
-        <source>Дискретный</source>
-        <translation>Discrete</translation>
-    </message>
-    <message>
-        <source>Базовый</source>
-        <translation>Basic</translation>
-    </message>
-    <message>
-        <source>Расширенный</source>
-        <translation>Extended</translation>
-    </message>
-    <message>
-        <source>Входы</source>
-        <translation>Inputs</translation>
-    </message>
-    <message>
-        <source>Резервная батарея</source>
-        <translation>Backup battery</translation>
-    </message>
-    <message>
-        <source>Основное питание</source>
-        <translation>Main power</translation>
-    </message>
-    <message>
-        <source>Низкий заряд</source>
-        <translation>Low charge</translation>
-    </message>
-    <message>
-        <source>Батарея не обнаружена</source>
-        <translation>No battery found</translation>
-    </message>
-    <message>
-        <source>Идёт заряд</source>
-        <translation>Charging</translation>
-    </message>
-    <message>
-        <source>Перегрев батареи</source>
-        <translation>Battery overheated</translation>
-    </message>
-    <message>
-        <source>Переохлаждение батареи</source>
-        <translation>Battery too cold</translation>
-    </message>
-    <message>
-        <source>Ошибка зарядного устройства</source>
-        <translation>Charger error</translation>
-    </message>
-    <message>
-        <source>Превышено время заряда</source>
-        <translation>Charging took too long</translation>
-    </message>
-    <message>
-        <source>Батарея неисправна</source>
-        <translation>Battery faulty</translation>
-    </message>
-    <message>
-        <source>Неисправность цепи заряда</source>
-        <translation>Charging circuit fault</translation>
-    </message>
-    <message>
-        <source>Нет</source>
-        <translation>No</translation>
-    </message>
-    <message>
-        <source>Обрыв линии</source>
-        <translation>Line broken</translation>
-    </message>
-    <message>
-        <source>Короткое замыкание</source>
-        <translation>Short circuit</translation>
-    </message>
-    <message>
-        <source>Дребезг контактов</source>
-        <translation>Contact bounce</translation>
-    </message>
-    <message>
-        <source>Переполнение счётчика</source>
-        <translation>Counter overflow</translation>
-    </message>
-    <message>
-        <source>Воздействие магнитом</source>
-        <translation>Magnetic tampering</translation>
-    </message>
-    <message>
-        <source>Чётный</source>
-        <translation>Even</translation>
-    </message>
-    <message>
-        <source>Нечётный</source>
-        <translation>Odd</translation>
-    </message>
-    <message>
-        <source>Отправлять сразу</source>
-        <translation>Send at once</translation>
-    </message>
-    <message>
-        <source>Накапливать</source>
-        <translation>Accumulate</translation>
-    </message>
-    <message>
-        <source>По запросу сервера</source>
-        <translation>On server request</translation>
-    </message>
-    <message>
-        <source>Меркурий 230/234</source>
-        <translation>Mercury 230/234</translation>
-    </message>
-    <message>
-        <source>Меркурий 206 до 6 шт.</source>
-        <translation>Mercury 206, up to 6</translation>
-    </message>
-    <message>
-        <source>Прозрачный канал</source>
-        <translation>Transparent channel</translation>
-    </message>
-    <message>
-        <source>ВКТ-7</source>
-        <translation>VKT-7</translation>
-    </message>
-    <message>
-        <source>Широковещательный опрос</source>
-        <translation>Broadcast polling</translation>
-    </message>
-    <message>
-        <source>Внешний контроллер</source>
-        <translation>External controller</translation>
-    </message>
-    <message>
-        <source>Меркурий 230/234 до 6 шт.</source>
-        <translation>Mercury 230/234, up to 6</translation>
-    </message>
-    <message>
-        <source>ТЭМ-104</source>
-        <translation>TEM-104</translation>
-    </message>
-    <message>
-        <source>МТ-137 до 8 шт.</source>
-        <translation>MT-137, up to 8</translation>
-    </message>
-    <message>
-        <source>СПТ943</source>
-        <translation>SPT943</translation>
-    </message>
-    <message>
-        <source>СЭТ-4ТМ</source>
-        <translation>SET-4TM</translation>
-    </message>
-    <message>
-        <source>ЦЭ2727У</source>
-        <translation>TsE2727U</translation>
-    </message>
-    <message>
-        <source>СЕ303</source>
-        <translation>SE303</translation>
-    </message>
-    <message>
-        <source>Интерфейс RS</source>
-        <translation>RS interface</translation>
-    </message>
-    <message>
-        <source>DR6 SF7/250 кГц</source>
-        <translation>DR6 SF7/250 kHz</translation>
-    </message>
-    <message>
-        <source>Внешнее питание</source>
-        <translation>External power</translation>
-    </message>
-    <message>
-        <source>Подключено</source>
-        <translation>Connected</translation>
-    </message>
-    <message>
-        <source>Отключено</source>
-        <translation>Disconnected</translation>
-    </message>
-    <message>
-        <source>Активная SIM-карта</source>
-        <translation>Active SIM card</translation>
-    </message>
-    <message>
-        <source>SIM-карта 1</source>
-        <translation>SIM card 1</translation>
-    </message>
-    <message>
-        <source>SIM-карта 2</source>
-        <translation>SIM card 2</translation>
-    </message>
-    <message>
-        <source>Связь с основным сервером</source>
-        <translation>Link to the main server</translation>
-    </message>
-    <message>
-        <source>Установлена</source>
-        <translation>Established</translation>
-    </message>
-    <message>
-        <source>Нет связи</source>
-        <translation>No link</translation>
-    </message>
-    <message>
-        <source>Регистрация в сети LoRaWAN</source>
-        <translation>LoRaWAN registration</translation>
-    </message>
-    <message>
-        <source>Выполнена</source>
-        <translation>Done</translation>
-    </message>
-    <message>
-        <source>Не выполнена</source>
-        <translation>Not done</translation>
-    </message>
-    <message>
-        <source>Заряд батареи</source>
-        <translation>Battery charge</translation>
-    </message>
-    <message>
-        <source>Норма</source>
-        <translation>Normal</translation>
-    </message>
-    <message>
-        <source>Низкий</source>
-        <translation>Low</translation>
-    </message>
-    <message>
-        <source>Достоверность координат</source>
-        <translation>Position validity</translation>
-    </message>
-    <message>
-        <source>Координаты достоверны</source>
-        <translation>Position valid</translation>
-    </message>
-    <message>
-        <source>Координаты недостоверны</source>
-        <translation>Position not valid</translation>
-    </message>
-    <message>
-        <source>Источник координат</source>
-        <translation>Position source</translation>
-    </message>
-    <message>
-        <source>Приёмник спутниковой навигации</source>
-        <translation>Satellite receiver</translation>
-    </message>
-    <message>
-        <source>Заданы статически</source>
-        <translation>Set statically</translation>
-    </message>
-    <message>
-        <source>Вскрытие корпуса</source>
-        <translation>Case opened</translation>
-    </message>
-    <message>
-        <source>Обнаружено</source>
-        <translation>Detected</translation>
-    </message>
-    <message>
-        <source>Температура внутри корпуса</source>
-        <translation>Temperature inside the case</translation>
-    </message>
-    <message>
-        <source>Вне рабочего диапазона</source>
-        <translation>Out of the working range</translation>
-    </message>
-    <message>
-        <source>Часы реального времени</source>
-        <translation>Real-time clock</translation>
-    </message>
-    <message>
-        <source>Синхронизированы</source>
-        <translation>Synchronised</translation>
-    </message>
-    <message>
-        <source>Не синхронизированы</source>
-        <translation>Not synchronised</translation>
-    </message>
-    <message>
-        <source>Флеш-память</source>
-        <translation>Flash memory</translation>
-    </message>
-    <message>
-        <source>Исправна</source>
-        <translation>Working</translation>
-    </message>
-    <message>
-        <source>Ошибка</source>
-        <translation>Error</translation>
-    </message>
-    <message>
-        <source>Чёрный ящик</source>
-        <translation>Black box</translation>
-    </message>
-    <message>
-        <source>Переполнен</source>
-        <translation>Full</translation>
-    </message>
-    <message>
-        <source>Конфигурация</source>
-        <translation>Configuration</translation>
-    </message>
-    <message>
-        <source>Корректна</source>
-        <translation>Valid</translation>
-    </message>
-    <message>
-        <source>Повреждена, загружены заводские настройки</source>
-        <translation>Damaged, factory settings loaded</translation>
-    </message>
-    <message>
-        <source>Тревога по входу 1</source>
-        <translation>Alarm on input 1</translation>
-    </message>
-    <message>
-        <source>Есть</source>
-        <translation>Yes</translation>
-    </message>
-    <message>
-        <source>Тревога по входу 2</source>
-        <translation>Alarm on input 2</translation>
-    </message>
-    <message>
-        <source>Тревога по входу 3</source>
-        <translation>Alarm on input 3</translation>
-    </message>
-    <message>
-        <source>Тревога по входу 4</source>
-        <translation>Alarm on input 4</translation>
-    </message>
-    <message>
-        <source>Тревога по входу 5</source>
-        <translation>Alarm on input 5</translation>
-    </message>
-    <message>
-        <source>Тревога по входу 6</source>
-        <translation>Alarm on input 6</translation>
-    </message>
-    <message>
-        <source>Связь с альтернативным сервером</source>
-        <translation>Link to the alternative server</translation>
-    </message>
-    <message>
-        <source>Удалённое конфигурирование</source>
-        <translation>Remote configuration</translation>
-    </message>
-    <message>
-        <source>Не активно</source>
-        <translation>Inactive</translation>
-    </message>
-    <message>
-        <source>Активно</source>
-        <translation>Active</translation>
-    </message>
-    <message>
-        <source>Обмен с прибором учёта</source>
-        <translation>Meter exchange</translation>
-    </message>
-    <message>
-        <source>Прибор не отвечает</source>
-        <translation>Meter not answering</translation>
-    </message>
-    <message>
-        <source>Обновление прошивки</source>
-        <translation>Firmware update</translation>
-    </message>
-    <message>
-        <source>Не выполняется</source>
-        <translation>Not running</translation>
-    </message>
-    <message>
-        <source>Выполняется</source>
-        <translation>Running</translation>
-    </message>
-    <message>
-        <source>Очередь передачи</source>
-        <translation>Send queue</translation>
-    </message>
-    <message>
-        <source>Пуста</source>
-        <translation>Empty</translation>
-    </message>
-    <message>
-        <source>Есть неотправленные пакеты</source>
-        <translation>Packets waiting</translation>
-    </message>
-    <message>
-        <source>Сеть</source>
-        <translation>Network</translation>
-    </message>
-    <message>
-        <source>Домашняя</source>
-        <translation>Home</translation>
-    </message>
-    <message>
-        <source>Роуминг</source>
-        <translation>Roaming</translation>
-    </message>
-    <message>
-        <source>Уровень радиосигнала</source>
-        <translation>Radio signal level</translation>
-    </message>
-    <message>
-        <source>Достаточный</source>
-        <translation>Sufficient</translation>
-    </message>
-    <message>
-        <source>Режим радиомодуля</source>
-        <translation>Radio module mode</translation>
-    </message>
-    <message>
-        <source>Ретранслятор FSK</source>
-        <translation>FSK relay</translation>
-    </message>
-    <message>
-        <source>Преобразователь интерфейса</source>
-        <translation>Interface converter</translation>
-    </message>
-    <message>
-        <source>Включен</source>
-        <translation>On</translation>
-    </message>
-    <message>
-        <source>Вывод отладочной информации</source>
-        <translation>Debug output</translation>
-    </message>
-    <message>
-        <source>Причина последнего перезапуска</source>
-        <translation>Last restart cause</translation>
-    </message>
-    <message>
-        <source>Штатный перезапуск</source>
-        <translation>Normal restart</translation>
-    </message>
-    <message>
-        <source>Сторожевой таймер</source>
-        <translation>Watchdog</translation>
-    </message>
-    <message>
-        <source>Напряжение питания</source>
-        <translation>Supply voltage</translation>
-    </message>
-    <message>
-        <source>Ниже допустимого</source>
-        <translation>Too low</translation>
-    </message>
-    <message>
-        <source>Радиомодуль</source>
-        <translation>Radio module</translation>
-    </message>
-    <message>
-        <source>Исправен</source>
-        <translation>Working</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,233 @@
+#include "updatecontroller.h"
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "appinfo.h"
+#include "apppaths.h"
+#include "connectionstates.h"
+#include "db_worker.h"
+#include "net.h"
+#include "updateunpacker.h"
+#include "userprompts.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QProgressBar>
+#include <QStandardPaths>
+#include <QUrl>
+
+#include <utility>
+
+UpdateController::UpdateController(MainWindow *window)
+    : QObject(window)
+    , window(window)
+{
+    Ui::MainWindow *ui = window->ui;
+    net = new Net(this);
+    connect(net, &Net::fwIsUpToDate, this, &UpdateController::fwSetUpdated);
+    connect(net, &Net::fwDownloaded, this, &UpdateController::fwDownloaded);
+    connect(net, &Net::swIsUpToDate, this, &UpdateController::swSetUpdated);
+    connect(net, &Net::swDownloaded, this, &UpdateController::swDownloaded);
+    connect(net, &Net::availableSw, this, &UpdateController::swUpdated);
+    connect(net, &Net::updaterFinished, this, &UpdateController::updaterFinished);
+    // Only a configurator download reports progress.
+    connect(net, &Net::updateProgress, ui->progressBar, &QProgressBar::setValue);
+    connect(net, &Net::setMaxProgress, ui->progressBar, &QProgressBar::setMaximum);
+    connect(ui->checkUpdatesButton, &QToolButton::clicked, this, &UpdateController::checkUpdates);
+}
+
+void UpdateController::startUpdater()
+{
+    modelQueue = window->dbWorker->getDevNameList().keys();
+    checkNextModel();
+}
+
+void UpdateController::checkUpdates()
+{
+    window->fwCheckResult = MainWindow::FwCheck::Unknown;
+    swCheckResult = Check::Unknown;
+    manualUpdateCheck = true;
+    window->showStatusLine(window->statusPict,
+                           QT_TRANSLATE_NOOP("MainWindow", "Ожидание ответа от сервера"));
+    startUpdater();
+}
+
+void UpdateController::checkNextModel()
+{
+    window->ui->checkUpdatesButton->setEnabled(false);
+    if (modelQueue.isEmpty()) { // every model checked: the configurator is next
+        checkConfiguratorVersion();
+        return;
+    }
+    const QString model = modelQueue.takeLast();
+    if (manualUpdateCheck)
+        window->showStatusLine(window->statusPict,
+                               QT_TRANSLATE_NOOP("MainWindow", "Запрос и загрузка новой прошивки"));
+    net->checkUpdates(window->getLocalLastFw(model), model, true);
+}
+
+void UpdateController::fwDownloaded()
+{
+    checkNextModel();
+}
+
+void UpdateController::fwSetUpdated()
+{
+    if (modelQueue.isEmpty())
+        window->fwCheckResult = MainWindow::FwCheck::UpToDate;
+    checkNextModel();
+}
+
+void UpdateController::checkConfiguratorVersion()
+{
+    if (manualUpdateCheck)
+        window->showStatusLine(window->statusPict,
+                               QT_TRANSLATE_NOOP("MainWindow", "Запрос обновлений конфигуратора"));
+    net->checkUpdates(AppInfo::version(), window->deviceKey, false);
+}
+
+void UpdateController::swSetUpdated()
+{
+    swCheckResult = Check::UpToDate;
+}
+
+void UpdateController::swUpdated(QString newVer, qlonglong swFsize, QString swFileName)
+{
+    swCheckResult = Check::NewerAvailable;
+    // The version comes from the server: escaped, so it cannot add markup or a link.
+    const QString changes = QLatin1String(AppInfo::helpWebAddress) + QStringLiteral("/?dev_type=") +
+                            QString::fromLatin1(QUrl::toPercentEncoding(window->devIdByName)) +
+                            QStringLiteral("v2#history_open");
+    QString text = tr("Доступно обновление конфигуратора v") + newVer.toHtmlEscaped() +
+                   QStringLiteral("&nbsp;<A HREF='") + changes.toHtmlEscaped() +
+                   QStringLiteral("'>") + tr("Список изменений") + QStringLiteral("</A>") +
+                   tr("<br>Загрузить обновление? (") +
+                   QString::number(double(swFsize) / 1048576.0, 'f', 1) + QStringLiteral("MB)");
+    // An installed program, or a folder the user cannot write to, belongs to the package
+    // manager: the archive is only fetched, into the user's downloads.
+    downloadOnly = !AppPaths::portable() || !UpdateUnpacker::canInstallInto(AppPaths::appDir());
+    QString target = AppPaths::filePath(QStringLiteral("updates/update.zip"));
+    if (downloadOnly) {
+        QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+        if (folder.isEmpty())
+            folder = QDir::homePath();
+        // The name comes from the server: only its last component, and never "." or "..".
+        QString name = QFileInfo(swFileName).fileName();
+        if (name.isEmpty() || name.startsWith(QLatin1Char('.')))
+            name = QStringLiteral("vexa7xx-configurator-update.zip");
+        target = folder + QLatin1Char('/') + name;
+        text += tr("<br>Эта установка обновляется менеджером пакетов: архив будет только "
+                   "загружен в ") +
+                QDir::toNativeSeparators(target).toHtmlEscaped();
+    }
+    if (window->prompts->ask(UserPrompts::Icon::Question, tr("Обновление конфигуратора"), text,
+                             UserPrompts::Yes | UserPrompts::No) != UserPrompts::Yes)
+        return;
+    net->setArchivePath(target);
+    window->ui->progressBar->setMaximum(100000);
+    manualUpdateCheck = true;
+    // A firmware transfer under way keeps its own state; the download runs beside it.
+    downloadSetState = !window->firmwareUpdate;
+    if (downloadSetState) {
+        stateBeforeDownload = window->currentState;
+        window->setGlobalState(LinkState::UpdateApp);
+    }
+    window->ui->checkUpdatesButton->setEnabled(false);
+    downloading = true;
+    net->reqestDownloadSw(AppInfo::version(), swFsize, swFileName);
+}
+
+void UpdateController::endConfiguratorDownload()
+{
+    window->ui->progressBar->setValue(0);
+    if (!downloadSetState)
+        return;
+    downloadSetState = false;
+    // Unless the device went away meanwhile, it is back to where it was.
+    if (window->currentState == LinkState::UpdateApp)
+        window->setGlobalState(stateBeforeDownload == LinkState::Disconnected
+                                   ? LinkState::Disconnected
+                                   : LinkState::Ready);
+}
+
+void UpdateController::swDownloaded()
+{
+    if (downloadOnly) {
+        endConfiguratorDownload();
+        window->prompts->inform(UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
+                                tr("Архив обновления загружен: ") +
+                                    QDir::toNativeSeparators(net->archivePath()) +
+                                    tr("\nУстановите обновление менеджером пакетов."));
+        return;
+    }
+    auto *unpacker = new UpdateUnpacker(this);
+    connect(unpacker, &UpdateUnpacker::failed, this, [this, unpacker](const QString &reason) {
+        unpacker->deleteLater();
+        endConfiguratorDownload();
+        window->prompts->inform(UserPrompts::Icon::Critical, tr("Обновление конфигуратора"),
+                                tr("Обновление не установлено, конфигуратор продолжает работу.\n") +
+                                    reason);
+    });
+    unpacker->startUpdate();
+}
+
+void UpdateController::updaterFinished(int exitCode)
+{
+    qDebug() << "\n----------------Updater finished---------------- with exit code:" << exitCode
+             << "/C:9";
+    window->ui->checkUpdatesButton->setEnabled(true);
+    // A failed step ends the whole check: the rest of the queue waits for the next one.
+    if (exitCode != 0) {
+        modelQueue.clear();
+        endConfiguratorDownload();
+    }
+    // The store is looked at before the outcome is told: a firmware just downloaded for the
+    // connected device makes "everything is current" untrue.
+    const bool checkEnded = window->currentState != LinkState::Disconnected && modelQueue.isEmpty();
+    if (checkEnded)
+        window->availableNewFw();
+    // After a download, what the check found has been said already: a finished download goes
+    // on to its installation without another box.
+    const bool afterDownload = std::exchange(downloading, false);
+    if (manualUpdateCheck) {
+        switch (exitCode) {
+        case 0:
+            if (afterDownload)
+                break;
+            if (window->fwCheckResult == MainWindow::FwCheck::UpToDate &&
+                swCheckResult == Check::UpToDate) {
+                manualUpdateCheck = false;
+                window->prompts->inform(
+                    UserPrompts::Icon::Information, tr("Проверка обновлений"),
+                    tr("Вы используете актуальную версию конфигуратора и прошивки "
+                       "устройства"));
+            } else if (window->fwCheckResult == MainWindow::FwCheck::NewerAvailable) {
+                manualUpdateCheck = false;
+                window->prompts->inform(UserPrompts::Icon::Information, tr("Проверка обновлений"),
+                                        swCheckResult == Check::NewerAvailable
+                                            ? tr("Доступна новая версия прошивки и новая версия "
+                                                 "конфигуратора")
+                                            : tr("Доступна новая версия прошивки"));
+            }
+            break;
+        case 1:
+            manualUpdateCheck = false;
+            window->prompts->inform(UserPrompts::Icon::Warning, tr("Проверка обновлений"),
+                                    tr("Сервер обновлений недоступен"));
+            window->showStatusLine(window->statusPict,
+                                   QT_TRANSLATE_NOOP("MainWindow", "Сервер обновлений недоступен"));
+            break;
+        default:
+            manualUpdateCheck = false;
+            window->prompts->inform(UserPrompts::Icon::Critical, tr("Проверка обновлений"),
+                                    tr("Ошибка обмена данными с сервером"));
+            break;
+        }
+    }
+    if (checkEnded && exitCode == 0) // the check's texts give way to the device's state again
+        window->showStateLine(window->currentState);
+    if (window->currentState == LinkState::Disconnected)
+        window->showStatusLine(window->statusPict,
+                               QT_TRANSLATE_NOOP("MainWindow", "Ожидание подключения устройства"));
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class MainWindow;
+class Net;
+
+// The update check behind the window's button and at start-up: every model's firmware into the
+// local store, then the configurator itself, whose archive Net fetches and UpdateUnpacker
+// installs (or, for an installed program, only fetches).
+class UpdateController : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Check { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
+
+    explicit UpdateController(MainWindow *window);
+
+    Net *updater() const { return net; }
+    // What the last check found out about the configurator.
+    Check configuratorCheck() const { return swCheckResult; }
+
+public slots:
+    // Quietly at start-up.
+    void startUpdater();
+    // On the button: the outcome is told.
+    void checkUpdates();
+    void fwDownloaded();
+    void fwSetUpdated();
+    void swSetUpdated();
+    void swUpdated(QString newVer, qlonglong swFsize, QString swFileName);
+    void swDownloaded();
+    void updaterFinished(int exitCode);
+
+private:
+    void checkNextModel();
+    void checkConfiguratorVersion();
+    void endConfiguratorDownload();
+
+    MainWindow *window;
+    Net *net = nullptr;
+    QStringList modelQueue;         // models whose firmware is still to check, the last one next
+    bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
+    Check swCheckResult = Check::Unknown;
+    bool downloading = false;      // the exchange under way is the configurator's download
+    bool downloadOnly = false;     // the archive is only fetched, not installed
+    bool downloadSetState = false; // the download put the window into its update state
+    int stateBeforeDownload = 0;
+};
