@@ -14,7 +14,7 @@
 namespace LogHandler {
 
 namespace {
-// Both the GUI thread and the answer-parser thread log; one message at a time keeps lines
+// Any thread may log (Qt's own worker threads among them); one message at a time keeps lines
 // whole in the file and keeps the window's colour paired with its text.
 QMutex handlerMutex;
 LogWindowSink *windowSink = nullptr;

@@ -26,8 +26,8 @@ FileTransfer::FileTransfer(DeviceInterface *link, QObject *parent)
     , maxBlockRetries(DeviceInterface::defaultMaxRetries)
 {
     qRegisterMetaType<FileTransfer::Error>();
-    // The parser lives on its own thread: these arrive queued, after the link has matched
-    // each answer to the request in flight.
+    // These arrive from the parser's own event-loop pass, after the link has matched each
+    // answer to the request in flight.
     const PackParser *parser = link->packParser();
     connect(parser, &PackParser::fileInfoAnswer, this, &FileTransfer::setFileInfo);
     connect(parser, &PackParser::createFile, this, &FileTransfer::createFile);

@@ -1,18 +1,16 @@
 #include "answerqueue.h"
 
-void AnswerQueue::push(const QByteArray &frame)
+bool AnswerQueue::push(const QByteArray &frame)
 {
-    QMutexLocker lock(&mutex);
+    if (closed)
+        return false;
     frames.enqueue(frame);
-    arrived.wakeOne();
+    return frames.size() == 1;
 }
 
-bool AnswerQueue::waitPop(QByteArray *frame)
+bool AnswerQueue::pop(QByteArray *frame)
 {
-    QMutexLocker lock(&mutex);
-    while (frames.isEmpty() && !closed)
-        arrived.wait(&mutex);
-    if (closed)
+    if (closed || frames.isEmpty())
         return false;
     *frame = frames.dequeue();
     return true;
@@ -20,13 +18,6 @@ bool AnswerQueue::waitPop(QByteArray *frame)
 
 void AnswerQueue::close()
 {
-    QMutexLocker lock(&mutex);
     closed = true;
-    arrived.wakeAll();
-}
-
-int AnswerQueue::size() const
-{
-    QMutexLocker lock(&mutex);
-    return frames.size();
+    frames.clear();
 }

@@ -1,25 +1,23 @@
 #pragma once
 
 #include <QByteArray>
-#include <QMutex>
 #include <QQueue>
-#include <QWaitCondition>
 
-// Complete answer frames on their way from the GUI thread to the parser thread. The parser
-// sleeps on the queue until a frame arrives, so an idle link costs no CPU.
+// Complete answer frames between the receive path and the parser. The parser takes them in an
+// event-loop pass of its own, so an answer is never handled inside the read that brought it,
+// and an idle link costs nothing.
 class AnswerQueue
 {
 public:
-    void push(const QByteArray &frame);
-    // Waits until a frame is there and takes it; false once the queue is closed.
-    bool waitPop(QByteArray *frame);
-    // Wakes the waiting parser for good: it finishes instead of taking more frames.
+    // True when the queue was empty: the parser has to be called for this frame.
+    bool push(const QByteArray &frame);
+    // Takes the oldest frame; false when there is none or the queue is closed.
+    bool pop(QByteArray *frame);
+    // Nothing more is taken (the link is going away).
     void close();
-    int size() const;
+    int size() const { return frames.size(); }
 
 private:
-    mutable QMutex mutex;
-    QWaitCondition arrived;
     QQueue<QByteArray> frames;
     bool closed = false;
 };

@@ -15,7 +15,6 @@
 #include <QDebug>
 #include <QRegularExpression>
 #include <QSerialPort>
-#include <QThread>
 #include <QTimer>
 
 namespace {
@@ -85,23 +84,14 @@ DeviceInterface::DeviceInterface(QObject *parent)
     staleTimer->setSingleShot(true);
     connect(staleTimer, &QTimer::timeout, this, &DeviceInterface::frameStalled);
 
-    parser = new PackParser(answerQueue.get());
-    parserThread = new QThread(this);
-    parserThread->setObjectName(QStringLiteral("PackParser"));
-    parser->moveToThread(parserThread);
-    connect(parserThread, &QThread::started, parser, &PackParser::startParser);
-    connect(parser, &PackParser::finished, parserThread, &QThread::quit);
-    connect(parser, &PackParser::finished, parser, &QObject::deleteLater);
+    parser = new PackParser(answerQueue.get(), this);
     connectParser();
     relay = new RelaySession(this);
-    parserThread->start(QThread::InheritPriority);
 }
 
 DeviceInterface::~DeviceInterface()
 {
     parser->stopParser();
-    parserThread->quit();
-    parserThread->wait();
     disconnect(port, nullptr, this, nullptr);
     if (port->isOpen())
         port->close();
@@ -430,7 +420,10 @@ void DeviceInterface::deliver(const QByteArray &frame)
             return;
         }
     }
-    answerQueue->push(frame);
+    // Decoded in an event-loop pass of its own, on this thread: handing each answer to another
+    // thread and back cost two thread wake-ups per answer, far more than decoding it.
+    if (answerQueue->push(frame))
+        QMetaObject::invokeMethod(parser, &PackParser::parseQueued, Qt::QueuedConnection);
 }
 
 void DeviceInterface::forgetRequest(const AnswerKey &key)

@@ -19,7 +19,6 @@ class FrameSplitter;
 class PackParser;
 class PortEnumerator;
 class QIODevice;
-class QThread;
 class QTimer;
 class RelaySession;
 class RemoteConnection;
@@ -27,7 +26,7 @@ class UserPrompts;
 
 // The device link: builds and sends command frames and text commands to the active
 // transport (the device's serial port, or the remote-server socket), collects the answer
-// bytes, cuts them into frames for the answer parser on its own thread, and times answers.
+// bytes, cuts them into frames for the answer parser, and times answers.
 // An answer reaches the parser only for a request that still waits for it, once: a late
 // answer to a request already answered, or a duplicate after a resend, is logged and dropped.
 class DeviceInterface : public QObject
@@ -84,7 +83,7 @@ public:
     QSerialPort *serialPort() const { return port; }
     // The transport frames and text commands go to: the socket in remote mode, else the port.
     QIODevice *activeTransport() const;
-    // The answer parser (lives on its own thread); its signals reach receivers queued.
+    // The answer parser; it decodes in an event-loop pass after the read that brought the answer.
     PackParser *packParser() const { return parser; }
     QTimer *answerTimerObject() const { return answerTimer; }
 
@@ -317,5 +316,4 @@ private:
     std::unique_ptr<FrameSplitter> splitter;
     std::unique_ptr<AnswerQueue> answerQueue;
     PackParser *parser = nullptr;
-    QThread *parserThread = nullptr;
 };

@@ -6,6 +6,8 @@
 #include "frame.h"
 #include "payloadreader.h"
 
+#include <QPointer>
+
 namespace {
 // Device IDs whose ADC and input answers carry channels (low 10 bits of the ID).
 constexpr int vexa750 = 750;
@@ -31,27 +33,23 @@ PackParser::PackParser(AnswerQueue *queue, QObject *parent)
     qRegisterMetaType<FILE_INFO>("FILE_INFO");
 }
 
-void PackParser::startParser()
+void PackParser::parseQueued()
 {
-    running.storeRelaxed(true);
+    // A receiver may end the link (and this parser with it) while an answer is handled.
+    const QPointer<PackParser> alive(this);
     QByteArray frame;
-    while (running.loadRelaxed()) {
-        const bool got = answerQueue->waitPop(&frame);
-        wakeCount.fetchAndAddRelaxed(1);
-        if (!got)
-            break;
+    while (alive && answerQueue->pop(&frame)) {
+        ++wakeCount;
         QByteArray payload;
         quint8 port = 0;
         // A frame that fails the check is dropped without a word.
         if (Frame::check(frame, &payload, &port))
             dataParser(payload, port);
     }
-    emit finished(0);
 }
 
 void PackParser::stopParser()
 {
-    running.storeRelaxed(false);
     answerQueue->close();
 }
 

@@ -3,34 +3,33 @@
 #include "fileinfo.h"
 #include "statusrecords.h"
 
-#include <QAtomicInteger>
 #include <QByteArray>
 #include <QObject>
 #include <ctime>
 
 class AnswerQueue;
 
-// Decodes the device's answers on a thread of its own: takes checked frames from the answer
-// queue and emits one signal per answer with plain values or a status record.
+// Decodes the device's answers: takes checked frames from the answer queue and emits one signal
+// per answer with plain values or a status record.
 class PackParser : public QObject
 {
     Q_OBJECT
 public:
     explicit PackParser(AnswerQueue *queue, QObject *parent = nullptr);
 
-    // Wake-ups of the parser loop so far (each one handled a frame or ended the loop).
-    quint64 wakeUps() const { return wakeCount.loadRelaxed(); }
+    // Frames taken from the answer queue so far (each one decoded or dropped).
+    quint64 wakeUps() const { return wakeCount; }
 
 public slots:
-    // Runs the parser loop until stopParser(); then emits finished(0).
-    void startParser();
-    // Thread-safe: may be called from any thread; the loop ends at once.
+    // Decodes every frame waiting in the answer queue; the link calls it queued, once per
+    // batch of frames.
+    void parseQueued();
+    // No more frames are taken.
     void stopParser();
     // Decodes one payload (code first) that arrived on _port.
     void dataParser(QByteArray data, uchar _port);
 
 signals:
-    void finished(int);
 
     void checkConnectOk();
     void rebootAnswer(uchar statusCode);
@@ -67,6 +66,5 @@ signals:
 
 private:
     AnswerQueue *answerQueue;
-    QAtomicInteger<bool> running{true};
-    QAtomicInteger<quint64> wakeCount{0};
+    quint64 wakeCount = 0;
 };

@@ -6,7 +6,7 @@
 #include <QString>
 
 // Status answers of the device, decoded by the answer parser and shown by the status panels.
-// Value types so that they can cross from the parser thread in queued signals.
+// Value types, registered so that they can also travel in queued signals.
 
 // Answer 0x8600: network interface state and session.
 struct NET_MAIN_STAT
