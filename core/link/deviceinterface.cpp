@@ -401,9 +401,11 @@ void DeviceInterface::readPortData()
 void DeviceInterface::deliver(const QByteArray &frame)
 {
     // The splitter hands over checked frames only: header, payload, CRC.
+    // The key is read in place: the payload is not copied for it.
     const AnswerKey key =
         AnswerKey::ofAnswer(quint8(frame.at(Frame::headerBytes - 1)),
-                            frame.mid(Frame::headerBytes, frame.size() - Frame::overheadBytes));
+                            QByteArray::fromRawData(frame.constData() + Frame::headerBytes,
+                                                    frame.size() - Frame::overheadBytes));
     if (!AnswerKey::isUnsolicited(key)) {
         if (awaitingAnswer && key == awaited) {
             awaitingAnswer = false;
