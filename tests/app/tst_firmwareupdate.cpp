@@ -65,7 +65,9 @@ void tst_FirmwareUpdate::updateFromTheStore()
     QCOMPARE(f->prompts.asked.value(0),
              QString("Обновление прошивки: Обновить прошивку устройства до версии 1.3.12 "
                      "?&nbsp;<A HREF='https://help.vexa7xx.example/?dev_type=750v2#ist'>"
-                     "Список изменений</A>"));
+                     "Список изменений</A><br>Устройство: Вэкса750v2, SN " +
+                     f->sim()->device().serialNumber() + ", DevEUI " +
+                     DeviceInterface::shownDevEui(f->sim()->device().devEui())));
     if (!refusal.isEmpty()) {
         QCOMPARE(f->prompts.asked.value(1), refusal);
         QCOMPARE(f->codes({"0x81"}), QStringList());
@@ -90,16 +92,20 @@ void tst_FirmwareUpdate::updateCheck_data()
 {
     QTest::addColumn<QString>("server"); // what the server is like when the user asks
     QTest::addColumn<QStringList>("asked");
-    QTest::newRow("firmware in the store") << "same" << QStringList{
-        "Проверка обновлений: Доступна новая версия прошивки"};
-    QTest::newRow("server gone") << "gone" << QStringList{
-        "Проверка обновлений: Сервер обновлений недоступен"};
-    QTest::newRow("configurator archive broken") << "archive" << QStringList{
-        "Проверка обновлений: Доступна новая версия прошивки",
-        "Обновление конфигуратора: Доступно обновление конфигуратора v1.7.0&nbsp;<A "
-        "HREF='https://help.vexa7xx.example/?dev_type=750v2#history_open'>Список изменений</A>"
-        "<br>Загрузить обновление? (0.0MB)",
-        "Обновление конфигуратора: Обновление не установлено, конфигуратор продолжает работу."};
+    QTest::newRow("firmware in the store")
+        << "same" << QStringList{"Проверка обновлений: Доступна новая версия прошивки"};
+    QTest::newRow("server gone") << "gone"
+                                 << QStringList{
+                                        "Проверка обновлений: Сервер обновлений недоступен"};
+    QTest::newRow("configurator archive broken")
+        << "archive"
+        << QStringList{"Проверка обновлений: Доступна новая версия прошивки",
+                       "Обновление конфигуратора: Доступно обновление конфигуратора v1.7.0&nbsp;<A "
+                       "HREF='https://help.vexa7xx.example/?dev_type=750v2#history_open'>Список "
+                       "изменений</A>"
+                       "<br>Загрузить обновление? (0.0MB)",
+                       "Обновление конфигуратора: Обновление не установлено, конфигуратор "
+                       "продолжает работу."};
 }
 
 void tst_FirmwareUpdate::updateCheck()
@@ -117,8 +123,9 @@ void tst_FirmwareUpdate::updateCheck()
     }
     auto updates = std::make_unique<UpdateServer>(root.path());
     QVERIFY(updates->listen(0));
-    f->writeFile("settings.conf", QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
-                                      .arg(updates->port()).toUtf8());
+    f->writeFile(
+        "settings.conf",
+        QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n").arg(updates->port()).toUtf8());
 
     // At start-up the check runs quietly: the model's newer firmware lands in the store and is
     // offered for the device; the store being empty, every model was asked about "0.0.0".
