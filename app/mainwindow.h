@@ -80,9 +80,8 @@ public:
     // What the editor shows (the device's values with the edits over them), and the edits.
     QDomDocument fullConfiguration() const { return pending.configuration(); }
     QDomDocument pendingChanges() const { return pending.document(); }
-    // The device the window talks to, and whose edits are pending.
+    // The device the window talks to (how it is reached included).
     const DeviceIdentity &connectedDevice() const { return currentDevice; }
-    const DeviceIdentity &pendingDevice() const { return pending.device(); }
     // The status requests polled for the identified firmware (tests set their own).
     void setStatusCommandList(const QList<int> &codes)
     {
@@ -366,7 +365,7 @@ private:
     FwCheck fwCheckResult = FwCheck::Unknown;
     // The update check.
     Net *net = nullptr;
-    QStringList modelQueue;         // models whose firmware is still to check, the last one next
+    QStringList modelQueue; // models whose firmware is still to check, the last one next
     bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
     SwCheck swCheckResult = SwCheck::Unknown;
     bool downloading = false;      // the exchange under way is the configurator's download

@@ -92,20 +92,16 @@ void tst_FirmwareUpdate::updateCheck_data()
 {
     QTest::addColumn<QString>("server"); // what the server is like when the user asks
     QTest::addColumn<QStringList>("asked");
-    QTest::newRow("firmware in the store")
-        << "same" << QStringList{"Проверка обновлений: Доступна новая версия прошивки"};
-    QTest::newRow("server gone") << "gone"
-                                 << QStringList{
-                                        "Проверка обновлений: Сервер обновлений недоступен"};
-    QTest::newRow("configurator archive broken")
-        << "archive"
-        << QStringList{"Проверка обновлений: Доступна новая версия прошивки",
-                       "Обновление конфигуратора: Доступно обновление конфигуратора v1.7.0&nbsp;<A "
-                       "HREF='https://help.vexa7xx.example/?dev_type=750v2#history_open'>Список "
-                       "изменений</A>"
-                       "<br>Загрузить обновление? (0.0MB)",
-                       "Обновление конфигуратора: Обновление не установлено, конфигуратор "
-                       "продолжает работу."};
+    QTest::newRow("firmware in the store") << "same" << QStringList{
+        "Проверка обновлений: Доступна новая версия прошивки"};
+    QTest::newRow("server gone") << "gone" << QStringList{
+        "Проверка обновлений: Сервер обновлений недоступен"};
+    QTest::newRow("configurator archive broken") << "archive" << QStringList{
+        "Проверка обновлений: Доступна новая версия прошивки",
+        "Обновление конфигуратора: Доступно обновление конфигуратора v1.7.0&nbsp;<A "
+        "HREF='https://help.vexa7xx.example/?dev_type=750v2#history_open'>Список изменений</A>"
+        "<br>Загрузить обновление? (0.0MB)",
+        "Обновление конфигуратора: Обновление не установлено, конфигуратор продолжает работу."};
 }
 
 void tst_FirmwareUpdate::updateCheck()
@@ -123,9 +119,8 @@ void tst_FirmwareUpdate::updateCheck()
     }
     auto updates = std::make_unique<UpdateServer>(root.path());
     QVERIFY(updates->listen(0));
-    f->writeFile(
-        "settings.conf",
-        QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n").arg(updates->port()).toUtf8());
+    f->writeFile("settings.conf", QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
+                                      .arg(updates->port()).toUtf8());
 
     // At start-up the check runs quietly: the model's newer firmware lands in the store and is
     // offered for the device; the store being empty, every model was asked about "0.0.0".
