@@ -757,7 +757,8 @@ void MainWindow::on_closeMainWindow_clicked()
         return;
     }
     const auto answer = prompts->ask(UserPrompts::Icon::Question, tr("Предупреждение"),
-                                     tr("Имеются не записанные изменения.\nЗаписать изменения?"),
+                                     tr("Имеются не записанные изменения.\nЗаписать изменения?") +
+                                         QLatin1Char('\n') + deviceLine(currentDevice),
                                      UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel);
     if (answer == UserPrompts::Yes) {
         if (invalidInputRefused())

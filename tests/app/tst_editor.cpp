@@ -4,6 +4,8 @@
 #include "mainwindow.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -31,6 +33,8 @@ private slots:
     void correctedKeyTakenWhileTyping();
     void editsStayWithTheirDevice_data();
     void editsStayWithTheirDevice();
+    void resetBoxesNameTheDevice_data();
+    void resetBoxesNameTheDevice();
 
 private:
     void connectDevice(const SimConfig &config) { QVERIFY(window = f->connectWindow(config)); }
@@ -407,6 +411,38 @@ void tst_Editor::editsStayWithTheirDevice()
                              AppFixture::connectWaitMs);
     QCOMPARE(pending("tx_period"), pendingOnAAgain);
     QCOMPARE(pending("nb_trials"), QString("<none>"));
+}
+
+void tst_Editor::resetBoxesNameTheDevice_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("reboot") << "ReloadForm";
+    QTest::newRow("factory reset") << "EraseForm";
+}
+
+void tst_Editor::resetBoxesNameTheDevice()
+{
+    QFETCH(QString, box);
+    connectDevice(SimConfig());
+    if (box == "ReloadForm")
+        window->reloadDevice();
+    else
+        window->eraseMemory();
+    QDialog *form = nullptr;
+    for (QDialog *d : window->findChildren<QDialog *>())
+        form = d->metaObject()->className() == box ? d : form;
+    QVERIFY(form);
+    auto *line = form->findChild<QLabel *>("deviceLine");
+    QVERIFY(line);
+    QCOMPARE(line->text(), "Устройство: Вэкса750v2, SN " + f->sim()->device().serialNumber() +
+                               ", DevEUI " +
+                               DeviceInterface::shownDevEui(f->sim()->device().devEui()));
+    // The form made room for it: nothing overlaps the line or falls off the dialog.
+    for (QWidget *w : form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(form->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        QVERIFY2(w == line || !w->geometry().intersects(line->geometry()),
+                 qPrintable(w->objectName()));
+    }
 }
 
 QTEST_MAIN(tst_Editor)
