@@ -54,8 +54,6 @@ private slots:
     void accept();
     void verify_data();
     void verify();
-    void belongsTo_data();
-    void belongsTo();
 };
 
 void tst_PendingChanges::sameValue_data()
@@ -74,9 +72,6 @@ void tst_PendingChanges::sameValue_data()
         << "net_id" << QStringList{"0"} << QStringList{"00000000"} << true;
     QTest::newRow("key, case") << "app_key" << QStringList{"00112233445566778899AABBCCDDEEFF"}
                                << QStringList{"00112233445566778899aabbccddeeff"} << true;
-    QTest::newRow("key, one digit off")
-        << "app_key" << QStringList{"00112233445566778899aabbccddeeff"}
-        << QStringList{"00112233445566778899aabbccddeef0"} << false;
     QTest::newRow("bool, one digit") << "use_adr" << QStringList{"1"} << QStringList{"01"} << true;
     QTest::newRow("composite, type as hex and decimal")
         << "rs_meter_config" << QStringList{"meter_type=0a", "config=0102030405060A"}
@@ -275,48 +270,6 @@ void tst_PendingChanges::verify()
                                     doc(readBack), report.written))
         cli << m.name + ' ' + m.written + ' ' + m.read;
     QCOMPARE(cli, mismatches);
-}
-
-void tst_PendingChanges::belongsTo_data()
-{
-    QTest::addColumn<QString>("owner");   // "serial path via", empty: made without a device
-    QTest::addColumn<QString>("current"); // the same form
-    QTest::addColumn<bool>("belongs");
-    QTest::newRow("same device on the cable") << "12345 usb -"
-                                              << "12345 usb -" << true;
-    QTest::newRow("another device") << "12345 usb -"
-                                    << "55555 usb -" << false;
-    QTest::newRow("the same serial through a relay") << "12345 usb -"
-                                                     << "12345 relay 777" << false;
-    QTest::newRow("relayed through another device") << "12345 relay 777"
-                                                    << "12345 relay 778" << false;
-    QTest::newRow("remote by another IMEI") << "12345 remote 1"
-                                            << "12345 remote 2" << false;
-    QTest::newRow("made without a device") << ""
-                                           << "55555 usb -" << true;
-}
-
-void tst_PendingChanges::belongsTo()
-{
-    QFETCH(QString, owner);
-    QFETCH(QString, current);
-    QFETCH(bool, belongs);
-    const auto identity = [](const QString &text) {
-        DeviceIdentity id;
-        if (text.isEmpty())
-            return id;
-        const QStringList parts = text.split(' ');
-        id.devId = 750;
-        id.serialNumber = parts[0];
-        id.path = parts[1] == "usb"     ? DeviceIdentity::Path::Usb
-                  : parts[1] == "relay" ? DeviceIdentity::Path::Relay
-                                        : DeviceIdentity::Path::Remote;
-        id.via = parts[2] == "-" ? QString() : parts[2];
-        return id;
-    };
-    PendingChanges p;
-    p.setDevice(identity(owner));
-    QCOMPARE(p.belongsTo(identity(current)), belongs);
 }
 
 QTEST_APPLESS_MAIN(tst_PendingChanges)
