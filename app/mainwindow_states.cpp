@@ -370,6 +370,10 @@ void MainWindow::applyStateEffects(int state)
         ui->startFskModePushButton->setText(tr("Подключить"));
         setGlobalState(Ready);
         ui->startFskModePushButton->setEnabled(true);
+        // The relayed device's edits are not dropped by the read of the local one: the user is
+        // asked about them once it is identified.
+        if (!pending.isEmpty())
+            foreignChanges << pending;
         readConfig();
         statusPanel->ui->reRegisterButton->setEnabled(true);
         showFirstPage();

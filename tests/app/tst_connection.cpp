@@ -309,6 +309,9 @@ void tst_Connection::relayPageReadsTheRemoteDevice()
     QCOMPARE(button->text(), QString("Отключить"));
 
     // Leaving: the remote session ends, then the local one, then the local device is read once.
+    // The remote device's edit is not the local one's either.
+    period->setText("1800");
+    emit period->editingFinished();
     f->clearRequests();
     button->click();
     QTRY_VERIFY_WITH_TIMEOUT(window->globalState() == 2 && text("snLabel") == local->serialNumber(),
@@ -321,8 +324,10 @@ void tst_Connection::relayPageReadsTheRemoteDevice()
     QCOMPARE(codes.count("0x8002"), 1);
     QVERIFY(!local->relayActive());
     QCOMPARE(button->text(), QString("Подключить"));
-    // Back on the cable: the local device's edit is pending again.
+    // Back on the cable: asked about the remote device's edit, the local one's is pending again.
     QCOMPARE(window->connectedDevice().path, DeviceIdentity::Path::Usb);
+    QCOMPARE(f->prompts.asked.filter("Незаписанные изменения").size(), 2);
+    QVERIFY(f->prompts.asked.last().contains("SN " + remote->serialNumber()));
     QCOMPARE(ConfigDocument::param(window->pendingChanges(), "tx_period"), QString("00001c20"));
 }
 
