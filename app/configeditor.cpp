@@ -1048,11 +1048,6 @@ void ConfigEditor::rememberDeviceValues(const QDomElement &root)
     }
 }
 
-QDomElement ConfigEditor::deviceValue(const QString &element) const
-{
-    return deviceDoc.documentElement().firstChildElement(element);
-}
-
 ConfigEditor::ChangeText ConfigEditor::describeChange(const QDomElement &pending) const
 {
     const QString name = pending.tagName();
