@@ -410,7 +410,22 @@ void ConfigEditor::connectEdits()
                 connect(button, &QAbstractButton::clicked, this, edited);
             else if (auto *edit = qobject_cast<QLineEdit *>(w))
                 connect(edit, &QLineEdit::editingFinished, this, edited);
-            else if (auto *box = qobject_cast<QComboBox *>(w))
+            // A key is taken as soon as it is whole, while the user still types: a click on
+            // Write may not take the focus away first. Until then it cannot be written; it is
+            // marked once the user leaves the field.
+            if (b.kind == Kind::Key && w == b.widget) {
+                const QString element = b.element;
+                auto *edit = static_cast<QLineEdit *>(w);
+                connect(edit, &QLineEdit::textEdited, this, [this, index, element, edit] {
+                    if (changesBlocked)
+                        return;
+                    const ParamCatalogue::Param *p = ParamCatalogue::byElement(element);
+                    if (p && !ParamCodec::keyText(edit->text(), p->bytes).isNull())
+                        recordChange(index);
+                    else
+                        invalidElements.insert(element);
+                });
+            } else if (auto *box = qobject_cast<QComboBox *>(w))
                 connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this, edited);
             else if (auto *time = qobject_cast<QTimeEdit *>(w))
                 connect(time, &QTimeEdit::timeChanged, this, edited);
@@ -1033,19 +1048,22 @@ void ConfigEditor::rememberDeviceValues(const QDomElement &root)
     }
 }
 
-QDomElement ConfigEditor::deviceValue(const QString &element) const
-{
-    return deviceDoc.documentElement().firstChildElement(element);
-}
-
 ConfigEditor::ChangeText ConfigEditor::describeChange(const QDomElement &pending) const
 {
     const QString name = pending.tagName();
     ChangeText text;
     const auto row = rowOfElement.constFind(name);
     if (row != rowOfElement.constEnd() && table[*row].widget) {
-        text.label = FieldMarks::labelOf(table[*row].widget);
-        text.after = shownOf(table[*row]);
+        const Binding &b = table[*row];
+        text.label = FieldMarks::labelOf(b.widget);
+        text.after = shownOf(b);
+        // The fields no longer show it (the device it was made for is gone): said from the
+        // value itself.
+        if (text.after.isEmpty())
+            text.after = b.kind == Kind::Number
+                             ? num(ParamCodec::numberFromText(
+                                   name, pending.attribute(QStringLiteral("param"))))
+                             : shownFromText(pending);
     } else {
         const int n = name.section(QLatin1Char('_'), -1).toInt();
         if (name.startsWith(QLatin1String("freq_channel_")))

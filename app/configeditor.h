@@ -92,7 +92,6 @@ public:
     QStringList invalidFields() const;
     // What the device holds as read: the "before" of every change. Forgotten with the device.
     void rememberDeviceValues(const QDomElement &root);
-    QDomElement deviceValue(const QString &element) const;
     // A pending change as the user reads it: the field's label, the device's value and the new.
     struct ChangeText
     {

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QFile>
 #include <QIcon>
+#include <QLabel>
 #include <QMouseEvent>
 
 FramelessDialog::FramelessDialog(QWidget *parent)
@@ -28,6 +29,29 @@ void FramelessDialog::setupTitleBar(QWidget *titleWidget, QAbstractButton *close
     closeButton->setText(QString());
     closeButton->setFocusPolicy(Qt::NoFocus);
     connect(closeButton, &QAbstractButton::clicked, this, &FramelessDialog::closeRequested);
+}
+
+void FramelessDialog::showDeviceLine(const QString &line)
+{
+    if (deviceLine) {
+        deviceLine->setText(line);
+        return;
+    }
+    constexpr int marginPx = 16;
+    const int top = titleBar ? titleBar->geometry().bottom() + marginPx / 2 : marginPx;
+    deviceLine = new QLabel(line, this);
+    deviceLine->setObjectName(QStringLiteral("deviceLine"));
+    deviceLine->setWordWrap(true);
+    const int lineWidth = width() - 2 * marginPx;
+    const int lineHeight = deviceLine->heightForWidth(lineWidth);
+    // The forms place their widgets by hand: everything under the title bar moves down.
+    for (QWidget *w : findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (w != titleBar && w != deviceLine && w->y() >= top)
+            w->move(w->x(), w->y() + lineHeight + marginPx / 2);
+    }
+    deviceLine->setGeometry(marginPx, top, lineWidth, lineHeight);
+    deviceLine->show();
+    setFixedSize(width(), height() + lineHeight + marginPx / 2);
 }
 
 bool FramelessDialog::eventFilter(QObject *watched, QEvent *event)

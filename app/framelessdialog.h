@@ -4,6 +4,7 @@
 #include <QPoint>
 
 class QAbstractButton;
+class QLabel;
 
 // Common shape of the program's small dialogs: a frameless window without the context-help
 // button, in the interface font, with its own title bar that closes it and lets it be dragged.
@@ -12,6 +13,8 @@ class FramelessDialog : public QDialog
     Q_OBJECT
 public:
     explicit FramelessDialog(QWidget *parent = nullptr);
+    // Names the device the dialog acts on, in a line under the title bar (the dialog grows).
+    void showDeviceLine(const QString &line);
 
 protected:
     // Styles titleWidget as the title bar; the close button emits closeRequested().
@@ -23,6 +26,7 @@ signals:
 
 private:
     QWidget *titleBar = nullptr;
+    QLabel *deviceLine = nullptr;
     QPoint dragOffset;
     bool dragging = false;
 };

@@ -211,7 +211,7 @@ void MainWindow::applyLanguage(const QString &code)
     // The form's own texts are back: the device and the pending changes are shown again.
     if (editor) {
         if (identified && currentState != LinkState::Disconnected) {
-            editor->retranslate(fullConfigDoc.documentElement());
+            editor->retranslate(pending.configuration().documentElement());
             fillCodeTables();
         }
         showDeviceTitle();

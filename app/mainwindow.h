@@ -1,9 +1,11 @@
 #pragma once
 
+#include "deviceidentity.h"
 #include "filetransfer.h"
 #include "linkstate.h"
 #include "netinfoparams.h"
 #include "ntpclient.h"
+#include "pendingchanges.h"
 #include "statusrecords.h"
 
 #include <QBuffer>
@@ -79,8 +81,11 @@ public:
     int globalState() const { return currentState; }
     DeviceInterface *deviceLink() const { return link; }
     ConsolePage *consolePage() const { return console; }
-    const QDomDocument &fullConfiguration() const { return fullConfigDoc; }
-    const QDomDocument &pendingChanges() const { return pendingDoc; }
+    // What the editor shows (the device's values with the edits over them), and the edits.
+    QDomDocument fullConfiguration() const { return pending.configuration(); }
+    QDomDocument pendingChanges() const { return pending.document(); }
+    // The device the window talks to (how it is reached included).
+    const DeviceIdentity &connectedDevice() const { return currentDevice; }
     // The status requests polled for the identified firmware (tests set their own).
     void setStatusCommandList(const QList<int> &codes)
     {
@@ -94,7 +99,7 @@ public:
     FwCheck firmwareCheckResult() const { return fwCheckResult; }
     FileTransfer *firmwareTransfer() const { return transfer; }
     Net *updater() const;
-    // Records an edit: the element replaces its namesake in both documents.
+    // Records an edit: pending while the value differs from the device's.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
     void watchFolderForDevices(const QString &folder);
@@ -264,8 +269,16 @@ private:
     // The pending changes as "label: device value → new value" lines.
     QStringList pendingChangeLines() const;
     // Takes an opened file's values (keys and identity already removed) into the documents.
-    void applyConfigFile(const QDomDocument &loadedFull, const QDomDocument &loadedPending,
-                         bool connected);
+    void applyConfigFile(const QDomDocument &loaded);
+    // A device was identified: edits made for another device are put aside and the user is
+    // asked what becomes of them; edits kept for this one come back.
+    void deviceIdentified(DeviceIdentity identity);
+    void askAboutForeignChanges();
+    // The editor shows the pending edits over what it shows now.
+    void showPendingInEditor();
+    // "Device: model, serial number, DevEUI" (and the path when not the cable), for every box
+    // that confirms work on a device.
+    QString deviceLine(const DeviceIdentity &device) const;
     // The title bar with the identified device, or the bare program name.
     void showDeviceTitle();
     // Status.
@@ -310,11 +323,15 @@ private:
     QTimer *enumerationTimer = nullptr;
     QTimer *rebootTimer = nullptr;
 
-    // Configuration documents: everything read or loaded, and the changes still to write.
-    QDomDocument fullConfigDoc;
-    QDomDocument pendingDoc;
+    // The changes still to write, for the device they were made for; those of other devices
+    // the user chose to keep, and those waiting for his choice.
+    PendingChanges pending;
+    QList<PendingChanges> keptChanges;
+    QList<PendingChanges> foreignChanges;
+    DeviceIdentity currentDevice;
+    QString relayVia;   // the serial number of the device on the cable while relaying
+    QString remoteImei; // the device of the remote session
     QHash<QString, QString> sessionPasswords; // serial number -> password, this run only
-    QSet<QString> pendingFromFile;            // pending elements a file gave, not the user's edits
     QBuffer configBuffer;
     int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
@@ -335,10 +352,6 @@ private:
     UpdateController *updates = nullptr;
     QString firmwareFailure; // why the last update stopped, for the failure box
     bool closeAfterReboot = false;
-    // A write waiting to be read back: what was sent, the names the device took, and whose.
-    QDomDocument verifyDoc;
-    QStringList verifyNames;
-    QString verifySerial;
     bool manualExtraPack = false;
     bool hideRefresh = false;
     bool identified = false;

@@ -6,6 +6,7 @@
 #include "configdocument.h"
 #include "configeditor.h"
 #include "configexchange.h"
+#include "deviceinterface.h"
 #include "paramcatalogue.h"
 #include "userprompts.h"
 
@@ -62,23 +63,100 @@ void MainWindow::replaceElement(const QString &name, const QList<QPair<QString, 
 {
     if (readyFlag)
         ui->writeConfigButton->setEnabled(true);
-    ConfigDocument::deleteElement(pendingDoc, name);
-    ConfigDocument::deleteElement(fullConfigDoc, name);
-    ConfigDocument::addElement(pendingDoc, name, attrs);
-    ConfigDocument::addElement(fullConfigDoc, name, attrs);
-    pendingFromFile.remove(name); // the user's own value now
+    pending.edit(name, attrs);
+}
+
+QString MainWindow::deviceLine(const DeviceIdentity &device) const
+{
+    QString line = tr("Устройство: %1, SN %2, DevEUI %3")
+                       .arg(tr("Вэкса") + QString::number(device.model()) + QStringLiteral("v2"),
+                            device.serialNumber, DeviceInterface::shownDevEui(device.devEui));
+    if (device.path == DeviceIdentity::Path::Relay)
+        line += QStringLiteral(", ") + tr("через радиоканал устройства SN %1").arg(device.via);
+    else if (device.path == DeviceIdentity::Path::Remote)
+        line += QStringLiteral(", ") + tr("удалённо через сервер, IMEI %1").arg(device.via);
+    return line;
+}
+
+void MainWindow::deviceIdentified(DeviceIdentity identity)
+{
+    if (fskMode) {
+        identity.path = DeviceIdentity::Path::Relay;
+        identity.via = relayVia;
+    } else if (link->isRemoteMode()) {
+        identity.path = DeviceIdentity::Path::Remote;
+        identity.via = remoteImei;
+    } else {
+        relayVia = identity.serialNumber; // the device a relay would go through
+    }
+    currentDevice = identity;
+    if (!pending.belongsTo(identity)) {
+        // Never shown over this device's values, never written to it unasked.
+        if (!pending.isEmpty())
+            foreignChanges << pending;
+        pending = PendingChanges();
+    }
+    for (int i = 0; i < keptChanges.size(); ++i) {
+        if (keptChanges[i].device().sameDevice(identity) && pending.isEmpty()) {
+            pending = keptChanges.takeAt(i);
+            break;
+        }
+    }
+    pending.setDevice(identity);
+    // The link is still identifying the device: the question comes once its slot has returned.
+    if (!foreignChanges.isEmpty())
+        QTimer::singleShot(0, this, &MainWindow::askAboutForeignChanges);
+}
+
+void MainWindow::askAboutForeignChanges()
+{
+    while (!foreignChanges.isEmpty() && currentState != LinkState::Disconnected) {
+        const PendingChanges other = foreignChanges.takeFirst();
+        QStringList lines;
+        const QDomDocument doc = other.document();
+        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+             e = e.nextSiblingElement()) {
+            const ConfigEditor::ChangeText c = editor->describeChange(e);
+            lines << QStringLiteral("%1: %2").arg(c.label, c.after);
+        }
+        const auto answer = prompts->ask(
+            UserPrompts::Icon::Question, tr("Незаписанные изменения"),
+            tr("Есть незаписанные изменения для другого устройства.") + QLatin1Char('\n') +
+                tr("Сделаны для: %1").arg(deviceLine(other.device())) + QLatin1Char('\n') +
+                tr("Подключено: %1").arg(deviceLine(currentDevice)) + QStringLiteral("\n\n") +
+                lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+                tr("Да — перенести эти изменения в подключенное устройство.") + QLatin1Char('\n') +
+                tr("Нет — отказаться от них.") + QLatin1Char('\n') +
+                tr("Отмена — сохранить их для устройства SN %1: они вернутся, когда оно будет "
+                   "подключено.")
+                    .arg(other.device().serialNumber),
+            UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel, UserPrompts::Cancel);
+        if (answer == UserPrompts::Yes) {
+            pending.adopt(other);
+            showPendingInEditor();
+        } else if (answer != UserPrompts::No) {
+            keptChanges << other;
+        }
+    }
+    refreshPendingMarks();
+}
+
+void MainWindow::showPendingInEditor()
+{
+    if (pending.isEmpty())
+        return;
+    editor->fill(pending.document().documentElement());
+    if (readyFlag)
+        ui->writeConfigButton->setEnabled(true);
 }
 
 void MainWindow::refreshPendingMarks()
 {
-    QMap<QString, bool> pending;
-    for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement())
-        pending.insert(e.tagName(), pendingFromFile.contains(e.tagName()));
-    for (auto it = pendingFromFile.begin(); it != pendingFromFile.end();)
-        it = pending.contains(*it) ? std::next(it) : pendingFromFile.erase(it);
+    QMap<QString, bool> marks;
+    for (const PendingChanges::Change &c : pending.changes())
+        marks.insert(c.element, c.fromFile);
 
-    const QList<QWidget *> pages = editor->markPending(pending);
+    const QList<QWidget *> pages = editor->markPending(marks);
     for (int row = 0; row < ui->terminalMenu->count(); ++row) {
         const bool marked = pages.contains(ui->stackedWidget->widget(row));
         QListWidgetItem *item = ui->terminalMenu->item(row);
@@ -89,7 +167,7 @@ void MainWindow::refreshPendingMarks()
     QToolButton *write = ui->writeConfigButton;
     if (!write->property("plainIcon").isValid())
         write->setProperty("plainIcon", write->icon());
-    const int count = pending.size();
+    const int count = pending.count();
     write->setIcon(
         withCount(write->property("plainIcon").value<QIcon>(), write->iconSize(), count));
     write->setText(count > 0 ? QString::number(count) : QString());
@@ -100,7 +178,8 @@ void MainWindow::refreshPendingMarks()
 QStringList MainWindow::pendingChangeLines() const
 {
     QStringList lines;
-    for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
+    const QDomDocument doc = pending.document();
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
         const ConfigEditor::ChangeText c = editor->describeChange(e);
         lines << QStringLiteral("%1: %2 → %3").arg(c.label, c.before, c.after);
@@ -117,17 +196,17 @@ void MainWindow::writeConfig()
     }
     if (invalidInputRefused())
         return;
-    if (ConfigDocument::isEmpty(pendingDoc)) {
+    if (pending.isEmpty()) {
         prompts->inform(UserPrompts::Icon::Information, tr("Запись конфигурации"),
                         tr("Отсутствуют изменения для записи в устройство"));
         return;
     }
-    const auto answer =
-        prompts->ask(UserPrompts::Icon::Question, tr("Запись конфигурации"),
-                     tr("Записать конфигурацию в устройство?") + QStringLiteral("\n\n") +
-                         pendingChangeLines().join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
-                         tr("После записи устройство перезагрузится."),
-                     UserPrompts::Yes | UserPrompts::No);
+    const auto answer = prompts->ask(
+        UserPrompts::Icon::Question, tr("Запись конфигурации"),
+        tr("Записать конфигурацию в устройство?") + QLatin1Char('\n') + deviceLine(currentDevice) +
+            QStringLiteral("\n\n") + pendingChangeLines().join(QLatin1Char('\n')) +
+            QStringLiteral("\n\n") + tr("После записи устройство перезагрузится."),
+        UserPrompts::Yes | UserPrompts::No);
     if (answer != UserPrompts::Yes) {
         setGlobalState(LinkState::Ready);
         return;
@@ -155,7 +234,7 @@ bool MainWindow::writePendingChanges()
         return false;
     // The changes stay pending until the device has taken them all: a write that fails
     // half-way must not throw the user's edits away.
-    configBuffer.write(ConfigDocument::toText(pendingDoc));
+    configBuffer.write(ConfigDocument::toText(pending.startWrite()));
     configBuffer.close();
     emit startWriteConfiguration(&configBuffer);
     return true;
@@ -167,23 +246,10 @@ void MainWindow::writeFinished(bool ok)
         closeAfterReboot = false; // the window stays: not every change is on the device
     // What the device took is no longer pending; the rest, and an edit made meanwhile, stays.
     const ConfigExchange::WriteReport &report = exchange->writeReport();
-    QDomDocument sent;
-    if (sent.setContent(configBuffer.data())) {
-        for (QDomElement e = sent.documentElement().firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement()) {
-            const QDomElement pending = pendingDoc.documentElement().firstChildElement(e.tagName());
-            if ((ok || report.written.contains(e.tagName())) && !pending.isNull() &&
-                ConfigDocument::sameAttributes(pending, e))
-                ConfigDocument::deleteElement(pendingDoc, e.tagName());
-        }
-    }
+    pending.accept(report);
     // Read back once the device is here again (a program closing after the write does not).
-    verifyNames.clear();
-    if (ok && !closeAfterReboot && AppSettings::verifyWrites() && !report.written.isEmpty()) {
-        verifyDoc = sent;
-        verifyNames = report.written;
-        verifySerial = ui->snLabel->text();
-    }
+    if (!ok || closeAfterReboot || !AppSettings::verifyWrites())
+        pending.skipVerify();
     refreshPendingMarks();
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
@@ -196,12 +262,11 @@ void MainWindow::writeFinished(bool ok)
 
 void MainWindow::verifyWrite(const QDomDocument &readBack)
 {
-    if (verifyNames.isEmpty() || ui->snLabel->text() != verifySerial)
+    // Only the device written is compared (its edits are the ones pending here).
+    if (!pending.awaitsVerify() || !pending.device().sameDevice(currentDevice))
         return;
-    const QList<ConfigDocument::Mismatch> wrong =
-        ConfigDocument::mismatches(verifyDoc, readBack, verifyNames);
-    const int count = verifyNames.size();
-    verifyNames.clear();
+    const int count = pending.acceptedCount();
+    const QList<ConfigDocument::Mismatch> wrong = pending.verify(readBack);
     if (wrong.isEmpty()) {
         prompts->inform(UserPrompts::Icon::Information, tr("Проверка записи"),
                         tr("Записано и проверено: значений прочитано из устройства таких же, "
@@ -263,53 +328,32 @@ QString loadProblemText(ConfigDocument::LoadResult result, const QString &proble
 }
 } // namespace
 
-void MainWindow::applyConfigFile(const QDomDocument &loadedFull, const QDomDocument &loadedPending,
-                                 bool connected)
+void MainWindow::applyConfigFile(const QDomDocument &loaded)
 {
     // With a device, a file value equal to the device's is no change, and the device's other
     // values stay; without one, the file is the whole configuration.
-    QDomDocument full = connected ? fullConfigDoc.cloneNode(true).toDocument()
-                                  : loadedFull.cloneNode(true).toDocument();
-    QDomDocument pending = connected ? pendingDoc.cloneNode(true).toDocument() : QDomDocument();
-    QSet<QString> fromFile = connected ? pendingFromFile : QSet<QString>();
-    for (QDomElement e = loadedPending.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement()) {
-        const QString name = e.tagName();
-        if (!ParamCatalogue::writableByElement(name))
-            continue;
-        const QDomElement device = editor->deviceValue(name);
-        if (connected)
-            ConfigDocument::deleteElement(full, name);
-        ConfigDocument::addElement(full, name, ConfigDocument::attributesOf(e));
-        ConfigDocument::deleteElement(pending, name);
-        fromFile.remove(name);
-        if (device.isNull() || !ConfigDocument::sameAttributes(device, e)) {
-            ConfigDocument::addElement(pending, name, ConfigDocument::attributesOf(e));
-            fromFile.insert(name);
-        }
-    }
-    // The user's edits that the file replaces or drops are told, not lost in silence.
+    const bool connected = pending.hasDeviceValues();
+    const QList<PendingChanges::Change> dropped = pending.applyFile(loaded);
+    if (currentState != LinkState::Disconnected && currentDevice.isKnown())
+        pending.setDevice(currentDevice);
+    // The user's edits that the file replaces or drops are told, not lost in silence (said
+    // before the fields show the file's values).
     QStringList replaced;
-    for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
-         e = e.nextSiblingElement()) {
-        if (pendingFromFile.contains(e.tagName()))
-            continue;
-        const QDomElement now = pending.documentElement().firstChildElement(e.tagName());
-        if (now.isNull() || !ConfigDocument::sameAttributes(now, e)) {
-            const ConfigEditor::ChangeText c = editor->describeChange(e);
-            replaced << QStringLiteral("%1: %2").arg(c.label, c.after);
-        }
+    QDomDocument scratch;
+    for (const PendingChanges::Change &c : dropped) {
+        QDomElement e = scratch.createElement(c.element);
+        for (const auto &a : c.value)
+            e.setAttribute(a.first, a.second);
+        const ConfigEditor::ChangeText text = editor->describeChange(e);
+        replaced << QStringLiteral("%1: %2").arg(text.label, text.after);
     }
-    fullConfigDoc = full;
-    pendingDoc = pending;
-    pendingFromFile = fromFile;
     editor->setChangesBlocked(true);
     if (!connected)
         clearInfoLabels();
-    updateGui(fullConfigDoc.documentElement());
+    updateGui(pending.configuration().documentElement());
     editor->setChangesBlocked(false);
     ui->saveFileButton->setEnabled(true);
-    if (readyFlag && !ConfigDocument::isEmpty(pendingDoc))
+    if (readyFlag && !pending.isEmpty())
         ui->writeConfigButton->setEnabled(true);
     refreshPendingMarks();
     if (!replaced.isEmpty())
@@ -331,7 +375,6 @@ void MainWindow::openFileSlot()
         QStringList refused;
         QString problem;
         QDomDocument loadedFull;
-        QDomDocument loadedPending;
         const ConfigDocument::LoadResult loaded =
             ConfigDocument::load(content, &loadedFull, &refused, &problem);
         if (loaded != ConfigDocument::LoadResult::Ok) {
@@ -340,12 +383,9 @@ void MainWindow::openFileSlot()
                             tr("Файл не является файлом конфигурации или поврежден") +
                                 loadProblemText(loaded, problem));
         } else {
-            QStringList again;
-            ConfigDocument::load(content, &loadedPending, &again);
             qDebug() << "Configuration file loaded OK!";
             // Keys and identity are never taken from a file.
             ConfigDocument::clearKeys(loadedFull);
-            ConfigDocument::clearKeys(loadedPending);
             if (!refused.isEmpty())
                 prompts->inform(
                     UserPrompts::Icon::Warning, tr("Ошибка открытия файла"),
@@ -362,7 +402,7 @@ void MainWindow::openFileSlot()
                 prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                                 tr("Файл конфигурации не соответствует подключенному устройству"));
             } else {
-                applyConfigFile(loadedFull, loadedPending, connected);
+                applyConfigFile(loadedFull);
             }
             ui->saveFileButton->setEnabled(true);
         }
@@ -379,9 +419,10 @@ void MainWindow::saveFileSlot()
                                                tr("XML Files (*.xml)"));
     if (!path.isEmpty()) {
         bool saved = false;
-        if (!ConfigDocument::isEmpty(fullConfigDoc)) {
-            ConfigDocument::clearKeys(fullConfigDoc);
-            saved = ConfigDocument::save(fullConfigDoc, path);
+        QDomDocument full = pending.configuration();
+        if (!ConfigDocument::isEmpty(full)) {
+            ConfigDocument::clearKeys(full);
+            saved = ConfigDocument::save(full, path);
         }
         if (!saved)
             prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),

@@ -76,7 +76,8 @@ void MainWindow::startUpdateFirmware()
         prompts->ask(UserPrompts::Icon::Question, tr("Обновление прошивки"),
                      tr("Обновить прошивку устройства до версии ") + version.toHtmlEscaped() +
                          QStringLiteral(" ?&nbsp;<A HREF='") + changes.toHtmlEscaped() +
-                         QStringLiteral("'>") + tr("Список изменений") + QStringLiteral("</A>"),
+                         QStringLiteral("'>") + tr("Список изменений") + QStringLiteral("</A>") +
+                         QStringLiteral("<br>") + deviceLine(currentDevice).toHtmlEscaped(),
                      UserPrompts::Yes | UserPrompts::No);
     if (answer != UserPrompts::Yes) {
         firmwareUpdate = false;

@@ -25,7 +25,8 @@ void MainWindow::startRemoteConfig()
     auto *form = new RemoteConnectForm(prompts, this);
     connect(form, &RemoteConnectForm::connectToServer, link, &DeviceInterface::connectToServer);
     // The connection is made in the background; the status line says so until a state follows.
-    connect(form, &RemoteConnectForm::connectToServer, this, [this] {
+    connect(form, &RemoteConnectForm::connectToServer, this, [this](const QString &imei) {
+        remoteImei = imei;
         if (link->isRemoteConnecting())
             showStatusLine(ConnectionStates::Yellow,
                            QT_TR_NOOP("Подключение к серверу конфигурирования..."));

@@ -66,6 +66,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(this, &MainWindow::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
     console->setLink(link);
     connect(link, &DeviceInterface::setCurrentFwVer, this, &MainWindow::setCurrentFwVer);
+    connect(link, &DeviceInterface::deviceIdentified, this, &MainWindow::deviceIdentified);
     connect(this, &MainWindow::disconnectDevice, link, &DeviceInterface::disconnectDevice);
     connect(link, &DeviceInterface::selectDevice, this, &MainWindow::showDeviceList);
     connect(link, &DeviceInterface::checkGetStatusState, this, &MainWindow::getStatusInfo);
@@ -175,6 +176,9 @@ void MainWindow::applyStateEffects(int state)
         ui->progressBar->setValue(0);
         firmwareUpdate = false;
         link->setFirmwareUpdate(false);
+        // The edits stay, for the device they were made for; its values are no longer here.
+        pending.setShownValues(pending.configuration());
+        currentDevice = DeviceIdentity();
         clearLabels();
         break;
     case Connected:
@@ -366,6 +370,10 @@ void MainWindow::applyStateEffects(int state)
         ui->startFskModePushButton->setText(tr("Подключить"));
         setGlobalState(Ready);
         ui->startFskModePushButton->setEnabled(true);
+        // The relayed device's edits are not dropped by the read of the local one: the user is
+        // asked about them once it is identified.
+        if (!pending.isEmpty())
+            foreignChanges << pending;
         readConfig();
         statusPanel->ui->reRegisterButton->setEnabled(true);
         showFirstPage();
@@ -449,7 +457,7 @@ void MainWindow::refreshDeviceList()
     if (currentState == LinkState::NotRespond) {
         // The port is still selected: read the same device again.
         statusTimer->stop();
-        pendingDoc.clear();
+        pending.clear();
         refreshPendingMarks();
         ui->writeConfigButton->setEnabled(false);
         waitEndReadStatus();
@@ -463,6 +471,7 @@ void MainWindow::reloadDevice()
 {
     statusTimer->stop();
     auto *form = new ReloadForm(this);
+    form->showDeviceLine(deviceLine(currentDevice));
     connect(form, &ReloadForm::fullReload, this, &MainWindow::reloadConfirm);
     connect(form, &ReloadForm::rebootCancel, this, &MainWindow::getStatusInfo);
     form->show();
@@ -478,6 +487,7 @@ void MainWindow::eraseMemory()
 {
     statusTimer->stop();
     auto *form = new EraseForm(this);
+    form->showDeviceLine(deviceLine(currentDevice));
     connect(form, &EraseForm::eraseMemory, link, &DeviceInterface::eraseMemory);
     connect(form, &EraseForm::eraseCancel, this, &MainWindow::getStatusInfo);
     form->show();
@@ -549,7 +559,7 @@ void MainWindow::readConfig()
 {
     if (statusTimer->isActive())
         statusTimer->stop();
-    pendingDoc.clear();
+    pending.clear();
     refreshPendingMarks();
     readyFlag = false;
     ui->writeConfigButton->setEnabled(false);
@@ -563,27 +573,18 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
     QDomDocument deviceRead;
     if (xmlBuffer && !readyFlag && xmlBuffer->open(QIODevice::ReadOnly)) {
         qDebug() << "Configuration read OK";
-        fullConfigDoc.clear();
-        if (fullConfigDoc.setContent(xmlBuffer)) {
+        if (deviceRead.setContent(xmlBuffer)) {
             qDebug() << "XML file loaded";
             ui->writeConfigButton->setEnabled(false);
             editor->forgetFreqPlan();
-            updateGui(fullConfigDoc.documentElement());
+            // What the device holds: edits it already has are no longer pending.
+            pending.setDeviceValues(deviceRead);
+            updateGui(deviceRead.documentElement());
             readBack = true;
-            // What the device holds, before pending changes are shown over it.
-            deviceRead = fullConfigDoc.cloneNode(true).toDocument();
-            editor->rememberDeviceValues(fullConfigDoc.documentElement());
+            editor->rememberDeviceValues(deviceRead.documentElement());
             // Changes still waiting (a file opened before the device came) show over the
             // device's values: the fields show what a write would send.
-            if (!ConfigDocument::isEmpty(pendingDoc)) {
-                for (QDomElement e = pendingDoc.documentElement().firstChildElement(); !e.isNull();
-                     e = e.nextSiblingElement()) {
-                    ConfigDocument::deleteElement(fullConfigDoc, e.tagName());
-                    ConfigDocument::addElement(fullConfigDoc, e.tagName(),
-                                               ConfigDocument::attributesOf(e));
-                }
-                editor->fill(pendingDoc.documentElement());
-            }
+            showPendingInEditor();
             refreshPendingMarks();
         }
         xmlBuffer->close();
@@ -755,13 +756,13 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
 
 void MainWindow::on_closeMainWindow_clicked()
 {
-    if (pendingDoc.isNull() || pendingDoc.documentElement().firstChildElement().isNull() ||
-        currentState != LinkState::Ready) {
+    if (pending.isEmpty() || currentState != LinkState::Ready) {
         QApplication::closeAllWindows();
         return;
     }
     const auto answer = prompts->ask(UserPrompts::Icon::Question, tr("Предупреждение"),
-                                     tr("Имеются не записанные изменения.\nЗаписать изменения?"),
+                                     tr("Имеются не записанные изменения.\nЗаписать изменения?") +
+                                         QLatin1Char('\n') + deviceLine(currentDevice),
                                      UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel);
     if (answer == UserPrompts::Yes) {
         if (invalidInputRefused())

@@ -1,5 +1,7 @@
 #include "configdocument.h"
 
+#include "pendingchanges.h"
+
 #include <QDebug>
 #include <QSaveFile>
 #include <QSet>
@@ -100,7 +102,7 @@ QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &read
         const QDomElement r = readBack.documentElement().firstChildElement(name);
         const QString sent = w.isNull() ? QString() : ParamCodec::valueTextOf(*p, w);
         const QString back = r.isNull() ? QString() : ParamCodec::valueTextOf(*p, r);
-        if (sent.isEmpty() || sent.compare(back, Qt::CaseInsensitive) != 0)
+        if (sent.isEmpty() || !PendingChanges::sameValue(name, w, r))
             out.append({name, sent, back});
     }
     return out;

@@ -39,8 +39,8 @@ struct Mismatch
     QString read;    // value text read back (empty when the device no longer reports it)
 };
 // Compares the parameters `names` of a written document with the same device read again after
-// the write; what differs, in the order of `names`. Values compare as the wire text they stand
-// for, so a field written as "2580" and read back as "002580" is no mismatch.
+// the write; what differs, in the order of `names`. Values compare as PendingChanges compares
+// them: as the bytes they stand for on the wire.
 QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &readBack,
                            const QStringList &names);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "deviceidentity.h"
+#include "writereport.h"
 
 #include <QBuffer>
 #include <QDomDocument>
@@ -22,13 +23,7 @@ public:
     using SupportedCodes = std::function<QList<int>(const DeviceIdentity &)>;
 
     // What became of the parameters of the last write, by element name.
-    struct WriteReport
-    {
-        QStringList written;    // acknowledged by the device
-        QStringList notWritten; // still to go when the write stopped; a refused one comes first
-        QStringList skipped;    // never sent, as "name: reason" (no value of it, not supported)
-        enum class Stop { None, Refused, NoAnswer, DeviceLost } stop = Stop::None;
-    };
+    using WriteReport = ::WriteReport;
 
     explicit ConfigExchange(DeviceInterface *link, QObject *parent = nullptr);
 

@@ -363,7 +363,8 @@ void DeviceInterface::deviceInfo(QString devVer, ushort devID, QString sn, QStri
     devId = devID;
     emit setCurrentFwVer(devVer, QString(), devID, QString::number(DeviceIdentity::modelOf(devID)),
                          dev_eui, sn);
-    emit deviceIdentified(DeviceIdentity{devVer, devID, sn, dev_eui});
+    emit deviceIdentified(
+        DeviceIdentity{devVer, devID, sn, dev_eui, DeviceIdentity::Path::Usb, {}});
 }
 
 void DeviceInterface::openPort()

@@ -2649,6 +2649,46 @@ Write them?</translation>
         <source>Устройство хранит не те значения, что были записаны:</source>
         <translation>The device holds other values than those written:</translation>
     </message>
+    <message>
+        <source>Устройство: %1, SN %2, DevEUI %3</source>
+        <translation>Device: %1, SN %2, DevEUI %3</translation>
+    </message>
+    <message>
+        <source>через радиоканал устройства SN %1</source>
+        <translation>through the FSK relay of device SN %1</translation>
+    </message>
+    <message>
+        <source>удалённо через сервер, IMEI %1</source>
+        <translation>remotely through the server, IMEI %1</translation>
+    </message>
+    <message>
+        <source>Незаписанные изменения</source>
+        <translation>Unwritten changes</translation>
+    </message>
+    <message>
+        <source>Есть незаписанные изменения для другого устройства.</source>
+        <translation>There are unwritten changes for another device.</translation>
+    </message>
+    <message>
+        <source>Сделаны для: %1</source>
+        <translation>Made for: %1</translation>
+    </message>
+    <message>
+        <source>Подключено: %1</source>
+        <translation>Connected: %1</translation>
+    </message>
+    <message>
+        <source>Да — перенести эти изменения в подключенное устройство.</source>
+        <translation>Yes: move these changes to the connected device.</translation>
+    </message>
+    <message>
+        <source>Нет — отказаться от них.</source>
+        <translation>No: discard them.</translation>
+    </message>
+    <message>
+        <source>Отмена — сохранить их для устройства SN %1: они вернутся, когда оно будет подключено.</source>
+        <translation>Cancel: keep them for device SN %1; they come back when it is connected.</translation>
+    </message>
 </context>
 <context>
     <name>NetInfoForm</name>

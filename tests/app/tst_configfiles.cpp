@@ -278,8 +278,12 @@ void tst_ConfigFiles::closeWithChangesAsks()
     window->replaceElement("nb_trials", {{"param", "06"}});
     f->prompts.answer = UserPrompts::Button(answer);
     QMetaObject::invokeMethod(window, "on_closeMainWindow_clicked");
+    // The device the changes would go to is named.
     QCOMPARE(f->prompts.asked.value(0),
-             QString("Предупреждение: Имеются не записанные изменения.\nЗаписать изменения?"));
+             "Предупреждение: Имеются не записанные изменения.\nЗаписать изменения?\n"
+             "Устройство: Вэкса750v2, SN " +
+                 f->sim()->device().serialNumber() + ", DevEUI " +
+                 DeviceInterface::shownDevEui(f->sim()->device().devEui()));
     QCOMPARE(window->isVisible(), !closed);
     if (written) {
         waitForWrites(2);

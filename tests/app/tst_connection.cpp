@@ -1,6 +1,7 @@
 #include "appfixture.h"
 #include "appsettings.h"
 #include "authenticationform.h"
+#include "configdocument.h"
 #include "hotplugmonitor.h"
 #include "logcapture.h"
 #include "mainwindow.h"
@@ -285,18 +286,32 @@ void tst_Connection::relayPageReadsTheRemoteDevice()
     button->click();
     QCOMPARE(f->prompts.asked.size(), 1);
 
+    // An edit of the local device is not the remote one's: the user keeps it for the local one.
+    auto *period = window->findChild<QLineEdit *>("txPeriodLineEdit");
+    period->setText("7200");
+    emit period->editingFinished();
+    f->prompts.answer = UserPrompts::Cancel;
     devEui->setText(remote->devEui());
     f->clearRequests();
     button->click();
     QTRY_VERIFY_WITH_TIMEOUT(window->globalState() == 2 &&
                                  text("snLabel") == remote->serialNumber(),
                              DeviceInterface::relaySettleMs + 2 * AppFixture::connectWaitMs);
+    QCOMPARE(window->connectedDevice().path, DeviceIdentity::Path::Relay);
+    QCOMPARE(window->connectedDevice().via, local->serialNumber());
+    QCOMPARE(f->prompts.asked.filter("Незаписанные изменения").size(), 1);
+    QVERIFY(f->prompts.asked.last().contains("через радиоканал устройства SN " +
+                                             local->serialNumber()));
+    QVERIFY(window->pendingChanges().documentElement().firstChildElement().isNull());
     // After the switch every request went through the relay, the whole read included.
     const QStringList relayed = f->codes().mid(f->codes().indexOf("0x8300") + 1);
     QCOMPARE(relayed.count("0x8302"), relayed.size());
     QCOMPARE(button->text(), QString("Отключить"));
 
     // Leaving: the remote session ends, then the local one, then the local device is read once.
+    // The remote device's edit is not the local one's either.
+    period->setText("1800");
+    emit period->editingFinished();
     f->clearRequests();
     button->click();
     QTRY_VERIFY_WITH_TIMEOUT(window->globalState() == 2 && text("snLabel") == local->serialNumber(),
@@ -309,6 +324,11 @@ void tst_Connection::relayPageReadsTheRemoteDevice()
     QCOMPARE(codes.count("0x8002"), 1);
     QVERIFY(!local->relayActive());
     QCOMPARE(button->text(), QString("Подключить"));
+    // Back on the cable: asked about the remote device's edit, the local one's is pending again.
+    QCOMPARE(window->connectedDevice().path, DeviceIdentity::Path::Usb);
+    QCOMPARE(f->prompts.asked.filter("Незаписанные изменения").size(), 2);
+    QVERIFY(f->prompts.asked.last().contains("SN " + remote->serialNumber()));
+    QCOMPARE(ConfigDocument::param(window->pendingChanges(), "tx_period"), QString("00001c20"));
 }
 
 void tst_Connection::converterModeIsATextCommand()

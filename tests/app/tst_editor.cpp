@@ -1,11 +1,15 @@
 #include "appfixture.h"
 #include "configdocument.h"
+#include "configeditor.h"
 #include "mainwindow.h"
 
 #include <QComboBox>
+#include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
 
 // The configuration editor of the real window against the simulator and the shipped database.
@@ -25,12 +29,38 @@ private slots:
     void pagesPerModel();
     void unsupportedFirmwareStillOffersUpdate();
     void disconnectEmptiesTheEditors();
+    void tabbingMarksNothing();
+    void correctedKeyTakenWhileTyping();
+    void editsStayWithTheirDevice_data();
+    void editsStayWithTheirDevice();
+    void resetBoxesNameTheDevice_data();
+    void resetBoxesNameTheDevice();
 
 private:
     void connectDevice(const SimConfig &config) { QVERIFY(window = f->connectWindow(config)); }
+    QString writeButtonCount() const
+    {
+        return window->findChild<QToolButton *>("writeConfigButton")->text();
+    }
+    QStringList markedFields() const
+    {
+        QStringList marked;
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            if (!w->property("pendingChange").toString().isEmpty())
+                marked << w->objectName();
+        }
+        return marked;
+    }
+    // Types into a field and leaves it, as the user does.
+    static void type(QLineEdit *edit, const QString &text)
+    {
+        edit->setText(text);
+        emit edit->editingFinished();
+    }
     QString pending(const QString &element) const
     {
-        const QDomElement e = window->pendingChanges().documentElement().firstChildElement(element);
+        const QDomDocument doc = window->pendingChanges();
+        const QDomElement e = doc.documentElement().firstChildElement(element);
         return e.isNull() ? QString("<none>") : e.attribute("param");
     }
 
@@ -48,34 +78,46 @@ void tst_Editor::everyParameterRoundTrips()
     connectDevice(AppFixture::modelConfig());
     // Filling the widgets from the read never schedules anything.
     QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
-    const QDomElement read = window->fullConfiguration().documentElement().cloneNode().toElement();
+    const QDomDocument readDoc = window->fullConfiguration();
+    const QDomElement read = readDoc.documentElement();
     // Every edit the editor can record, taken from the widgets as they were filled, gives back
-    // what was read.
-    QStringList checked;
-    for (int index = 0; index < 100; ++index) {
+    // what was read, and so leaves nothing pending.
+    QMap<QString, AttributeList> stored;
+    QObject::connect(window->findChild<ConfigEditor *>(), &ConfigEditor::elementChanged, window,
+                     [&stored](const QString &element, const AttributeList &attrs) {
+                         stored.insert(element, attrs);
+                     });
+    for (int index = 0; index < 100; ++index)
         window->changeConfig(index);
-        for (QDomElement back = window->pendingChanges().documentElement().firstChildElement();
-             !back.isNull(); back = back.nextSiblingElement()) {
-            const QString name = back.tagName();
-            // Skipped: the frequency plan, stored from its dialog's edits rather than from the
-            // filled widgets, and what this model does not have (its widgets are hidden).
-            if (checked.contains(name) || name.startsWith("rx2_") ||
-                name.startsWith("freq_channel") || read.firstChildElement(name).isNull())
-                continue;
-            checked << name;
-            const QDomNamedNodeMap attrs = read.firstChildElement(name).attributes();
-            for (int i = 0; i < attrs.count(); ++i) {
-                const QString attr = attrs.item(i).nodeName();
-                QString expected = attrs.item(i).nodeValue();
-                // The editor writes the data and stop bits of the serial line as 00.
-                if (attr == "rs_data_bits" || attr == "rs_stop_bits")
-                    expected = "00";
-                QCOMPARE(name + "." + attr + "=" + back.attribute(attr),
-                         name + "." + attr + "=" + expected);
-            }
+    QStringList checked;
+    for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
+        const QString name = it.key();
+        // Skipped: the frequency plan, stored from its dialog's edits rather than from the
+        // filled widgets, and what this model does not have (its widgets are hidden).
+        if (name.startsWith("rx2_") || name.startsWith("freq_channel") ||
+            read.firstChildElement(name).isNull())
+            continue;
+        checked << name;
+        const QDomNamedNodeMap attrs = read.firstChildElement(name).attributes();
+        for (int i = 0; i < attrs.count(); ++i) {
+            const QString attr = attrs.item(i).nodeName();
+            QString expected = attrs.item(i).nodeValue();
+            QString back;
+            for (const auto &a : it.value())
+                back = a.first == attr ? a.second : back;
+            // The editor writes the data and stop bits of the serial line as 00.
+            if (attr == "rs_data_bits" || attr == "rs_stop_bits")
+                expected = "00";
+            QCOMPARE(name + "." + attr + "=" + back, name + "." + attr + "=" + expected);
         }
     }
     QVERIFY2(checked.size() > 20, qPrintable(checked.join(' ')));
+    QStringList pendingNames = AppFixture::elementNames(window->pendingChanges());
+    pendingNames.removeAll("rs_settings"); // the data and stop bits, as above
+    for (const QString &name : pendingNames)
+        QVERIFY2(name.startsWith("rx2_") || name.startsWith("freq_channel") ||
+                     read.firstChildElement(name).isNull(),
+                 qPrintable(name));
 }
 
 void tst_Editor::clampsThroughWidgets_data()
@@ -154,9 +196,11 @@ void tst_Editor::inputTimings()
     auto *mode3 = window->findChild<QComboBox *>("inMode3comboBox");
     mode3->setCurrentIndex(mode3->findData("2"));
     QCOMPARE(pending("timing_3"), QString("00320032000a000a"));
+    QCOMPARE(pending("type_input_3"), QString("02"));
+    // Back to the device's mode: nothing of it is pending any more.
     mode3->setCurrentIndex(mode3->findData("1"));
-    QCOMPARE(pending("type_input_3"), QString("01"));
-    QCOMPARE(pending("timing_3"), QString("00020002000a000a"));
+    QCOMPARE(pending("type_input_3"), QString("<none>"));
+    QCOMPARE(pending("timing_3"), QString("<none>"));
     // A new scan period recomputes every input.
     auto *scan = window->findChild<QLineEdit *>("scanPeriodLineEdit");
     scan->setText("200");
@@ -234,6 +278,171 @@ void tst_Editor::disconnectEmptiesTheEditors()
     QCOMPARE(window->findChild<QComboBox *>("regionComboBox")->count(), 0);
     QCOMPARE(zones->count(), zoneCount);
     QVERIFY(ConfigDocument::isEmpty(window->pendingChanges())); // clearing is no edit
+}
+
+void tst_Editor::tabbingMarksNothing()
+{
+    connectDevice(SimConfig());
+    // Leaving every field of the model's pages as it was filled (the tab key through them)
+    // changes nothing.
+    auto *menu = window->findChild<QListWidget *>("terminalMenu");
+    auto *pages = window->findChild<QStackedWidget *>("stackedWidget");
+    int visited = 0;
+    for (int row = 1; row < menu->count(); ++row) {
+        QWidget *page = pages->widget(row);
+        if (menu->isRowHidden(row))
+            continue;
+        for (QLineEdit *edit : page->findChildren<QLineEdit *>()) {
+            if (edit->isVisibleTo(page) && edit->isEnabled()) {
+                emit edit->editingFinished();
+                ++visited;
+            }
+        }
+    }
+    QVERIFY(visited > 10);
+    QVERIFY2(window->pendingChanges().documentElement().firstChildElement().isNull(),
+             qPrintable(ConfigDocument::toText(window->pendingChanges())));
+    QCOMPARE(markedFields(), QStringList());
+    QCOMPARE(writeButtonCount(), QString());
+    window->writeConfig();
+    QCOMPARE(f->prompts.asked.value(0),
+             QString("Запись конфигурации: Отсутствуют изменения для записи в устройство"));
+    // A real change is marked and counted; typed back to the device's value, it is not.
+    auto *period = window->findChild<QLineEdit *>("txPeriodLineEdit");
+    type(period, "7200");
+    QCOMPARE(markedFields(), QStringList{"txPeriodLineEdit"});
+    QCOMPARE(writeButtonCount(), QString("1"));
+    type(period, "3600");
+    QCOMPARE(markedFields(), QStringList());
+    QCOMPARE(writeButtonCount(), QString());
+}
+
+void tst_Editor::correctedKeyTakenWhileTyping()
+{
+    connectDevice(SimConfig());
+    auto *key = window->findChild<QLineEdit *>("appKey_line");
+    type(key, "12");
+    QCOMPARE(key->property("inputProblem").toString(), QString("invalid"));
+    // Corrected while the focus stays in the field: Write takes it at once.
+    const QString whole = "00112233445566778899AABBCCDDEEF0";
+    key->clear();
+    QTest::keyClicks(key, whole);
+    QCOMPARE(key->text(), whole);
+    QCOMPARE(pending("app_key"), whole.toLower());
+    QCOMPARE(key->property("inputProblem").toString(), QString());
+    f->prompts.answer = UserPrompts::No;
+    window->writeConfig();
+    QVERIFY2(f->prompts.asked.last().startsWith(
+                 "Запись конфигурации: Записать конфигурацию в устройство?"),
+             qPrintable(f->prompts.asked.last()));
+    // Made incomplete again while typing: nothing of it can be written.
+    QTest::keyClick(key, Qt::Key_Backspace);
+    window->writeConfig();
+    QVERIFY2(f->prompts.asked.last().startsWith("Запись конфигурации: Запись невозможна"),
+             qPrintable(f->prompts.asked.last()));
+}
+
+void tst_Editor::editsStayWithTheirDevice_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("pendingOnB");
+    QTest::addColumn<QString>("pendingOnAAgain");
+    QTest::newRow("kept for A") << int(UserPrompts::Cancel) << "<none>"
+                                << "00001c20";
+    QTest::newRow("discarded") << int(UserPrompts::No) << "<none>"
+                               << "<none>";
+    QTest::newRow("applied to B") << int(UserPrompts::Yes) << "00001c20"
+                                  << "<none>";
+}
+
+void tst_Editor::editsStayWithTheirDevice()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, pendingOnB);
+    QFETCH(QString, pendingOnAAgain);
+    connectDevice(SimConfig());
+    const QString serialA = f->sim(0)->device().serialNumber();
+    type(window->findChild<QLineEdit *>("txPeriodLineEdit"), "7200");
+    QCOMPARE(pending("tx_period"), QString("00001c20"));
+
+    // A goes, B comes.
+    f->prompts.answer = UserPrompts::Button(answer);
+    f->sim(0)->unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
+    Simulator *b = f->addSim();
+    QVERIFY(b);
+    const QString serialB = b->device().serialNumber();
+    QVERIFY(serialB != serialA);
+    emit window->enumerateDevices();
+    QTRY_VERIFY_WITH_TIMEOUT(window->connectedDevice().serialNumber == serialB &&
+                                 window->globalState() == 2,
+                             AppFixture::connectWaitMs);
+    // Asked once, naming both devices and the edit.
+    const QStringList asked = f->prompts.asked.filter("Незаписанные изменения");
+    QCOMPARE(asked.size(), 1);
+    QVERIFY2(asked.first().contains("SN " + serialA) && asked.first().contains("SN " + serialB) &&
+                 asked.first().contains("7200"),
+             qPrintable(asked.first()));
+    QCOMPARE(pending("tx_period"), pendingOnB);
+    QCOMPARE(window->findChild<QLineEdit *>("txPeriodLineEdit")->text(),
+             pendingOnB == "<none>" ? QString("3600") : QString("7200"));
+
+    // The write confirmation names B, never A.
+    f->prompts.answer = UserPrompts::No;
+    type(window->findChild<QLineEdit *>("nbTrialsLineEdit"), "7");
+    window->writeConfig();
+    const QString confirm = f->prompts.asked.last();
+    QVERIFY2(confirm.contains("Устройство: Вэкса750v2, SN " + serialB + ", DevEUI ") &&
+                 !confirm.contains(serialA),
+             qPrintable(confirm));
+    QCOMPARE(confirm.contains("7200"), pendingOnB != "<none>");
+
+    // A comes back (B goes): what was kept for it is pending again, without a question.
+    f->prompts.answer = UserPrompts::No; // B's own edit is not carried to A
+    b->unplug();
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
+    SimConfig again;
+    again.serialNumber -= 2; // the fixture numbers its devices by their order
+    QVERIFY(f->addSim(again));
+    QCOMPARE(f->sim(2)->device().serialNumber(), serialA);
+    emit window->enumerateDevices();
+    QTRY_VERIFY_WITH_TIMEOUT(window->connectedDevice().serialNumber == serialA &&
+                                 window->globalState() == 2,
+                             AppFixture::connectWaitMs);
+    QCOMPARE(pending("tx_period"), pendingOnAAgain);
+    QCOMPARE(pending("nb_trials"), QString("<none>"));
+}
+
+void tst_Editor::resetBoxesNameTheDevice_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::newRow("reboot") << "ReloadForm";
+    QTest::newRow("factory reset") << "EraseForm";
+}
+
+void tst_Editor::resetBoxesNameTheDevice()
+{
+    QFETCH(QString, box);
+    connectDevice(SimConfig());
+    if (box == "ReloadForm")
+        window->reloadDevice();
+    else
+        window->eraseMemory();
+    QDialog *form = nullptr;
+    for (QDialog *d : window->findChildren<QDialog *>())
+        form = d->metaObject()->className() == box ? d : form;
+    QVERIFY(form);
+    auto *line = form->findChild<QLabel *>("deviceLine");
+    QVERIFY(line);
+    QCOMPARE(line->text(), "Устройство: Вэкса750v2, SN " + f->sim()->device().serialNumber() +
+                               ", DevEUI " +
+                               DeviceInterface::shownDevEui(f->sim()->device().devEui()));
+    // The form made room for it: nothing overlaps the line or falls off the dialog.
+    for (QWidget *w : form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(form->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        QVERIFY2(w == line || !w->geometry().intersects(line->geometry()),
+                 qPrintable(w->objectName()));
+    }
 }
 
 QTEST_MAIN(tst_Editor)

@@ -65,7 +65,9 @@ void tst_FirmwareUpdate::updateFromTheStore()
     QCOMPARE(f->prompts.asked.value(0),
              QString("Обновление прошивки: Обновить прошивку устройства до версии 1.3.12 "
                      "?&nbsp;<A HREF='https://help.vexa7xx.example/?dev_type=750v2#ist'>"
-                     "Список изменений</A>"));
+                     "Список изменений</A><br>Устройство: Вэкса750v2, SN " +
+                     f->sim()->device().serialNumber() + ", DevEUI " +
+                     DeviceInterface::shownDevEui(f->sim()->device().devEui())));
     if (!refusal.isEmpty()) {
         QCOMPARE(f->prompts.asked.value(1), refusal);
         QCOMPARE(f->codes({"0x81"}), QStringList());

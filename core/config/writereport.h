@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QStringList>
+
+// What became of the parameters of a configuration write, by element name: what the device
+// acknowledged, what was still to go when it stopped, and what was never sent.
+struct WriteReport
+{
+    QStringList written;    // acknowledged by the device
+    QStringList notWritten; // still to go when the write stopped; a refused one comes first
+    QStringList skipped;    // never sent, as "name: reason" (no value of it, not supported)
+    enum class Stop { None, Refused, NoAnswer, DeviceLost } stop = Stop::None;
+};
