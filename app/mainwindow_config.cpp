@@ -132,8 +132,7 @@ void MainWindow::writeConfig()
         setGlobalState(LinkState::Ready);
         return;
     }
-    waitEndReadStatus();
-    writePendingChanges();
+    waitEndReadStatus([this] { writePendingChanges(); });
 }
 
 bool MainWindow::invalidInputRefused()
@@ -320,7 +319,7 @@ void MainWindow::applyConfigFile(const QDomDocument &loadedFull, const QDomDocum
 
 void MainWindow::openFileSlot()
 {
-    statusTimer->stop();
+    poller->stopTimer();
     const QString path = prompts->openFileName(tr("Открыть конфигурационный файл"),
                                                tr("XML Files (*.xml);;All Files (*.*)"));
     QFile file(path);
@@ -372,7 +371,7 @@ void MainWindow::openFileSlot()
 
 void MainWindow::saveFileSlot()
 {
-    statusTimer->stop();
+    poller->stopTimer();
     const QString path = prompts->saveFileName(tr("Сохранить конфигурацию"),
                                                QStringLiteral("config_") + ui->deveui_lbl->text() +
                                                    QStringLiteral(".xml"),
