@@ -646,7 +646,9 @@ void MainWindow::deviceNodesChanged()
 {
     if (busyFlag)
         return; // an exchange is running; the search comes after it
-    poller->stopTimer();
+    // Polling goes on: the search sends nothing to a device that is still there, and a device
+    // that went or changed ends polling through its own states. Notices of other terminals
+    // can come steadily; stopping here held the status panel still for as long as they came.
     if (currentState == LinkState::Disconnected && !enumerationTimer->isActive())
         enumerationTimer->start(hotplugSearchDelayMs);
     else

@@ -94,11 +94,15 @@ void MainWindow::changeStatusTimerState(bool state)
 
 void MainWindow::getStatusInfo()
 {
-    poller->stopTimer();
     const QString page = ui->stackedWidget->currentWidget()->objectName();
-    if (page != QLatin1String("terminalPage") && page != QLatin1String("fsPage") &&
-        page != QLatin1String("fskPage") && settingsForm->continuousStatus() &&
-        currentState == LinkState::Ready)
+    const bool poll = page != QLatin1String("terminalPage") && page != QLatin1String("fsPage") &&
+                      page != QLatin1String("fskPage") && settingsForm->continuousStatus() &&
+                      currentState == LinkState::Ready;
+    // A running timer keeps its phase: each port search ends here, and searches one after the
+    // other must not push the next pass away again and again.
+    if (!poll)
+        poller->stopTimer();
+    else if (!poller->isTimerActive())
         poller->startTimer();
 }
 

@@ -182,6 +182,8 @@ void tst_Status::passesResumeAfter_data()
     QTest::newRow("write") << "write";
     QTest::newRow("save") << "save";
     QTest::newRow("reboot") << "reboot";
+    // Terminals of other programs come and go: each notice starts a port search.
+    QTest::newRow("steady plug notices") << "notices";
 }
 
 // Whatever the user does while a pass is in flight, the passes come back once it is done.
@@ -196,19 +198,25 @@ void tst_Status::passesResumeAfter()
     // Each action starts while a pass is under way, where a stop flag or a waiting action
     // could be left behind.
     QVERIFY(passes.wait(AppFixture::connectWaitMs));
-    QTRY_VERIFY_WITH_TIMEOUT(poller->passInFlight(), passWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(poller->passInFlight(), AppFixture::connectWaitMs);
     const int devicesRead = f->sim()->commandCount(Cmd::deviceInfo);
     if (action == "write") {
         window->replaceElement("tx_period", {{"param", "00000078"}});
         f->prompts.answer = UserPrompts::Yes;
         window->writeConfig();
+    } else if (action == "notices") {
+        // Closer together than a polling interval, for longer than several passes take.
+        auto *notices = new QTimer(window);
+        connect(notices, &QTimer::timeout, window, &MainWindow::deviceNodesChanged);
+        notices->start(MainWindow::statusTimerIntervalMs / 3);
     } else if (action == "save") {
         f->prompts.fileToSave = f->path("saved.xml");
         window->saveFileSlot();
     } else {
         window->reloadConfirm();
     }
-    if (action != "save") // written (or not) and rebooted, found again and read
+    if (action == "write" ||
+        action == "reboot") // written (or not) and rebooted, found again and read
         QTRY_VERIFY_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo) > devicesRead &&
                                      window->globalState() == LinkState::Ready,
                                  3 * AppFixture::connectWaitMs);
