@@ -268,7 +268,6 @@ private:
     // Status.
     void connectStatusPanel();
     QDateTime applicationTime() const;
-    quint32 supportedStatusMask() const;
     // Pages and identification.
     // Replaces each empty page of the window's form with the model page of the same name.
     void installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages);

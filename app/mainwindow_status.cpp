@@ -10,10 +10,8 @@
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "netinfoform.h"
-#include "paramcatalogue.h"
 #include "settingsform.h"
 #include "statuscalc.h"
-#include "statusdecoder.h"
 #include "statuspanel.h"
 #include "statuspoller.h"
 #include "timeparamsform.h"
@@ -271,41 +269,9 @@ void MainWindow::runStatusCalc(QString value)
             Qt::DirectConnection);
     connect(statusCalc, &QObject::destroyed, this, &MainWindow::statusCalcClosed);
     connect(statusCalc, &StatusCalc::updateStatusMask, this, &MainWindow::updateStatusMask);
-    statusCalc->setSupportStatusMask(int(supportedStatusMask()));
+    statusCalc->setSupportStatusMask(int(StatusCalc::supportedMask(dbWorker, identified)));
     statusCalc->decryptStatus();
     statusCalc->show();
-}
-
-quint32 MainWindow::supportedStatusMask() const
-{
-    // No device reports which conditions it supports: every bit the database describes counts,
-    // less those of hardware the identified model's entry says it lacks. With no model known
-    // the calculator decodes any word in full.
-    quint32 mask = 0;
-    const QMap<int, QStringList> bits = dbWorker->getStatusBits();
-    for (auto it = bits.constBegin(); it != bits.constEnd(); ++it) {
-        if (it.key() >= 0 && it.key() < 32 && !it.value().value(0).isEmpty())
-            mask |= 1u << it.key();
-    }
-    if (!identified)
-        return mask;
-    auto drop = [&mask](int bit, bool lacking) {
-        if (lacking)
-            mask &= ~(1u << bit);
-    };
-    // An input exists where the model has its type parameter.
-    const QList<int> commands = dbWorker->getCommandList();
-    for (int n = 0; n < StatusDecoder::inputAlarmBits; ++n) {
-        const int typeCode =
-            ParamCatalogue::byElement(QStringLiteral("type_input_%1").arg(n))->code;
-        drop(StatusDecoder::firstInputAlarmBit + n, !commands.contains(typeCode));
-    }
-    drop(StatusDecoder::meterExchangeBit,
-         !dbWorker->checkSupportPage(QStringLiteral("interfacesPage")));
-    drop(StatusDecoder::converterBit,
-         dbWorker->getFormElements(QStringLiteral("rsToUsbGroupBox")).value(0) !=
-             QLatin1String("true"));
-    return mask;
 }
 
 void MainWindow::updateStatusCode()
