@@ -20,8 +20,8 @@
 #include "lorapage.h"
 #include "settingsform.h"
 #include "statuspanel.h"
+#include "statuspoller.h"
 #include "systempage.h"
-#include "ui_statuspanel.h"
 #include "vexa701page.h"
 
 #include <QApplication>
@@ -120,17 +120,12 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     connect(console, &ConsolePage::sendTerminalCommand, this, &MainWindow::sendTerminalCommand);
     connect(ui->terminalEdit, &QWidget::customContextMenuRequested, this,
             &MainWindow::showConsoleMenu);
-    sendExtraordinaryPackOnStart = AppSettings::readBool(
-        QStringLiteral("Survey"), QStringLiteral("SendExtraordinaryPackOnStart"), false);
-
     settingsForm = new SettingsForm(this);
-    continuousStatus = settingsForm->continuousStatus();
-    if (continuousStatus)
-        statusPanel->ui->getStatusManualButton->hide();
+    if (settingsForm->continuousStatus())
+        statusPanel->setManualStatusShown(false);
 
     // Widgets that the identified model shows when it has them.
     editor->hideUnusedWidgets();
-    statusPanel->ui->setDateTimeButton->setEnabled(false);
     setInputValidations();
 
     ui->globalStatusText->setMinimumWidth(300);
@@ -138,9 +133,6 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     createDeviceLink(enumerator);
 
-    statusTimer = new QTimer(this);
-    statusTimer->setObjectName(QStringLiteral("statusTimer"));
-    connect(statusTimer, &QTimer::timeout, this, &MainWindow::statusTimerTimeout);
     connect(settingsForm, &SettingsForm::refreshStatusChanged, this,
             &MainWindow::changeStatusTimerState);
     enumerationTimer = new QTimer(this);
@@ -328,11 +320,11 @@ void MainWindow::itemSelected(QModelIndex index)
     qDebug().noquote() << "Selected" << pageName << "Index: " << row;
 
     if (pageName == QLatin1String("terminalPage")) {
-        statusTimer->stop();
-        stopReadStatus = true;
+        poller->stopTimer();
+        poller->requestStop();
         ui->terminalEdit->moveCursor(QTextCursor::End);
     } else if (pageName != QLatin1String("fskPage") && settingsForm->continuousStatus()) {
-        statusTimer->start(statusTimerIntervalMs);
+        poller->startTimer();
     }
 }
 

@@ -6,6 +6,7 @@
 #include "netinfoparams.h"
 #include "ntpclient.h"
 #include "pendingchanges.h"
+#include "statuspoller.h"
 #include "statusrecords.h"
 
 #include <QBuffer>
@@ -55,13 +56,13 @@ class MainWindow : public QMainWindow
     friend class UpdateController;
 
 public:
-    static constexpr int statusTimerIntervalMs = 900;
+    static constexpr int statusTimerIntervalMs = StatusPoller::intervalMs;
     static constexpr int firstEnumerationDelayMs = 100;
     static constexpr int hotplugSearchDelayMs = 1500;
     static constexpr int hotplugRepeatDelayMs = 300;
     static constexpr int rebootTimerMs = 10000;
     static constexpr int rebootBoxMs = 7000;
-    static constexpr int waitStatusEndMs = 2000;
+    static constexpr int waitStatusEndMs = StatusPoller::waitPassEndMs;
     // How long the result of an extraordinary packet the user sent stays on the status line.
     static constexpr int extraPackResultMs = 1000;
     // How long a note (where a file was saved) stays on the status line.
@@ -87,11 +88,11 @@ public:
     // The device the window talks to (how it is reached included).
     const DeviceIdentity &connectedDevice() const { return currentDevice; }
     // The status requests polled for the identified firmware (tests set their own).
-    void setStatusCommandList(const QList<int> &codes)
-    {
-        statusCommandList = codes;
-        statusIndex = codes.size();
-    }
+    void setStatusCommandList(const QList<int> &codes);
+    StatusPoller *statusPoller() const { return poller; }
+    // Stops the status chain and runs command once the pass in flight has ended (at once when
+    // none is), or after waitStatusEndMs when its answer does not come.
+    void waitEndReadStatus(std::function<void()> command);
     // Newest firmware in the local store for a device key ("0.0.0" for none).
     QString getLocalLastFw(QString devID);
     // Whether the store holds a newer firmware for the connected device (also for the updater).
@@ -115,18 +116,10 @@ signals:
     void disconnectDevice();
     void rebootDev();
     void getFileInfo();
-    void getStatus();
     void getNetQuality();
-    void getLastSendStatus();
-    void getNetTimesStatus();
-    void getBatStatus();
-    void getAdcStatus();
-    void getInputsParamsStatus();
-    void getDateTime();
     void sendExtraordinaryPack();
     void setDevDateTime(time_t, quint16);
     void getNetJoin();
-    void getCurrentFreq();
     void updateNetInfoParams(NET_INFO_PARAMS params);
     // For the information views: what the status answers carried.
     void confirmStatusesChanged(QString lastPacket, QString connectionTest);
@@ -162,14 +155,12 @@ public slots:
     void updateStatusCode();
     void updateStatusMask(quint32 mask);
     void statusCalcClosed();
-    void updateStatusLabels(uint status);
     void updateAppClock(QHostAddress address, quint16 port, NtpReply _reply);
     void on_getStatusManualButton_clicked();
     void on_reRegisterButton_clicked();
     void on_sendExtraordinaryPackButton_clicked();
     void on_setDateTimeButton_clicked();
     void getStatusInfo();
-    void waitEndReadStatus();
     void rebootComplite();
     void refreshDeviceList();
     void reloadDevice();
@@ -251,9 +242,6 @@ private:
     void applyStateEffects(int state);
     void leaveFskMode();
     void connectRelay();
-    // Runs then once a status pass under way has ended (or been given up), without holding
-    // the window up meanwhile.
-    void afterStatusPass(std::function<void()> then);
     void showFirstPage();
     // Tells which fields hold what cannot be written; true when there are any.
     bool invalidInputRefused();
@@ -283,9 +271,7 @@ private:
     void showDeviceTitle();
     // Status.
     void connectStatusPanel();
-    static const char *batteryPicture(const DEV_BAT_STAT &stat);
     QDateTime applicationTime() const;
-    quint32 supportedStatusMask() const;
     // Pages and identification.
     // Replaces each empty page of the window's form with the model page of the same name.
     void installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages);
@@ -319,7 +305,7 @@ private:
     ConfigEditor *editor = nullptr;
     ConsolePage *console = nullptr;
 
-    QTimer *statusTimer = nullptr;
+    StatusPoller *poller = nullptr;
     QTimer *enumerationTimer = nullptr;
     QTimer *rebootTimer = nullptr;
 
@@ -355,11 +341,6 @@ private:
     bool manualExtraPack = false;
     bool hideRefresh = false;
     bool identified = false;
-    bool stopReadStatus = false;
-    bool waitingStatusEnd = false;
-    int netStateMemory = 0;
-    bool sendExtraordinaryPackOnStart = false;
-    bool continuousStatus = true;
 
     // Identity of the connected device.
     QString currentFwVer = QStringLiteral("255.255.255");
@@ -367,17 +348,8 @@ private:
     QString deviceKey; // the device database's key of the connected device ("760_1")
     QString devIdText;
     QString fwFilePrefix;
-    QList<int> statusCommandList;
-    int statusIndex = 0;
-    QMap<int, QString> powerSourceTexts;
-    QMap<int, QString> batStatusTexts;
-    QMap<int, QString> batErrorTexts;
-    QMap<int, QString> inputErrorTexts;
     QMap<QString, QString> firmwareMap; // version -> file of the local store
     bool globalTimeReceived = false;
-    bool netRegistered = false;
-    QString lastPacketStatus;
-    QString connectionTestStatus;
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;

@@ -211,8 +211,7 @@ void MainWindow::writeConfig()
         setGlobalState(LinkState::Ready);
         return;
     }
-    waitEndReadStatus();
-    writePendingChanges();
+    waitEndReadStatus([this] { writePendingChanges(); });
 }
 
 bool MainWindow::invalidInputRefused()
@@ -364,7 +363,7 @@ void MainWindow::applyConfigFile(const QDomDocument &loaded)
 
 void MainWindow::openFileSlot()
 {
-    statusTimer->stop();
+    poller->stopTimer();
     const QString path = prompts->openFileName(tr("Открыть конфигурационный файл"),
                                                tr("XML Files (*.xml);;All Files (*.*)"));
     QFile file(path);
@@ -412,7 +411,7 @@ void MainWindow::openFileSlot()
 
 void MainWindow::saveFileSlot()
 {
-    statusTimer->stop();
+    poller->stopTimer();
     const QString path = prompts->saveFileName(tr("Сохранить конфигурацию"),
                                                QStringLiteral("config_") + ui->deveui_lbl->text() +
                                                    QStringLiteral(".xml"),

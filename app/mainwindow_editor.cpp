@@ -51,10 +51,8 @@ void MainWindow::fillCodeTables()
         }
         return t;
     };
-    powerSourceTexts = table("PowerSource");
-    batStatusTexts = table("BatStatus");
-    batErrorTexts = table("BatErrors");
-    inputErrorTexts = table("inErrorsParams");
+    statusPanel->setCodeTexts(
+        {table("PowerSource"), table("BatStatus"), table("BatErrors"), table("inErrorsParams")});
 }
 
 void MainWindow::helpShow()
@@ -108,7 +106,8 @@ void MainWindow::updateGui(QDomNode node)
         ui->snLabel->setText(sn.attribute(QStringLiteral("param")));
     const QDomElement eui = root.lastChildElement(QStringLiteral("dev_eui_lbl"));
     if (!eui.isNull())
-        ui->deveui_lbl->setText(DeviceInterface::shownDevEui(eui.attribute(QStringLiteral("param"))));
+        ui->deveui_lbl->setText(
+            DeviceInterface::shownDevEui(eui.attribute(QStringLiteral("param"))));
     editor->fill(root);
 }
 
@@ -146,6 +145,6 @@ void MainWindow::showFreqForm()
 void MainWindow::updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq,
                                 QString _rx2Dr)
 {
+    // The current frequencies are also a link of the status chain: the poller goes on itself.
     editor->showReportedFreqs(frequencyList, _rx2Freq, _rx2Dr);
-    nextReadStatus(); // the current frequencies are a link of the status chain
 }

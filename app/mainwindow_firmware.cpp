@@ -84,17 +84,18 @@ void MainWindow::startUpdateFirmware()
         return;
     }
     firmwareUpdate = true;
-    waitEndReadStatus();
-    // A file that cannot be flashed is refused here, before the device is touched.
-    const FileTransfer::Error refused =
-        transfer->loadFirmwareFile(version, firmwareMap.value(version));
-    if (refused != FileTransfer::Error::None) {
-        firmwareTransferFailed(refused, transfer->refusalReason());
-        return;
-    }
-    link->setFirmwareUpdate(true);
-    setGlobalState(LinkState::UpdateApp);
-    emit getFileInfo();
+    waitEndReadStatus([this, version] {
+        // A file that cannot be flashed is refused here, before the device is touched.
+        const FileTransfer::Error refused =
+            transfer->loadFirmwareFile(version, firmwareMap.value(version));
+        if (refused != FileTransfer::Error::None) {
+            firmwareTransferFailed(refused, transfer->refusalReason());
+            return;
+        }
+        link->setFirmwareUpdate(true);
+        setGlobalState(LinkState::UpdateApp);
+        emit getFileInfo();
+    });
 }
 
 QString MainWindow::firmwareErrorText(FileTransfer::Error error)

@@ -32,34 +32,6 @@ void MainWindow::connectRelay()
     });
 }
 
-void MainWindow::afterStatusPass(std::function<void()> then)
-{
-    using namespace LinkState;
-    static const QList<int> passMayRun{Ready, ReadStatus, ReadFile, WriteFile, ApplyingFirmware};
-    statusTimer->stop();
-    if (!passMayRun.contains(currentState) || currentState == Ready) {
-        stopReadStatus = passMayRun.contains(currentState);
-        then();
-        return;
-    }
-    // The pass ends at its next answer (the stop flag) with state 2; a pass whose answer never
-    // comes is given up after waitStatusEndMs.
-    stopReadStatus = true;
-    waitingStatusEnd = true;
-    auto *giveUp = new QTimer(this);
-    giveUp->setSingleShot(true);
-    const auto go = [this, giveUp, then] {
-        disconnect(this, &MainWindow::readyStatus, giveUp, nullptr);
-        giveUp->stop();
-        giveUp->deleteLater();
-        waitingStatusEnd = false;
-        then();
-    };
-    connect(this, &MainWindow::readyStatus, giveUp, go);
-    connect(giveUp, &QTimer::timeout, this, go);
-    giveUp->start(waitStatusEndMs);
-}
-
 void MainWindow::on_startFskModePushButton_clicked()
 {
     const bool leaving = fskMode;
@@ -79,7 +51,7 @@ void MainWindow::on_startFskModePushButton_clicked()
     }
     ui->startFskModePushButton->setEnabled(false);
     ui->startFskModePushButton->setText(leaving ? tr("Отключение...") : tr("Подключение..."));
-    afterStatusPass([this, leaving] {
+    waitEndReadStatus([this, leaving] {
         if (leaving) {
             emit switchToNormalMode();
             return;
@@ -123,7 +95,7 @@ void MainWindow::on_rsToUsbButton_clicked()
     const QString command = QStringLiteral("RS2USB %1,%2")
                                 .arg(speed->currentText().toInt())
                                 .arg(source->currentIndex());
-    afterStatusPass([this, command] {
+    waitEndReadStatus([this, command] {
         // A text command, as the login: the device reads it to its line end.
         if (!link->sendTextCmd(command)) {
             prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),

@@ -16,8 +16,7 @@ void MainWindow::startRemoteConfig()
         return;
     }
     if (link->isRemoteMode()) {
-        waitEndReadStatus();
-        link->disconnectRemote();
+        waitEndReadStatus([this] { link->disconnectRemote(); });
         return;
     }
     qDebug() << "Start remote configure..."

@@ -20,12 +20,11 @@
 #include "selectdeviceform.h"
 #include "settingsform.h"
 #include "statuspanel.h"
-#include "ui_statuspanel.h"
+#include "statuspoller.h"
 #include "userprompts.h"
 
 #include <QApplication>
 #include <QDebug>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStackedWidget>
@@ -122,6 +121,10 @@ void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
 void MainWindow::setGlobalState(int state)
 {
     currentState = state;
+    // Any other state ends a status pass: its late answers no longer carry the chain on.
+    using namespace LinkState;
+    if (poller && state != ReadStatus && state != ExtraPackSent && state != ExtraPackError)
+        poller->abandonPass();
     if (const ConnectionStates::Row *row = ConnectionStates::row(state)) {
         if (row->banner)
             qDebug() << row->banner;
@@ -134,6 +137,8 @@ void MainWindow::setGlobalState(int state)
         setControlsEnabled(row->enable, true);
     }
     applyStateEffects(state);
+    if (poller)
+        poller->setFskMode(fskMode); // the relay's states set and clear it
 }
 
 void MainWindow::showStateLine(int state)
@@ -154,7 +159,7 @@ void MainWindow::leaveFskMode()
     fskMode = false;
     ui->startFskModePushButton->setEnabled(true);
     ui->startFskModePushButton->setText(tr("Подключить"));
-    statusPanel->ui->reRegisterButton->setEnabled(true);
+    statusPanel->setReRegisterEnabled(true);
 }
 
 void MainWindow::applyStateEffects(int state)
@@ -163,11 +168,10 @@ void MainWindow::applyStateEffects(int state)
     switch (state) {
     case Disconnected:
         ui->mainTitleWindow->setText(tr("Конфигуратор"));
-        netStateMemory = 0;
+        poller->forgetDevice();
         console->setDebugMode(false);
         editor->setChangesBlocked(true);
-        if (statusTimer->isActive())
-            statusTimer->stop();
+        poller->stopTimer();
         showFirstPage();
         dbWorker->closeDb();
         authAsked = false;
@@ -196,24 +200,24 @@ void MainWindow::applyStateEffects(int state)
         if (rebootTimer->isActive())
             rebootTimer->stop();
         if (fskMode)
-            statusPanel->ui->netIfaceStateLbl->setText(QStringLiteral("FSK"));
+            statusPanel->showFsk();
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
         prompts->withdrawNotes();
         ui->infoHintLabel->hide();
         if (!fskMode)
-            statusPanel->ui->reRegisterButton->setEnabled(true);
+            statusPanel->setReRegisterEnabled(true);
         if (newFwAvailable)
             ui->updateFwButton->setEnabled(true);
         // While a user action waits for the pass to end, its own answer restarts polling.
-        if (!statusTimer->isActive() && !waitingStatusEnd)
+        if (!poller->isTimerActive() && !poller->isWaiting())
             getStatusInfo();
         break;
     case ReadConfig:
         editor->setChangesBlocked(true);
         clearInfoLabels();
-        statusTimer->stop();
+        poller->stopTimer();
         busyFlag = true;
         readyFlag = false;
         break;
@@ -222,7 +226,7 @@ void MainWindow::applyStateEffects(int state)
         busyFlag = true;
         break;
     case UpdateApp:
-        statusTimer->stop();
+        poller->stopTimer();
         clearInfoLabels();
         busyFlag = true;
         showFirstPage();
@@ -363,7 +367,7 @@ void MainWindow::applyStateEffects(int state)
         clearInfoLabels();
         ui->startFskModePushButton->setText(tr("Отключить"));
         ui->startFskModePushButton->setEnabled(true);
-        statusPanel->ui->reRegisterButton->setEnabled(false);
+        statusPanel->setReRegisterEnabled(false);
         break;
     case FskDisconnected:
         fskMode = false;
@@ -375,7 +379,7 @@ void MainWindow::applyStateEffects(int state)
         if (!pending.isEmpty())
             foreignChanges << pending;
         readConfig();
-        statusPanel->ui->reRegisterButton->setEnabled(true);
+        statusPanel->setReRegisterEnabled(true);
         showFirstPage();
         break;
     case FskConnectFailed:
@@ -390,51 +394,6 @@ void MainWindow::applyStateEffects(int state)
     default:
         break; // the rest is in the table; numbers without meaning are only remembered
     }
-}
-
-// ---- status timer ---------------------------------------------------------------------------
-
-void MainWindow::changeStatusTimerState(bool state)
-{
-    continuousStatus = state;
-    if (!state && statusTimer->isActive())
-        statusTimer->stop();
-    else if (state && !statusTimer->isActive())
-        statusTimer->start(statusTimerIntervalMs);
-}
-
-void MainWindow::getStatusInfo()
-{
-    statusTimer->stop();
-    const QString page = ui->stackedWidget->currentWidget()->objectName();
-    if (page != QLatin1String("terminalPage") && page != QLatin1String("fsPage") &&
-        page != QLatin1String("fskPage") && settingsForm->continuousStatus() &&
-        currentState == LinkState::Ready)
-        statusTimer->start(statusTimerIntervalMs);
-}
-
-void MainWindow::waitEndReadStatus()
-{
-    qDebug() << "Current state" << currentState;
-    using namespace LinkState;
-    // Only in these states can a status pass be running or about to start.
-    static const QList<int> passMayRun{Ready, ReadStatus, ReadFile, WriteFile, ApplyingFirmware};
-    if (!passMayRun.contains(currentState))
-        return;
-    stopReadStatus = true;
-    waitingStatusEnd = true;
-    statusTimer->stop();
-    // The caller sends its own request as soon as this returns, and the device answers one
-    // request at a time: the pass has to have ended (or be given up) by then.
-    if (currentState != Ready) {
-        qDebug() << "Wait end read status..."
-                 << "/C:14";
-        QEventLoop loop;
-        connect(this, &MainWindow::readyStatus, &loop, &QEventLoop::quit);
-        QTimer::singleShot(waitStatusEndMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    waitingStatusEnd = false;
 }
 
 // ---- buttons and dialogs --------------------------------------------------------------------
@@ -452,24 +411,23 @@ void MainWindow::rebootComplite()
 void MainWindow::refreshDeviceList()
 {
     qDebug() << "Current state" << currentState;
-    waitEndReadStatus();
-    readyFlag = false;
-    if (currentState == LinkState::NotRespond) {
-        // The port is still selected: read the same device again.
-        statusTimer->stop();
-        pending.clear();
-        refreshPendingMarks();
-        ui->writeConfigButton->setEnabled(false);
-        waitEndReadStatus();
-        emit startReadConfiguration();
-    } else {
-        emit enumerateDevices();
-    }
+    waitEndReadStatus([this] {
+        readyFlag = false;
+        if (currentState == LinkState::NotRespond) {
+            // The port is still selected: read the same device again.
+            pending.clear();
+            refreshPendingMarks();
+            ui->writeConfigButton->setEnabled(false);
+            emit startReadConfiguration();
+        } else {
+            emit enumerateDevices();
+        }
+    });
 }
 
 void MainWindow::reloadDevice()
 {
-    statusTimer->stop();
+    poller->stopTimer();
     auto *form = new ReloadForm(this);
     form->showDeviceLine(deviceLine(currentDevice));
     connect(form, &ReloadForm::fullReload, this, &MainWindow::reloadConfirm);
@@ -479,13 +437,12 @@ void MainWindow::reloadDevice()
 
 void MainWindow::reloadConfirm()
 {
-    waitEndReadStatus();
-    emit rebootDev();
+    waitEndReadStatus([this] { emit rebootDev(); });
 }
 
 void MainWindow::eraseMemory()
 {
-    statusTimer->stop();
+    poller->stopTimer();
     auto *form = new EraseForm(this);
     form->showDeviceLine(deviceLine(currentDevice));
     connect(form, &EraseForm::eraseMemory, link, &DeviceInterface::eraseMemory);
@@ -557,14 +514,12 @@ void MainWindow::cancelSelectDevice()
 
 void MainWindow::readConfig()
 {
-    if (statusTimer->isActive())
-        statusTimer->stop();
+    poller->stopTimer();
     pending.clear();
     refreshPendingMarks();
     readyFlag = false;
     ui->writeConfigButton->setEnabled(false);
-    waitEndReadStatus();
-    emit startReadConfiguration();
+    waitEndReadStatus([this] { emit startReadConfiguration(); });
 }
 
 void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
@@ -642,19 +597,15 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     dbWorker->setCurrentFwGroup(group);
     ui->terminalMenu->setRowHidden(1, false);
     ui->terminalMenu->setRowHidden(6, false);
-    statusCommandList = dbWorker->getStatusCommandList();
-    statusIndex = statusCommandList.size();
-    // A model without inputs has no inputs tab (its status has no input or ADC request).
-    statusPanel->ui->statusTabWidget->setTabVisible(
-        statusPanel->ui->statusTabWidget->indexOf(statusPanel->ui->inputsTab),
-        statusCommandList.contains(2) || statusCommandList.contains(3));
+    const QList<int> statusCodes = dbWorker->getStatusCommandList();
+    poller->setCommandList(statusCodes);
     editor->fillModelChoices();
-    // The device clock's source is shown where the firmware reports it.
-    const bool timeSource =
-        dbWorker->getFormElements(statusPanel->ui->timeSource_lbl->objectName()).value(0) ==
-        QLatin1String("true");
-    statusPanel->ui->timeSource_lbl->setVisible(timeSource);
-    statusPanel->ui->timeSourceLabel->setVisible(timeSource);
+    // A model without inputs has no inputs tab (its status has no input or ADC request); the
+    // device clock's source is shown where the firmware reports it.
+    statusPanel->fitToFirmware(
+        statusCodes.contains(StatusPoller::Adc) || statusCodes.contains(StatusPoller::Inputs),
+        dbWorker->getFormElements(statusPanel->timeSourceElement()).value(0) ==
+            QLatin1String("true"));
     ui->terminalMenu->setRowHidden(3,
                                    !dbWorker->checkSupportPage(QStringLiteral("interfacesPage")));
     ui->terminalMenu->setRowHidden(5, !dbWorker->checkSupportPage(QStringLiteral("systemPage")));
@@ -668,42 +619,17 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
 
 void MainWindow::clearInfoLabels()
 {
-    const Ui::StatusPanel *p = statusPanel->ui;
-    for (QLabel *l : {p->rssi_lbl, p->snr_lbl, p->bsCount_lbl, p->upLinkCounter_lbl,
-                      p->downLinkCounter_lbl, p->sendRetriesCount_lbl, p->rxSlot_lbl,
-                      p->rxDatarate_lbl, p->txDatarate_lbl, p->txPower_lbl, p->upLinkFrequency_lbl})
-        l->clear();
+    statusPanel->clearInfo();
 }
 
 void MainWindow::clearLabels()
 {
     ui->mainTitleWindow->setText(tr("Конфигуратор"));
     editor->clear();
-    // Status values and pictures. Captions, the links, the clock captions and the network
-    // state keep their texts.
-    clearInfoLabels();
-    const Ui::StatusPanel *p = statusPanel->ui;
-    for (QLabel *l :
-         {p->sigLevelDbm, p->powerStatusLabel, p->batStatusLabel, p->powerSource_lbl,
-          p->batVoltage_lbl, p->batStatus_lbl, p->batErrors_lbl, p->dateTime_lbl,
-          p->curDateTime_lbl, p->timeSourceLabel, p->simStatusLabel, p->roamingStatusLabel,
-          p->fixStatusLabel, p->remoteStatusLabel, p->updateStatusLabel})
-        l->clear();
-    for (const StatusPanel::InputRow &row : statusPanel->inputRows()) {
-        for (QLabel *l : {row.number, row.count, row.flag, row.error, row.adc})
-            l->clear();
-    }
+    statusPanel->clearAll();
+    // Nothing of a device that is gone stays on show, and nothing can be sent to it.
     for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})
         l->clear();
-    // Nothing of a device that is gone stays on show, and nothing can be sent to it.
-    p->netIfaceStateLbl->clear();
-    for (QLabel *l : {p->simStatusLabel, p->simStatusCaption, p->roamingStatusLabel,
-                      p->roamingStatusCaption, p->fixStatusLabel, p->fixStatusCaption})
-        l->hide();
-    for (QWidget *button : {static_cast<QWidget *>(p->sendExtraordinaryPackButton),
-                            static_cast<QWidget *>(p->reRegisterButton),
-                            static_cast<QWidget *>(p->setDateTimeButton)})
-        FieldMarks::setEnabledWhy(button, false, tr("Нет подключенного устройства"));
     ui->infoHintLabel->show();
     refreshPendingMarks();
     for (int row = 1; row < ui->terminalMenu->count(); ++row)
@@ -721,7 +647,9 @@ void MainWindow::deviceNodesChanged()
 {
     if (busyFlag)
         return; // an exchange is running; the search comes after it
-    statusTimer->stop();
+    // Polling goes on: the search sends nothing to a device that is still there, and a device
+    // that went or changed ends polling through its own states. Notices of other terminals
+    // can come steadily; stopping here held the status panel still for as long as they came.
     if (currentState == LinkState::Disconnected && !enumerationTimer->isActive())
         enumerationTimer->start(hotplugSearchDelayMs);
     else
@@ -767,8 +695,7 @@ void MainWindow::on_closeMainWindow_clicked()
     if (answer == UserPrompts::Yes) {
         if (invalidInputRefused())
             return; // the window stays open so the fields can be completed
-        if (statusTimer->isActive())
-            statusTimer->stop();
+        poller->stopTimer();
         // The write ends with the device rebooting; the reboot then closes the program.
         closeAfterReboot = true;
         if (!writePendingChanges())

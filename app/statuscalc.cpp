@@ -1,6 +1,8 @@
 #include "statuscalc.h"
 #include "ui_statuscalc.h"
 
+#include "db_worker.h"
+#include "paramcatalogue.h"
 #include "statusdecoder.h"
 
 #include <QCheckBox>
@@ -195,4 +197,34 @@ void StatusCalc::changeEvent(QEvent *event)
     if (event->type() == QEvent::LanguageChange)
         ui->retranslateUi(this);
     FramelessDialog::changeEvent(event);
+}
+
+quint32 StatusCalc::supportedMask(DB_Worker *db, bool identified)
+{
+    // No device reports which conditions it supports: every bit the database describes counts,
+    // less those of hardware the identified model's entry says it lacks. With no model known
+    // the calculator decodes any word in full.
+    quint32 mask = 0;
+    const QMap<int, QStringList> bits = db->getStatusBits();
+    for (auto it = bits.constBegin(); it != bits.constEnd(); ++it) {
+        if (it.key() >= 0 && it.key() < 32 && !it.value().value(0).isEmpty())
+            mask |= 1u << it.key();
+    }
+    if (!identified)
+        return mask;
+    auto drop = [&mask](int bit, bool lacking) {
+        if (lacking)
+            mask &= ~(1u << bit);
+    };
+    // An input exists where the model has its type parameter.
+    const QList<int> commands = db->getCommandList();
+    for (int n = 0; n < StatusDecoder::inputAlarmBits; ++n) {
+        const int typeCode =
+            ParamCatalogue::byElement(QStringLiteral("type_input_%1").arg(n))->code;
+        drop(StatusDecoder::firstInputAlarmBit + n, !commands.contains(typeCode));
+    }
+    drop(StatusDecoder::meterExchangeBit, !db->checkSupportPage(QStringLiteral("interfacesPage")));
+    drop(StatusDecoder::converterBit,
+         db->getFormElements(QStringLiteral("rsToUsbGroupBox")).value(0) != QLatin1String("true"));
+    return mask;
 }

@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QStringList>
 
+class DB_Worker;
 class QRegularExpressionValidator;
 
 namespace Ui {
@@ -24,6 +25,9 @@ public:
 
     quint32 statusEventMask() const { return statusMask; }
     quint32 supportStatusMask() const { return supportMask; }
+    // The conditions a device can report: every bit the database names, less those of
+    // hardware the identified model lacks (all of them when no model is identified).
+    static quint32 supportedMask(DB_Worker *db, bool identified);
 
 signals:
     void getStatusCode();

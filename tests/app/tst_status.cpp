@@ -1,6 +1,7 @@
 #include "appfixture.h"
 #include "hotplugmonitor.h"
 #include "mainwindow.h"
+#include "statuspoller.h"
 
 #include <QElapsedTimer>
 #include <QLabel>
@@ -18,6 +19,8 @@ private slots:
     void chainOrder_data();
     void chainOrder();
     void userActionEndsThePass();
+    void passesResumeAfter_data();
+    void passesResumeAfter();
     void qualityTexts_data();
     void qualityTexts();
     void batteryPictures_data();
@@ -153,14 +156,74 @@ void tst_Status::userActionEndsThePass()
     window->statusTimerTimeout();
     QCOMPARE(window->globalState(), 4);
     QTRY_COMPARE_WITH_TIMEOUT(statusRequests().size(), 2, 2 * delayMs + AppFixture::loadSlackMs);
-    window->waitEndReadStatus();
-    QCOMPARE(window->globalState(), 2);
+    // The action goes once the pass has ended, from the event loop rather than from the
+    // answer that ended it.
+    int stateWhenRun = -1;
+    int passesWhenRun = -1;
+    window->waitEndReadStatus([&] {
+        stateWhenRun = window->globalState();
+        passesWhenRun = window->statusPoller()->passCount();
+    });
+    QCOMPARE(stateWhenRun, -1);
+    const int passes = window->statusPoller()->passCount();
+    QTRY_COMPARE_WITH_TIMEOUT(stateWhenRun, 2, delayMs + AppFixture::loadSlackMs);
+    QCOMPARE(passesWhenRun, passes); // stopped, not completed
     const int sent = statusRequests().size();
     QVERIFY2(sent < 7, "the pass ran to its end instead of stopping");
     // The answer still on its way must not revive the pass.
     QTest::qWait(delayMs + MainWindow::statusTimerIntervalMs + AppFixture::nothingFollowsMs);
     QVERIFY2(statusRequests().size() == sent, qPrintable(f->requests().join(", ")));
     QCOMPARE(window->globalState(), 2);
+}
+
+void tst_Status::passesResumeAfter_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::newRow("write") << "write";
+    QTest::newRow("save") << "save";
+    QTest::newRow("reboot") << "reboot";
+    // Terminals of other programs come and go: each notice starts a port search.
+    QTest::newRow("steady plug notices") << "notices";
+}
+
+// Whatever the user does while a pass is in flight, the passes come back once it is done.
+void tst_Status::passesResumeAfter()
+{
+    QFETCH(QString, action);
+    SimConfig c;
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    connectDevice(c);
+    StatusPoller *poller = window->statusPoller();
+    QSignalSpy started(poller, &StatusPoller::passStarted);
+    // Each action starts while a pass is under way, where a stop flag or a waiting action
+    // could be left behind. A pass takes a few milliseconds: the action goes from its start.
+    QVERIFY(started.wait(AppFixture::connectWaitMs));
+    QVERIFY(poller->passInFlight());
+    const int devicesRead = f->sim()->commandCount(Cmd::deviceInfo);
+    if (action == "write") {
+        window->replaceElement("tx_period", {{"param", "00000078"}});
+        f->prompts.answer = UserPrompts::Yes;
+        window->writeConfig();
+    } else if (action == "notices") {
+        // Closer together than a polling interval, for longer than several passes take.
+        auto *notices = new QTimer(window);
+        connect(notices, &QTimer::timeout, window, &MainWindow::deviceNodesChanged);
+        notices->start(MainWindow::statusTimerIntervalMs / 3);
+    } else if (action == "save") {
+        f->prompts.fileToSave = f->path("saved.xml");
+        window->saveFileSlot();
+    } else {
+        window->reloadConfirm();
+    }
+    if (action == "write" ||
+        action == "reboot") // written (or not) and rebooted, found again and read
+        QTRY_VERIFY_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo) > devicesRead &&
+                                     window->globalState() == LinkState::Ready,
+                                 3 * AppFixture::connectWaitMs);
+    // Two whole passes after the action: the second one started by the timer alone.
+    const int after = poller->passCount();
+    QTRY_VERIFY_WITH_TIMEOUT(poller->passCount() >= after + 2, 3 * passWaitMs);
+    QVERIFY(!poller->isWaiting());
 }
 
 void tst_Status::qualityTexts_data()
@@ -290,12 +353,12 @@ void tst_Status::extraPacketOnRegistration()
     f->writeFile("settings.conf", "[Survey]\nSendExtraordinaryPackOnStart=true\n");
     connectDevice();
     stopPolling();
-    QSignalSpy spy(window, &MainWindow::sendExtraordinaryPack);
+    QSignalSpy spy(window->statusPoller(), &StatusPoller::sendExtraordinaryPack);
     NET_MAIN_STAT s;
     s.netState = quint8(from);
-    window->updateMainNetStatus(s);
+    emit window->deviceLink()->netMainStatus(s);
     s.netState = 2;
-    window->updateMainNetStatus(s);
+    emit window->deviceLink()->netMainStatus(s);
     QCOMPARE(spy.count(), sent ? 1 : 0);
 }
 
@@ -338,11 +401,16 @@ void tst_Status::calculatorShowsTheModelsConditions_data()
     QTest::addColumn<QString>("firmware");
     // Of the inputs' alarms, the meter exchange (M) and the converter mode (C): those listed.
     QTest::addColumn<QString>("shown");
-    QTest::newRow("no device: the whole word") << 0 << "" << "123456MC";
-    QTest::newRow("701: no inputs, no meter interface") << 701 << "" << "";
-    QTest::newRow("750: six inputs") << 750 << "" << "123456";
-    QTest::newRow("760 without converter mode") << 760 << "1.3.5" << "12M";
-    QTest::newRow("760 with converter mode") << 760 << "1.4.2" << "12MC";
+    QTest::newRow("no device: the whole word") << 0 << ""
+                                               << "123456MC";
+    QTest::newRow("701: no inputs, no meter interface") << 701 << ""
+                                                        << "";
+    QTest::newRow("750: six inputs") << 750 << ""
+                                     << "123456";
+    QTest::newRow("760 without converter mode") << 760 << "1.3.5"
+                                                << "12M";
+    QTest::newRow("760 with converter mode") << 760 << "1.4.2"
+                                             << "12MC";
 }
 
 // The calculator lists only conditions the connected model can have.
@@ -367,7 +435,7 @@ void tst_Status::calculatorShowsTheModelsConditions()
     QVERIFY2(rows.contains("Внешнее питание"), qPrintable(rows.join(", ")));
     QString listed;
     for (const QString c : {"1", "2", "3", "4", "5", "6", "M", "C"}) {
-        const QString name = c == "M"   ? QString("Обмен с прибором учёта")
+        const QString name = c == "M" ? QString("Обмен с прибором учёта")
                              : c == "C" ? QString("Преобразователь интерфейса")
                                         : "Тревога по входу " + c;
         if (rows.contains(name))
