@@ -294,6 +294,8 @@ private:
     void checkNextModel();
     void checkConfiguratorVersion();
     void endConfiguratorDownload();
+    // Fetches the configurator's update into target once the user has said yes.
+    void downloadConfigurator(const QString &target, qlonglong swFsize, const QString &swFileName);
     // The status line of a state (none for states that keep the line they find).
     void showStateLine(int state);
 

@@ -187,7 +187,7 @@ void MainWindow::writeFinished(bool ok)
     refreshPendingMarks();
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка записи"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка записи"),
                         (report.stop == ConfigExchange::WriteReport::Stop::DeviceLost
                              ? tr("Запись конфигурации прервана: устройство отключено.")
                              : tr("Запись конфигурации прервана: устройство не отвечает.")) +
@@ -203,7 +203,7 @@ void MainWindow::verifyWrite(const QDomDocument &readBack)
     const int count = verifyNames.size();
     verifyNames.clear();
     if (wrong.isEmpty()) {
-        prompts->inform(UserPrompts::Icon::Information, tr("Проверка записи"),
+        prompts->report(UserPrompts::Icon::Information, tr("Проверка записи"),
                         tr("Записано и проверено: значений прочитано из устройства таких же, "
                            "как записаны: %1")
                             .arg(count));
@@ -213,7 +213,7 @@ void MainWindow::verifyWrite(const QDomDocument &readBack)
     for (const ConfigDocument::Mismatch &m : wrong)
         lines << tr("%1: записано %2, прочитано %3")
                      .arg(m.name, m.written, m.read.isEmpty() ? tr("нет") : m.read);
-    prompts->inform(UserPrompts::Icon::Critical, tr("Проверка записи"),
+    prompts->report(UserPrompts::Icon::Critical, tr("Проверка записи"),
                     tr("Устройство хранит не те значения, что были записаны:") + QLatin1Char('\n') +
                         lines.join(QLatin1Char('\n')));
 }

@@ -224,7 +224,7 @@ void MainWindow::applyStateEffects(int state)
         showFirstPage();
         break;
     case WriteError:
-        prompts->inform(
+        prompts->report(
             UserPrompts::Icon::Critical, tr("Ошибка записи"),
             tr("Ошибка записи конфигурации, проверьте корректность введенных параметров и "
                "повторите запись конфигурации") +
@@ -260,12 +260,12 @@ void MainWindow::applyStateEffects(int state)
         break;
     }
     case PasswordChanged:
-        prompts->inform(UserPrompts::Icon::Information, tr("Смена пароля"),
+        prompts->report(UserPrompts::Icon::Information, tr("Смена пароля"),
                         tr("Пароль успешно измёнен"));
         setGlobalState(Ready);
         break;
     case PasswordChangeError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Смена пароля"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Смена пароля"),
                         tr("Ошибка изменения пароля"));
         setGlobalState(Ready);
         break;
@@ -290,13 +290,13 @@ void MainWindow::applyStateEffects(int state)
         setGlobalState(Ready);
         break;
     case FileReadError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Чтение файла"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Чтение файла"),
                         tr("Ошибка файловой системы"));
         setGlobalState(Ready);
         break;
     case FileWriteError:
         if (firmwareUpdate) {
-            prompts->inform(
+            prompts->report(
                 UserPrompts::Icon::Critical, tr("Обновление прошивки"),
                 tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
                     (firmwareFailure.isEmpty() ? QString() : QLatin1Char('\n') + firmwareFailure));
@@ -304,25 +304,25 @@ void MainWindow::applyStateEffects(int state)
             link->setFirmwareUpdate(false);
             ui->progressBar->setValue(0);
         } else {
-            prompts->inform(UserPrompts::Icon::Critical, tr("Запись файла"),
+            prompts->report(UserPrompts::Icon::Critical, tr("Запись файла"),
                             tr("Ошибка файловой системы"));
         }
         setGlobalState(Ready);
         break;
     case RemoteNotOnServer:
-        prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Устройство не подключено к серверу!"));
         break;
     case RemoteBusy:
-        prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Устройство уже конфигурируется!"));
         break;
     case RemoteServerUnavailable:
-        prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Сервер конфигурирования недоступен!"));
         break;
     case RemoteExchangeError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
                         tr("Ошибка обмена данными с сервером конфигурирования!"));
         break;
     case ExtraPackSent:
@@ -343,11 +343,11 @@ void MainWindow::applyStateEffects(int state)
         }
         break;
     case FlashFormatted:
-        prompts->inform(UserPrompts::Icon::Information, tr("Информация"),
+        prompts->report(UserPrompts::Icon::Information, tr("Информация"),
                         tr("FLASH память успешно отформатирована"));
         break;
     case FlashFormatError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"),
                         tr("Ошибка форматирования FLASH памяти"));
         break;
     case ApplyingFirmware:
@@ -371,7 +371,7 @@ void MainWindow::applyStateEffects(int state)
         showFirstPage();
         break;
     case FskConnectFailed:
-        prompts->inform(
+        prompts->report(
             UserPrompts::Icon::Critical, tr("Ошибка"),
             tr("Невозможно подключиться к удаленному устройству") +
                 (relayFailure.isEmpty() ? QString() : QLatin1Char('\n') + relayFailure));
@@ -496,7 +496,7 @@ void MainWindow::authenticationRequest()
     }
     if (authAsked) {
         sessionPasswords.remove(serial);
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
+        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
     } else {
         authAsked = true;
     }
@@ -631,7 +631,7 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     const QString group = dbWorker->getFwGroup(fw_ver, deviceKey);
     if (group.isEmpty()) {
         identified = false;
-        prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Предупреждение"),
                         tr("Версия прошивки не поддерживается конфигуратором"));
         // A supported firmware may still be in the store for this device.
         availableNewFw();

@@ -115,9 +115,18 @@ void MainWindow::swUpdated(QString newVer, qlonglong swFsize, QString swFileName
                    "загружен в ") +
                 QDir::toNativeSeparators(target).toHtmlEscaped();
     }
-    if (prompts->ask(UserPrompts::Icon::Question, tr("Обновление конфигуратора"), text,
-                     UserPrompts::Yes | UserPrompts::No) != UserPrompts::Yes)
-        return;
+    // The server's news arrives in a network slot: the question must not wait there.
+    prompts->askLater(UserPrompts::Icon::Question, tr("Обновление конфигуратора"), text,
+                      UserPrompts::Yes | UserPrompts::No, UserPrompts::NoButton, this,
+                      [this, target, swFsize, swFileName](UserPrompts::Button answer) {
+                          if (answer == UserPrompts::Yes)
+                              downloadConfigurator(target, swFsize, swFileName);
+                      });
+}
+
+void MainWindow::downloadConfigurator(const QString &target, qlonglong swFsize,
+                                      const QString &swFileName)
+{
     net->setArchivePath(target);
     ui->progressBar->setMaximum(100000);
     manualUpdateCheck = true;
@@ -148,7 +157,7 @@ void MainWindow::swDownloaded()
 {
     if (downloadOnly) {
         endConfiguratorDownload();
-        prompts->inform(UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
+        prompts->report(UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
                         tr("Архив обновления загружен: ") +
                             QDir::toNativeSeparators(net->archivePath()) +
                             tr("\nУстановите обновление менеджером пакетов."));
@@ -158,7 +167,7 @@ void MainWindow::swDownloaded()
     connect(unpacker, &UpdateUnpacker::failed, this, [this, unpacker](const QString &reason) {
         unpacker->deleteLater();
         endConfiguratorDownload();
-        prompts->inform(UserPrompts::Icon::Critical, tr("Обновление конфигуратора"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Обновление конфигуратора"),
                         tr("Обновление не установлено, конфигуратор продолжает работу.\n") +
                             reason);
     });
@@ -190,12 +199,12 @@ void MainWindow::updaterFinished(int exitCode)
                 break;
             if (fwCheckResult == FwCheck::UpToDate && swCheckResult == SwCheck::UpToDate) {
                 manualUpdateCheck = false;
-                prompts->inform(UserPrompts::Icon::Information, tr("Проверка обновлений"),
+                prompts->report(UserPrompts::Icon::Information, tr("Проверка обновлений"),
                                 tr("Вы используете актуальную версию конфигуратора и прошивки "
                                    "устройства"));
             } else if (fwCheckResult == FwCheck::NewerAvailable) {
                 manualUpdateCheck = false;
-                prompts->inform(UserPrompts::Icon::Information, tr("Проверка обновлений"),
+                prompts->report(UserPrompts::Icon::Information, tr("Проверка обновлений"),
                                 swCheckResult == SwCheck::NewerAvailable
                                     ? tr("Доступна новая версия прошивки и новая версия "
                                          "конфигуратора")
@@ -204,13 +213,13 @@ void MainWindow::updaterFinished(int exitCode)
             break;
         case 1:
             manualUpdateCheck = false;
-            prompts->inform(UserPrompts::Icon::Warning, tr("Проверка обновлений"),
+            prompts->report(UserPrompts::Icon::Warning, tr("Проверка обновлений"),
                             tr("Сервер обновлений недоступен"));
             showStatusLine(statusPict, QT_TR_NOOP("Сервер обновлений недоступен"));
             break;
         default:
             manualUpdateCheck = false;
-            prompts->inform(UserPrompts::Icon::Critical, tr("Проверка обновлений"),
+            prompts->report(UserPrompts::Icon::Critical, tr("Проверка обновлений"),
                             tr("Ошибка обмена данными с сервером"));
             break;
         }
