@@ -140,6 +140,7 @@ void tst_Connection::silentDeviceAsksAfterThreeResends()
     link.setUserPrompts(&f->prompts);
     link.setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
     f->prompts.linkAnswers = {UserPrompts::Button(answer), UserPrompts::No};
+    f->prompts.holdAnswers = true;
     link.serialPort()->setPortName(sim->portName());
     QSignalSpy states(&link, &DeviceInterface::changeDeviceStatus);
     LogCapture log;
@@ -152,17 +153,28 @@ void tst_Connection::silentDeviceAsksAfterThreeResends()
     for (int n = 1; n <= DeviceInterface::defaultMaxRetries; ++n)
         QCOMPARE(log.count(QString("Data IO Error, request num:  %1").arg(n)), 1);
     const int requests = DeviceInterface::defaultMaxRetries + 1; // the request and its resends
+    QCOMPARE(sim->commandCount(Cmd::deviceInfo), requests);
+
+    // While the question is open nothing is resent, and a request that runs out of resends
+    // meanwhile is answered by the same question: none is stacked on it.
+    link.getStatus();
+    QTRY_COMPARE_WITH_TIMEOUT(sim->commandCount(Cmd::netStatus), requests, roundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!link.answerTimerObject()->isActive(), roundMs);
+    QCOMPARE(f->prompts.link.size(), 1);
+    QCOMPARE(sim->commandCount(Cmd::deviceInfo), requests);
+    QCOMPARE(f->prompts.release(), 1);
     if (answer == UserPrompts::No) {
-        QCOMPARE(sim->commandCount(Cmd::deviceInfo), requests);
-        QVERIFY(log.contains("Device not respond, port closed!"));
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Device not respond, port closed!"), roundMs);
         QCOMPARE(states.last().first().toInt(), 8);
+        QCOMPARE(sim->commandCount(Cmd::netStatus), requests);
     } else {
-        // A new round from a zero count: as many resends again, then the question again.
+        // A new round of the last request from a zero count, then the question again.
         QTRY_COMPARE_WITH_TIMEOUT(f->prompts.link.size(), 2, roundMs);
-        QCOMPARE(sim->commandCount(Cmd::deviceInfo), 2 * requests);
-        QCOMPARE(log.count("Data IO Error, request num:  1"), 2);
+        QCOMPARE(sim->commandCount(Cmd::netStatus), 2 * requests);
+        QCOMPARE(f->prompts.release(), 1);
     }
-    QVERIFY(!link.serialPort()->isOpen()); // the last answer was No
+    QTRY_VERIFY_WITH_TIMEOUT(!link.serialPort()->isOpen(), roundMs); // the last answer was No
+    QCOMPARE(f->prompts.waited, 0); // never a waiting box from the link's slots
 }
 
 void tst_Connection::unplugReturnsToWaiting()
