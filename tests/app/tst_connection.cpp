@@ -260,6 +260,7 @@ void tst_Connection::loginDialogue()
     QVERIFY(f->sim()->device().loggedIn());
     QVERIFY(window->findChildren<AuthenticationForm *>().isEmpty());
     QCOMPARE(f->prompts.asked.count("Ошибка: Неверный пароль"), 1);
+    QCOMPARE(f->prompts.waited, 0); // the refusal came from the link: told without waiting
 }
 
 void tst_Connection::plugBurstGivesOneSearch()
