@@ -284,7 +284,8 @@ UserPrompts::Button GuiPrompts::printAnswer(const QString &title, const QString 
     Button answer = defaultButton;
     if (answer == NoButton)
         answer = (buttons & No) ? No : (buttons & Ok) ? Ok : (buttons & Cancel) ? Cancel : Yes;
-    const QByteArray line = "Message box: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
+    const QByteArray line =
+        "Message box: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
     fputs(line.constData(), stderr);
     fflush(stderr);
     return answer;

@@ -350,7 +350,7 @@ private:
     FwCheck fwCheckResult = FwCheck::Unknown;
     // The update check.
     Net *net = nullptr;
-    QStringList modelQueue; // models whose firmware is still to check, the last one next
+    QStringList modelQueue;         // models whose firmware is still to check, the last one next
     bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
     SwCheck swCheckResult = SwCheck::Unknown;
     bool downloading = false;      // the exchange under way is the configurator's download

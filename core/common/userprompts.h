@@ -110,9 +110,8 @@ protected:
     {
         if (!answered)
             return;
-        QTimer::singleShot(0, context ? context : QCoreApplication::instance(), [answer, answered = std::move(answered)] {
-            answered(answer);
-        });
+        QTimer::singleShot(0, context ? context : QCoreApplication::instance(),
+                           [answer, answered = std::move(answered)] { answered(answer); });
     }
 };
 

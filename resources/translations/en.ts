@@ -239,6 +239,10 @@ Continue the firmware update?</translation>
         <translation>Reading the configuration</translation>
     </message>
     <message>
+        <source>Запись конфигурации</source>
+        <translation>Writing the configuration</translation>
+    </message>
+    <message>
         <source>Модуль не отвечает на команду.
 Продолжить чтение конфигурации?</source>
         <translation>The device does not answer the command.
