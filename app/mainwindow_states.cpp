@@ -93,6 +93,10 @@ void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
 
 void MainWindow::showFirstPage()
 {
+    // The link's states call this: the console in debug mode is left by the user's own click,
+    // where the question to end debug mode may wait for its answer.
+    if (console->isDebugMode())
+        return;
     ui->terminalMenu->setCurrentRow(0);
     itemSelected(ui->terminalMenu->model()->index(0, 0));
 }
