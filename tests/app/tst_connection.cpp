@@ -388,6 +388,22 @@ void tst_Connection::remoteSessionFromTheButton()
     QCOMPARE(text("globalStatusText"), QString("Устройство подключено удаленно"));
     QVERIFY(server.device(imei)->commandCount(Cmd::readParam) > 40);
 
+    // Cable devices plugged in meanwhile: each search comes to the question of leaving the
+    // session, which is asked once. After No the session goes on.
+    f->prompts.holdAnswers = true;
+    f->prompts.linkAnswers = {UserPrompts::No};
+    f->prompts.waited = 0; // the dialog's refusals above came from clicks
+    for (int plugged = 1; plugged <= 2; ++plugged) {
+        const int searches = f->enumerator.calls;
+        f->addSim();
+        QTRY_VERIFY_WITH_TIMEOUT(f->enumerator.calls > searches, replugWaitMs);
+    }
+    QCOMPARE(f->prompts.link,
+             QList<UserPrompts::LinkPrompt>{UserPrompts::LinkPrompt::LeaveRemoteMode});
+    QCOMPARE(f->prompts.release(), 1);
+    QVERIFY(window->deviceLink()->isRemoteMode());
+    QCOMPARE(f->prompts.waited, 0);
+
     // The button again ends the session: the goodbye, then state 0 once the socket is down.
     button->pressed();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 0, AppFixture::loadSlackMs);
