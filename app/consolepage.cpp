@@ -179,7 +179,7 @@ void ConsolePage::saveBinLog(bool checked)
 void ConsolePage::binLogStopped(const QString &)
 {
     setBinLogChecked(false);
-    prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+    prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"),
                     tr("Ошибка записи файла, запись лога остановлена"));
 }
 

@@ -97,45 +97,83 @@ UserPrompts::Button GuiPrompts::ask(Icon icon, const QString &title, const QStri
     return show(parentWidget, icon, title, text, buttons, defaultButton);
 }
 
-UserPrompts::Button GuiPrompts::linkPrompt(LinkPrompt which)
+GuiPrompts::Box GuiPrompts::linkBox(LinkPrompt which)
 {
     auto tr = [](const char *text) { return QCoreApplication::translate("GuiPrompts", text); };
     switch (which) {
     case LinkPrompt::ContinueReading:
-        return show(nullptr, Icon::Critical, tr("Чтение конфигурации"),
-                    tr("Модуль не отвечает на команду.\nПродолжить чтение конфигурации?"), Yes | No,
-                    NoButton);
+        return {Icon::Critical, tr("Чтение конфигурации"),
+                tr("Модуль не отвечает на команду.\nПродолжить чтение конфигурации?"), Yes | No,
+                NoButton};
     case LinkPrompt::ContinueWriting:
-        return show(nullptr, Icon::Critical, tr("Чтение конфигурации"),
-                    tr("Модуль не отвечает на команду.\nПродолжить запись конфигурации?"), Yes | No,
-                    NoButton);
+        return {Icon::Critical, tr("Запись конфигурации"),
+                tr("Модуль не отвечает на команду.\nПродолжить запись конфигурации?"), Yes | No,
+                NoButton};
     case LinkPrompt::ContinueFirmware:
-        return show(nullptr, Icon::Critical, tr("Обновление прошивки"),
-                    tr("Модуль не отвечает на команду.\nПродолжить обновление прошивки?"), Yes | No,
-                    NoButton);
+        return {Icon::Critical, tr("Обновление прошивки"),
+                tr("Модуль не отвечает на команду.\nПродолжить обновление прошивки?"), Yes | No,
+                NoButton};
     case LinkPrompt::PortBusy:
-        return show(
-            nullptr, Icon::Critical, tr("Ошибка"),
-            tr("Устройство занято другой программой.\nЗакройте программу использующую устройство и "
-               "повторите подключение."),
-            Ok, Ok);
+        return {Icon::Critical, tr("Ошибка"),
+                tr("Устройство занято другой программой.\nЗакройте программу использующую "
+                   "устройство и повторите подключение."),
+                Ok, Ok};
     case LinkPrompt::PortNoPermission:
-        return show(nullptr, Icon::Critical, tr("Ошибка"),
-                    tr("Нет прав на открытие порта устройства.\nДобавьте пользователя в группу "
-                       "dialout и войдите в систему заново (см. README: права на "
-                       "последовательный порт)."),
-                    Ok, Ok);
+        return {Icon::Critical, tr("Ошибка"),
+                tr("Нет прав на открытие порта устройства.\nДобавьте пользователя в группу "
+                   "dialout и войдите в систему заново (см. README: права на "
+                   "последовательный порт)."),
+                Ok, Ok};
     case LinkPrompt::DeviceUnplugged:
-        return show(nullptr, Icon::Critical, tr("Ошибка"),
-                    tr("Ошибка обмена данными с устройством:\nустройство отключено от ПК"), Ok, Ok);
+        return {Icon::Critical, tr("Ошибка"),
+                tr("Ошибка обмена данными с устройством:\nустройство отключено от ПК"), Ok, Ok};
     case LinkPrompt::LeaveRemoteMode:
-        return show(nullptr, Icon::Question, tr("Чтение конфигурации"),
-                    tr("Конфигуратор подключен к серверу конфигурирования,\nпереключиться в режим "
-                       "локального "
-                       "конфигурирования?"),
-                    Yes | No, NoButton);
+        return {Icon::Question, tr("Чтение конфигурации"),
+                tr("Конфигуратор подключен к серверу конфигурирования,\nпереключиться в режим "
+                   "локального "
+                   "конфигурирования?"),
+                Yes | No, NoButton};
     }
-    return NoButton;
+    return {};
+}
+
+UserPrompts::Button GuiPrompts::linkPrompt(LinkPrompt which)
+{
+    const Box b = linkBox(which);
+    return show(nullptr, b.icon, b.title, b.text, b.buttons, b.defaultButton);
+}
+
+void GuiPrompts::askLater(Icon icon, const QString &title, const QString &text, Buttons buttons,
+                          Button defaultButton, QObject *context, Answered answered)
+{
+    open({icon, title, text, buttons, defaultButton}, context, std::move(answered));
+}
+
+void GuiPrompts::linkPromptLater(LinkPrompt which, QObject *context, Answered answered)
+{
+    open(linkBox(which), context, std::move(answered));
+}
+
+void GuiPrompts::report(Icon icon, const QString &title, const QString &text)
+{
+    // The same news twice on top of each other says nothing more: one box is enough.
+    for (const QPointer<QMessageBox> &box : qAsConst(reports)) {
+        if (box && box->windowTitle() == title && box->text() == text)
+            return;
+    }
+    if (QMessageBox *box = open({icon, title, text, Ok, Ok}, nullptr, nullptr)) {
+        reports.removeAll(nullptr);
+        reports << box;
+    }
+}
+
+void GuiPrompts::linkReport(LinkPrompt which, const QString &portName)
+{
+    if (which == LinkPrompt::PortNoPermission && !portName.isEmpty())
+        report(Icon::Critical, QCoreApplication::translate("GuiPrompts", "Ошибка"),
+               noPermissionText(portName));
+    else
+        report(linkBox(which).icon, linkBox(which).title, linkBox(which).text);
 }
 
 QString GuiPrompts::noPermissionText(const QString &portName)
@@ -212,19 +250,52 @@ QString GuiPrompts::saveFileName(const QString &title, const QString &proposed,
     return QFileDialog::getSaveFileName(parentWidget, title, proposed, filter);
 }
 
+QMessageBox *GuiPrompts::open(const Box &b, QObject *context, Answered answered)
+{
+    if (headless()) {
+        answerLater(printAnswer(b.title, b.text, b.buttons, b.defaultButton), context,
+                    std::move(answered));
+        return nullptr;
+    }
+    // Window-modal over the main window, and open() rather than exec(): the slot that asked
+    // returns at once, and the answer comes from the box's finished().
+    auto *box =
+        new QMessageBox(toBoxIcon(b.icon), b.title, b.text, toBoxButtons(b.buttons), parentWidget);
+    box->setStyleSheet(messageBoxStyleSheet());
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (b.defaultButton != NoButton)
+        box->setDefaultButton(toBoxButton(b.defaultButton));
+    if (answered) {
+        QPointer<QObject> guard(context);
+        const bool guarded = context != nullptr;
+        QObject::connect(box, &QDialog::finished, box,
+                         [guard, guarded, answered = std::move(answered)](int result) {
+                             if (!guarded || guard)
+                                 answered(fromBoxButton(result));
+                         });
+    }
+    box->open();
+    return box;
+}
+
+UserPrompts::Button GuiPrompts::printAnswer(const QString &title, const QString &text,
+                                            Buttons buttons, Button defaultButton)
+{
+    Button answer = defaultButton;
+    if (answer == NoButton)
+        answer = (buttons & No) ? No : (buttons & Ok) ? Ok : (buttons & Cancel) ? Cancel : Yes;
+    const QByteArray line =
+        "Message box: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
+    fputs(line.constData(), stderr);
+    fflush(stderr);
+    return answer;
+}
+
 UserPrompts::Button GuiPrompts::show(QWidget *parent, Icon icon, const QString &title,
                                      const QString &text, Buttons buttons, Button defaultButton)
 {
-    if (headless()) {
-        Button answer = defaultButton;
-        if (answer == NoButton)
-            answer = (buttons & No) ? No : (buttons & Ok) ? Ok : (buttons & Cancel) ? Cancel : Yes;
-        const QByteArray line =
-            "Message box: " + title.toLocal8Bit() + ": " + text.toLocal8Bit() + '\n';
-        fputs(line.constData(), stderr);
-        fflush(stderr);
-        return answer;
-    }
+    if (headless())
+        return printAnswer(title, text, buttons, defaultButton);
     QMessageBox box(toBoxIcon(icon), title, text, toBoxButtons(buttons), parent);
     box.setStyleSheet(messageBoxStyleSheet());
     if (defaultButton != NoButton)

@@ -20,6 +20,13 @@ public:
     Button ask(Icon icon, const QString &title, const QString &text, Buttons buttons,
                Button defaultButton = NoButton) override;
     Button linkPrompt(LinkPrompt which) override;
+    // The later forms open a window-modal box and return at once; headless, the default answer
+    // comes from the event loop.
+    void askLater(Icon icon, const QString &title, const QString &text, Buttons buttons,
+                  Button defaultButton, QObject *context, Answered answered) override;
+    void linkPromptLater(LinkPrompt which, QObject *context, Answered answered) override;
+    void report(Icon icon, const QString &title, const QString &text) override;
+    void linkReport(LinkPrompt which, const QString &portName = QString()) override;
     Button portNoPermission(const QString &portName) override;
     // What the box for a port the user may not open says: the fix with its exact commands, as
     // vexa7xx-cli doctor tells it.
@@ -34,9 +41,25 @@ public:
     static bool headless();
 
 private:
+    // What a box shows and offers.
+    struct Box
+    {
+        Icon icon = Icon::Information;
+        QString title;
+        QString text;
+        Buttons buttons;
+        Button defaultButton = NoButton;
+    };
+    static Box linkBox(LinkPrompt which);
+    // Opens b without waiting; the box (null when headless).
+    QMessageBox *open(const Box &b, QObject *context, Answered answered);
+    // Headless: the question on standard error and the answer nobody gave, the default one.
+    static Button printAnswer(const QString &title, const QString &text, Buttons buttons,
+                              Button defaultButton);
     Button show(QWidget *parent, Icon icon, const QString &title, const QString &text,
                 Buttons buttons, Button defaultButton);
 
     QWidget *parentWidget;
     QList<QPointer<QMessageBox>> notes;
+    QList<QPointer<QMessageBox>> reports; // the reports on show
 };

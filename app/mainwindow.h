@@ -307,6 +307,7 @@ private:
 
     StatusPoller *poller = nullptr;
     QTimer *enumerationTimer = nullptr;
+    QElapsedTimer hotplugBurst; // since the first plug notice of the burst still to be searched
     QTimer *rebootTimer = nullptr;
 
     // The changes still to write, for the device they were made for; those of other devices
@@ -314,6 +315,7 @@ private:
     PendingChanges pending;
     QList<PendingChanges> keptChanges;
     QList<PendingChanges> foreignChanges;
+    bool foreignQuestionOpen = false; // one question about them at a time
     DeviceIdentity currentDevice;
     QString relayVia;   // the serial number of the device on the cable while relaying
     QString remoteImei; // the device of the remote session

@@ -110,35 +110,47 @@ void MainWindow::deviceIdentified(DeviceIdentity identity)
 
 void MainWindow::askAboutForeignChanges()
 {
-    while (!foreignChanges.isEmpty() && currentState != LinkState::Disconnected) {
-        const PendingChanges other = foreignChanges.takeFirst();
-        QStringList lines;
-        const QDomDocument doc = other.document();
-        for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
-             e = e.nextSiblingElement()) {
-            const ConfigEditor::ChangeText c = editor->describeChange(e);
-            lines << QStringLiteral("%1: %2").arg(c.label, c.after);
-        }
-        const auto answer = prompts->ask(
-            UserPrompts::Icon::Question, tr("Незаписанные изменения"),
-            tr("Есть незаписанные изменения для другого устройства.") + QLatin1Char('\n') +
-                tr("Сделаны для: %1").arg(deviceLine(other.device())) + QLatin1Char('\n') +
-                tr("Подключено: %1").arg(deviceLine(currentDevice)) + QStringLiteral("\n\n") +
-                lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
-                tr("Да — перенести эти изменения в подключенное устройство.") + QLatin1Char('\n') +
-                tr("Нет — отказаться от них.") + QLatin1Char('\n') +
-                tr("Отмена — сохранить их для устройства SN %1: они вернутся, когда оно будет "
-                   "подключено.")
-                    .arg(other.device().serialNumber),
-            UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel, UserPrompts::Cancel);
-        if (answer == UserPrompts::Yes) {
-            pending.adopt(other);
-            showPendingInEditor();
-        } else if (answer != UserPrompts::No) {
-            keptChanges << other;
-        }
+    // One question at a time, without waiting in this slot: the next follows the answer.
+    if (foreignQuestionOpen || foreignChanges.isEmpty() ||
+        currentState == LinkState::Disconnected) {
+        refreshPendingMarks();
+        return;
     }
-    refreshPendingMarks();
+    const PendingChanges other = foreignChanges.takeFirst();
+    QStringList lines;
+    const QDomDocument doc = other.document();
+    for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const ConfigEditor::ChangeText c = editor->describeChange(e);
+        lines << QStringLiteral("%1: %2").arg(c.label, c.after);
+    }
+    foreignQuestionOpen = true;
+    const DeviceIdentity askedFor = currentDevice;
+    prompts->askLater(
+        UserPrompts::Icon::Question, tr("Незаписанные изменения"),
+        tr("Есть незаписанные изменения для другого устройства.") + QLatin1Char('\n') +
+            tr("Сделаны для: %1").arg(deviceLine(other.device())) + QLatin1Char('\n') +
+            tr("Подключено: %1").arg(deviceLine(currentDevice)) + QStringLiteral("\n\n") +
+            lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
+            tr("Да — перенести эти изменения в подключенное устройство.") + QLatin1Char('\n') +
+            tr("Нет — отказаться от них.") + QLatin1Char('\n') +
+            tr("Отмена — сохранить их для устройства SN %1: они вернутся, когда оно будет "
+               "подключено.")
+                .arg(other.device().serialNumber),
+        UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel, UserPrompts::Cancel, this,
+        [this, other, askedFor](UserPrompts::Button answer) {
+            foreignQuestionOpen = false;
+            // An answer about a device that has gone meanwhile keeps the edits.
+            const bool stillThere =
+                currentState != LinkState::Disconnected && currentDevice.sameDevice(askedFor);
+            if (answer == UserPrompts::Yes && stillThere) {
+                pending.adopt(other);
+                showPendingInEditor();
+            } else if (answer != UserPrompts::No) {
+                keptChanges << other;
+            }
+            askAboutForeignChanges();
+        });
 }
 
 void MainWindow::showPendingInEditor()
@@ -252,7 +264,7 @@ void MainWindow::writeFinished(bool ok)
     refreshPendingMarks();
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка записи"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка записи"),
                         (report.stop == ConfigExchange::WriteReport::Stop::DeviceLost
                              ? tr("Запись конфигурации прервана: устройство отключено.")
                              : tr("Запись конфигурации прервана: устройство не отвечает.")) +
@@ -267,7 +279,7 @@ void MainWindow::verifyWrite(const QDomDocument &readBack)
     const int count = pending.acceptedCount();
     const QList<ConfigDocument::Mismatch> wrong = pending.verify(readBack);
     if (wrong.isEmpty()) {
-        prompts->inform(UserPrompts::Icon::Information, tr("Проверка записи"),
+        prompts->report(UserPrompts::Icon::Information, tr("Проверка записи"),
                         tr("Записано и проверено: значений прочитано из устройства таких же, "
                            "как записаны: %1")
                             .arg(count));
@@ -277,7 +289,7 @@ void MainWindow::verifyWrite(const QDomDocument &readBack)
     for (const ConfigDocument::Mismatch &m : wrong)
         lines << tr("%1: записано %2, прочитано %3")
                      .arg(m.name, m.written, m.read.isEmpty() ? tr("нет") : m.read);
-    prompts->inform(UserPrompts::Icon::Critical, tr("Проверка записи"),
+    prompts->report(UserPrompts::Icon::Critical, tr("Проверка записи"),
                     tr("Устройство хранит не те значения, что были записаны:") + QLatin1Char('\n') +
                         lines.join(QLatin1Char('\n')));
 }

@@ -155,7 +155,7 @@ void MainWindow::firmwareTransferFailed(FileTransfer::Error error, const QString
         firmwareUpdate = false;
         link->setFirmwareUpdate(false);
         ui->progressBar->setValue(0);
-        prompts->inform(UserPrompts::Icon::Critical, tr("Обновление прошивки"), firmwareFailure);
+        prompts->report(UserPrompts::Icon::Critical, tr("Обновление прошивки"), firmwareFailure);
         // Ready again also restarts the status polling the update had stopped.
         if (currentState != LinkState::Disconnected)
             setGlobalState(LinkState::Ready);

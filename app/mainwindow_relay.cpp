@@ -71,7 +71,7 @@ void MainWindow::relayRefused(quint16 cmd, uchar statusCode)
     // Still relaying: the user may try to leave again.
     ui->startFskModePushButton->setText(tr("Отключить"));
     ui->startFskModePushButton->setEnabled(true);
-    prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+    prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"),
                     tr("Невозможно отключиться от удаленного устройства") + QLatin1Char('\n') +
                         relayFailure);
 }
@@ -98,7 +98,7 @@ void MainWindow::on_rsToUsbButton_clicked()
     waitEndReadStatus([this, command] {
         // A text command, as the login: the device reads it to its line end.
         if (!link->sendTextCmd(command)) {
-            prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+            prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"),
                             tr("Команда не отправлена: устройство не готово"));
             return;
         }

@@ -93,6 +93,10 @@ void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
 
 void MainWindow::showFirstPage()
 {
+    // The link's states call this: the console in debug mode is left by the user's own click,
+    // where the question to end debug mode may wait for its answer.
+    if (console->isDebugMode())
+        return;
     ui->terminalMenu->setCurrentRow(0);
     itemSelected(ui->terminalMenu->model()->index(0, 0));
 }
@@ -232,7 +236,7 @@ void MainWindow::applyStateEffects(int state)
         showFirstPage();
         break;
     case WriteError:
-        prompts->inform(
+        prompts->report(
             UserPrompts::Icon::Critical, tr("Ошибка записи"),
             tr("Ошибка записи конфигурации, проверьте корректность введенных параметров и "
                "повторите запись конфигурации") +
@@ -268,12 +272,12 @@ void MainWindow::applyStateEffects(int state)
         break;
     }
     case PasswordChanged:
-        prompts->inform(UserPrompts::Icon::Information, tr("Смена пароля"),
+        prompts->report(UserPrompts::Icon::Information, tr("Смена пароля"),
                         tr("Пароль успешно измёнен"));
         setGlobalState(Ready);
         break;
     case PasswordChangeError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Смена пароля"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Смена пароля"),
                         tr("Ошибка изменения пароля"));
         setGlobalState(Ready);
         break;
@@ -298,13 +302,13 @@ void MainWindow::applyStateEffects(int state)
         setGlobalState(Ready);
         break;
     case FileReadError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Чтение файла"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Чтение файла"),
                         tr("Ошибка файловой системы"));
         setGlobalState(Ready);
         break;
     case FileWriteError:
         if (firmwareUpdate) {
-            prompts->inform(
+            prompts->report(
                 UserPrompts::Icon::Critical, tr("Обновление прошивки"),
                 tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
                     (firmwareFailure.isEmpty() ? QString() : QLatin1Char('\n') + firmwareFailure));
@@ -312,25 +316,25 @@ void MainWindow::applyStateEffects(int state)
             link->setFirmwareUpdate(false);
             ui->progressBar->setValue(0);
         } else {
-            prompts->inform(UserPrompts::Icon::Critical, tr("Запись файла"),
+            prompts->report(UserPrompts::Icon::Critical, tr("Запись файла"),
                             tr("Ошибка файловой системы"));
         }
         setGlobalState(Ready);
         break;
     case RemoteNotOnServer:
-        prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Устройство не подключено к серверу!"));
         break;
     case RemoteBusy:
-        prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Устройство уже конфигурируется!"));
         break;
     case RemoteServerUnavailable:
-        prompts->inform(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
                         tr("Сервер конфигурирования недоступен!"));
         break;
     case RemoteExchangeError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
                         tr("Ошибка обмена данными с сервером конфигурирования!"));
         break;
     case ExtraPackSent:
@@ -351,11 +355,11 @@ void MainWindow::applyStateEffects(int state)
         }
         break;
     case FlashFormatted:
-        prompts->inform(UserPrompts::Icon::Information, tr("Информация"),
+        prompts->report(UserPrompts::Icon::Information, tr("Информация"),
                         tr("FLASH память успешно отформатирована"));
         break;
     case FlashFormatError:
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"),
                         tr("Ошибка форматирования FLASH памяти"));
         break;
     case ApplyingFirmware:
@@ -383,7 +387,7 @@ void MainWindow::applyStateEffects(int state)
         showFirstPage();
         break;
     case FskConnectFailed:
-        prompts->inform(
+        prompts->report(
             UserPrompts::Icon::Critical, tr("Ошибка"),
             tr("Невозможно подключиться к удаленному устройству") +
                 (relayFailure.isEmpty() ? QString() : QLatin1Char('\n') + relayFailure));
@@ -463,7 +467,7 @@ void MainWindow::authenticationRequest()
     }
     if (authAsked) {
         sessionPasswords.remove(serial);
-        prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
+        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
     } else {
         authAsked = true;
     }
@@ -587,7 +591,7 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
     const QString group = dbWorker->getFwGroup(fw_ver, deviceKey);
     if (group.isEmpty()) {
         identified = false;
-        prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
+        prompts->report(UserPrompts::Icon::Warning, tr("Предупреждение"),
                         tr("Версия прошивки не поддерживается конфигуратором"));
         // A supported firmware may still be in the store for this device.
         availableNewFw();
@@ -650,10 +654,17 @@ void MainWindow::deviceNodesChanged()
     // Polling goes on: the search sends nothing to a device that is still there, and a device
     // that went or changed ends polling through its own states. Notices of other terminals
     // can come steadily; stopping here held the status panel still for as long as they came.
-    if (currentState == LinkState::Disconnected && !enumerationTimer->isActive())
-        enumerationTimer->start(hotplugSearchDelayMs);
-    else
-        enumerationTimer->start(hotplugRepeatDelayMs);
+    // A burst of notices is searched once it has settled, yet no later than
+    // hotplugSearchDelayMs after its first notice: the notices of other programs' terminals may
+    // never settle, and a device plugged in meanwhile must still be found.
+    const bool burstStarts = !enumerationTimer->isActive() || !hotplugBurst.isValid();
+    if (burstStarts)
+        hotplugBurst.start();
+    const int settleMs = currentState == LinkState::Disconnected && burstStarts
+                             ? hotplugSearchDelayMs
+                             : hotplugRepeatDelayMs;
+    const qint64 leftMs = std::max<qint64>(0, hotplugSearchDelayMs - hotplugBurst.elapsed());
+    enumerationTimer->start(int(std::min<qint64>(settleMs, leftMs)));
 }
 
 void MainWindow::watchFolderForDevices(const QString &folder)

@@ -121,9 +121,18 @@ void UpdateController::swUpdated(QString newVer, qlonglong swFsize, QString swFi
                    "загружен в ") +
                 QDir::toNativeSeparators(target).toHtmlEscaped();
     }
-    if (window->prompts->ask(UserPrompts::Icon::Question, tr("Обновление конфигуратора"), text,
-                             UserPrompts::Yes | UserPrompts::No) != UserPrompts::Yes)
-        return;
+    // The server's news arrives in a network slot: the question must not wait there.
+    window->prompts->askLater(UserPrompts::Icon::Question, tr("Обновление конфигуратора"), text,
+                              UserPrompts::Yes | UserPrompts::No, UserPrompts::NoButton, this,
+                              [this, target, swFsize, swFileName](UserPrompts::Button answer) {
+                                  if (answer == UserPrompts::Yes)
+                                      downloadConfigurator(target, swFsize, swFileName);
+                              });
+}
+
+void UpdateController::downloadConfigurator(const QString &target, qlonglong swFsize,
+                                            const QString &swFileName)
+{
     net->setArchivePath(target);
     window->ui->progressBar->setMaximum(100000);
     manualUpdateCheck = true;
@@ -155,7 +164,7 @@ void UpdateController::swDownloaded()
 {
     if (downloadOnly) {
         endConfiguratorDownload();
-        window->prompts->inform(UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
+        window->prompts->report(UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
                                 tr("Архив обновления загружен: ") +
                                     QDir::toNativeSeparators(net->archivePath()) +
                                     tr("\nУстановите обновление менеджером пакетов."));
@@ -165,7 +174,7 @@ void UpdateController::swDownloaded()
     connect(unpacker, &UpdateUnpacker::failed, this, [this, unpacker](const QString &reason) {
         unpacker->deleteLater();
         endConfiguratorDownload();
-        window->prompts->inform(UserPrompts::Icon::Critical, tr("Обновление конфигуратора"),
+        window->prompts->report(UserPrompts::Icon::Critical, tr("Обновление конфигуратора"),
                                 tr("Обновление не установлено, конфигуратор продолжает работу.\n") +
                                     reason);
     });
@@ -198,13 +207,13 @@ void UpdateController::updaterFinished(int exitCode)
             if (window->fwCheckResult == MainWindow::FwCheck::UpToDate &&
                 swCheckResult == Check::UpToDate) {
                 manualUpdateCheck = false;
-                window->prompts->inform(
+                window->prompts->report(
                     UserPrompts::Icon::Information, tr("Проверка обновлений"),
                     tr("Вы используете актуальную версию конфигуратора и прошивки "
                        "устройства"));
             } else if (window->fwCheckResult == MainWindow::FwCheck::NewerAvailable) {
                 manualUpdateCheck = false;
-                window->prompts->inform(UserPrompts::Icon::Information, tr("Проверка обновлений"),
+                window->prompts->report(UserPrompts::Icon::Information, tr("Проверка обновлений"),
                                         swCheckResult == Check::NewerAvailable
                                             ? tr("Доступна новая версия прошивки и новая версия "
                                                  "конфигуратора")
@@ -213,14 +222,14 @@ void UpdateController::updaterFinished(int exitCode)
             break;
         case 1:
             manualUpdateCheck = false;
-            window->prompts->inform(UserPrompts::Icon::Warning, tr("Проверка обновлений"),
+            window->prompts->report(UserPrompts::Icon::Warning, tr("Проверка обновлений"),
                                     tr("Сервер обновлений недоступен"));
             window->showStatusLine(window->statusPict,
                                    QT_TRANSLATE_NOOP("MainWindow", "Сервер обновлений недоступен"));
             break;
         default:
             manualUpdateCheck = false;
-            window->prompts->inform(UserPrompts::Icon::Critical, tr("Проверка обновлений"),
+            window->prompts->report(UserPrompts::Icon::Critical, tr("Проверка обновлений"),
                                     tr("Ошибка обмена данными с сервером"));
             break;
         }

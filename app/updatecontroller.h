@@ -37,6 +37,8 @@ private:
     void checkNextModel();
     void checkConfiguratorVersion();
     void endConfiguratorDownload();
+    // Fetches the configurator's update into target once the user has said yes.
+    void downloadConfigurator(const QString &target, qlonglong swFsize, const QString &swFileName);
 
     MainWindow *window;
     Net *net = nullptr;

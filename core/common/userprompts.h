@@ -1,10 +1,21 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QObject>
 #include <QString>
+#include <QTimer>
+
+#include <functional>
+#include <utility>
 
 // How the program asks the user something or tells them about an error. The GUI answers with
 // message boxes, the command-line front end from its flags, tests with scripted answers, so
 // nothing below the window layer ever opens a window itself.
+//
+// Two forms. The waiting ones (ask, linkPrompt, inform) are for what the user opened with a
+// click. Link, session and timer slots use the later ones (askLater, linkPromptLater, report,
+// linkReport): a waiting box there runs an event loop inside the slot, in which the same cause
+// fires again and asks again underneath.
 class UserPrompts
 {
 public:
@@ -43,6 +54,39 @@ public:
         return linkPrompt(LinkPrompt::PortNoPermission);
     }
 
+    // What a question asked with askLater or linkPromptLater calls with the answer.
+    using Answered = std::function<void(Button)>;
+
+    // Asks without waiting. The contract every front end keeps: `answered` runs later, from the
+    // event loop, never inside this call; exactly once; and not at all once `context` is gone.
+    // This default takes the answer from the waiting form at once (a front end that answers
+    // from its flags or a script never waits there) and hands it on afterwards.
+    virtual void askLater(Icon icon, const QString &title, const QString &text, Buttons buttons,
+                          Button defaultButton, QObject *context, Answered answered)
+    {
+        answerLater(ask(icon, title, text, buttons, defaultButton), context, std::move(answered));
+    }
+    virtual void linkPromptLater(LinkPrompt which, QObject *context, Answered answered)
+    {
+        answerLater(linkPrompt(which), context, std::move(answered));
+    }
+
+    // A message with a single OK button that nobody waits for: the error reports of link,
+    // state and timer slots.
+    virtual void report(Icon icon, const QString &title, const QString &text)
+    {
+        inform(icon, title, text);
+    }
+    // The link's reports with an OK button only (port busy, no permission, unplugged), not
+    // waited for; portName names the port refused for PortNoPermission.
+    virtual void linkReport(LinkPrompt which, const QString &portName = QString())
+    {
+        if (which == LinkPrompt::PortNoPermission && !portName.isEmpty())
+            portNoPermission(portName);
+        else
+            linkPrompt(which);
+    }
+
     // A message that does not wait for the user and goes away by itself after autoCloseMs.
     virtual void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) = 0;
 
@@ -58,6 +102,16 @@ public:
     void inform(Icon icon, const QString &title, const QString &text)
     {
         ask(icon, title, text, Ok, Ok);
+    }
+
+protected:
+    // Hands an answer already known to `answered` from the event loop, as askLater promises.
+    static void answerLater(Button answer, QObject *context, Answered answered)
+    {
+        if (!answered)
+            return;
+        QTimer::singleShot(0, context ? context : QCoreApplication::instance(),
+                           [answer, answered = std::move(answered)] { answered(answer); });
     }
 };
 

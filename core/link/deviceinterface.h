@@ -260,6 +260,11 @@ private:
     // Gives up the request in flight without a resend (the relay check that failed).
     void forgetRequest(const AnswerKey &key);
     UserPrompts *prompts() const { return prompts_; }
+    // The continuations of the link's questions, once the user has answered.
+    void leaveRemoteAnswered(int session, bool leave);
+    void resendAnswered(int conversation, bool again, bool giveUp);
+    // Ends the request in flight that the device does not answer, and closes the port.
+    void giveUpRequest();
 
     QSerialPort *port = nullptr;
     QIODevice *remoteSocket = nullptr;
@@ -300,6 +305,15 @@ private:
     UserPrompts *prompts_ = nullptr;
     QStringList foundPortNames;
     bool leaveRemoteRequested = false;
+    // "Leave remote mode?" is asked once per remote session: not again while it is open, nor
+    // after No. The session count tells an answer about an earlier session from one for this.
+    int remoteSessionNo = 0;
+    bool leaveRemoteAsked = false;
+    // The question after the resends is open: a request that runs out of resends meanwhile is
+    // answered by the same question. The conversation count (one per identification) tells
+    // an answer about a device since gone from one about this one.
+    bool resendQuestionOpen = false;
+    int conversationNo = 0;
 
     // Remote configuration.
     RemoteConnection *remote = nullptr;

@@ -41,6 +41,9 @@ void DeviceInterface::connectToServer(QString _imei, QString _pass)
         setRemoteSocket(nullptr);
     }
     leaveRemoteRequested = false;
+    // A new session: leaving it may be asked again.
+    ++remoteSessionNo;
+    leaveRemoteAsked = false;
     answerTimer->stop();
     awaitingAnswer = false;
     disconnectDevice();

@@ -85,12 +85,14 @@ void DeviceInterface::enumerateDevices()
     }
 
     if (remoteMode && !foundPortNames.isEmpty()) {
-        const UserPrompts::Button answer =
-            prompts() ? prompts()->linkPrompt(UserPrompts::LinkPrompt::LeaveRemoteMode)
-                      : UserPrompts::No;
-        if (answer == UserPrompts::Yes) {
-            leaveRemoteRequested = true;
-            disconnectRemote();
+        // Every plug event and search of the session comes here; the user is asked once.
+        if (!leaveRemoteAsked && prompts()) {
+            leaveRemoteAsked = true;
+            const int session = remoteSessionNo;
+            prompts()->linkPromptLater(UserPrompts::LinkPrompt::LeaveRemoteMode, this,
+                                       [this, session](UserPrompts::Button answer) {
+                                           leaveRemoteAnswered(session, answer == UserPrompts::Yes);
+                                       });
         }
         return;
     }
@@ -135,6 +137,18 @@ void DeviceInterface::enumerateDevices()
     }
 }
 
+void DeviceInterface::leaveRemoteAnswered(int session, bool leave)
+{
+    if (!leave || session != remoteSessionNo)
+        return; // stays remote, or a later session has begun and asks for itself
+    if (remoteMode) {
+        leaveRemoteRequested = true;
+        disconnectRemote(); // the local search follows the server's goodbye
+    } else if (!isRemoteConnecting()) {
+        enumerateDevices(); // the session ended while the question was open
+    }
+}
+
 void DeviceInterface::setCurrentDevice(int index)
 {
     if (port->isOpen())
@@ -149,6 +163,7 @@ void DeviceInterface::readConfiguration()
 {
     qDebug() << "READ CONFIGURATION!";
     deviceReady = false;
+    ++conversationNo;
 
     if (remoteMode) {
         emit changeDeviceStatus(LinkState::Connected);
@@ -199,10 +214,10 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
             qDebug() << "No permission to open" << port->portName();
         const QString refused = port->portName();
         port->setPortName(QString());
-        if (prompts() && denied)
-            prompts()->portNoPermission(refused);
-        else if (prompts())
-            prompts()->linkPrompt(UserPrompts::LinkPrompt::PortBusy);
+        if (prompts())
+            prompts()->linkReport(denied ? UserPrompts::LinkPrompt::PortNoPermission
+                                         : UserPrompts::LinkPrompt::PortBusy,
+                                  refused);
         emit changeDeviceStatus(LinkState::Disconnected);
         break;
     }
@@ -216,7 +231,7 @@ void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
             port->close();
         port->setPortName(QString());
         if (deviceReady && prompts())
-            prompts()->linkPrompt(UserPrompts::LinkPrompt::DeviceUnplugged);
+            prompts()->linkReport(UserPrompts::LinkPrompt::DeviceUnplugged);
         emit changeDeviceStatus(LinkState::Disconnected);
         break;
     case QSerialPort::ReadError:
@@ -309,24 +324,49 @@ void DeviceInterface::answerTimeout()
         return;
     }
     retryCount = 0;
-    const UserPrompts::Button answer =
-        prompts() ? prompts()->linkPrompt(firmwareUpdate ? UserPrompts::LinkPrompt::ContinueFirmware
-                                          : writeMode    ? UserPrompts::LinkPrompt::ContinueWriting
-                                                         : UserPrompts::LinkPrompt::ContinueReading)
-                  : UserPrompts::No;
-    if (answer == UserPrompts::Yes) {
-        resend();
-    } else if (answer == UserPrompts::No) {
-        currentCmd = 0;
-        awaitingAnswer = false;
-        earlier.clear();
-        qDebug() << "Device not respond, port closed!";
-        if (port->isOpen())
-            port->close();
-        answerTimer->stop();
-        retryCount = 0;
-        emit changeDeviceStatus(LinkState::NotRespond);
+    if (!prompts()) {
+        giveUpRequest();
+        return;
     }
+    // While the question is open the exchange rests: nothing is resent until it is answered.
+    if (resendQuestionOpen)
+        return;
+    resendQuestionOpen = true;
+    const int conversation = conversationNo;
+    prompts()->linkPromptLater(firmwareUpdate ? UserPrompts::LinkPrompt::ContinueFirmware
+                               : writeMode    ? UserPrompts::LinkPrompt::ContinueWriting
+                                              : UserPrompts::LinkPrompt::ContinueReading,
+                               this, [this, conversation](UserPrompts::Button answer) {
+                                   resendQuestionOpen = false;
+                                   resendAnswered(conversation, answer == UserPrompts::Yes,
+                                                  answer == UserPrompts::No);
+                               });
+}
+
+void DeviceInterface::resendAnswered(int conversation, bool again, bool giveUp)
+{
+    // The answer may have come late after all, or the device gone and another one found: the
+    // question's cause has passed then.
+    if (conversation != conversationNo || !awaitingAnswer || !activeTransport()->isOpen())
+        return;
+    if (again)
+        resend(); // a new round of resends, and the question again after it
+    else if (giveUp)
+        giveUpRequest();
+    // Closed without a choice: the request is left as it is.
+}
+
+void DeviceInterface::giveUpRequest()
+{
+    currentCmd = 0;
+    awaitingAnswer = false;
+    earlier.clear();
+    qDebug() << "Device not respond, port closed!";
+    if (port->isOpen())
+        port->close();
+    answerTimer->stop();
+    retryCount = 0;
+    emit changeDeviceStatus(LinkState::NotRespond);
 }
 
 void DeviceInterface::authenticationDevice(QString devPass)

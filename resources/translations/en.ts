@@ -1086,6 +1086,10 @@ Continue the firmware update?</translation>
         <translation>Reading the configuration</translation>
     </message>
     <message>
+        <source>Запись конфигурации</source>
+        <translation>Writing the configuration</translation>
+    </message>
+    <message>
         <source>Модуль не отвечает на команду.
 Продолжить чтение конфигурации?</source>
         <translation>The device does not answer the command.
@@ -1990,22 +1994,6 @@ Switch to local configuration?</translation>
         <translation>Waiting for a device to be connected</translation>
     </message>
     <message>
-        <source>%1 дБм</source>
-        <translation>%1 dBm</translation>
-    </message>
-    <message>
-        <source>%1 дБ</source>
-        <translation>%1 dB</translation>
-    </message>
-    <message>
-        <source>%1 В</source>
-        <translation>%1 V</translation>
-    </message>
-    <message>
-        <source>норма</source>
-        <translation>normal</translation>
-    </message>
-    <message>
         <source>Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)</source>
         <translation>Configuration saved to %1 (keys and EUIs are never stored in files)</translation>
     </message>
@@ -2040,18 +2028,6 @@ Switch to local configuration?</translation>
     <message>
         <source>Обновление прошивки недоступно: в папке firmware нет более новой прошивки для этого устройства</source>
         <translation>No firmware update: the firmware folder holds nothing newer for this device</translation>
-    </message>
-    <message>
-        <source>Нет подключенного устройства</source>
-        <translation>No device connected</translation>
-    </message>
-    <message>
-        <source>Устройство не зарегистрировано в сети</source>
-        <translation>The device is not registered in the network</translation>
-    </message>
-    <message>
-        <source>Часы устройства идут верно (расхождение не более 2 с)</source>
-        <translation>The device clock is right (off by 2 s at most)</translation>
     </message>
     <message>
         <source>Подключение к серверу конфигурирования...</source>
@@ -2610,28 +2586,12 @@ Write them?</translation>
         <translation>Not confirmed</translation>
     </message>
     <message>
-        <source>Источник питания: </source>
-        <translation>Power source: </translation>
-    </message>
-    <message>
-        <source>Состояние батареи: </source>
-        <translation>Battery state: </translation>
-    </message>
-    <message>
         <source>Не устанавливалось</source>
         <translation>Never set</translation>
     </message>
     <message>
         <source>Сервер</source>
         <translation>Server</translation>
-    </message>
-    <message>
-        <source>Глобальные дата и время (UTC):</source>
-        <translation>Global date and time (UTC):</translation>
-    </message>
-    <message>
-        <source>Координаты: </source>
-        <translation>Position: </translation>
     </message>
     <message>
         <source>Проверка записи</source>

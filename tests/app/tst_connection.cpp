@@ -141,6 +141,7 @@ void tst_Connection::silentDeviceAsksAfterThreeResends()
     link.setUserPrompts(&f->prompts);
     link.setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
     f->prompts.linkAnswers = {UserPrompts::Button(answer), UserPrompts::No};
+    f->prompts.holdAnswers = true;
     link.serialPort()->setPortName(sim->portName());
     QSignalSpy states(&link, &DeviceInterface::changeDeviceStatus);
     LogCapture log;
@@ -153,17 +154,28 @@ void tst_Connection::silentDeviceAsksAfterThreeResends()
     for (int n = 1; n <= DeviceInterface::defaultMaxRetries; ++n)
         QCOMPARE(log.count(QString("Data IO Error, request num:  %1").arg(n)), 1);
     const int requests = DeviceInterface::defaultMaxRetries + 1; // the request and its resends
+    QCOMPARE(sim->commandCount(Cmd::deviceInfo), requests);
+
+    // While the question is open nothing is resent, and a request that runs out of resends
+    // meanwhile is answered by the same question: none is stacked on it.
+    link.getStatus();
+    QTRY_COMPARE_WITH_TIMEOUT(sim->commandCount(Cmd::netStatus), requests, roundMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!link.answerTimerObject()->isActive(), roundMs);
+    QCOMPARE(f->prompts.link.size(), 1);
+    QCOMPARE(sim->commandCount(Cmd::deviceInfo), requests);
+    QCOMPARE(f->prompts.release(), 1);
     if (answer == UserPrompts::No) {
-        QCOMPARE(sim->commandCount(Cmd::deviceInfo), requests);
-        QVERIFY(log.contains("Device not respond, port closed!"));
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("Device not respond, port closed!"), roundMs);
         QCOMPARE(states.last().first().toInt(), 8);
+        QCOMPARE(sim->commandCount(Cmd::netStatus), requests);
     } else {
-        // A new round from a zero count: as many resends again, then the question again.
+        // A new round of the last request from a zero count, then the question again.
         QTRY_COMPARE_WITH_TIMEOUT(f->prompts.link.size(), 2, roundMs);
-        QCOMPARE(sim->commandCount(Cmd::deviceInfo), 2 * requests);
-        QCOMPARE(log.count("Data IO Error, request num:  1"), 2);
+        QCOMPARE(sim->commandCount(Cmd::netStatus), 2 * requests);
+        QCOMPARE(f->prompts.release(), 1);
     }
-    QVERIFY(!link.serialPort()->isOpen()); // the last answer was No
+    QTRY_VERIFY_WITH_TIMEOUT(!link.serialPort()->isOpen(), roundMs); // the last answer was No
+    QCOMPARE(f->prompts.waited, 0); // never a waiting box from the link's slots
 }
 
 void tst_Connection::unplugReturnsToWaiting()
@@ -249,6 +261,7 @@ void tst_Connection::loginDialogue()
     QVERIFY(f->sim()->device().loggedIn());
     QVERIFY(window->findChildren<AuthenticationForm *>().isEmpty());
     QCOMPARE(f->prompts.asked.count("Ошибка: Неверный пароль"), 1);
+    QCOMPARE(f->prompts.waited, 0); // the refusal came from the link: told without waiting
 }
 
 void tst_Connection::plugBurstGivesOneSearch()
@@ -269,6 +282,13 @@ void tst_Connection::plugBurstGivesOneSearch()
                               MainWindow::hotplugSearchDelayMs + AppFixture::loadSlackMs);
     QTest::qWait(MainWindow::hotplugSearchDelayMs);
     QCOMPARE(f->enumerator.calls, before + 1);
+    // Notices that never settle (terminals of other programs) put the search off no longer
+    // than the delay of a first notice.
+    QTimer steady;
+    connect(&steady, &QTimer::timeout, window, &MainWindow::deviceNodesChanged);
+    steady.start(MainWindow::hotplugRepeatDelayMs / 3);
+    QTRY_COMPARE_WITH_TIMEOUT(f->enumerator.calls, before + 2,
+                              MainWindow::hotplugSearchDelayMs + AppFixture::loadSlackMs);
 }
 
 void tst_Connection::relayPageReadsTheRemoteDevice()
@@ -394,6 +414,22 @@ void tst_Connection::remoteSessionFromTheButton()
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
     QCOMPARE(text("globalStatusText"), QString("Устройство подключено удаленно"));
     QVERIFY(server.device(imei)->commandCount(Cmd::readParam) > 40);
+
+    // Cable devices plugged in meanwhile: each search comes to the question of leaving the
+    // session, which is asked once. After No the session goes on.
+    f->prompts.holdAnswers = true;
+    f->prompts.linkAnswers = {UserPrompts::No};
+    f->prompts.waited = 0; // the dialog's refusals above came from clicks
+    for (int plugged = 1; plugged <= 2; ++plugged) {
+        const int searches = f->enumerator.calls;
+        f->addSim();
+        QTRY_VERIFY_WITH_TIMEOUT(f->enumerator.calls > searches, replugWaitMs);
+    }
+    QCOMPARE(f->prompts.link,
+             QList<UserPrompts::LinkPrompt>{UserPrompts::LinkPrompt::LeaveRemoteMode});
+    QCOMPARE(f->prompts.release(), 1);
+    QVERIFY(window->deviceLink()->isRemoteMode());
+    QCOMPARE(f->prompts.waited, 0);
 
     // The button again ends the session: the goodbye, then state 0 once the socket is down.
     button->pressed();

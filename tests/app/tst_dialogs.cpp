@@ -1,6 +1,7 @@
 #include "authenticationform.h"
 #include "deferreddelete.h"
 #include "eraseform.h"
+#include "guiprompts.h"
 #include "guiresources.h"
 #include "reloadform.h"
 #include "selectdeviceform.h"
@@ -77,6 +78,7 @@ private slots:
     void selectAnswer_data();
     void selectAnswer();
     void answersOnce_data();
+    void laterAnswersComeFromTheEventLoop();
     void answersOnce();
 
 private:
@@ -280,6 +282,28 @@ void tst_Dialogs::answersOnce()
         wayOut(then);
     const bool answered = first == QLatin1String("answer");
     verifyOutcome(answered ? 1 : 0, answered ? 0 : 1);
+}
+
+void tst_Dialogs::laterAnswersComeFromTheEventLoop()
+{
+    // Without a screen the default answer is given; never inside the call that asked, and not
+    // at all once the asker is gone.
+    GuiPrompts prompts;
+    QList<UserPrompts::Button> answers;
+    const auto keep = [&answers](UserPrompts::Button b) { answers << b; };
+    auto asker = std::make_unique<QObject>();
+    QObject survivor;
+    prompts.linkPromptLater(UserPrompts::LinkPrompt::LeaveRemoteMode, asker.get(), keep);
+    prompts.askLater(UserPrompts::Icon::Question, "t", "q", UserPrompts::Yes | UserPrompts::No,
+                     UserPrompts::Yes, asker.get(), keep);
+    QVERIFY(answers.isEmpty());
+    QTRY_COMPARE(answers, (QList<UserPrompts::Button>{UserPrompts::No, UserPrompts::Yes}));
+    prompts.linkPromptLater(UserPrompts::LinkPrompt::ContinueWriting, asker.get(), keep);
+    asker.reset();
+    prompts.askLater(UserPrompts::Icon::Question, "t", "q", UserPrompts::Yes | UserPrompts::No,
+                     UserPrompts::Yes, &survivor, keep);
+    QTRY_COMPARE(answers.size(), 3);
+    QCOMPARE(answers.last(), UserPrompts::Yes); // the survivor's, not the gone asker's No
 }
 
 QTEST_MAIN(tst_Dialogs)

@@ -38,6 +38,7 @@ private slots:
     void failedAttempts_data();
     void failedAttempts();
     void wholeSession();
+    void leavingIsAskedOncePerSession();
 
 private:
     static constexpr const char *password = "s3cr3t-pw";
@@ -217,6 +218,37 @@ void tst_Remote::wholeSession()
     QVERIFY(!terminal.join('\n').contains(password));
     QCOMPARE(log.count(password), 0);
     QVERIFY(log.contains("Hiden or binary command"));
+}
+
+void tst_Remote::leavingIsAskedOncePerSession()
+{
+    // A cable device is plugged in during a remote session: every search of the session comes to
+    // the question, which is asked once: not again while it is open, nor after No. A new
+    // session asks again, and Yes leaves it for the device on the cable.
+    Simulator *local = f->addSim();
+    link->setPortEnumerator(&f->enumerator);
+    link->setUserPrompts(&f->prompts);
+    f->prompts.holdAnswers = true;
+    f->prompts.linkAnswers = {UserPrompts::No, UserPrompts::Yes};
+    const auto asked = [this] {
+        return f->prompts.link.count(UserPrompts::LinkPrompt::LeaveRemoteMode);
+    };
+    useServer(server->port());
+    for (int session = 1; session <= 2; ++session) {
+        link->connectToServer(imei(), password);
+        QTRY_VERIFY_WITH_TIMEOUT(link->isRemoteMode(), AppFixture::connectWaitMs);
+        for (int search = 0; search < 3; ++search)
+            link->enumerateDevices();
+        QCOMPARE(asked(), session);
+        QCOMPARE(f->prompts.release(), 1);
+        link->enumerateDevices(); // after No: stays remote, and is not asked again
+        QCOMPARE(asked(), session);
+    }
+    // Yes: the goodbye to the server, then the device on the cable is read.
+    QTRY_VERIFY_WITH_TIMEOUT(!link->isRemoteMode(), settleMs);
+    QTRY_COMPARE_WITH_TIMEOUT(local->commandCount(Cmd::deviceInfo), 1, AppFixture::connectWaitMs);
+    QVERIFY(link->serialPort()->isOpen());
+    QCOMPARE(f->prompts.waited, 0); // never a waiting box from the link's slots
 }
 
 QTEST_GUILESS_MAIN(tst_Remote)
