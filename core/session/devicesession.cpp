@@ -126,8 +126,7 @@ void DeviceSession::enableConfigExchange()
         return;
     exchange_ = new ConfigExchange(link_, this);
     exchange_->setSupportedCodes([this](const DeviceIdentity &) {
-        return !readsConfiguration || group_.isEmpty() || !db ? QList<int>()
-                                                              : db->getCommandList();
+        return !readsConfiguration || group_.isEmpty() || !db ? QList<int>() : db->getCommandList();
     });
     connect(exchange_, &ConfigExchange::parceAnswerComplite, this, &DeviceSession::onRead);
     connect(exchange_, &ConfigExchange::writeFinished, this, [this](bool ok) {
@@ -239,8 +238,8 @@ void DeviceSession::startRelay(const QString &devEui, int sessionTime, int timeo
         if (cmd == Cmd::fskMode)
             return fail(QStringLiteral("the local device refused relay mode (%1)").arg(why));
         // Leaving was refused: relay mode is still on.
-        emit notice(QStringLiteral("vexa7xx-cli: the device refused to leave relay mode (%1)")
-                        .arg(why));
+        emit notice(
+            QStringLiteral("vexa7xx-cli: the device refused to leave relay mode (%1)").arg(why));
         emitClosed(relayExitCode == 0 ? 1 : relayExitCode);
     });
     setPhase(Phase::Connecting);

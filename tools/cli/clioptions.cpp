@@ -299,4 +299,3 @@ bool CliOptions::parse(const QStringList &args, CliOptions *o, QString *error)
     }
     return checkRemoteOptions(*o, error) && checkRelayOptions(*o, error);
 }
-

@@ -44,8 +44,7 @@ struct CliOptions
 
 private:
     // provision: its value options at args[*i]; false when it is none of them.
-    static bool takeProvisionOption(const QStringList &args, int *i, CliOptions *o,
-                                    QString *error);
+    static bool takeProvisionOption(const QStringList &args, int *i, CliOptions *o, QString *error);
     // One of --remote, --password, --server at args[*i] (taking its value): 1 taken, 0 bad
     // usage (*error set), -1 not one of them.
     static int parseRemoteOption(const QStringList &args, int *i, CliOptions *o, QString *error);

@@ -80,8 +80,8 @@ void FlashCommand::identifiedForFlash(const DeviceIdentity &d)
     fromVersion = d.firmware;
     const QString device = QStringLiteral("Vexa%1 %2").arg(d.model()).arg(d.serialNumber);
     if (transfer->fileDevId() == d.devId)
-        err << device << ": firmware " << d.firmware << " -> " << image << " (" << opts.file
-            << ", " << transfer->fileSize() << " bytes)\n";
+        err << device << ": firmware " << d.firmware << " -> " << image << " (" << opts.file << ", "
+            << transfer->fileSize() << " bytes)\n";
     // Another device's image is refused by the transfer itself, without a question first.
     if (transfer->fileDevId() == d.devId && !opts.yes &&
         !confirm(QStringLiteral("Flash %1 from firmware %2 to %3%4 and restart it?")

@@ -145,8 +145,7 @@ void Provisioner::start()
     // The template carries keys for every device unless the table has the device's own.
     DeviceSession::FileToWrite templ;
     QString problem;
-    const bool loaded =
-        DeviceSession::loadFileToWrite(opts.templateFile, true, &templ, &problem);
+    const bool loaded = DeviceSession::loadFileToWrite(opts.templateFile, true, &templ, &problem);
     if (!templ.refused.isEmpty())
         return unusable(QStringLiteral("%1 holds values that cannot be written: %2")
                             .arg(opts.templateFile, templ.refused.join(QStringLiteral(", "))));
@@ -199,8 +198,9 @@ void Provisioner::start()
         u.port = port;
         u.clock.start();
         ++running;
-        runStep(u, new InfoReadCommand(stepOptions(u, QStringLiteral("info")), enumerator, u.os,
-                                       u.es, this),
+        runStep(u,
+                new InfoReadCommand(stepOptions(u, QStringLiteral("info")), enumerator, u.os, u.es,
+                                    this),
                 [this](Unit &unit, const Step &step, int code) { identified(unit, step, code); });
     }
 }
@@ -281,10 +281,9 @@ void Provisioner::identified(Unit &u, const Step &step, int code)
         err.flush();
         CliOptions o = stepOptions(u, QStringLiteral("flash"));
         o.file = opts.firmwareFile;
-        return runStep(u, new FlashCommand(o, enumerator, u.os, u.es, this),
-                       [this](Unit &unit, const Step &flash, int result) {
-                           flashed(unit, flash, result);
-                       });
+        return runStep(
+            u, new FlashCommand(o, enumerator, u.os, u.es, this),
+            [this](Unit &unit, const Step &flash, int result) { flashed(unit, flash, result); });
     }
     startWrite(u);
 }

@@ -64,10 +64,10 @@ private:
     // What a step left behind once it is gone.
     struct Step
     {
-        QString error;        // why it failed in its own words
-        QString where;        // the port the device is on now
-        QString firmware;     // identified: the firmware; flash: the version it came back with
-        QStringList missing;  // write: the values not on the device, by name
+        QString error;       // why it failed in its own words
+        QString where;       // the port the device is on now
+        QString firmware;    // identified: the firmware; flash: the version it came back with
+        QStringList missing; // write: the values not on the device, by name
         QString serial;
         QString devEui;
         int deviceId = 0;
