@@ -320,8 +320,9 @@ void DeviceSession::onIdentified(const QString &fw, ushort devId, const QString 
             db->setCurrentFwGroup(group_);
     }
     if (phase_ == Phase::Verifying) {
-        if (flashing)
-            emit returned(device);
+        emit returned(device);
+        if (!writing || !verifyWanted)
+            setPhase(exchange_ ? Phase::Reading : Phase::Ready);
         return; // after a write, the read-back follows
     }
     if (exchange_)
@@ -508,13 +509,16 @@ void DeviceSession::lookForReturn()
     if (phase_ != Phase::Rebooting)
         return;
     if (rebootClock.elapsed() > rebootWaitMs)
-        return fail(flashing ? QStringLiteral("the device did not come back within %1 s after the "
-                                              "reboot; whether it runs the new firmware is not "
-                                              "known (see vexa7xx-cli info)")
+        return fail(flashing ? QStringLiteral("the device did not come back within %1 s after "
+                                              "the reboot; whether it runs the new firmware is "
+                                              "not known (see vexa7xx-cli info)")
                                    .arg(rebootWaitMs / 1000)
-                             : QStringLiteral("the device did not come back within %1 s after the "
-                                              "write; the written values were not verified")
-                                   .arg(rebootWaitMs / 1000));
+                    : writing ? QStringLiteral("the device did not come back within %1 s after "
+                                               "the write; the written values were not verified")
+                                    .arg(rebootWaitMs / 1000)
+                              : QStringLiteral("the device did not come back within %1 s after "
+                                               "the reboot")
+                                    .arg(rebootWaitMs / 1000));
     QSerialPort *port = link_->serialPort();
     if (!portGone) {
         // Until the old port has gone, what is there is the device before its restart.

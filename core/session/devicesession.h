@@ -140,6 +140,11 @@ public:
     // Sends the loaded image, reboots the device into it and waits for it to come back;
     // returned(identity) tells what it came back with.
     void flash();
+    // After a reboot of the device: waits for it to come back, by its USB serial number (a
+    // device may come back under another port name) else by the port named, opens it and asks
+    // who it is; returned(identity) follows, or failed() after rebootWaitMs. Flash and the
+    // write's read-back use it.
+    void awaitReturn();
 
 signals:
     void phaseChanged(DeviceSession::Phase phase);
@@ -157,7 +162,7 @@ signals:
     // The write is over: acknowledged (and rebooted, and read back with verify), or stopped.
     void writeFinished(const ConfigExchange::WriteReport &report);
     void flashStopped(FileTransfer::Error error, const QString &reason);
-    // After the reboot of a flash: the device is back and said who it is.
+    // After a reboot: the device is back and said who it is (with the firmware it runs now).
     void returned(const DeviceIdentity &identity);
     void closed(int code);
 
@@ -173,7 +178,6 @@ private:
     bool remoteState(int state);
     void relayState(int state);
     void writeOver();
-    void awaitReturn();
     void lookForReturn();
 
     PortFinder finder;
