@@ -100,10 +100,9 @@ DeviceSession::DeviceSession(PortEnumerator *enumerator, QObject *parent)
 
 DeviceSession::~DeviceSession() = default;
 
-void DeviceSession::setUserPrompts(UserPrompts *userPrompts)
+void DeviceSession::setUserPrompts(UserPrompts *prompts)
 {
-    prompts = userPrompts;
-    link_->setUserPrompts(userPrompts);
+    link_->setUserPrompts(prompts);
 }
 
 bool DeviceSession::openDatabase(QString *error)
@@ -164,6 +163,9 @@ bool DeviceSession::loadFirmware(const QString &path, QString *reason)
 
 void DeviceSession::wire()
 {
+    if (wired)
+        return;
+    wired = true;
     // Connected after the exchange and the transfer: they take a state change in first (a
     // write stopped by a lost device is told as such before the loss itself).
     connect(link_, &DeviceInterface::setCurrentFwVer, this,

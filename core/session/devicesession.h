@@ -181,7 +181,7 @@ private:
     void lookForReturn();
 
     PortFinder finder;
-    UserPrompts *prompts = nullptr;
+    bool wired = false; // the link's signals reach the session
     std::unique_ptr<DB_Worker> db;
     DeviceInterface *link_ = nullptr;
     ConfigExchange *exchange_ = nullptr;
