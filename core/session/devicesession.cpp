@@ -496,6 +496,7 @@ void DeviceSession::flash()
 
 void DeviceSession::awaitReturn()
 {
+    setPhase(Phase::Rebooting);
     portGone = false;
     rebootClock.start();
     if (!returnTimer) {
