@@ -65,8 +65,12 @@ QString PortFinder::findAgain(const QString &usbSerial, const QString &named) co
             if (p.serialNumber == usbSerial)
                 return p.portName;
         }
+        // Not back yet. The name it had may meanwhile belong to another device that came up
+        // (pseudo-terminals and ttyACM numbers are handed out again): only its serial counts.
+        return QString();
     }
-    // A path the user gave (a symlink a udev rule keeps pointing at the device, say).
+    // A port without a USB serial number: the path the user gave (a symlink a udev rule keeps
+    // pointing at the device, say).
     if (!named.isEmpty()) {
         const QString path = PortCheck::location(named);
         if (PortCheck::exists(path))

@@ -29,8 +29,9 @@ public:
     QList<PortInfo> devices(const QString &named = QString()) const;
     // The port of a command: named (as a path or device name) when given, else the one device.
     Choice choose(const QString &named) const;
-    // The port a device with this USB serial number is on now, else named if it exists, else
-    // empty: a device may come back under another name after a reboot, its serial stays.
+    // The port a device with this USB serial number is on now (a device may come back under
+    // another name after a reboot, its serial stays); for a device without a USB serial
+    // number, named if it exists; else empty.
     QString findAgain(const QString &usbSerial, const QString &named) const;
     // The device's serial number as its USB serial number carries it (without the prefix).
     static QString deviceSerial(const PortInfo &port);

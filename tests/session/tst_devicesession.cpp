@@ -20,17 +20,24 @@ Q_DECLARE_METATYPE(PortFinder::Outcome)
 
 namespace {
 // The simulators' ports, one of them under a name of its own that changes with every re-plug,
-// as a USB serial port may come back under another name after a reboot.
+// as a USB serial port may come back under another name after a reboot, while the name it had
+// goes to the other device.
 class RenamingEnumerator : public PortEnumerator
 {
 public:
-    RenamingEnumerator(const PortEnumerator *ports, Simulator *renamed, const QString &folder)
+    RenamingEnumerator(const PortEnumerator *ports, Simulator *renamed, Simulator *beside,
+                       const QString &folder)
         : inner(ports)
         , sim(renamed)
+        , other(beside)
         , dir(folder)
     {
         plugged(sim->portName());
-        QObject::connect(sim, &Simulator::unplugged, [this] { QFile::remove(alias); });
+        // The name it leaves is taken at once by another device coming up.
+        QObject::connect(sim, &Simulator::unplugged, [this] {
+            QFile::remove(alias);
+            QFile::link(other->portName(), alias);
+        });
         QObject::connect(sim, &Simulator::portChanged,
                          [this](const QString &path) { plugged(path); });
     }
@@ -55,6 +62,7 @@ private:
     }
     const PortEnumerator *inner;
     Simulator *sim;
+    Simulator *other;
     QString dir;
     QString target;
     int generation = 0;
@@ -125,8 +133,8 @@ void tst_DeviceSession::portFinder()
 
 void tst_DeviceSession::rebootWaitFindsTheSameDevice()
 {
-    // Two devices: the one written to comes back on a new port after its reboot, and the wait
-    // must find it by its USB serial number, not take the other one that stayed.
+    // Two devices: the one written to comes back on a new port after its reboot, its old name
+    // now the other device's; the wait must find it by its USB serial number.
     AppFixture f;
     QVERIFY(f.isValid());
     SimConfig config;
@@ -134,7 +142,7 @@ void tst_DeviceSession::rebootWaitFindsTheSameDevice()
     Simulator *a = f.addSim(config);
     Simulator *b = f.addSim(config);
     QVERIFY(a && b);
-    RenamingEnumerator enumerator(&f.enumerator, a, f.path());
+    RenamingEnumerator enumerator(&f.enumerator, a, b, f.path());
     const QString before = enumerator.alias;
 
     DeviceSession session(&enumerator);
