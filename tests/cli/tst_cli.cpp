@@ -3,6 +3,7 @@
 #include "commandhistory.h"
 #include "configdocument.h"
 #include "db_worker.h"
+#include "filetransfer.h"
 #include "firmwareimage.h"
 #include "frame.h"
 #include "logcapture.h"

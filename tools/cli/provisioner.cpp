@@ -1,14 +1,15 @@
 #include "provisioner.h"
 
-#include "appsettings.h"
-#include "clirunner.h"
 #include "configdocument.h"
+#include "devicesession.h"
 #include "firmwarestore.h"
+#include "flashcommand.h"
+#include "inforeadcommand.h"
 #include "portcheck.h"
-#include "portenumerator.h"
+#include "portfinder.h"
+#include "writecommand.h"
 
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTimer>
@@ -141,22 +142,16 @@ void Provisioner::start()
     };
     // Every file is checked before any device is touched: a batch stopped half-way by a typo
     // is worse than one that never started.
-    QFile templ(opts.templateFile);
-    if (!templ.open(QIODevice::ReadOnly))
-        return unusable(QStringLiteral("cannot read ") + opts.templateFile);
-    QStringList refused;
+    // The template carries keys for every device unless the table has the device's own.
+    DeviceSession::FileToWrite templ;
     QString problem;
-    if (ConfigDocument::load(templ.read(ConfigDocument::maxFileBytes + 1), &templateDoc, &refused,
-                             &problem) != ConfigDocument::LoadResult::Ok)
-        return unusable(opts.templateFile + QStringLiteral(" is not a configuration file: ") +
-                        problem);
-    if (!refused.isEmpty())
+    const bool loaded = DeviceSession::loadFileToWrite(opts.templateFile, true, &templ, &problem);
+    if (!templ.refused.isEmpty())
         return unusable(QStringLiteral("%1 holds values that cannot be written: %2")
-                            .arg(opts.templateFile, refused.join(QStringLiteral(", "))));
-    if (ConfigDocument::param(templateDoc, QStringLiteral("dev_id")).isEmpty())
-        return unusable(opts.templateFile +
-                        QStringLiteral(" has no dev_id: it could be any model's configuration"));
-    ConfigDocument::deleteElement(templateDoc, QStringLiteral("serial_number"));
+                            .arg(opts.templateFile, templ.refused.join(QStringLiteral(", "))));
+    if (!loaded)
+        return unusable(problem);
+    templateDoc = templ.doc;
     if (!opts.keysFile.isEmpty()) {
         QFile keysFile(opts.keysFile);
         QString error;
@@ -182,11 +177,8 @@ void Provisioner::start()
 
     QStringList ports;
     if (opts.ports.isEmpty() || opts.ports == QLatin1String("all")) {
-        const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
-        for (const PortInfo &p : enumerator->ports()) {
-            if (isVexaPort(p, ids.vid, ids.pid))
-                ports << PortCheck::location(p.portName);
-        }
+        for (const PortInfo &p : PortFinder(enumerator).devices())
+            ports << PortCheck::location(p.portName);
     } else {
         for (const QString &p : opts.ports.split(QLatin1Char(','), Qt::SkipEmptyParts))
             ports << PortCheck::location(p.trimmed());
@@ -206,54 +198,66 @@ void Provisioner::start()
         u.port = port;
         u.clock.start();
         ++running;
-        runStep(u, {QStringLiteral("info")},
-                [this](Unit &unit, int code) { identified(unit, code); });
+        runStep(u,
+                new InfoReadCommand(stepOptions(u, QStringLiteral("info")), enumerator, u.os, u.es,
+                                    this),
+                [this](Unit &unit, const Step &step, int code) { identified(unit, step, code); });
     }
 }
 
-void Provisioner::runStep(Unit &u, const QStringList &args, std::function<void(Unit &, int)> then)
+CliOptions Provisioner::stepOptions(const Unit &u, const QString &command) const
 {
-    CliRunner::Options o;
-    QString error;
-    if (!CliRunner::parse(QStringList{QStringLiteral("--port"), u.port, QStringLiteral("--json")} +
-                              args,
-                          &o, &error))
-        return finishUnit(u, error);
+    CliOptions o;
+    o.command = command;
+    o.port = u.port;
+    o.json = true;
+    o.yes = true;
+    return o;
+}
+
+void Provisioner::runStep(Unit &u, CliCommand *step,
+                          std::function<void(Unit &, const Step &, int)> then)
+{
     u.out.clear();
     u.err.clear();
-    auto *step = new CliRunner(o, enumerator, u.os, u.es, this);
     // Queued: a step may end inside start(), and is deleted only once it has returned.
     connect(
-        step, &CliRunner::finished, this,
-        [this, step, &u, then](int code) {
+        step, &CliCommand::finished, this,
+        [step, &u, then](int code) {
             u.os.flush();
             u.es.flush();
+            Step left;
+            left.error = step->error();
+            left.where = step->where();
+            const DeviceIdentity &device = step->identity();
+            left.serial = device.serialNumber;
+            left.devEui = device.devEui;
+            left.deviceId = device.devId;
+            left.firmware = device.firmware;
+            if (auto *flash = qobject_cast<FlashCommand *>(step))
+                left.firmware = flash->runningVersion();
+            if (auto *write = qobject_cast<WriteCommand *>(step))
+                left.missing = write->notOnDevice();
             delete step; // its port is closed before the next step opens it
-            then(u, code);
+            then(u, left, code);
         },
         Qt::QueuedConnection);
     step->start();
 }
 
-QString Provisioner::stepError(const Unit &u, const QString &fallback)
+QString Provisioner::stepError(const Step &step, const QString &fallback)
 {
-    const QStringList lines = u.err.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    for (int i = lines.size() - 1; i >= 0; --i) {
-        if (lines.at(i).startsWith(QLatin1String("vexa7xx-cli: ")))
-            return lines.at(i).mid(13);
-    }
-    return fallback;
+    return step.error.isEmpty() ? fallback : step.error;
 }
 
-void Provisioner::identified(Unit &u, int code)
+void Provisioner::identified(Unit &u, const Step &step, int code)
 {
     if (code != 0)
-        return finishUnit(u, stepError(u, QStringLiteral("the device was not identified")));
-    const QJsonObject info = QJsonDocument::fromJson(u.out.toUtf8()).object();
-    u.serial = info.value(QStringLiteral("serialNumber")).toString();
-    u.devEui = info.value(QStringLiteral("devEui")).toString();
-    u.firmware = info.value(QStringLiteral("firmware")).toString();
-    u.deviceId = info.value(QStringLiteral("deviceId")).toInt();
+        return finishUnit(u, stepError(step, QStringLiteral("the device was not identified")));
+    u.serial = step.serial;
+    u.devEui = step.devEui;
+    u.firmware = step.firmware;
+    u.deviceId = step.deviceId;
     if (doneSerials.contains(u.serial)) {
         out << u.serial << "  " << u.devEui << "  " << u.firmware << "  skipped: done already ("
             << opts.reportFile << ")\n";
@@ -275,23 +279,24 @@ void Provisioner::identified(Unit &u, int code)
         (imageDeviceId != u.deviceId || imageVersion != u.firmware)) {
         err << u.serial << ": flashing " << opts.firmwareFile << '\n';
         err.flush();
-        return runStep(u, {QStringLiteral("flash"), opts.firmwareFile, QStringLiteral("--yes")},
-                       [this](Unit &unit, int result) { flashed(unit, result); });
+        CliOptions o = stepOptions(u, QStringLiteral("flash"));
+        o.file = opts.firmwareFile;
+        return runStep(
+            u, new FlashCommand(o, enumerator, u.os, u.es, this),
+            [this](Unit &unit, const Step &flash, int result) { flashed(unit, flash, result); });
     }
     startWrite(u);
 }
 
-void Provisioner::flashed(Unit &u, int code)
+void Provisioner::flashed(Unit &u, const Step &step, int code)
 {
-    const QJsonObject summary = QJsonDocument::fromJson(u.out.toUtf8()).object();
     if (code != 0)
-        return finishUnit(u, stepError(u, QStringLiteral("the flash failed")));
+        return finishUnit(u, stepError(step, QStringLiteral("the flash failed")));
     // The device may have come back on another port.
-    const QString port =
-        summary.value(QStringLiteral("device")).toObject().value(QStringLiteral("port")).toString();
-    if (!port.isEmpty())
-        u.port = port;
-    u.firmware = summary.value(QStringLiteral("runningVersion")).toString(u.firmware);
+    if (!step.where.isEmpty())
+        u.port = step.where;
+    if (!step.firmware.isEmpty())
+        u.firmware = step.firmware;
     startWrite(u);
 }
 
@@ -313,25 +318,22 @@ void Provisioner::startWrite(Unit &u)
                              .arg(u.serial.isEmpty() ? QString::number(quintptr(&u)) : u.serial));
     if (!ConfigDocument::save(doc, file))
         return finishUnit(u, QStringLiteral("cannot write ") + file);
-    QStringList args{QStringLiteral("write"), file, QStringLiteral("--yes"),
-                     QStringLiteral("--with-keys")};
-    if (opts.verify)
-        args << QStringLiteral("--verify");
-    runStep(u, args, [this](Unit &unit, int code) { written(unit, code); });
+    // Through the file, so the file check applies to the keys of the table as to any file.
+    CliOptions o = stepOptions(u, QStringLiteral("write"));
+    o.file = file;
+    o.withKeys = true;
+    o.verify = opts.verify;
+    runStep(u, new WriteCommand(o, enumerator, u.os, u.es, this),
+            [this](Unit &unit, const Step &step, int code) { written(unit, step, code); });
 }
 
-void Provisioner::written(Unit &u, int code)
+void Provisioner::written(Unit &u, const Step &step, int code)
 {
     if (code == 0)
         return finishUnit(u, QString());
     // Which values are not on the device, by name.
-    const QJsonObject report = QJsonDocument::fromJson(u.out.toUtf8()).object();
-    QStringList missing = report.value(QStringLiteral("notWritten")).toVariant().toStringList();
-    for (const QJsonValue &v : report.value(QStringLiteral("refused")).toArray())
-        missing << v.toObject().value(QStringLiteral("name")).toString();
-    for (const QJsonValue &v : report.value(QStringLiteral("mismatches")).toArray())
-        missing << v.toObject().value(QStringLiteral("name")).toString();
-    finishUnit(u, stepError(u, QStringLiteral("the write failed")),
+    const QStringList &missing = step.missing;
+    finishUnit(u, stepError(step, QStringLiteral("the write failed")),
                missing.join(QStringLiteral(", ")));
 }
 

@@ -12,13 +12,15 @@
 #include <memory>
 #include <vector>
 
-class CliRunner;
+class CliCommand;
 class PortEnumerator;
+struct CliOptions;
 
 // A batch of devices on a provisioning bench: every device at once, each through a link of its
 // own, is identified, optionally flashed, written with a template and its own keys, optionally
 // verified, and reported as one JSON line. Each step is a command of the command line run
-// in-process, so a batch behaves exactly like the commands typed one by one. A device that fails
+// in-process (info, flash, write), so a batch behaves exactly like the commands typed one by
+// one. A device that fails
 // stops nobody else, and a device the report lists as done is skipped on the next run.
 class Provisioner : public QObject
 {
@@ -59,14 +61,28 @@ signals:
 
 private:
     struct Unit;
-    void runStep(Unit &u, const QStringList &args, std::function<void(Unit &, int)> then);
-    void identified(Unit &u, int code);
-    void flashed(Unit &u, int code);
+    // What a step left behind once it is gone.
+    struct Step
+    {
+        QString error;       // why it failed in its own words
+        QString where;       // the port the device is on now
+        QString firmware;    // identified: the firmware; flash: the version it came back with
+        QStringList missing; // write: the values not on the device, by name
+        QString serial;
+        QString devEui;
+        int deviceId = 0;
+    };
+    // The options of a step on the unit's port.
+    CliOptions stepOptions(const Unit &u, const QString &command) const;
+    // Runs the step; then(unit, what it left, code) once it has ended and is gone.
+    void runStep(Unit &u, CliCommand *step, std::function<void(Unit &, const Step &, int)> then);
+    void identified(Unit &u, const Step &step, int code);
+    void flashed(Unit &u, const Step &step, int code);
     void startWrite(Unit &u);
-    void written(Unit &u, int code);
+    void written(Unit &u, const Step &step, int code);
     void finishUnit(Unit &u, const QString &error, const QString &details = QString());
-    // The last "vexa7xx-cli: ..." line a step printed, else its own words.
-    static QString stepError(const Unit &u, const QString &fallback);
+    // Why a step failed in its own words, else the fallback.
+    static QString stepError(const Step &step, const QString &fallback);
     void loadReport();
 
     Options opts;

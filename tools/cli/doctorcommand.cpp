@@ -1,14 +1,39 @@
-// CliRunner's doctor: the serial ports, which of them are Vexa7XX devices, and for each thing
-// that keeps the configurator from one of them the command that fixes it.
-#include "clirunner.h"
+#include "doctorcommand.h"
 
 #include "appsettings.h"
 #include "portcheck.h"
-#include "portenumerator.h"
+#include "portfinder.h"
 
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <algorithm>
+
+void DoctorCommand::start()
+{
+    if (opts.command == QLatin1String("list"))
+        list();
+    else
+        doctor();
+}
+
+void DoctorCommand::list()
+{
+    QJsonArray array;
+    for (const PortInfo &p : PortFinder(enumerator).devices(opts.port)) {
+        const QString sn = PortFinder::deviceSerial(p);
+        if (opts.json)
+            array.append(
+                QJsonObject{{QStringLiteral("port"), p.portName}, {QStringLiteral("serial"), sn}});
+        else
+            out << p.portName << "\t" << sn << '\n';
+    }
+    if (opts.json)
+        out << QJsonDocument(array).toJson(QJsonDocument::Compact) << '\n';
+    succeed();
+}
 
 namespace {
 QString usbIds(const PortInfo &p)
@@ -21,14 +46,15 @@ QString usbIds(const PortInfo &p)
 }
 } // namespace
 
-void CliRunner::doctor()
+void DoctorCommand::doctor()
 {
     const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
-    const QList<PortInfo> ports = enumerator->ports();
+    const PortFinder finder(enumerator);
+    const QList<PortInfo> ports = finder.ports();
     QStringList candidates; // the ports to look at closely
     out << "serial ports:\n";
     for (const PortInfo &p : ports) {
-        const bool vexa = isVexaPort(p, ids.vid, ids.pid);
+        const bool vexa = finder.isDevice(p);
         out << "  " << p.portName.leftJustified(16) << ' ' << usbIds(p) << "  "
             << (p.serialNumber.isEmpty() ? QStringLiteral("-") : p.serialNumber).leftJustified(18)
             << (vexa ? "  Vexa7XX" : "") << '\n';
@@ -69,7 +95,7 @@ void CliRunner::doctor()
     finish(1);
 }
 
-bool CliRunner::doctorPort(const QString &port, const AppSettings::UsbIds &ids)
+bool DoctorCommand::doctorPort(const QString &port, const AppSettings::UsbIds &ids)
 {
     using PortCheck::Problem;
     Problem problem = PortCheck::exists(port) ? PortCheck::check(port) : Problem::Missing;

@@ -1,0 +1,60 @@
+#include "inforeadcommand.h"
+
+#include "configdocument.h"
+#include "devicesession.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+void InfoReadCommand::identified(const DeviceIdentity &d)
+{
+    const QString name = session->modelName();
+    const bool supported = !session->group().isEmpty();
+    if (opts.command == QLatin1String("info")) {
+        if (opts.json) {
+            QJsonObject o{{QStringLiteral("port"), where()},
+                          {QStringLiteral("model"), QStringLiteral("Vexa") + name},
+                          {QStringLiteral("deviceId"), int(d.devId)},
+                          {QStringLiteral("revision"), d.revision()},
+                          {QStringLiteral("firmware"), d.firmware},
+                          {QStringLiteral("supported"), supported},
+                          {QStringLiteral("serialNumber"), d.serialNumber},
+                          {QStringLiteral("devEui"), d.devEui}};
+            if (!opts.relay.isEmpty())
+                o.insert(QStringLiteral("relay"), opts.relay);
+            out << QJsonDocument(o).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            out << "port:          " << where() << '\n'
+                << (opts.relay.isEmpty() ? QString() : "relay to:      " + opts.relay + '\n')
+                << "model:         Vexa" << name << " (device ID " << d.devId << ", revision "
+                << d.revision() << ")\n"
+                << "firmware:      " << d.firmware << (supported ? "" : " (not supported)") << '\n'
+                << "serial number: " << d.serialNumber << '\n'
+                << "DevEUI:        " << d.devEui << '\n';
+        }
+        return; // the empty read that follows ends the command
+    }
+    if (!supported)
+        fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
+                 .arg(d.firmware, name));
+}
+
+void InfoReadCommand::readDone(const QDomDocument &read)
+{
+    if (done)
+        return;
+    if (opts.command == QLatin1String("info"))
+        return succeed();
+    err << '\n';
+    QDomDocument doc = read;
+    if (!opts.withKeys)
+        ConfigDocument::clearKeys(doc);
+    if (opts.output.isEmpty()) {
+        out << ConfigDocument::toText(doc);
+    } else if (!ConfigDocument::save(doc, opts.output)) {
+        return fail(QStringLiteral("cannot write ") + opts.output);
+    } else {
+        err << "configuration saved to " << opts.output << '\n';
+    }
+    succeed();
+}

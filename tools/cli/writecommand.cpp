@@ -1,0 +1,165 @@
+#include "writecommand.h"
+
+#include "devicesession.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+void WriteCommand::start()
+{
+    // A file that will be refused costs the device nothing: it is looked at first.
+    if (!loadFile())
+        return;
+    connectDevice();
+    if (!session)
+        return;
+    connect(session, &DeviceSession::writeStopped, this, &WriteCommand::writeStopped);
+    connect(session, &DeviceSession::writeFinished, this, [this] {
+        if (done)
+            return;
+        if (session->verified())
+            err << '\n';
+        finishWrite();
+    });
+    connect(session, &DeviceSession::phaseChanged, this, [this](DeviceSession::Phase phase) {
+        if (phase != DeviceSession::Phase::Rebooting)
+            return;
+        err << "\nwritten; the device reboots; waiting for it to come back to read it again\n";
+        err.flush();
+    });
+}
+
+bool WriteCommand::loadFile()
+{
+    DeviceSession::FileToWrite file;
+    QString error;
+    if (!DeviceSession::loadFileToWrite(opts.file, opts.withKeys, &file, &error)) {
+        fail(error);
+        return false;
+    }
+    fileDoc = file.doc;
+    fileDevId = file.devId;
+    fileRefused = file.refused;
+    for (const QString &r : fileRefused)
+        err << "refused (not written): " << r << '\n';
+    if (DeviceSession::hasWritable(fileDoc))
+        return true;
+    fail(QStringLiteral("nothing of %1 can be written").arg(opts.file));
+    return false;
+}
+
+void WriteCommand::identified(const DeviceIdentity &d)
+{
+    if (session->group().isEmpty())
+        return fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
+                        .arg(d.firmware, session->modelName()));
+    // Told before the whole configuration is read for nothing.
+    if (fileDevId != QString::number(d.devId))
+        fail(QStringLiteral("%1 is for device ID %2, the device is %3")
+                 .arg(opts.file, fileDevId)
+                 .arg(d.devId));
+}
+
+void WriteCommand::readDone(const QDomDocument &doc)
+{
+    if (done)
+        return;
+    err << '\n';
+    const DeviceSession::Pending pending =
+        DeviceSession::dropValuesOnDevice(fileDoc, doc, opts.all);
+    unchanged = pending.unchanged;
+    if (pending.count == 0) {
+        err << "the device already holds every " << (fileRefused.isEmpty() ? "" : "accepted ")
+            << "value of " << opts.file << "; nothing written\n";
+        return finishWrite();
+    }
+    if (!unchanged.isEmpty())
+        err << unchanged.size()
+            << " parameter(s) already hold the file's value and are not written\n";
+    const DeviceIdentity &d = session->identity();
+    if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to Vexa%2 %3 and reboot it?")
+                                  .arg(pending.count)
+                                  .arg(d.model())
+                                  .arg(d.serialNumber)))
+        return fail(QStringLiteral("cancelled"));
+    session->write(fileDoc, opts.verify);
+}
+
+void WriteCommand::writeStopped(const ConfigExchange::WriteReport &r)
+{
+    using Stop = ConfigExchange::WriteReport::Stop;
+    err << "\nvexa7xx-cli: "
+        << (r.stop == Stop::Refused      ? "the device refused " + r.notWritten.value(0)
+            : r.stop == Stop::DeviceLost ? QStringLiteral("the device went away during the write")
+                                         : QStringLiteral("the device stopped answering during "
+                                                          "the write"))
+        << '\n';
+    err << "written before the stop: "
+        << (r.written.isEmpty() ? QStringLiteral("nothing") : r.written.join(QStringLiteral(", ")))
+        << "\nnot written: " << r.notWritten.join(QStringLiteral(", ")) << '\n';
+}
+
+void WriteCommand::finishWrite()
+{
+    if (done)
+        return;
+    const bool writing = session->isWriting();
+    const ConfigExchange::WriteReport r =
+        writing ? session->writeReport() : ConfigExchange::WriteReport();
+    const QList<ConfigDocument::Mismatch> &mismatches = session->mismatches();
+    QStringList refused = fileRefused;
+    refused << r.skipped;
+    for (const QString &skipped : r.skipped)
+        err << "refused (not written): " << skipped << '\n';
+    QJsonObject json;
+    reportVerify(&json);
+    QJsonArray refusedList;
+    missing = r.notWritten;
+    for (const QString &entry : refused) {
+        const int colon = entry.indexOf(QLatin1String(": "));
+        refusedList.append(QJsonObject{{QStringLiteral("name"), entry.left(colon)},
+                                       {QStringLiteral("reason"), entry.mid(colon + 2)}});
+        missing << entry.left(colon);
+    }
+    for (const ConfigDocument::Mismatch &m : mismatches)
+        missing << m.name;
+    if (opts.json) {
+        json.insert(QStringLiteral("applied"), QJsonArray::fromStringList(r.written));
+        json.insert(QStringLiteral("unchanged"), QJsonArray::fromStringList(unchanged));
+        json.insert(QStringLiteral("refused"), refusedList);
+        json.insert(QStringLiteral("notWritten"), QJsonArray::fromStringList(r.notWritten));
+        out << QJsonDocument(json).toJson(QJsonDocument::Compact) << '\n';
+    }
+    if (refused.isEmpty() && r.notWritten.isEmpty() && mismatches.isEmpty()) {
+        if (writing && !session->verified())
+            err << "\nwritten; the device reboots\n";
+        return succeed();
+    }
+    // A value read back with another one is not on the device.
+    if (r.written.size() == mismatches.size() && unchanged.isEmpty())
+        return fail(QStringLiteral("nothing of %1 was applied").arg(opts.file), 1);
+    fail(QStringLiteral("%1 was applied in part").arg(opts.file), PartlyApplied);
+}
+
+void WriteCommand::reportVerify(QJsonObject *json)
+{
+    if (!session->verified())
+        return;
+    const QList<ConfigDocument::Mismatch> &mismatches = session->mismatches();
+    const int names = session->verifiedNames().size();
+    QJsonArray list;
+    for (const ConfigDocument::Mismatch &m : mismatches) {
+        err << "mismatch: " << m.name << " written " << m.written << ", read back "
+            << (m.read.isEmpty() ? QStringLiteral("nothing") : m.read) << '\n';
+        list.append(QJsonObject{{QStringLiteral("name"), m.name},
+                                {QStringLiteral("written"), m.written},
+                                {QStringLiteral("read"), m.read}});
+    }
+    if (mismatches.isEmpty())
+        err << "written and verified: " << names << " value(s) read back as written\n";
+    else
+        err << mismatches.size() << " of " << names << " written value(s) read back differently\n";
+    json->insert(QStringLiteral("verified"), mismatches.isEmpty());
+    json->insert(QStringLiteral("mismatches"), list);
+}
