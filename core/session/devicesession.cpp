@@ -6,7 +6,7 @@
 #include "deviceinterface.h"
 #include "linkstate.h"
 #include "paramcatalogue.h"
-#include "paramcodec.h"
+#include "pendingchanges.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -66,8 +66,7 @@ DeviceSession::Pending DeviceSession::dropValuesOnDevice(QDomDocument &file,
         if (!p)
             continue;
         const QDomElement current = device.documentElement().firstChildElement(e.tagName());
-        if (!all && !current.isNull() &&
-            ParamCodec::valueTextOf(*p, current) == ParamCodec::valueTextOf(*p, e)) {
+        if (!all && !current.isNull() && PendingChanges::sameValue(e.tagName(), current, e)) {
             same << e;
             pending.unchanged << e.tagName();
             continue;
