@@ -248,6 +248,8 @@ void FileTransfer::createFile(uchar status)
 void FileTransfer::startBlocks()
 {
     phase = Phase::Blocks;
+    // The image itself now goes to the device (from its start or where it stopped).
+    emit changeDeviceStatus(LinkState::WriteFile);
     qDebug() << dashes;
     qDebug() << "Recivied offset: " << 0;
     qDebug() << "Writen block size: " << 0;
