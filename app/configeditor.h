@@ -117,6 +117,12 @@ signals:
     void changeRecorded();
 
 private:
+    // The frequency plan's changes, reported by its dialog rather than by widgets of the pages.
+    static constexpr int rx2FreqChange = 19;
+    static constexpr int rx2DrChange = 20;
+    static constexpr int freqChannelsChange = 21;
+
+    // ---- the binding table (configeditor_bindings.cpp)
     enum class Kind { Check, Key, Number, Combo, ComboIndex, Custom };
     using FillRule = std::function<void(const QDomElement &)>;
     using StoreRule = std::function<void()>;
@@ -157,7 +163,6 @@ private:
     };
 
     void buildTable();
-    void freqFormClosed();
     void add(const QString &element, int changeIndex, Kind kind, QWidget *widget,
              const QList<QWidget *> &alsoEdits = {}, FillRule fill = {}, StoreRule store = {})
     {
@@ -175,14 +180,17 @@ private:
     void storeInputMode(int n);
     void fillMeterConfig(const QDomElement &e);
     void updateFixedPointWidgets(int n);
-    QList<QPair<QString, QString>> rx2DrItems() const;
     QList<QWidget *> meterWidgets() const;
+    void enableFreqPlan(bool on);
+
+    // ---- the editor's behaviour around the table (configeditor.cpp)
+    void freqFormClosed();
+    QList<QPair<QString, QString>> rx2DrItems() const;
     QList<QWidget *> widgetsOf(const Binding &b) const;
     QWidget *pageOf(const QWidget *w) const;
     QString shownOf(const Binding &b) const;
     QString shownFromText(const QDomElement &e) const;
     void setInputHints();
-    void enableFreqPlan(bool on);
     static QString converterMissing();
 
     QList<QWidget *> pageWidgets;
