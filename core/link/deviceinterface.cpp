@@ -7,13 +7,10 @@
 #include "linkstate.h"
 #include "packparser.h"
 #include "payloadwriter.h"
-#include "portenumerator.h"
-#include "relaysession.h"
 #include "statusrecords.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QRegularExpression>
 #include <QSerialPort>
 #include <QTimer>
 
@@ -87,6 +84,8 @@ DeviceInterface::DeviceInterface(QObject *parent)
     parser = new PackParser(answerQueue.get(), this);
     connectParser();
     relay = new RelaySession(this);
+    remote = new RemoteSession(this);
+    portSession = new PortSession(this);
 }
 
 DeviceInterface::~DeviceInterface()
@@ -98,9 +97,9 @@ DeviceInterface::~DeviceInterface()
     delete port;
     port = nullptr;
     qDebug() << "Port closed, handle deleted.";
-    if (remoteSocket) {
-        disconnect(remoteSocket, nullptr, this, nullptr);
-        remoteSocket->close();
+    if (QIODevice *socket = remote->socket()) {
+        disconnect(socket, nullptr, this, nullptr);
+        socket->close();
         qDebug() << "Socket closed, handle deleted.";
     }
     if (binLogFile.isOpen())
@@ -109,65 +108,9 @@ DeviceInterface::~DeviceInterface()
 
 QIODevice *DeviceInterface::activeTransport() const
 {
-    if (remoteMode && remoteSocket)
-        return remoteSocket;
+    if (remote->isOn() && remote->socket())
+        return remote->socket();
     return port;
-}
-
-bool DeviceInterface::isRelayMode() const
-{
-    return relay->isOn();
-}
-
-void DeviceInterface::setRelay(bool on, const QString &devEui, qint32 timeout)
-{
-    relay->set(on, devEui, timeout);
-}
-
-void DeviceInterface::setRelayTimings(int settleMs, int checkMs)
-{
-    relay->setTimings(settleMs, checkMs);
-}
-
-void DeviceInterface::switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
-{
-    relay->switchToFskMode(_remDevEui, _sessionTime, _timeout);
-}
-
-void DeviceInterface::switchToNormalMode()
-{
-    relay->switchToNormalMode();
-}
-
-bool DeviceInterface::isValidDevEui(const QString &devEui)
-{
-    static const QRegularExpression hex16(QStringLiteral("^[0-9A-Fa-f]{16}$"));
-    return hex16.match(QString(devEui).remove(QLatin1Char('-'))).hasMatch();
-}
-
-QString DeviceInterface::shownDevEui(const QString &devEui)
-{
-    if (!isValidDevEui(devEui))
-        return devEui.toUpper();
-    const QString hex = QString(devEui).remove(QLatin1Char('-')).toUpper();
-    QStringList pairs;
-    for (int i = 0; i < hex.size(); i += 2)
-        pairs << hex.mid(i, 2);
-    return pairs.join(QLatin1Char('-'));
-}
-
-void DeviceInterface::setRemoteSocket(QIODevice *socket)
-{
-    if (remoteSocket)
-        disconnect(remoteSocket, nullptr, this, nullptr);
-    remoteSocket = socket;
-    if (remoteSocket)
-        connect(remoteSocket, &QIODevice::readyRead, this, &DeviceInterface::readPortData);
-}
-
-void DeviceInterface::setRemoteMode(bool on)
-{
-    remoteMode = on;
 }
 
 void DeviceInterface::setDeviceReady(bool ready)
@@ -271,8 +214,8 @@ QIODevice *DeviceInterface::textTransport() const
 {
     if (!deviceReady)
         return nullptr;
-    if (remoteMode)
-        return remoteSocket && remoteSocket->isOpen() ? remoteSocket : nullptr;
+    if (remote->isOn())
+        return remote->socket() && remote->socket()->isOpen() ? remote->socket() : nullptr;
     return port->isOpen() ? port : nullptr;
 }
 
@@ -311,7 +254,7 @@ bool DeviceInterface::sendTextCmd(QString cmd)
 
 void DeviceInterface::sendTerminalCmd(QString cmd)
 {
-    if (remoteMode) {
+    if (remote->isOn()) {
         // The remote server takes the console's lines as text.
         sendTextCmd(cmd);
         return;

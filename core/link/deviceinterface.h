@@ -1,8 +1,12 @@
 #pragma once
 
 #include "answerkey.h"
+#include "deveui.h"
 #include "deviceidentity.h"
 #include "fileinfo.h"
+#include "portsession.h"
+#include "relaysession.h"
+#include "remotesession.h"
 #include "statusrecords.h"
 
 #include <QByteArray>
@@ -17,11 +21,8 @@
 class AnswerQueue;
 class FrameSplitter;
 class PackParser;
-class PortEnumerator;
 class QIODevice;
 class QTimer;
-class RelaySession;
-class RemoteConnection;
 class UserPrompts;
 
 // The device link: builds and sends command frames and text commands to the active
@@ -32,8 +33,12 @@ class UserPrompts;
 class DeviceInterface : public QObject
 {
     Q_OBJECT
-    // The relay wraps the requests of this link and ends its own check's request.
+    // The relay wraps the requests of this link and ends its own check's request; the remote
+    // session puts its socket in as the transport and takes the link over while it lasts; the
+    // port session opens and closes the port and resets the exchange with it.
+    friend class PortSession;
     friend class RelaySession;
+    friend class RemoteSession;
 
 public:
     static constexpr int defaultAnswerTimeoutMs = 3000;
@@ -68,11 +73,11 @@ public:
     explicit DeviceInterface(QObject *parent = nullptr);
 
     // Where the port search looks (the system's ports when not set; not owned).
-    void setPortEnumerator(PortEnumerator *enumerator) { enumerator_ = enumerator; }
+    void setPortEnumerator(PortEnumerator *enumerator) { portSession->setEnumerator(enumerator); }
     // Where questions and error reports go (none: they are only logged; not owned).
     void setUserPrompts(UserPrompts *prompts) { prompts_ = prompts; }
     // The configurator's version, sent to the remote-configuration server.
-    void setAppVersion(const QString &version) { appVersion = version; }
+    void setAppVersion(const QString &version) { remote->setAppVersion(version); }
 
     // Answer time-out of binary requests (the relay mode and tests change it).
     void setAnswerTimeout(int ms) { answerTimeoutMs = ms; }
@@ -89,7 +94,7 @@ public:
 
     quint16 lastCommand() const { return lastCmd; }
     quint8 lastCommandPort() const { return lastPort; }
-    bool isRelayMode() const;
+    bool isRelayMode() const { return relay->isOn(); }
     // Opens the chosen port if it is closed (a write may follow a search without a read).
     void openPort();
 
@@ -98,32 +103,32 @@ public:
     void setFirmwareUpdate(bool on) { firmwareUpdate = on; }
     void setWriteMode(bool on) { writeMode = on; }
     bool isWriteMode() const { return writeMode; }
-    void setRelay(bool on, const QString &devEui, qint32 timeout);
+    void setRelay(bool on, const QString &devEui, qint32 timeout)
+    {
+        relay->set(on, devEui, timeout);
+    }
     // Tests shorten the relay waits.
-    void setRelayTimings(int settleMs, int checkMs);
-    // A DevEUI as typed: 16 hex digits once the dashes are removed.
-    static bool isValidDevEui(const QString &devEui);
-    // The one way a DevEUI is shown: upper-case byte pairs joined by "-" (70-B3-D5-...), however
-    // it was reported, typed or read from a file. Text that is no DevEUI is only upper-cased.
-    static QString shownDevEui(const QString &devEui);
-    // Remote-server link: text commands and frames go to this socket while remote mode is on.
-    void setRemoteSocket(QIODevice *socket);
-    void setRemoteMode(bool on);
-    bool isRemoteMode() const { return remoteMode; }
+    void setRelayTimings(int settleMs, int checkMs) { relay->setTimings(settleMs, checkMs); }
+    // The DevEUI rules (deveui.h), under the names the window and the command line use.
+    static bool isValidDevEui(const QString &devEui) { return DevEui::isValid(devEui); }
+    static QString shownDevEui(const QString &devEui) { return DevEui::shown(devEui); }
+    // Remote configuration (RemoteSession does the work): while it is on, text commands and
+    // frames go to the server's socket.
+    bool isRemoteMode() const { return remote->isOn(); }
     // The server of connectToServer (an empty host: the one of the settings, the default).
-    void setRemoteServer(const QString &host, quint16 port);
+    void setRemoteServer(const QString &host, quint16 port) { remote->setServer(host, port); }
     // A connection to the server is being made or the handshake written.
-    bool isRemoteConnecting() const;
+    bool isRemoteConnecting() const { return remote->isConnecting(); }
 
 public slots:
     // Remote configuration: a session through the server for the device of this IMEI, with
     // its password for the login; the configuration read follows the handshake.
-    void connectToServer(QString _imei, QString _pass);
-    void disconnectedRemoteCfg();
+    void connectToServer(QString _imei, QString _pass) { remote->connectTo(_imei, _pass); }
+    void disconnectedRemoteCfg() { remote->closed(); }
     // Says goodbye to the remote-configuration server and closes the socket.
-    void disconnectRemote();
+    void disconnectRemote() { remote->goodbye(); }
     // Gives up a connection attempt in progress (state 0 follows).
-    void cancelRemoteConnect();
+    void cancelRemoteConnect() { remote->cancel(); }
 
     void sendCommand(ushort _cmd, uint8_t _port, QByteArray data);
     bool writeCommand(QString commandData);
@@ -164,17 +169,20 @@ public slots:
     void sendClearFskStatus();
 
     // Radio relay session (RelaySession does the work).
-    void switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout);
-    void switchToNormalMode();
+    void switchToFskMode(QString _remDevEui, int _sessionTime, int _timeout)
+    {
+        relay->switchToFskMode(_remDevEui, _sessionTime, _timeout);
+    }
+    void switchToNormalMode() { relay->switchToNormalMode(); }
 
-    // Port search and session.
-    void enumerateDevices();
-    void setCurrentDevice(int index);
+    // Port search and session (PortSession does the port's part).
+    void enumerateDevices() { portSession->search(); }
+    void setCurrentDevice(int index) { portSession->choose(index); }
     // Opens the chosen port and asks the device who it is; the configuration read follows
     // the identification.
     void readConfiguration();
-    void errorHandler(QSerialPort::SerialPortError error);
-    void disconnectDevice();
+    void errorHandler(QSerialPort::SerialPortError error) { portSession->portError(error); }
+    void disconnectDevice() { portSession->closeAfterError(); }
 
     // Exchange.
     void answerTimeout();
@@ -252,22 +260,15 @@ private:
     // Hands a checked frame to the parser if it answers the request in flight.
     void deliver(const QByteArray &frame);
     void connectParser();
-    void remoteEstablished();
-    void remoteFailed(int state);
-    // A text line of the server or the device that only matters in remote mode; true when
-    // it was taken care of.
-    bool remoteTextLine(const QString &line);
     // Gives up the request in flight without a resend (the relay check that failed).
     void forgetRequest(const AnswerKey &key);
     UserPrompts *prompts() const { return prompts_; }
-    // The continuations of the link's questions, once the user has answered.
-    void leaveRemoteAnswered(int session, bool leave);
+    // The continuation of the question after the resends, once the user has answered.
     void resendAnswered(int conversation, bool again, bool giveUp);
     // Ends the request in flight that the device does not answer, and closes the port.
     void giveUpRequest();
 
     QSerialPort *port = nullptr;
-    QIODevice *remoteSocket = nullptr;
 
     // Request side.
     quint16 lastCmd = 0;
@@ -286,7 +287,8 @@ private:
     int longTimeoutMs = defaultLongTimeoutMs;
     bool skipAnswerTimer = false;
     RelaySession *relay = nullptr;
-    bool remoteMode = false;
+    RemoteSession *remote = nullptr;
+    PortSession *portSession = nullptr;
     bool deviceReady = false;
     bool writeMode = false;
     int textTimeoutMs = defaultTextTimeoutMs;
@@ -297,30 +299,13 @@ private:
     int maxRetries = defaultMaxRetries;
     QString devPassword = QStringLiteral("0");
     bool firmwareUpdate = false;
-    QString appVersion;
 
-    // Port search.
-    PortEnumerator *enumerator_ = nullptr;
-    std::unique_ptr<PortEnumerator> systemEnumerator;
     UserPrompts *prompts_ = nullptr;
-    QStringList foundPortNames;
-    bool leaveRemoteRequested = false;
-    // "Leave remote mode?" is asked once per remote session: not again while it is open, nor
-    // after No. The session count tells an answer about an earlier session from one for this.
-    int remoteSessionNo = 0;
-    bool leaveRemoteAsked = false;
     // The question after the resends is open: a request that runs out of resends meanwhile is
     // answered by the same question. The conversation count (one per identification) tells
     // an answer about a device since gone from one about this one.
     bool resendQuestionOpen = false;
     int conversationNo = 0;
-
-    // Remote configuration.
-    RemoteConnection *remote = nullptr;
-    QString remoteHost; // empty: from the settings
-    quint16 remotePort = 0;
-    QString remotePassword;       // takes over as the device password once connected
-    bool remoteLoginSent = false; // the password has been offered once in this session
 
     // Receive side.
     QByteArray rxBuffer; // bytes of the current burst, for the terminal echo

@@ -1,14 +1,13 @@
-// DeviceInterface: port search, opening, port errors, request exchange and the answers.
-#include "appsettings.h"
+// DeviceInterface: opening a session, the request exchange and the answers.
 #include "deviceidentity.h"
 #include "deviceinterface.h"
 #include "frame.h"
 #include "framesplitter.h"
 #include "linkstate.h"
 #include "packparser.h"
-#include "portcheck.h"
 #include "portenumerator.h"
 #include "relaysession.h"
+#include "remotesession.h"
 #include "userprompts.h"
 
 #include <QDebug>
@@ -46,118 +45,7 @@ void DeviceInterface::connectParser()
     connect(parser, &PackParser::vexa760ModeChanged, this, &DeviceInterface::vexa760ModeChanged);
 }
 
-// ---- port search ---------------------------------------------------------------------------
-
-void DeviceInterface::enumerateDevices()
-{
-    qDebug() << "\n-----------------Start device enumeration-----------------\n";
-    qDebug() << "Remote config flag is: " << remoteMode;
-    foundPortNames.clear();
-    QStringList foundSerials;
-
-    const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
-    if (!enumerator_) {
-        if (!systemEnumerator)
-            systemEnumerator = std::make_unique<PortEnumerator>();
-        enumerator_ = systemEnumerator.get();
-    }
-    const QList<PortInfo> ports = enumerator_->ports();
-    if (ports.isEmpty()) {
-        if (port->isOpen())
-            port->close();
-        port->clearError();
-        qDebug() << "No avabable COM ports!"
-                 << "/C:12";
-        port->setPortName(QString());
-    } else {
-        const QString prefix = QString::fromLatin1(devicePrefix);
-        for (const PortInfo &p : ports) {
-            if (!isVexaPort(p, ids.vid, ids.pid))
-                continue;
-            const QString sn = QString(p.serialNumber).remove(prefix);
-            qDebug().noquote() << "Found available device on: " << p.portName;
-            qDebug().noquote() << "SN: " << sn;
-            qDebug().noquote() << "Vendor ID: 0x" + QString::number(p.vendorId, 16);
-            qDebug().noquote() << "Product ID: 0x" + QString::number(p.productId, 16);
-            foundPortNames << p.portName;
-            foundSerials << sn;
-        }
-    }
-
-    if (remoteMode && !foundPortNames.isEmpty()) {
-        // Every plug event and search of the session comes here; the user is asked once.
-        if (!leaveRemoteAsked && prompts()) {
-            leaveRemoteAsked = true;
-            const int session = remoteSessionNo;
-            prompts()->linkPromptLater(UserPrompts::LinkPrompt::LeaveRemoteMode, this,
-                                       [this, session](UserPrompts::Button answer) {
-                                           leaveRemoteAnswered(session, answer == UserPrompts::Yes);
-                                       });
-        }
-        return;
-    }
-
-    if (foundPortNames.size() == 1) {
-        emit hideRefreshButton(true);
-        // The port reports a device path under /dev by its short name.
-        QString found = foundPortNames.first();
-        if (found.startsWith(QLatin1String("/dev/")))
-            found = found.mid(5);
-        if (found != port->portName()) {
-            if (port->isOpen())
-                port->close();
-            port->setBaudRate(portBaudRate);
-            port->setPortName(foundPortNames.first());
-            readConfiguration();
-        } else {
-            emit checkGetStatusState();
-        }
-        return;
-    }
-    if (foundPortNames.size() > 1) {
-        emit hideRefreshButton(false);
-        port->setBaudRate(portBaudRate);
-        QStringList choiceTexts;
-        for (int i = 0; i < foundPortNames.size(); ++i)
-            choiceTexts << foundPortNames.at(i) + QStringLiteral(", S\\N: ") + foundSerials.at(i);
-        emit selectDevice(choiceTexts);
-        return;
-    }
-
-    port->setPortName(QString());
-    if (port->isOpen())
-        port->close();
-    port->clearError();
-    qDebug() << "No available devices."
-             << "/C:16";
-    if (!remoteMode) {
-        emit changeDeviceStatus(LinkState::Disconnected);
-        answerTimer->stop();
-        retryCount = 0;
-    }
-}
-
-void DeviceInterface::leaveRemoteAnswered(int session, bool leave)
-{
-    if (!leave || session != remoteSessionNo)
-        return; // stays remote, or a later session has begun and asks for itself
-    if (remoteMode) {
-        leaveRemoteRequested = true;
-        disconnectRemote(); // the local search follows the server's goodbye
-    } else if (!isRemoteConnecting()) {
-        enumerateDevices(); // the session ended while the question was open
-    }
-}
-
-void DeviceInterface::setCurrentDevice(int index)
-{
-    if (port->isOpen())
-        port->close();
-    port->setPortName(index >= 0 && index < foundPortNames.size() ? foundPortNames.at(index)
-                                                                  : QString());
-    qDebug().noquote() << "Selected device port: " << port->portName();
-    readConfiguration();
-}
+// ---- session ------------------------------------------------------------------------------
 
 void DeviceInterface::readConfiguration()
 {
@@ -165,7 +53,7 @@ void DeviceInterface::readConfiguration()
     deviceReady = false;
     ++conversationNo;
 
-    if (remoteMode) {
+    if (remote->isOn()) {
         emit changeDeviceStatus(LinkState::Connected);
         qDebug() << "Started the data exchange with the device.";
         emit changeDeviceStatus(LinkState::ReadConfig);
@@ -196,87 +84,6 @@ void DeviceInterface::readConfiguration()
     getFwVer();
 }
 
-void DeviceInterface::errorHandler(QSerialPort::SerialPortError error)
-{
-    switch (error) {
-    case QSerialPort::DeviceNotFoundError:
-        qDebug() << "Port error: DeviceNotFoundError";
-        answerTimer->stop();
-        disconnectDevice();
-        break;
-    case QSerialPort::PermissionError: {
-        qDebug() << "Port error: PermissionError";
-        // The serial layer says the same for a port the user may not open and for one another
-        // program holds; the remedies differ.
-        const bool denied =
-            PortCheck::diagnose(port->portName()) == PortCheck::Problem::NoPermission;
-        if (denied)
-            qDebug() << "No permission to open" << port->portName();
-        const QString refused = port->portName();
-        port->setPortName(QString());
-        if (prompts())
-            prompts()->linkReport(denied ? UserPrompts::LinkPrompt::PortNoPermission
-                                         : UserPrompts::LinkPrompt::PortBusy,
-                                  refused);
-        emit changeDeviceStatus(LinkState::Disconnected);
-        break;
-    }
-    case QSerialPort::OpenError:
-        qDebug() << "Port error: OpenError";
-        break;
-    case QSerialPort::WriteError:
-        qDebug() << "Port error: WriteError";
-        answerTimer->stop();
-        if (port->isOpen())
-            port->close();
-        port->setPortName(QString());
-        if (deviceReady && prompts())
-            prompts()->linkReport(UserPrompts::LinkPrompt::DeviceUnplugged);
-        emit changeDeviceStatus(LinkState::Disconnected);
-        break;
-    case QSerialPort::ReadError:
-        // A vanished device reports this again and again until the port is closed.
-        qDebug() << "Port error: ReadError";
-        port->close();
-        port->clearError();
-        port->setPortName(QString());
-        emit changeDeviceStatus(LinkState::Disconnected);
-        break;
-    case QSerialPort::ResourceError:
-        // The device is gone; a handle kept open on it would only report errors.
-        qDebug() << "Port error: ResourceError";
-        if (port->isOpen())
-            port->close();
-        port->clearError();
-        port->setPortName(QString());
-        emit changeDeviceStatus(LinkState::Disconnected);
-        break;
-    case QSerialPort::UnsupportedOperationError:
-        qDebug() << "Port error: UnsupportedOperationError";
-        break;
-    case QSerialPort::TimeoutError:
-        qDebug() << "Port error: TimeoutError";
-        break;
-    case QSerialPort::NotOpenError:
-        qDebug() << "Port error: NotOpenError";
-        break;
-    default:
-        break;
-    }
-}
-
-void DeviceInterface::disconnectDevice()
-{
-    qDebug() << "Disconnecting device after error..."
-             << "/C:16";
-    port->clearError();
-    if (port->isOpen())
-        port->close();
-    deviceReady = false;
-    port->setPortName(QString());
-    emit changeDeviceStatus(LinkState::Disconnected);
-}
-
 // ---- exchange ------------------------------------------------------------------------------
 
 void DeviceInterface::stopAnswer()
@@ -297,7 +104,7 @@ bool DeviceInterface::retryNow()
 {
     // Over the server a request is never sent twice: a damaged answer counts as none, and the
     // time-out ends the session.
-    if (retryCount >= maxRetries || remoteMode)
+    if (retryCount >= maxRetries || remote->isOn())
         return false;
     ++retryCount;
     qDebug() << "Data IO Error, request num: " << retryCount << "/C:12";
@@ -314,7 +121,7 @@ void DeviceInterface::answerTimeout()
     if (!awaitingAnswer)
         return; // it came with the last bytes
     if (retryCount < maxRetries) {
-        if (remoteMode) {
+        if (remote->isOn()) {
             qDebug() << "Remote device not respond.";
             disconnectRemote();
             emit changeDeviceStatus(LinkState::RemoteServerUnavailable);
@@ -373,7 +180,8 @@ void DeviceInterface::authenticationDevice(QString devPass)
 {
     if (devPass != devPassword)
         devPassword = devPass;
-    writeCommand((remoteMode ? QStringLiteral("REMOTE ") : QStringLiteral("USB ")) + devPassword);
+    writeCommand((remote->isOn() ? QStringLiteral("REMOTE ") : QStringLiteral("USB ")) +
+                 devPassword);
 }
 
 void DeviceInterface::handleTextLine(const QString &line)
@@ -382,7 +190,7 @@ void DeviceInterface::handleTextLine(const QString &line)
     // The device's text is shown as text: markup in it must not reach the rich-text console.
     emit printToTerminal(tr("<font color=green>&lt; </font>") + line.toHtmlEscaped());
     emit textLineReceived(line);
-    if (remoteTextLine(line))
+    if (remote->textLine(line))
         return;
     // The login dialogue: the device refuses configuration commands until it has the password.
     if (line.startsWith(QLatin1String("LOGIN REQUIRED")) ||
@@ -409,7 +217,7 @@ void DeviceInterface::deviceInfo(QString devVer, ushort devID, QString sn, QStri
 
 void DeviceInterface::openPort()
 {
-    if (!remoteMode && !port->isOpen() && !port->portName().isEmpty() &&
+    if (!remote->isOn() && !port->isOpen() && !port->portName().isEmpty() &&
         port->open(QIODevice::ReadWrite))
         port->clear();
 }

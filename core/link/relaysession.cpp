@@ -2,6 +2,7 @@
 
 #include "answerkey.h"
 #include "commands.h"
+#include "deveui.h"
 #include "deviceinterface.h"
 #include "frame.h"
 #include "linkstate.h"
@@ -73,7 +74,7 @@ bool RelaySession::sendRelayed(quint8 innerPort, const QByteArray &inner)
 
 void RelaySession::switchToFskMode(QString devEui, int sessionTime, int timeout)
 {
-    if (!DeviceInterface::isValidDevEui(devEui)) {
+    if (!DevEui::isValid(devEui)) {
         // Decoded as far as it goes, it would address some other device.
         qDebug().noquote() << "Not a DevEUI: " << devEui << "/C:12";
         emit link->changeDeviceStatus(LinkState::FskConnectFailed);

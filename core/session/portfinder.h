@@ -8,7 +8,8 @@
 
 // Finds the port of a Vexa7XX: the one named by the user (--port, -port), else the one port
 // whose USB ids are those of the settings and whose USB serial number carries the Vexa7XX
-// prefix. The command line, its doctor and the provisioner ask this one finder.
+// prefix. The link's port search, the command line, its doctor and the provisioner ask this
+// one finder.
 class PortFinder
 {
 public:

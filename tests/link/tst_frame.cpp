@@ -1,4 +1,4 @@
-#include "deviceinterface.h"
+#include "deveui.h"
 #include "frame.h"
 
 #include <QtTest>
@@ -94,7 +94,7 @@ void tst_Frame::devEuiBytes()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, shown);
     QCOMPARE(Frame::devEuiBytes(text), bytes);
-    QCOMPARE(DeviceInterface::shownDevEui(text), shown);
+    QCOMPARE(DevEui::shown(text), shown);
 }
 
 void tst_Frame::check_data()
