@@ -12,7 +12,6 @@
 #include <QDateTime>
 #include <QDomDocument>
 #include <QElapsedTimer>
-#include <QHash>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
@@ -24,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+class AuthenticationController;
 class ClockController;
 class ConfigEditor;
 class ConsolePage;
@@ -52,11 +52,12 @@ class Net;
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
-    // The update check, the firmware update and the relay and remote pages show themselves in
-    // the window's status line, buttons and state.
+    // The update check, the firmware update, the relay and remote pages and the password
+    // question show themselves in the window's status line, buttons and state.
     friend class UpdateController;
     friend class FirmwareController;
     friend class RelayController;
+    friend class AuthenticationController;
 
 public:
     static constexpr int statusTimerIntervalMs = StatusPoller::intervalMs;
@@ -102,6 +103,7 @@ public:
     FileTransfer *firmwareTransfer() const { return firmware->transfer(); }
     FirmwareController *firmwareController() const { return firmware; }
     RelayController *relayController() const { return relay; }
+    AuthenticationController *authenticationController() const { return authentication; }
     Net *updater() const;
     // Records an edit: pending while the value differs from the device's.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
@@ -166,8 +168,6 @@ public slots:
     void eraseMemory();
     // The remote-configuration button (the work is RelayController's).
     void startRemoteConfig();
-    void authenticationRequest();
-    void badAuthentication();
     void hideRefreshButton(bool hide);
     void showDeviceList(QStringList devices);
     void selectDevFormClosed();
@@ -278,6 +278,7 @@ private:
     ConfigExchange *exchange = nullptr;
     FirmwareController *firmware = nullptr;
     RelayController *relay = nullptr;
+    AuthenticationController *authentication = nullptr;
     ClockController *clock = nullptr;
     TimeParamsForm *timeParamsForm = nullptr;
     QPointer<StatusCalc> statusCalc;
@@ -302,7 +303,6 @@ private:
     QList<PendingChanges> foreignChanges;
     bool foreignQuestionOpen = false; // one question about them at a time
     DeviceIdentity currentDevice;
-    QHash<QString, QString> sessionPasswords; // serial number -> password, this run only
     QBuffer configBuffer;
     int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
@@ -310,7 +310,6 @@ private:
     int currentState = 0;
     bool readyFlag = false;
     bool busyFlag = false;
-    bool authAsked = false;
     UpdateController *updates = nullptr;
     bool closeAfterReboot = false;
     bool manualExtraPack = false;

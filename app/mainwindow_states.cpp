@@ -5,7 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "appinfo.h"
-#include "authenticationform.h"
+#include "authenticationcontroller.h"
 #include "clockcontroller.h"
 #include "configdocument.h"
 #include "configeditor.h"
@@ -58,7 +58,6 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
     connect(exchange, &ConfigExchange::writeFinished, this, &MainWindow::writeFinished);
-    connect(link, &DeviceInterface::authenticationFail, this, &MainWindow::authenticationRequest);
     connect(this, &MainWindow::startReadConfiguration, link, &DeviceInterface::readConfiguration);
     connect(this, &MainWindow::startWriteConfiguration, exchange,
             &ConfigExchange::writeConfiguration);
@@ -77,6 +76,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
     connectStatusPanel();
     relay = new RelayController(this);
+    authentication = new AuthenticationController(this);
 }
 
 void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
@@ -175,7 +175,7 @@ void MainWindow::applyStateEffects(int state)
         poller->stopTimer();
         showFirstPage();
         dbWorker->closeDb();
-        authAsked = false;
+        authentication->reset();
         busyFlag = false;
         readyFlag = false;
         ui->progressBar->setValue(0);
@@ -235,7 +235,7 @@ void MainWindow::applyStateEffects(int state)
     case NotRespond:
     case AuthError:
         busyFlag = false;
-        authAsked = false;
+        authentication->reset();
         hideRefresh = false;
         ui->refreshButton->show();
         break;
@@ -403,38 +403,6 @@ void MainWindow::eraseMemory()
     connect(form, &EraseForm::eraseMemory, link, &DeviceInterface::eraseMemory);
     connect(form, &EraseForm::eraseCancel, this, &MainWindow::getStatusInfo);
     form->show();
-}
-
-void MainWindow::authenticationRequest()
-{
-    // A password given once this session is not asked again for the same device (after the
-    // reboot that ends every write, say); it is kept in memory only.
-    const QString serial = ui->snLabel->text();
-    const auto known = sessionPasswords.constFind(serial);
-    if (!authAsked && known != sessionPasswords.constEnd()) {
-        authAsked = true;
-        link->authenticationDevice(*known);
-        return;
-    }
-    if (authAsked) {
-        sessionPasswords.remove(serial);
-        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
-    } else {
-        authAsked = true;
-    }
-    auto *form = new AuthenticationForm(this);
-    connect(form, &AuthenticationForm::passUpdated, this,
-            [this, serial](const QString &password) { sessionPasswords.insert(serial, password); });
-    connect(form, &AuthenticationForm::passUpdated, link, &DeviceInterface::authenticationDevice);
-    connect(form, &AuthenticationForm::authenticationCanceled, this,
-            &MainWindow::badAuthentication);
-    form->show();
-}
-
-void MainWindow::badAuthentication()
-{
-    emit disconnectDevice();
-    setGlobalState(LinkState::AuthError);
 }
 
 void MainWindow::hideRefreshButton(bool hide)

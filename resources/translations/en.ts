@@ -19,6 +19,17 @@ Version </translation>
     </message>
 </context>
 <context>
+    <name>AuthenticationController</name>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Неверный пароль</source>
+        <translation>Wrong password</translation>
+    </message>
+</context>
+<context>
     <name>AuthenticationForm</name>
     <message>
         <source>Авторизация</source>
@@ -2431,10 +2442,6 @@ Switch to local configuration?</translation>
     <message>
         <source>Применение прошивки</source>
         <translation>Applying the firmware</translation>
-    </message>
-    <message>
-        <source>Неверный пароль</source>
-        <translation>Wrong password</translation>
     </message>
     <message>
         <source>Вэкса</source>
