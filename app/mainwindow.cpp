@@ -121,8 +121,8 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     console->setDatabase(dbWorker);
     console->loadHistory();
     connect(console, &ConsolePage::sendTerminalCommand, this, &MainWindow::sendTerminalCommand);
-    connect(ui->terminalEdit, &QWidget::customContextMenuRequested, this,
-            &MainWindow::showConsoleMenu);
+    connect(ui->terminalEdit, &QWidget::customContextMenuRequested, console,
+            &ConsolePage::showMenu);
     settingsForm = new SettingsForm(this);
     if (settingsForm->continuousStatus())
         statusPanel->setManualStatusShown(false);
@@ -339,21 +339,6 @@ void MainWindow::showConsolePage()
 void MainWindow::on_sendCommand_clicked()
 {
     console->sendCurrent();
-}
-
-void MainWindow::showConsoleMenu(QPoint pos)
-{
-    console->showMenu(pos);
-}
-
-void MainWindow::saveConsoleLog()
-{
-    console->saveLog();
-}
-
-void MainWindow::saveConsoleBinLog(bool checked)
-{
-    console->saveBinLog(checked);
 }
 
 void MainWindow::on_debugModeButton_clicked()

@@ -139,7 +139,6 @@ public slots:
     void settingShow();
     void changeStatusTimerState(bool state);
     void statusTimerTimeout();
-    void nextReadStatus();
     void updateMainNetStatus(NET_MAIN_STAT stat);
     void updateQualityStatus(NET_QUALITY_STAT stat);
     void updateLastSendStatus(NET_LAST_SEND_STAT stat);
@@ -190,9 +189,6 @@ public slots:
     void printToTerminal(QString text);
     // The console page (the work is ConsolePage's).
     void on_sendCommand_clicked();
-    void showConsoleMenu(QPoint pos);
-    void saveConsoleLog();
-    void saveConsoleBinLog(bool checked);
     void on_debugModeButton_clicked();
     void setTerminalDebugMode(bool flag);
     void helpShow();

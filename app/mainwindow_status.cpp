@@ -81,11 +81,6 @@ void MainWindow::statusTimerTimeout()
     poller->tick();
 }
 
-void MainWindow::nextReadStatus()
-{
-    poller->next();
-}
-
 void MainWindow::changeStatusTimerState(bool state)
 {
     poller->setEnabled(state);
