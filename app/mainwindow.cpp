@@ -1,11 +1,14 @@
 #include "mainwindow.h"
+#include "relaycontroller.h"
 #include "ui_mainwindow.h"
 #include "updatecontroller.h"
+#include "windowdragcontroller.h"
 
 #include "aboutform.h"
 #include "appinfo.h"
 #include "apppaths.h"
 #include "appsettings.h"
+#include "clockcontroller.h"
 #include "commandhistory.h"
 #include "configeditor.h"
 #include "connectionstates.h"
@@ -31,13 +34,14 @@
 #include <QDialog>
 #include <QFile>
 #include <QLocale>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QShortcut>
 #include <QTimer>
 
 namespace {
 constexpr int consoleRow = 7;
+// The top strip of the frameless window by which it is dragged.
+constexpr int dragStripHeightPx = 64;
 // Between the console's text box and its command line.
 constexpr int consoleInputGapPx = 8;
 // The public time server (a deployment value).
@@ -56,6 +60,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     }
 
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    new WindowDragController(this, dragStripHeightPx);
     // The model pages and the status panel are forms of their own. Made children of the window
     // before its widget tree, their buttons take part in the automatic slot connections.
     const ConfigEditor::Pages pages{new LoraPage(this), new IoPage(this), new InterfacesPage(this),
@@ -79,11 +84,9 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
                        << " build date: " << AppInfo::buildDate();
 
     // The application clock runs on the PC's time until a public time server answers.
-    appClockBase = QDateTime::currentDateTimeUtc();
-    appClockTimer.start();
-    ntpClient = new NtpClient(this);
-    connect(ntpClient, &NtpClient::replyReceived, this, &MainWindow::updateAppClock);
-    QHostInfo::lookupHost(QLatin1String(ntpServerHost), this, &MainWindow::reqestNtpTime);
+    clock = new ClockController(QLatin1String(ntpServerHost), this);
+    connect(clock, &ClockController::serverTimeReceived, statusPanel,
+            &StatusPanel::showGlobalClock);
 
     // The language choice is stored only once the database check has passed, so a refused
     // start leaves nothing behind.
@@ -118,8 +121,8 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     console->setDatabase(dbWorker);
     console->loadHistory();
     connect(console, &ConsolePage::sendTerminalCommand, this, &MainWindow::sendTerminalCommand);
-    connect(ui->terminalEdit, &QWidget::customContextMenuRequested, this,
-            &MainWindow::showConsoleMenu);
+    connect(ui->terminalEdit, &QWidget::customContextMenuRequested, console,
+            &ConsolePage::showMenu);
     settingsForm = new SettingsForm(this);
     if (settingsForm->continuousStatus())
         statusPanel->setManualStatusShown(false);
@@ -253,7 +256,7 @@ void MainWindow::createToolButtons()
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
     connect(ui->helpButton, &QToolButton::pressed, this, &MainWindow::helpShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
-    connect(ui->remCfgButton, &QToolButton::pressed, this, &MainWindow::startRemoteConfig);
+    connect(ui->remCfgButton, &QToolButton::pressed, relay, &RelayController::startRemoteConfig);
 }
 
 void MainWindow::aboutShow()
@@ -338,21 +341,6 @@ void MainWindow::on_sendCommand_clicked()
     console->sendCurrent();
 }
 
-void MainWindow::showConsoleMenu(QPoint pos)
-{
-    console->showMenu(pos);
-}
-
-void MainWindow::saveConsoleLog()
-{
-    console->saveLog();
-}
-
-void MainWindow::saveConsoleBinLog(bool checked)
-{
-    console->saveBinLog(checked);
-}
-
 void MainWindow::on_debugModeButton_clicked()
 {
     console->openDebugForm();
@@ -374,31 +362,17 @@ void MainWindow::closeEvent(QCloseEvent *event)
     QMainWindow::closeEvent(event);
 }
 
-void MainWindow::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && event->pos().y() < dragStripHeightPx) {
-        dragPressPos = event->pos();
-    } else {
-        dragEnabled = false;
-    }
-    QMainWindow::mousePressEvent(event);
-}
-
-void MainWindow::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        dragEnabled = true;
-    QMainWindow::mouseReleaseEvent(event);
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent *event)
-{
-    if (dragEnabled && event->pos().y() < dragStripHeightPx)
-        move(event->globalPos() - dragPressPos);
-    QMainWindow::mouseMoveEvent(event);
-}
-
 Net *MainWindow::updater() const
 {
     return updates->updater();
+}
+
+void MainWindow::availableNewFw()
+{
+    firmware->availableNewFw();
+}
+
+void MainWindow::startRemoteConfig()
+{
+    relay->startRemoteConfig();
 }

@@ -1,10 +1,9 @@
 #pragma once
 
 #include "deviceidentity.h"
-#include "filetransfer.h"
+#include "firmwarecontroller.h"
 #include "linkstate.h"
 #include "netinfoparams.h"
-#include "ntpclient.h"
 #include "pendingchanges.h"
 #include "statuspoller.h"
 #include "statusrecords.h"
@@ -13,8 +12,6 @@
 #include <QDateTime>
 #include <QDomDocument>
 #include <QElapsedTimer>
-#include <QHash>
-#include <QHostInfo>
 #include <QMainWindow>
 #include <QMap>
 #include <QModelIndex>
@@ -26,6 +23,8 @@
 #include <functional>
 #include <memory>
 
+class AuthenticationController;
+class ClockController;
 class ConfigEditor;
 class ConsolePage;
 class ConfigExchange;
@@ -34,6 +33,7 @@ class DeviceInterface;
 class HotplugMonitor;
 class PortEnumerator;
 class QTimer;
+class RelayController;
 class SelectDeviceForm;
 class StatusCalc;
 class StatusPanel;
@@ -52,8 +52,12 @@ class Net;
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
-    // The update check shows itself in the window's status line, buttons and state.
+    // The update check, the firmware update, the relay and remote pages and the password
+    // question show themselves in the window's status line, buttons and state.
     friend class UpdateController;
+    friend class FirmwareController;
+    friend class RelayController;
+    friend class AuthenticationController;
 
 public:
     static constexpr int statusTimerIntervalMs = StatusPoller::intervalMs;
@@ -93,12 +97,13 @@ public:
     // Stops the status chain and runs command once the pass in flight has ended (at once when
     // none is), or after waitStatusEndMs when its answer does not come.
     void waitEndReadStatus(std::function<void()> command);
-    // Newest firmware in the local store for a device key ("0.0.0" for none).
-    QString getLocalLastFw(QString devID);
     // Whether the store holds a newer firmware for the connected device (also for the updater).
-    enum class FwCheck { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
-    FwCheck firmwareCheckResult() const { return fwCheckResult; }
-    FileTransfer *firmwareTransfer() const { return transfer; }
+    using FwCheck = FirmwareController::Check;
+    FwCheck firmwareCheckResult() const { return firmware->checkResult(); }
+    FileTransfer *firmwareTransfer() const { return firmware->transfer(); }
+    FirmwareController *firmwareController() const { return firmware; }
+    RelayController *relayController() const { return relay; }
+    AuthenticationController *authenticationController() const { return authentication; }
     Net *updater() const;
     // Records an edit: pending while the value differs from the device's.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
@@ -125,9 +130,6 @@ signals:
     void confirmStatusesChanged(QString lastPacket, QString connectionTest);
     void timeOnAirChanged(quint32 ms);
     void netTimesChanged(NET_TIME_STAT times);
-    // Radio relay: through the local device to the remote one with this DevEUI, and back.
-    void switchToFskMode(QString remDevEui, int sessionTime, int timeout);
-    void switchToNormalMode();
 
 public slots:
     void changeLanguage(QString langCode);
@@ -137,7 +139,6 @@ public slots:
     void settingShow();
     void changeStatusTimerState(bool state);
     void statusTimerTimeout();
-    void nextReadStatus();
     void updateMainNetStatus(NET_MAIN_STAT stat);
     void updateQualityStatus(NET_QUALITY_STAT stat);
     void updateLastSendStatus(NET_LAST_SEND_STAT stat);
@@ -147,7 +148,6 @@ public slots:
     void updateInputsParamsStatus(DEV_INPUT_PARAMS stat);
     void updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _source);
     void setNetLevel(int level);
-    void reqestNtpTime(QHostInfo _hInfo);
     void showTimeParamsForm();
     void showNetInfoForm();
     void runStatusCalc();
@@ -155,7 +155,6 @@ public slots:
     void updateStatusCode();
     void updateStatusMask(quint32 mask);
     void statusCalcClosed();
-    void updateAppClock(QHostAddress address, quint16 port, NtpReply _reply);
     void on_getStatusManualButton_clicked();
     void on_reRegisterButton_clicked();
     void on_sendExtraordinaryPackButton_clicked();
@@ -166,10 +165,8 @@ public slots:
     void reloadDevice();
     void reloadConfirm();
     void eraseMemory();
-    // The remote-configuration button: opens, cancels or ends a session through the server.
+    // The remote-configuration button (the work is RelayController's).
     void startRemoteConfig();
-    void authenticationRequest();
-    void badAuthentication();
     void hideRefreshButton(bool hide);
     void showDeviceList(QStringList devices);
     void selectDevFormClosed();
@@ -179,10 +176,8 @@ public slots:
     void readXmlBuffer(QBuffer *xmlBuffer);
     // The write ended: on success the changes sent are no longer pending.
     void writeFinished(bool ok);
-    // Firmware: the offer of a newer one from the store, the update on the button, a failure.
+    // Firmware: the offer of a newer one from the store (the work is FirmwareController's).
     void availableNewFw();
-    void startUpdateFirmware();
-    void firmwareTransferFailed(FileTransfer::Error error, const QString &reason);
     void openFileSlot();
     void saveFileSlot();
     void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
@@ -194,9 +189,6 @@ public slots:
     void printToTerminal(QString text);
     // The console page (the work is ConsolePage's).
     void on_sendCommand_clicked();
-    void showConsoleMenu(QPoint pos);
-    void saveConsoleLog();
-    void saveConsoleBinLog(bool checked);
     void on_debugModeButton_clicked();
     void setTerminalDebugMode(bool flag);
     void helpShow();
@@ -208,10 +200,6 @@ public slots:
     void on_viewEditFreqpushButton_clicked();
     void showFreqForm();
     void updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq, QString _rx2Dr);
-    // Radio relay and interface-converter mode (mainwindow_relay.cpp).
-    void on_startFskModePushButton_clicked();
-    void on_rsToUsbButton_clicked();
-    void relayRefused(quint16 cmd, uchar statusCode);
     // A device node came or went: search again once the notices have stopped.
     void deviceNodesChanged();
 
@@ -221,9 +209,6 @@ private slots:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    void mousePressEvent(QMouseEvent *event) override;
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
 #ifdef Q_OS_WIN
     bool nativeEvent(const QByteArray &eventType, void *message, long *result) override;
 #endif
@@ -240,8 +225,6 @@ private:
     void setControlsEnabled(unsigned controls, bool enabled);
     // What a state does besides its status line and controls.
     void applyStateEffects(int state);
-    void leaveFskMode();
-    void connectRelay();
     void showFirstPage();
     // Tells which fields hold what cannot be written; true when there are any.
     bool invalidInputRefused();
@@ -276,9 +259,6 @@ private:
     // Replaces each empty page of the window's form with the model page of the same name.
     void installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages);
     void fillCodeTables();
-    // Firmware: the transfer object and its texts.
-    void createFirmwareTransfer();
-    static QString firmwareErrorText(FileTransfer::Error error);
     // The status line of a state (none for states that keep the line they find).
     void showStateLine(int state);
 
@@ -292,8 +272,10 @@ private:
     DB_Worker *dbWorker = nullptr;
     DeviceInterface *link = nullptr;
     ConfigExchange *exchange = nullptr;
-    FileTransfer *transfer = nullptr;
-    NtpClient *ntpClient = nullptr;
+    FirmwareController *firmware = nullptr;
+    RelayController *relay = nullptr;
+    AuthenticationController *authentication = nullptr;
+    ClockController *clock = nullptr;
     TimeParamsForm *timeParamsForm = nullptr;
     QPointer<StatusCalc> statusCalc;
     quint32 statusEventMask = 0;
@@ -317,28 +299,14 @@ private:
     QList<PendingChanges> foreignChanges;
     bool foreignQuestionOpen = false; // one question about them at a time
     DeviceIdentity currentDevice;
-    QString relayVia;   // the serial number of the device on the cable while relaying
-    QString remoteImei; // the device of the remote session
-    QHash<QString, QString> sessionPasswords; // serial number -> password, this run only
     QBuffer configBuffer;
     int rowBeforeReboot = -1; // the page shown when the device went to reboot
-
-    // Application clock: base in UTC plus the monotonic time elapsed since it was set.
-    QDateTime appClockBase;
-    QElapsedTimer appClockTimer;
 
     // Connection state and flags.
     int currentState = 0;
     bool readyFlag = false;
     bool busyFlag = false;
-    bool authAsked = false;
-    bool fskMode = false;
-    QString relayFailure; // why the local device refused the relay, for the failure box
-    bool firmwareUpdate = false;
-    bool newFwAvailable = false;
-    FwCheck fwCheckResult = FwCheck::Unknown;
     UpdateController *updates = nullptr;
-    QString firmwareFailure; // why the last update stopped, for the failure box
     bool closeAfterReboot = false;
     bool manualExtraPack = false;
     bool hideRefresh = false;
@@ -350,15 +318,8 @@ private:
     QString deviceKey; // the device database's key of the connected device ("760_1")
     QString devIdText;
     QString fwFilePrefix;
-    QMap<QString, QString> firmwareMap; // version -> file of the local store
-    bool globalTimeReceived = false;
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;
-    qint64 statusNoteUntilMs = -1; // on the application clock's timer
-
-    // Dragging of the frameless window by its top strip.
-    static constexpr int dragStripHeightPx = 64;
-    bool dragEnabled = true;
-    QPoint dragPressPos;
+    qint64 statusNoteUntilMs = -1; // on the application clock's monotonic timer
 };

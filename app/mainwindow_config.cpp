@@ -8,6 +8,7 @@
 #include "configexchange.h"
 #include "deviceinterface.h"
 #include "paramcatalogue.h"
+#include "relaycontroller.h"
 #include "userprompts.h"
 
 #include <QDebug>
@@ -80,15 +81,7 @@ QString MainWindow::deviceLine(const DeviceIdentity &device) const
 
 void MainWindow::deviceIdentified(DeviceIdentity identity)
 {
-    if (fskMode) {
-        identity.path = DeviceIdentity::Path::Relay;
-        identity.via = relayVia;
-    } else if (link->isRemoteMode()) {
-        identity.path = DeviceIdentity::Path::Remote;
-        identity.via = remoteImei;
-    } else {
-        relayVia = identity.serialNumber; // the device a relay would go through
-    }
+    relay->setPath(identity);
     currentDevice = identity;
     if (!pending.belongsTo(identity)) {
         // Never shown over this device's values, never written to it unasked.

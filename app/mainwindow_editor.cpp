@@ -5,6 +5,7 @@
 
 #include "appinfo.h"
 #include "apppaths.h"
+#include "clockcontroller.h"
 #include "configeditor.h"
 #include "connectionstates.h"
 #include "db_worker.h"
@@ -64,7 +65,7 @@ void MainWindow::helpShow()
     if (identified && !matches.isEmpty()) {
         QDesktopServices::openUrl(
             QUrl(QStringLiteral("file:///") + folder + QLatin1Char('/') + matches.first()));
-    } else if (identified && globalTimeReceived) {
+    } else if (identified && clock->hasServerTime()) {
         QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::helpWebAddress) +
                                        QStringLiteral("/?dev_type=") + devIdByName +
                                        QStringLiteral("v2&sn=") + ui->snLabel->text() +

@@ -5,7 +5,8 @@
 #include "ui_mainwindow.h"
 
 #include "appinfo.h"
-#include "authenticationform.h"
+#include "authenticationcontroller.h"
+#include "clockcontroller.h"
 #include "configdocument.h"
 #include "configeditor.h"
 #include "configexchange.h"
@@ -15,7 +16,9 @@
 #include "deviceinterface.h"
 #include "eraseform.h"
 #include "fieldmarks.h"
+#include "firmwarecontroller.h"
 #include "hotplugmonitor.h"
+#include "relaycontroller.h"
 #include "reloadform.h"
 #include "selectdeviceform.h"
 #include "settingsform.h"
@@ -44,7 +47,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     if (enumerator)
         link->setPortEnumerator(enumerator);
     exchange = new ConfigExchange(link, this);
-    createFirmwareTransfer();
+    firmware = new FirmwareController(this);
     // setCurrentFwVer has chosen the firmware group by the time the read asks.
     exchange->setSupportedCodes([this](const DeviceIdentity &) {
         return identified ? dbWorker->getCommandList() : QList<int>();
@@ -55,7 +58,6 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
     connect(exchange, &ConfigExchange::writeFinished, this, &MainWindow::writeFinished);
-    connect(link, &DeviceInterface::authenticationFail, this, &MainWindow::authenticationRequest);
     connect(this, &MainWindow::startReadConfiguration, link, &DeviceInterface::readConfiguration);
     connect(this, &MainWindow::startWriteConfiguration, exchange,
             &ConfigExchange::writeConfiguration);
@@ -71,10 +73,10 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(link, &DeviceInterface::checkGetStatusState, this, &MainWindow::getStatusInfo);
     connect(link, &DeviceInterface::hideRefreshButton, this, &MainWindow::hideRefreshButton);
     connect(this, &MainWindow::rebootDev, link, &DeviceInterface::getReboot);
-    connect(ui->updateFwButton, &QToolButton::clicked, this, &MainWindow::startUpdateFirmware);
     connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
     connectStatusPanel();
-    connectRelay();
+    relay = new RelayController(this);
+    authentication = new AuthenticationController(this);
 }
 
 void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
@@ -112,7 +114,7 @@ void MainWindow::showStatusNote(const QString &text)
 {
     displayDeviceStatus(ConnectionStates::Green, text);
     ui->globalStatusText->setToolTip(text);
-    statusNoteUntilMs = appClockTimer.elapsed() + statusNoteMs;
+    statusNoteUntilMs = clock->elapsedMs() + statusNoteMs;
 }
 
 void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
@@ -133,7 +135,7 @@ void MainWindow::setGlobalState(int state)
         if (row->banner)
             qDebug() << row->banner;
         // The ready line of each status pass does not cover a note the user is to read.
-        const bool noteStands = appClockTimer.elapsed() < statusNoteUntilMs &&
+        const bool noteStands = clock->elapsedMs() < statusNoteUntilMs &&
                                 (state == LinkState::Ready || state == LinkState::ReadStatus);
         if (!noteStands)
             showStateLine(state);
@@ -142,7 +144,7 @@ void MainWindow::setGlobalState(int state)
     }
     applyStateEffects(state);
     if (poller)
-        poller->setFskMode(fskMode); // the relay's states set and clear it
+        poller->setFskMode(relay->isFskMode()); // the relay's states set and clear it
 }
 
 void MainWindow::showStateLine(int state)
@@ -153,22 +155,17 @@ void MainWindow::showStateLine(int state)
     const char *text = row->text;
     if (link->isRemoteMode() && row->remoteText)
         text = row->remoteText;
-    else if (fskMode && row->fskText)
+    else if (relay->isFskMode() && row->fskText)
         text = row->fskText;
     showStatusLine(uchar(row->picture), text);
-}
-
-void MainWindow::leaveFskMode()
-{
-    fskMode = false;
-    ui->startFskModePushButton->setEnabled(true);
-    ui->startFskModePushButton->setText(tr("Подключить"));
-    statusPanel->setReRegisterEnabled(true);
 }
 
 void MainWindow::applyStateEffects(int state)
 {
     using namespace LinkState;
+    relay->applyState(state);
+    if (firmware->applyState(state))
+        return;
     switch (state) {
     case Disconnected:
         ui->mainTitleWindow->setText(tr("Конфигуратор"));
@@ -178,12 +175,10 @@ void MainWindow::applyStateEffects(int state)
         poller->stopTimer();
         showFirstPage();
         dbWorker->closeDb();
-        authAsked = false;
+        authentication->reset();
         busyFlag = false;
         readyFlag = false;
         ui->progressBar->setValue(0);
-        firmwareUpdate = false;
-        link->setFirmwareUpdate(false);
         // The edits stay, for the device they were made for; its values are no longer here.
         pending.setShownValues(pending.configuration());
         currentDevice = DeviceIdentity();
@@ -203,17 +198,11 @@ void MainWindow::applyStateEffects(int state)
         editor->setChangesBlocked(false);
         if (rebootTimer->isActive())
             rebootTimer->stop();
-        if (fskMode)
-            statusPanel->showFsk();
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
         prompts->withdrawNotes();
         ui->infoHintLabel->hide();
-        if (!fskMode)
-            statusPanel->setReRegisterEnabled(true);
-        if (newFwAvailable)
-            ui->updateFwButton->setEnabled(true);
         // While a user action waits for the pass to end, its own answer restarts polling.
         if (!poller->isTimerActive() && !poller->isWaiting())
             getStatusInfo();
@@ -246,11 +235,9 @@ void MainWindow::applyStateEffects(int state)
     case NotRespond:
     case AuthError:
         busyFlag = false;
-        authAsked = false;
+        authentication->reset();
         hideRefresh = false;
         ui->refreshButton->show();
-        if (state == NotRespond && fskMode)
-            leaveFskMode();
         break;
     case Reload: {
         if (closeAfterReboot) {
@@ -260,10 +247,9 @@ void MainWindow::applyStateEffects(int state)
         }
         rebootTimer->start(rebootTimerMs);
         rowBeforeReboot = ui->terminalMenu->currentRow();
-        // Taken before state 0, which ends the update flag.
-        const QString why =
-            firmwareUpdate ? tr("Обновление прошивки...") : tr("Устройство перезагружается...");
-        firmwareUpdate = false;
+        // Taken before state 0, which ends the update.
+        const QString why = firmware->isUpdating() ? tr("Обновление прошивки...")
+                                                   : tr("Устройство перезагружается...");
         setGlobalState(Disconnected);
         // A new search only once the device has had time to come back (rebootComplite).
         setControlsEnabled(ConnectionStates::RefreshButton | ConnectionStates::UpdateFwButton,
@@ -282,8 +268,7 @@ void MainWindow::applyStateEffects(int state)
         setGlobalState(Ready);
         break;
     case WriteFile:
-        if (firmwareUpdate) {
-            showStatusLine(ConnectionStates::Yellow, QT_TR_NOOP("Обновление прошивки"));
+        if (firmware->isUpdating()) {
             readyFlag = false;
             editor->setChangesBlocked(true);
             clearInfoLabels();
@@ -291,13 +276,6 @@ void MainWindow::applyStateEffects(int state)
         busyFlag = true;
         break;
     case FileWritten:
-        if (firmwareUpdate) {
-            emit rebootDev();
-            link->setFirmwareUpdate(false);
-        } else {
-            setGlobalState(Ready);
-        }
-        break;
     case FileDone:
         setGlobalState(Ready);
         break;
@@ -307,18 +285,8 @@ void MainWindow::applyStateEffects(int state)
         setGlobalState(Ready);
         break;
     case FileWriteError:
-        if (firmwareUpdate) {
-            prompts->report(
-                UserPrompts::Icon::Critical, tr("Обновление прошивки"),
-                tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
-                    (firmwareFailure.isEmpty() ? QString() : QLatin1Char('\n') + firmwareFailure));
-            firmwareUpdate = false;
-            link->setFirmwareUpdate(false);
-            ui->progressBar->setValue(0);
-        } else {
-            prompts->report(UserPrompts::Icon::Critical, tr("Запись файла"),
-                            tr("Ошибка файловой системы"));
-        }
+        prompts->report(UserPrompts::Icon::Critical, tr("Запись файла"),
+                        tr("Ошибка файловой системы"));
         setGlobalState(Ready);
         break;
     case RemoteNotOnServer:
@@ -362,22 +330,11 @@ void MainWindow::applyStateEffects(int state)
         prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"),
                         tr("Ошибка форматирования FLASH памяти"));
         break;
-    case ApplyingFirmware:
-        ui->progressBar->setValue(0);
-        break;
     case FskConnected:
-        fskMode = true;
         editor->setChangesBlocked(true);
         clearInfoLabels();
-        ui->startFskModePushButton->setText(tr("Отключить"));
-        ui->startFskModePushButton->setEnabled(true);
-        statusPanel->setReRegisterEnabled(false);
         break;
     case FskDisconnected:
-        fskMode = false;
-        ui->startFskModePushButton->setText(tr("Подключить"));
-        setGlobalState(Ready);
-        ui->startFskModePushButton->setEnabled(true);
         // The relayed device's edits are not dropped by the read of the local one: the user is
         // asked about them once it is identified.
         if (!pending.isEmpty())
@@ -387,12 +344,6 @@ void MainWindow::applyStateEffects(int state)
         showFirstPage();
         break;
     case FskConnectFailed:
-        prompts->report(
-            UserPrompts::Icon::Critical, tr("Ошибка"),
-            tr("Невозможно подключиться к удаленному устройству") +
-                (relayFailure.isEmpty() ? QString() : QLatin1Char('\n') + relayFailure));
-        relayFailure.clear();
-        leaveFskMode();
         showFirstPage();
         break;
     default:
@@ -452,38 +403,6 @@ void MainWindow::eraseMemory()
     connect(form, &EraseForm::eraseMemory, link, &DeviceInterface::eraseMemory);
     connect(form, &EraseForm::eraseCancel, this, &MainWindow::getStatusInfo);
     form->show();
-}
-
-void MainWindow::authenticationRequest()
-{
-    // A password given once this session is not asked again for the same device (after the
-    // reboot that ends every write, say); it is kept in memory only.
-    const QString serial = ui->snLabel->text();
-    const auto known = sessionPasswords.constFind(serial);
-    if (!authAsked && known != sessionPasswords.constEnd()) {
-        authAsked = true;
-        link->authenticationDevice(*known);
-        return;
-    }
-    if (authAsked) {
-        sessionPasswords.remove(serial);
-        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка"), tr("Неверный пароль"));
-    } else {
-        authAsked = true;
-    }
-    auto *form = new AuthenticationForm(this);
-    connect(form, &AuthenticationForm::passUpdated, this,
-            [this, serial](const QString &password) { sessionPasswords.insert(serial, password); });
-    connect(form, &AuthenticationForm::passUpdated, link, &DeviceInterface::authenticationDevice);
-    connect(form, &AuthenticationForm::authenticationCanceled, this,
-            &MainWindow::badAuthentication);
-    form->show();
-}
-
-void MainWindow::badAuthentication()
-{
-    emit disconnectDevice();
-    setGlobalState(LinkState::AuthError);
 }
 
 void MainWindow::hideRefreshButton(bool hide)
@@ -549,7 +468,7 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
         xmlBuffer->close();
     }
     showDeviceTitle();
-    if (fskMode) {
+    if (relay->isFskMode()) {
         showFirstPage();
     } else if (rowBeforeReboot > 0 && !ui->terminalMenu->isRowHidden(rowBeforeReboot)) {
         // Back from a reboot (after a write, say) on the page the user was working on.

@@ -5,6 +5,7 @@
 #include "ui_mainwindow.h"
 
 #include "appsettings.h"
+#include "clockcontroller.h"
 #include "combodata.h"
 #include "configeditor.h"
 #include "db_worker.h"
@@ -78,11 +79,6 @@ void MainWindow::setStatusCommandList(const QList<int> &codes)
 void MainWindow::statusTimerTimeout()
 {
     poller->tick();
-}
-
-void MainWindow::nextReadStatus()
-{
-    poller->next();
 }
 
 void MainWindow::changeStatusTimerState(bool state)
@@ -186,7 +182,7 @@ void MainWindow::updateInputsParamsStatus(DEV_INPUT_PARAMS stat)
 
 QDateTime MainWindow::applicationTime() const
 {
-    return appClockBase.addMSecs(appClockTimer.elapsed());
+    return clock->now();
 }
 
 void MainWindow::updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _source)
@@ -222,22 +218,6 @@ void MainWindow::on_setDateTimeButton_clicked()
         const QDateTime now = applicationTime();
         emit setDevDateTime(time_t(now.toSecsSinceEpoch()), quint16(now.time().msec()));
     });
-}
-
-// ---- application clock --------------------------------------------------------------------------
-
-void MainWindow::reqestNtpTime(QHostInfo _hInfo)
-{
-    if (!_hInfo.addresses().isEmpty())
-        ntpClient->sendRequest(_hInfo.addresses().first(), NtpClient::ntpPort);
-}
-
-void MainWindow::updateAppClock(QHostAddress, quint16, NtpReply _reply)
-{
-    globalTimeReceived = true;
-    appClockTimer.restart();
-    appClockBase = _reply.serverReceiveTime();
-    statusPanel->showGlobalClock();
 }
 
 // ---- information views and the status calculator ------------------------------------------------

@@ -45,7 +45,7 @@ void UpdateController::startUpdater()
 
 void UpdateController::checkUpdates()
 {
-    window->fwCheckResult = MainWindow::FwCheck::Unknown;
+    window->firmware->setCheckResult(FirmwareController::Check::Unknown);
     swCheckResult = Check::Unknown;
     manualUpdateCheck = true;
     window->showStatusLine(window->statusPict,
@@ -64,7 +64,7 @@ void UpdateController::checkNextModel()
     if (manualUpdateCheck)
         window->showStatusLine(window->statusPict,
                                QT_TRANSLATE_NOOP("MainWindow", "Запрос и загрузка новой прошивки"));
-    net->checkUpdates(window->getLocalLastFw(model), model, true);
+    net->checkUpdates(window->firmware->localLastFw(model), model, true);
 }
 
 void UpdateController::fwDownloaded()
@@ -75,7 +75,7 @@ void UpdateController::fwDownloaded()
 void UpdateController::fwSetUpdated()
 {
     if (modelQueue.isEmpty())
-        window->fwCheckResult = MainWindow::FwCheck::UpToDate;
+        window->firmware->setCheckResult(FirmwareController::Check::UpToDate);
     checkNextModel();
 }
 
@@ -137,7 +137,7 @@ void UpdateController::downloadConfigurator(const QString &target, qlonglong swF
     window->ui->progressBar->setMaximum(100000);
     manualUpdateCheck = true;
     // A firmware transfer under way keeps its own state; the download runs beside it.
-    downloadSetState = !window->firmwareUpdate;
+    downloadSetState = !window->firmware->isUpdating();
     if (downloadSetState) {
         stateBeforeDownload = window->currentState;
         window->setGlobalState(LinkState::UpdateApp);
@@ -195,7 +195,7 @@ void UpdateController::updaterFinished(int exitCode)
     // connected device makes "everything is current" untrue.
     const bool checkEnded = window->currentState != LinkState::Disconnected && modelQueue.isEmpty();
     if (checkEnded)
-        window->availableNewFw();
+        window->firmware->availableNewFw();
     // After a download, what the check found has been said already: a finished download goes
     // on to its installation without another box.
     const bool afterDownload = std::exchange(downloading, false);
@@ -204,14 +204,15 @@ void UpdateController::updaterFinished(int exitCode)
         case 0:
             if (afterDownload)
                 break;
-            if (window->fwCheckResult == MainWindow::FwCheck::UpToDate &&
+            if (window->firmware->checkResult() == FirmwareController::Check::UpToDate &&
                 swCheckResult == Check::UpToDate) {
                 manualUpdateCheck = false;
                 window->prompts->report(
                     UserPrompts::Icon::Information, tr("Проверка обновлений"),
                     tr("Вы используете актуальную версию конфигуратора и прошивки "
                        "устройства"));
-            } else if (window->fwCheckResult == MainWindow::FwCheck::NewerAvailable) {
+            } else if (window->firmware->checkResult() ==
+                       FirmwareController::Check::NewerAvailable) {
                 manualUpdateCheck = false;
                 window->prompts->report(UserPrompts::Icon::Information, tr("Проверка обновлений"),
                                         swCheckResult == Check::NewerAvailable

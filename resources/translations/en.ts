@@ -19,6 +19,17 @@ Version </translation>
     </message>
 </context>
 <context>
+    <name>AuthenticationController</name>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Неверный пароль</source>
+        <translation>Wrong password</translation>
+    </message>
+</context>
+<context>
     <name>AuthenticationForm</name>
     <message>
         <source>Авторизация</source>
@@ -944,6 +955,81 @@ Switch debug mode off?</translation>
     <message>
         <source>нет</source>
         <translation>no</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareController</name>
+    <message>
+        <source>Обновить прошивку устройства до версии </source>
+        <translation>Update the device firmware to version </translation>
+    </message>
+    <message>
+        <source>&lt;font color=blue&gt;Доступно обновление прошивки версии &lt;/font&gt;&lt;b&gt;</source>
+        <translation>&lt;font color=blue&gt;Firmware update available: version &lt;/font&gt;&lt;b&gt;</translation>
+    </message>
+    <message>
+        <source>Обновление прошивки недоступно: в папке firmware нет более новой прошивки для этого устройства</source>
+        <translation>No firmware update: the firmware folder holds nothing newer for this device</translation>
+    </message>
+    <message>
+        <source>Обновление прошивки</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>Список изменений</source>
+        <translation>List of changes</translation>
+    </message>
+    <message>
+        <source>Файл прошивки не найден или не читается.</source>
+        <translation>The firmware file is missing or cannot be read.</translation>
+    </message>
+    <message>
+        <source>Файл прошивки пуст.</source>
+        <translation>The firmware file is empty.</translation>
+    </message>
+    <message>
+        <source>Файл прошивки больше, чем может принять устройство.</source>
+        <translation>The firmware file is larger than the device can take.</translation>
+    </message>
+    <message>
+        <source>Файл не является файлом прошивки.</source>
+        <translation>The file is not a firmware file.</translation>
+    </message>
+    <message>
+        <source>Устройство не определено.</source>
+        <translation>The device has not been identified.</translation>
+    </message>
+    <message>
+        <source>Прошивка предназначена для другого устройства.</source>
+        <translation>The firmware is for another device.</translation>
+    </message>
+    <message>
+        <source>Устройство не принимает блоки файла прошивки.</source>
+        <translation>The device does not accept the blocks of the firmware file.</translation>
+    </message>
+    <message>
+        <source>Устройство не приняло файл прошивки и после повторной записи.</source>
+        <translation>The device rejected the firmware file again after it was written anew.</translation>
+    </message>
+    <message>
+        <source>Неизвестный результат проверки файла прошивки.</source>
+        <translation>Unknown result of the firmware file check.</translation>
+    </message>
+    <message>
+        <source>Устройство не создало файл прошивки.</source>
+        <translation>The device did not create the firmware file.</translation>
+    </message>
+    <message>
+        <source>Устройство не перезагрузилось в новую прошивку.</source>
+        <translation>The device did not reboot into the new firmware.</translation>
+    </message>
+    <message>
+        <source>Связь с устройством потеряна.</source>
+        <translation>The connection to the device was lost.</translation>
+    </message>
+    <message>
+        <source>Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.</source>
+        <translation>The firmware update failed. Reboot the device and update again.</translation>
     </message>
 </context>
 <context>
@@ -2026,102 +2112,8 @@ Switch to local configuration?</translation>
         <translation>Values from the file replaced your unwritten changes:</translation>
     </message>
     <message>
-        <source>Обновление прошивки недоступно: в папке firmware нет более новой прошивки для этого устройства</source>
-        <translation>No firmware update: the firmware folder holds nothing newer for this device</translation>
-    </message>
-    <message>
         <source>Подключение к серверу конфигурирования...</source>
         <translation>Connecting to the configuration server...</translation>
-    </message>
-    <message>
-        <source>Необходимо ввести DevEUI удаленного устройства!</source>
-        <translation>Enter the DevEUI of the remote device!</translation>
-    </message>
-    <message>
-        <source>DevEUI удаленного устройства должен состоять из 16 шестнадцатеричных цифр, например 70-B3-D5-7E-D0-00-12-34.</source>
-        <translation>The DevEUI of the remote device must consist of 16 hexadecimal digits, for example 70-B3-D5-7E-D0-00-12-34.</translation>
-    </message>
-    <message>
-        <source>Подключение...</source>
-        <translation>Connecting...</translation>
-    </message>
-    <message>
-        <source>Отключение...</source>
-        <translation>Disconnecting...</translation>
-    </message>
-    <message>
-        <source>Невозможно отключиться от удаленного устройства</source>
-        <translation>Cannot disconnect from the remote device</translation>
-    </message>
-    <message>
-        <source>%1 в USB</source>
-        <translation>%1 to USB</translation>
-    </message>
-    <message>
-        <source>После переключения в режим преобразователя интерфейса,
-функционал конфигуратора станет недоступным до перезагрузки
-устройства или переподключения USB кабеля.
-Переключить устройство в режим преобразователя интерфейса %1 в USB?</source>
-        <translation>After switching to the interface converter mode,
-the configurator will not be available until the device
-is restarted or the USB cable is reconnected.
-Switch the device to the %1 to USB interface converter mode?</translation>
-    </message>
-    <message>
-        <source>Команда не отправлена: устройство не готово</source>
-        <translation>The command was not sent: the device is not ready</translation>
-    </message>
-    <message>
-        <source>Список изменений</source>
-        <translation>List of changes</translation>
-    </message>
-    <message>
-        <source>Файл прошивки не найден или не читается.</source>
-        <translation>The firmware file is missing or cannot be read.</translation>
-    </message>
-    <message>
-        <source>Файл прошивки пуст.</source>
-        <translation>The firmware file is empty.</translation>
-    </message>
-    <message>
-        <source>Файл прошивки больше, чем может принять устройство.</source>
-        <translation>The firmware file is larger than the device can take.</translation>
-    </message>
-    <message>
-        <source>Файл не является файлом прошивки.</source>
-        <translation>The file is not a firmware file.</translation>
-    </message>
-    <message>
-        <source>Устройство не определено.</source>
-        <translation>The device has not been identified.</translation>
-    </message>
-    <message>
-        <source>Прошивка предназначена для другого устройства.</source>
-        <translation>The firmware is for another device.</translation>
-    </message>
-    <message>
-        <source>Устройство не принимает блоки файла прошивки.</source>
-        <translation>The device does not accept the blocks of the firmware file.</translation>
-    </message>
-    <message>
-        <source>Устройство не приняло файл прошивки и после повторной записи.</source>
-        <translation>The device rejected the firmware file again after it was written anew.</translation>
-    </message>
-    <message>
-        <source>Неизвестный результат проверки файла прошивки.</source>
-        <translation>Unknown result of the firmware file check.</translation>
-    </message>
-    <message>
-        <source>Устройство не создало файл прошивки.</source>
-        <translation>The device did not create the firmware file.</translation>
-    </message>
-    <message>
-        <source>Устройство не перезагрузилось в новую прошивку.</source>
-        <translation>The device did not reboot into the new firmware.</translation>
-    </message>
-    <message>
-        <source>Связь с устройством потеряна.</source>
-        <translation>The connection to the device was lost.</translation>
     </message>
     <message>
         <source>Файл больше любого файла конфигурации (более %1 байт).</source>
@@ -2408,10 +2400,6 @@ Switch the device to the %1 to USB interface converter mode?</translation>
         <translation>File system error</translation>
     </message>
     <message>
-        <source>Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.</source>
-        <translation>The firmware update failed. Reboot the device and update again.</translation>
-    </message>
-    <message>
         <source>Загрузка обновления</source>
         <translation>Downloading the update</translation>
     </message>
@@ -2454,18 +2442,6 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     <message>
         <source>Применение прошивки</source>
         <translation>Applying the firmware</translation>
-    </message>
-    <message>
-        <source>Отключить</source>
-        <translation>Disconnect</translation>
-    </message>
-    <message>
-        <source>Невозможно подключиться к удаленному устройству</source>
-        <translation>Cannot connect to the remote device</translation>
-    </message>
-    <message>
-        <source>Неверный пароль</source>
-        <translation>Wrong password</translation>
     </message>
     <message>
         <source>Вэкса</source>
@@ -2532,14 +2508,6 @@ Write them?</translation>
     <message>
         <source>Ошибка сохранения конфигурации</source>
         <translation>The configuration could not be saved</translation>
-    </message>
-    <message>
-        <source>Обновить прошивку устройства до версии </source>
-        <translation>Update the device firmware to version </translation>
-    </message>
-    <message>
-        <source>&lt;font color=blue&gt;Доступно обновление прошивки версии &lt;/font&gt;&lt;b&gt;</source>
-        <translation>&lt;font color=blue&gt;Firmware update available: version &lt;/font&gt;&lt;b&gt;</translation>
     </message>
     <message>
         <source>Отсутствует файл справки.</source>
@@ -2667,6 +2635,67 @@ Write them?</translation>
     <message>
         <source>Класс работы устройства:</source>
         <translation>Device operating class:</translation>
+    </message>
+</context>
+<context>
+    <name>RelayController</name>
+    <message>
+        <source>Предупреждение</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Необходимо ввести DevEUI удаленного устройства!</source>
+        <translation>Enter the DevEUI of the remote device!</translation>
+    </message>
+    <message>
+        <source>DevEUI удаленного устройства должен состоять из 16 шестнадцатеричных цифр, например 70-B3-D5-7E-D0-00-12-34.</source>
+        <translation>The DevEUI of the remote device must consist of 16 hexadecimal digits, for example 70-B3-D5-7E-D0-00-12-34.</translation>
+    </message>
+    <message>
+        <source>Отключение...</source>
+        <translation>Disconnecting...</translation>
+    </message>
+    <message>
+        <source>Подключение...</source>
+        <translation>Connecting...</translation>
+    </message>
+    <message>
+        <source>Отключить</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Невозможно отключиться от удаленного устройства</source>
+        <translation>Cannot disconnect from the remote device</translation>
+    </message>
+    <message>
+        <source>%1 в USB</source>
+        <translation>%1 to USB</translation>
+    </message>
+    <message>
+        <source>После переключения в режим преобразователя интерфейса,
+функционал конфигуратора станет недоступным до перезагрузки
+устройства или переподключения USB кабеля.
+Переключить устройство в режим преобразователя интерфейса %1 в USB?</source>
+        <translation>After switching to the interface converter mode,
+the configurator will not be available until the device
+is restarted or the USB cable is reconnected.
+Switch the device to the %1 to USB interface converter mode?</translation>
+    </message>
+    <message>
+        <source>Команда не отправлена: устройство не готово</source>
+        <translation>The command was not sent: the device is not ready</translation>
+    </message>
+    <message>
+        <source>Подключить</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Невозможно подключиться к удаленному устройству</source>
+        <translation>Cannot connect to the remote device</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "hotplugmonitor.h"
 #include "logcapture.h"
 #include "mainwindow.h"
+#include "relaycontroller.h"
 #include "remoteconnectform.h"
 #include "remoteserver.h"
 #include "selectdeviceform.h"
@@ -361,7 +362,7 @@ void tst_Connection::converterModeIsATextCommand()
     window->findChild<QComboBox *>("rsSourseComboBox")->setCurrentIndex(1);
     f->clearRequests();
     f->prompts.answer = UserPrompts::Yes;
-    window->on_rsToUsbButton_clicked();
+    window->relayController()->rsToUsbClicked();
     QTRY_VERIFY_WITH_TIMEOUT(f->sim()->device().converterMode(), AppFixture::answerWaitMs);
     QCOMPARE(f->requests({"text"}), QStringList{"text RS2USB 9600,1"});
     QCOMPARE(window->globalState(), 0);

@@ -1,6 +1,7 @@
 #include "aboutform.h"
 #include "appfixture.h"
 #include "appsettings.h"
+#include "authenticationcontroller.h"
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "settingsform.h"
@@ -238,7 +239,7 @@ void tst_MainWindow::everyTextFits()
     w->showNetInfoForm();
     w->on_viewEditFreqpushButton_clicked();
     w->showDeviceList({"Vexa" + QString::number(model) + " SN " + serial});
-    w->authenticationRequest();
+    w->authenticationController()->authenticationRequest();
     check("dialogs");
     problems.removeDuplicates();
     for (const QString &p : qAsConst(problems))

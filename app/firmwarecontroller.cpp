@@ -1,0 +1,216 @@
+#include "firmwarecontroller.h"
+
+#include "mainwindow.h"
+#include "ui_mainwindow.h"
+
+#include "appinfo.h"
+#include "connectionstates.h"
+#include "db_worker.h"
+#include "deviceinterface.h"
+#include "firmwarestore.h"
+#include "naturalcompare.h"
+#include "userprompts.h"
+
+#include <QDebug>
+#include <QProgressBar>
+#include <QUrl>
+#include <QWhatsThis>
+
+FirmwareController::FirmwareController(MainWindow *window)
+    : QObject(window)
+    , window(window)
+{
+    Ui::MainWindow *ui = window->ui;
+    fileTransfer = new FileTransfer(window->link, this);
+    connect(window, &MainWindow::getFileInfo, fileTransfer, &FileTransfer::getFileInfo);
+    connect(fileTransfer, &FileTransfer::changeDeviceStatus, window, &MainWindow::setGlobalState);
+    connect(fileTransfer, &FileTransfer::setProgress, ui->progressBar, &QProgressBar::setMaximum);
+    connect(fileTransfer, &FileTransfer::setProgressValue, ui->progressBar,
+            &QProgressBar::setValue);
+    connect(fileTransfer, &FileTransfer::transferFailed, this,
+            &FirmwareController::firmwareTransferFailed);
+    connect(ui->updateFwButton, &QToolButton::clicked, this,
+            &FirmwareController::startUpdateFirmware);
+}
+
+QString FirmwareController::localLastFw(const QString &devID)
+{
+    qDebug().noquote() << "Search available firmware with DevID: " << devID;
+    const int id = window->dbWorker->getIdByName(devID);
+    firmwareMap = FirmwareStore::scan(FirmwareStore::folder(), id);
+    const QString newest = FirmwareStore::newest(firmwareMap);
+    if (firmwareMap.isEmpty())
+        qDebug() << "Local firmware not found";
+    else
+        qDebug().noquote() << "Local actual FW: " << newest;
+    return newest;
+}
+
+void FirmwareController::availableNewFw()
+{
+    qDebug() << "Check available new FW..."
+             << "/C:14";
+    Ui::MainWindow *ui = window->ui;
+    const QString local = localLastFw(window->deviceKey);
+    if (naturalCompare(local, window->currentFwVer) > 0) {
+        ui->updateFwButton->setEnabled(true);
+        ui->updateFwButton->setToolTip(tr("Обновить прошивку устройства до версии ") + local);
+        newerInStore = true;
+        check = Check::NewerAvailable;
+        if (window->isActiveWindow())
+            QWhatsThis::showText(window->pos() + QPoint(window->width() - 170, 50),
+                                 tr("<font color=blue>Доступно обновление прошивки версии "
+                                    "</font><b>") +
+                                     local.toHtmlEscaped() + QStringLiteral("</b>"),
+                                 window);
+    } else {
+        ui->updateFwButton->setEnabled(false);
+        ui->updateFwButton->setToolTip(
+            tr("Обновление прошивки недоступно: в папке firmware нет более новой прошивки для "
+               "этого устройства"));
+        newerInStore = false;
+        check = Check::UpToDate;
+    }
+}
+
+void FirmwareController::startUpdateFirmware()
+{
+    const QString version = localLastFw(window->deviceKey);
+    // The designation comes from the device: it goes into the address encoded and into the
+    // question escaped, so it cannot add markup or another link.
+    const QString changes = QLatin1String(AppInfo::helpWebAddress) + QStringLiteral("/?dev_type=") +
+                            QString::fromLatin1(QUrl::toPercentEncoding(window->devIdByName)) +
+                            QStringLiteral("v2#ist");
+    const auto answer = window->prompts->ask(
+        UserPrompts::Icon::Question, tr("Обновление прошивки"),
+        tr("Обновить прошивку устройства до версии ") + version.toHtmlEscaped() +
+            QStringLiteral(" ?&nbsp;<A HREF='") + changes.toHtmlEscaped() + QStringLiteral("'>") +
+            tr("Список изменений") + QStringLiteral("</A>") + QStringLiteral("<br>") +
+            window->deviceLine(window->currentDevice).toHtmlEscaped(),
+        UserPrompts::Yes | UserPrompts::No);
+    if (answer != UserPrompts::Yes) {
+        updating = false;
+        return;
+    }
+    updating = true;
+    window->waitEndReadStatus([this, version] {
+        // A file that cannot be flashed is refused here, before the device is touched.
+        const FileTransfer::Error refused =
+            fileTransfer->loadFirmwareFile(version, firmwareMap.value(version));
+        if (refused != FileTransfer::Error::None) {
+            firmwareTransferFailed(refused, fileTransfer->refusalReason());
+            return;
+        }
+        window->link->setFirmwareUpdate(true);
+        window->setGlobalState(LinkState::UpdateApp);
+        emit window->getFileInfo();
+    });
+}
+
+QString FirmwareController::firmwareErrorText(FileTransfer::Error error)
+{
+    using E = FileTransfer::Error;
+    switch (error) {
+    case E::None:
+        break;
+    case E::NoFile:
+    case E::Unreadable:
+        return tr("Файл прошивки не найден или не читается.");
+    case E::Empty:
+        return tr("Файл прошивки пуст.");
+    case E::TooLarge:
+        return tr("Файл прошивки больше, чем может принять устройство.");
+    case E::NotFirmware:
+        return tr("Файл не является файлом прошивки.");
+    case E::NoDevice:
+        return tr("Устройство не определено.");
+    case E::OtherDevice:
+        return tr("Прошивка предназначена для другого устройства.");
+    case E::BlocksRejected:
+        return tr("Устройство не принимает блоки файла прошивки.");
+    case E::CheckFailed:
+        return tr("Устройство не приняло файл прошивки и после повторной записи.");
+    case E::CheckUnknown:
+        return tr("Неизвестный результат проверки файла прошивки.");
+    case E::CreateRefused:
+        return tr("Устройство не создало файл прошивки.");
+    case E::RebootRefused:
+        return tr("Устройство не перезагрузилось в новую прошивку.");
+    case E::LinkLost:
+        return tr("Связь с устройством потеряна.");
+    }
+    return QString();
+}
+
+void FirmwareController::endUpdate()
+{
+    updating = false;
+    window->link->setFirmwareUpdate(false);
+    window->ui->progressBar->setValue(0);
+}
+
+void FirmwareController::firmwareTransferFailed(FileTransfer::Error error, const QString &reason)
+{
+    qWarning().noquote() << "Firmware update failed:" << reason;
+    failure = firmwareErrorText(error);
+    switch (error) {
+    case FileTransfer::Error::BlocksRejected:
+    case FileTransfer::Error::CheckFailed:
+    case FileTransfer::Error::CheckUnknown:
+    case FileTransfer::Error::CreateRefused:
+    case FileTransfer::Error::RebootRefused:
+        break; // state 18 follows and tells it
+    case FileTransfer::Error::LinkLost:
+        // The link's own state says what happened to the device.
+        endUpdate();
+        break;
+    default:
+        // Refused before anything was sent: the device is as it was.
+        endUpdate();
+        window->prompts->report(UserPrompts::Icon::Critical, tr("Обновление прошивки"), failure);
+        // Ready again also restarts the status polling the update had stopped.
+        if (window->currentState != LinkState::Disconnected)
+            window->setGlobalState(LinkState::Ready);
+        break;
+    }
+}
+
+bool FirmwareController::applyState(int state)
+{
+    using namespace LinkState;
+    switch (state) {
+    case Disconnected:
+        endUpdate();
+        return false;
+    case Ready:
+        if (newerInStore)
+            window->ui->updateFwButton->setEnabled(true);
+        return false;
+    case WriteFile:
+        if (updating)
+            window->showStatusLine(ConnectionStates::Yellow,
+                                   QT_TRANSLATE_NOOP("MainWindow", "Обновление прошивки"));
+        return false;
+    case FileWritten:
+        if (!updating)
+            return false;
+        emit window->rebootDev();
+        window->link->setFirmwareUpdate(false);
+        return true;
+    case FileWriteError:
+        if (!updating)
+            return false;
+        window->prompts->report(
+            UserPrompts::Icon::Critical, tr("Обновление прошивки"),
+            tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
+                (failure.isEmpty() ? QString() : QLatin1Char('\n') + failure));
+        endUpdate();
+        window->setGlobalState(Ready);
+        return true;
+    case ApplyingFirmware:
+        window->ui->progressBar->setValue(0);
+        return true;
+    default:
+        return false;
+    }
+}
