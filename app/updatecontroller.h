@@ -1,5 +1,7 @@
 #pragma once
 
+#include "firmwarecontroller.h"
+
 #include <QObject>
 #include <QStringList>
 
@@ -13,7 +15,8 @@ class UpdateController : public QObject
 {
     Q_OBJECT
 public:
-    enum class Check { Unknown = 0, UpToDate = 1, NewerAvailable = 2 };
+    // What a check found out, as for the device's firmware.
+    using Check = FirmwareController::Check;
 
     explicit UpdateController(MainWindow *window);
 
