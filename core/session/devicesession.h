@@ -64,7 +64,7 @@ public:
     static bool hasWritable(const QDomDocument &doc);
 
     // What of a file goes out: the values the device does not hold already (every value with
-    // all). The rule for "the device holds it" lives here alone.
+    // all), by the one rule for an unchanged value (PendingChanges::sameValue).
     struct Pending
     {
         int count = 0;         // values to write
