@@ -51,8 +51,8 @@ void FirmwareController::availableNewFw()
     qDebug() << "Check available new FW..."
              << "/C:14";
     Ui::MainWindow *ui = window->ui;
-    const QString local = localLastFw(window->deviceKey);
-    if (naturalCompare(local, window->currentFwVer) > 0) {
+    const QString local = localLastFw(window->shownKey());
+    if (naturalCompare(local, window->shown.firmware) > 0) {
         ui->updateFwButton->setEnabled(true);
         ui->updateFwButton->setToolTip(tr("Обновить прошивку устройства до версии ") + local);
         newerInStore = true;
@@ -75,11 +75,11 @@ void FirmwareController::availableNewFw()
 
 void FirmwareController::startUpdateFirmware()
 {
-    const QString version = localLastFw(window->deviceKey);
+    const QString version = localLastFw(window->shownKey());
     // The designation comes from the device: it goes into the address encoded and into the
     // question escaped, so it cannot add markup or another link.
     const QString changes = QLatin1String(AppInfo::helpWebAddress) + QStringLiteral("/?dev_type=") +
-                            QString::fromLatin1(QUrl::toPercentEncoding(window->devIdByName)) +
+                            QString::fromLatin1(QUrl::toPercentEncoding(window->shownModel())) +
                             QStringLiteral("v2#ist");
     const auto answer = window->prompts->ask(
         UserPrompts::Icon::Question, tr("Обновление прошивки"),

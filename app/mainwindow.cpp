@@ -15,6 +15,7 @@
 #include "consolepage.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
+#include "devicesession.h"
 #include "guiprompts.h"
 #include "guiresources.h"
 #include "hotplugmonitor.h"
@@ -141,10 +142,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     enumerationTimer = new QTimer(this);
     enumerationTimer->setObjectName(QStringLiteral("enumerationTimer"));
     enumerationTimer->setSingleShot(true);
-    connect(enumerationTimer, &QTimer::timeout, link, &DeviceInterface::enumerateDevices);
-    rebootTimer = new QTimer(this);
-    rebootTimer->setObjectName(QStringLiteral("rebootTimer"));
-    connect(rebootTimer, &QTimer::timeout, this, &MainWindow::rebootComplite);
+    connect(enumerationTimer, &QTimer::timeout, session, &DeviceSession::search);
     // Plug and unplug notices start a search once they have stopped.
     hotplug = new HotplugMonitor({}, this);
     connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
@@ -178,7 +176,8 @@ MainWindow::~MainWindow()
         if (d != settingsForm)
             delete d;
     }
-    delete link;
+    delete session;
+    session = nullptr;
     link = nullptr;
     delete settingsForm;
     settingsForm = nullptr;

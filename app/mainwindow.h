@@ -30,6 +30,7 @@ class ConsolePage;
 class ConfigExchange;
 class DB_Worker;
 class DeviceInterface;
+class DeviceSession;
 class HotplugMonitor;
 class PortEnumerator;
 class QTimer;
@@ -64,7 +65,6 @@ public:
     static constexpr int firstEnumerationDelayMs = 100;
     static constexpr int hotplugSearchDelayMs = 1500;
     static constexpr int hotplugRepeatDelayMs = 300;
-    static constexpr int rebootTimerMs = 10000;
     static constexpr int rebootBoxMs = 7000;
     static constexpr int waitStatusEndMs = StatusPoller::waitPassEndMs;
     // How long the result of an extraordinary packet the user sent stays on the status line.
@@ -85,6 +85,7 @@ public:
     QString currentLanguage() const { return langCode; }
     int globalState() const { return currentState; }
     DeviceInterface *deviceLink() const { return link; }
+    DeviceSession *deviceSession() const { return session; }
     ConsolePage *consolePage() const { return console; }
     // What the editor shows (the device's values with the edits over them), and the edits.
     QDomDocument fullConfiguration() const { return pending.configuration(); }
@@ -160,7 +161,6 @@ public slots:
     void on_sendExtraordinaryPackButton_clicked();
     void on_setDateTimeButton_clicked();
     void getStatusInfo();
-    void rebootComplite();
     void refreshDeviceList();
     void reloadDevice();
     void reloadConfirm();
@@ -180,8 +180,6 @@ public slots:
     void availableNewFw();
     void openFileSlot();
     void saveFileSlot();
-    void setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdByName,
-                         QString devEui, QString _sn);
     void itemSelected(QModelIndex index);
     void showConsolePage();
     void clearLabels();
@@ -232,18 +230,26 @@ private:
     bool writePendingChanges();
     // What the last write put on the device and what stays pending, for the error boxes.
     QString writeReportText() const;
-    // After a write (when the setting asks for it): the device read again after its reboot is
-    // compared with what it acknowledged, and the user is told either way.
-    void verifyWrite(const QDomDocument &readBack);
+    // After a write (when the setting asks for it): the user is told how the device's values
+    // read again after its reboot compare with what it acknowledged.
+    void verifyWrite();
     // Shows what waits to be written: marked fields and pages, the count on the write button.
     void refreshPendingMarks();
     // The pending changes as "label: device value → new value" lines.
     QStringList pendingChangeLines() const;
     // Takes an opened file's values (keys and identity already removed) into the documents.
     void applyConfigFile(const QDomDocument &loaded);
-    // A device was identified: edits made for another device are put aside and the user is
-    // asked what becomes of them; edits kept for this one come back.
-    void deviceIdentified(DeviceIdentity identity);
+    // A device was identified: its model's pages and firmware are shown; edits made for
+    // another device are put aside and the user is asked what becomes of them; edits kept for
+    // this one come back.
+    void deviceIdentified(const DeviceIdentity &identity);
+    // Shows the model's pages and the identity: of the device, or of a file opened without
+    // one. group: the firmware group of devices.db (empty: the firmware is not supported).
+    void showDevice(const DeviceIdentity &identity, const QString &group);
+    // The designation ("750") and the device database's key ("760_1") of the model shown;
+    // empty when none is.
+    QString shownModel() const;
+    QString shownKey() const;
     void askAboutForeignChanges();
     // The editor shows the pending edits over what it shows now.
     void showPendingInEditor();
@@ -270,6 +276,7 @@ private:
     bool startFailed = false;
 
     DB_Worker *dbWorker = nullptr;
+    DeviceSession *session = nullptr;
     DeviceInterface *link = nullptr;
     ConfigExchange *exchange = nullptr;
     FirmwareController *firmware = nullptr;
@@ -290,7 +297,6 @@ private:
     StatusPoller *poller = nullptr;
     QTimer *enumerationTimer = nullptr;
     QElapsedTimer hotplugBurst; // since the first plug notice of the burst still to be searched
-    QTimer *rebootTimer = nullptr;
 
     // The changes still to write, for the device they were made for; those of other devices
     // the user chose to keep, and those waiting for his choice.
@@ -299,7 +305,6 @@ private:
     QList<PendingChanges> foreignChanges;
     bool foreignQuestionOpen = false; // one question about them at a time
     DeviceIdentity currentDevice;
-    QBuffer configBuffer;
     int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
     // Connection state and flags.
@@ -312,12 +317,8 @@ private:
     bool hideRefresh = false;
     bool identified = false;
 
-    // Identity of the connected device.
-    QString currentFwVer = QStringLiteral("255.255.255");
-    QString devIdByName;
-    QString deviceKey; // the device database's key of the connected device ("760_1")
-    QString devIdText;
-    QString fwFilePrefix;
+    // The model and firmware the pages are for: the device's, or a file's without a device.
+    DeviceIdentity shown{QStringLiteral("255.255.255"), 0, QString(), QString()};
 
     uchar statusPict = 0;
     const char *statusSource = nullptr;

@@ -7,6 +7,7 @@
 #include "configeditor.h"
 #include "configexchange.h"
 #include "deviceinterface.h"
+#include "devicesession.h"
 #include "paramcatalogue.h"
 #include "relaycontroller.h"
 #include "userprompts.h"
@@ -79,9 +80,11 @@ QString MainWindow::deviceLine(const DeviceIdentity &device) const
     return line;
 }
 
-void MainWindow::deviceIdentified(DeviceIdentity identity)
+void MainWindow::deviceIdentified(const DeviceIdentity &found)
 {
+    DeviceIdentity identity = found;
     relay->setPath(identity);
+    showDevice(identity, session->group());
     currentDevice = identity;
     if (!pending.belongsTo(identity)) {
         // Never shown over this device's values, never written to it unasked.
@@ -234,13 +237,10 @@ bool MainWindow::invalidInputRefused()
 
 bool MainWindow::writePendingChanges()
 {
-    if (!configBuffer.open(QIODevice::ReadWrite | QIODevice::Truncate))
-        return false;
     // The changes stay pending until the device has taken them all: a write that fails
-    // half-way must not throw the user's edits away.
-    configBuffer.write(ConfigDocument::toText(pending.startWrite()));
-    configBuffer.close();
-    emit startWriteConfiguration(&configBuffer);
+    // half-way must not throw the user's edits away. The device is read back after its
+    // reboot when the setting asks for it (a program closing after the write does not).
+    session->write(pending.startWrite(), AppSettings::verifyWrites() && !closeAfterReboot);
     return true;
 }
 
@@ -251,9 +251,6 @@ void MainWindow::writeFinished(bool ok)
     // What the device took is no longer pending; the rest, and an edit made meanwhile, stays.
     const ConfigExchange::WriteReport &report = exchange->writeReport();
     pending.accept(report);
-    // Read back once the device is here again (a program closing after the write does not).
-    if (!ok || closeAfterReboot || !AppSettings::verifyWrites())
-        pending.skipVerify();
     refreshPendingMarks();
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
@@ -264,13 +261,10 @@ void MainWindow::writeFinished(bool ok)
                             writeReportText());
 }
 
-void MainWindow::verifyWrite(const QDomDocument &readBack)
+void MainWindow::verifyWrite()
 {
-    // Only the device written is compared (its edits are the ones pending here).
-    if (!pending.awaitsVerify() || !pending.device().sameDevice(currentDevice))
-        return;
-    const int count = pending.acceptedCount();
-    const QList<ConfigDocument::Mismatch> wrong = pending.verify(readBack);
+    const int count = session->verifiedNames().size();
+    const QList<ConfigDocument::Mismatch> &wrong = session->mismatches();
     if (wrong.isEmpty()) {
         prompts->report(UserPrompts::Icon::Information, tr("Проверка записи"),
                         tr("Записано и проверено: значений прочитано из устройства таких же, "
@@ -399,9 +393,10 @@ void MainWindow::openFileSlot()
             const QString fileDevId = ConfigDocument::param(loadedFull, QStringLiteral("dev_id"));
             // With a device connected the file must name that model: a file without a device
             // type could be any model's, and its values would be written to this one.
+            const QString shownId = shown.isKnown() ? QString::number(shown.devId) : QString();
             const bool mismatch =
-                connected ? fileDevId != devIdText
-                          : !devIdText.isEmpty() && !fileDevId.isEmpty() && devIdText != fileDevId;
+                connected ? fileDevId != shownId
+                          : !shownId.isEmpty() && !fileDevId.isEmpty() && shownId != fileDevId;
             if (mismatch) {
                 prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                                 tr("Файл конфигурации не соответствует подключенному устройству"));

@@ -11,6 +11,7 @@
 #include "db_worker.h"
 #include "deviceidentity.h"
 #include "deviceinterface.h"
+#include "devicesession.h"
 #include "statuspanel.h"
 #include "userprompts.h"
 
@@ -59,7 +60,7 @@ void MainWindow::fillCodeTables()
 void MainWindow::helpShow()
 {
     const QString folder = AppPaths::filePath(QStringLiteral("help"));
-    const QString pattern = QStringLiteral("Vexa") + devIdByName + QStringLiteral("v2_*") +
+    const QString pattern = QStringLiteral("Vexa") + shownModel() + QStringLiteral("v2_*") +
                             langCode + QStringLiteral(".pdf");
     const QStringList matches = QDir(folder).entryList({pattern}, QDir::Files, QDir::Time);
     if (identified && !matches.isEmpty()) {
@@ -67,7 +68,7 @@ void MainWindow::helpShow()
             QUrl(QStringLiteral("file:///") + folder + QLatin1Char('/') + matches.first()));
     } else if (identified && clock->hasServerTime()) {
         QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::helpWebAddress) +
-                                       QStringLiteral("/?dev_type=") + devIdByName +
+                                       QStringLiteral("/?dev_type=") + shownModel() +
                                        QStringLiteral("v2&sn=") + ui->snLabel->text() +
                                        QStringLiteral("&indef=") + ui->deveui_lbl->text()));
     } else if (identified) {
@@ -92,13 +93,14 @@ void MainWindow::updateGui(QDomNode node)
             root.firstChildElement(QStringLiteral("dev_id")).attribute(QStringLiteral("param"));
         if (!devId.isEmpty()) {
             qDebug() << "Get device info from file...";
-            const ushort id = ushort(devId.toUInt());
-            setCurrentFwVer(QStringLiteral("255.255.255"), QStringLiteral("NONE"), id,
-                            QString::number(DeviceIdentity::modelOf(id)),
-                            root.firstChildElement(QStringLiteral("dev_eui_lbl"))
-                                .attribute(QStringLiteral("param")),
-                            root.firstChildElement(QStringLiteral("serial_number"))
-                                .attribute(QStringLiteral("param")));
+            DeviceIdentity file;
+            file.firmware = QStringLiteral("255.255.255");
+            file.devId = quint16(devId.toUInt());
+            file.devEui =
+                root.firstChildElement(QStringLiteral("dev_eui_lbl")).attribute(QStringLiteral("param"));
+            file.serialNumber = root.firstChildElement(QStringLiteral("serial_number"))
+                                    .attribute(QStringLiteral("param"));
+            showDevice(file, session->chooseGroup(file.firmware, file.devId));
         }
     }
     qDebug() << "Start create or update GUI";

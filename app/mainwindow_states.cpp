@@ -14,6 +14,7 @@
 #include "consolepage.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
+#include "devicesession.h"
 #include "eraseform.h"
 #include "fieldmarks.h"
 #include "firmwarecontroller.h"
@@ -41,33 +42,44 @@
 
 void MainWindow::createDeviceLink(PortEnumerator *enumerator)
 {
-    link = new DeviceInterface(this);
+    // The session identifies the device, chooses its firmware group (before the read asks for
+    // the group's parameters), writes and verifies, and waits for the device after a reboot;
+    // the window follows the link's own search for the device.
+    session = new DeviceSession(enumerator, this);
+    session->useDatabase(dbWorker);
+    session->setUserPrompts(prompts);
+    session->setReadsConfiguration(true);
+    session->enableConfigExchange();
+    session->followLink();
+    link = session->link();
     link->setAppVersion(AppInfo::version());
-    link->setUserPrompts(prompts);
-    if (enumerator)
-        link->setPortEnumerator(enumerator);
-    exchange = new ConfigExchange(link, this);
+    exchange = session->exchange();
     firmware = new FirmwareController(this);
-    // setCurrentFwVer has chosen the firmware group by the time the read asks.
-    exchange->setSupportedCodes([this](const DeviceIdentity &) {
-        return identified ? dbWorker->getCommandList() : QList<int>();
+    connect(session, &DeviceSession::identified, this, &MainWindow::deviceIdentified);
+    connect(session, &DeviceSession::writeFinished, this, [this] {
+        if (session->verified())
+            verifyWrite();
+    });
+    connect(session, &DeviceSession::returned, this, [this] {
+        ui->refreshButton->setEnabled(true);
+    });
+    connect(session, &DeviceSession::failed, this, [this](const QString &reason) {
+        // Only the wait after a reboot fails visibly: the device did not come back, and a
+        // search is the user's again.
+        qWarning().noquote() << reason;
+        ui->refreshButton->setEnabled(true);
     });
 
-    connect(this, &MainWindow::enumerateDevices, link, &DeviceInterface::enumerateDevices);
+    connect(this, &MainWindow::enumerateDevices, session, &DeviceSession::search);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
     connect(exchange, &ConfigExchange::writeFinished, this, &MainWindow::writeFinished);
-    connect(this, &MainWindow::startReadConfiguration, link, &DeviceInterface::readConfiguration);
-    connect(this, &MainWindow::startWriteConfiguration, exchange,
-            &ConfigExchange::writeConfiguration);
     connect(exchange, &ConfigExchange::setProgressValue, ui->progressBar, &QProgressBar::setValue);
     connect(exchange, &ConfigExchange::setProgress, ui->progressBar, &QProgressBar::setMaximum);
     connect(link, &DeviceInterface::printToTerminal, this, &MainWindow::printToTerminal);
     connect(this, &MainWindow::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
     console->setLink(link);
-    connect(link, &DeviceInterface::setCurrentFwVer, this, &MainWindow::setCurrentFwVer);
-    connect(link, &DeviceInterface::deviceIdentified, this, &MainWindow::deviceIdentified);
     connect(this, &MainWindow::disconnectDevice, link, &DeviceInterface::disconnectDevice);
     connect(link, &DeviceInterface::selectDevice, this, &MainWindow::showDeviceList);
     connect(link, &DeviceInterface::checkGetStatusState, this, &MainWindow::getStatusInfo);
@@ -185,8 +197,6 @@ void MainWindow::applyStateEffects(int state)
         clearLabels();
         break;
     case Connected:
-        if (rebootTimer->isActive())
-            rebootTimer->stop();
         // The device is back: the reboot message has said what it had to.
         prompts->withdrawNotes();
         ui->infoHintLabel->hide();
@@ -196,8 +206,6 @@ void MainWindow::applyStateEffects(int state)
     case Ready:
         emit readyStatus();
         editor->setChangesBlocked(false);
-        if (rebootTimer->isActive())
-            rebootTimer->stop();
         link->setDeviceReady(true);
         busyFlag = false;
         readyFlag = true;
@@ -245,13 +253,16 @@ void MainWindow::applyStateEffects(int state)
             QApplication::quit();
             break;
         }
-        rebootTimer->start(rebootTimerMs);
         rowBeforeReboot = ui->terminalMenu->currentRow();
         // Taken before state 0, which ends the update.
         const QString why = firmware->isUpdating() ? tr("Обновление прошивки...")
                                                    : tr("Устройство перезагружается...");
         setGlobalState(Disconnected);
-        // A new search only once the device has had time to come back (rebootComplite).
+        // The session looks for the device by its USB serial number until it is back (a
+        // write it verifies already waits); the refresh button returns with the device or
+        // when it is given up. A relayed device is left through the local one.
+        if (!relay->isFskMode() && !session->isAwaitingReturn())
+            session->awaitReturn();
         setControlsEnabled(ConnectionStates::RefreshButton | ConnectionStates::UpdateFwButton,
                            false);
         prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"), why, rebootBoxMs);
@@ -353,16 +364,6 @@ void MainWindow::applyStateEffects(int state)
 
 // ---- buttons and dialogs --------------------------------------------------------------------
 
-void MainWindow::rebootComplite()
-{
-    rebootTimer->stop();
-    ui->refreshButton->setEnabled(true);
-    // No search finds a device in the field: it is read again through the server once it
-    // has had the time to come back.
-    if (link->isRemoteMode() && currentState == LinkState::Disconnected)
-        emit startReadConfiguration();
-}
-
 void MainWindow::refreshDeviceList()
 {
     qDebug() << "Current state" << currentState;
@@ -373,9 +374,9 @@ void MainWindow::refreshDeviceList()
             pending.clear();
             refreshPendingMarks();
             ui->writeConfigButton->setEnabled(false);
-            emit startReadConfiguration();
+            session->identify();
         } else {
-            emit enumerateDevices();
+            session->search();
         }
     });
 }
@@ -442,12 +443,11 @@ void MainWindow::readConfig()
     refreshPendingMarks();
     readyFlag = false;
     ui->writeConfigButton->setEnabled(false);
-    waitEndReadStatus([this] { emit startReadConfiguration(); });
+    waitEndReadStatus([this] { session->identify(); });
 }
 
 void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
 {
-    bool readBack = false;
     QDomDocument deviceRead;
     if (xmlBuffer && !readyFlag && xmlBuffer->open(QIODevice::ReadOnly)) {
         qDebug() << "Configuration read OK";
@@ -458,7 +458,6 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
             // What the device holds: edits it already has are no longer pending.
             pending.setDeviceValues(deviceRead);
             updateGui(deviceRead.documentElement());
-            readBack = true;
             editor->rememberDeviceValues(deviceRead.documentElement());
             // Changes still waiting (a file opened before the device came) show over the
             // device's values: the fields show what a write would send.
@@ -477,37 +476,37 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
     }
     rowBeforeReboot = -1;
     setGlobalState(LinkState::Ready);
-    if (readBack)
-        verifyWrite(deviceRead);
 }
 
 void MainWindow::showDeviceTitle()
 {
-    if (currentState == LinkState::Disconnected || devIdByName.isEmpty())
+    if (currentState == LinkState::Disconnected || !shown.isKnown())
         ui->mainTitleWindow->setText(tr("Конфигуратор"));
     else
         ui->mainTitleWindow->setText(tr("Конфигуратор") + QLatin1Char('\t') + tr("Вэкса") +
-                                     devIdByName + QStringLiteral(" SN: ") + ui->snLabel->text());
+                                     shownModel() + QStringLiteral(" SN: ") + ui->snLabel->text());
 }
 
 // ---- identification -------------------------------------------------------------------------
 
-void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QString devIdName,
-                                 QString devEui, QString _sn)
+QString MainWindow::shownModel() const
 {
-    Q_UNUSED(opt);
-    currentFwVer = fw_ver;
-    ui->softVer_lbl->setText(fw_ver);
-    devIdByName = devIdName;
-    devIdText = QString::number(devID);
-    editor->setModel(devIdByName);
-    ui->deviceName_lbl->setText(tr("Вэкса") + devIdByName + QStringLiteral("v2"));
-    ui->snLabel->setText(_sn);
-    ui->deveui_lbl->setText(DeviceInterface::shownDevEui(devEui));
+    return shown.isKnown() ? QString::number(shown.model()) : QString();
+}
 
-    deviceKey = DeviceIdentity::keyOf(devID);
-    fwFilePrefix = QStringLiteral("Vexa") + deviceKey;
-    const QString group = dbWorker->getFwGroup(fw_ver, deviceKey);
+QString MainWindow::shownKey() const
+{
+    return shown.isKnown() ? shown.key() : QString();
+}
+
+void MainWindow::showDevice(const DeviceIdentity &identity, const QString &group)
+{
+    shown = identity;
+    ui->softVer_lbl->setText(identity.firmware);
+    editor->setModel(shownModel());
+    ui->deviceName_lbl->setText(tr("Вэкса") + shownModel() + QStringLiteral("v2"));
+    ui->snLabel->setText(identity.serialNumber);
+    ui->deveui_lbl->setText(DeviceInterface::shownDevEui(identity.devEui));
     if (group.isEmpty()) {
         identified = false;
         prompts->report(UserPrompts::Icon::Warning, tr("Предупреждение"),
@@ -517,7 +516,6 @@ void MainWindow::setCurrentFwVer(QString fw_ver, QString opt, ushort devID, QStr
         return;
     }
     identified = true;
-    dbWorker->setCurrentFwGroup(group);
     ui->terminalMenu->setRowHidden(1, false);
     ui->terminalMenu->setRowHidden(6, false);
     const QList<int> statusCodes = dbWorker->getStatusCommandList();
@@ -568,8 +566,10 @@ void MainWindow::printToTerminal(QString text)
 
 void MainWindow::deviceNodesChanged()
 {
-    if (busyFlag)
-        return; // an exchange is running; the search comes after it
+    // An exchange is running (the search comes after it), or the session is finding the
+    // device again after its reboot.
+    if (busyFlag || session->isAwaitingReturn())
+        return;
     // Polling goes on: the search sends nothing to a device that is still there, and a device
     // that went or changed ends polling through its own states. Notices of other terminals
     // can come steadily; stopping here held the status panel still for as long as they came.

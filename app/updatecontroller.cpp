@@ -84,7 +84,7 @@ void UpdateController::checkConfiguratorVersion()
     if (manualUpdateCheck)
         window->showStatusLine(window->statusPict,
                                QT_TRANSLATE_NOOP("MainWindow", "Запрос обновлений конфигуратора"));
-    net->checkUpdates(AppInfo::version(), window->deviceKey, false);
+    net->checkUpdates(AppInfo::version(), window->shownKey(), false);
 }
 
 void UpdateController::swSetUpdated()
@@ -97,7 +97,7 @@ void UpdateController::swUpdated(QString newVer, qlonglong swFsize, QString swFi
     swCheckResult = Check::NewerAvailable;
     // The version comes from the server: escaped, so it cannot add markup or a link.
     const QString changes = QLatin1String(AppInfo::helpWebAddress) + QStringLiteral("/?dev_type=") +
-                            QString::fromLatin1(QUrl::toPercentEncoding(window->devIdByName)) +
+                            QString::fromLatin1(QUrl::toPercentEncoding(window->shownModel())) +
                             QStringLiteral("v2#history_open");
     QString text = tr("Доступно обновление конфигуратора v") + newVer.toHtmlEscaped() +
                    QStringLiteral("&nbsp;<A HREF='") + changes.toHtmlEscaped() +

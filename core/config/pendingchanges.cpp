@@ -207,7 +207,6 @@ QDomDocument PendingChanges::startWrite()
 void PendingChanges::accept(const WriteReport &report)
 {
     const bool all = report.stop == WriteReport::Stop::None;
-    accepted.clear();
     for (const Change &sent : qAsConst(inFlight)) {
         const bool acknowledged = report.written.contains(sent.element);
         if (!all && !acknowledged)
@@ -218,27 +217,7 @@ void PendingChanges::accept(const WriteReport &report)
             changeList.removeAt(i);
         if (hasDeviceValues())
             replaceIn(deviceDoc, sent.element, sent.value);
-        if (acknowledged)
-            accepted << sent;
     }
     inFlight.clear();
 }
 
-QList<ConfigDocument::Mismatch> PendingChanges::verify(const QDomDocument &readBack)
-{
-    QList<ConfigDocument::Mismatch> out;
-    QDomDocument scratch;
-    for (const Change &c : qAsConst(accepted)) {
-        const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(c.element);
-        if (!p)
-            continue;
-        const QDomElement written = elementOf(scratch, c.element, c.value);
-        const QDomElement back = readBack.documentElement().firstChildElement(c.element);
-        if (!back.isNull() && sameValue(c.element, written, back))
-            continue;
-        out.append({c.element, ParamCodec::valueTextOf(*p, written),
-                    back.isNull() ? QString() : ParamCodec::valueTextOf(*p, back)});
-    }
-    accepted.clear();
-    return out;
-}

@@ -74,16 +74,9 @@ public:
     // A write of document() starts: its values are the ones accept() compares with.
     QDomDocument startWrite();
     // The write ended: every value the device took is no longer pending (an edit made during
-    // the write stays), and is the device's value from now on. The values taken are kept for
-    // verify().
+    // the write stays), and is the device's value from now on. (The read-back after the
+    // reboot is compared by the session that wrote them.)
     void accept(const WriteReport &report);
-    // Whether values taken by the last write wait to be compared with a read-back.
-    bool awaitsVerify() const { return !accepted.isEmpty(); }
-    void skipVerify() { accepted.clear(); }
-    int acceptedCount() const { return accepted.size(); }
-    // The values the last write put on the device that the read-back holds otherwise, in the
-    // order they were written. Ends the wait for a read-back.
-    QList<ConfigDocument::Mismatch> verify(const QDomDocument &readBack);
 
 private:
     int indexOf(const QString &element) const;
@@ -95,5 +88,4 @@ private:
     QDomDocument shownDoc;  // without a device: what the editor shows beneath the edits
     QList<Change> changeList;
     QList<Change> inFlight; // what the write under way sends
-    QList<Change> accepted; // what the last write put on the device
 };

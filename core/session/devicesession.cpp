@@ -93,9 +93,12 @@ bool DeviceSession::splitServer(const QString &text, QString *host, quint16 *por
 
 DeviceSession::DeviceSession(PortEnumerator *enumerator, QObject *parent)
     : QObject(parent)
-    , finder(enumerator)
+    , ownEnumerator(enumerator ? nullptr : std::make_unique<PortEnumerator>())
+    , finder(enumerator ? enumerator : ownEnumerator.get())
     , link_(new DeviceInterface(this))
-{}
+{
+    link_->setPortEnumerator(enumerator ? enumerator : ownEnumerator.get());
+}
 
 DeviceSession::~DeviceSession() = default;
 
@@ -110,12 +113,34 @@ bool DeviceSession::openDatabase(QString *error)
         *error = QStringLiteral("devices.db is missing: ") + DB_Worker::databasePath();
         return false;
     }
-    db = std::make_unique<DB_Worker>();
+    ownDb = std::make_unique<DB_Worker>();
+    db = ownDb.get();
     if (!db->checkDb()) {
         *error = QStringLiteral("devices.db is empty or damaged: ") + DB_Worker::databasePath();
         return false;
     }
     return true;
+}
+
+void DeviceSession::followLink()
+{
+    following = true;
+    wire();
+}
+
+void DeviceSession::search()
+{
+    if (phase_ == Phase::Idle || phase_ == Phase::Failed || phase_ == Phase::Done)
+        setPhase(Phase::Identifying);
+    link_->enumerateDevices();
+}
+
+QString DeviceSession::chooseGroup(const QString &firmware, ushort devId)
+{
+    const QString found = db ? db->getFwGroup(firmware, DeviceIdentity::keyOf(devId)) : QString();
+    if (!found.isEmpty())
+        db->setCurrentFwGroup(found);
+    return found;
 }
 
 void DeviceSession::enableConfigExchange()
@@ -307,24 +332,35 @@ void DeviceSession::setReady()
 void DeviceSession::onIdentified(const QString &fw, ushort devId, const QString &model,
                                  const QString &devEui, const QString &sn)
 {
-    // Afterwards, a device-info request is one typed in a console.
-    if (phase_ != Phase::Connecting && phase_ != Phase::Identifying && phase_ != Phase::Verifying)
+    // Afterwards, a device-info request is one typed in a console (which the window, following
+    // the link, takes as what the device says it is).
+    if (!following && phase_ != Phase::Connecting && phase_ != Phase::Identifying &&
+        phase_ != Phase::Verifying)
         return;
     device.firmware = fw;
     device.devId = devId;
     device.serialNumber = sn;
     device.devEui = devEui;
     name = model;
-    if (db) {
-        group_ = db->getFwGroup(fw, DeviceIdentity::keyOf(devId));
-        if (!group_.isEmpty())
-            db->setCurrentFwGroup(group_);
+    group_ = chooseGroup(fw, devId);
+    if (following && !link_->isRemoteMode()) {
+        // Where to look for it after a reboot: the port the link's search chose.
+        portName = link_->serialPort()->portName();
+        usbSerial.clear();
+        for (const PortInfo &p : finder.ports()) {
+            if (p.portName == portName || p.portName.endsWith(QLatin1Char('/') + portName))
+                usbSerial = p.serialNumber;
+        }
     }
     if (phase_ == Phase::Verifying) {
         emit returned(device);
         if (!writing || !verifyWanted)
             setPhase(exchange_ ? Phase::Reading : Phase::Ready);
-        return; // after a write, the read-back follows
+        // After a write, the read-back follows. The window shows what came back like any
+        // device it finds.
+        if (following)
+            emit identified(device);
+        return;
     }
     if (exchange_)
         setPhase(Phase::Reading);
@@ -340,6 +376,7 @@ void DeviceSession::onRead(QBuffer *buffer)
     if (phase_ == Phase::Verifying) {
         mismatches_ = ConfigDocument::mismatches(sentDoc, doc, verifyNames);
         verifyDone = true;
+        verifyWanted = false;
         setPhase(Phase::Done);
         emit writeFinished(exchange_->writeReport());
         return;
@@ -466,9 +503,14 @@ void DeviceSession::relayState(int state)
 void DeviceSession::write(const QDomDocument &doc, bool verify)
 {
     writing = true;
+    acknowledged = false;
     verifyWanted = verify;
+    verifyDone = false;
+    verifyNames.clear();
+    mismatches_.clear();
     sentDoc = doc.cloneNode(true).toDocument();
-    writeBuffer = new QBuffer(this);
+    if (!writeBuffer)
+        writeBuffer = new QBuffer(this);
     writeBuffer->setData(ConfigDocument::toText(doc));
     setPhase(Phase::Writing);
     exchange_->writeConfiguration(writeBuffer);
@@ -483,6 +525,7 @@ void DeviceSession::writeOver()
         setPhase(Phase::Rebooting);
         return awaitReturn();
     }
+    verifyWanted = false;
     setPhase(Phase::Done);
     emit writeFinished(exchange_->writeReport());
 }
@@ -498,6 +541,15 @@ void DeviceSession::awaitReturn()
     setPhase(Phase::Rebooting);
     portGone = false;
     rebootClock.start();
+    if (link_->isRemoteMode()) {
+        QTimer::singleShot(remoteReturnMs, this, [this] {
+            if (phase_ != Phase::Rebooting)
+                return;
+            setPhase(Phase::Verifying);
+            link_->readConfiguration();
+        });
+        return;
+    }
     if (!returnTimer) {
         returnTimer = new QTimer(this);
         returnTimer->setInterval(rebootPollMs);

@@ -48,6 +48,9 @@ public:
     static constexpr int rebootWaitMs = 60000;
     static constexpr int rebootPollMs = 100;
     static constexpr int portStaysMs = 5000;
+    // A device in the field is not seen going away: it is asked through the server again once
+    // it has had this time to restart.
+    static constexpr int remoteReturnMs = 10000;
 
     // A configuration file to write, read and checked before any device is asked.
     struct FileToWrite
@@ -76,12 +79,23 @@ public:
     // name, an IPv4 or a bracketed IPv6 address.
     static bool splitServer(const QString &text, QString *host, quint16 *port);
 
+    // enumerator: where ports are looked for (the system's serial ports when null).
     explicit DeviceSession(PortEnumerator *enumerator, QObject *parent = nullptr);
     ~DeviceSession() override;
 
     void setUserPrompts(UserPrompts *prompts);
     // Opens devices.db (for the firmware group and the parameter list); false with *error.
     bool openDatabase(QString *error);
+    // Uses a devices.db accessor opened by the caller (the window's) instead.
+    void useDatabase(DB_Worker *shared) { db = shared; }
+    // The window's way: the link searches for the device on its own (plug notices, the refresh
+    // button) and every identification it makes, a console's included, is the session's.
+    void followLink();
+    // Looks for the device on the ports now (followLink): the one found is identified and read.
+    void search();
+    // The firmware group of devices.db for this firmware of this model, made the database's
+    // current one; empty when the firmware is not supported.
+    QString chooseGroup(const QString &firmware, ushort devId);
     // The read that follows an identification asks every parameter of the firmware (else only
     // the identity is asked for).
     void setReadsConfiguration(bool reads) { readsConfiguration = reads; }
@@ -94,7 +108,7 @@ public:
     DeviceInterface *link() const { return link_; }
     ConfigExchange *exchange() const { return exchange_; }
     FileTransfer *transfer() const { return transfer_; }
-    DB_Worker *database() const { return db.get(); }
+    DB_Worker *database() const { return db; }
     const PortFinder &portFinder() const { return finder; }
 
     Phase phase() const { return phase_; }
@@ -142,8 +156,8 @@ public:
     void flash();
     // After a reboot of the device: waits for it to come back, by its USB serial number (a
     // device may come back under another port name) else by the port named, opens it and asks
-    // who it is; returned(identity) follows, or failed() after rebootWaitMs. Flash and the
-    // write's read-back use it.
+    // who it is; returned(identity) follows, or failed() after rebootWaitMs. A remote device is
+    // asked again after remoteReturnMs. Flash, the write's read-back and the window use it.
     void awaitReturn();
 
 signals:
@@ -180,9 +194,12 @@ private:
     void writeOver();
     void lookForReturn();
 
+    std::unique_ptr<PortEnumerator> ownEnumerator;
     PortFinder finder;
-    bool wired = false; // the link's signals reach the session
-    std::unique_ptr<DB_Worker> db;
+    bool wired = false;   // the link's signals reach the session
+    bool following = false; // followLink()
+    std::unique_ptr<DB_Worker> ownDb;
+    DB_Worker *db = nullptr;
     DeviceInterface *link_ = nullptr;
     ConfigExchange *exchange_ = nullptr;
     FileTransfer *transfer_ = nullptr;
