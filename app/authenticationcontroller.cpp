@@ -5,6 +5,7 @@
 
 #include "authenticationform.h"
 #include "deviceinterface.h"
+#include "linkstate.h"
 #include "userprompts.h"
 
 AuthenticationController::AuthenticationController(MainWindow *window)

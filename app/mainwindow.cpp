@@ -10,6 +10,7 @@
 #include "appsettings.h"
 #include "clockcontroller.h"
 #include "commandhistory.h"
+#include "configcontroller.h"
 #include "configeditor.h"
 #include "connectionstates.h"
 #include "consolepage.h"
@@ -24,6 +25,7 @@
 #include "lorapage.h"
 #include "settingsform.h"
 #include "statuspanel.h"
+#include "statuscontroller.h"
 #include "statuspoller.h"
 #include "systempage.h"
 #include "vexa701page.h"
@@ -111,17 +113,12 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
         AppSettings::write(QStringLiteral("Language"), QStringLiteral("lang"), langCode);
 
     editor = new ConfigEditor(pages, dbWorker, this, this);
-    connect(editor, &ConfigEditor::elementChanged, this, &MainWindow::replaceElement);
-    connect(editor, &ConfigEditor::changeRecorded, ui->saveFileButton, [this] {
-        ui->saveFileButton->setEnabled(true);
-        refreshPendingMarks();
-    });
 
     console =
         new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
     console->setDatabase(dbWorker);
     console->loadHistory();
-    connect(console, &ConsolePage::sendTerminalCommand, this, &MainWindow::sendTerminalCommand);
+    connect(ui->sendCommand, &QPushButton::clicked, console, &ConsolePage::sendCurrent);
     connect(ui->terminalEdit, &QWidget::customContextMenuRequested, console,
             &ConsolePage::showMenu);
     settingsForm = new SettingsForm(this);
@@ -136,9 +133,12 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     showStatusLine(ConnectionStates::Gray, QT_TR_NOOP("Ожидание подключения модуля"));
 
     createDeviceLink(enumerator);
-
-    connect(settingsForm, &SettingsForm::refreshStatusChanged, this,
-            &MainWindow::changeStatusTimerState);
+    connect(editor, &ConfigEditor::elementChanged, config, &ConfigController::replaceElement);
+    connect(editor, &ConfigEditor::changeRecorded, config, [this] {
+        ui->saveFileButton->setEnabled(true);
+        config->refreshPendingMarks();
+    });
+    connect(settingsForm, &SettingsForm::refreshStatusChanged, poller, &StatusPoller::setEnabled);
     enumerationTimer = new QTimer(this);
     enumerationTimer->setObjectName(QStringLiteral("enumerationTimer"));
     enumerationTimer->setSingleShot(true);
@@ -205,11 +205,11 @@ void MainWindow::applyLanguage(const QString &code)
     // The form's own texts are back: the device and the pending changes are shown again.
     if (editor) {
         if (identified && currentState != LinkState::Disconnected) {
-            editor->retranslate(pending.configuration().documentElement());
+            editor->retranslate(config->fullConfiguration().documentElement());
             fillCodeTables();
         }
         showDeviceTitle();
-        refreshPendingMarks();
+        config->refreshPendingMarks();
     }
 }
 
@@ -245,10 +245,10 @@ void MainWindow::createToolButtons()
 {
     fadeDisabledIcons(ui->titleBar);
     // Tool buttons act on press, not on release.
-    connect(ui->openFileButton, &QToolButton::pressed, this, &MainWindow::openFileSlot);
-    connect(ui->saveFileButton, &QToolButton::pressed, this, &MainWindow::saveFileSlot);
+    connect(ui->openFileButton, &QToolButton::pressed, config, &ConfigController::openFile);
+    connect(ui->saveFileButton, &QToolButton::pressed, config, &ConfigController::saveFile);
     connect(ui->readConfigButton, &QToolButton::pressed, this, &MainWindow::readConfig);
-    connect(ui->writeConfigButton, &QToolButton::pressed, this, &MainWindow::writeConfig);
+    connect(ui->writeConfigButton, &QToolButton::pressed, config, &ConfigController::write);
     connect(ui->refreshButton, &QToolButton::pressed, this, &MainWindow::refreshDeviceList);
     connect(ui->restartButton, &QToolButton::pressed, this, &MainWindow::reloadDevice);
     connect(ui->eraseMemButton, &QToolButton::pressed, this, &MainWindow::eraseMemory);
@@ -335,19 +335,9 @@ void MainWindow::showConsolePage()
     ui->terminalMenu->setRowHidden(consoleRow, !ui->terminalMenu->isRowHidden(consoleRow));
 }
 
-void MainWindow::on_sendCommand_clicked()
-{
-    console->sendCurrent();
-}
-
 void MainWindow::on_debugModeButton_clicked()
 {
     console->openDebugForm();
-}
-
-void MainWindow::setTerminalDebugMode(bool flag)
-{
-    console->setDebugMode(flag);
 }
 
 void MainWindow::on_minimizeButton_clicked()
@@ -366,12 +356,3 @@ Net *MainWindow::updater() const
     return updates->updater();
 }
 
-void MainWindow::availableNewFw()
-{
-    firmware->availableNewFw();
-}
-
-void MainWindow::startRemoteConfig()
-{
-    relay->startRemoteConfig();
-}

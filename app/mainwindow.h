@@ -2,29 +2,20 @@
 
 #include "deviceidentity.h"
 #include "firmwarecontroller.h"
-#include "linkstate.h"
-#include "netinfoparams.h"
-#include "pendingchanges.h"
 #include "statuspoller.h"
-#include "statusrecords.h"
 
-#include <QBuffer>
-#include <QDateTime>
 #include <QDomDocument>
 #include <QElapsedTimer>
 #include <QMainWindow>
-#include <QMap>
 #include <QModelIndex>
-#include <QPoint>
 #include <QPointer>
-#include <QSet>
 #include <QTranslator>
-#include <ctime>
 #include <functional>
 #include <memory>
 
 class AuthenticationController;
 class ClockController;
+class ConfigController;
 class ConfigEditor;
 class ConsolePage;
 class ConfigExchange;
@@ -33,12 +24,12 @@ class DeviceInterface;
 class DeviceSession;
 class HotplugMonitor;
 class PortEnumerator;
+class QBuffer;
 class QTimer;
 class RelayController;
 class SelectDeviceForm;
-class StatusCalc;
+class StatusController;
 class StatusPanel;
-class TimeParamsForm;
 class SettingsForm;
 class UpdateController;
 class UserPrompts;
@@ -48,17 +39,19 @@ class MainWindow;
 }
 class Net;
 
-// The configurator's one window and the hub of the program: it owns the connection state, the
-// device database accessor, the dialogs and timers, and routes work to the device link.
+// The configurator's one window: the widgets, dialogs, language and the table of connection
+// states. The device conversation is the session's; the configuration, the status panel, the
+// firmware, the relay and remote pages, updates and the password have controllers of their
+// own, which show themselves in the window's status line, buttons and state.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
-    // The update check, the firmware update, the relay and remote pages and the password
-    // question show themselves in the window's status line, buttons and state.
     friend class UpdateController;
     friend class FirmwareController;
     friend class RelayController;
     friend class AuthenticationController;
+    friend class ConfigController;
+    friend class StatusController;
 
 public:
     static constexpr int statusTimerIntervalMs = StatusPoller::intervalMs;
@@ -84,120 +77,61 @@ public:
 
     QString currentLanguage() const { return langCode; }
     int globalState() const { return currentState; }
-    DeviceInterface *deviceLink() const { return link; }
     DeviceSession *deviceSession() const { return session; }
+    DeviceInterface *deviceLink() const { return link; }
     ConsolePage *consolePage() const { return console; }
-    // What the editor shows (the device's values with the edits over them), and the edits.
-    QDomDocument fullConfiguration() const { return pending.configuration(); }
-    QDomDocument pendingChanges() const { return pending.document(); }
+    ConfigController *configController() const { return config; }
+    StatusController *statusController() const { return status; }
+    StatusPoller *statusPoller() const { return poller; }
     // The device the window talks to (how it is reached included).
     const DeviceIdentity &connectedDevice() const { return currentDevice; }
-    // The status requests polled for the identified firmware (tests set their own).
-    void setStatusCommandList(const QList<int> &codes);
-    StatusPoller *statusPoller() const { return poller; }
     // Stops the status chain and runs command once the pass in flight has ended (at once when
     // none is), or after waitStatusEndMs when its answer does not come.
     void waitEndReadStatus(std::function<void()> command);
     // Whether the store holds a newer firmware for the connected device (also for the updater).
     using FwCheck = FirmwareController::Check;
     FwCheck firmwareCheckResult() const { return firmware->checkResult(); }
-    FileTransfer *firmwareTransfer() const { return firmware->transfer(); }
     FirmwareController *firmwareController() const { return firmware; }
     RelayController *relayController() const { return relay; }
     AuthenticationController *authenticationController() const { return authentication; }
     Net *updater() const;
-    // Records an edit: pending while the value differs from the device's.
-    void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);
     // Folders whose changes count as device plug events (the folder of an explicit port).
     void watchFolderForDevices(const QString &folder);
+    // "Device: model, serial number, DevEUI" (and the path when not the cable), for every box
+    // that confirms work on a device.
+    QString deviceLine(const DeviceIdentity &device) const;
 
 signals:
     void closeDebugLog();
     void deleteDebugLog();
     void readyStatus();
     void enumerateDevices();
-    void sendTerminalCommand(QString);
-    void startReadConfiguration();
-    void startWriteConfiguration(QBuffer *);
     void disconnectDevice();
     void rebootDev();
     void getFileInfo();
-    void getNetQuality();
-    void sendExtraordinaryPack();
-    void setDevDateTime(time_t, quint16);
-    void getNetJoin();
-    void updateNetInfoParams(NET_INFO_PARAMS params);
-    // For the information views: what the status answers carried.
-    void confirmStatusesChanged(QString lastPacket, QString connectionTest);
-    void timeOnAirChanged(quint32 ms);
-    void netTimesChanged(NET_TIME_STAT times);
 
 public slots:
     void changeLanguage(QString langCode);
     void setGlobalState(int state);
-    void displayDeviceStatus(uchar stat, QString statStr);
     void aboutShow();
     void settingShow();
-    void changeStatusTimerState(bool state);
-    void statusTimerTimeout();
-    void updateMainNetStatus(NET_MAIN_STAT stat);
-    void updateQualityStatus(NET_QUALITY_STAT stat);
-    void updateLastSendStatus(NET_LAST_SEND_STAT stat);
-    void updateNetTimesStatus(NET_TIME_STAT stat);
-    void updateBatStatus(DEV_BAT_STAT stat);
-    void updateAdcStatus(DEV_ADC_VALUES stat);
-    void updateInputsParamsStatus(DEV_INPUT_PARAMS stat);
-    void updateDateTime(time_t _date_time, ushort _sub_seconds, uchar _source);
-    void setNetLevel(int level);
-    void showTimeParamsForm();
-    void showNetInfoForm();
-    void runStatusCalc();
-    void runStatusCalc(QString value);
-    void updateStatusCode();
-    void updateStatusMask(quint32 mask);
-    void statusCalcClosed();
-    void on_getStatusManualButton_clicked();
-    void on_reRegisterButton_clicked();
-    void on_sendExtraordinaryPackButton_clicked();
-    void on_setDateTimeButton_clicked();
-    void getStatusInfo();
     void refreshDeviceList();
     void reloadDevice();
     void reloadConfirm();
     void eraseMemory();
-    // The remote-configuration button (the work is RelayController's).
-    void startRemoteConfig();
     void hideRefreshButton(bool hide);
     void showDeviceList(QStringList devices);
-    void selectDevFormClosed();
-    void cancelSelectDevice();
     void readConfig();
-    void writeConfig();
     void readXmlBuffer(QBuffer *xmlBuffer);
-    // The write ended: on success the changes sent are no longer pending.
-    void writeFinished(bool ok);
-    // Firmware: the offer of a newer one from the store (the work is FirmwareController's).
-    void availableNewFw();
-    void openFileSlot();
-    void saveFileSlot();
     void itemSelected(QModelIndex index);
     void showConsolePage();
-    void clearLabels();
-    void clearInfoLabels();
-    void printToTerminal(QString text);
-    // The console page (the work is ConsolePage's).
-    void on_sendCommand_clicked();
     void on_debugModeButton_clicked();
-    void setTerminalDebugMode(bool flag);
     void helpShow();
     // The configuration editor's work, done by ConfigEditor.
     void updateGui(QDomNode node);
     void changeConfig(int numberParam);
-    void recalcTimings();
-    void setInputValidations();
     void on_viewEditFreqpushButton_clicked();
     void showFreqForm();
-    void updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq, QString _rx2Dr);
     // A device node came or went: search again once the notices have stopped.
     void deviceNodesChanged();
 
@@ -215,6 +149,7 @@ private:
     void applyLanguage(const QString &code);
     void createDeviceLink(PortEnumerator *enumerator);
     void createToolButtons();
+    void displayDeviceStatus(uchar stat, const QString &text);
     // Status line from an untranslated source text, so a language change can redo it.
     void showStatusLine(uchar stat, const char *sourceText);
     // A note on the status line that the status passes leave standing for statusNoteMs.
@@ -224,24 +159,8 @@ private:
     // What a state does besides its status line and controls.
     void applyStateEffects(int state);
     void showFirstPage();
-    // Tells which fields hold what cannot be written; true when there are any.
-    bool invalidInputRefused();
-    // Hands the pending changes to the link; false when the buffer cannot be written.
-    bool writePendingChanges();
-    // What the last write put on the device and what stays pending, for the error boxes.
-    QString writeReportText() const;
-    // After a write (when the setting asks for it): the user is told how the device's values
-    // read again after its reboot compare with what it acknowledged.
-    void verifyWrite();
-    // Shows what waits to be written: marked fields and pages, the count on the write button.
-    void refreshPendingMarks();
-    // The pending changes as "label: device value → new value" lines.
-    QStringList pendingChangeLines() const;
-    // Takes an opened file's values (keys and identity already removed) into the documents.
-    void applyConfigFile(const QDomDocument &loaded);
-    // A device was identified: its model's pages and firmware are shown; edits made for
-    // another device are put aside and the user is asked what becomes of them; edits kept for
-    // this one come back.
+    // A device was identified: its model's pages and firmware are shown, and the
+    // configuration takes it (edits made for another device are asked about).
     void deviceIdentified(const DeviceIdentity &identity);
     // Shows the model's pages and the identity: of the device, or of a file opened without
     // one. group: the firmware group of devices.db (empty: the firmware is not supported).
@@ -250,23 +169,16 @@ private:
     // empty when none is.
     QString shownModel() const;
     QString shownKey() const;
-    void askAboutForeignChanges();
-    // The editor shows the pending edits over what it shows now.
-    void showPendingInEditor();
-    // "Device: model, serial number, DevEUI" (and the path when not the cable), for every box
-    // that confirms work on a device.
-    QString deviceLine(const DeviceIdentity &device) const;
     // The title bar with the identified device, or the bare program name.
     void showDeviceTitle();
-    // Status.
-    void connectStatusPanel();
-    QDateTime applicationTime() const;
-    // Pages and identification.
     // Replaces each empty page of the window's form with the model page of the same name.
     void installPages(const QList<QPair<QWidget *, QWidget *>> &shellsAndPages);
     void fillCodeTables();
     // The status line of a state (none for states that keep the line they find).
     void showStateLine(int state);
+    void setInputValidations();
+    void clearLabels();
+    void clearInfoLabels();
 
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
@@ -279,14 +191,14 @@ private:
     DeviceSession *session = nullptr;
     DeviceInterface *link = nullptr;
     ConfigExchange *exchange = nullptr;
+    ConfigController *config = nullptr;
+    StatusController *status = nullptr;
+    StatusPoller *poller = nullptr;
     FirmwareController *firmware = nullptr;
     RelayController *relay = nullptr;
     AuthenticationController *authentication = nullptr;
+    UpdateController *updates = nullptr;
     ClockController *clock = nullptr;
-    TimeParamsForm *timeParamsForm = nullptr;
-    QPointer<StatusCalc> statusCalc;
-    quint32 statusEventMask = 0;
-    QString deviceStatusCode; // the last status word, 8 hex digits
     HotplugMonitor *hotplug = nullptr;
     SettingsForm *settingsForm = nullptr;
     QPointer<SelectDeviceForm> selectForm;
@@ -294,16 +206,8 @@ private:
     ConfigEditor *editor = nullptr;
     ConsolePage *console = nullptr;
 
-    StatusPoller *poller = nullptr;
     QTimer *enumerationTimer = nullptr;
     QElapsedTimer hotplugBurst; // since the first plug notice of the burst still to be searched
-
-    // The changes still to write, for the device they were made for; those of other devices
-    // the user chose to keep, and those waiting for his choice.
-    PendingChanges pending;
-    QList<PendingChanges> keptChanges;
-    QList<PendingChanges> foreignChanges;
-    bool foreignQuestionOpen = false; // one question about them at a time
     DeviceIdentity currentDevice;
     int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
@@ -311,9 +215,7 @@ private:
     int currentState = 0;
     bool readyFlag = false;
     bool busyFlag = false;
-    UpdateController *updates = nullptr;
     bool closeAfterReboot = false;
-    bool manualExtraPack = false;
     bool hideRefresh = false;
     bool identified = false;
 

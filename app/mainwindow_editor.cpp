@@ -119,11 +119,6 @@ void MainWindow::changeConfig(int numberParam)
     editor->recordChange(numberParam);
 }
 
-void MainWindow::recalcTimings()
-{
-    editor->recalcTimings();
-}
-
 void MainWindow::setInputValidations()
 {
     editor->setInputValidations();
@@ -143,11 +138,4 @@ void MainWindow::on_viewEditFreqpushButton_clicked()
 void MainWindow::showFreqForm()
 {
     editor->showWorkingFreqs();
-}
-
-void MainWindow::updateFreqList(QList<QPair<int, QString>> frequencyList, QString _rx2Freq,
-                                QString _rx2Dr)
-{
-    // The current frequencies are also a link of the status chain: the poller goes on itself.
-    editor->showReportedFreqs(frequencyList, _rx2Freq, _rx2Dr);
 }

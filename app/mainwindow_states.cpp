@@ -7,6 +7,7 @@
 #include "appinfo.h"
 #include "authenticationcontroller.h"
 #include "clockcontroller.h"
+#include "configcontroller.h"
 #include "configdocument.h"
 #include "configeditor.h"
 #include "configexchange.h"
@@ -23,6 +24,7 @@
 #include "reloadform.h"
 #include "selectdeviceform.h"
 #include "settingsform.h"
+#include "statuscontroller.h"
 #include "statuspanel.h"
 #include "statuspoller.h"
 #include "userprompts.h"
@@ -55,11 +57,8 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     link->setAppVersion(AppInfo::version());
     exchange = session->exchange();
     firmware = new FirmwareController(this);
+    config = new ConfigController(this);
     connect(session, &DeviceSession::identified, this, &MainWindow::deviceIdentified);
-    connect(session, &DeviceSession::writeFinished, this, [this] {
-        if (session->verified())
-            verifyWrite();
-    });
     connect(session, &DeviceSession::returned, this, [this] {
         ui->refreshButton->setEnabled(true);
     });
@@ -74,19 +73,21 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(link, &DeviceInterface::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
-    connect(exchange, &ConfigExchange::writeFinished, this, &MainWindow::writeFinished);
     connect(exchange, &ConfigExchange::setProgressValue, ui->progressBar, &QProgressBar::setValue);
     connect(exchange, &ConfigExchange::setProgress, ui->progressBar, &QProgressBar::setMaximum);
-    connect(link, &DeviceInterface::printToTerminal, this, &MainWindow::printToTerminal);
-    connect(this, &MainWindow::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
+    connect(link, &DeviceInterface::printToTerminal, console, &ConsolePage::print);
+    connect(console, &ConsolePage::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
     console->setLink(link);
     connect(this, &MainWindow::disconnectDevice, link, &DeviceInterface::disconnectDevice);
     connect(link, &DeviceInterface::selectDevice, this, &MainWindow::showDeviceList);
-    connect(link, &DeviceInterface::checkGetStatusState, this, &MainWindow::getStatusInfo);
     connect(link, &DeviceInterface::hideRefreshButton, this, &MainWindow::hideRefreshButton);
     connect(this, &MainWindow::rebootDev, link, &DeviceInterface::getReboot);
-    connect(link, &DeviceInterface::updateFreqList, this, &MainWindow::updateFreqList);
-    connectStatusPanel();
+    // The current frequencies are also a link of the status chain: the poller goes on itself.
+    connect(link, &DeviceInterface::updateFreqList, editor, &ConfigEditor::showReportedFreqs);
+    status = new StatusController(this);
+    poller = status->poller();
+    connect(link, &DeviceInterface::checkGetStatusState, status,
+            &StatusController::getStatusInfo);
     relay = new RelayController(this);
     authentication = new AuthenticationController(this);
 }
@@ -129,9 +130,9 @@ void MainWindow::showStatusNote(const QString &text)
     statusNoteUntilMs = clock->elapsedMs() + statusNoteMs;
 }
 
-void MainWindow::displayDeviceStatus(uchar stat, QString statStr)
+void MainWindow::displayDeviceStatus(uchar stat, const QString &text)
 {
-    ui->globalStatusText->setText(statStr);
+    ui->globalStatusText->setText(text);
     if (const char *picture = ConnectionStates::picturePath(stat))
         ui->globalStatusPict->setPixmap(QPixmap(QLatin1String(picture)));
 }
@@ -159,6 +160,26 @@ void MainWindow::setGlobalState(int state)
         poller->setFskMode(relay->isFskMode()); // the relay's states set and clear it
 }
 
+void MainWindow::waitEndReadStatus(std::function<void()> command)
+{
+    qDebug() << "Current state" << currentState;
+    using namespace LinkState;
+    // Only in these states can a status pass be running or about to start.
+    static const QList<int> passMayRun{Ready, ReadStatus, ReadFile, WriteFile, ApplyingFirmware};
+    if (!passMayRun.contains(currentState)) {
+        command();
+        return;
+    }
+    // The device answers one request at a time: the command goes once the pass has ended
+    // (or been given up), from the event loop.
+    if (poller->passInFlight())
+        qDebug() << "Wait end read status..."
+                 << "/C:14";
+    else
+        poller->requestStop();
+    poller->afterIdle(std::move(command));
+}
+
 void MainWindow::showStateLine(int state)
 {
     const ConnectionStates::Row *row = ConnectionStates::row(state);
@@ -171,6 +192,19 @@ void MainWindow::showStateLine(int state)
         text = row->fskText;
     showStatusLine(uchar(row->picture), text);
 }
+
+QString MainWindow::deviceLine(const DeviceIdentity &device) const
+{
+    QString line = tr("Устройство: %1, SN %2, DevEUI %3")
+                       .arg(tr("Вэкса") + QString::number(device.model()) + QStringLiteral("v2"),
+                            device.serialNumber, DeviceInterface::shownDevEui(device.devEui));
+    if (device.path == DeviceIdentity::Path::Relay)
+        line += QStringLiteral(", ") + tr("через радиоканал устройства SN %1").arg(device.via);
+    else if (device.path == DeviceIdentity::Path::Remote)
+        line += QStringLiteral(", ") + tr("удалённо через сервер, IMEI %1").arg(device.via);
+    return line;
+}
+
 
 void MainWindow::applyStateEffects(int state)
 {
@@ -192,7 +226,7 @@ void MainWindow::applyStateEffects(int state)
         readyFlag = false;
         ui->progressBar->setValue(0);
         // The edits stay, for the device they were made for; its values are no longer here.
-        pending.setShownValues(pending.configuration());
+        config->forgetDevice();
         currentDevice = DeviceIdentity();
         clearLabels();
         break;
@@ -213,7 +247,7 @@ void MainWindow::applyStateEffects(int state)
         ui->infoHintLabel->hide();
         // While a user action waits for the pass to end, its own answer restarts polling.
         if (!poller->isTimerActive() && !poller->isWaiting())
-            getStatusInfo();
+            status->getStatusInfo();
         break;
     case ReadConfig:
         editor->setChangesBlocked(true);
@@ -237,7 +271,7 @@ void MainWindow::applyStateEffects(int state)
             UserPrompts::Icon::Critical, tr("Ошибка записи"),
             tr("Ошибка записи конфигурации, проверьте корректность введенных параметров и "
                "повторите запись конфигурации") +
-                writeReportText());
+                config->writeReportText());
         setGlobalState(Ready);
         break;
     case NotRespond:
@@ -318,8 +352,7 @@ void MainWindow::applyStateEffects(int state)
         break;
     case ExtraPackSent:
     case ExtraPackError:
-        if (manualExtraPack) {
-            manualExtraPack = false;
+        if (status->takeManualExtraPack()) {
             if (state == ExtraPackSent)
                 showStatusLine(ConnectionStates::Green,
                                QT_TR_NOOP("Внеочередной пакет успешно отправлен"));
@@ -346,10 +379,7 @@ void MainWindow::applyStateEffects(int state)
         clearInfoLabels();
         break;
     case FskDisconnected:
-        // The relayed device's edits are not dropped by the read of the local one: the user is
-        // asked about them once it is identified.
-        if (!pending.isEmpty())
-            foreignChanges << pending;
+        config->setAside(); // the relayed device's edits
         readConfig();
         statusPanel->setReRegisterEnabled(true);
         showFirstPage();
@@ -371,8 +401,7 @@ void MainWindow::refreshDeviceList()
         readyFlag = false;
         if (currentState == LinkState::NotRespond) {
             // The port is still selected: read the same device again.
-            pending.clear();
-            refreshPendingMarks();
+            config->clear();
             ui->writeConfigButton->setEnabled(false);
             session->identify();
         } else {
@@ -387,7 +416,7 @@ void MainWindow::reloadDevice()
     auto *form = new ReloadForm(this);
     form->showDeviceLine(deviceLine(currentDevice));
     connect(form, &ReloadForm::fullReload, this, &MainWindow::reloadConfirm);
-    connect(form, &ReloadForm::rebootCancel, this, &MainWindow::getStatusInfo);
+    connect(form, &ReloadForm::rebootCancel, status, &StatusController::getStatusInfo);
     form->show();
 }
 
@@ -402,7 +431,7 @@ void MainWindow::eraseMemory()
     auto *form = new EraseForm(this);
     form->showDeviceLine(deviceLine(currentDevice));
     connect(form, &EraseForm::eraseMemory, link, &DeviceInterface::eraseMemory);
-    connect(form, &EraseForm::eraseCancel, this, &MainWindow::getStatusInfo);
+    connect(form, &EraseForm::eraseCancel, status, &StatusController::getStatusInfo);
     form->show();
 }
 
@@ -421,26 +450,14 @@ void MainWindow::showDeviceList(QStringList devices)
     connect(selectForm, &SelectDeviceForm::selectDeviceIndex, link,
             &DeviceInterface::setCurrentDevice);
     connect(selectForm, &SelectDeviceForm::selectionCanceled, this,
-            &MainWindow::cancelSelectDevice);
-    connect(selectForm, &QObject::destroyed, this, &MainWindow::selectDevFormClosed);
+            [this] { setGlobalState(LinkState::Ready); });
     selectForm->show();
-}
-
-void MainWindow::selectDevFormClosed()
-{
-    selectForm = nullptr;
-}
-
-void MainWindow::cancelSelectDevice()
-{
-    setGlobalState(LinkState::Ready);
 }
 
 void MainWindow::readConfig()
 {
     poller->stopTimer();
-    pending.clear();
-    refreshPendingMarks();
+    config->clear();
     readyFlag = false;
     ui->writeConfigButton->setEnabled(false);
     waitEndReadStatus([this] { session->identify(); });
@@ -455,14 +472,7 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
             qDebug() << "XML file loaded";
             ui->writeConfigButton->setEnabled(false);
             editor->forgetFreqPlan();
-            // What the device holds: edits it already has are no longer pending.
-            pending.setDeviceValues(deviceRead);
-            updateGui(deviceRead.documentElement());
-            editor->rememberDeviceValues(deviceRead.documentElement());
-            // Changes still waiting (a file opened before the device came) show over the
-            // device's values: the fields show what a write would send.
-            showPendingInEditor();
-            refreshPendingMarks();
+            config->deviceRead(deviceRead);
         }
         xmlBuffer->close();
     }
@@ -489,6 +499,15 @@ void MainWindow::showDeviceTitle()
 
 // ---- identification -------------------------------------------------------------------------
 
+void MainWindow::deviceIdentified(const DeviceIdentity &found)
+{
+    DeviceIdentity identity = found;
+    relay->setPath(identity);
+    showDevice(identity, session->group());
+    currentDevice = identity;
+    config->takeDevice(identity);
+}
+
 QString MainWindow::shownModel() const
 {
     return shown.isKnown() ? QString::number(shown.model()) : QString();
@@ -512,7 +531,7 @@ void MainWindow::showDevice(const DeviceIdentity &identity, const QString &group
         prompts->report(UserPrompts::Icon::Warning, tr("Предупреждение"),
                         tr("Версия прошивки не поддерживается конфигуратором"));
         // A supported firmware may still be in the store for this device.
-        availableNewFw();
+        firmware->availableNewFw();
         return;
     }
     identified = true;
@@ -533,7 +552,7 @@ void MainWindow::showDevice(const DeviceIdentity &identity, const QString &group
     ui->terminalMenu->setRowHidden(2, !dbWorker->checkSupportPage(QStringLiteral("ioPage")));
     ui->terminalMenu->setRowHidden(4, !dbWorker->checkSupportPage(QStringLiteral("vexa701Page")));
     fillCodeTables();
-    availableNewFw();
+    firmware->availableNewFw();
 }
 
 // ---- labels ---------------------------------------------------------------------------------
@@ -552,14 +571,9 @@ void MainWindow::clearLabels()
     for (QLabel *l : {ui->deviceName_lbl, ui->softVer_lbl, ui->snLabel, ui->deveui_lbl})
         l->clear();
     ui->infoHintLabel->show();
-    refreshPendingMarks();
+    config->refreshPendingMarks();
     for (int row = 1; row < ui->terminalMenu->count(); ++row)
         ui->terminalMenu->setRowHidden(row, true);
-}
-
-void MainWindow::printToTerminal(QString text)
-{
-    console->print(text);
 }
 
 // ---- hot-plug and closing --------------------------------------------------------------------
@@ -614,23 +628,6 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
 
 void MainWindow::on_closeMainWindow_clicked()
 {
-    if (pending.isEmpty() || currentState != LinkState::Ready) {
+    if (config->mayClose())
         QApplication::closeAllWindows();
-        return;
-    }
-    const auto answer = prompts->ask(UserPrompts::Icon::Question, tr("Предупреждение"),
-                                     tr("Имеются не записанные изменения.\nЗаписать изменения?") +
-                                         QLatin1Char('\n') + deviceLine(currentDevice),
-                                     UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel);
-    if (answer == UserPrompts::Yes) {
-        if (invalidInputRefused())
-            return; // the window stays open so the fields can be completed
-        poller->stopTimer();
-        // The write ends with the device rebooting; the reboot then closes the program.
-        closeAfterReboot = true;
-        if (!writePendingChanges())
-            closeAfterReboot = false;
-    } else if (answer == UserPrompts::No) {
-        QApplication::closeAllWindows();
-    }
 }

@@ -39,6 +39,12 @@ StatusPanel::StatusPanel(QWidget *parent)
             &StatusPanel::timeParamsRequested);
     connect(ui->showNetInfo_lbl, &QLabel::linkActivated, this, &StatusPanel::netInfoRequested);
     connect(ui->showFreq_lbl, &QLabel::linkActivated, this, &StatusPanel::freqRequested);
+    connect(ui->getStatusManualButton, &QPushButton::clicked, this,
+            &StatusPanel::qualityRequested);
+    connect(ui->reRegisterButton, &QPushButton::clicked, this, &StatusPanel::reRegisterRequested);
+    connect(ui->sendExtraordinaryPackButton, &QPushButton::clicked, this,
+            &StatusPanel::extraPackRequested);
+    connect(ui->setDateTimeButton, &QPushButton::clicked, this, &StatusPanel::clockSetRequested);
 }
 
 StatusPanel::~StatusPanel()

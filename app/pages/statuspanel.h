@@ -79,6 +79,11 @@ signals:
     void timeParamsRequested();
     void netInfoRequested();
     void freqRequested();
+    // The panel's buttons.
+    void qualityRequested();
+    void reRegisterRequested();
+    void extraPackRequested();
+    void clockSetRequested();
 
 protected:
     void changeEvent(QEvent *event) override;

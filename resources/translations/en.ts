@@ -53,6 +53,175 @@ Version </translation>
     </message>
 </context>
 <context>
+    <name>ConfigController</name>
+    <message>
+        <source>Незаписанные изменения</source>
+        <translation>Unwritten changes</translation>
+    </message>
+    <message>
+        <source>Есть незаписанные изменения для другого устройства.</source>
+        <translation>There are unwritten changes for another device.</translation>
+    </message>
+    <message>
+        <source>Сделаны для: %1</source>
+        <translation>Made for: %1</translation>
+    </message>
+    <message>
+        <source>Подключено: %1</source>
+        <translation>Connected: %1</translation>
+    </message>
+    <message>
+        <source>Да — перенести эти изменения в подключенное устройство.</source>
+        <translation>Yes: move these changes to the connected device.</translation>
+    </message>
+    <message>
+        <source>Нет — отказаться от них.</source>
+        <translation>No: discard them.</translation>
+    </message>
+    <message>
+        <source>Отмена — сохранить их для устройства SN %1: они вернутся, когда оно будет подключено.</source>
+        <translation>Cancel: keep them for device SN %1; they come back when it is connected.</translation>
+    </message>
+    <message>
+        <source>На странице есть незаписанные изменения</source>
+        <translation>This page has changes not yet written</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию (изменений: %1)</source>
+        <translation>Write the configuration (changes: %1)</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию</source>
+        <translation>Write configuration</translation>
+    </message>
+    <message>
+        <source>Предупреждение</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Имеются не записанные изменения.
+Записать изменения?</source>
+        <translation>There are changes not written to the device.
+Write them?</translation>
+    </message>
+    <message>
+        <source>Версия прошивки модуля не поддерживается конфигуратором</source>
+        <translation>The configurator does not support the device's firmware version</translation>
+    </message>
+    <message>
+        <source>Запись конфигурации</source>
+        <translation>Writing the configuration</translation>
+    </message>
+    <message>
+        <source>Отсутствуют изменения для записи в устройство</source>
+        <translation>There are no changes to write to the device</translation>
+    </message>
+    <message>
+        <source>Записать конфигурацию в устройство?</source>
+        <translation>Write the configuration to the device?</translation>
+    </message>
+    <message>
+        <source>После записи устройство перезагрузится.</source>
+        <translation>The device will reboot after the write.</translation>
+    </message>
+    <message>
+        <source>Запись невозможна, исправьте поля:</source>
+        <translation>Nothing can be written until these fields are corrected:</translation>
+    </message>
+    <message>
+        <source>Ошибка записи</source>
+        <translation>Write error</translation>
+    </message>
+    <message>
+        <source>Запись конфигурации прервана: устройство отключено.</source>
+        <translation>Writing the configuration stopped: the device was disconnected.</translation>
+    </message>
+    <message>
+        <source>Запись конфигурации прервана: устройство не отвечает.</source>
+        <translation>Writing the configuration stopped: the device does not answer.</translation>
+    </message>
+    <message>
+        <source>Проверка записи</source>
+        <translation>Write check</translation>
+    </message>
+    <message>
+        <source>Записано и проверено: значений прочитано из устройства таких же, как записаны: %1</source>
+        <translation>Written and verified: values read back from the device as written: %1</translation>
+    </message>
+    <message>
+        <source>%1: записано %2, прочитано %3</source>
+        <translation>%1: written %2, read back %3</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Устройство хранит не те значения, что были записаны:</source>
+        <translation>The device holds other values than those written:</translation>
+    </message>
+    <message>
+        <source>Записаны: %1</source>
+        <translation>Written: %1</translation>
+    </message>
+    <message>
+        <source>Не записаны (остались в изменениях): %1</source>
+        <translation>Not written (still pending): %1</translation>
+    </message>
+    <message>
+        <source>Открытие файла</source>
+        <translation>Opening a file</translation>
+    </message>
+    <message>
+        <source>Значения из файла заменили ваши незаписанные изменения:</source>
+        <translation>Values from the file replaced your unwritten changes:</translation>
+    </message>
+    <message>
+        <source>Открыть конфигурационный файл</source>
+        <translation>Open a configuration file</translation>
+    </message>
+    <message>
+        <source>XML Files (*.xml);;All Files (*.*)</source>
+        <translation>XML Files (*.xml);;All Files (*.*)</translation>
+    </message>
+    <message>
+        <source>Ошибка открытия файла</source>
+        <translation>Cannot open the file</translation>
+    </message>
+    <message>
+        <source>Файл не является файлом конфигурации или поврежден</source>
+        <translation>The file is not a configuration file or is damaged</translation>
+    </message>
+    <message>
+        <source>Эти параметры файла неверны и не будут записаны в устройство:</source>
+        <translation>These parameters of the file are not valid and will not be written to the device:</translation>
+    </message>
+    <message>
+        <source>Файл конфигурации не соответствует подключенному устройству</source>
+        <translation>The configuration file does not match the connected device</translation>
+    </message>
+    <message>
+        <source>Сохранить конфигурацию</source>
+        <translation>Save the configuration</translation>
+    </message>
+    <message>
+        <source>XML Files (*.xml)</source>
+        <translation>XML Files (*.xml)</translation>
+    </message>
+    <message>
+        <source>Ошибка</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Ошибка сохранения конфигурации</source>
+        <translation>The configuration could not be saved</translation>
+    </message>
+    <message>
+        <source>Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)</source>
+        <translation>Configuration saved to %1 (keys and EUIs are never stored in files)</translation>
+    </message>
+</context>
+<context>
     <name>ConfigEditor</name>
     <message>
         <source>Устройство не сообщило частотный план</source>
@@ -2080,36 +2249,8 @@ Switch to local configuration?</translation>
         <translation>Waiting for a device to be connected</translation>
     </message>
     <message>
-        <source>Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)</source>
-        <translation>Configuration saved to %1 (keys and EUIs are never stored in files)</translation>
-    </message>
-    <message>
         <source>Файлы справки кладутся в папку %1, имя файла: %2</source>
         <translation>Help files go into the folder %1, file name: %2</translation>
-    </message>
-    <message>
-        <source>На странице есть незаписанные изменения</source>
-        <translation>This page has changes not yet written</translation>
-    </message>
-    <message>
-        <source>Записать конфигурацию (изменений: %1)</source>
-        <translation>Write the configuration (changes: %1)</translation>
-    </message>
-    <message>
-        <source>После записи устройство перезагрузится.</source>
-        <translation>The device will reboot after the write.</translation>
-    </message>
-    <message>
-        <source>Запись невозможна, исправьте поля:</source>
-        <translation>Nothing can be written until these fields are corrected:</translation>
-    </message>
-    <message>
-        <source>Открытие файла</source>
-        <translation>Opening a file</translation>
-    </message>
-    <message>
-        <source>Значения из файла заменили ваши незаписанные изменения:</source>
-        <translation>Values from the file replaced your unwritten changes:</translation>
     </message>
     <message>
         <source>Подключение к серверу конфигурирования...</source>
@@ -2130,26 +2271,6 @@ Switch to local configuration?</translation>
     <message>
         <source>Параметры заданы в файле более одного раза: %1</source>
         <translation>Parameters given more than once in the file: %1</translation>
-    </message>
-    <message>
-        <source>Запись конфигурации прервана: устройство отключено.</source>
-        <translation>Writing the configuration stopped: the device was disconnected.</translation>
-    </message>
-    <message>
-        <source>Запись конфигурации прервана: устройство не отвечает.</source>
-        <translation>Writing the configuration stopped: the device does not answer.</translation>
-    </message>
-    <message>
-        <source>нет</source>
-        <translation>none</translation>
-    </message>
-    <message>
-        <source>Записаны: %1</source>
-        <translation>Written: %1</translation>
-    </message>
-    <message>
-        <source>Не записаны (остались в изменениях): %1</source>
-        <translation>Not written (still pending): %1</translation>
     </message>
     <message>
         <source>Конфигуратор</source>
@@ -2456,60 +2577,6 @@ Switch to local configuration?</translation>
         <translation>The configurator does not support this firmware version</translation>
     </message>
     <message>
-        <source>Имеются не записанные изменения.
-Записать изменения?</source>
-        <translation>There are changes not written to the device.
-Write them?</translation>
-    </message>
-    <message>
-        <source>Версия прошивки модуля не поддерживается конфигуратором</source>
-        <translation>The configurator does not support the device's firmware version</translation>
-    </message>
-    <message>
-        <source>Отсутствуют изменения для записи в устройство</source>
-        <translation>There are no changes to write to the device</translation>
-    </message>
-    <message>
-        <source>Записать конфигурацию в устройство?</source>
-        <translation>Write the configuration to the device?</translation>
-    </message>
-    <message>
-        <source>Открыть конфигурационный файл</source>
-        <translation>Open a configuration file</translation>
-    </message>
-    <message>
-        <source>XML Files (*.xml);;All Files (*.*)</source>
-        <translation>XML Files (*.xml);;All Files (*.*)</translation>
-    </message>
-    <message>
-        <source>Ошибка открытия файла</source>
-        <translation>Cannot open the file</translation>
-    </message>
-    <message>
-        <source>Файл не является файлом конфигурации или поврежден</source>
-        <translation>The file is not a configuration file or is damaged</translation>
-    </message>
-    <message>
-        <source>Эти параметры файла неверны и не будут записаны в устройство:</source>
-        <translation>These parameters of the file are not valid and will not be written to the device:</translation>
-    </message>
-    <message>
-        <source>Файл конфигурации не соответствует подключенному устройству</source>
-        <translation>The configuration file does not match the connected device</translation>
-    </message>
-    <message>
-        <source>Сохранить конфигурацию</source>
-        <translation>Save the configuration</translation>
-    </message>
-    <message>
-        <source>XML Files (*.xml)</source>
-        <translation>XML Files (*.xml)</translation>
-    </message>
-    <message>
-        <source>Ошибка сохранения конфигурации</source>
-        <translation>The configuration could not be saved</translation>
-    </message>
-    <message>
         <source>Отсутствует файл справки.</source>
         <translation>The help file is missing.</translation>
     </message>
@@ -2538,44 +2605,12 @@ Write them?</translation>
         <translation>Exchanging data</translation>
     </message>
     <message>
-        <source>Не запрашивалось</source>
-        <translation>Not requested</translation>
-    </message>
-    <message>
-        <source>Ожидание ответа</source>
-        <translation>Waiting for the answer</translation>
-    </message>
-    <message>
-        <source>Подтвержден</source>
-        <translation>Confirmed</translation>
-    </message>
-    <message>
-        <source>Не подтвержден</source>
-        <translation>Not confirmed</translation>
-    </message>
-    <message>
         <source>Не устанавливалось</source>
         <translation>Never set</translation>
     </message>
     <message>
         <source>Сервер</source>
         <translation>Server</translation>
-    </message>
-    <message>
-        <source>Проверка записи</source>
-        <translation>Write check</translation>
-    </message>
-    <message>
-        <source>Записано и проверено: значений прочитано из устройства таких же, как записаны: %1</source>
-        <translation>Written and verified: values read back from the device as written: %1</translation>
-    </message>
-    <message>
-        <source>%1: записано %2, прочитано %3</source>
-        <translation>%1: written %2, read back %3</translation>
-    </message>
-    <message>
-        <source>Устройство хранит не те значения, что были записаны:</source>
-        <translation>The device holds other values than those written:</translation>
     </message>
     <message>
         <source>Устройство: %1, SN %2, DevEUI %3</source>
@@ -2588,34 +2623,6 @@ Write them?</translation>
     <message>
         <source>удалённо через сервер, IMEI %1</source>
         <translation>remotely through the server, IMEI %1</translation>
-    </message>
-    <message>
-        <source>Незаписанные изменения</source>
-        <translation>Unwritten changes</translation>
-    </message>
-    <message>
-        <source>Есть незаписанные изменения для другого устройства.</source>
-        <translation>There are unwritten changes for another device.</translation>
-    </message>
-    <message>
-        <source>Сделаны для: %1</source>
-        <translation>Made for: %1</translation>
-    </message>
-    <message>
-        <source>Подключено: %1</source>
-        <translation>Connected: %1</translation>
-    </message>
-    <message>
-        <source>Да — перенести эти изменения в подключенное устройство.</source>
-        <translation>Yes: move these changes to the connected device.</translation>
-    </message>
-    <message>
-        <source>Нет — отказаться от них.</source>
-        <translation>No: discard them.</translation>
-    </message>
-    <message>
-        <source>Отмена — сохранить их для устройства SN %1: они вернутся, когда оно будет подключено.</source>
-        <translation>Cancel: keep them for device SN %1; they come back when it is connected.</translation>
     </message>
 </context>
 <context>
@@ -2863,6 +2870,25 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     <message>
         <source>Событие</source>
         <translation>Event</translation>
+    </message>
+</context>
+<context>
+    <name>StatusController</name>
+    <message>
+        <source>Не запрашивалось</source>
+        <translation>Not requested</translation>
+    </message>
+    <message>
+        <source>Ожидание ответа</source>
+        <translation>Waiting for the answer</translation>
+    </message>
+    <message>
+        <source>Подтвержден</source>
+        <translation>Confirmed</translation>
+    </message>
+    <message>
+        <source>Не подтвержден</source>
+        <translation>Not confirmed</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "appsettings.h"
 #include "configdocument.h"
 #include "linkstate.h"
+#include "configcontroller.h"
 #include "mainwindow.h"
 
 #include <QLabel>
@@ -53,7 +54,7 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
 {
     connectDevice();
     f->prompts.fileToSave = f->path("saved.xml");
-    window->saveFileSlot();
+    window->configController()->saveFile();
     QVERIFY(f->prompts.proposedName.startsWith("config_70-B3-D5"));
     QFile saved(f->prompts.fileToSave);
     QVERIFY(saved.open(QIODevice::ReadOnly));
@@ -73,25 +74,25 @@ void tst_ConfigFiles::savedFileHoldsNoKeys()
 
     // A save that cannot be written says so.
     f->prompts.fileToSave = f->path("no/such/folder/x.xml");
-    window->saveFileSlot();
+    window->configController()->saveFile();
     QCOMPARE(f->prompts.asked.value(0), QString("Ошибка: Ошибка сохранения конфигурации"));
 }
 
 void tst_ConfigFiles::mismatchingFileChangesNothing()
 {
     connectDevice();
-    const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
+    const QByteArray fullBefore = ConfigDocument::toText(window->configController()->fullConfiguration());
     f->prompts.fileToOpen =
         f->writeFile("other.xml", "<configuration><dev_id param=\"760\"/>"
                                   "<tx_period param=\"00000078\"/></configuration>");
-    window->openFileSlot();
+    window->configController()->openFile();
     QCOMPARE(f->prompts.asked,
              QStringList{"Ошибка открытия файла: Файл конфигурации не соответствует "
                          "подключенному устройству"});
-    QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
-    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
+    QCOMPARE(ConfigDocument::toText(window->configController()->fullConfiguration()), fullBefore);
+    QVERIFY(ConfigDocument::isEmpty(window->configController()->pendingChanges()));
     // So a write has nothing to send.
-    window->writeConfig();
+    window->configController()->write();
     QCOMPARE(f->prompts.asked.last(),
              QString("Запись конфигурации: Отсутствуют изменения для записи в устройство"));
     QVERIFY(f->writes().isEmpty());
@@ -100,9 +101,9 @@ void tst_ConfigFiles::mismatchingFileChangesNothing()
     f->prompts.fileToOpen =
         f->writeFile("notype.xml", "<configuration><dev_id param=\"\"/>"
                                    "<tx_period param=\"00000078\"/></configuration>");
-    window->openFileSlot();
+    window->configController()->openFile();
     QCOMPARE(f->prompts.asked.last(), f->prompts.asked.first());
-    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
+    QVERIFY(ConfigDocument::isEmpty(window->configController()->pendingChanges()));
 }
 
 void tst_ConfigFiles::malformedFiles_data()
@@ -125,15 +126,15 @@ void tst_ConfigFiles::malformedFiles()
     QFETCH(QByteArray, content);
     QFETCH(QString, reason);
     connectDevice();
-    const QByteArray fullBefore = ConfigDocument::toText(window->fullConfiguration());
+    const QByteArray fullBefore = ConfigDocument::toText(window->configController()->fullConfiguration());
     f->prompts.fileToOpen = f->writeFile("bad.xml", content);
-    window->openFileSlot();
+    window->configController()->openFile();
     QString expected = "Ошибка открытия файла: Файл не является файлом конфигурации или поврежден";
     if (!reason.isEmpty())
         expected += "\n" + reason;
     QCOMPARE(f->prompts.asked, QStringList{expected});
-    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
-    QCOMPARE(ConfigDocument::toText(window->fullConfiguration()), fullBefore);
+    QVERIFY(ConfigDocument::isEmpty(window->configController()->pendingChanges()));
+    QCOMPARE(ConfigDocument::toText(window->configController()->fullConfiguration()), fullBefore);
 }
 
 void tst_ConfigFiles::invalidValuesAreRefused()
@@ -145,7 +146,7 @@ void tst_ConfigFiles::invalidValuesAreRefused()
                       "<nb_trials param=\"zz\"/><check_connect param=\"07\"/>"
                       "<rs_settings rs_speed=\"2580\" rs_data_bits=\"08\" "
                       "rs_parity=\"00\" rs_stop_bits=\"01\"/></configuration>");
-    window->openFileSlot();
+    window->configController()->openFile();
     QCOMPARE(f->prompts.asked.size(), 1);
     const QString message = f->prompts.asked.first();
     QVERIFY(message.contains("tx_period"));
@@ -154,8 +155,8 @@ void tst_ConfigFiles::invalidValuesAreRefused()
     QVERIFY(!message.contains("check_connect"));
     // Keys are never taken from a file, valid or not.
     // The device type names the model; it is not a change.
-    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), QStringList{"check_connect"});
-    QVERIFY(ConfigDocument::param(window->fullConfiguration(), "app_key") !=
+    QCOMPARE(AppFixture::elementNames(window->configController()->pendingChanges()), QStringList{"check_connect"});
+    QVERIFY(ConfigDocument::param(window->configController()->fullConfiguration(), "app_key") !=
             "00112233445566778899aabbccddeeff");
 }
 
@@ -186,10 +187,10 @@ void tst_ConfigFiles::writeIsReadBack()
         c.ignoredParams = {0x000A};
     connectDevice(c);
     const QString before = QString::fromLatin1(f->sim()->device().param(0x000A).toHex());
-    window->replaceElement("tx_period", {{"param", "00000078"}});
-    window->replaceElement("nb_trials", {{"param", "05"}});
+    window->configController()->replaceElement("tx_period", {{"param", "00000078"}});
+    window->configController()->replaceElement("nb_trials", {{"param", "05"}});
     f->prompts.answer = UserPrompts::Yes;
-    window->writeConfig();
+    window->configController()->write();
     // Written, rebooted, found on its new terminal and read again.
     QTRY_VERIFY_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo) == 2 &&
                                  window->globalState() == LinkState::Ready,
@@ -242,20 +243,20 @@ void tst_ConfigFiles::failedWriteKeepsTheEdits()
     window->deviceLink()->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
     f->sim()->faults().silent = !refused;
     f->prompts.linkAnswers = {UserPrompts::No}; // give up after the resends
-    window->replaceElement("tx_period", {{"param", "00000078"}});
-    window->replaceElement("nb_trials", {{"param", "05"}});
+    window->configController()->replaceElement("tx_period", {{"param", "00000078"}});
+    window->configController()->replaceElement("nb_trials", {{"param", "05"}});
     f->prompts.answer = UserPrompts::Yes;
-    window->writeConfig();
+    window->configController()->write();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), failedIn, 2 * AppFixture::answerWaitMs);
     QVERIFY2(f->prompts.asked.contains(told), qPrintable(f->prompts.asked.join("\n---\n")));
     // Nothing the user typed is lost: a second write sends what did not reach the device.
-    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), stillPending);
+    QCOMPARE(AppFixture::elementNames(window->configController()->pendingChanges()), stillPending);
     f->sim()->faults().silent = false;
     f->clearRequests();
-    window->writeConfig();
+    window->configController()->write();
     waitForWrites(secondWrite.size());
     QCOMPARE(f->writes(), secondWrite);
-    QCOMPARE(ConfigDocument::isEmpty(window->pendingChanges()), !refused);
+    QCOMPARE(ConfigDocument::isEmpty(window->configController()->pendingChanges()), !refused);
 }
 
 void tst_ConfigFiles::closeWithChangesAsks_data()
@@ -275,7 +276,7 @@ void tst_ConfigFiles::closeWithChangesAsks()
     QFETCH(bool, written);
     connectDevice();
     window->show();
-    window->replaceElement("nb_trials", {{"param", "06"}});
+    window->configController()->replaceElement("nb_trials", {{"param", "06"}});
     f->prompts.answer = UserPrompts::Button(answer);
     QMetaObject::invokeMethod(window, "on_closeMainWindow_clicked");
     // The device the changes would go to is named.
@@ -321,16 +322,16 @@ void tst_ConfigFiles::pendingChangesAreShown()
     }
     if (fromFile) {
         // nb_trials as the device has it: no change, so not pending.
-        const QString trials = ConfigDocument::param(window->fullConfiguration(), "nb_trials");
+        const QString trials = ConfigDocument::param(window->configController()->fullConfiguration(), "nb_trials");
         f->prompts.fileToOpen = f->writeFile(
             "f.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00001c20\"/>"
                      "<nb_trials param=\"" +
                          trials.toLatin1() + "\"/></configuration>");
-        window->openFileSlot();
+        window->configController()->openFile();
     }
     const QRegularExpression replacedLine("^Открытие файла: .*:\n[^:]+: (\\d+)$");
     QCOMPARE(replacedLine.match(f->prompts.asked.join('|')).captured(1), replaced);
-    QCOMPARE(AppFixture::elementNames(window->pendingChanges()), QStringList{"tx_period"});
+    QCOMPARE(AppFixture::elementNames(window->configController()->pendingChanges()), QStringList{"tx_period"});
     QCOMPARE(period->text(), QString("7200"));
     QCOMPARE(period->property("pendingChange").toString(), fromFile ? "file" : "edited");
     // The page with the change is marked in the list, the others not; the count is on the button.
@@ -341,7 +342,7 @@ void tst_ConfigFiles::pendingChangesAreShown()
     // The confirmation names the change: label, the device's value, the new one; and the reboot.
     f->prompts.asked.clear();
     f->prompts.answer = UserPrompts::No;
-    window->writeConfig();
+    window->configController()->write();
     const QString question = f->prompts.asked.value(0);
     const QRegularExpressionMatch change =
         QRegularExpression("\n([^\n:]+): 3600 → 7200\n").match(question);
@@ -354,7 +355,7 @@ void tst_ConfigFiles::pendingChangesAreShown()
 
     // Written: nothing is pending any more, and after the reboot the page is the same.
     f->prompts.answer = UserPrompts::Yes;
-    window->writeConfig();
+    window->configController()->write();
     QTRY_COMPARE_WITH_TIMEOUT(f->sim()->commandCount(Cmd::deviceInfo), 2,
                               c.rebootDelayMs + 2 * AppFixture::connectWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
@@ -380,20 +381,20 @@ void tst_ConfigFiles::incompleteKeyIsNotWritten()
     emit key->editingFinished();
     QCOMPARE(key->property("inputProblem").toString(), QString("invalid"));
     f->prompts.answer = UserPrompts::Yes;
-    window->writeConfig();
+    window->configController()->write();
     QCOMPARE(f->prompts.asked.size(), 1);
     QVERIFY2(f->prompts.asked.first().startsWith(
                  "Запись конфигурации: Запись невозможна, исправьте поля:\n"),
              qPrintable(f->prompts.asked.first()));
     QTest::qWait(AppFixture::nothingFollowsMs);
     QVERIFY(f->writes().isEmpty()); // not even the valid tx_period
-    QVERIFY(ConfigDocument::param(window->pendingChanges(), "app_key").isEmpty());
+    QVERIFY(ConfigDocument::param(window->configController()->pendingChanges(), "app_key").isEmpty());
 
     // Completed, the key is written with the rest.
     QTest::keyClicks(key, QString(30, 'a'));
     emit key->editingFinished();
     QCOMPARE(key->property("inputProblem").toString(), QString());
-    window->writeConfig();
+    window->configController()->write();
     waitForWrites(3);
     QVERIFY(f->writes().at(1).startsWith("0x8501 [00 01 05 10 12 aa"));
 }

@@ -4,6 +4,7 @@
 #include "configdocument.h"
 #include "hotplugmonitor.h"
 #include "logcapture.h"
+#include "configcontroller.h"
 #include "mainwindow.h"
 #include "relaycontroller.h"
 #include "remoteconnectform.h"
@@ -323,7 +324,7 @@ void tst_Connection::relayPageReadsTheRemoteDevice()
     QCOMPARE(f->prompts.asked.filter("Незаписанные изменения").size(), 1);
     QVERIFY(f->prompts.asked.last().contains("через радиоканал устройства SN " +
                                              local->serialNumber()));
-    QVERIFY(window->pendingChanges().documentElement().firstChildElement().isNull());
+    QVERIFY(window->configController()->pendingChanges().documentElement().firstChildElement().isNull());
     // After the switch every request went through the relay, the whole read included.
     const QStringList relayed = f->codes().mid(f->codes().indexOf("0x8300") + 1);
     QCOMPARE(relayed.count("0x8302"), relayed.size());
@@ -349,7 +350,7 @@ void tst_Connection::relayPageReadsTheRemoteDevice()
     QCOMPARE(window->connectedDevice().path, DeviceIdentity::Path::Usb);
     QCOMPARE(f->prompts.asked.filter("Незаписанные изменения").size(), 2);
     QVERIFY(f->prompts.asked.last().contains("SN " + remote->serialNumber()));
-    QCOMPARE(ConfigDocument::param(window->pendingChanges(), "tx_period"), QString("00001c20"));
+    QCOMPARE(ConfigDocument::param(window->configController()->pendingChanges(), "tx_period"), QString("00001c20"));
 }
 
 void tst_Connection::converterModeIsATextCommand()

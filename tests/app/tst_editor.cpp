@@ -1,6 +1,7 @@
 #include "appfixture.h"
 #include "configdocument.h"
 #include "configeditor.h"
+#include "configcontroller.h"
 #include "mainwindow.h"
 
 #include <QComboBox>
@@ -59,7 +60,7 @@ private:
     }
     QString pending(const QString &element) const
     {
-        const QDomDocument doc = window->pendingChanges();
+        const QDomDocument doc = window->configController()->pendingChanges();
         const QDomElement e = doc.documentElement().firstChildElement(element);
         return e.isNull() ? QString("<none>") : e.attribute("param");
     }
@@ -77,8 +78,8 @@ void tst_Editor::everyParameterRoundTrips()
 {
     connectDevice(AppFixture::modelConfig());
     // Filling the widgets from the read never schedules anything.
-    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges()));
-    const QDomDocument readDoc = window->fullConfiguration();
+    QVERIFY(ConfigDocument::isEmpty(window->configController()->pendingChanges()));
+    const QDomDocument readDoc = window->configController()->fullConfiguration();
     const QDomElement read = readDoc.documentElement();
     // Every edit the editor can record, taken from the widgets as they were filled, gives back
     // what was read, and so leaves nothing pending.
@@ -112,7 +113,7 @@ void tst_Editor::everyParameterRoundTrips()
         }
     }
     QVERIFY2(checked.size() > 20, qPrintable(checked.join(' ')));
-    QStringList pendingNames = AppFixture::elementNames(window->pendingChanges());
+    QStringList pendingNames = AppFixture::elementNames(window->configController()->pendingChanges());
     pendingNames.removeAll("rs_settings"); // the data and stop bits, as above
     for (const QString &name : pendingNames)
         QVERIFY2(name.startsWith("rx2_") || name.startsWith("freq_channel") ||
@@ -261,7 +262,7 @@ void tst_Editor::unsupportedFirmwareStillOffersUpdate()
     auto *update = window->findChild<QWidget *>("updateFwButton");
     QVERIFY(update->toolTip().endsWith("1.3.5"));
     // Nothing is written to a firmware the editor does not know.
-    window->writeConfig();
+    window->configController()->write();
     QCOMPARE(f->prompts.asked.value(1),
              QString("Предупреждение: Версия прошивки модуля не поддерживается конфигуратором"));
 }
@@ -277,7 +278,7 @@ void tst_Editor::disconnectEmptiesTheEditors()
     QVERIFY(period->text().isEmpty());
     QCOMPARE(window->findChild<QComboBox *>("regionComboBox")->count(), 0);
     QCOMPARE(zones->count(), zoneCount);
-    QVERIFY(ConfigDocument::isEmpty(window->pendingChanges())); // clearing is no edit
+    QVERIFY(ConfigDocument::isEmpty(window->configController()->pendingChanges())); // clearing is no edit
 }
 
 void tst_Editor::tabbingMarksNothing()
@@ -300,11 +301,11 @@ void tst_Editor::tabbingMarksNothing()
         }
     }
     QVERIFY(visited > 10);
-    QVERIFY2(window->pendingChanges().documentElement().firstChildElement().isNull(),
-             qPrintable(ConfigDocument::toText(window->pendingChanges())));
+    QVERIFY2(window->configController()->pendingChanges().documentElement().firstChildElement().isNull(),
+             qPrintable(ConfigDocument::toText(window->configController()->pendingChanges())));
     QCOMPARE(markedFields(), QStringList());
     QCOMPARE(writeButtonCount(), QString());
-    window->writeConfig();
+    window->configController()->write();
     QCOMPARE(f->prompts.asked.value(0),
              QString("Запись конфигурации: Отсутствуют изменения для записи в устройство"));
     // A real change is marked and counted; typed back to the device's value, it is not.
@@ -331,13 +332,13 @@ void tst_Editor::correctedKeyTakenWhileTyping()
     QCOMPARE(pending("app_key"), whole.toLower());
     QCOMPARE(key->property("inputProblem").toString(), QString());
     f->prompts.answer = UserPrompts::No;
-    window->writeConfig();
+    window->configController()->write();
     QVERIFY2(f->prompts.asked.last().startsWith(
                  "Запись конфигурации: Записать конфигурацию в устройство?"),
              qPrintable(f->prompts.asked.last()));
     // Made incomplete again while typing: nothing of it can be written.
     QTest::keyClick(key, Qt::Key_Backspace);
-    window->writeConfig();
+    window->configController()->write();
     QVERIFY2(f->prompts.asked.last().startsWith("Запись конфигурации: Запись невозможна"),
              qPrintable(f->prompts.asked.last()));
 }
@@ -390,7 +391,7 @@ void tst_Editor::editsStayWithTheirDevice()
     // The write confirmation names B, never A.
     f->prompts.answer = UserPrompts::No;
     type(window->findChild<QLineEdit *>("nbTrialsLineEdit"), "7");
-    window->writeConfig();
+    window->configController()->write();
     const QString confirm = f->prompts.asked.last();
     QVERIFY2(confirm.contains("Устройство: Вэкса750v2, SN " + serialB + ", DevEUI ") &&
                  !confirm.contains(serialA),

@@ -1,5 +1,6 @@
 #include "appfixture.h"
 #include "firmwareimage.h"
+#include "linkstate.h"
 #include "mainwindow.h"
 #include "net.h"
 #include "updateserver.h"

@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "authenticationcontroller.h"
 #include "guiresources.h"
+#include "statuscontroller.h"
 #include "mainwindow.h"
 #include "settingsform.h"
 #include "showntexts.h"
@@ -141,7 +142,7 @@ void tst_MainWindow::settingsSaveStopsStatusTimer()
     auto w = makeWindow();
     auto *timer = w->findChild<QTimer *>("statusTimer");
     QVERIFY(timer);
-    w->changeStatusTimerState(true);
+    w->statusPoller()->setEnabled(true);
     QVERIFY(timer->isActive());
     auto *form = w->findChild<SettingsForm *>();
     QVERIFY(form);
@@ -234,9 +235,9 @@ void tst_MainWindow::everyTextFits()
     w->settingShow();
     w->reloadDevice();
     w->eraseMemory();
-    w->runStatusCalc();
-    w->showTimeParamsForm();
-    w->showNetInfoForm();
+    w->statusController()->runStatusCalc();
+    w->statusController()->showTimeParamsForm();
+    w->statusController()->showNetInfoForm();
     w->on_viewEditFreqpushButton_clicked();
     w->showDeviceList({"Vexa" + QString::number(model) + " SN " + serial});
     w->authenticationController()->authenticationRequest();

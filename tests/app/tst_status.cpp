@@ -1,5 +1,8 @@
 #include "appfixture.h"
 #include "hotplugmonitor.h"
+#include "configcontroller.h"
+#include "linkstate.h"
+#include "statuscontroller.h"
 #include "mainwindow.h"
 #include "statuspoller.h"
 
@@ -49,14 +52,14 @@ private:
     void showPanel()
     {
         window = f->openWindow();
-        window->changeStatusTimerState(false);
+        window->statusPoller()->setEnabled(false);
     }
     // Polling off and the pass that may be running ended. Terminals of other tests come and go
     // meanwhile; their plug notices would start a search and polling again, so they are muted.
     void stopPolling()
     {
         window->findChild<HotplugMonitor *>()->blockSignals(true);
-        window->changeStatusTimerState(false);
+        window->statusPoller()->setEnabled(false);
         QTest::qWait(MainWindow::statusTimerIntervalMs + AppFixture::nothingFollowsMs);
     }
     QString text(const char *label) const { return window->findChild<QLabel *>(label)->text(); }
@@ -138,9 +141,9 @@ void tst_Status::chainOrder()
         window->setGlobalState(2);
         QTest::qWait(AppFixture::nothingFollowsMs);
     }
-    window->setStatusCommandList(codes);
+    window->statusPoller()->setCommandList(codes);
     f->clearRequests();
-    window->statusTimerTimeout();
+    window->statusPoller()->tick();
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, passWaitMs);
     QCOMPARE(statusRequests(), requests);
 }
@@ -151,9 +154,9 @@ void tst_Status::userActionEndsThePass()
     stopPolling();
     // Each answer takes half a polling interval: the pass below takes seconds.
     const int delayMs = f->sim()->faults().delayMs = MainWindow::statusTimerIntervalMs / 2;
-    window->setStatusCommandList({0, 1, 2, 3, 4, 6, 8});
+    window->statusPoller()->setCommandList({0, 1, 2, 3, 4, 6, 8});
     f->clearRequests();
-    window->statusTimerTimeout();
+    window->statusPoller()->tick();
     QCOMPARE(window->globalState(), 4);
     QTRY_COMPARE_WITH_TIMEOUT(statusRequests().size(), 2, 2 * delayMs + AppFixture::loadSlackMs);
     // The action goes once the pass has ended, from the event loop rather than from the
@@ -201,9 +204,9 @@ void tst_Status::passesResumeAfter()
     QVERIFY(poller->passInFlight());
     const int devicesRead = f->sim()->commandCount(Cmd::deviceInfo);
     if (action == "write") {
-        window->replaceElement("tx_period", {{"param", "00000078"}});
+        window->configController()->replaceElement("tx_period", {{"param", "00000078"}});
         f->prompts.answer = UserPrompts::Yes;
-        window->writeConfig();
+        window->configController()->write();
     } else if (action == "notices") {
         // Closer together than a polling interval, for longer than several passes take.
         auto *notices = new QTimer(window);
@@ -211,7 +214,7 @@ void tst_Status::passesResumeAfter()
         notices->start(MainWindow::statusTimerIntervalMs / 3);
     } else if (action == "save") {
         f->prompts.fileToSave = f->path("saved.xml");
-        window->saveFileSlot();
+        window->configController()->saveFile();
     } else {
         window->reloadConfirm();
     }
@@ -248,7 +251,7 @@ void tst_Status::qualityTexts()
     QFETCH(QString, snrText);
     QFETCH(QString, picture);
     showPanel();
-    window->updateQualityStatus(NET_QUALITY_STAT{0, 0, -100, qint8(snr), quint8(level), 2});
+    window->statusController()->updateQualityStatus(NET_QUALITY_STAT{0, 0, -100, qint8(snr), quint8(level), 2});
     QCOMPARE(text("snr_lbl"), snrText);
     QCOMPARE(text("rssi_lbl"), QString("-100 дБм"));
     QCOMPARE(window->findChild<QLabel *>("sigLevelDbm")->pixmap(Qt::ReturnByValue).toImage(),
@@ -276,7 +279,7 @@ void tst_Status::batteryPictures()
     QFETCH(int, flags);
     QFETCH(QString, picture);
     showPanel();
-    window->updateBatStatus(DEV_BAT_STAT{quint16(devId), 0, 1, quint16(mv), quint8(flags), 0});
+    window->statusController()->updateBatStatus(DEV_BAT_STAT{quint16(devId), 0, 1, quint16(mv), quint8(flags), 0});
     QCOMPARE(window->findChild<QLabel *>("batStatusLabel")->pixmap(Qt::ReturnByValue).toImage(),
              QPixmap(picture).toImage());
     QCOMPARE(text("batVoltage_lbl"), QString::number(mv / 1000.0, 'f', 2) + " В");
@@ -285,11 +288,11 @@ void tst_Status::batteryPictures()
 void tst_Status::inputErrorTexts()
 {
     connectDevice(); // the error texts come with the device's code tables
-    window->changeStatusTimerState(false);
+    window->statusPoller()->setEnabled(false);
     DEV_INPUT_PARAMS p;
     p.inputCount = 2;
     p.inputs = {DEV_INPUT{1234, 0, 2}, DEV_INPUT{7, 0, 0}};
-    window->updateInputsParamsStatus(p);
+    window->statusController()->updateInputsParamsStatus(p);
     QCOMPARE(text("in0Count_lbl"), QString("1234"));
     QCOMPARE(text("in0Error_lbl"), QString("Короткое замыкание"));
     QCOMPARE(text("in1Error_lbl"), QString("Нет"));
@@ -312,7 +315,7 @@ void tst_Status::setTimeButton()
     QFETCH(bool, enabled);
     showPanel();
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    window->updateDateTime(time_t(now + offset), 0, 1);
+    window->statusController()->updateDateTime(time_t(now + offset), 0, 1);
     QCOMPARE(window->findChild<QPushButton *>("setDateTimeButton")->isEnabled(), enabled);
     QCOMPARE(text("timeSourceLabel"), QString("Конфигуратор"));
 }
@@ -427,7 +430,7 @@ void tst_Status::calculatorShowsTheModelsConditions()
     } else {
         showPanel();
     }
-    window->runStatusCalc();
+    window->statusController()->runStatusCalc();
     auto *table = window->findChild<QTableWidget *>("tableWidget");
     QStringList rows;
     for (int r = 0; table && r < table->rowCount(); ++r)

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "configcontroller.h"
 #include "mainwindow.h"
 
 #include <QDir>
@@ -97,7 +98,7 @@ void tst_WireTrace::windowReadEditWrite()
     emit txPeriod->editingFinished();
     f->prompts.answer = UserPrompts::Yes;
     const int before = trace.size();
-    window->writeConfig();
+    window->configController()->write();
     // The write ends with the reboot request's answer.
     QTRY_VERIFY_WITH_TIMEOUT(!trace.mid(before).filter("< 0x8001").isEmpty(),
                              AppFixture::connectWaitMs);

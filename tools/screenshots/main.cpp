@@ -2,16 +2,19 @@
 // simulated device, and saves one picture per page (and per metering-device page) for review.
 #include "apppaths.h"
 #include "commands.h"
+#include "configcontroller.h"
 #include "consolepage.h"
 #include "debugform.h"
 #include "firmwarestore.h"
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "portenumerator.h"
+#include "relaycontroller.h"
 #include "remoteconnectform.h"
 #include "remoteserver.h"
 #include "showntexts.h"
 #include "simulator.h"
+#include "statuscontroller.h"
 #include "statusrecords.h"
 
 #include <QApplication>
@@ -96,7 +99,7 @@ int shootDebugConsole(MainWindow &window, const QString &out, int model)
     saveShot(&window, QStringLiteral("%1/vexa%2_console_debug.png").arg(out).arg(model));
     // Switched off as the window's question would on leaving (a box would wait for a click).
     window.consolePage()->sendDebugCommand(TextCmd::sysLogOff());
-    window.setTerminalDebugMode(false);
+    window.consolePage()->setDebugMode(false);
     menu->setCurrentRow(0);
     window.itemSelected(menu->model()->index(0, 0));
     return 2;
@@ -124,8 +127,8 @@ int shootStatus(MainWindow &window, const QString &out, int model)
             ++saved;
         }
     }
-    window.showTimeParamsForm();
-    window.showNetInfoForm();
+    window.statusController()->showTimeParamsForm();
+    window.statusController()->showNetInfoForm();
     settle(2500); // a pass fills the views
     int view = 0;
     for (QWidget *w : QApplication::topLevelWidgets()) {
@@ -153,7 +156,7 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
         return 0;
     file.close();
-    window.availableNewFw();
+    window.firmwareController()->availableNewFw();
     settle(300);
     auto *button = window.findChild<QToolButton *>(QStringLiteral("updateFwButton"));
     int saved = 0;
@@ -212,13 +215,13 @@ int shootPendingChanges(MainWindow &window, const QString &out, int model)
         });
     };
     answerBox(QStringLiteral("pending2_confirmation"), QMessageBox::No);
-    window.writeConfig();
+    window.configController()->write();
     edit("appKey_line", QStringLiteral("12ab"));
     settle(300);
     saveShot(&window, QStringLiteral("%1/vexa%2_pending3_incomplete_key.png").arg(out).arg(model));
     ++saved;
     answerBox(QStringLiteral("pending4_write_refused"), QMessageBox::Ok);
-    window.writeConfig();
+    window.configController()->write();
     window.readConfig();
     waitFor([&] { return window.globalState() == 2; }, 15000);
     return saved;
@@ -245,7 +248,7 @@ int shootRemote(const QString &out, const QString &settingsPath)
     MainWindow window(nullptr, &noPorts);
     window.show();
     settle(500);
-    window.startRemoteConfig();
+    window.relayController()->startRemoteConfig();
     auto *form = window.findChild<RemoteConnectForm *>();
     if (!form)
         return 0;
@@ -257,7 +260,7 @@ int shootRemote(const QString &out, const QString &settingsPath)
     waitFor([&] { return window.globalState() == 2; }, 15000);
     settle(2500);
     saveShot(&window, QStringLiteral("%1/remote_vexa750.png").arg(out));
-    window.startRemoteConfig(); // goodbye
+    window.relayController()->startRemoteConfig(); // goodbye
     settle(300);
     window.close();
     return 2;

@@ -1,4 +1,4 @@
-// MainWindow: the configuration documents, reading and writing them, and configuration files.
+#include "configcontroller.h"
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -7,9 +7,11 @@
 #include "configeditor.h"
 #include "configexchange.h"
 #include "deviceinterface.h"
+#include "linkstate.h"
 #include "devicesession.h"
-#include "paramcatalogue.h"
 #include "relaycontroller.h"
+#include "statuscontroller.h"
+#include "statuspoller.h"
 #include "userprompts.h"
 
 #include <QDebug>
@@ -61,31 +63,29 @@ QIcon pageMarkIcon()
 }
 } // namespace
 
-void MainWindow::replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs)
+ConfigController::ConfigController(MainWindow *mainWindow)
+    : QObject(mainWindow)
+    , window(mainWindow)
 {
-    if (readyFlag)
-        ui->writeConfigButton->setEnabled(true);
+    DeviceSession *session = window->session;
+    connect(session->exchange(), &ConfigExchange::writeFinished, this,
+            &ConfigController::writeFinished);
+    connect(session, &DeviceSession::writeFinished, this, [this, session] {
+        if (session->verified())
+            verifyWrite();
+    });
+}
+
+void ConfigController::replaceElement(const QString &name,
+                                      const QList<QPair<QString, QString>> &attrs)
+{
+    if (window->readyFlag)
+        window->ui->writeConfigButton->setEnabled(true);
     pending.edit(name, attrs);
 }
 
-QString MainWindow::deviceLine(const DeviceIdentity &device) const
+void ConfigController::takeDevice(const DeviceIdentity &identity)
 {
-    QString line = tr("Устройство: %1, SN %2, DevEUI %3")
-                       .arg(tr("Вэкса") + QString::number(device.model()) + QStringLiteral("v2"),
-                            device.serialNumber, DeviceInterface::shownDevEui(device.devEui));
-    if (device.path == DeviceIdentity::Path::Relay)
-        line += QStringLiteral(", ") + tr("через радиоканал устройства SN %1").arg(device.via);
-    else if (device.path == DeviceIdentity::Path::Remote)
-        line += QStringLiteral(", ") + tr("удалённо через сервер, IMEI %1").arg(device.via);
-    return line;
-}
-
-void MainWindow::deviceIdentified(const DeviceIdentity &found)
-{
-    DeviceIdentity identity = found;
-    relay->setPath(identity);
-    showDevice(identity, session->group());
-    currentDevice = identity;
     if (!pending.belongsTo(identity)) {
         // Never shown over this device's values, never written to it unasked.
         if (!pending.isEmpty())
@@ -101,14 +101,14 @@ void MainWindow::deviceIdentified(const DeviceIdentity &found)
     pending.setDevice(identity);
     // The link is still identifying the device: the question comes once its slot has returned.
     if (!foreignChanges.isEmpty())
-        QTimer::singleShot(0, this, &MainWindow::askAboutForeignChanges);
+        QTimer::singleShot(0, this, &ConfigController::askAboutForeignChanges);
 }
 
-void MainWindow::askAboutForeignChanges()
+void ConfigController::askAboutForeignChanges()
 {
     // One question at a time, without waiting in this slot: the next follows the answer.
     if (foreignQuestionOpen || foreignChanges.isEmpty() ||
-        currentState == LinkState::Disconnected) {
+        window->currentState == LinkState::Disconnected) {
         refreshPendingMarks();
         return;
     }
@@ -117,16 +117,16 @@ void MainWindow::askAboutForeignChanges()
     const QDomDocument doc = other.document();
     for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
-        const ConfigEditor::ChangeText c = editor->describeChange(e);
+        const ConfigEditor::ChangeText c = window->editor->describeChange(e);
         lines << QStringLiteral("%1: %2").arg(c.label, c.after);
     }
     foreignQuestionOpen = true;
-    const DeviceIdentity askedFor = currentDevice;
-    prompts->askLater(
+    const DeviceIdentity askedFor = window->currentDevice;
+    window->prompts->askLater(
         UserPrompts::Icon::Question, tr("Незаписанные изменения"),
         tr("Есть незаписанные изменения для другого устройства.") + QLatin1Char('\n') +
-            tr("Сделаны для: %1").arg(deviceLine(other.device())) + QLatin1Char('\n') +
-            tr("Подключено: %1").arg(deviceLine(currentDevice)) + QStringLiteral("\n\n") +
+            tr("Сделаны для: %1").arg(window->deviceLine(other.device())) + QLatin1Char('\n') +
+            tr("Подключено: %1").arg(window->deviceLine(window->currentDevice)) + QStringLiteral("\n\n") +
             lines.join(QLatin1Char('\n')) + QStringLiteral("\n\n") +
             tr("Да — перенести эти изменения в подключенное устройство.") + QLatin1Char('\n') +
             tr("Нет — отказаться от них.") + QLatin1Char('\n') +
@@ -138,7 +138,7 @@ void MainWindow::askAboutForeignChanges()
             foreignQuestionOpen = false;
             // An answer about a device that has gone meanwhile keeps the edits.
             const bool stillThere =
-                currentState != LinkState::Disconnected && currentDevice.sameDevice(askedFor);
+                window->currentState != LinkState::Disconnected && window->currentDevice.sameDevice(askedFor);
             if (answer == UserPrompts::Yes && stillThere) {
                 pending.adopt(other);
                 showPendingInEditor();
@@ -149,30 +149,30 @@ void MainWindow::askAboutForeignChanges()
         });
 }
 
-void MainWindow::showPendingInEditor()
+void ConfigController::showPendingInEditor()
 {
     if (pending.isEmpty())
         return;
-    editor->fill(pending.document().documentElement());
-    if (readyFlag)
-        ui->writeConfigButton->setEnabled(true);
+    window->editor->fill(pending.document().documentElement());
+    if (window->readyFlag)
+        window->ui->writeConfigButton->setEnabled(true);
 }
 
-void MainWindow::refreshPendingMarks()
+void ConfigController::refreshPendingMarks()
 {
     QMap<QString, bool> marks;
     for (const PendingChanges::Change &c : pending.changes())
         marks.insert(c.element, c.fromFile);
 
-    const QList<QWidget *> pages = editor->markPending(marks);
-    for (int row = 0; row < ui->terminalMenu->count(); ++row) {
-        const bool marked = pages.contains(ui->stackedWidget->widget(row));
-        QListWidgetItem *item = ui->terminalMenu->item(row);
+    const QList<QWidget *> pages = window->editor->markPending(marks);
+    for (int row = 0; row < window->ui->terminalMenu->count(); ++row) {
+        const bool marked = pages.contains(window->ui->stackedWidget->widget(row));
+        QListWidgetItem *item = window->ui->terminalMenu->item(row);
         item->setIcon(marked ? pageMarkIcon() : QIcon());
         item->setToolTip(marked ? tr("На странице есть незаписанные изменения") : QString());
     }
 
-    QToolButton *write = ui->writeConfigButton;
+    QToolButton *write = window->ui->writeConfigButton;
     if (!write->property("plainIcon").isValid())
         write->setProperty("plainIcon", write->icon());
     const int count = pending.count();
@@ -183,90 +183,137 @@ void MainWindow::refreshPendingMarks()
                                 : tr("Записать конфигурацию"));
 }
 
-QStringList MainWindow::pendingChangeLines() const
+QStringList ConfigController::pendingChangeLines() const
 {
     QStringList lines;
     const QDomDocument doc = pending.document();
     for (QDomElement e = doc.documentElement().firstChildElement(); !e.isNull();
          e = e.nextSiblingElement()) {
-        const ConfigEditor::ChangeText c = editor->describeChange(e);
+        const ConfigEditor::ChangeText c = window->editor->describeChange(e);
         lines << QStringLiteral("%1: %2 → %3").arg(c.label, c.before, c.after);
     }
     return lines;
 }
 
-void MainWindow::writeConfig()
+void ConfigController::deviceRead(const QDomDocument &doc)
 {
-    if (!identified) {
-        prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
+    // What the device holds: edits it already has are no longer pending.
+    pending.setDeviceValues(doc);
+    window->updateGui(doc.documentElement());
+    window->editor->rememberDeviceValues(doc.documentElement());
+    // Changes still waiting (a file opened before the device came) show over the device's
+    // values: the fields show what a write would send.
+    showPendingInEditor();
+    refreshPendingMarks();
+}
+
+void ConfigController::setAside()
+{
+    // Not dropped by the read of the local device: the user is asked about them once it is
+    // identified.
+    if (!pending.isEmpty())
+        foreignChanges << pending;
+}
+
+void ConfigController::clear()
+{
+    pending.clear();
+    refreshPendingMarks();
+}
+
+bool ConfigController::mayClose()
+{
+    if (pending.isEmpty() || window->currentState != LinkState::Ready)
+        return true;
+    const auto answer = window->prompts->ask(
+        UserPrompts::Icon::Question, tr("Предупреждение"),
+        tr("Имеются не записанные изменения.\nЗаписать изменения?") + QLatin1Char('\n') +
+            window->deviceLine(window->currentDevice),
+        UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel);
+    if (answer == UserPrompts::No)
+        return true;
+    if (answer == UserPrompts::Yes && !invalidInputRefused()) {
+        // The write ends with the device rebooting; the reboot then closes the program. (With
+        // a field that cannot be written, the window stays open so it can be completed.)
+        window->poller->stopTimer();
+        window->closeAfterReboot = true;
+        writePendingChanges();
+    }
+    return false;
+}
+
+void ConfigController::write()
+{
+    if (!window->identified) {
+        window->prompts->inform(UserPrompts::Icon::Warning, tr("Предупреждение"),
                         tr("Версия прошивки модуля не поддерживается конфигуратором"));
         return;
     }
     if (invalidInputRefused())
         return;
     if (pending.isEmpty()) {
-        prompts->inform(UserPrompts::Icon::Information, tr("Запись конфигурации"),
+        window->prompts->inform(UserPrompts::Icon::Information, tr("Запись конфигурации"),
                         tr("Отсутствуют изменения для записи в устройство"));
         return;
     }
-    const auto answer = prompts->ask(
+    const auto answer = window->prompts->ask(
         UserPrompts::Icon::Question, tr("Запись конфигурации"),
-        tr("Записать конфигурацию в устройство?") + QLatin1Char('\n') + deviceLine(currentDevice) +
+        tr("Записать конфигурацию в устройство?") + QLatin1Char('\n') + window->deviceLine(window->currentDevice) +
             QStringLiteral("\n\n") + pendingChangeLines().join(QLatin1Char('\n')) +
             QStringLiteral("\n\n") + tr("После записи устройство перезагрузится."),
         UserPrompts::Yes | UserPrompts::No);
     if (answer != UserPrompts::Yes) {
-        setGlobalState(LinkState::Ready);
+        window->setGlobalState(LinkState::Ready);
         return;
     }
-    waitEndReadStatus([this] { writePendingChanges(); });
+    window->waitEndReadStatus([this] { writePendingChanges(); });
 }
 
-bool MainWindow::invalidInputRefused()
+bool ConfigController::invalidInputRefused()
 {
     // Nothing is sent while a field holds what cannot be written: the rest alone could leave
     // the device with half a set of keys.
-    const QStringList invalid = editor->invalidFields();
+    const QStringList invalid = window->editor->invalidFields();
     if (invalid.isEmpty())
         return false;
-    prompts->inform(UserPrompts::Icon::Warning, tr("Запись конфигурации"),
+    window->prompts->inform(UserPrompts::Icon::Warning, tr("Запись конфигурации"),
                     tr("Запись невозможна, исправьте поля:") + QLatin1Char('\n') +
                         invalid.join(QLatin1Char('\n')));
     return true;
 }
 
-bool MainWindow::writePendingChanges()
+void ConfigController::writePendingChanges()
 {
     // The changes stay pending until the device has taken them all: a write that fails
     // half-way must not throw the user's edits away. The device is read back after its
     // reboot when the setting asks for it (a program closing after the write does not).
-    session->write(pending.startWrite(), AppSettings::verifyWrites() && !closeAfterReboot);
-    return true;
+    window->session->write(pending.startWrite(),
+                           AppSettings::verifyWrites() && !window->closeAfterReboot);
 }
 
-void MainWindow::writeFinished(bool ok)
+void ConfigController::writeFinished(bool ok)
 {
     if (!ok)
-        closeAfterReboot = false; // the window stays: not every change is on the device
+        window->closeAfterReboot = false; // the window stays: not every change is on the device
     // What the device took is no longer pending; the rest, and an edit made meanwhile, stays.
-    const ConfigExchange::WriteReport &report = exchange->writeReport();
+    const ConfigExchange::WriteReport &report = window->exchange->writeReport();
     pending.accept(report);
     refreshPendingMarks();
     // A refusal is told with the write-error state; a lost or silent device here.
     if (!ok && report.stop != ConfigExchange::WriteReport::Stop::Refused)
-        prompts->report(UserPrompts::Icon::Critical, tr("Ошибка записи"),
+        window->prompts->report(UserPrompts::Icon::Critical, tr("Ошибка записи"),
                         (report.stop == ConfigExchange::WriteReport::Stop::DeviceLost
                              ? tr("Запись конфигурации прервана: устройство отключено.")
                              : tr("Запись конфигурации прервана: устройство не отвечает.")) +
                             writeReportText());
 }
 
-void MainWindow::verifyWrite()
+void ConfigController::verifyWrite()
 {
-    const int count = session->verifiedNames().size();
-    const QList<ConfigDocument::Mismatch> &wrong = session->mismatches();
+    const int count = window->session->verifiedNames().size();
+    const QList<ConfigDocument::Mismatch> &wrong = window->session->mismatches();
     if (wrong.isEmpty()) {
-        prompts->report(UserPrompts::Icon::Information, tr("Проверка записи"),
+        window->prompts->report(UserPrompts::Icon::Information, tr("Проверка записи"),
                         tr("Записано и проверено: значений прочитано из устройства таких же, "
                            "как записаны: %1")
                             .arg(count));
@@ -276,14 +323,14 @@ void MainWindow::verifyWrite()
     for (const ConfigDocument::Mismatch &m : wrong)
         lines << tr("%1: записано %2, прочитано %3")
                      .arg(m.name, m.written, m.read.isEmpty() ? tr("нет") : m.read);
-    prompts->report(UserPrompts::Icon::Critical, tr("Проверка записи"),
+    window->prompts->report(UserPrompts::Icon::Critical, tr("Проверка записи"),
                     tr("Устройство хранит не те значения, что были записаны:") + QLatin1Char('\n') +
                         lines.join(QLatin1Char('\n')));
 }
 
-QString MainWindow::writeReportText() const
+QString ConfigController::writeReportText() const
 {
-    const ConfigExchange::WriteReport &report = exchange->writeReport();
+    const ConfigExchange::WriteReport &report = window->exchange->writeReport();
     const QString none = tr("нет");
     return QStringLiteral("\n\n") +
            tr("Записаны: %1")
@@ -326,14 +373,14 @@ QString loadProblemText(ConfigDocument::LoadResult result, const QString &proble
 }
 } // namespace
 
-void MainWindow::applyConfigFile(const QDomDocument &loaded)
+void ConfigController::applyConfigFile(const QDomDocument &loaded)
 {
     // With a device, a file value equal to the device's is no change, and the device's other
     // values stay; without one, the file is the whole configuration.
     const bool connected = pending.hasDeviceValues();
     const QList<PendingChanges::Change> dropped = pending.applyFile(loaded);
-    if (currentState != LinkState::Disconnected && currentDevice.isKnown())
-        pending.setDevice(currentDevice);
+    if (window->currentState != LinkState::Disconnected && window->currentDevice.isKnown())
+        pending.setDevice(window->currentDevice);
     // The user's edits that the file replaces or drops are told, not lost in silence (said
     // before the fields show the file's values).
     QStringList replaced;
@@ -342,28 +389,28 @@ void MainWindow::applyConfigFile(const QDomDocument &loaded)
         QDomElement e = scratch.createElement(c.element);
         for (const auto &a : c.value)
             e.setAttribute(a.first, a.second);
-        const ConfigEditor::ChangeText text = editor->describeChange(e);
+        const ConfigEditor::ChangeText text = window->editor->describeChange(e);
         replaced << QStringLiteral("%1: %2").arg(text.label, text.after);
     }
-    editor->setChangesBlocked(true);
+    window->editor->setChangesBlocked(true);
     if (!connected)
-        clearInfoLabels();
-    updateGui(pending.configuration().documentElement());
-    editor->setChangesBlocked(false);
-    ui->saveFileButton->setEnabled(true);
-    if (readyFlag && !pending.isEmpty())
-        ui->writeConfigButton->setEnabled(true);
+        window->clearInfoLabels();
+    window->updateGui(pending.configuration().documentElement());
+    window->editor->setChangesBlocked(false);
+    window->ui->saveFileButton->setEnabled(true);
+    if (window->readyFlag && !pending.isEmpty())
+        window->ui->writeConfigButton->setEnabled(true);
     refreshPendingMarks();
     if (!replaced.isEmpty())
-        prompts->inform(UserPrompts::Icon::Information, tr("Открытие файла"),
+        window->prompts->inform(UserPrompts::Icon::Information, tr("Открытие файла"),
                         tr("Значения из файла заменили ваши незаписанные изменения:") +
                             QLatin1Char('\n') + replaced.join(QLatin1Char('\n')));
 }
 
-void MainWindow::openFileSlot()
+void ConfigController::openFile()
 {
-    poller->stopTimer();
-    const QString path = prompts->openFileName(tr("Открыть конфигурационный файл"),
+    window->poller->stopTimer();
+    const QString path = window->prompts->openFileName(tr("Открыть конфигурационный файл"),
                                                tr("XML Files (*.xml);;All Files (*.*)"));
     QFile file(path);
     if (!path.isEmpty() && file.open(QIODevice::ReadOnly)) {
@@ -377,7 +424,7 @@ void MainWindow::openFileSlot()
             ConfigDocument::load(content, &loadedFull, &refused, &problem);
         if (loaded != ConfigDocument::LoadResult::Ok) {
             qWarning().noquote() << "Configuration file refused:" << problem;
-            prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
+            window->prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                             tr("Файл не является файлом конфигурации или поврежден") +
                                 loadProblemText(loaded, problem));
         } else {
@@ -385,35 +432,35 @@ void MainWindow::openFileSlot()
             // Keys and identity are never taken from a file.
             ConfigDocument::clearKeys(loadedFull);
             if (!refused.isEmpty())
-                prompts->inform(
+                window->prompts->inform(
                     UserPrompts::Icon::Warning, tr("Ошибка открытия файла"),
                     tr("Эти параметры файла неверны и не будут записаны в устройство:") +
                         QLatin1Char('\n') + refused.join(QLatin1Char('\n')));
-            const bool connected = currentState != LinkState::Disconnected;
+            const bool connected = window->currentState != LinkState::Disconnected;
             const QString fileDevId = ConfigDocument::param(loadedFull, QStringLiteral("dev_id"));
             // With a device connected the file must name that model: a file without a device
             // type could be any model's, and its values would be written to this one.
-            const QString shownId = shown.isKnown() ? QString::number(shown.devId) : QString();
+            const QString shownId = window->shown.isKnown() ? QString::number(window->shown.devId) : QString();
             const bool mismatch =
                 connected ? fileDevId != shownId
                           : !shownId.isEmpty() && !fileDevId.isEmpty() && shownId != fileDevId;
             if (mismatch) {
-                prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
+                window->prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка открытия файла"),
                                 tr("Файл конфигурации не соответствует подключенному устройству"));
             } else {
                 applyConfigFile(loadedFull);
             }
-            ui->saveFileButton->setEnabled(true);
+            window->ui->saveFileButton->setEnabled(true);
         }
     }
-    getStatusInfo();
+    window->status->getStatusInfo();
 }
 
-void MainWindow::saveFileSlot()
+void ConfigController::saveFile()
 {
-    poller->stopTimer();
-    const QString path = prompts->saveFileName(tr("Сохранить конфигурацию"),
-                                               QStringLiteral("config_") + ui->deveui_lbl->text() +
+    window->poller->stopTimer();
+    const QString path = window->prompts->saveFileName(tr("Сохранить конфигурацию"),
+                                               QStringLiteral("config_") + window->ui->deveui_lbl->text() +
                                                    QStringLiteral(".xml"),
                                                tr("XML Files (*.xml)"));
     if (!path.isEmpty()) {
@@ -424,11 +471,11 @@ void MainWindow::saveFileSlot()
             saved = ConfigDocument::save(full, path);
         }
         if (!saved)
-            prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
+            window->prompts->inform(UserPrompts::Icon::Critical, tr("Ошибка"),
                             tr("Ошибка сохранения конфигурации"));
         else
-            showStatusNote(tr("Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)")
+            window->showStatusNote(tr("Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)")
                                .arg(QDir::toNativeSeparators(path)));
     }
-    getStatusInfo();
+    window->status->getStatusInfo();
 }
