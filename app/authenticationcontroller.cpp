@@ -48,3 +48,16 @@ void AuthenticationController::badAuthentication()
     emit window->disconnectDevice();
     window->setGlobalState(LinkState::AuthError);
 }
+
+void AuthenticationController::applyState(int state)
+{
+    using namespace LinkState;
+    if (state != PasswordChanged && state != PasswordChangeError)
+        return;
+    window->prompts->report(state == PasswordChanged ? UserPrompts::Icon::Information
+                                                     : UserPrompts::Icon::Critical,
+                            tr("Смена пароля"),
+                            state == PasswordChanged ? tr("Пароль успешно измёнен")
+                                                     : tr("Ошибка изменения пароля"));
+    window->setGlobalState(Ready);
+}

@@ -17,6 +17,8 @@ public:
 
     // The connection ended or was refused: the next refusal asks anew.
     void reset() { authAsked = false; }
+    // The device's answer to a password change is told.
+    void applyState(int state);
 
 public slots:
     void authenticationRequest();

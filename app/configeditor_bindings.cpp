@@ -60,7 +60,7 @@ qint64 comboData(const QComboBox *box)
 
 // ---- the table ----------------------------------------------------------------------------------
 
-// The change indices are those `MainWindow::changeConfig(int)` has always taken.
+// The change indices are those `recordChange(int)` has always taken.
 void ConfigEditor::buildTable()
 {
     add(

@@ -3,6 +3,7 @@
 #include "debuglogwindow.h"
 #include "deviceinterface.h"
 #include "guiresources.h"
+#include "hotplugcontroller.h"
 #include "loghandler.h"
 #include "mainwindow.h"
 #include "portcheck.h"
@@ -77,7 +78,7 @@ int main(int argc, char *argv[])
     }
 
     if (!explicitPort.isEmpty() && explicitPort.startsWith(QLatin1Char('/')))
-        window.watchFolderForDevices(QFileInfo(explicitPort).absolutePath());
+        window.hotplugController()->watchFolder(QFileInfo(explicitPort).absolutePath());
 
     qDebug() << "APP develop mode is: " << (developMode ? "true" : "false");
     window.show();

@@ -19,10 +19,11 @@
 #include "devicesession.h"
 #include "guiprompts.h"
 #include "guiresources.h"
-#include "hotplugmonitor.h"
+#include "hotplugcontroller.h"
 #include "interfacespage.h"
 #include "iopage.h"
 #include "lorapage.h"
+#include "pagecontroller.h"
 #include "settingsform.h"
 #include "statuspanel.h"
 #include "statuscontroller.h"
@@ -42,11 +43,8 @@
 #include <QTimer>
 
 namespace {
-constexpr int consoleRow = 7;
 // The top strip of the frameless window by which it is dragged.
 constexpr int dragStripHeightPx = 64;
-// Between the console's text box and its command line.
-constexpr int consoleInputGapPx = 8;
 // The public time server (a deployment value).
 const char *const ntpServerHost = "pool.ntp.org";
 } // namespace
@@ -66,15 +64,15 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     new WindowDragController(this, dragStripHeightPx);
     // The model pages and the status panel are forms of their own. Made children of the window
     // before its widget tree, their buttons take part in the automatic slot connections.
-    const ConfigEditor::Pages pages{new LoraPage(this), new IoPage(this), new InterfacesPage(this),
+    const ConfigEditor::Pages modelPages{new LoraPage(this), new IoPage(this), new InterfacesPage(this),
                                     new Vexa701Page(this), new SystemPage(this)};
     statusPanel = new StatusPanel(this);
     ui->setupUi(this);
-    installPages({{ui->loraPage, pages.lora},
-                  {ui->ioPage, pages.io},
-                  {ui->interfacesPage, pages.interfaces},
-                  {ui->vexa701Page, pages.vexa701},
-                  {ui->systemPage, pages.system}});
+    installPages({{ui->loraPage, modelPages.lora},
+                  {ui->ioPage, modelPages.io},
+                  {ui->interfacesPage, modelPages.interfaces},
+                  {ui->vexa701Page, modelPages.vexa701},
+                  {ui->systemPage, modelPages.system}});
     setFixedSize(960, 600);
     {
         QFile qss(QStringLiteral(":/style/mainwindow.qss"));
@@ -112,7 +110,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     if (!langStored)
         AppSettings::write(QStringLiteral("Language"), QStringLiteral("lang"), langCode);
 
-    editor = new ConfigEditor(pages, dbWorker, this, this);
+    editor = new ConfigEditor(modelPages, dbWorker, this, this);
 
     console =
         new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
@@ -132,6 +130,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
     ui->globalStatusText->setMinimumWidth(300);
     showStatusLine(ConnectionStates::Gray, QT_TR_NOOP("Ожидание подключения модуля"));
 
+    pages = new PageController(this);
     createDeviceLink(enumerator);
     connect(editor, &ConfigEditor::elementChanged, config, &ConfigController::replaceElement);
     connect(editor, &ConfigEditor::changeRecorded, config, [this] {
@@ -139,28 +138,21 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
         config->refreshPendingMarks();
     });
     connect(settingsForm, &SettingsForm::refreshStatusChanged, poller, &StatusPoller::setEnabled);
-    enumerationTimer = new QTimer(this);
-    enumerationTimer->setObjectName(QStringLiteral("enumerationTimer"));
-    enumerationTimer->setSingleShot(true);
-    connect(enumerationTimer, &QTimer::timeout, session, &DeviceSession::search);
-    // Plug and unplug notices start a search once they have stopped.
-    hotplug = new HotplugMonitor({}, this);
-    connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
-
     createToolButtons();
     updates = new UpdateController(this);
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
     connect(ui->terminalMenu, &QListWidget::pressed, this, &MainWindow::itemSelected);
     auto *consoleShortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+C")), this);
-    connect(consoleShortcut, &QShortcut::activated, this, &MainWindow::showConsolePage);
+    connect(consoleShortcut, &QShortcut::activated, pages, &PageController::toggleConsoleRow);
 
     // No device: only the first page, no status.
     clearLabels();
     ui->terminalMenu->setCurrentRow(0);
     ui->stackedWidget->setCurrentIndex(0);
 
-    // The first port search waits for the event loop.
-    enumerationTimer->start(firstEnumerationDelayMs);
+    // Plug and unplug notices start a search once they have stopped; the first search waits
+    // for the event loop.
+    hotplug = new HotplugController(this);
     updates->startUpdater();
 }
 
@@ -274,65 +266,7 @@ void MainWindow::settingShow()
 
 void MainWindow::itemSelected(QModelIndex index)
 {
-    if (!index.isValid())
-        return;
-    // Staying on the console needs no question; leaving it in debug mode does.
-    if (index.row() != consoleRow && !console->mayLeave()) {
-        ui->terminalMenu->setCurrentRow(consoleRow);
-        return;
-    }
-
-    const int row = index.row();
-    QWidget *page = ui->stackedWidget->widget(row);
-    if (!page)
-        return;
-    const QString pageName = page->objectName();
-
-    // The console and the file pages use the room of the status panel.
-    const bool fullHeight =
-        pageName == QLatin1String("terminalPage") || pageName == QLatin1String("fsPage");
-    const int panelHeight = ui->stackedWidget->geometry().top() > ui->deviceStatus->geometry().top()
-                                ? ui->deviceStatus->height() + ui->line->height()
-                                : 0;
-    const bool panelShown = !ui->deviceStatus->isHidden();
-    if (fullHeight && panelShown) {
-        ui->deviceStatus->hide();
-        ui->line->hide();
-        const int grow = panelHeight;
-        ui->stackedWidget->setGeometry(ui->stackedWidget->geometry().adjusted(0, -grow, 0, 0));
-        ui->consoleGroupBox->resize(ui->consoleGroupBox->width(),
-                                    ui->consoleGroupBox->height() + grow);
-        ui->terminalEdit->resize(ui->terminalEdit->width(), ui->terminalEdit->height() + grow);
-    } else if (!fullHeight && !panelShown) {
-        const int shrink = ui->deviceStatus->height() + ui->line->height();
-        ui->deviceStatus->show();
-        ui->line->show();
-        ui->stackedWidget->setGeometry(ui->stackedWidget->geometry().adjusted(0, shrink, 0, 0));
-        ui->consoleGroupBox->resize(ui->consoleGroupBox->width(),
-                                    ui->consoleGroupBox->height() - shrink);
-        ui->terminalEdit->resize(ui->terminalEdit->width(), ui->terminalEdit->height() - shrink);
-    }
-    // The command line and its buttons stay just below the text box.
-    const int inputY = ui->terminalEdit->y() + ui->terminalEdit->height() + consoleInputGapPx;
-    for (QWidget *w : {static_cast<QWidget *>(ui->cmdLine), static_cast<QWidget *>(ui->sendCommand),
-                       static_cast<QWidget *>(ui->debugModeButton)})
-        w->move(w->x(), inputY);
-
-    ui->stackedWidget->setCurrentIndex(row);
-    qDebug().noquote() << "Selected" << pageName << "Index: " << row;
-
-    if (pageName == QLatin1String("terminalPage")) {
-        poller->stopTimer();
-        poller->requestStop();
-        ui->terminalEdit->moveCursor(QTextCursor::End);
-    } else if (pageName != QLatin1String("fskPage") && settingsForm->continuousStatus()) {
-        poller->startTimer();
-    }
-}
-
-void MainWindow::showConsolePage()
-{
-    ui->terminalMenu->setRowHidden(consoleRow, !ui->terminalMenu->isRowHidden(consoleRow));
+    pages->select(index);
 }
 
 void MainWindow::on_debugModeButton_clicked()

@@ -5,7 +5,6 @@
 #include "statuspoller.h"
 
 #include <QDomDocument>
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPointer>
@@ -22,7 +21,8 @@ class ConfigExchange;
 class DB_Worker;
 class DeviceInterface;
 class DeviceSession;
-class HotplugMonitor;
+class HotplugController;
+class PageController;
 class PortEnumerator;
 class QBuffer;
 class QTimer;
@@ -52,12 +52,10 @@ class MainWindow : public QMainWindow
     friend class AuthenticationController;
     friend class ConfigController;
     friend class StatusController;
+    friend class PageController;
 
 public:
     static constexpr int statusTimerIntervalMs = StatusPoller::intervalMs;
-    static constexpr int firstEnumerationDelayMs = 100;
-    static constexpr int hotplugSearchDelayMs = 1500;
-    static constexpr int hotplugRepeatDelayMs = 300;
     static constexpr int rebootBoxMs = 7000;
     static constexpr int waitStatusEndMs = StatusPoller::waitPassEndMs;
     // How long the result of an extraordinary packet the user sent stays on the status line.
@@ -77,11 +75,15 @@ public:
 
     QString currentLanguage() const { return langCode; }
     int globalState() const { return currentState; }
+    // An exchange is running: a port search waits for its end.
+    bool isBusy() const { return busyFlag; }
     DeviceSession *deviceSession() const { return session; }
     DeviceInterface *deviceLink() const { return link; }
     ConsolePage *consolePage() const { return console; }
     ConfigController *configController() const { return config; }
     StatusController *statusController() const { return status; }
+    HotplugController *hotplugController() const { return hotplug; }
+    PageController *pageController() const { return pages; }
     StatusPoller *statusPoller() const { return poller; }
     // The device the window talks to (how it is reached included).
     const DeviceIdentity &connectedDevice() const { return currentDevice; }
@@ -95,8 +97,6 @@ public:
     RelayController *relayController() const { return relay; }
     AuthenticationController *authenticationController() const { return authentication; }
     Net *updater() const;
-    // Folders whose changes count as device plug events (the folder of an explicit port).
-    void watchFolderForDevices(const QString &folder);
     // "Device: model, serial number, DevEUI" (and the path when not the cable), for every box
     // that confirms work on a device.
     QString deviceLine(const DeviceIdentity &device) const;
@@ -124,16 +124,11 @@ public slots:
     void readConfig();
     void readXmlBuffer(QBuffer *xmlBuffer);
     void itemSelected(QModelIndex index);
-    void showConsolePage();
     void on_debugModeButton_clicked();
     void helpShow();
     // The configuration editor's work, done by ConfigEditor.
     void updateGui(QDomNode node);
-    void changeConfig(int numberParam);
     void on_viewEditFreqpushButton_clicked();
-    void showFreqForm();
-    // A device node came or went: search again once the notices have stopped.
-    void deviceNodesChanged();
 
 private slots:
     void on_closeMainWindow_clicked();
@@ -158,7 +153,6 @@ private:
     void setControlsEnabled(unsigned controls, bool enabled);
     // What a state does besides its status line and controls.
     void applyStateEffects(int state);
-    void showFirstPage();
     // A device was identified: its model's pages and firmware are shown, and the
     // configuration takes it (edits made for another device are asked about).
     void deviceIdentified(const DeviceIdentity &identity);
@@ -199,17 +193,15 @@ private:
     AuthenticationController *authentication = nullptr;
     UpdateController *updates = nullptr;
     ClockController *clock = nullptr;
-    HotplugMonitor *hotplug = nullptr;
+    HotplugController *hotplug = nullptr;
+    PageController *pages = nullptr;
     SettingsForm *settingsForm = nullptr;
     QPointer<SelectDeviceForm> selectForm;
     StatusPanel *statusPanel = nullptr;
     ConfigEditor *editor = nullptr;
     ConsolePage *console = nullptr;
 
-    QTimer *enumerationTimer = nullptr;
-    QElapsedTimer hotplugBurst; // since the first plug notice of the burst still to be searched
     DeviceIdentity currentDevice;
-    int rowBeforeReboot = -1; // the page shown when the device went to reboot
 
     // Connection state and flags.
     int currentState = 0;

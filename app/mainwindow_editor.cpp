@@ -114,11 +114,6 @@ void MainWindow::updateGui(QDomNode node)
     editor->fill(root);
 }
 
-void MainWindow::changeConfig(int numberParam)
-{
-    editor->recordChange(numberParam);
-}
-
 void MainWindow::setInputValidations()
 {
     editor->setInputValidations();
@@ -133,9 +128,4 @@ void MainWindow::setInputValidations()
 void MainWindow::on_viewEditFreqpushButton_clicked()
 {
     editor->editFreqPlan();
-}
-
-void MainWindow::showFreqForm()
-{
-    editor->showWorkingFreqs();
 }

@@ -19,7 +19,8 @@
 #include "eraseform.h"
 #include "fieldmarks.h"
 #include "firmwarecontroller.h"
-#include "hotplugmonitor.h"
+#include "hotplugcontroller.h"
+#include "pagecontroller.h"
 #include "relaycontroller.h"
 #include "reloadform.h"
 #include "selectdeviceform.h"
@@ -104,16 +105,6 @@ void MainWindow::setControlsEnabled(unsigned controls, bool enabled)
         if (controls & w.first)
             w.second->setEnabled(enabled);
     }
-}
-
-void MainWindow::showFirstPage()
-{
-    // The link's states call this: the console in debug mode is left by the user's own click,
-    // where the question to end debug mode may wait for its answer.
-    if (console->isDebugMode())
-        return;
-    ui->terminalMenu->setCurrentRow(0);
-    itemSelected(ui->terminalMenu->model()->index(0, 0));
 }
 
 void MainWindow::showStatusLine(uchar stat, const char *sourceText)
@@ -210,6 +201,7 @@ void MainWindow::applyStateEffects(int state)
 {
     using namespace LinkState;
     relay->applyState(state);
+    authentication->applyState(state);
     if (firmware->applyState(state))
         return;
     switch (state) {
@@ -219,7 +211,7 @@ void MainWindow::applyStateEffects(int state)
         console->setDebugMode(false);
         editor->setChangesBlocked(true);
         poller->stopTimer();
-        showFirstPage();
+        pages->showFirstPage();
         dbWorker->closeDb();
         authentication->reset();
         busyFlag = false;
@@ -264,7 +256,7 @@ void MainWindow::applyStateEffects(int state)
         poller->stopTimer();
         clearInfoLabels();
         busyFlag = true;
-        showFirstPage();
+        pages->showFirstPage();
         break;
     case WriteError:
         prompts->report(
@@ -287,7 +279,7 @@ void MainWindow::applyStateEffects(int state)
             QApplication::quit();
             break;
         }
-        rowBeforeReboot = ui->terminalMenu->currentRow();
+        pages->rememberPage();
         // Taken before state 0, which ends the update.
         const QString why = firmware->isUpdating() ? tr("Обновление прошивки...")
                                                    : tr("Устройство перезагружается...");
@@ -302,16 +294,6 @@ void MainWindow::applyStateEffects(int state)
         prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"), why, rebootBoxMs);
         break;
     }
-    case PasswordChanged:
-        prompts->report(UserPrompts::Icon::Information, tr("Смена пароля"),
-                        tr("Пароль успешно измёнен"));
-        setGlobalState(Ready);
-        break;
-    case PasswordChangeError:
-        prompts->report(UserPrompts::Icon::Critical, tr("Смена пароля"),
-                        tr("Ошибка изменения пароля"));
-        setGlobalState(Ready);
-        break;
     case WriteFile:
         if (firmware->isUpdating()) {
             readyFlag = false;
@@ -333,22 +315,6 @@ void MainWindow::applyStateEffects(int state)
         prompts->report(UserPrompts::Icon::Critical, tr("Запись файла"),
                         tr("Ошибка файловой системы"));
         setGlobalState(Ready);
-        break;
-    case RemoteNotOnServer:
-        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
-                        tr("Устройство не подключено к серверу!"));
-        break;
-    case RemoteBusy:
-        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
-                        tr("Устройство уже конфигурируется!"));
-        break;
-    case RemoteServerUnavailable:
-        prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
-                        tr("Сервер конфигурирования недоступен!"));
-        break;
-    case RemoteExchangeError:
-        prompts->report(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
-                        tr("Ошибка обмена данными с сервером конфигурирования!"));
         break;
     case ExtraPackSent:
     case ExtraPackError:
@@ -382,10 +348,10 @@ void MainWindow::applyStateEffects(int state)
         config->setAside(); // the relayed device's edits
         readConfig();
         statusPanel->setReRegisterEnabled(true);
-        showFirstPage();
+        pages->showFirstPage();
         break;
     case FskConnectFailed:
-        showFirstPage();
+        pages->showFirstPage();
         break;
     default:
         break; // the rest is in the table; numbers without meaning are only remembered
@@ -477,14 +443,7 @@ void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
         xmlBuffer->close();
     }
     showDeviceTitle();
-    if (relay->isFskMode()) {
-        showFirstPage();
-    } else if (rowBeforeReboot > 0 && !ui->terminalMenu->isRowHidden(rowBeforeReboot)) {
-        // Back from a reboot (after a write, say) on the page the user was working on.
-        ui->terminalMenu->setCurrentRow(rowBeforeReboot);
-        itemSelected(ui->terminalMenu->model()->index(rowBeforeReboot, 0));
-    }
-    rowBeforeReboot = -1;
+    pages->returnToPage();
     setGlobalState(LinkState::Ready);
 }
 
@@ -535,8 +494,7 @@ void MainWindow::showDevice(const DeviceIdentity &identity, const QString &group
         return;
     }
     identified = true;
-    ui->terminalMenu->setRowHidden(1, false);
-    ui->terminalMenu->setRowHidden(6, false);
+    pages->showModelPages(dbWorker);
     const QList<int> statusCodes = dbWorker->getStatusCommandList();
     poller->setCommandList(statusCodes);
     editor->fillModelChoices();
@@ -546,11 +504,6 @@ void MainWindow::showDevice(const DeviceIdentity &identity, const QString &group
         statusCodes.contains(StatusPoller::Adc) || statusCodes.contains(StatusPoller::Inputs),
         dbWorker->getFormElements(statusPanel->timeSourceElement()).value(0) ==
             QLatin1String("true"));
-    ui->terminalMenu->setRowHidden(3,
-                                   !dbWorker->checkSupportPage(QStringLiteral("interfacesPage")));
-    ui->terminalMenu->setRowHidden(5, !dbWorker->checkSupportPage(QStringLiteral("systemPage")));
-    ui->terminalMenu->setRowHidden(2, !dbWorker->checkSupportPage(QStringLiteral("ioPage")));
-    ui->terminalMenu->setRowHidden(4, !dbWorker->checkSupportPage(QStringLiteral("vexa701Page")));
     fillCodeTables();
     firmware->availableNewFw();
 }
@@ -572,40 +525,10 @@ void MainWindow::clearLabels()
         l->clear();
     ui->infoHintLabel->show();
     config->refreshPendingMarks();
-    for (int row = 1; row < ui->terminalMenu->count(); ++row)
-        ui->terminalMenu->setRowHidden(row, true);
+    pages->hideModelPages();
 }
 
-// ---- hot-plug and closing --------------------------------------------------------------------
-
-void MainWindow::deviceNodesChanged()
-{
-    // An exchange is running (the search comes after it), or the session is finding the
-    // device again after its reboot.
-    if (busyFlag || session->isAwaitingReturn())
-        return;
-    // Polling goes on: the search sends nothing to a device that is still there, and a device
-    // that went or changed ends polling through its own states. Notices of other terminals
-    // can come steadily; stopping here held the status panel still for as long as they came.
-    // A burst of notices is searched once it has settled, yet no later than
-    // hotplugSearchDelayMs after its first notice: the notices of other programs' terminals may
-    // never settle, and a device plugged in meanwhile must still be found.
-    const bool burstStarts = !enumerationTimer->isActive() || !hotplugBurst.isValid();
-    if (burstStarts)
-        hotplugBurst.start();
-    const int settleMs = currentState == LinkState::Disconnected && burstStarts
-                             ? hotplugSearchDelayMs
-                             : hotplugRepeatDelayMs;
-    const qint64 leftMs = std::max<qint64>(0, hotplugSearchDelayMs - hotplugBurst.elapsed());
-    enumerationTimer->start(int(std::min<qint64>(settleMs, leftMs)));
-}
-
-void MainWindow::watchFolderForDevices(const QString &folder)
-{
-    delete hotplug;
-    hotplug = new HotplugMonitor({folder}, this);
-    connect(hotplug, &HotplugMonitor::nodesChanged, this, &MainWindow::deviceNodesChanged);
-}
+// ---- plug notices and closing --------------------------------------------------------------------
 
 #ifdef Q_OS_WIN
 bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *result)
@@ -620,7 +543,7 @@ bool MainWindow::nativeEvent(const QByteArray &eventType, void *message, long *r
         else if (msg->wParam == DBT_DEVICEREMOVECOMPLETE)
             qDebug() << "A device has been removed.";
         else
-            deviceNodesChanged();
+            hotplug->nodesChanged();
     }
     return false;
 }

@@ -174,6 +174,22 @@ void RelayController::applyState(int state)
     using namespace LinkState;
     QPushButton *button = window->ui->startFskModePushButton;
     switch (state) {
+    case RemoteNotOnServer:
+        window->prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+                                tr("Устройство не подключено к серверу!"));
+        break;
+    case RemoteBusy:
+        window->prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+                                tr("Устройство уже конфигурируется!"));
+        break;
+    case RemoteServerUnavailable:
+        window->prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
+                                tr("Сервер конфигурирования недоступен!"));
+        break;
+    case RemoteExchangeError:
+        window->prompts->report(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
+                                tr("Ошибка обмена данными с сервером конфигурирования!"));
+        break;
     case Ready:
         if (fskMode)
             window->statusPanel->showFsk();

@@ -75,7 +75,8 @@ StatusController::StatusController(MainWindow *mainWindow)
     connect(panel, &StatusPanel::timeParamsRequested, this,
             &StatusController::showTimeParamsForm);
     connect(panel, &StatusPanel::netInfoRequested, this, &StatusController::showNetInfoForm);
-    connect(panel, &StatusPanel::freqRequested, window, &MainWindow::showFreqForm);
+    connect(panel, &StatusPanel::freqRequested, window->editor,
+            &ConfigEditor::showWorkingFreqs);
     connect(window->ui->statusCalcButton, &QToolButton::pressed, this,
             [this] { runStatusCalc(); });
     window->ui->statusCalcButton->show();

@@ -28,6 +28,18 @@ Version </translation>
         <source>Неверный пароль</source>
         <translation>Wrong password</translation>
     </message>
+    <message>
+        <source>Смена пароля</source>
+        <translation>Password change</translation>
+    </message>
+    <message>
+        <source>Пароль успешно измёнен</source>
+        <translation>The password was changed</translation>
+    </message>
+    <message>
+        <source>Ошибка изменения пароля</source>
+        <translation>The password could not be changed</translation>
+    </message>
 </context>
 <context>
     <name>AuthenticationForm</name>
@@ -2493,18 +2505,6 @@ Switch to local configuration?</translation>
         <translation>The device is rebooting...</translation>
     </message>
     <message>
-        <source>Смена пароля</source>
-        <translation>Password change</translation>
-    </message>
-    <message>
-        <source>Пароль успешно измёнен</source>
-        <translation>The password was changed</translation>
-    </message>
-    <message>
-        <source>Ошибка изменения пароля</source>
-        <translation>The password could not be changed</translation>
-    </message>
-    <message>
         <source>Чтение файла</source>
         <translation>Reading a file</translation>
     </message>
@@ -2523,22 +2523,6 @@ Switch to local configuration?</translation>
     <message>
         <source>Загрузка обновления</source>
         <translation>Downloading the update</translation>
-    </message>
-    <message>
-        <source>Устройство не подключено к серверу!</source>
-        <translation>The device is not connected to the server!</translation>
-    </message>
-    <message>
-        <source>Устройство уже конфигурируется!</source>
-        <translation>The device is already being configured!</translation>
-    </message>
-    <message>
-        <source>Сервер конфигурирования недоступен!</source>
-        <translation>The configuration server is not available!</translation>
-    </message>
-    <message>
-        <source>Ошибка обмена данными с сервером конфигурирования!</source>
-        <translation>Data exchange with the configuration server failed!</translation>
     </message>
     <message>
         <source>Внеочередной пакет успешно отправлен</source>
@@ -2703,6 +2687,26 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     <message>
         <source>Невозможно подключиться к удаленному устройству</source>
         <translation>Cannot connect to the remote device</translation>
+    </message>
+    <message>
+        <source>Удаленное конфигурирование</source>
+        <translation>Remote configuration</translation>
+    </message>
+    <message>
+        <source>Устройство не подключено к серверу!</source>
+        <translation>The device is not connected to the server!</translation>
+    </message>
+    <message>
+        <source>Устройство уже конфигурируется!</source>
+        <translation>The device is already being configured!</translation>
+    </message>
+    <message>
+        <source>Сервер конфигурирования недоступен!</source>
+        <translation>The configuration server is not available!</translation>
+    </message>
+    <message>
+        <source>Ошибка обмена данными с сервером конфигурирования!</source>
+        <translation>Data exchange with the configuration server failed!</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "appsettings.h"
 #include "authenticationform.h"
 #include "configdocument.h"
+#include "hotplugcontroller.h"
 #include "hotplugmonitor.h"
 #include "logcapture.h"
 #include "configcontroller.h"
@@ -47,9 +48,9 @@ private:
 
     // The first search runs this long after the window opens.
     static constexpr int searchWaitMs =
-        MainWindow::firstEnumerationDelayMs + AppFixture::loadSlackMs;
+        HotplugController::firstSearchDelayMs + AppFixture::loadSlackMs;
     // A device pulled or rebooted is noticed by hot-plug and searched for again.
-    static constexpr int replugWaitMs = MainWindow::hotplugSearchDelayMs + AppFixture::loadSlackMs;
+    static constexpr int replugWaitMs = HotplugController::searchDelayMs + AppFixture::loadSlackMs;
 
     std::unique_ptr<AppFixture> f;
     MainWindow *window = nullptr;
@@ -276,21 +277,21 @@ void tst_Connection::plugBurstGivesOneSearch()
     const int before = f->enumerator.calls;
     // Notices closer together than the repeat delay keep putting the search off.
     for (int i = 0; i < 10; ++i) {
-        window->deviceNodesChanged();
-        QTest::qWait(MainWindow::hotplugRepeatDelayMs / 3);
+        window->hotplugController()->nodesChanged();
+        QTest::qWait(HotplugController::repeatDelayMs / 3);
     }
     QCOMPARE(f->enumerator.calls, before);
     QTRY_COMPARE_WITH_TIMEOUT(f->enumerator.calls, before + 1,
-                              MainWindow::hotplugSearchDelayMs + AppFixture::loadSlackMs);
-    QTest::qWait(MainWindow::hotplugSearchDelayMs);
+                              HotplugController::searchDelayMs + AppFixture::loadSlackMs);
+    QTest::qWait(HotplugController::searchDelayMs);
     QCOMPARE(f->enumerator.calls, before + 1);
     // Notices that never settle (terminals of other programs) put the search off no longer
     // than the delay of a first notice.
     QTimer steady;
-    connect(&steady, &QTimer::timeout, window, &MainWindow::deviceNodesChanged);
-    steady.start(MainWindow::hotplugRepeatDelayMs / 3);
+    connect(&steady, &QTimer::timeout, window->hotplugController(), &HotplugController::nodesChanged);
+    steady.start(HotplugController::repeatDelayMs / 3);
     QTRY_COMPARE_WITH_TIMEOUT(f->enumerator.calls, before + 2,
-                              MainWindow::hotplugSearchDelayMs + AppFixture::loadSlackMs);
+                              HotplugController::searchDelayMs + AppFixture::loadSlackMs);
 }
 
 void tst_Connection::relayPageReadsTheRemoteDevice()

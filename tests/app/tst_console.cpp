@@ -2,6 +2,7 @@
 #include "consolepage.h"
 #include "debugform.h"
 #include "mainwindow.h"
+#include "pagecontroller.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,7 +24,7 @@ private slots:
         QVERIFY(w = f->connectWindow());
         menu = w->findChild<QListWidget *>("terminalMenu");
         cmd = w->findChild<QComboBox *>("cmdLine");
-        w->showConsolePage();
+        w->pageController()->toggleConsoleRow();
         select(consoleRow);
         QCOMPARE(page(), QString("terminalPage"));
     }

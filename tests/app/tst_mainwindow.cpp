@@ -5,6 +5,7 @@
 #include "guiresources.h"
 #include "statuscontroller.h"
 #include "mainwindow.h"
+#include "pagecontroller.h"
 #include "settingsform.h"
 #include "showntexts.h"
 
@@ -95,9 +96,9 @@ void tst_MainWindow::consoleShortcutTogglesRow()
     auto w = makeWindow();
     auto *menu = w->findChild<QListWidget *>("terminalMenu");
     QVERIFY(menu->isRowHidden(7));
-    w->showConsolePage();
+    w->pageController()->toggleConsoleRow();
     QVERIFY(!menu->isRowHidden(7));
-    w->showConsolePage();
+    w->pageController()->toggleConsoleRow();
     QVERIFY(menu->isRowHidden(7));
 }
 

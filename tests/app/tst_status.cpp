@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "hotplugcontroller.h"
 #include "hotplugmonitor.h"
 #include "configcontroller.h"
 #include "linkstate.h"
@@ -210,7 +211,7 @@ void tst_Status::passesResumeAfter()
     } else if (action == "notices") {
         // Closer together than a polling interval, for longer than several passes take.
         auto *notices = new QTimer(window);
-        connect(notices, &QTimer::timeout, window, &MainWindow::deviceNodesChanged);
+        connect(notices, &QTimer::timeout, window->hotplugController(), &HotplugController::nodesChanged);
         notices->start(MainWindow::statusTimerIntervalMs / 3);
     } else if (action == "save") {
         f->prompts.fileToSave = f->path("saved.xml");

@@ -7,6 +7,7 @@
 #include "debugform.h"
 #include "firmwarestore.h"
 #include "guiresources.h"
+#include "hotplugcontroller.h"
 #include "mainwindow.h"
 #include "portenumerator.h"
 #include "relaycontroller.h"
@@ -354,7 +355,7 @@ int main(int argc, char *argv[])
         p.serialNumber = sim.device().usbSerialNumber();
         FixedPortEnumerator enumerator({p});
         MainWindow window(nullptr, &enumerator);
-        window.watchFolderForDevices(appDir.path());
+        window.hotplugController()->watchFolder(appDir.path());
         window.show();
         waitFor([&] { return window.globalState() == 2; }, 15000);
         settle(1500);
