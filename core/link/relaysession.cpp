@@ -31,6 +31,9 @@ RelaySession::RelaySession(DeviceInterface *link)
     checkTimer = new QTimer(this);
     checkTimer->setSingleShot(true);
     connect(checkTimer, &QTimer::timeout, this, &RelaySession::checkConnectError);
+    leaveTimer = new QTimer(this);
+    leaveTimer->setSingleShot(true);
+    connect(leaveTimer, &QTimer::timeout, this, &RelaySession::giveUpRemote);
 
     PackParser *parser = link->packParser();
     connect(parser, &PackParser::switchFskModeAnswer, this, &RelaySession::switchFskModeAnswer);
@@ -101,10 +104,11 @@ void RelaySession::switchFskModeAnswer(uchar resultCode, uchar statusCode)
     on = true;
     link->setAnswerTimeout(DeviceInterface::relayAnswerTimeoutMs);
     link->setMaxRetries(DeviceInterface::relayMaxRetries);
-    emit link->relayModeChanged(true);
     // The radio session needs a moment before the remote device can hear us; the window goes
-    // on meanwhile.
+    // on meanwhile. (Started before anyone hears of the mode: a leave asked for at once stops
+    // it.)
     settleTimer->start(settleWaitMs);
+    emit link->relayModeChanged(true);
 }
 
 void RelaySession::checkFskConnect()
@@ -141,6 +145,9 @@ void RelaySession::checkConnectError()
     // The check's own answer time-out would resend it, unwrapped, to the local device.
     link->forgetRequest(AnswerKey::ofRequest(Frame::commandPort, Cmd::checkConnect, {}));
     emit link->relayModeChanged(false);
+    // The local device is still in relay mode: it is told to leave before anyone hears of the
+    // failure, so that whatever follows finds it usable.
+    leaveLocal();
     emit link->changeDeviceStatus(LinkState::FskConnectFailed);
 }
 
@@ -149,14 +156,41 @@ void RelaySession::switchToNormalMode()
     qDebug() << "Switch to normal mode";
     settleTimer->stop();
     checkTimer->stop();
+    if (!on) {
+        if (!localLeaving)
+            leaveLocal();
+        return;
+    }
     // Wrapped while relaying: the remote device ends its session first.
+    link->sendCommand(Cmd::normalMode, Frame::commandPort, QByteArray());
+    leaveTimer->start(checkWaitMs);
+}
+
+void RelaySession::giveUpRemote()
+{
+    if (!on)
+        return;
+    qDebug() << "The remote device does not answer the leave: the local device leaves alone"
+             << "/C:12";
+    link->forgetRequest(AnswerKey::ofRequest(Frame::commandPort, Cmd::normalMode, {}));
+    on = false;
+    connected = false;
+    emit link->relayModeChanged(false);
+    leaveLocal();
+}
+
+void RelaySession::leaveLocal()
+{
+    localLeaving = true;
     link->sendCommand(Cmd::normalMode, Frame::commandPort, QByteArray());
 }
 
 void RelaySession::switchToNormalModeAnswer(uchar resultCode, uchar statusCode)
 {
     link->stopAnswer();
+    leaveTimer->stop();
     if (resultCode != 0) {
+        localLeaving = false;
         qDebug().noquote() << "FSK Status code: " + statusText(statusCode);
         emit link->relayRefused(Cmd::normalMode, statusCode);
         return;
@@ -166,10 +200,11 @@ void RelaySession::switchToNormalModeAnswer(uchar resultCode, uchar statusCode)
         on = false;
         connected = false;
         emit link->relayModeChanged(false);
-        link->sendCommand(Cmd::normalMode, Frame::commandPort, QByteArray());
+        leaveLocal();
         return;
     }
     // Once, after the local device: the configuration read that follows is the local one's.
+    localLeaving = false;
     emit link->changeDeviceStatus(LinkState::FskDisconnected);
 }
 
@@ -192,6 +227,8 @@ void RelaySession::endRelay(const char *why)
 {
     settleTimer->stop();
     checkTimer->stop();
+    leaveTimer->stop();
+    localLeaving = false;
     if (!on)
         return;
     qDebug() << "Relay mode ended:" << why;

@@ -28,7 +28,9 @@ public:
     // Asks the local device to open a radio session to this DevEUI; the remote device is read
     // once it answers the connection check.
     void switchToFskMode(QString devEui, int sessionTime, int timeout);
-    // Ends the remote device's session (wrapped), then the local device's.
+    // Ends the remote device's session (wrapped), then the local device's. A remote device
+    // that does not answer within the check's time is given up: the local device is told on
+    // its own, so it never stays in relay mode behind a failure.
     void switchToNormalMode();
     // Sends an inner payload in the relay wrapper; false when it does not fit.
     bool sendRelayed(quint8 innerPort, const QByteArray &inner);
@@ -45,6 +47,9 @@ private:
     void checkConnectError();
     // The relay ends with the link: a closed port leaves no relay session behind.
     void endRelay(const char *why);
+    // The plain leave to the local device (relay mode off on our side already).
+    void leaveLocal();
+    void giveUpRemote();
 
     DeviceInterface *link;
     bool on = false;
@@ -53,6 +58,8 @@ private:
     qint32 relayTimeout = 0;
     QTimer *settleTimer = nullptr;
     QTimer *checkTimer = nullptr;
+    QTimer *leaveTimer = nullptr; // the remote device's time to answer the leave
+    bool localLeaving = false;    // the plain leave to the local device waits for its answer
     int settleWaitMs;
     int checkWaitMs;
 };

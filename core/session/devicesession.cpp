@@ -258,6 +258,12 @@ void DeviceSession::startRelay(const QString &devEui, int sessionTime, int timeo
     relayTo = devEui;
     device.path = DeviceIdentity::Path::Relay;
     device.via = QString(usbSerial).remove(QLatin1String(vexaSerialPrefix));
+    // From the local device's yes on, it is in relay mode until it confirms the leave: every
+    // end of the session leaves it (a failed check, a time-out, Ctrl+C).
+    connect(link_, &DeviceInterface::relayModeChanged, this, [this](bool on) {
+        if (on)
+            relayEntered = true;
+    });
     connect(link_, &DeviceInterface::relayRefused, this, [this](quint16 cmd, uchar status) {
         const QString why =
             QStringLiteral("FSK Status code: 0x%1").arg(status, 2, 16, QLatin1Char('0'));
@@ -294,7 +300,7 @@ void DeviceSession::close(int code)
 {
     if (returnTimer)
         returnTimer->stop();
-    if (leavingRelay || !link_->isRelayMode())
+    if (leavingRelay || !relayEntered)
         return emitClosed(code);
     // Whatever was being done stops here: its answers would only confuse the exit.
     leavingRelay = true;
@@ -478,6 +484,7 @@ void DeviceSession::relayState(int state)
         fail(QStringLiteral("no answer from %1 through the relay").arg(relayTo));
         break;
     case LinkState::FskDisconnected:
+        relayEntered = false;
         if (leavingRelay)
             emitClosed(relayExitCode);
         else if (writing && acknowledged)

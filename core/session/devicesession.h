@@ -229,6 +229,7 @@ private:
     // paths
     bool remoteOpen = false; // the server has bridged the session
     bool leavingRelay = false;
+    bool relayEntered = false; // the local device said yes to relay mode and has not left it
     int relayExitCode = 0;
     QString relayTo;
 };

@@ -262,17 +262,19 @@ void tst_DeviceInterface::enteringRelay()
     QTRY_COMPARE_WITH_TIMEOUT(stateSpy.size(), states.size(), relayCheckMs + sentMs);
     if (checkAnswer == "late")
         QVERIFY(pty->write(relayed(Cmd::checkConnect, {})));
-    // Connected: the identification goes through the relay. Otherwise nothing more is sent,
-    // the check's own time-out included, and a late answer changes nothing.
+    // Connected: the identification goes through the relay. A failed check tells the local
+    // device to leave relay mode, plain; nothing else is sent, the check's own time-out
+    // included, and a late answer changes nothing.
     const QByteArray info = wrapped(Frame::payload(Cmd::deviceInfo, 2, {}));
+    const QByteArray leave = frameOf(Cmd::normalMode, {});
     QCOMPARE(pty->read(info.size(), AppFixture::nothingFollowsMs),
-             checkAnswer == "in time" ? info : QByteArray());
+             checkAnswer == "in time" ? info : accepted ? leave : QByteArray());
     QList<int> got;
     for (const QList<QVariant> &args : stateSpy)
         got << args.first().toInt();
     QCOMPARE(got, states);
     QCOMPARE(link->isRelayMode(), checkAnswer == "in time");
-    QCOMPARE(link->answerTimerObject()->isActive(), checkAnswer == "in time");
+    QCOMPARE(link->answerTimerObject()->isActive(), accepted);
     QCOMPARE(refused.size(), accepted ? 0 : 1);
 }
 

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "deviceinterface.h"
 #include "devicesession.h"
 #include "portfinder.h"
 #include "tempappdir.h"
@@ -14,6 +15,8 @@ private slots:
     void portFinder_data();
     void portFinder();
     void rebootWaitFindsTheSameDevice();
+    void relayIsAlwaysLeft_data();
+    void relayIsAlwaysLeft();
 };
 
 Q_DECLARE_METATYPE(PortFinder::Outcome)
@@ -188,6 +191,46 @@ void tst_DeviceSession::rebootWaitFindsTheSameDevice()
     QCOMPARE(session.where(), enumerator.alias);
     QCOMPARE(session.identity().serialNumber, a->device().serialNumber());
     QCOMPARE(b->totalCommands(), askedB);
+}
+
+void tst_DeviceSession::relayIsAlwaysLeft_data()
+{
+    QTest::addColumn<bool>("closedWhileChecking");
+    QTest::newRow("the remote device never answers the check") << false;
+    QTest::newRow("closed while the check waits (Ctrl+C)") << true;
+}
+
+void tst_DeviceSession::relayIsAlwaysLeft()
+{
+    // No device with this DevEUI hears the local one. Whatever ends the session, the local
+    // device is told to leave relay mode on its own once the remote one does not answer.
+    QFETCH(bool, closedWhileChecking);
+    AppFixture f;
+    QVERIFY(f.isValid());
+    Simulator *sim = f.addSim(SimConfig());
+    QVERIFY(sim);
+    DeviceSession session(&f.enumerator);
+    const int checkMs = 400;
+    session.link()->setRelayTimings(50, checkMs);
+    QString error;
+    QVERIFY2(session.open(session.portFinder().choose(QString()), QString(), &error),
+             qPrintable(error));
+    QString failure;
+    connect(&session, &DeviceSession::failed, this, [&](const QString &why) { failure = why; });
+    int exitCode = -1;
+    connect(&session, &DeviceSession::closed, this, [&](int code) { exitCode = code; });
+    session.startRelay(QStringLiteral("70b3d5e75e000009"), 30, 1);
+    connect(session.link(), &DeviceInterface::relayModeChanged, this, [&](bool on) {
+        if (on && closedWhileChecking)
+            session.close(1);
+    });
+    if (!closedWhileChecking) {
+        QTRY_VERIFY_WITH_TIMEOUT(!failure.isEmpty(), 2 * checkMs + AppFixture::answerWaitMs);
+        session.close(1);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(exitCode, 1, 2 * checkMs + AppFixture::answerWaitMs);
+    QVERIFY(!sim->device().relayActive());
+    QCOMPARE(f.requests({"0x8301"}).size(), 1); // the plain leave, once
 }
 
 QTEST_GUILESS_MAIN(tst_DeviceSession)
