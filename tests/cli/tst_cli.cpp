@@ -646,14 +646,17 @@ void tst_Cli::flashRefusesFile()
 
 void tst_Cli::flashResumes_data()
 {
-    QTest::addColumn<bool>("unplug"); // else Ctrl+C
-    QTest::newRow("cable pulled") << true;
-    QTest::newRow("interrupted") << false;
+    QTest::addColumn<bool>("unplug");    // else Ctrl+C
+    QTest::addColumn<bool>("sameImage"); // else another image of the same model and version
+    QTest::newRow("cable pulled") << true << true;
+    QTest::newRow("interrupted") << false << true;
+    QTest::newRow("another image after the cable was pulled") << true << false;
 }
 
 void tst_Cli::flashResumes()
 {
     QFETCH(bool, unplug);
+    QFETCH(bool, sameImage);
     const int stopAfterBlocks = 20;
     SimConfig c;
     if (unplug) {
@@ -689,6 +692,17 @@ void tst_Cli::flashResumes()
              qPrintable(QString("%1 confirmed, %2 kept").arg(confirmed).arg(kept.size())));
 
     sim->resetCounts();
+    if (!sameImage) {
+        // Its bytes differ from the first image's only past what the device holds.
+        QByteArray other = file;
+        other[other.size() - 1] = char(~other.at(other.size() - 1));
+        QCOMPARE(run({"--json", "flash", f->writeFile("fw.bin", other), "--yes"}), 0);
+        QVERIFY2(err.contains("another image was being written: starting over"), qPrintable(err));
+        QCOMPARE(sim->commandCount(Cmd::createFile), 1);
+        QCOMPARE(sim->device().storedFile(), other);
+        QVERIFY(jsonOut().value("resumedAt").isNull());
+        return;
+    }
     QCOMPARE(run(args), 0);
     QVERIFY2(err.contains(QString("resuming at %1 bytes").arg(kept.size())), qPrintable(err));
     QCOMPARE(sim->commandCount(Cmd::createFile), 0);
