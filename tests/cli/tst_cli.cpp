@@ -251,6 +251,28 @@ void tst_Cli::writeFile_data()
     QTest::newRow("wrong length beside a good value")
         << config(dev + "<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 3
         << "refused (not written): tx_period" << QStringList{nb, "0x8001 []"} << true;
+    // The encodings a declaration may name; the text sent is the same in each.
+    const auto utf16 = [](const QByteArray &ascii, bool bigEndian, bool mark) {
+        QByteArray out = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+        for (char c : ascii)
+            out += bigEndian ? QByteArray(1, '\0') + c : QByteArray(1, c) + '\0';
+        return out;
+    };
+    const QByteArray period =
+        "<?xml version='1.0' encoding='UTF-16'?>" + config(dev + "<tx_period param=\"00000258\"/>");
+    const QStringList periodWrite{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"};
+    QTest::newRow("UTF-16 LE") << utf16(period, false, true) << 0 << "reboots" << periodWrite
+                               << true;
+    QTest::newRow("UTF-16 BE") << utf16(period, true, true) << 0 << "reboots" << periodWrite
+                               << true;
+    QTest::newRow("UTF-8 with its mark") << "\xEF\xBB\xBF" + QByteArray(period).replace("16", "8")
+                                         << 0 << "reboots" << periodWrite << true;
+    QTest::newRow("UTF-16 without its mark")
+        << utf16(period, false, false) << 1 << "without a byte order mark" << QStringList{}
+        << false;
+    QTest::newRow("an encoding not read")
+        << QByteArray(period).replace("UTF-16", "EBCDIC-CP-US") << 1
+        << "the encoding EBCDIC-CP-US is not read" << QStringList{} << false;
     QTest::newRow("empty value, the rest held already")
         << config(dev + "<tx_period param=\"\"/><nb_trials param=\"03\"/>") << 3
         << "refused (not written): tx_period" << QStringList{} << true;

@@ -92,8 +92,9 @@ void WriteCommand::writeStopped(const ConfigExchange::WriteReport &r)
     err << "\nvexa7xx-cli: "
         << (r.stop == Stop::Refused      ? "the device refused " + r.notWritten.value(0)
             : r.stop == Stop::DeviceLost ? QStringLiteral("the device went away during the write")
-                                         : QStringLiteral("the device stopped answering during "
-                                                          "the write"))
+            : r.stop == Stop::Unreadable
+                ? QStringLiteral("the configuration to write could not be parsed; nothing was sent")
+                : QStringLiteral("the device stopped answering during the write"))
         << '\n';
     err << "written before the stop: "
         << (r.written.isEmpty() ? QStringLiteral("nothing") : r.written.join(QStringLiteral(", ")))
