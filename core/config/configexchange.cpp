@@ -230,6 +230,7 @@ void ConfigExchange::answerWriteParam(uchar, uchar, uchar result)
     if (result != 0) {
         qDebug() << "Error write param! Retry write..."
                  << "/C:12";
+        report.refusedResult = result;
         stopWrite(WriteReport::Stop::Refused);
         emit changeDeviceStatus(LinkState::WriteError);
         return;

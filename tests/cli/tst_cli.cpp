@@ -316,8 +316,11 @@ void tst_Cli::stoppedWriteTellsWhatWasWritten()
         return list;
     };
     QCOMPARE(names("applied"), QStringList{"tx_period"});
-    QCOMPARE(names("notWritten"), (QStringList{"nb_trials", "check_connect"}));
-    QCOMPARE(names("refused"), (QStringList{"rs_settings", "adr_enable"}));
+    // The refused value was sent: it is listed as refused, with the device's result.
+    QCOMPARE(names("notWritten"), (QStringList{"check_connect"}));
+    QCOMPARE(names("refused"), (QStringList{"rs_settings", "adr_enable", "nb_trials"}));
+    QVERIFY(report.value("refused").toArray().last().toObject().value("reason").toString().contains(
+        "the device refused it (result"));
     QCOMPARE(f->writes().size(), 2); // no reboot after the refusal
 }
 

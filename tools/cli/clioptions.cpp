@@ -71,16 +71,18 @@ Options:
   -h, --help               this text
 
 Progress and errors go to standard error. Exit codes:
-  0  success (write: every value of the file is on the device)
-  1  failure (nothing of the file was applied)
-  1  also: remote server not available, device not connected to it or busy, session ended
+  0  success; write: every value of the file is on the device (held already or written, and
+     with --verify read back as written)
+  3  write: some values of the file are on the device, not all; the others were refused by
+     the file check or by the device (--json: "refused", with the reason), are not supported
+     by its firmware, were never sent because the write stopped (--json: "notWritten"), or
+     with --verify were read back with another value (--json: "mismatches")
+  1  write: no value of the file is on the device, or with --verify the device did not come
+     back to be read again
+  1  any other failure: no device, a port or devices.db problem, remote server not
+     available, device not connected to it or busy, session ended; console or syslog lost
+     the device, or syslog could not switch the output off
   2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know)
-  1  also: console or syslog lost the device, or syslog could not switch the output off
-  3  write: partly applied; some values of the file are not on the device (refused by the
-     file check or by the device, not supported by its firmware, the write stopped, or with
-     --verify read back with another value); with --json the applied, unchanged, refused and
-     unwritten values are listed by name (and with --verify the mismatches)
-  1  also: write --verify when the device did not come back to be read again
   flash exits 1 on any failure: a refused image (unreadable, empty, over 1 MiB, no firmware
   header, another device's), a transfer that stopped, or a device that did not come back with
   the new version; --json prints {file, device, fromVersion, toVersion, bytesSent, resumedAt,

@@ -105,6 +105,7 @@ void WriteCommand::finishWrite()
 {
     if (done)
         return;
+    using Stop = ConfigExchange::WriteReport::Stop;
     const bool writing = session->isWriting();
     const ConfigExchange::WriteReport r =
         writing ? session->writeReport() : ConfigExchange::WriteReport();
@@ -113,10 +114,16 @@ void WriteCommand::finishWrite()
     refused << r.skipped;
     for (const QString &skipped : r.skipped)
         err << "refused (not written): " << skipped << '\n';
+    // The value the device refused was sent: it is refused, with the device's word for why,
+    // and "notWritten" keeps the values never sent.
+    QStringList notWritten = r.notWritten;
+    if (r.stop == Stop::Refused && !notWritten.isEmpty())
+        refused << notWritten.takeFirst() +
+                       QStringLiteral(": the device refused it (result %1)").arg(r.refusedResult);
     QJsonObject json;
     reportVerify(&json);
     QJsonArray refusedList;
-    missing = r.notWritten;
+    missing = notWritten;
     for (const QString &entry : refused) {
         const int colon = entry.indexOf(QLatin1String(": "));
         refusedList.append(QJsonObject{{QStringLiteral("name"), entry.left(colon)},
@@ -129,17 +136,20 @@ void WriteCommand::finishWrite()
         json.insert(QStringLiteral("applied"), QJsonArray::fromStringList(r.written));
         json.insert(QStringLiteral("unchanged"), QJsonArray::fromStringList(unchanged));
         json.insert(QStringLiteral("refused"), refusedList);
-        json.insert(QStringLiteral("notWritten"), QJsonArray::fromStringList(r.notWritten));
+        json.insert(QStringLiteral("notWritten"), QJsonArray::fromStringList(notWritten));
         out << QJsonDocument(json).toJson(QJsonDocument::Compact) << '\n';
     }
-    if (refused.isEmpty() && r.notWritten.isEmpty() && mismatches.isEmpty()) {
+    // One rule for every way a write ends: 0 when every value of the file is on the device
+    // (read back as written, with --verify), 3 when some are, 1 when none is. On the device are
+    // the values it held already and those it acknowledged, less those read back otherwise.
+    const int onDevice = int(unchanged.size() + r.written.size() - mismatches.size());
+    if (missing.isEmpty() && r.stop != Stop::Unreadable) {
         if (writing && !session->verified())
             err << "\nwritten; the device reboots\n";
         return succeed();
     }
-    // A value read back with another one is not on the device.
-    if (r.written.size() == mismatches.size() && unchanged.isEmpty())
-        return fail(QStringLiteral("nothing of %1 was applied").arg(opts.file), 1);
+    if (onDevice <= 0)
+        return fail(QStringLiteral("no value of %1 is on the device").arg(opts.file), 1);
     fail(QStringLiteral("%1 was applied in part").arg(opts.file), PartlyApplied);
 }
 
