@@ -14,6 +14,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <csignal>
 #include <unistd.h>
@@ -379,6 +381,8 @@ void tst_Cli::portAndDatabaseProblems_data()
     QTest::newRow("empty devices.db") << "empty db" << 1 << "devices.db is empty or damaged";
     QTest::newRow("truncated devices.db")
         << "truncated db" << 1 << "devices.db is empty or damaged";
+    QTest::newRow("devices.db without its tables")
+        << "foreign db" << 1 << "devices.db is empty or damaged: %1";
 }
 
 void tst_Cli::portAndDatabaseProblems()
@@ -401,6 +405,15 @@ void tst_Cli::portAndDatabaseProblems()
         QVERIFY(node.setPermissions({}));
     } else if (problem == "in use") {
         QVERIFY(holder.open(QIODevice::ReadWrite)); // for exclusive use, as every serial program
+    } else if (problem == "foreign db") {           // sound, but not the program's
+        QVERIFY(QFile::remove(DB_Worker::databasePath()));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            db.setDatabaseName(DB_Worker::databasePath());
+            QVERIFY(db.open() &&
+                    db.exec("CREATE TABLE t(a TEXT)").lastError().type() == QSqlError::NoError);
+        }
+        QSqlDatabase::removeDatabase("foreign");
     } else {
         QFile db(DB_Worker::databasePath());
         QVERIFY(db.open(QIODevice::ReadWrite));
@@ -415,7 +428,7 @@ void tst_Cli::portAndDatabaseProblems()
     node.setPermissions(mode);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QCOMPARE(code, exitCode);
-    QVERIFY2(err.contains(told), qPrintable(err));
+    QVERIFY2(err.contains(told.arg(DB_Worker::databasePath())), qPrintable(err));
     QVERIFY2(!err.contains("went away"), qPrintable(err));
     if (exitCode != 0)
         QCOMPARE(f->requests(), QStringList());
