@@ -7,6 +7,7 @@
 #include "firmwareimage.h"
 #include "frame.h"
 #include "logcapture.h"
+#include "ptypair.h"
 #include "remoteserver.h"
 #include "withoutrootpowers.h"
 
@@ -18,6 +19,8 @@
 #include <QSqlQuery>
 
 #include <csignal>
+#include <cstring>
+#include <thread>
 #include <unistd.h>
 
 #include <QJsonArray>
@@ -131,8 +134,12 @@ void tst_Cli::usage_data()
     QTest::newRow("remote read") << remote + QStringList{"--server", "127.0.0.1:9", "read"} << true;
     QTest::newRow("remote IMEI of 14")
         << QStringList{"--remote", "35693803564380", "--password", "1", "info"} << false;
+    // Asked for on a terminal, or refused when the command runs (remoteReadAndWrite).
     QTest::newRow("remote without password")
-        << QStringList{"--remote", "356938035643809", "info"} << false;
+        << QStringList{"--remote", "356938035643809", "info"} << true;
+    QTest::newRow("password and password file")
+        << remote + QStringList{"--password-file", "-", "info"} << false;
+    QTest::newRow("password file alone") << QStringList{"--password-file", "-", "info"} << false;
     QTest::newRow("remote console") << remote + QStringList{"console"} << false;
     QTest::newRow("remote and port") << remote + QStringList{"--port", "/dev/x", "info"} << false;
     QTest::newRow("server without port")
@@ -808,11 +815,41 @@ void tst_Cli::remoteReadAndWrite()
     QVERIFY(server.listen(0));
     const QString imei = server.imeis().first();
     SimDevice &dev = server.device(imei)->device();
-    const QStringList remote{"--remote",   imei,
-                             "--password", "77",
-                             "--server",   QStringLiteral("127.0.0.1:%1").arg(server.port())};
+    const QStringList through{"--remote", imei, "--server",
+                              QStringLiteral("127.0.0.1:%1").arg(server.port())};
+    // The password from a file, from standard input, or asked for on a terminal without echo.
+    const QStringList remote = through + QStringList{"--password-file", f->writeFile("pw", "77\n")};
+    PtyPair terminal;
+    const int typed =
+        ::open(QFile::encodeName(terminal.slaveName()).constData(), O_RDWR | O_NOCTTY);
+    termios echoing{};
+    QVERIFY(typed >= 0 && ::tcgetattr(typed, &echoing) == 0);
+    echoing.c_lflag |= ECHO;
+    QVERIFY(::tcsetattr(typed, TCSANOW, &echoing) == 0);
+    // Typed once the echo is off (a terminal echoes as the keys come), or at the latest when
+    // the command would have given up on the server anyway.
+    std::thread user([&] {
+        QElapsedTimer waited;
+        waited.start();
+        termios now{};
+        while (::tcgetattr(typed, &now) == 0 && (now.c_lflag & ECHO) &&
+               waited.elapsed() < AppFixture::connectWaitMs)
+            QThread::msleep(1);
+        terminal.write("77\n");
+    });
+    QCOMPARE(run(through + QStringList{"info"}, {}, typed), 0);
+    user.join();
+    ::close(typed);
+    char shown[64] = {};
+    QVERIFY(::read(terminal.master(), shown, sizeof shown - 1) < 3 || !strstr(shown, "77"));
+    QVERIFY2(err.contains("password of the device"), qPrintable(err));
+    QCOMPARE(run(through + QStringList{"info"}, {}, ::open("/dev/null", O_RDONLY)), 2);
+    QVERIFY2(err.contains("--remote needs the device's password"), qPrintable(err));
+    QCOMPARE(run(through + QStringList{"--password", "77", "info"}), 0);
+    QVERIFY2(err.contains("visible to other users"), qPrintable(err));
     const QString file = f->path("field.xml");
     QCOMPARE(run(remote + QStringList{"read", "--with-keys", "-o", file}), 0);
+    QVERIFY2(!err.contains("visible to other users"), qPrintable(err));
     QDomDocument doc;
     QFile saved(file);
     QVERIFY(saved.open(QIODevice::ReadOnly) && doc.setContent(saved.readAll()));
@@ -824,7 +861,12 @@ void tst_Cli::remoteReadAndWrite()
     const QByteArray before = dev.param(0x000A);
     period.setAttribute("param", before.toHex() == "0000012c" ? "00000258" : "0000012c");
     QVERIFY(ConfigDocument::save(doc, file));
-    QCOMPARE(run(remote + QStringList{"write", file, "--yes"}), 0);
+    int line[2] = {-1, -1};
+    QVERIFY(::pipe(line) == 0 && ::write(line[1], "77\n", 3) == 3);
+    ::close(line[1]);
+    QCOMPARE(
+        run(through + QStringList{"--password-file", "-", "write", file, "--yes"}, {}, line[0]), 0);
+    ::close(line[0]);
     QVERIFY(dev.param(0x000A) != before);
     QCOMPARE(sim->totalCommands(), 0); // the local device was never asked
 }

@@ -55,10 +55,14 @@ Commands:
                            syslog DBG,A (everything); syslog ALL,F only switches it off
 
 Options:
-  --remote IMEI --password P [--server HOST:PORT]
+  --remote IMEI [--password-file FILE] [--server HOST:PORT]
                            info, read and write through the remote-configuration server, for
                            the device of this IMEI (15 digits) with its password; the server of
-                           settings.conf (UpdateServer/IP, UpdateServer/Port) unless --server
+                           settings.conf (UpdateServer/IP, UpdateServer/Port) unless --server.
+                           The password is the first line of FILE (- : a line of standard
+                           input); without it a terminal is asked, with the echo off
+  --password P             the password on the command line: still taken, with a warning, as
+                           every user of the computer can read it in the process list
   --port NAME              use this port (a device path or name) instead of searching by the
                            USB identifiers of settings.conf (Device/VID, Device/PID)
   --relay DEVEUI           info, read and write reach the device with this DevEUI over the
@@ -112,10 +116,11 @@ bool CliOptions::takeProvisionOption(const QStringList &args, int *i, CliOptions
 int CliOptions::parseRemoteOption(const QStringList &args, int *i, CliOptions *o, QString *error)
 {
     const QString &a = args.at(*i);
-    QString *target = a == QLatin1String("--remote")     ? &o->remoteImei
-                      : a == QLatin1String("--password") ? &o->remotePassword
-                      : a == QLatin1String("--server")   ? &o->remoteServer
-                                                         : nullptr;
+    QString *target = a == QLatin1String("--remote")          ? &o->remoteImei
+                      : a == QLatin1String("--password")      ? &o->remotePassword
+                      : a == QLatin1String("--password-file") ? &o->passwordFile
+                      : a == QLatin1String("--server")        ? &o->remoteServer
+                                                              : nullptr;
     if (!target)
         return -1;
     if (*i + 1 >= args.size()) {
@@ -129,9 +134,9 @@ int CliOptions::parseRemoteOption(const QStringList &args, int *i, CliOptions *o
 bool CliOptions::checkRemoteOptions(const CliOptions &o, QString *error)
 {
     if (o.remoteImei.isEmpty()) {
-        if (o.remotePassword.isEmpty() && o.remoteServer.isEmpty())
+        if (o.remotePassword.isEmpty() && o.passwordFile.isEmpty() && o.remoteServer.isEmpty())
             return true;
-        *error = QStringLiteral("--password and --server go with --remote IMEI");
+        *error = QStringLiteral("--password, --password-file and --server go with --remote IMEI");
         return false;
     }
     const QStringList commands{QStringLiteral("info"), QStringLiteral("read"),
@@ -144,8 +149,8 @@ bool CliOptions::checkRemoteOptions(const CliOptions &o, QString *error)
         *error = QStringLiteral("--remote and --port exclude each other");
     else if (!RemoteConnection::isValidImei(o.remoteImei))
         *error = QStringLiteral("--remote: an IMEI is 15 digits");
-    else if (o.remotePassword.isEmpty())
-        *error = QStringLiteral("--remote needs --password (the device's password)");
+    else if (!o.remotePassword.isEmpty() && !o.passwordFile.isEmpty())
+        *error = QStringLiteral("--password and --password-file exclude each other");
     else if (!o.remoteServer.isEmpty() && !DeviceSession::splitServer(o.remoteServer, &host, &port))
         *error = QStringLiteral("--server: HOST:PORT, like 127.0.0.1:12358");
     else

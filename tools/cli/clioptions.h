@@ -28,8 +28,9 @@ struct CliOptions
     QString source; // syslog: the source code (A, L, ...)
     // Through the remote-configuration server instead of a port (info, read, write).
     QString remoteImei;
-    QString remotePassword;
-    QString remoteServer; // HOST:PORT; empty: the server of settings.conf
+    QString remotePassword; // --password, or read by PasswordInput before the command runs
+    QString passwordFile;   // --password-file: a file, or "-" for a line of standard input
+    QString remoteServer;   // HOST:PORT; empty: the server of settings.conf
     // info, read, write through the radio relay of the local device to this DevEUI.
     QString relay;
     // What the configurator's relay page offers unless changed (the device's units).
