@@ -566,6 +566,10 @@ void tst_Cli::provisionBatch()
         } else {
             QCOMPARE(o.value("result").toString(), QString("failed"));
             QCOMPARE(o.value("notOnDevice").toString(), QString("app_key"));
+            // Named as the user's files, not the temporary one that is gone now.
+            QVERIFY2(o.value("error").toString().startsWith(templ + " with the keys of " +
+                                                            dev.serialNumber() + " from " + keys),
+                     qPrintable(o.value("error").toString()));
         }
     }
 
@@ -585,22 +589,31 @@ void tst_Cli::provisionKeysTable_data()
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QString>("match"); // the row's key; empty: the table is refused
     QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("told"); // why it is refused
+    const QByteArray key = "00112233445566778899AABBCCDDEEFF";
     QTest::newRow("by serial number, DevEUI written")
-        << QByteArray("serial_number,dev_eui,app_key\n7500000000012345,70-B3-D5-7E-02-EE-30-39,"
-                      "00112233445566778899AABBCCDDEEFF\n")
-        << "7500000000012345"
-        << QStringList{"70b3d57e02ee3039", "00112233445566778899aabbccddeeff"};
-    QTest::newRow("by DevEUI, semicolons, a comment, CRLF")
-        << QByteArray("# keys\r\nDEV_EUI;app_key\r\n70:B3:D5:7E:02:EE:30:39;\"0011\"\r\n")
-        << "70b3d57e02ee3039" << QStringList{"0011"};
-    QTest::newRow("no column to find the device by")
-        << QByteArray("app_key\n0011\n") << QString() << QStringList();
+        << "serial_number,dev_eui,app_key\n7500000000012345,70-B3-D5-7E-02-EE-30-39," + key + "\n"
+        << "7500000000012345" << QStringList{"70b3d57e02ee3039", "00112233445566778899aabbccddeeff"}
+        << QString();
+    QTest::newRow("by DevEUI, semicolons, a comment, CRLF, quotes")
+        << "# keys\r\nDEV_EUI;app_key\r\n70:B3:D5:7E:02:EE:30:39;\"" + key + "\"\r\n"
+        << "70b3d57e02ee3039" << QStringList{"00112233445566778899aabbccddeeff"} << QString();
+    QTest::newRow("no column to find the device by") << QByteArray("app_key\n0011\n") << QString()
+                                                     << QStringList() << "serial_number or dev_eui";
     QTest::newRow("a column that is no writable parameter")
-        << QByteArray("serial_number,fw_ver\n1,1.3.1\n") << QString() << QStringList();
-    QTest::newRow("a device listed twice")
-        << QByteArray("serial_number,app_key\n1,00\n1,01\n") << QString() << QStringList();
+        << QByteArray("serial_number,fw_ver\n1,1.3.1\n") << QString() << QStringList() << "fw_ver";
+    QTest::newRow("a device listed twice") << "serial_number,app_key\n1," + key + "\n1," + key
+                                           << QString() << QStringList() << "line 3";
     QTest::newRow("a row short of a cell")
-        << QByteArray("serial_number,app_key,app_eui\n1,00\n") << QString() << QStringList();
+        << "serial_number,app_key,app_eui\n1," + key << QString() << QStringList() << "line 2";
+    // Every value is encoded as the device will get it, before any device is asked.
+    QTest::newRow("a key that is no hex")
+        << QByteArray("serial_number,app_key\n1,zz112233\n") << QString() << QStringList()
+        << "line 2 of the keys table: app_key \"zz112233\"";
+    QTest::newRow("a key one byte short") << "serial_number,app_key\n1," + key.left(30) << QString()
+                                          << QStringList() << "line 2 of the keys table: app_key";
+    QTest::newRow("an unbalanced quote") << "serial_number,app_key\n\"1," + key << QString()
+                                         << QStringList() << "line 2 of the keys table: a quote";
 }
 
 void tst_Cli::provisionKeysTable()
@@ -608,12 +621,22 @@ void tst_Cli::provisionKeysTable()
     QFETCH(QByteArray, csv);
     QFETCH(QString, match);
     QFETCH(QStringList, values);
+    QFETCH(QString, told);
     Provisioner::Keys keys;
     QString error;
     QCOMPARE(Provisioner::parseKeys(csv, &keys, &error), !match.isEmpty());
-    QCOMPARE(error.isEmpty(), !match.isEmpty());
-    if (!match.isEmpty())
+    QVERIFY2(error.contains(told), qPrintable(error));
+    if (!match.isEmpty()) {
         QCOMPARE(keys.rows.value(match), values);
+        return;
+    }
+    // A batch with that table is usage: refused before any device is asked anything.
+    const QString templ = f->writeFile(
+        "t.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                 "</configuration>");
+    QCOMPARE(run({"provision", "--template", templ, "--keys", f->writeFile("keys.csv", csv)}), 2);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QCOMPARE(f->requests(), QStringList());
 }
 
 namespace {

@@ -12,6 +12,10 @@ struct CliOptions
     QString command; // list, doctor, info, read, write, flash, console, syslog, provision
     QString port;    // empty: by the USB identifiers
     QString file;    // write: the configuration file; flash: the firmware image
+    // How messages name the file (empty: by its path). A batch writes each device's values
+    // from a temporary file the user never made and that is gone afterwards.
+    QString fileShownAs;
+    QString shownFile() const { return fileShownAs.isEmpty() ? file : fileShownAs; }
     QString output;  // read: where to put the document (empty: standard output)
     bool json = false;
     bool yes = false;

@@ -35,7 +35,7 @@ bool WriteCommand::loadFile()
     DeviceSession::FileToWrite file;
     QString error;
     if (!DeviceSession::loadFileToWrite(opts.file, opts.withKeys, &file, &error)) {
-        fail(error);
+        fail(error.replace(opts.file, opts.shownFile()));
         return false;
     }
     fileDoc = file.doc;
@@ -45,7 +45,7 @@ bool WriteCommand::loadFile()
         err << "refused (not written): " << r << '\n';
     if (DeviceSession::hasWritable(fileDoc))
         return true;
-    fail(QStringLiteral("nothing of %1 can be written").arg(opts.file));
+    fail(QStringLiteral("nothing of %1 can be written").arg(opts.shownFile()));
     return false;
 }
 
@@ -57,7 +57,7 @@ void WriteCommand::identified(const DeviceIdentity &d)
     // Told before the whole configuration is read for nothing.
     if (fileDevId != QString::number(d.devId))
         fail(QStringLiteral("%1 is for device ID %2, the device is %3")
-                 .arg(opts.file, fileDevId)
+                 .arg(opts.shownFile(), fileDevId)
                  .arg(d.devId));
 }
 
@@ -71,7 +71,7 @@ void WriteCommand::readDone(const QDomDocument &doc)
     unchanged = pending.unchanged;
     if (pending.count == 0) {
         err << "the device already holds every " << (fileRefused.isEmpty() ? "" : "accepted ")
-            << "value of " << opts.file << "; nothing written\n";
+            << "value of " << opts.shownFile() << "; nothing written\n";
         return finishWrite();
     }
     if (!unchanged.isEmpty())
@@ -149,8 +149,8 @@ void WriteCommand::finishWrite()
         return succeed();
     }
     if (onDevice <= 0)
-        return fail(QStringLiteral("no value of %1 is on the device").arg(opts.file), 1);
-    fail(QStringLiteral("%1 was applied in part").arg(opts.file), PartlyApplied);
+        return fail(QStringLiteral("no value of %1 is on the device").arg(opts.shownFile()), 1);
+    fail(QStringLiteral("%1 was applied in part").arg(opts.shownFile()), PartlyApplied);
 }
 
 void WriteCommand::reportVerify(QJsonObject *json)
