@@ -46,6 +46,7 @@ private slots:
     void writeFile_data();
     void writeFile();
     void stoppedWriteTellsWhatWasWritten();
+    void writeEndsWhenTheRebootIsRefused();
     void writeVerify_data();
     void writeVerify();
     void portAndDatabaseProblems_data();
@@ -331,6 +332,18 @@ void tst_Cli::stoppedWriteTellsWhatWasWritten()
     QVERIFY(report.value("refused").toArray().last().toObject().value("reason").toString().contains(
         "the device refused it (result"));
     QCOMPARE(f->writes().size(), 2); // no reboot after the refusal
+}
+
+void tst_Cli::writeEndsWhenTheRebootIsRefused()
+{
+    // Every value taken, the reboot refused: the device's answer ends the wait for its reboot.
+    SimConfig c;
+    c.rebootResult = 7;
+    startFlashSim(c);
+    const QString file = f->writeFile("in.xml", "<configuration><dev_id param=\"750\"/><tx_period "
+                                                "param=\"00000258\"/></configuration>");
+    QCOMPARE(run({"write", file, "--yes"}), 1);
+    QVERIFY2(err.contains("refused to reboot (result 7)"), qPrintable(err));
 }
 
 void tst_Cli::writeVerify_data()

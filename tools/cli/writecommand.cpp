@@ -1,6 +1,8 @@
 #include "writecommand.h"
 
+#include "deviceinterface.h"
 #include "devicesession.h"
+#include "packparser.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,6 +17,13 @@ void WriteCommand::start()
     if (!session)
         return;
     connect(session, &DeviceSession::writeStopped, this, &WriteCommand::writeStopped);
+    // The session waits for the reboot that ends a write; a refusal is the device's last word.
+    connect(session->link()->packParser(), &PackParser::rebootAnswer, this, [this](uchar code) {
+        if (code != 0 && session->isWriting())
+            fail(QStringLiteral("the device took the values but refused to reboot (result %1); "
+                                "they take effect when it restarts")
+                     .arg(code));
+    });
     connect(session, &DeviceSession::writeFinished, this, [this] {
         if (done)
             return;
