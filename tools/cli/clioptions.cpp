@@ -28,9 +28,10 @@ Commands:
                            it to come back, reads it again and compares every written value
   flash FILE [--yes]       write the firmware image FILE into the device and restart it into
                            it (asks first unless --yes, telling model, serial number and the
-                           versions); an interrupted flash (Ctrl+C, cable pulled) resumes from
-                           what the device holds when run again; succeeds only when the device
-                           has come back running the image's version
+                           versions); an interrupted flash (Ctrl+C, cable pulled) of the same
+                           image resumes from what the device holds when run again (another
+                           image starts over); succeeds only when the device has come back
+                           running the image's version
   console                  a command console on the device: each line of standard input is
                            sent; hex lines (8600 00) as command frames, whose answers are shown
                            decoded and in hex; lines starting with a letter (SYSLOG LEVEL=DBG,A)
@@ -86,7 +87,9 @@ Progress and errors go to standard error. Exit codes:
   1  any other failure: no device, a port or devices.db problem, remote server not
      available, device not connected to it or busy, session ended; console or syslog lost
      the device, or syslog could not switch the output off
-  2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know)
+  2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know, a
+     provision template, keys table or image that cannot be used, or --remote with no
+     password to be had)
   flash exits 1 on any failure: a refused image (unreadable, empty, over 1 MiB, no firmware
   header, another device's), a transfer that stopped, or a device that did not come back with
   the new version; --json prints {file, device, fromVersion, toVersion, bytesSent, resumedAt,
