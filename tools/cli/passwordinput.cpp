@@ -4,6 +4,7 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <termios.h>
 #include <unistd.h>
 
@@ -70,6 +71,10 @@ bool resolve(CliOptions *o, int inputFd, QTextStream &err, QString *error)
     } else {
         *error = QStringLiteral("--remote needs the device's password: --password-file FILE (- "
                                 "for a line of standard input), or a terminal to ask on");
+        return false;
+    }
+    if (!read && errno == EINTR) { // Ctrl+C at the question (the echo is back on)
+        *error = QStringLiteral("interrupted");
         return false;
     }
     if (!read || line.isEmpty()) {
