@@ -17,6 +17,7 @@ bool readLine(int fd, QString *line)
     QByteArray bytes;
     char c = 0;
     ssize_t n = 0;
+    errno = 0;
     while ((n = ::read(fd, &c, 1)) == 1 && c != '\n') {
         if (bytes.size() < maxPasswordChars)
             bytes += c;
