@@ -3,6 +3,7 @@
 #include "pendingchanges.h"
 
 #include <QDebug>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 #include <QXmlStreamReader>
@@ -108,19 +109,105 @@ QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &read
     return out;
 }
 
+namespace {
+const QString utf8Declaration = QStringLiteral("version=\"1.0\" encoding=\"UTF-8\"");
+
+// The XML declaration, when the document has one.
+QDomProcessingInstruction declarationOf(const QDomDocument &doc)
+{
+    const QDomProcessingInstruction pi = doc.firstChild().toProcessingInstruction();
+    return !pi.isNull() && pi.target() == QLatin1String("xml") ? pi : QDomProcessingInstruction();
+}
+
+QString fromUtf16(const QByteArray &bytes, bool bigEndian)
+{
+    QString text;
+    text.reserve(bytes.size() / 2);
+    for (int i = 0; i + 1 < bytes.size(); i += 2) {
+        const uchar a = uchar(bytes.at(i));
+        const uchar b = uchar(bytes.at(i + 1));
+        text.append(QChar(bigEndian ? ushort(a << 8 | b) : ushort(b << 8 | a)));
+    }
+    return text;
+}
+} // namespace
+
+bool decode(const QByteArray &content, QString *text, QString *why)
+{
+    QByteArray bom;
+    if (content.startsWith("\xEF\xBB\xBF"))
+        bom = "UTF-8";
+    else if (content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF"))
+        bom = content.startsWith(QByteArray("\xFF\xFE\0\0", 4)) ? "UTF-32" : "UTF-16";
+    // The name the declaration gives, read as ASCII: in UTF-16 every other byte of it is 0.
+    QByteArray ascii = content.mid(bom == "UTF-8" ? 3 : bom.isEmpty() ? 0 : 2, 200);
+    ascii.replace('\0', QByteArray());
+    static const QRegularExpression declared(
+        QStringLiteral("^\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([^\"']*)[\"']"));
+    const QString name = declared.match(QString::fromLatin1(ascii)).captured(1).toUpper();
+    const bool namesUtf16 = name.startsWith(QLatin1String("UTF-16"));
+    if (bom == "UTF-32" || name.startsWith(QLatin1String("UTF-32")) ||
+        name.startsWith(QLatin1String("UCS"))) {
+        *why = QStringLiteral("the encoding UTF-32 is not read; save the file as UTF-8");
+        return false;
+    }
+    if (bom == "UTF-16") {
+        if (!name.isEmpty() && !namesUtf16) {
+            *why = QStringLiteral("the byte order mark says UTF-16, the declaration %1").arg(name);
+            return false;
+        }
+        if (content.size() % 2 != 0) {
+            *why = QStringLiteral("UTF-16 text with an odd number of bytes");
+            return false;
+        }
+        *text = fromUtf16(content.mid(2), content.at(0) == '\xFE');
+        return true;
+    }
+    if (namesUtf16 || (content.size() > 1 && (content.at(0) == 0 || content.at(1) == 0))) {
+        // Without its mark the byte order is a guess: refused rather than misread.
+        *why = QStringLiteral("UTF-16 text without a byte order mark; save it with one, or as "
+                              "UTF-8");
+        return false;
+    }
+    const QByteArray bytes = bom.isEmpty() ? content : content.mid(3);
+    if (!bom.isEmpty() && !name.isEmpty() && !name.startsWith(QLatin1String("UTF"))) {
+        *why = QStringLiteral("the byte order mark says UTF-8, the declaration %1").arg(name);
+        return false;
+    }
+    if (name.isEmpty() || name == QLatin1String("UTF-8") || name == QLatin1String("UTF8") ||
+        name == QLatin1String("US-ASCII") || name == QLatin1String("ASCII")) {
+        *text = QString::fromUtf8(bytes);
+        if (text->toUtf8() != bytes) {
+            *why = QStringLiteral("bytes that are not UTF-8 in a file that declares %1")
+                       .arg(name.isEmpty() ? QStringLiteral("no encoding (UTF-8)") : name);
+            return false;
+        }
+        return true;
+    }
+    if (name == QLatin1String("ISO-8859-1") || name == QLatin1String("LATIN1")) {
+        *text = QString::fromLatin1(bytes);
+        return true;
+    }
+    *why = QStringLiteral("the encoding %1 is not read; save the file as UTF-8").arg(name);
+    return false;
+}
+
 QByteArray toText(const QDomDocument &doc)
 {
-    return doc.toByteArray(1);
+    // Whatever the declaration of the file it came from said, the text is UTF-8 now: a
+    // declaration naming another encoding would make every later reader misread it.
+    const QDomProcessingInstruction pi = declarationOf(doc);
+    if (pi.isNull() || pi.data() == utf8Declaration)
+        return doc.toByteArray(1);
+    QDomDocument copy = doc.cloneNode(true).toDocument();
+    declarationOf(copy).setData(utf8Declaration);
+    return copy.toByteArray(1);
 }
 
 namespace {
 // What makes the text no configuration, found by a streaming pass before any tree is built.
-LoadResult shapeProblem(const QByteArray &content, QString *why)
+LoadResult shapeProblem(const QString &content, QString *why)
 {
-    if (content.size() > maxFileBytes) {
-        *why = QStringLiteral("larger than any configuration (over %1 bytes)").arg(maxFileBytes);
-        return LoadResult::TooLarge;
-    }
     QXmlStreamReader xml(content);
     QSet<QString> names;
     QStringList repeated;
@@ -171,8 +258,18 @@ LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refus
 {
     doc->clear();
     QString why;
-    LoadResult result = shapeProblem(content, &why);
-    if (result == LoadResult::Ok && !doc->setContent(content)) {
+    QString text;
+    LoadResult result = LoadResult::Ok;
+    if (content.size() > maxFileBytes) {
+        why = QStringLiteral("larger than any configuration (over %1 bytes)").arg(maxFileBytes);
+        result = LoadResult::TooLarge;
+    } else if (!decode(content, &text, &why)) {
+        result = LoadResult::NotConfiguration;
+    } else {
+        result = shapeProblem(text, &why);
+    }
+    // Parsed from the decoded text: the declaration's encoding is no longer a say in it.
+    if (result == LoadResult::Ok && !doc->setContent(text)) {
         why = QStringLiteral("not XML");
         result = LoadResult::NotConfiguration;
     }
@@ -196,6 +293,9 @@ LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refus
     }
     for (QDomElement &e : bad)
         doc->documentElement().removeChild(e);
+    const QDomProcessingInstruction pi = declarationOf(*doc);
+    if (!pi.isNull())
+        QDomProcessingInstruction(pi).setData(utf8Declaration);
     return LoadResult::Ok;
 }
 

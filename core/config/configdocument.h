@@ -44,16 +44,22 @@ struct Mismatch
 QList<Mismatch> mismatches(const QDomDocument &written, const QDomDocument &readBack,
                            const QStringList &names);
 
-// The document as text, indented by one space per level.
+// The document as UTF-8 text, indented by one space per level; its declaration says UTF-8
+// whatever the file it came from said.
 QByteArray toText(const QDomDocument &doc);
 
 // No configuration comes near this size; a larger file is refused unread.
 constexpr int maxFileBytes = 1 << 20;
 
-// Why a text is refused whole: not XML or another root; larger than maxFileBytes; nested deeper
-// than a configuration (which would exhaust the stack of a tree parser); a document type
-// declaration (entity expansion); a parameter given more than once.
+// Why a text is refused whole: in an encoding that is not read (the encodings read are UTF-8,
+// US-ASCII, ISO-8859-1 and UTF-16 with a byte order mark); not XML or another root; larger than
+// maxFileBytes; nested deeper than a configuration (which would exhaust the stack of a tree
+// parser); a document type declaration (entity expansion); a parameter given more than once. A text
+// in an encoding that is not read is NotConfiguration, with the encoding in *problem.
 enum class LoadResult { Ok, NotConfiguration, TooLarge, TooDeep, TypeDeclaration, Repeated };
+// The text of a file, decoded as its byte order mark or XML declaration says; false with *why
+// when the encoding is not one that is read or the bytes are not valid in it.
+bool decode(const QByteArray &content, QString *text, QString *why);
 // Parses configuration text. Elements that must never reach a device (values that are not hex
 // of their parameter's length) are removed and listed in *refused as "element: reason".
 // A refused text leaves *doc empty; *problem, when given, says why in words.

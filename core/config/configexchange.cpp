@@ -109,16 +109,18 @@ void ConfigExchange::writeConfiguration(QBuffer *newConfBuf)
     writeCounter = 0;
     report = WriteReport();
     qDebug() << "\nStart write config";
-    if (!newConfBuf || !newConfBuf->open(QIODevice::ReadOnly))
-        return;
-    qDebug() << "Reading config buffer";
     writeDoc.clear();
     writeCursor.clear();
-    const bool parsed = writeDoc.setContent(newConfBuf);
-    newConfBuf->close();
+    const bool parsed =
+        newConfBuf && newConfBuf->open(QIODevice::ReadOnly) && writeDoc.setContent(newConfBuf);
+    qDebug() << "Reading config buffer";
+    if (newConfBuf)
+        newConfBuf->close();
     if (!parsed) {
+        // Whoever started the write waits for its end: it is told, not left waiting.
         qDebug() << "There is no data for the configuration entry!";
         emit changeDeviceStatus(LinkState::Ready);
+        stopWrite(WriteReport::Stop::Unreadable);
         return;
     }
     qDebug() << "Buffer ready, parce XML";
@@ -228,6 +230,7 @@ void ConfigExchange::answerWriteParam(uchar, uchar, uchar result)
     if (result != 0) {
         qDebug() << "Error write param! Retry write..."
                  << "/C:12";
+        report.refusedResult = result;
         stopWrite(WriteReport::Stop::Refused);
         emit changeDeviceStatus(LinkState::WriteError);
         return;

@@ -8,6 +8,8 @@ struct WriteReport
 {
     QStringList written;    // acknowledged by the device
     QStringList notWritten; // still to go when the write stopped; a refused one comes first
+    int refusedResult = 0;  // the result code the device refused that first one with
     QStringList skipped;    // never sent, as "name: reason" (no value of it, not supported)
-    enum class Stop { None, Refused, NoAnswer, DeviceLost } stop = Stop::None;
+    // Unreadable: the document handed to the write did not parse; nothing was sent.
+    enum class Stop { None, Refused, NoAnswer, DeviceLost, Unreadable } stop = Stop::None;
 };

@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -104,21 +105,55 @@ bool DB_Worker::checkDb()
         if (query.exec(QStringLiteral("PRAGMA integrity_check;"))) {
             // The statement runs on a damaged file too; only the answer "ok" means sound.
             ok = query.next() && query.value(0).toString() == QLatin1String("ok");
-            // An empty file is a sound database without tables: nothing this program can use.
-            ok = ok &&
-                 query.exec(
-                     QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table'")) &&
-                 query.next() && query.value(0).toInt() > 0;
+            // A sound file may still not be this program's database (an empty file is one
+            // without any table): without its tables every device would look unsupported.
+            const QString missing = ok ? missingTable() : QString();
+            ok = ok && missing.isEmpty();
             if (ok)
                 qDebug().noquote() << "DB check OK" << dbTag;
             else
-                qDebug().noquote() << "Error DB! " << query.value(0).toString() << dbTag;
+                qDebug().noquote() << "Error DB! "
+                                   << (missing.isEmpty() ? query.value(0).toString()
+                                                         : QStringLiteral("no table ") + missing)
+                                   << dbTag;
         } else {
             qDebug().noquote() << "Error DB! " << query.lastError().text() << dbTag;
         }
     }
     db.close();
     return ok;
+}
+
+QString DB_Worker::missingTable()
+{
+    QSqlQuery query(db);
+    QSet<QString> tables;
+    if (query.exec(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"))) {
+        while (query.next())
+            tables.insert(query.value(0).toString());
+    }
+    QStringList models;
+    for (const QString &t : qAsConst(tables)) {
+        if (t.startsWith(QLatin1String("vexa")))
+            models << t;
+    }
+    if (models.isEmpty())
+        return QStringLiteral("vexa<model>");
+    for (const char *fixed : {"ids", "statusBits", "gprsList", "gpsList"}) {
+        if (!tables.contains(QLatin1String(fixed)))
+            return QLatin1String(fixed);
+    }
+    // Every firmware group a model table names must be there to be read.
+    for (const QString &model : qAsConst(models)) {
+        if (!query.exec(QStringLiteral("SELECT fw_group FROM \"%1\"").arg(model)))
+            return model + QStringLiteral(".fw_group");
+        while (query.next()) {
+            const QString group = query.value(0).toString().trimmed();
+            if (!group.isEmpty() && !tables.contains(group))
+                return group;
+        }
+    }
+    return QString();
 }
 
 bool DB_Worker::openIfClosed()

@@ -42,6 +42,9 @@ public slots:
 
 private:
     bool openIfClosed();
+    // The first table the program reads that the open database lacks (empty: none): the
+    // fixed ones, a model table, and every firmware group a model table names.
+    QString missingTable();
     // Selects a table into a new model with every row fetched; nullptr on failure.
     QSqlTableModel *selectTable(const QString &table);
 

@@ -36,6 +36,8 @@ FileTransfer::FileTransfer(DeviceInterface *link, QObject *parent)
     connect(parser, &PackParser::resultCheckFile, this, &FileTransfer::resultCheckFile);
     connect(parser, &PackParser::rebootAnswer, this, &FileTransfer::rebootAnswer);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &FileTransfer::linkStateChanged);
+    connect(link, &DeviceInterface::deviceIdentified, this,
+            [this](const DeviceIdentity &device) { deviceSerial = device.serialNumber; });
     // The relay's frames are smaller and lost more often; its sizes stay once it has been used.
     connect(link, &DeviceInterface::relayModeChanged, this, [this](bool on) {
         if (!on)
@@ -129,6 +131,7 @@ FileTransfer::Error FileTransfer::loadFirmwareFile(QString fwVersion, QString fi
         qDebug().noquote() << "Firmware file version is " << header.version << ", not "
                            << fwVersion;
     fwFileData = data;
+    fileSha256 = ResumeRecord::hashOf(data);
     fwFileVersion = header.version;
     fileDeviceId = header.deviceId;
     loadError = Error::None;
@@ -179,6 +182,12 @@ void FileTransfer::setFileInfo(FILE_INFO info)
     devFwVersion = info.fwVersion;
     devUpdFileVersion = info.updFileVersion;
     if (naturalCompare(info.fwVersion, fwFileVersion) == 0) {
+        // A version names many images (builds, variants, a file edited by hand): what the
+        // device holds is this image's start only if this program was writing this image.
+        record = ResumeRecord::load(deviceSerial);
+        const QString why = record.whyNotResume(deviceSerial, fileSha256, fwFileData.size());
+        if (!why.isEmpty())
+            return startOver(why);
         qDebug() << "FW in dev coincides! Continue writing";
         getLoadedBlocks();
     } else {
@@ -206,8 +215,13 @@ void FileTransfer::loadedBlocks(uint size)
     qDebug() << "Checking size file in device...";
     // Taken unsigned: a size of 2^31 or more is larger than any file, not a negative offset.
     const qint64 loaded = size;
-    if (!afterRefusal && loaded <= fwFileData.size())
+    if (!afterRefusal) {
+        const QString why =
+            record.whyNotResume(deviceSerial, fileSha256, fwFileData.size(), loaded);
+        if (!why.isEmpty())
+            return startOver(why);
         emit resuming(loaded);
+    }
     if (loaded > fwFileData.size()) {
         qDebug() << "Bad FW file. Remove file and restart write";
         getCreateFile();
@@ -222,6 +236,25 @@ void FileTransfer::loadedBlocks(uint size)
         emit setProgressValue(int(fileSizeCounter));
         startBlocks();
     }
+}
+
+void FileTransfer::startOver(const QString &why)
+{
+    qDebug().noquote() << "Firmware file of the device not taken: " << why;
+    emit startingOver(why);
+    getCreateFile();
+}
+
+void FileTransfer::keepRecord(qint64 confirmed, qint64 sent)
+{
+    record.serial = deviceSerial;
+    record.sha256 = fileSha256;
+    record.size = fwFileData.size();
+    record.confirmedBytes = confirmed;
+    record.sentBytes = sent;
+    if (!record.save())
+        qDebug().noquote() << "Cannot keep the flash resume record "
+                           << ResumeRecord::path(deviceSerial);
 }
 
 void FileTransfer::getCreateFile()
@@ -241,6 +274,7 @@ void FileTransfer::createFile(uchar status)
     }
     fileSizeCounter = 0;
     blockRetryCount = 0;
+    keepRecord(0, 0); // the device's file is this image's now, empty
     emit setProgressValue(0);
     startBlocks();
 }
@@ -312,6 +346,8 @@ void FileTransfer::sendNextBlock()
     qDebug() << dashes;
     sentOffset = fileSizeCounter;
     sentBytes = bytes;
+    // Before the block goes: the device may store it and the program end before its answer.
+    keepRecord(fileSizeCounter, qMax(record.sentBytes, fileSizeCounter + bytes));
     blockInFlight = true;
     link->sendCommand(Frame::fileBlockCmd, Frame::filePort, block);
 }
@@ -380,6 +416,8 @@ void FileTransfer::rebootAnswer(uchar statusCode)
 void FileTransfer::stop(Error error, const QString &reason)
 {
     qDebug().noquote() << "Firmware transfer stopped: " << reason << "/C:12";
+    if (phase == Phase::Blocks)
+        keepRecord(fileSizeCounter, record.sentBytes);
     phase = Phase::Idle;
     blockInFlight = false;
     resyncing = false;

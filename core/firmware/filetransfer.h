@@ -2,6 +2,7 @@
 
 #include "commands.h"
 #include "fileinfo.h"
+#include "resumerecord.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -97,6 +98,9 @@ signals:
     // The device holds the first offset bytes of this image from an earlier attempt: the
     // write goes on from there instead of creating the file anew.
     void resuming(qint64 offset);
+    // The device holds a file of the image's version, but not known to be this image's start
+    // (why: the text to show): the file is created anew.
+    void startingOver(const QString &why);
     // The file was refused before anything was sent, or the transfer stopped.
     void transferFailed(FileTransfer::Error error, const QString &reason);
     // The device checked the image and accepted the reboot: it restarts into it now.
@@ -116,6 +120,10 @@ private:
     void stop(Error error, const QString &reason);
     void fail(Error error, const QString &reason);
     void linkStateChanged(int state);
+    // Creates the file anew, saying why the bytes the device holds are not taken.
+    void startOver(const QString &why);
+    // The record says how far this image went into this device: kept before every block.
+    void keepRecord(qint64 confirmed, qint64 sent);
 
     DeviceInterface *link;
     Phase phase = Phase::Idle;
@@ -123,6 +131,10 @@ private:
     QByteArray fwFileData;
     QString fwFileVersion;
     quint16 fileDeviceId = 0;
+    QByteArray fileSha256; // hex
+    // The serial number of the device on the link, as it last said who it is.
+    QString deviceSerial;
+    ResumeRecord record;
     Error loadError = Error::NoFile;
     QString loadReason = QStringLiteral("No firmware file loaded");
 

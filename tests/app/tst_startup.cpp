@@ -1,5 +1,8 @@
 #include <QDir>
 #include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -20,6 +23,7 @@ void tst_Startup::refusesDamagedDatabase_data()
     QTest::addColumn<QString>("kind");
     QTest::newRow("missing devices.db") << "missing";
     QTest::newRow("corrupted devices.db") << "corrupted";
+    QTest::newRow("devices.db without its tables") << "foreign";
 }
 
 void tst_Startup::refusesDamagedDatabase()
@@ -31,7 +35,15 @@ void tst_Startup::refusesDamagedDatabase()
     QVERIFY(QFile::copy(VEXA_CONFIGURATOR_EXE, exe));
     QFile::setPermissions(exe, QFile::permissions(VEXA_CONFIGURATOR_EXE));
 
-    if (kind != "missing") {
+    if (kind == "foreign") { // a sound SQLite file, but not the program's database
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            db.setDatabaseName(dir.path() + "/devices.db");
+            QVERIFY(db.open() &&
+                    db.exec("CREATE TABLE t(a TEXT)").lastError().type() == QSqlError::NoError);
+        }
+        QSqlDatabase::removeDatabase("foreign");
+    } else if (kind != "missing") {
         QFile src(VEXA_BUILT_DEVICES_DB);
         QVERIFY(src.open(QIODevice::ReadOnly));
         QByteArray data = src.readAll();

@@ -7,6 +7,7 @@
 #include "firmwareimage.h"
 #include "frame.h"
 #include "logcapture.h"
+#include "ptypair.h"
 #include "remoteserver.h"
 #include "withoutrootpowers.h"
 
@@ -14,8 +15,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSerialPort>
+#include <QSqlError>
+#include <QSqlQuery>
 
 #include <csignal>
+#include <cstring>
+#include <thread>
 #include <unistd.h>
 
 #include <QJsonArray>
@@ -41,6 +46,7 @@ private slots:
     void writeFile_data();
     void writeFile();
     void stoppedWriteTellsWhatWasWritten();
+    void writeEndsWhenTheRebootIsRefused();
     void writeVerify_data();
     void writeVerify();
     void portAndDatabaseProblems_data();
@@ -129,8 +135,12 @@ void tst_Cli::usage_data()
     QTest::newRow("remote read") << remote + QStringList{"--server", "127.0.0.1:9", "read"} << true;
     QTest::newRow("remote IMEI of 14")
         << QStringList{"--remote", "35693803564380", "--password", "1", "info"} << false;
+    // Asked for on a terminal, or refused when the command runs (remoteReadAndWrite).
     QTest::newRow("remote without password")
-        << QStringList{"--remote", "356938035643809", "info"} << false;
+        << QStringList{"--remote", "356938035643809", "info"} << true;
+    QTest::newRow("password and password file")
+        << remote + QStringList{"--password-file", "-", "info"} << false;
+    QTest::newRow("password file alone") << QStringList{"--password-file", "-", "info"} << false;
     QTest::newRow("remote console") << remote + QStringList{"console"} << false;
     QTest::newRow("remote and port") << remote + QStringList{"--port", "/dev/x", "info"} << false;
     QTest::newRow("server without port")
@@ -251,6 +261,28 @@ void tst_Cli::writeFile_data()
     QTest::newRow("wrong length beside a good value")
         << config(dev + "<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 3
         << "refused (not written): tx_period" << QStringList{nb, "0x8001 []"} << true;
+    // The encodings a declaration may name; the text sent is the same in each.
+    const auto utf16 = [](const QByteArray &ascii, bool bigEndian, bool mark) {
+        QByteArray out = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
+        for (char c : ascii)
+            out += bigEndian ? QByteArray(1, '\0') + c : QByteArray(1, c) + '\0';
+        return out;
+    };
+    const QByteArray period =
+        "<?xml version='1.0' encoding='UTF-16'?>" + config(dev + "<tx_period param=\"00000258\"/>");
+    const QStringList periodWrite{"0x8501 [00 01 0a 04 00 00 02 58]", "0x8001 []"};
+    QTest::newRow("UTF-16 LE") << utf16(period, false, true) << 0 << "reboots" << periodWrite
+                               << true;
+    QTest::newRow("UTF-16 BE") << utf16(period, true, true) << 0 << "reboots" << periodWrite
+                               << true;
+    QTest::newRow("UTF-8 with its mark") << "\xEF\xBB\xBF" + QByteArray(period).replace("16", "8")
+                                         << 0 << "reboots" << periodWrite << true;
+    QTest::newRow("UTF-16 without its mark")
+        << utf16(period, false, false) << 1 << "without a byte order mark" << QStringList{}
+        << false;
+    QTest::newRow("an encoding not read")
+        << QByteArray(period).replace("UTF-16", "EBCDIC-CP-US") << 1
+        << "the encoding EBCDIC-CP-US is not read" << QStringList{} << false;
     QTest::newRow("empty value, the rest held already")
         << config(dev + "<tx_period param=\"\"/><nb_trials param=\"03\"/>") << 3
         << "refused (not written): tx_period" << QStringList{} << true;
@@ -294,9 +326,24 @@ void tst_Cli::stoppedWriteTellsWhatWasWritten()
         return list;
     };
     QCOMPARE(names("applied"), QStringList{"tx_period"});
-    QCOMPARE(names("notWritten"), (QStringList{"nb_trials", "check_connect"}));
-    QCOMPARE(names("refused"), (QStringList{"rs_settings", "adr_enable"}));
+    // The refused value was sent: it is listed as refused, with the device's result.
+    QCOMPARE(names("notWritten"), (QStringList{"check_connect"}));
+    QCOMPARE(names("refused"), (QStringList{"rs_settings", "adr_enable", "nb_trials"}));
+    QVERIFY(report.value("refused").toArray().last().toObject().value("reason").toString().contains(
+        "the device refused it (result"));
     QCOMPARE(f->writes().size(), 2); // no reboot after the refusal
+}
+
+void tst_Cli::writeEndsWhenTheRebootIsRefused()
+{
+    // Every value taken, the reboot refused: the device's answer ends the wait for its reboot.
+    SimConfig c;
+    c.rebootResult = 7;
+    startFlashSim(c);
+    const QString file = f->writeFile("in.xml", "<configuration><dev_id param=\"750\"/><tx_period "
+                                                "param=\"00000258\"/></configuration>");
+    QCOMPARE(run({"write", file, "--yes"}), 1);
+    QVERIFY2(err.contains("refused to reboot (result 7)"), qPrintable(err));
 }
 
 void tst_Cli::writeVerify_data()
@@ -354,6 +401,8 @@ void tst_Cli::portAndDatabaseProblems_data()
     QTest::newRow("empty devices.db") << "empty db" << 1 << "devices.db is empty or damaged";
     QTest::newRow("truncated devices.db")
         << "truncated db" << 1 << "devices.db is empty or damaged";
+    QTest::newRow("devices.db without its tables")
+        << "foreign db" << 1 << "devices.db is empty or damaged: %1";
 }
 
 void tst_Cli::portAndDatabaseProblems()
@@ -376,6 +425,15 @@ void tst_Cli::portAndDatabaseProblems()
         QVERIFY(node.setPermissions({}));
     } else if (problem == "in use") {
         QVERIFY(holder.open(QIODevice::ReadWrite)); // for exclusive use, as every serial program
+    } else if (problem == "foreign db") {           // sound, but not the program's
+        QVERIFY(QFile::remove(DB_Worker::databasePath()));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "foreign");
+            db.setDatabaseName(DB_Worker::databasePath());
+            QVERIFY(db.open() &&
+                    db.exec("CREATE TABLE t(a TEXT)").lastError().type() == QSqlError::NoError);
+        }
+        QSqlDatabase::removeDatabase("foreign");
     } else {
         QFile db(DB_Worker::databasePath());
         QVERIFY(db.open(QIODevice::ReadWrite));
@@ -390,7 +448,7 @@ void tst_Cli::portAndDatabaseProblems()
     node.setPermissions(mode);
     QDir::setCurrent(QCoreApplication::applicationDirPath());
     QCOMPARE(code, exitCode);
-    QVERIFY2(err.contains(told), qPrintable(err));
+    QVERIFY2(err.contains(told.arg(DB_Worker::databasePath())), qPrintable(err));
     QVERIFY2(!err.contains("went away"), qPrintable(err));
     if (exitCode != 0)
         QCOMPARE(f->requests(), QStringList());
@@ -521,6 +579,10 @@ void tst_Cli::provisionBatch()
         } else {
             QCOMPARE(o.value("result").toString(), QString("failed"));
             QCOMPARE(o.value("notOnDevice").toString(), QString("app_key"));
+            // Named as the user's files, not the temporary one that is gone now.
+            QVERIFY2(o.value("error").toString().startsWith(templ + " with the keys of " +
+                                                            dev.serialNumber() + " from " + keys),
+                     qPrintable(o.value("error").toString()));
         }
     }
 
@@ -540,22 +602,31 @@ void tst_Cli::provisionKeysTable_data()
     QTest::addColumn<QByteArray>("csv");
     QTest::addColumn<QString>("match"); // the row's key; empty: the table is refused
     QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QString>("told"); // why it is refused
+    const QByteArray key = "00112233445566778899AABBCCDDEEFF";
     QTest::newRow("by serial number, DevEUI written")
-        << QByteArray("serial_number,dev_eui,app_key\n7500000000012345,70-B3-D5-7E-02-EE-30-39,"
-                      "00112233445566778899AABBCCDDEEFF\n")
-        << "7500000000012345"
-        << QStringList{"70b3d57e02ee3039", "00112233445566778899aabbccddeeff"};
-    QTest::newRow("by DevEUI, semicolons, a comment, CRLF")
-        << QByteArray("# keys\r\nDEV_EUI;app_key\r\n70:B3:D5:7E:02:EE:30:39;\"0011\"\r\n")
-        << "70b3d57e02ee3039" << QStringList{"0011"};
-    QTest::newRow("no column to find the device by")
-        << QByteArray("app_key\n0011\n") << QString() << QStringList();
+        << "serial_number,dev_eui,app_key\n7500000000012345,70-B3-D5-7E-02-EE-30-39," + key + "\n"
+        << "7500000000012345" << QStringList{"70b3d57e02ee3039", "00112233445566778899aabbccddeeff"}
+        << QString();
+    QTest::newRow("by DevEUI, semicolons, a comment, CRLF, quotes")
+        << "# keys\r\nDEV_EUI;app_key\r\n70:B3:D5:7E:02:EE:30:39;\"" + key + "\"\r\n"
+        << "70b3d57e02ee3039" << QStringList{"00112233445566778899aabbccddeeff"} << QString();
+    QTest::newRow("no column to find the device by") << QByteArray("app_key\n0011\n") << QString()
+                                                     << QStringList() << "serial_number or dev_eui";
     QTest::newRow("a column that is no writable parameter")
-        << QByteArray("serial_number,fw_ver\n1,1.3.1\n") << QString() << QStringList();
-    QTest::newRow("a device listed twice")
-        << QByteArray("serial_number,app_key\n1,00\n1,01\n") << QString() << QStringList();
+        << QByteArray("serial_number,fw_ver\n1,1.3.1\n") << QString() << QStringList() << "fw_ver";
+    QTest::newRow("a device listed twice") << "serial_number,app_key\n1," + key + "\n1," + key
+                                           << QString() << QStringList() << "line 3";
     QTest::newRow("a row short of a cell")
-        << QByteArray("serial_number,app_key,app_eui\n1,00\n") << QString() << QStringList();
+        << "serial_number,app_key,app_eui\n1," + key << QString() << QStringList() << "line 2";
+    // Every value is encoded as the device will get it, before any device is asked.
+    QTest::newRow("a key that is no hex")
+        << QByteArray("serial_number,app_key\n1,zz112233\n") << QString() << QStringList()
+        << "line 2 of the keys table: app_key \"zz112233\"";
+    QTest::newRow("a key one byte short") << "serial_number,app_key\n1," + key.left(30) << QString()
+                                          << QStringList() << "line 2 of the keys table: app_key";
+    QTest::newRow("an unbalanced quote") << "serial_number,app_key\n\"1," + key << QString()
+                                         << QStringList() << "line 2 of the keys table: a quote";
 }
 
 void tst_Cli::provisionKeysTable()
@@ -563,12 +634,22 @@ void tst_Cli::provisionKeysTable()
     QFETCH(QByteArray, csv);
     QFETCH(QString, match);
     QFETCH(QStringList, values);
+    QFETCH(QString, told);
     Provisioner::Keys keys;
     QString error;
     QCOMPARE(Provisioner::parseKeys(csv, &keys, &error), !match.isEmpty());
-    QCOMPARE(error.isEmpty(), !match.isEmpty());
-    if (!match.isEmpty())
+    QVERIFY2(error.contains(told), qPrintable(error));
+    if (!match.isEmpty()) {
         QCOMPARE(keys.rows.value(match), values);
+        return;
+    }
+    // A batch with that table is usage: refused before any device is asked anything.
+    const QString templ = f->writeFile(
+        "t.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                 "</configuration>");
+    QCOMPARE(run({"provision", "--template", templ, "--keys", f->writeFile("keys.csv", csv)}), 2);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QCOMPARE(f->requests(), QStringList());
 }
 
 namespace {
@@ -646,14 +727,17 @@ void tst_Cli::flashRefusesFile()
 
 void tst_Cli::flashResumes_data()
 {
-    QTest::addColumn<bool>("unplug"); // else Ctrl+C
-    QTest::newRow("cable pulled") << true;
-    QTest::newRow("interrupted") << false;
+    QTest::addColumn<bool>("unplug");    // else Ctrl+C
+    QTest::addColumn<bool>("sameImage"); // else another image of the same model and version
+    QTest::newRow("cable pulled") << true << true;
+    QTest::newRow("interrupted") << false << true;
+    QTest::newRow("another image after the cable was pulled") << true << false;
 }
 
 void tst_Cli::flashResumes()
 {
     QFETCH(bool, unplug);
+    QFETCH(bool, sameImage);
     const int stopAfterBlocks = 20;
     SimConfig c;
     if (unplug) {
@@ -689,6 +773,17 @@ void tst_Cli::flashResumes()
              qPrintable(QString("%1 confirmed, %2 kept").arg(confirmed).arg(kept.size())));
 
     sim->resetCounts();
+    if (!sameImage) {
+        // Its bytes differ from the first image's only past what the device holds.
+        QByteArray other = file;
+        other[other.size() - 1] = char(~other.at(other.size() - 1));
+        QCOMPARE(run({"--json", "flash", f->writeFile("fw.bin", other), "--yes"}), 0);
+        QVERIFY2(err.contains("another image was being written: starting over"), qPrintable(err));
+        QCOMPARE(sim->commandCount(Cmd::createFile), 1);
+        QCOMPARE(sim->device().storedFile(), other);
+        QVERIFY(jsonOut().value("resumedAt").isNull());
+        return;
+    }
     QCOMPARE(run(args), 0);
     QVERIFY2(err.contains(QString("resuming at %1 bytes").arg(kept.size())), qPrintable(err));
     QCOMPARE(sim->commandCount(Cmd::createFile), 0);
@@ -756,11 +851,41 @@ void tst_Cli::remoteReadAndWrite()
     QVERIFY(server.listen(0));
     const QString imei = server.imeis().first();
     SimDevice &dev = server.device(imei)->device();
-    const QStringList remote{"--remote",   imei,
-                             "--password", "77",
-                             "--server",   QStringLiteral("127.0.0.1:%1").arg(server.port())};
+    const QStringList through{"--remote", imei, "--server",
+                              QStringLiteral("127.0.0.1:%1").arg(server.port())};
+    // The password from a file, from standard input, or asked for on a terminal without echo.
+    const QStringList remote = through + QStringList{"--password-file", f->writeFile("pw", "77\n")};
+    PtyPair terminal;
+    const int typed =
+        ::open(QFile::encodeName(terminal.slaveName()).constData(), O_RDWR | O_NOCTTY);
+    termios echoing{};
+    QVERIFY(typed >= 0 && ::tcgetattr(typed, &echoing) == 0);
+    echoing.c_lflag |= ECHO;
+    QVERIFY(::tcsetattr(typed, TCSANOW, &echoing) == 0);
+    // Typed once the echo is off (a terminal echoes as the keys come), or at the latest when
+    // the command would have given up on the server anyway.
+    std::thread user([&] {
+        QElapsedTimer waited;
+        waited.start();
+        termios now{};
+        while (::tcgetattr(typed, &now) == 0 && (now.c_lflag & ECHO) &&
+               waited.elapsed() < AppFixture::connectWaitMs)
+            QThread::msleep(1);
+        terminal.write("77\n");
+    });
+    QCOMPARE(run(through + QStringList{"info"}, {}, typed), 0);
+    user.join();
+    ::close(typed);
+    char shown[64] = {};
+    QVERIFY(::read(terminal.master(), shown, sizeof shown - 1) < 3 || !strstr(shown, "77"));
+    QVERIFY2(err.contains("password of the device"), qPrintable(err));
+    QCOMPARE(run(through + QStringList{"info"}, {}, ::open("/dev/null", O_RDONLY)), 2);
+    QVERIFY2(err.contains("--remote needs the device's password"), qPrintable(err));
+    QCOMPARE(run(through + QStringList{"--password", "77", "info"}), 0);
+    QVERIFY2(err.contains("visible to other users"), qPrintable(err));
     const QString file = f->path("field.xml");
     QCOMPARE(run(remote + QStringList{"read", "--with-keys", "-o", file}), 0);
+    QVERIFY2(!err.contains("visible to other users"), qPrintable(err));
     QDomDocument doc;
     QFile saved(file);
     QVERIFY(saved.open(QIODevice::ReadOnly) && doc.setContent(saved.readAll()));
@@ -772,7 +897,12 @@ void tst_Cli::remoteReadAndWrite()
     const QByteArray before = dev.param(0x000A);
     period.setAttribute("param", before.toHex() == "0000012c" ? "00000258" : "0000012c");
     QVERIFY(ConfigDocument::save(doc, file));
-    QCOMPARE(run(remote + QStringList{"write", file, "--yes"}), 0);
+    int line[2] = {-1, -1};
+    QVERIFY(::pipe(line) == 0 && ::write(line[1], "77\n", 3) == 3);
+    ::close(line[1]);
+    QCOMPARE(
+        run(through + QStringList{"--password-file", "-", "write", file, "--yes"}, {}, line[0]), 0);
+    ::close(line[0]);
     QVERIFY(dev.param(0x000A) != before);
     QCOMPARE(sim->totalCommands(), 0); // the local device was never asked
 }

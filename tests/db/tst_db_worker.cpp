@@ -53,6 +53,8 @@ void tst_DbWorker::checkDb_data()
     QTest::newRow("empty file") << "empty" << false;
     QTest::newRow("truncated") << "truncated" << false;
     QTest::newRow("sound") << "sound" << true;
+    QTest::newRow("sound, without the program's tables") << "foreign" << false;
+    QTest::newRow("sound, a group table missing") << "no group" << false;
 }
 
 void tst_DbWorker::checkDb()
@@ -61,6 +63,15 @@ void tst_DbWorker::checkDb()
     QFETCH(bool, ok);
     if (kind != "missing" && kind != "garbage" && kind != "empty") {
         QStringList sql{"CREATE TABLE t(a TEXT, b TEXT)", "CREATE INDEX ti ON t(a)"};
+        if (kind != "foreign")
+            sql << "CREATE TABLE ids(name TEXT, id INTEGER)"
+                << "CREATE TABLE statusBits(bit INTEGER, name TEXT, off TEXT, on_ TEXT)"
+                << "CREATE TABLE gprsList(a TEXT, b TEXT, c TEXT, d TEXT, e TEXT)"
+                << "CREATE TABLE gpsList(a TEXT, b TEXT, c TEXT, d TEXT)"
+                << "CREATE TABLE vexa750(fw_ver TEXT, fw_group TEXT)"
+                << "INSERT INTO vexa750 VALUES('1.0.0', 'grp')";
+        if (kind != "foreign" && kind != "no group")
+            sql << "CREATE TABLE grp(cmd INTEGER, page TEXT, form TEXT, status_cmd INTEGER)";
         for (int i = 0; i < 400; ++i)
             sql << QString("INSERT INTO t VALUES('%1', '%2')")
                        .arg(i, 40, 10, QChar('x'))

@@ -4,6 +4,7 @@
 #include "firmwarestore.h"
 #include "linkstate.h"
 #include "logcapture.h"
+#include "resumerecord.h"
 
 #include <QEventLoop>
 
@@ -127,23 +128,29 @@ void tst_FileTransfer::writesFromTheDeviceStore_data()
     QTest::addColumn<QString>("deviceFirmware"); // running on the device ("": the model's)
     QTest::addColumn<QString>("storedVersion");  // of the file in its store
     QTest::addColumn<int>("storedBytes");        // how much of that file it holds
+    QTest::addColumn<bool>("recorded");          // this program was writing this image to it
     QTest::addColumn<bool>("creates");
     QTest::addColumn<int>("fromOffset");
     const int kib256 = 256 * 1024; // whole blocks: no empty block after the last
     const int small = 5000;
     const QString none;
-    QTest::newRow("256 KiB") << kib256 << 512 << none << none << 0 << true << 0;
+    QTest::newRow("256 KiB") << kib256 << 512 << none << none << 0 << false << true << 0;
     // Through the radio relay, which brings its own block size, into the remote device.
     QTest::newRow("relayed") << small << int(FileTransfer::relayBlockSize) << none << none << 0
-                             << true << 0;
+                             << false << true << 0;
     QTest::newRow("same version, nothing loaded")
-        << small << 512 << newVersion << newVersion << 0 << false << 0;
-    QTest::newRow("part loaded") << small << 512 << none << newVersion << 1000 << false << 1000;
+        << small << 512 << newVersion << newVersion << 0 << true << false << 0;
+    QTest::newRow("part loaded") << small << 512 << none << newVersion << 1000 << true << false
+                                 << 1000;
+    // The same version, but who knows which image of it.
+    QTest::newRow("part loaded, not recorded")
+        << small << 512 << none << newVersion << 1000 << false << true << 0;
     QTest::newRow("all loaded: check at once")
-        << small << 512 << none << newVersion << small << false << small;
+        << small << 512 << none << newVersion << small << true << false << small;
     QTest::newRow("more than the file")
-        << small << 512 << none << newVersion << small + 1 << true << 0;
-    QTest::newRow("other version stored") << small << 512 << none << "1.0.0" << 3000 << true << 0;
+        << small << 512 << none << newVersion << small + 1 << true << true << 0;
+    QTest::newRow("other version stored")
+        << small << 512 << none << "1.0.0" << 3000 << false << true << 0;
 }
 
 void tst_FileTransfer::writesFromTheDeviceStore()
@@ -153,6 +160,7 @@ void tst_FileTransfer::writesFromTheDeviceStore()
     QFETCH(QString, deviceFirmware);
     QFETCH(QString, storedVersion);
     QFETCH(int, storedBytes);
+    QFETCH(bool, recorded);
     QFETCH(bool, creates);
     QFETCH(int, fromOffset);
     SimConfig c;
@@ -173,15 +181,23 @@ void tst_FileTransfer::writesFromTheDeviceStore()
     }
     QSignalSpy linkStates(link.get(), &DeviceInterface::changeDeviceStatus);
     const QByteArray file = firmwareImage(id, newVersion, size);
+    if (recorded) {
+        ResumeRecord r{target.serialNumber(), ResumeRecord::hashOf(file), size, storedBytes,
+                       storedBytes};
+        QVERIFY(r.save());
+    }
+    QSignalSpy startedOver(transfer.get(), &FileTransfer::startingOver);
 
     const Outcome out = run(file);
+    // Only a file of the image's version is ever taken up, and only when its start is known.
+    QCOMPARE(startedOver.count(), creates && storedVersion == newVersion ? 1 : 0);
     QVERIFY2(out.finished, qPrintable(out.reason));
     QCOMPARE(target.storedFile(), file);
     QCOMPARE(transfer->blockSize(), blockSize);
     // The image's blocks are announced as file writing, unless the device held them all.
-    const QList<int> states =
-        fromOffset < size ? QList<int>{LinkState::WriteFile, LinkState::ApplyingFirmware}
-                          : QList<int>{LinkState::ApplyingFirmware};
+    const QList<int> states = fromOffset < size
+                                  ? QList<int>{LinkState::WriteFile, LinkState::ApplyingFirmware}
+                                  : QList<int>{LinkState::ApplyingFirmware};
     QCOMPARE(out.states, states);
     if (relayed) {
         // Each block went wrapped; the reboot of the remote device ends the relay session.
@@ -330,10 +346,10 @@ void tst_FileTransfer::storeNames_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QString>("name"); // what a download of it is saved as
     QTest::newRow("701") << firmwareImage(701, "1.2.3", 64) << "Vexa701_v1.2.3_update.bin";
-    QTest::newRow("760 variant 1") << firmwareImage(1784, "2.0.10", 64)
-                                   << "Vexa760_1_v2.0.10_update.bin";
-    QTest::newRow("760 variant 63") << firmwareImage(65272, "1.4.12", 64)
-                                    << "Vexa760_63_v1.4.12_update.bin";
+    QTest::newRow("760 variant 1")
+        << firmwareImage(1784, "2.0.10", 64) << "Vexa760_1_v2.0.10_update.bin";
+    QTest::newRow("760 variant 63")
+        << firmwareImage(65272, "1.4.12", 64) << "Vexa760_63_v1.4.12_update.bin";
     QTest::newRow("unknown identifier") << firmwareImage(999, "1.0.0", 64) << "1.0.0_update.bin";
     QTest::newRow("no firmware header") << QByteArray("PK\x03\x04 an archive") << "_update.bin";
 }

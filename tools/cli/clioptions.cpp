@@ -28,9 +28,10 @@ Commands:
                            it to come back, reads it again and compares every written value
   flash FILE [--yes]       write the firmware image FILE into the device and restart it into
                            it (asks first unless --yes, telling model, serial number and the
-                           versions); an interrupted flash (Ctrl+C, cable pulled) resumes from
-                           what the device holds when run again; succeeds only when the device
-                           has come back running the image's version
+                           versions); an interrupted flash (Ctrl+C, cable pulled) of the same
+                           image resumes from what the device holds when run again (another
+                           image starts over); succeeds only when the device has come back
+                           running the image's version
   console                  a command console on the device: each line of standard input is
                            sent; hex lines (8600 00) as command frames, whose answers are shown
                            decoded and in hex; lines starting with a letter (SYSLOG LEVEL=DBG,A)
@@ -55,10 +56,14 @@ Commands:
                            syslog DBG,A (everything); syslog ALL,F only switches it off
 
 Options:
-  --remote IMEI --password P [--server HOST:PORT]
+  --remote IMEI [--password-file FILE] [--server HOST:PORT]
                            info, read and write through the remote-configuration server, for
                            the device of this IMEI (15 digits) with its password; the server of
-                           settings.conf (UpdateServer/IP, UpdateServer/Port) unless --server
+                           settings.conf (UpdateServer/IP, UpdateServer/Port) unless --server.
+                           The password is the first line of FILE (- : a line of standard
+                           input); without it a terminal is asked, with the echo off
+  --password P             the password on the command line: still taken, with a warning, as
+                           every user of the computer can read it in the process list
   --port NAME              use this port (a device path or name) instead of searching by the
                            USB identifiers of settings.conf (Device/VID, Device/PID)
   --relay DEVEUI           info, read and write reach the device with this DevEUI over the
@@ -71,16 +76,20 @@ Options:
   -h, --help               this text
 
 Progress and errors go to standard error. Exit codes:
-  0  success (write: every value of the file is on the device)
-  1  failure (nothing of the file was applied)
-  1  also: remote server not available, device not connected to it or busy, session ended
-  2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know)
-  1  also: console or syslog lost the device, or syslog could not switch the output off
-  3  write: partly applied; some values of the file are not on the device (refused by the
-     file check or by the device, not supported by its firmware, the write stopped, or with
-     --verify read back with another value); with --json the applied, unchanged, refused and
-     unwritten values are listed by name (and with --verify the mismatches)
-  1  also: write --verify when the device did not come back to be read again
+  0  success; write: every value of the file is on the device (held already or written, and
+     with --verify read back as written)
+  3  write: some values of the file are on the device, not all; the others were refused by
+     the file check or by the device (--json: "refused", with the reason), are not supported
+     by its firmware, were never sent because the write stopped (--json: "notWritten"), or
+     with --verify were read back with another value (--json: "mismatches")
+  1  write: no value of the file is on the device, or with --verify the device did not come
+     back to be read again
+  1  any other failure: no device, a port or devices.db problem, remote server not
+     available, device not connected to it or busy, session ended; console or syslog lost
+     the device, or syslog could not switch the output off
+  2  bad usage (also a syslog LEVEL or SOURCE the device's firmware does not know, a
+     provision template, keys table or image that cannot be used, or --remote with no
+     password to be had)
   flash exits 1 on any failure: a refused image (unreadable, empty, over 1 MiB, no firmware
   header, another device's), a transfer that stopped, or a device that did not come back with
   the new version; --json prints {file, device, fromVersion, toVersion, bytesSent, resumedAt,
@@ -110,10 +119,11 @@ bool CliOptions::takeProvisionOption(const QStringList &args, int *i, CliOptions
 int CliOptions::parseRemoteOption(const QStringList &args, int *i, CliOptions *o, QString *error)
 {
     const QString &a = args.at(*i);
-    QString *target = a == QLatin1String("--remote")     ? &o->remoteImei
-                      : a == QLatin1String("--password") ? &o->remotePassword
-                      : a == QLatin1String("--server")   ? &o->remoteServer
-                                                         : nullptr;
+    QString *target = a == QLatin1String("--remote")          ? &o->remoteImei
+                      : a == QLatin1String("--password")      ? &o->remotePassword
+                      : a == QLatin1String("--password-file") ? &o->passwordFile
+                      : a == QLatin1String("--server")        ? &o->remoteServer
+                                                              : nullptr;
     if (!target)
         return -1;
     if (*i + 1 >= args.size()) {
@@ -127,9 +137,9 @@ int CliOptions::parseRemoteOption(const QStringList &args, int *i, CliOptions *o
 bool CliOptions::checkRemoteOptions(const CliOptions &o, QString *error)
 {
     if (o.remoteImei.isEmpty()) {
-        if (o.remotePassword.isEmpty() && o.remoteServer.isEmpty())
+        if (o.remotePassword.isEmpty() && o.passwordFile.isEmpty() && o.remoteServer.isEmpty())
             return true;
-        *error = QStringLiteral("--password and --server go with --remote IMEI");
+        *error = QStringLiteral("--password, --password-file and --server go with --remote IMEI");
         return false;
     }
     const QStringList commands{QStringLiteral("info"), QStringLiteral("read"),
@@ -142,8 +152,8 @@ bool CliOptions::checkRemoteOptions(const CliOptions &o, QString *error)
         *error = QStringLiteral("--remote and --port exclude each other");
     else if (!RemoteConnection::isValidImei(o.remoteImei))
         *error = QStringLiteral("--remote: an IMEI is 15 digits");
-    else if (o.remotePassword.isEmpty())
-        *error = QStringLiteral("--remote needs --password (the device's password)");
+    else if (!o.remotePassword.isEmpty() && !o.passwordFile.isEmpty())
+        *error = QStringLiteral("--password and --password-file exclude each other");
     else if (!o.remoteServer.isEmpty() && !DeviceSession::splitServer(o.remoteServer, &host, &port))
         *error = QStringLiteral("--server: HOST:PORT, like 127.0.0.1:12358");
     else

@@ -12,6 +12,10 @@ struct CliOptions
     QString command; // list, doctor, info, read, write, flash, console, syslog, provision
     QString port;    // empty: by the USB identifiers
     QString file;    // write: the configuration file; flash: the firmware image
+    // How messages name the file (empty: by its path). A batch writes each device's values
+    // from a temporary file the user never made and that is gone afterwards.
+    QString fileShownAs;
+    QString shownFile() const { return fileShownAs.isEmpty() ? file : fileShownAs; }
     QString output;  // read: where to put the document (empty: standard output)
     bool json = false;
     bool yes = false;
@@ -28,8 +32,9 @@ struct CliOptions
     QString source; // syslog: the source code (A, L, ...)
     // Through the remote-configuration server instead of a port (info, read, write).
     QString remoteImei;
-    QString remotePassword;
-    QString remoteServer; // HOST:PORT; empty: the server of settings.conf
+    QString remotePassword; // --password, or read by PasswordInput before the command runs
+    QString passwordFile;   // --password-file: a file, or "-" for a line of standard input
+    QString remoteServer;   // HOST:PORT; empty: the server of settings.conf
     // info, read, write through the radio relay of the local device to this DevEUI.
     QString relay;
     // What the configurator's relay page offers unless changed (the device's units).

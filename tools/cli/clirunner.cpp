@@ -4,6 +4,7 @@
 #include "doctorcommand.h"
 #include "flashcommand.h"
 #include "inforeadcommand.h"
+#include "passwordinput.h"
 #include "provisioner.h"
 #include "writecommand.h"
 
@@ -18,6 +19,14 @@ CliRunner::CliRunner(const Options &options, PortEnumerator *portEnumerator, QTe
 
 void CliRunner::start()
 {
+    QString error;
+    if (!PasswordInput::resolve(&opts, inputFd, err, &error)) {
+        err << "vexa7xx-cli: " << error << '\n';
+        err.flush();
+        QMetaObject::invokeMethod(
+            this, [this] { emit finished(2); }, Qt::QueuedConnection);
+        return;
+    }
     const QString &c = opts.command;
     if (c == QLatin1String("provision")) {
         Provisioner::Options batchOptions = opts.provision;

@@ -28,7 +28,8 @@ public:
 
     // Starts the command; finished(code) follows.
     void start();
-    // Where the console reads its lines (standard input unless set; not closed here).
+    // Where the console reads its lines and the password is read or asked for (standard input
+    // unless set; not closed here).
     void setInputFd(int fd) { inputFd = fd; }
     // Ctrl+C (or SIGTERM), through the event loop: a flash stops cleanly (running it again
     // resumes), syslog switches the device's debug output off and ends once that has left the

@@ -62,6 +62,10 @@ void FlashCommand::start()
             err << "resuming at " << offset << " bytes (the device holds them from an earlier "
                 << "attempt)\n";
     });
+    connect(transfer, &FileTransfer::startingOver, this, [this](const QString &why) {
+        err << why << '\n';
+        err.flush();
+    });
     connect(session, &DeviceSession::linkState, this, [this](int state) {
         if (state == LinkState::ApplyingFirmware)
             err << "the device checks the image\n";

@@ -5,6 +5,8 @@
 #include "firmwarestore.h"
 #include "flashcommand.h"
 #include "inforeadcommand.h"
+#include "paramcatalogue.h"
+#include "paramcodec.h"
 #include "portcheck.h"
 #include "portfinder.h"
 #include "writecommand.h"
@@ -50,19 +52,74 @@ QString Provisioner::bareEui(const QString &eui)
     return bare;
 }
 
+namespace {
+// The cells of one line of the table. A cell may be quoted ("..."), then it may hold the
+// separator and "" for a quote; a quote left open, or one inside a bare cell, makes the line
+// unreadable rather than silently another value.
+bool splitCells(const QString &line, QChar separator, QStringList *cells, QString *why)
+{
+    QString cell;
+    bool quoted = false;    // inside quotes
+    bool wasQuoted = false; // the cell was a quoted one (only blanks may follow its end)
+    for (int i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (quoted) {
+            if (c != QLatin1Char('"'))
+                cell += c;
+            else if (i + 1 < line.size() && line.at(i + 1) == QLatin1Char('"'))
+                cell += line.at(++i);
+            else
+                quoted = false;
+        } else if (c == separator) {
+            *cells << (wasQuoted ? cell : cell.trimmed());
+            cell.clear();
+            wasQuoted = false;
+        } else if (c == QLatin1Char('"')) {
+            if (wasQuoted || !cell.trimmed().isEmpty()) {
+                *why = QStringLiteral("a quote inside a cell");
+                return false;
+            }
+            cell.clear();
+            quoted = wasQuoted = true;
+        } else if (!wasQuoted || !c.isSpace()) {
+            if (wasQuoted) {
+                *why = QStringLiteral("text after a quoted cell");
+                return false;
+            }
+            cell += c;
+        }
+    }
+    if (quoted) {
+        *why = QStringLiteral("a quote that is not closed");
+        return false;
+    }
+    *cells << (wasQuoted ? cell : cell.trimmed());
+    return true;
+}
+} // namespace
+
 bool Provisioner::parseKeys(const QByteArray &text, Keys *k, QString *error)
 {
     QStringList header;
+    QChar separator;
     int lineNumber = 0;
+    const auto refuse = [&](const QString &why) {
+        *error = QStringLiteral("line %1 of the keys table: %2").arg(lineNumber).arg(why);
+        return false;
+    };
+    QDomDocument scratch;
     for (const QByteArray &raw : text.split('\n')) {
         ++lineNumber;
         const QString line = QString::fromUtf8(raw).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        QStringList cells =
-            line.split(line.contains(QLatin1Char(';')) ? QLatin1Char(';') : QLatin1Char(','));
-        for (QString &c : cells)
-            c = c.trimmed().remove(QLatin1Char('"'));
+        // The header's separator is the table's.
+        if (header.isEmpty())
+            separator = line.contains(QLatin1Char(';')) ? QLatin1Char(';') : QLatin1Char(',');
+        QStringList cells;
+        QString why;
+        if (!splitCells(line, separator, &cells, &why))
+            return refuse(why);
         if (header.isEmpty()) {
             header = cells;
             for (QString &h : header)
@@ -88,30 +145,32 @@ bool Provisioner::parseKeys(const QByteArray &text, Keys *k, QString *error)
             }
             continue;
         }
-        if (cells.size() != header.size()) {
-            *error = QStringLiteral("line %1 of the keys table has %2 cells, its header %3")
-                         .arg(lineNumber)
-                         .arg(cells.size())
-                         .arg(header.size());
-            return false;
-        }
+        if (cells.size() != header.size())
+            return refuse(
+                QStringLiteral("%1 cells, its header %2").arg(cells.size()).arg(header.size()));
         QString match;
         QStringList values;
         for (int i = 0; i < header.size(); ++i) {
-            if (header.at(i) == k->matchColumn)
-                match =
-                    k->matchColumn == QLatin1String("dev_eui") ? bareEui(cells.at(i)) : cells.at(i);
-            else // keys are hex: the separators people write them with go
-                values << bareEui(cells.at(i));
+            const QString &column = header.at(i);
+            if (column == k->matchColumn) {
+                match = column == QLatin1String("dev_eui") ? bareEui(cells.at(i)) : cells.at(i);
+                continue;
+            }
+            // Keys are hex: the separators people write them with go. What is left is encoded
+            // as the device will get it now, so that no batch stops half-way at a bad key.
+            const QString value = bareEui(cells.at(i));
+            QDomElement e = scratch.createElement(column);
+            e.setAttribute(QStringLiteral("param"), value);
+            const QString bad =
+                ParamCodec::checkElement(*ParamCatalogue::writableByElement(column), e);
+            if (!bad.isEmpty())
+                return refuse(QStringLiteral("%1 \"%2\": %3").arg(column, cells.at(i), bad));
+            values << value;
         }
-        if (match.isEmpty() || k->rows.contains(match)) {
-            *error = QStringLiteral("line %1 of the keys table: %2 %3")
-                         .arg(lineNumber)
-                         .arg(k->matchColumn, match.isEmpty()
-                                                  ? QStringLiteral("is empty")
-                                                  : match + QStringLiteral(" is listed twice"));
-            return false;
-        }
+        if (match.isEmpty() || k->rows.contains(match))
+            return refuse(QStringLiteral("%1 %2").arg(
+                k->matchColumn, match.isEmpty() ? QStringLiteral("is empty")
+                                                : match + QStringLiteral(" is listed twice")));
         k->rows.insert(match, values);
     }
     if (header.isEmpty()) {
@@ -316,11 +375,18 @@ void Provisioner::startWrite(Unit &u)
     const QString file =
         workDir.filePath(QStringLiteral("device-%1.xml")
                              .arg(u.serial.isEmpty() ? QString::number(quintptr(&u)) : u.serial));
+    // Named in messages as what it is made of: the file itself is gone after the batch.
+    const QString shownAs = opts.keysFile.isEmpty()
+                                ? opts.templateFile
+                                : QStringLiteral("%1 with the keys of %2 from %3")
+                                      .arg(opts.templateFile, u.serial, opts.keysFile);
     if (!ConfigDocument::save(doc, file))
-        return finishUnit(u, QStringLiteral("cannot write ") + file);
+        return finishUnit(
+            u, QStringLiteral("cannot write the values of %1 to a temporary folder").arg(shownAs));
     // Through the file, so the file check applies to the keys of the table as to any file.
     CliOptions o = stepOptions(u, QStringLiteral("write"));
     o.file = file;
+    o.fileShownAs = shownAs;
     o.withKeys = true;
     o.verify = opts.verify;
     runStep(u, new WriteCommand(o, enumerator, u.os, u.es, this),

@@ -1,6 +1,8 @@
 #include "writecommand.h"
 
+#include "deviceinterface.h"
 #include "devicesession.h"
+#include "packparser.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -15,6 +17,13 @@ void WriteCommand::start()
     if (!session)
         return;
     connect(session, &DeviceSession::writeStopped, this, &WriteCommand::writeStopped);
+    // The session waits for the reboot that ends a write; a refusal is the device's last word.
+    connect(session->link()->packParser(), &PackParser::rebootAnswer, this, [this](uchar code) {
+        if (code != 0 && session->isWriting())
+            fail(QStringLiteral("the device took the values but refused to reboot (result %1); "
+                                "they take effect when it restarts")
+                     .arg(code));
+    });
     connect(session, &DeviceSession::writeFinished, this, [this] {
         if (done)
             return;
@@ -35,7 +44,7 @@ bool WriteCommand::loadFile()
     DeviceSession::FileToWrite file;
     QString error;
     if (!DeviceSession::loadFileToWrite(opts.file, opts.withKeys, &file, &error)) {
-        fail(error);
+        fail(error.replace(opts.file, opts.shownFile()));
         return false;
     }
     fileDoc = file.doc;
@@ -45,7 +54,7 @@ bool WriteCommand::loadFile()
         err << "refused (not written): " << r << '\n';
     if (DeviceSession::hasWritable(fileDoc))
         return true;
-    fail(QStringLiteral("nothing of %1 can be written").arg(opts.file));
+    fail(QStringLiteral("nothing of %1 can be written").arg(opts.shownFile()));
     return false;
 }
 
@@ -57,7 +66,7 @@ void WriteCommand::identified(const DeviceIdentity &d)
     // Told before the whole configuration is read for nothing.
     if (fileDevId != QString::number(d.devId))
         fail(QStringLiteral("%1 is for device ID %2, the device is %3")
-                 .arg(opts.file, fileDevId)
+                 .arg(opts.shownFile(), fileDevId)
                  .arg(d.devId));
 }
 
@@ -71,7 +80,7 @@ void WriteCommand::readDone(const QDomDocument &doc)
     unchanged = pending.unchanged;
     if (pending.count == 0) {
         err << "the device already holds every " << (fileRefused.isEmpty() ? "" : "accepted ")
-            << "value of " << opts.file << "; nothing written\n";
+            << "value of " << opts.shownFile() << "; nothing written\n";
         return finishWrite();
     }
     if (!unchanged.isEmpty())
@@ -92,8 +101,9 @@ void WriteCommand::writeStopped(const ConfigExchange::WriteReport &r)
     err << "\nvexa7xx-cli: "
         << (r.stop == Stop::Refused      ? "the device refused " + r.notWritten.value(0)
             : r.stop == Stop::DeviceLost ? QStringLiteral("the device went away during the write")
-                                         : QStringLiteral("the device stopped answering during "
-                                                          "the write"))
+            : r.stop == Stop::Unreadable
+                ? QStringLiteral("the configuration to write could not be parsed; nothing was sent")
+                : QStringLiteral("the device stopped answering during the write"))
         << '\n';
     err << "written before the stop: "
         << (r.written.isEmpty() ? QStringLiteral("nothing") : r.written.join(QStringLiteral(", ")))
@@ -104,6 +114,7 @@ void WriteCommand::finishWrite()
 {
     if (done)
         return;
+    using Stop = ConfigExchange::WriteReport::Stop;
     const bool writing = session->isWriting();
     const ConfigExchange::WriteReport r =
         writing ? session->writeReport() : ConfigExchange::WriteReport();
@@ -112,10 +123,16 @@ void WriteCommand::finishWrite()
     refused << r.skipped;
     for (const QString &skipped : r.skipped)
         err << "refused (not written): " << skipped << '\n';
+    // The value the device refused was sent: it is refused, with the device's word for why,
+    // and "notWritten" keeps the values never sent.
+    QStringList notWritten = r.notWritten;
+    if (r.stop == Stop::Refused && !notWritten.isEmpty())
+        refused << notWritten.takeFirst() +
+                       QStringLiteral(": the device refused it (result %1)").arg(r.refusedResult);
     QJsonObject json;
     reportVerify(&json);
     QJsonArray refusedList;
-    missing = r.notWritten;
+    missing = notWritten;
     for (const QString &entry : refused) {
         const int colon = entry.indexOf(QLatin1String(": "));
         refusedList.append(QJsonObject{{QStringLiteral("name"), entry.left(colon)},
@@ -128,18 +145,21 @@ void WriteCommand::finishWrite()
         json.insert(QStringLiteral("applied"), QJsonArray::fromStringList(r.written));
         json.insert(QStringLiteral("unchanged"), QJsonArray::fromStringList(unchanged));
         json.insert(QStringLiteral("refused"), refusedList);
-        json.insert(QStringLiteral("notWritten"), QJsonArray::fromStringList(r.notWritten));
+        json.insert(QStringLiteral("notWritten"), QJsonArray::fromStringList(notWritten));
         out << QJsonDocument(json).toJson(QJsonDocument::Compact) << '\n';
     }
-    if (refused.isEmpty() && r.notWritten.isEmpty() && mismatches.isEmpty()) {
+    // One rule for every way a write ends: 0 when every value of the file is on the device
+    // (read back as written, with --verify), 3 when some are, 1 when none is. On the device are
+    // the values it held already and those it acknowledged, less those read back otherwise.
+    const int onDevice = int(unchanged.size() + r.written.size() - mismatches.size());
+    if (missing.isEmpty() && r.stop != Stop::Unreadable) {
         if (writing && !session->verified())
             err << "\nwritten; the device reboots\n";
         return succeed();
     }
-    // A value read back with another one is not on the device.
-    if (r.written.size() == mismatches.size() && unchanged.isEmpty())
-        return fail(QStringLiteral("nothing of %1 was applied").arg(opts.file), 1);
-    fail(QStringLiteral("%1 was applied in part").arg(opts.file), PartlyApplied);
+    if (onDevice <= 0)
+        return fail(QStringLiteral("no value of %1 is on the device").arg(opts.shownFile()), 1);
+    fail(QStringLiteral("%1 was applied in part").arg(opts.shownFile()), PartlyApplied);
 }
 
 void WriteCommand::reportVerify(QJsonObject *json)
