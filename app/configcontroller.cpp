@@ -365,6 +365,12 @@ QString loadProblemText(ConfigDocument::LoadResult result, const QString &proble
                QCoreApplication::translate("MainWindow",
                                            "Параметры заданы в файле более одного раза: %1")
                    .arg(problem.section(QStringLiteral(": "), 1));
+    case R::Encoding:
+        return QStringLiteral("\n") +
+               QCoreApplication::translate("MainWindow",
+                                           "Кодировка файла не поддерживается (%1). "
+                                           "Сохраните файл в UTF-8.")
+                   .arg(problem);
     case R::Ok:
     case R::NotConfiguration:
         break;

@@ -29,6 +29,16 @@ FirmwareController::FirmwareController(MainWindow *window)
             &QProgressBar::setValue);
     connect(fileTransfer, &FileTransfer::transferFailed, this,
             &FirmwareController::firmwareTransferFailed);
+    // What the device holds is not a part of this image: the user learns why the transfer
+    // takes its whole time after an interrupted one.
+    connect(fileTransfer, &FileTransfer::startingOver, this, [this](const QString &why) {
+        qDebug().noquote() << "Firmware transfer starts over:" << why;
+        this->window->prompts->notify(
+            UserPrompts::Icon::Information, tr("Обновление прошивки"),
+            tr("Прошивка, начатая на устройстве ранее, не совпадает с этой: запись начинается "
+               "заново."),
+            MainWindow::rebootBoxMs);
+    });
     connect(ui->updateFwButton, &QToolButton::clicked, this,
             &FirmwareController::startUpdateFirmware);
 }

@@ -264,7 +264,7 @@ LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refus
         why = QStringLiteral("larger than any configuration (over %1 bytes)").arg(maxFileBytes);
         result = LoadResult::TooLarge;
     } else if (!decode(content, &text, &why)) {
-        result = LoadResult::NotConfiguration;
+        result = LoadResult::Encoding;
     } else {
         result = shapeProblem(text, &why);
     }

@@ -56,7 +56,15 @@ constexpr int maxFileBytes = 1 << 20;
 // maxFileBytes; nested deeper than a configuration (which would exhaust the stack of a tree
 // parser); a document type declaration (entity expansion); a parameter given more than once. A text
 // in an encoding that is not read is NotConfiguration, with the encoding in *problem.
-enum class LoadResult { Ok, NotConfiguration, TooLarge, TooDeep, TypeDeclaration, Repeated };
+enum class LoadResult {
+    Ok,
+    NotConfiguration,
+    Encoding, // an encoding that is not read, or bytes not valid in it
+    TooLarge,
+    TooDeep,
+    TypeDeclaration,
+    Repeated
+};
 // The text of a file, decoded as its byte order mark or XML declaration says; false with *why
 // when the encoding is not one that is read or the bytes are not valid in it.
 bool decode(const QByteArray &content, QString *text, QString *why);

@@ -1212,6 +1212,10 @@ Switch debug mode off?</translation>
         <source>Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.</source>
         <translation>The firmware update failed. Reboot the device and update again.</translation>
     </message>
+    <message>
+        <source>Прошивка, начатая на устройстве ранее, не совпадает с этой: запись начинается заново.</source>
+        <translation>The firmware partly written to the device earlier is not this one: writing starts over.</translation>
+    </message>
 </context>
 <context>
     <name>FreqForm</name>
@@ -2607,6 +2611,10 @@ Switch to local configuration?</translation>
     <message>
         <source>удалённо через сервер, IMEI %1</source>
         <translation>remotely through the server, IMEI %1</translation>
+    </message>
+    <message>
+        <source>Кодировка файла не поддерживается (%1). Сохраните файл в UTF-8.</source>
+        <translation>The file's encoding is not supported (%1). Save the file as UTF-8.</translation>
     </message>
 </context>
 <context>

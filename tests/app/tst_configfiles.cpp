@@ -119,6 +119,10 @@ void tst_ConfigFiles::malformedFiles_data()
                                             "<rs_repeat param=\"01\"/><nb_trials param=\"05\"/>"
                                             "</configuration>")
                               << "Параметры заданы в файле более одного раза: nb_trials";
+    QTest::newRow("encoding") << QByteArray("<?xml version=\"1.0\" encoding=\"KOI8-R\"?>"
+                                            "<configuration/>")
+                              << "Кодировка файла не поддерживается (the encoding KOI8-R is not "
+                                 "read; save the file as UTF-8). Сохраните файл в UTF-8.";
 }
 
 void tst_ConfigFiles::malformedFiles()
