@@ -96,7 +96,13 @@ void FirmwareController::startUpdateFirmware()
         tr("Обновить прошивку устройства до версии ") + version.toHtmlEscaped() +
             QStringLiteral(" ?&nbsp;<A HREF='") + changes.toHtmlEscaped() + QStringLiteral("'>") +
             tr("Список изменений") + QStringLiteral("</A>") + QStringLiteral("<br>") +
-            window->deviceLine(window->currentDevice).toHtmlEscaped(),
+            window->deviceLine(window->currentDevice).toHtmlEscaped() +
+            (FirmwareStore::isUnsigned(firmwareMap.value(version))
+                 ? QStringLiteral("<br><b>") +
+                       tr("Эта прошивка загружена без подписи: устанавливайте её, только если "
+                          "доверяете серверу обновлений.") +
+                       QStringLiteral("</b>")
+                 : QString()),
         UserPrompts::Yes | UserPrompts::No);
     if (answer != UserPrompts::Yes) {
         updating = false;

@@ -162,6 +162,37 @@ void UpdateController::endConfiguratorDownload()
 
 void UpdateController::swDownloaded()
 {
+    // Judged before anything is installed or handed to the package manager: a refused archive
+    // is not left behind for anyone to install by hand.
+    const QString archive = net->archivePath();
+    const UpdateUnpacker::Inspection in = UpdateUnpacker::inspect(archive);
+    if (!in.why.isEmpty())
+        qDebug().noquote() << "Update archive signature:" << in.why;
+    if (in.result != UpdateUnpacker::Result::NotRun) {
+        QFile::remove(archive);
+        endConfiguratorDownload();
+        window->prompts->report(UserPrompts::Icon::Critical, tr("Обновление конфигуратора"),
+                                tr("Обновление не установлено, конфигуратор продолжает работу.\n") +
+                                    in.error);
+        return;
+    }
+    if (in.decision == UpdateSignature::Decision::Install)
+        return installConfigurator(false);
+    window->prompts->askLater(
+        UserPrompts::Icon::Warning, tr("Обновление конфигуратора"),
+        tr("Это обновление не подписано: устанавливайте его, только если доверяете серверу.") +
+            QLatin1Char('\n') + tr("Установить обновление?"),
+        UserPrompts::Yes | UserPrompts::No, UserPrompts::No, this,
+        [this, archive](UserPrompts::Button answer) {
+            if (answer == UserPrompts::Yes)
+                return installConfigurator(true);
+            QFile::remove(archive);
+            endConfiguratorDownload();
+        });
+}
+
+void UpdateController::installConfigurator(bool unsignedApproved)
+{
     if (downloadOnly) {
         endConfiguratorDownload();
         window->prompts->report(UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
@@ -178,7 +209,7 @@ void UpdateController::swDownloaded()
                                 tr("Обновление не установлено, конфигуратор продолжает работу.\n") +
                                     reason);
     });
-    unpacker->startUpdate();
+    unpacker->startUpdate(unsignedApproved);
 }
 
 void UpdateController::updaterFinished(int exitCode)

@@ -42,6 +42,9 @@ private:
     void endConfiguratorDownload();
     // Fetches the configurator's update into target once the user has said yes.
     void downloadConfigurator(const QString &target, qlonglong swFsize, const QString &swFileName);
+    // Installs the downloaded archive (or, for a packaged installation, says where it is);
+    // unsignedApproved: the user said yes to an archive no trusted key signed.
+    void installConfigurator(bool unsignedApproved);
 
     MainWindow *window;
     Net *net = nullptr;

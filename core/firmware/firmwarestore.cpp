@@ -6,6 +6,7 @@
 #include <QDebug>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <iterator>
@@ -86,6 +87,19 @@ QString newest(const QMap<QString, QString> &versions)
         return QStringLiteral("0.0.0");
     std::stable_sort(list.begin(), list.end(), naturalLess);
     return list.last();
+}
+
+bool isUnsigned(const QString &path)
+{
+    return QFileInfo::exists(path + QStringLiteral(".unsigned"));
+}
+
+bool markUnsigned(const QString &path, bool isUnsigned)
+{
+    QFile marker(path + QStringLiteral(".unsigned"));
+    if (!isUnsigned)
+        return !marker.exists() || marker.remove();
+    return marker.open(QIODevice::WriteOnly);
 }
 
 } // namespace FirmwareStore

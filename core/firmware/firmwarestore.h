@@ -30,6 +30,12 @@ QString folder(); // created when missing
 // taken in case-insensitive name order, so of two files with one version the later one wins.
 QMap<QString, QString> scan(const QString &folder, int deviceId);
 
+// A downloaded image that no trusted key signed is stored with a marker file beside it (its
+// name and ".unsigned"), so that the offer to flash it can say so.
+bool isUnsigned(const QString &path);
+// Sets or clears the marker; false when it cannot be written.
+bool markUnsigned(const QString &path, bool isUnsigned);
+
 // The newest version of a scan in natural order ("1.10.0" after "1.9.9"), "0.0.0" for none.
 QString newest(const QMap<QString, QString> &versions);
 

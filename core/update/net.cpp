@@ -4,6 +4,7 @@
 #include "apppaths.h"
 #include "appsettings.h"
 #include "firmwarestore.h"
+#include "updatesignature.h"
 
 #include <QDebug>
 #include <QDir>
@@ -460,9 +461,28 @@ void Net::downloadComplete()
     const QByteArray data = receiveBuffer;
     receiveBuffer.clear();
     if (mode == Mode::FirmwareCheck) {
-        const QString name = FirmwareStore::downloadName(FirmwareStore::parseHeader(data));
-        if (saveFile(FirmwareStore::folder() + QLatin1Char('/') + name, data))
+        // Only a signed image goes into the store where a key is trusted; the store keeps the
+        // image itself, without its signature.
+        QByteArray image;
+        const QList<QByteArray> keys = UpdateSignature::trustedKeys();
+        const UpdateSignature::Verdict verdict = UpdateSignature::checkImage(data, keys, &image);
+        QString reason;
+        const UpdateSignature::Decision decision = UpdateSignature::decide(
+            verdict, !keys.isEmpty(), UpdateSignature::signatureRequired(), &reason);
+        if (decision == UpdateSignature::Decision::Refuse) {
+            finish(2, Outcome::None,
+                   QStringLiteral("UPDATER: Firmware refused, %1. Nothing saved.").arg(reason));
+            return;
+        }
+        const QString path = FirmwareStore::folder() + QLatin1Char('/') +
+                             FirmwareStore::downloadName(FirmwareStore::parseHeader(image));
+        if (!saveFile(path, image))
+            return; // told by saveFile
+        if (FirmwareStore::markUnsigned(path, decision == UpdateSignature::Decision::Ask))
             finish(0, Outcome::FwDownloaded);
+        else
+            finish(2, Outcome::None,
+                   QStringLiteral("UPDATER: Cannot mark %1 as not signed").arg(path));
     } else if (mode == Mode::SoftwareDownload) {
         if (prepareFolder(QFileInfo(archive).absolutePath()) && saveFile(archive, data))
             finish(0, Outcome::SwDownloaded);

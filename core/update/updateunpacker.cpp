@@ -1,66 +1,30 @@
 #include "updateunpacker.h"
 
 #include "apppaths.h"
-
-// kzip.h first: the entry headers lean on the declarations it brings in.
-#include <KZip>
-
-#include <KArchiveDirectory>
-#include <KArchiveFile>
-#include <KZipFileEntry>
+#include "ziparchive.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSet>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 #include <QTextCodec>
 
 #include <algorithm>
-#include <memory>
-#include <zlib.h>
 
 namespace {
 const char *const updatesFolder = "updates";
 const char *const consoleCodePage = "IBM866";
 constexpr qint64 copyChunkBytes = 64 * 1024;
+// What the manifest and its signature may take: a few hundred lines.
+constexpr qint64 maxManifestBytes = 1024 * 1024;
 
-struct Entry
-{
-    enum Kind { File, Dir, SymLink };
-    QString path;    // where it lands, relative to the updates folder
-    QString rawPath; // as the archive names it, before KZip tidies it
-    Kind kind = File;
-    qint64 size = 0;
-    const KArchiveEntry *item = nullptr;
-};
-
-void collect(const KArchiveDirectory *dir, const QString &prefix, QList<Entry> &out)
-{
-    const QStringList names = dir->entries();
-    for (const QString &name : names) {
-        const KArchiveEntry *item = dir->entry(name);
-        Entry e;
-        e.path = prefix + name;
-        e.rawPath = e.path;
-        e.item = item;
-        if (item->isDirectory()) {
-            e.kind = Entry::Dir;
-            out << e;
-            collect(static_cast<const KArchiveDirectory *>(item), e.path + QLatin1Char('/'), out);
-            continue;
-        }
-        e.kind = item->symLinkTarget().isEmpty() ? Entry::File : Entry::SymLink;
-        if (auto *zipped = dynamic_cast<const KZipFileEntry *>(item))
-            e.rawPath = zipped->path();
-        if (item->isFile())
-            e.size = static_cast<const KArchiveFile *>(item)->size();
-        out << e;
-    }
-}
+using Entry = UpdateUnpacker::Entry;
 
 // Absolute paths, drive letters (and Windows' alternate streams), backslashes that Windows
 // would read as separators, and ".." anywhere: each could put a file outside the updates folder.
@@ -78,7 +42,7 @@ bool unsafeName(const QString &path)
 // as well as one that climbs above the updates folder.
 bool linkEscapes(const Entry &link, const QSet<QString> &linkPaths)
 {
-    const QString target = link.item->symLinkTarget();
+    const QString &target = link.target;
     if (target.startsWith(QLatin1Char('/')) || target.contains(QLatin1Char('\\')) ||
         target.contains(QLatin1Char(':')))
         return true;
@@ -102,6 +66,16 @@ bool linkEscapes(const Entry &link, const QSet<QString> &linkPaths)
     return false;
 }
 
+// Whether a folder above path is one of the links: writing there would follow it.
+bool belowALink(const QString &path, const QSet<QString> &linkPaths)
+{
+    for (int slash = path.indexOf(QLatin1Char('/')); slash > 0;
+         slash = path.indexOf(QLatin1Char('/'), slash + 1))
+        if (linkPaths.contains(path.left(slash)))
+            return true;
+    return false;
+}
+
 // The first entry that must not be extracted, or an empty text when all are sound.
 QString firstUnsafeEntry(const QList<Entry> &entries)
 {
@@ -110,17 +84,21 @@ QString firstUnsafeEntry(const QList<Entry> &entries)
         if (e.kind == Entry::SymLink)
             linkPaths.insert(e.path);
     for (const Entry &e : entries) {
-        if (unsafeName(e.rawPath) || unsafeName(e.path))
+        if (unsafeName(e.rawPath) || unsafeName(e.path) || belowALink(e.path, linkPaths))
             return e.rawPath;
         // Extracting over the archive would destroy it while it is being read.
         if (e.path.compare(QLatin1String(UpdateUnpacker::archiveName), Qt::CaseInsensitive) == 0)
             return e.rawPath;
-        // No entry lies below a link: a link is a file in KZip's tree, and KZip refuses an
-        // archive that puts paths below a file. The links' own targets are what is left.
         if (e.kind == Entry::SymLink && linkEscapes(e, linkPaths))
-            return e.rawPath + QStringLiteral(" -> ") + e.item->symLinkTarget();
+            return e.rawPath + QStringLiteral(" -> ") + e.target;
     }
     return QString();
+}
+
+bool isSignatureFile(const QString &path)
+{
+    return path == QLatin1String(UpdateSignature::manifestName) ||
+           path == QLatin1String(UpdateSignature::signatureName);
 }
 
 // Everything in the updates folder but the archive goes, so that an archive without a script
@@ -161,55 +139,62 @@ QFileDevice::Permissions permissionsOf(mode_t mode)
     return p;
 }
 
-// Copies one file out of the archive in pieces, checking its length and CRC as it goes: KZip
-// hands out whatever inflates, damaged or not. Returns why it failed, or an empty text.
-QString extractFile(const KArchiveFile *file, qint64 size, const QString &dest)
-{
-    const QString writeFailed = UpdateUnpacker::tr("Не удалось записать файл %1: %2");
-    std::unique_ptr<QIODevice> in(file->createDevice());
-    QFile out(dest);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return writeFailed.arg(dest, out.errorString());
-    qint64 total = 0;
-    uLong crc = crc32(0L, Z_NULL, 0);
-    while (in && total < size) {
-        const QByteArray chunk = in->read(std::min(copyChunkBytes, size - total));
-        if (chunk.isEmpty())
-            break;
-        crc = crc32(crc, reinterpret_cast<const Bytef *>(chunk.constData()), uInt(chunk.size()));
-        total += chunk.size();
-        if (out.write(chunk) != chunk.size())
-            return writeFailed.arg(dest, out.errorString());
-    }
-    if (!out.flush())
-        return writeFailed.arg(dest, out.errorString());
-    const auto *zipped = dynamic_cast<const KZipFileEntry *>(file);
-    if (total != size || (zipped && crc != zipped->crc32()))
-        return UpdateUnpacker::tr("Архив обновления повреждён: данные файла \"%1\" не сходятся")
-            .arg(dest);
-    out.setPermissions(permissionsOf(file->permissions()));
-    return QString();
-}
-
-// Folders and files first, links last: no file is ever written through a link.
-QString extractAll(const QList<Entry> &entries, const QDir &root)
+// The second pass: folders and files as the first pass found them, links last, so that no file
+// is ever written through a link. A file that now holds other bytes than it did (the archive
+// changed meanwhile) stops it.
+QString extractAll(const QString &archivePath, const QList<Entry> &entries, const QDir &root)
 {
     const QString mkdirFailed = UpdateUnpacker::tr("Не удалось создать папку %1");
-    for (const Entry &e : entries) {
-        const QString dest = root.filePath(e.path);
+    const QString writeFailed = UpdateUnpacker::tr("Не удалось записать файл %1: %2");
+    const QString changed =
+        UpdateUnpacker::tr("Архив обновления повреждён: данные файла \"%1\" не сходятся");
+    QHash<QString, const Entry *> byRaw;
+    for (const Entry &e : entries)
+        if (!e.implied)
+            byRaw.insert(e.rawPath, &e);
+    for (const Entry &e : entries)
         if (e.kind == Entry::Dir && !root.mkpath(e.path))
-            return mkdirFailed.arg(dest);
-        if (e.kind != Entry::File)
+            return mkdirFailed.arg(root.filePath(e.path));
+
+    ZipArchive::Reader reader(archivePath);
+    if (!reader.open())
+        return changed.arg(archivePath);
+    ZipArchive::Item item;
+    QByteArray block(int(copyChunkBytes), Qt::Uninitialized);
+    for (;;) {
+        const ZipArchive::Reader::Next next = reader.next(&item);
+        if (next == ZipArchive::Reader::Next::End)
+            break;
+        const Entry *e = next == ZipArchive::Reader::Next::Entry ? byRaw.value(item.name) : nullptr;
+        if (!e)
+            return changed.arg(item.name);
+        if (e->kind != Entry::File || isSignatureFile(e->path))
             continue;
-        if (!root.mkpath(QFileInfo(e.path).path()))
+        const QString dest = root.filePath(e->path);
+        if (!root.mkpath(QFileInfo(e->path).path()))
             return mkdirFailed.arg(QFileInfo(dest).path());
-        const QString error = extractFile(static_cast<const KArchiveFile *>(e.item), e.size, dest);
-        if (!error.isEmpty())
-            return error;
+        QFile out(dest);
+        if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return writeFailed.arg(dest, out.errorString());
+        QCryptographicHash sha(QCryptographicHash::Sha256);
+        qint64 total = 0;
+        for (qint64 got; (got = reader.read(block.data(), block.size())) != 0;) {
+            total += got;
+            if (got < 0 || total > e->size)
+                return changed.arg(dest);
+            sha.addData(block.constData(), int(got));
+            if (out.write(block.constData(), got) != got)
+                return writeFailed.arg(dest, out.errorString());
+        }
+        if (!out.flush())
+            return writeFailed.arg(dest, out.errorString());
+        if (total != e->size || sha.result() != e->sha256)
+            return changed.arg(dest);
+        out.setPermissions(permissionsOf(mode_t(e->mode)));
     }
     for (const Entry &e : entries) {
         const QString dest = root.filePath(e.path);
-        if (e.kind == Entry::SymLink && !QFile::link(e.item->symLinkTarget(), dest))
+        if (e.kind == Entry::SymLink && !QFile::link(e.target, dest))
             return UpdateUnpacker::tr("Не удалось создать ссылку %1").arg(dest);
     }
     return QString();
@@ -324,11 +309,11 @@ bool UpdateUnpacker::canInstallInto(const QString &programDir)
     return true;
 }
 
-void UpdateUnpacker::startUpdate()
+void UpdateUnpacker::startUpdate(bool unsignedApproved)
 {
     outcome = Result::NotRun;
     const QString programDir = AppPaths::appDir();
-    if (!run(programDir))
+    if (!run(programDir, unsignedApproved))
         deleteLater();
 }
 
@@ -340,7 +325,149 @@ bool UpdateUnpacker::fail(Result result, const QString &reason)
     return false;
 }
 
-bool UpdateUnpacker::run(const QString &programDir)
+UpdateUnpacker::Inspection UpdateUnpacker::inspect(const QString &archivePath)
+{
+    Inspection in;
+    auto refuse = [&in](Result result, const QString &error) {
+        in.result = result;
+        in.error = error;
+        return in;
+    };
+    const QString damaged = tr("Архив обновления повреждён: %1");
+    ZipArchive::Reader reader(archivePath);
+    if (!reader.open())
+        return refuse(Result::CannotOpen, damaged.arg(reader.errorString()));
+    QByteArray manifest;
+    QByteArray signature;
+    QSet<QString> seen;
+    ZipArchive::Item item;
+    QByteArray block(int(copyChunkBytes), Qt::Uninitialized);
+    for (;;) {
+        const ZipArchive::Reader::Next next = reader.next(&item);
+        if (next == ZipArchive::Reader::Next::End)
+            break;
+        if (next == ZipArchive::Reader::Next::Error)
+            return refuse(Result::CannotOpen, damaged.arg(reader.errorString()));
+        if (in.entries.size() >= maxEntries)
+            return refuse(Result::TooLarge,
+                          tr("Архив обновления отклонён: в нём более %1 элементов").arg(maxEntries));
+        Entry e;
+        e.rawPath = item.name;
+        e.path = ZipArchive::tidied(item.name);
+        e.kind = Entry::Kind(item.kind);
+        e.target = item.target;
+        e.mode = item.mode;
+        if (seen.contains(e.path))
+            return refuse(Result::CannotOpen,
+                          damaged.arg(tr("элемент \"%1\" записан дважды").arg(e.rawPath)));
+        seen.insert(e.path);
+        // Read through once, and thrown away: sizes, hashes and the compression of every
+        // entry are known before a byte lands on the disk.
+        const bool keep = e.kind == Entry::File && isSignatureFile(e.path);
+        QByteArray kept;
+        QCryptographicHash sha(QCryptographicHash::Sha256);
+        const qint64 start = reader.consumed();
+        for (qint64 got; (got = reader.read(block.data(), block.size())) != 0;) {
+            if (got < 0)
+                return refuse(Result::ExtractFailed,
+                              tr("Архив обновления повреждён: данные файла \"%1\" не сходятся")
+                                  .arg(e.rawPath));
+            e.size += got;
+            in.totalBytes += got;
+            sha.addData(block.constData(), int(got));
+            if (keep && kept.size() + got <= maxManifestBytes)
+                kept.append(block.constData(), int(got));
+            const qint64 packed = std::max<qint64>(1, reader.consumed() - start);
+            if (item.size >= 0 && e.size > item.size)
+                return refuse(Result::TooLarge,
+                              tr("Архив обновления отклонён: файл \"%1\" больше, чем указано "
+                                 "в архиве")
+                                  .arg(e.rawPath));
+            if (in.totalBytes > maxTotalBytes)
+                return refuse(Result::TooLarge,
+                              tr("Архив обновления отклонён: распакованный, он больше %1 МБ")
+                                  .arg(maxTotalBytes / (1024 * 1024)));
+            if (e.size >= ratioCheckedFromBytes && e.size > maxRatio * packed)
+                return refuse(Result::TooLarge,
+                              tr("Архив обновления отклонён: файл \"%1\" сжат более чем в %2 "
+                                 "раз (архив-бомба)")
+                                  .arg(e.rawPath)
+                                  .arg(maxRatio));
+        }
+        if (e.kind == Entry::SymLink)
+            sha.addData(e.target.toUtf8());
+        e.sha256 = sha.result();
+        if (keep && e.path == QLatin1String(UpdateSignature::manifestName))
+            manifest = kept;
+        else if (keep)
+            signature = kept;
+        in.entries << e;
+    }
+    // The folders that only the paths below them name, as the folder tree will hold them.
+    QSet<QString> folders;
+    for (const Entry &e : in.entries)
+        for (int slash = e.path.indexOf(QLatin1Char('/')); slash > 0;
+             slash = e.path.indexOf(QLatin1Char('/'), slash + 1))
+            folders.insert(e.path.left(slash));
+    for (const QString &folder : folders) {
+        if (seen.contains(folder))
+            continue;
+        Entry implied;
+        implied.path = implied.rawPath = folder;
+        implied.kind = Entry::Dir;
+        implied.implied = true;
+        in.entries << implied;
+    }
+    std::sort(in.entries.begin(), in.entries.end(),
+              [](const Entry &a, const Entry &b) { return a.path < b.path; });
+
+    // The whole list is judged before anything is extracted, so that a refused archive leaves
+    // no file behind.
+    const QString unsafe = firstUnsafeEntry(in.entries);
+    if (!unsafe.isEmpty())
+        return refuse(Result::UnsafeArchive,
+                      tr("Архив обновления отклонён: элемент \"%1\" указывает за пределы "
+                         "папки обновлений")
+                          .arg(unsafe));
+
+    QList<UpdateSignature::ManifestEntry> found;
+    for (const Entry &e : in.entries)
+        if (e.kind != Entry::Dir && !isSignatureFile(e.path))
+            found.append({e.path, e.size, e.sha256});
+    const QList<QByteArray> keys = UpdateSignature::trustedKeys();
+    in.verdict = UpdateSignature::checkArchive(found, manifest, signature, keys, &in.why);
+    QString reason;
+    in.decision = UpdateSignature::decide(in.verdict, !keys.isEmpty(),
+                                          UpdateSignature::signatureRequired(), &reason);
+    if (in.why.isEmpty())
+        in.why = reason;
+    if (in.decision == UpdateSignature::Decision::Refuse)
+        return refuse(Result::Refused, tr("Обновление отклонено: %1").arg(refusalText(in.verdict,
+                                                                                  !keys.isEmpty())));
+    return in;
+}
+
+QString UpdateUnpacker::refusalText(UpdateSignature::Verdict verdict, bool haveKeys)
+{
+    switch (verdict) {
+    case UpdateSignature::Verdict::Bad:
+        return tr("его подпись не сходится: архив изменён или повреждён");
+    case UpdateSignature::Verdict::UnknownKey:
+        if (haveKeys)
+            return tr("оно подписано ключом, которому конфигуратор не доверяет");
+        break;
+    case UpdateSignature::Verdict::Unsigned:
+        if (haveKeys)
+            return tr("оно не подписано");
+        break;
+    case UpdateSignature::Verdict::Trusted:
+        break;
+    }
+    return tr("оно не подписано доверенным ключом, а настройки требуют подписи "
+              "(UpdateServer/RequireSignature)");
+}
+
+bool UpdateUnpacker::run(const QString &programDir, bool unsignedApproved)
 {
     const QString updatesDir = AppPaths::filePath(QLatin1String(updatesFolder));
     const QString archivePath = updatesDir + QLatin1Char('/') + QLatin1String(archiveName);
@@ -355,17 +482,15 @@ bool UpdateUnpacker::run(const QString &programDir)
     if (!header.ok())
         return fail(Result::CannotInstall, header.error);
 
-    KZip zip(archivePath);
-    if (!zip.open(QIODevice::ReadOnly))
-        return fail(Result::CannotOpen,
-                    tr("Архив обновления повреждён: %1").arg(zip.errorString()));
-
-    QList<Entry> entries;
-    collect(zip.directory(), QString(), entries);
-    std::sort(entries.begin(), entries.end(),
-              [](const Entry &a, const Entry &b) { return a.path < b.path; });
-    qDebug().noquote() << "UNPACKER: Number of items in the zip archive =" << entries.size();
-    for (const Entry &e : entries) {
+    const Inspection in = inspect(archivePath);
+    if (!in.why.isEmpty())
+        qDebug().noquote() << "UNPACKER: signature:" << in.why;
+    if (in.result != Result::NotRun)
+        return fail(in.result, in.error);
+    if (in.decision == UpdateSignature::Decision::Ask && !unsignedApproved)
+        return fail(Result::Refused, tr("Обновление отклонено: оно не подписано"));
+    qDebug().noquote() << "UNPACKER: Number of items in the zip archive =" << in.entries.size();
+    for (const Entry &e : in.entries) {
         if (e.kind == Entry::File)
             qDebug().noquote() << "UNPACKER: File:" << e.path << "size: " << e.size;
         else if (e.kind == Entry::Dir)
@@ -373,25 +498,22 @@ bool UpdateUnpacker::run(const QString &programDir)
         else
             qDebug().noquote() << "UNPACKER: SymLink:" << e.path;
     }
-    // The whole list is judged first, so that a refused archive leaves no file behind.
-    const QString unsafe = firstUnsafeEntry(entries);
-    if (!unsafe.isEmpty())
-        return fail(Result::UnsafeArchive,
-                    tr("Архив обновления отклонён: элемент \"%1\" указывает за пределы "
-                       "папки обновлений")
-                        .arg(unsafe));
+    // Room for all of it, and the old files are not counted on to make it.
+    const QStorageInfo disk(updatesDir);
+    if (disk.isValid() && disk.bytesAvailable() >= 0 && disk.bytesAvailable() < in.totalBytes)
+        return fail(Result::TooLarge,
+                    tr("Недостаточно места на диске для обновления: нужно %1 МБ")
+                        .arg(double(in.totalBytes) / (1024 * 1024), 0, 'f', 1));
 
     QString stuck;
     if (!clearFolder(updatesDir, &stuck))
         return fail(Result::CannotClear, tr("Не удалось очистить папку обновлений: %1").arg(stuck));
 
     const QDir root(updatesDir);
-    const QString broken = extractAll(entries, root);
+    const QString broken = extractAll(archivePath, in.entries, root);
     if (!broken.isEmpty())
         return fail(Result::ExtractFailed, broken);
-    zip.close();
     qDebug().noquote() << "UNPACKER: Unpack update OK! Start install update...";
-
     const QString scriptPath = root.filePath(scriptFileName(scriptKind));
     const QFileInfo scriptInfo(scriptPath);
     if (!scriptInfo.isFile() || scriptInfo.isSymLink())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updatesignature.h"
+
 #include <QObject>
 #include <QStringList>
 #include <functional>
@@ -7,7 +9,9 @@
 // Unpacks a downloaded configurator update into the updates folder, completes the installation
 // script that the archive carries and hands over to it: the script replaces the program's files
 // once the program has ended. Anything doubtful stops it before the program folder is touched,
-// and the program goes on running.
+// and the program goes on running. The archive is read through once before anything is
+// extracted: every entry's name and link, the sizes and the compression against the bounds
+// below, and the signed manifest.
 class UpdateUnpacker : public QObject
 {
     Q_OBJECT
@@ -17,6 +21,8 @@ public:
         NoArchive,      // nothing was downloaded: the unpacker closes quietly
         CannotOpen,     // not a readable ZIP archive
         UnsafeArchive,  // an entry would land outside the updates folder: nothing extracted
+        TooLarge,       // past a bound (size, entries, compression, free space): nothing extracted
+        Refused,        // the signature: missing, unknown, bad, or unsigned and not approved
         CannotInstall,  // the program folder cannot be named in the script
         CannotClear,    // an old file in the updates folder could not be removed
         ExtractFailed,  // corrupt entry data or a write failure
@@ -55,6 +61,42 @@ public:
     };
 
     static constexpr const char *archiveName = "update.zip";
+    // The bounds of an archive, checked before anything is extracted.
+    static constexpr qint64 maxTotalBytes = 256LL * 1024 * 1024;
+    static constexpr int maxEntries = 10000;
+    // An entry of at least this size, unpacked, that is compressed more than maxRatio times
+    // is a decompression bomb.
+    static constexpr qint64 ratioCheckedFromBytes = 1024 * 1024;
+    static constexpr int maxRatio = 200;
+
+    // One entry of the archive as the reading-through found it.
+    struct Entry
+    {
+        enum Kind { File, Dir, SymLink };
+        QString path;    // where it lands, relative to the updates folder
+        QString rawPath; // as the archive names it
+        Kind kind = File;
+        qint64 size = 0; // the bytes of its data
+        QByteArray sha256;
+        QString target; // SymLink: where it points
+        int mode = 0644;
+        bool implied = false; // a folder only the paths below it name
+    };
+    struct Inspection
+    {
+        Result result = Result::NotRun; // NotRun: nothing against it
+        QString error;                  // why not, in the user's language
+        QList<Entry> entries;
+        qint64 totalBytes = 0;
+        UpdateSignature::Verdict verdict = UpdateSignature::Verdict::Unsigned;
+        UpdateSignature::Decision decision = UpdateSignature::Decision::Refuse;
+        QString why; // what the signature check found, for the log
+    };
+    // Reads the archive through without extracting anything and judges it: its entries, the
+    // bounds and the signature (the trusted keys and the settings).
+    static Inspection inspect(const QString &archivePath);
+    // Why an archive or image with this verdict is refused, in the user's language.
+    static QString refusalText(UpdateSignature::Verdict verdict, bool haveKeys);
 
     explicit UpdateUnpacker(QObject *parent);
 
@@ -81,13 +123,15 @@ public:
 public slots:
     // Ends the program through the launcher once the script runs. Otherwise the program goes
     // on: failed() tells why (a missing archive is only logged) and the unpacker deletes itself.
-    void startUpdate();
+    // An archive that is not signed by a trusted key is installed only with unsignedApproved
+    // (the user said yes to it), and only when no key is trusted and none is required.
+    void startUpdate(bool unsignedApproved = false);
 
 signals:
     void failed(const QString &reason);
 
 private:
-    bool run(const QString &programDir);
+    bool run(const QString &programDir, bool unsignedApproved);
     bool fail(Result result, const QString &reason);
 
     Launcher launcher = Launcher::system();

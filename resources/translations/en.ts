@@ -1216,6 +1216,10 @@ Switch debug mode off?</translation>
         <source>Прошивка, начатая на устройстве ранее, не совпадает с этой: запись начинается заново.</source>
         <translation>The firmware partly written to the device earlier is not this one: writing starts over.</translation>
     </message>
+    <message>
+        <source>Эта прошивка загружена без подписи: устанавливайте её, только если доверяете серверу обновлений.</source>
+        <translation>This firmware was downloaded without a signature: install it only if you trust the update server.</translation>
+    </message>
 </context>
 <context>
     <name>FreqForm</name>
@@ -3597,6 +3601,14 @@ Install the update with the package manager.</translation>
         <source>Ошибка обмена данными с сервером</source>
         <translation>Error exchanging data with the server</translation>
     </message>
+    <message>
+        <source>Это обновление не подписано: устанавливайте его, только если доверяете серверу.</source>
+        <translation>This update is not signed; install it only if you trust the server</translation>
+    </message>
+    <message>
+        <source>Установить обновление?</source>
+        <translation>Install the update?</translation>
+    </message>
 </context>
 <context>
     <name>UpdateUnpacker</name>
@@ -3643,6 +3655,54 @@ Install the update with the package manager.</translation>
     <message>
         <source>Не удалось запустить сценарий установки %1</source>
         <translation>Could not start the installation script %1</translation>
+    </message>
+    <message>
+        <source>Архив обновления отклонён: в нём более %1 элементов</source>
+        <translation>The update archive was refused: it holds more than %1 entries</translation>
+    </message>
+    <message>
+        <source>элемент "%1" записан дважды</source>
+        <translation>the entry "%1" is in it twice</translation>
+    </message>
+    <message>
+        <source>Архив обновления отклонён: файл "%1" больше, чем указано в архиве</source>
+        <translation>The update archive was refused: the file "%1" is larger than the archive says</translation>
+    </message>
+    <message>
+        <source>Архив обновления отклонён: распакованный, он больше %1 МБ</source>
+        <translation>The update archive was refused: unpacked, it is larger than %1 MB</translation>
+    </message>
+    <message>
+        <source>Архив обновления отклонён: файл "%1" сжат более чем в %2 раз (архив-бомба)</source>
+        <translation>The update archive was refused: the file "%1" is compressed more than %2 times (a decompression bomb)</translation>
+    </message>
+    <message>
+        <source>Обновление отклонено: %1</source>
+        <translation>The update was refused: %1</translation>
+    </message>
+    <message>
+        <source>его подпись не сходится: архив изменён или повреждён</source>
+        <translation>its signature does not match: the archive was changed or damaged</translation>
+    </message>
+    <message>
+        <source>оно подписано ключом, которому конфигуратор не доверяет</source>
+        <translation>it is signed by a key this configurator does not trust</translation>
+    </message>
+    <message>
+        <source>оно не подписано</source>
+        <translation>it is not signed</translation>
+    </message>
+    <message>
+        <source>оно не подписано доверенным ключом, а настройки требуют подписи (UpdateServer/RequireSignature)</source>
+        <translation>it is not signed by a trusted key, and the settings require a signature (UpdateServer/RequireSignature)</translation>
+    </message>
+    <message>
+        <source>Обновление отклонено: оно не подписано</source>
+        <translation>The update was refused: it is not signed</translation>
+    </message>
+    <message>
+        <source>Недостаточно места на диске для обновления: нужно %1 МБ</source>
+        <translation>Not enough disk space for the update: %1 MB are needed</translation>
     </message>
 </context>
 <context>

@@ -27,17 +27,18 @@ case "${1:-}" in
 esac
 
 share=usr/share/vexa7xx-configurator
-for f in usr/bin/vexa7xx-configurator usr/bin/vexa7xx-cli usr/bin/vexa7xx-sim \
+for f in usr/bin/vexa7xx-configurator usr/bin/vexa7xx-cli usr/bin/vexa7xx-sim usr/bin/vexa7xx-sign \
     $share/devices.db $share/translations/en.qm \
     usr/share/applications/vexa7xx-configurator.desktop \
     usr/share/icons/hicolor/256x256/apps/vexa7xx-configurator.png \
     usr/share/icons/hicolor/scalable/apps/vexa7xx-configurator.svg \
     usr/lib/udev/rules.d/60-vexa7xx.rules \
-    usr/share/man/man1/vexa7xx-cli.1.gz usr/share/man/man1/vexa7xx-sim.1.gz; do
+    usr/share/man/man1/vexa7xx-cli.1.gz usr/share/man/man1/vexa7xx-sim.1.gz \
+    usr/share/man/man1/vexa7xx-sign.1.gz; do
     [ -f "$root/$f" ] || fail "not installed: $f"
 done
 # bin/ holds the programs and nothing else.
-others=$(ls "$root/usr/bin" | grep -v -x -e vexa7xx-configurator -e vexa7xx-cli -e vexa7xx-sim || true)
+others=$(ls "$root/usr/bin" | grep -v -x -e vexa7xx-configurator -e vexa7xx-cli -e vexa7xx-sim -e vexa7xx-sign || true)
 [ -z "$others" ] || fail "more than the programs in bin/: $others"
 
 rule="$root/usr/lib/udev/rules.d/60-vexa7xx.rules"

@@ -1,9 +1,9 @@
+#include "appsettings.h"
 #include "logcapture.h"
 #include "tempappdir.h"
 #include "updateunpacker.h"
 #include "withoutrootpowers.h"
-
-#include <KZip>
+#include "ziparchive.h"
 
 #include <QDirIterator>
 #include <QPointer>
@@ -23,26 +23,30 @@ const QString shScript = QStringLiteral("startupd.sh=cp -r bin ..\n");
 // "x:" makes the file executable.
 bool writeArchive(const QString &path, const QStringList &items)
 {
-    KZip zip(path);
-    if (!zip.open(QIODevice::WriteOnly))
-        return false;
+    QList<ZipArchive::Item> entries;
     for (QString item : items) {
+        ZipArchive::Item e;
         const bool exe = item.startsWith(QLatin1String("x:"));
         if (exe)
             item.remove(0, 2);
         const int arrow = item.indexOf(QLatin1String("->"));
         const int eq = item.indexOf(QLatin1Char('='));
-        bool ok;
-        if (item.endsWith(QLatin1Char('/')))
-            ok = zip.writeDir(item);
-        else if (arrow > 0)
-            ok = zip.writeSymLink(item.left(arrow), item.mid(arrow + 2));
-        else
-            ok = zip.writeFile(item.left(eq), item.mid(eq + 1).toUtf8(), exe ? 0100755 : 0100644);
-        if (!ok)
-            return false;
+        if (item.endsWith(QLatin1Char('/'))) {
+            e.name = item;
+            e.kind = ZipArchive::Item::Dir;
+        } else if (arrow > 0) {
+            e.name = item.left(arrow);
+            e.kind = ZipArchive::Item::SymLink;
+            e.target = item.mid(arrow + 2);
+        } else {
+            e.name = item.left(eq);
+            e.data = item.mid(eq + 1).toUtf8();
+            e.mode = exe ? 0755 : 0644;
+        }
+        entries << e;
     }
-    return zip.close();
+    QString error;
+    return ZipArchive::write(path, entries, &error);
 }
 
 // Every path below the folder, links listed but not followed.
@@ -101,6 +105,9 @@ private slots:
     void brokenUpdateKeepsRunning();
     void canInstallInto_data();
     void canInstallInto();
+    void signatures_data();
+    void signatures();
+    void bombIsRefusedBeforeExtracting();
 
 private:
     struct Run
@@ -111,7 +118,8 @@ private:
         QList<int> quits;
         bool deleted = false;
     };
-    Run run(Kind kind = Kind::Shell, bool startSucceeds = true)
+    // approved: the user said yes to an archive that no trusted key signed.
+    Run run(Kind kind = Kind::Shell, bool startSucceeds = true, bool approved = true)
     {
         Run r;
         QObject owner;
@@ -124,7 +132,7 @@ private:
              },
              [&](int code) { r.quits << code; }});
         QSignalSpy failed(unpacker.data(), &UpdateUnpacker::failed);
-        unpacker->startUpdate();
+        unpacker->startUpdate(approved);
         r.result = unpacker->result();
         r.failures = failed.count();
         for (const QList<QVariant> &f : failed)
@@ -156,6 +164,8 @@ void tst_UpdateUnpacker::judgesEveryEntryFirst_data()
     QTest::newRow("link through a link")
         << QStringList{shScript, "d/up->..", "d/out->up/../x"} << false;
     QTest::newRow("over the archive") << QStringList{shScript, "Update.zip=x"} << false;
+    QTest::newRow("a file below a link") << QStringList{shScript, "lnk->bin", "lnk/x=evil"}
+                                         << false;
     QTest::newRow("nested") << QStringList{shScript, "sub/dir/", "sub/dir/f=1", "a/b/c/d=2"}
                             << true;
     QTest::newRow("links inside") << QStringList{shScript, "lib/v1=1", "lib/cur->v1",
@@ -316,11 +326,11 @@ void tst_UpdateUnpacker::brokenUpdateKeepsRunning()
         c = char(seeded.bounded(256));
     {
         // Random bytes do not deflate: a flipped byte in the middle lands in their data.
-        KZip zip(archive());
-        QVERIFY(zip.open(QIODevice::WriteOnly) && zip.writeFile("bin/noise", noise));
+        QList<ZipArchive::Item> items{{"bin/noise", ZipArchive::Item::File, -1, {}, 0644, noise}};
         if (damage != "no script")
-            QVERIFY(zip.writeFile("startupd.sh", "echo\n"));
-        QVERIFY(zip.close());
+            items.append({"startupd.sh", ZipArchive::Item::File, -1, {}, 0644, "echo\n"});
+        QString error;
+        QVERIFY2(ZipArchive::write(archive(), items, &error), qPrintable(error));
     }
     QByteArray bytes = readAll(archive());
     std::unique_ptr<WithoutRootPowers> powerless;
@@ -395,6 +405,89 @@ void tst_UpdateUnpacker::canInstallInto()
     QFile::setPermissions(app->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(answer, installable);
     QCOMPARE(tree(app->path()).filter("probe").size(), 0);
+}
+
+void tst_UpdateUnpacker::signatures_data()
+{
+    QTest::addColumn<QString>("signer");  // trusted, other, none
+    QTest::addColumn<QString>("damage");  // after signing
+    QTest::addColumn<bool>("keyTrusted"); // the trusted key is in the settings
+    QTest::addColumn<bool>("required");   // UpdateServer/RequireSignature
+    QTest::addColumn<bool>("approved");   // the user's yes to an unsigned archive
+    QTest::addColumn<Result>("result");
+    QTest::newRow("signed by the trusted key")
+        << "trusted" << "" << true << false << false << Result::Started;
+    QTest::newRow("unsigned, a key trusted")
+        << "none" << "" << true << false << true << Result::Refused;
+    QTest::newRow("signed by another key")
+        << "other" << "" << true << false << true << Result::Refused;
+    QTest::newRow("an entry changed after signing")
+        << "trusted" << "entry" << true << false << true << Result::Refused;
+    QTest::newRow("an entry added after signing")
+        << "trusted" << "added" << true << false << true << Result::Refused;
+    QTest::newRow("a signature of something else")
+        << "trusted" << "signature" << true << false << true << Result::Refused;
+    QTest::newRow("no key: unsigned and not approved")
+        << "none" << "" << false << false << false << Result::Refused;
+    QTest::newRow("no key: unsigned and approved")
+        << "none" << "" << false << false << true << Result::Started;
+    QTest::newRow("no key, a signature required")
+        << "other" << "" << false << true << true << Result::Refused;
+}
+
+void tst_UpdateUnpacker::signatures()
+{
+    QFETCH(QString, signer);
+    QFETCH(QString, damage);
+    QFETCH(bool, keyTrusted);
+    QFETCH(bool, required);
+    QFETCH(bool, approved);
+    QFETCH(Result, result);
+    const UpdateSignature::KeyPair trusted = UpdateSignature::generate();
+    const UpdateSignature::KeyPair other = UpdateSignature::generate();
+    using Item = ZipArchive::Item;
+    QList<Item> items{{"startupd.sh", Item::File, -1, {}, 0644, "cp -r bin ..\n"},
+                      {"bin/vexa", Item::File, -1, {}, 0755, "new program"},
+                      {"bin/current", Item::SymLink, -1, "vexa", 0777, {}}};
+    if (signer != "none")
+        items = UpdateSignature::signArchive(items, (signer == "trusted" ? trusted : other).secretKey);
+    if (damage == "entry")
+        items[1].data = "another program";
+    else if (damage == "added")
+        items.append({"bin/extra", Item::File, -1, {}, 0755, "x"});
+    else if (damage == "signature")
+        items.last().data = UpdateSignature::signatureText("something else", trusted.secretKey);
+    QString error;
+    QVERIFY2(ZipArchive::write(archive(), items, &error), qPrintable(error));
+    if (keyTrusted)
+        AppSettings::write("UpdateServer", "PublicKeys",
+                           QString::fromLatin1(trusted.publicKey.toBase64()));
+    AppSettings::write("UpdateServer", "RequireSignature", required);
+    const QStringList before = tree(app->path());
+    const Run r = run(Kind::Shell, true, approved);
+    QCOMPARE(r.result, result);
+    if (result == Result::Started) {
+        QCOMPARE(readAll(app->path("updates/bin/vexa")), QByteArray("new program"));
+        QVERIFY(!QFileInfo::exists(app->path("updates/MANIFEST")));
+    } else {
+        QCOMPARE(r.failures, 1);
+        QCOMPARE(tree(app->path()), before); // nothing extracted, nothing cleared
+    }
+}
+
+void tst_UpdateUnpacker::bombIsRefusedBeforeExtracting()
+{
+    // 64 MiB of zeros deflate to about 64 KiB.
+    using Item = ZipArchive::Item;
+    const QList<Item> items{{"startupd.sh", Item::File, -1, {}, 0644, "echo\n"},
+                            {"bin/zeros", Item::File, -1, {}, 0644, QByteArray(64 << 20, '\0')}};
+    QString error;
+    QVERIFY2(ZipArchive::write(archive(), items, &error), qPrintable(error));
+    QVERIFY(QFileInfo(archive()).size() < UpdateUnpacker::ratioCheckedFromBytes);
+    const QStringList before = tree(app->path());
+    const Run r = run();
+    QCOMPARE(r.result, Result::TooLarge);
+    QCOMPARE(tree(app->path()), before);
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateUnpacker)

@@ -2,8 +2,8 @@
 
 #include "firmwarestore.h"
 #include "naturalcompare.h"
+#include "ziparchive.h"
 
-#include <KZip>
 #include <QCryptographicHash>
 #include <QRandomGenerator>
 #include <QDir>
@@ -65,22 +65,21 @@ bool UpdateServer::makeDemoRoot(const QString &dir, QString *error)
         *error = fw.fileName() + QStringLiteral(": ") + fw.errorString();
         return false;
     }
-    KZip zip(root.filePath(QStringLiteral("configurator/vexa7xx-configurator-1.7.0.zip")));
     const QByteArray marker = "Vexa7XX Configurator 1.7.0 (demo update)\n";
-    const bool ok =
-        zip.open(QIODevice::WriteOnly) &&
-        zip.writeFile(QStringLiteral("payload/update-marker.txt"), marker) &&
-        zip.writeFile(QStringLiteral("startupd.sh"),
-                      "# The demo update: replaces the marker file of the program folder.\n"
-                      "cp -f updates/payload/update-marker.txt update-marker.txt\n"
-                      "echo \"$(date '+%F %T') update 1.7.0 installed\" >> updates/install.log\n") &&
-        zip.writeFile(QStringLiteral("startupd.cmd"),
-                      "copy /Y updates\\payload\\update-marker.txt update-marker.txt\r\n"
-                      "echo update 1.7.0 installed >> updates\\install.log\r\n") &&
-        zip.close();
-    if (!ok)
-        *error = QStringLiteral("cannot write ") + zip.fileName() + QStringLiteral(": ") +
-                 zip.errorString();
+    using Item = ZipArchive::Item;
+    const QList<Item> items{
+        {QStringLiteral("payload/update-marker.txt"), Item::File, -1, {}, 0644, marker},
+        {QStringLiteral("startupd.sh"), Item::File, -1, {}, 0644,
+         "# The demo update: replaces the marker file of the program folder.\n"
+         "cp -f updates/payload/update-marker.txt update-marker.txt\n"
+         "echo \"$(date '+%F %T') update 1.7.0 installed\" >> updates/install.log\n"},
+        {QStringLiteral("startupd.cmd"), Item::File, -1, {}, 0644,
+         "copy /Y updates\\payload\\update-marker.txt update-marker.txt\r\n"
+         "echo update 1.7.0 installed >> updates\\install.log\r\n"},
+    };
+    const bool ok = ZipArchive::write(
+        root.filePath(QStringLiteral("configurator/vexa7xx-configurator-1.7.0.zip")), items,
+        error);
     return ok;
 }
 
