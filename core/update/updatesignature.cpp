@@ -64,6 +64,19 @@ KeyPair generate()
     return pair;
 }
 
+KeyPair fromSeed(const QByteArray &seed)
+{
+    KeyPair pair;
+    if (!init() || seed.size() != crypto_sign_SEEDBYTES)
+        return pair;
+    pair.publicKey.resize(crypto_sign_PUBLICKEYBYTES);
+    pair.secretKey.resize(crypto_sign_SECRETKEYBYTES);
+    crypto_sign_seed_keypair(reinterpret_cast<unsigned char *>(pair.publicKey.data()),
+                             reinterpret_cast<unsigned char *>(pair.secretKey.data()),
+                             reinterpret_cast<const unsigned char *>(seed.constData()));
+    return pair;
+}
+
 QByteArray sign(const QByteArray &message, const QByteArray &secretKey)
 {
     if (!init() || secretKey.size() != secretKeyBytes)

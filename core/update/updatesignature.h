@@ -33,6 +33,8 @@ struct KeyPair
     QByteArray secretKey;
 };
 KeyPair generate();
+// The key pair of a 32-byte seed (the simulators' fixed test key); empty for another size.
+KeyPair fromSeed(const QByteArray &seed);
 QByteArray sign(const QByteArray &message, const QByteArray &secretKey);
 bool verify(const QByteArray &message, const QByteArray &signature, const QByteArray &publicKey);
 

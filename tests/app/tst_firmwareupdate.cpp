@@ -6,6 +6,7 @@
 #include "updateserver.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QToolButton>
 
@@ -21,6 +22,7 @@ private slots:
     void updateFromTheStore();
     void updateCheck_data();
     void updateCheck();
+    void unsignedUpdateAsksAgain();
 
 private:
     void store(const QString &name, const QByteArray &content)
@@ -156,6 +158,41 @@ void tst_FirmwareUpdate::updateCheck()
                  qPrintable(f->prompts.asked.join('|')));
     QCOMPARE(f->prompts.asked.size(), asked.size());
     // Whatever the outcome, the device is worked with again.
+    QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
+}
+
+void tst_FirmwareUpdate::unsignedUpdateAsksAgain()
+{
+    // No key is trusted: after the download and before anything is installed, a second
+    // question; its No installs nothing and keeps nothing.
+    QTemporaryDir root;
+    QString why;
+    QVERIFY2(UpdateServer::makeDemoRoot(root.path(), &why), qPrintable(why));
+    UpdateServer updates(root.path());
+    QVERIFY(updates.listen(0));
+    f->writeFile("settings.conf", QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
+                                      .arg(updates.port())
+                                      .toUtf8());
+    MainWindow *window = f->connectWindow();
+    QVERIFY(window);
+    auto *checkButton = window->findChild<QToolButton *>("checkUpdatesButton");
+    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy(),
+                             AppFixture::connectWaitMs);
+    f->prompts.asked.clear(); // the quiet check at start-up offered it already
+    f->prompts.holdAnswers = true;
+    f->prompts.answer = UserPrompts::Yes;
+    checkButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.join('|').contains("конфигуратора v1.7.0"),
+                             AppFixture::connectWaitMs);
+    f->prompts.answer = UserPrompts::No; // to the question that follows
+    QCOMPARE(f->prompts.release(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.last().contains("не подписано"),
+                             AppFixture::connectWaitMs);
+    QVERIFY(QFileInfo::exists(f->path("updates/update.zip")));
+    QCOMPARE(f->prompts.release(), 1);
+    QTRY_VERIFY(!QFileInfo::exists(f->path("updates/update.zip")));
+    QVERIFY(!QFileInfo::exists(f->path("updates/startupd.sh")));
+    QVERIFY(!QFileInfo::exists(f->path("update-marker.txt")));
     QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
 }
 

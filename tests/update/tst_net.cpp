@@ -1,9 +1,13 @@
 #include "firmwareimage.h"
 #include "net.h"
+#include "appsettings.h"
+#include "firmwarestore.h"
 #include "tempappdir.h"
 #include "updateserver.h"
+#include "updateunpacker.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -24,6 +28,8 @@ private slots:
     void downloadsInARowKeepNoTail();
     void archiveByFtp_data();
     void archiveByFtp();
+    void signedUpdates_data();
+    void signedUpdates();
 };
 
 namespace {
@@ -253,6 +259,89 @@ void tst_Net::archiveByFtp()
     QCOMPARE(r.server.replies().isEmpty(), !damaged);
     QVERIFY(!progress.isEmpty());
     QCOMPARE(progress.last().first().toInt(), archive.size());
+}
+
+void tst_Net::signedUpdates_data()
+{
+    QTest::addColumn<QString>("kind");    // fw: the 750's firmware; dl: the configurator
+    QTest::addColumn<QString>("signing"); // the server's fault, "" for the files as signed
+    QTest::addColumn<bool>("keyTrusted"); // the server's test key in UpdateServer/PublicKeys
+    QTest::addColumn<QString>("outcome"); // fw: stored, marked, refused; dl: an unpacker result
+    QTest::newRow("signed image") << "fw" << "" << true << "stored";
+    QTest::newRow("unsigned image") << "fw" << "unsigned" << true << "refused";
+    QTest::newRow("image by another key") << "fw" << "other-key" << true << "refused";
+    QTest::newRow("image changed after signing") << "fw" << "changed-entry" << true << "refused";
+    QTest::newRow("no key: unsigned image kept, marked") << "fw" << "unsigned" << false << "marked";
+    QTest::newRow("signed archive") << "dl" << "" << true << "Started";
+    QTest::newRow("unsigned archive") << "dl" << "unsigned" << true << "Refused";
+    QTest::newRow("archive by another key") << "dl" << "other-key" << true << "Refused";
+    QTest::newRow("bad signature") << "dl" << "bad-signature" << true << "Refused";
+    QTest::newRow("an entry changed") << "dl" << "changed-entry" << true << "Refused";
+    QTest::newRow("zip bomb") << "dl" << "bomb" << true << "TooLarge";
+    QTest::newRow("no key: unsigned, not approved") << "dl" << "unsigned" << false << "Refused";
+}
+
+void tst_Net::signedUpdates()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, signing);
+    QFETCH(bool, keyTrusted);
+    QFETCH(QString, outcome);
+    Run r;
+    QString why;
+    QVERIFY2(UpdateServer::makeDemoRoot(r.root.path(), &why), qPrintable(why));
+    if (!signing.isEmpty())
+        QVERIFY(UpdateServer::signingByName(signing, &r.server.faults().signing));
+    if (keyTrusted)
+        AppSettings::write("UpdateServer", "PublicKeys",
+                           QString::fromLatin1(UpdateServer::testKey().publicKey.toBase64()));
+    if (kind == "fw") {
+        r.net->checkUpdates("1.3.1", "750", true);
+        QCOMPARE(r.exitCode(), outcome == "refused" ? 2 : 0);
+        const QString stored = r.app.path("firmware/Vexa750_v1.4.0_update.bin");
+        // The store keeps the image as it was signed, without the signature.
+        QByteArray image;
+        UpdateSignature::checkImage(readAll(r.root.filePath("firmware/Vexa750_v1.4.0.bin")), {},
+                                    &image);
+        QCOMPARE(readAll(stored), outcome == "refused" ? QByteArray() : image);
+        QCOMPARE(FirmwareStore::isUnsigned(stored), outcome == "marked");
+        return;
+    }
+    const QString archive = r.app.path("updates/update.zip");
+    r.net->setArchivePath(archive);
+    // Downloaded as the configurator does: the size is the one the check announced.
+    QSignalSpy available(r.net.get(), &Net::availableSw);
+    r.net->checkUpdates("1.6.0", "750", false);
+    QCOMPARE(r.exitCode(), 0);
+    QCOMPARE(available.size(), 1);
+    r.finished->clear();
+    r.net->reqestDownloadSw("1.6.0", available.first().at(1).toLongLong(),
+                            available.first().at(2).toString());
+    QCOMPARE(r.exitCode(), 0);
+    QObject owner;
+    auto *unpacker = new UpdateUnpacker(&owner);
+    int starts = 0;
+    unpacker->setLauncher({[&](const QString &, const QStringList &, const QString &) {
+                               ++starts;
+                               return true;
+                           },
+                           [](int) {}});
+    unpacker->startUpdate();
+    QCOMPARE(QString::fromLatin1(QMetaEnum::fromType<UpdateUnpacker::Result>().valueToKey(
+                 int(unpacker->result()))),
+             outcome);
+    QCOMPARE(starts, outcome == "Started" ? 1 : 0);
+    // Refused before a byte was extracted: only the archive is in the folder.
+    qint64 bytes = 0;
+    QStringList files;
+    for (QDirIterator it(r.app.path("updates"), QDir::Files, QDirIterator::Subdirectories);
+         it.hasNext();) {
+        files << it.next();
+        bytes += it.fileInfo().size();
+    }
+    if (outcome != "Started")
+        QCOMPARE(files, QStringList{archive});
+    QVERIFY(bytes < 1024 * 1024);
 }
 
 QTEST_GUILESS_MAIN(tst_Net)

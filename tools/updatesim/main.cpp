@@ -66,12 +66,27 @@ int main(int argc, char *argv[])
         QStringLiteral("make-demo-root"),
         QStringLiteral("Fill DIR with a demo firmware and configurator update, then exit."),
         QStringLiteral("DIR"));
+    const QCommandLineOption signing(
+        QStringLiteral("signing"),
+        QStringLiteral("Serve the files unsigned, with a bad signature, signed by another key, "
+                       "changed after signing, or as a zip bomb: unsigned, bad-signature, "
+                       "other-key, changed-entry, bomb. The files of --make-demo-root are "
+                       "signed with the test key of --print-test-key."),
+        QStringLiteral("MODE"));
+    const QCommandLineOption printKey(
+        QStringLiteral("print-test-key"),
+        QStringLiteral("Print the public test key (for UpdateServer/PublicKeys), then exit."));
     const QCommandLineOption verbose(QStringLiteral("v"), QStringLiteral("Trace the exchange."));
     parser.addOptions({root, port, ftpPort, partSize, corrupt, noResend, stallAfter, stallAnswers,
-                       closeAfter, coalesce, split, sizeDelta, demoRoot, verbose});
+                       closeAfter, coalesce, split, sizeDelta, demoRoot, signing, printKey,
+                       verbose});
     parser.process(app);
 
     QTextStream err(stderr);
+    if (parser.isSet(printKey)) {
+        QTextStream(stdout) << UpdateServer::testKey().publicKey.toBase64() << '\n';
+        return 0;
+    }
     if (parser.isSet(demoRoot)) {
         QString why;
         if (UpdateServer::makeDemoRoot(parser.value(demoRoot), &why))
@@ -96,6 +111,10 @@ int main(int argc, char *argv[])
     f.coalesceEnd = parser.isSet(coalesce);
     f.splitMessages = parser.isSet(split);
     f.sizeDelta = number(sizeDelta, 0);
+    if (parser.isSet(signing) && !UpdateServer::signingByName(parser.value(signing), &f.signing)) {
+        err << "vexa7xx-update-sim: unknown --signing " << parser.value(signing) << '\n';
+        return 2;
+    }
     if (parser.isSet(partSize))
         server.setPartSize(qMax(1, number(partSize, UpdateServer::defaultPartSize)));
     if (parser.isSet(verbose))

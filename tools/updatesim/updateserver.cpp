@@ -2,6 +2,7 @@
 
 #include "firmwarestore.h"
 #include "naturalcompare.h"
+#include "updateunpacker.h"
 #include "ziparchive.h"
 
 #include <QCryptographicHash>
@@ -60,6 +61,8 @@ bool UpdateServer::makeDemoRoot(const QString &dir, QString *error)
     QRandomGenerator body(750);
     while (image.size() < 64 * 1024)
         image.append(char(body.bounded(256)));
+    // Signed with the test key, as a server that signs serves them.
+    image = UpdateSignature::signImage(image, testKey().secretKey);
     QFile fw(root.filePath(QStringLiteral("firmware/Vexa750_v1.4.0.bin")));
     if (!fw.open(QIODevice::WriteOnly) || fw.write(image) != image.size()) {
         *error = fw.fileName() + QStringLiteral(": ") + fw.errorString();
@@ -78,9 +81,100 @@ bool UpdateServer::makeDemoRoot(const QString &dir, QString *error)
          "echo update 1.7.0 installed >> updates\\install.log\r\n"},
     };
     const bool ok = ZipArchive::write(
-        root.filePath(QStringLiteral("configurator/vexa7xx-configurator-1.7.0.zip")), items,
-        error);
+        root.filePath(QStringLiteral("configurator/vexa7xx-configurator-1.7.0.zip")),
+        UpdateSignature::signArchive(items, testKey().secretKey), error);
     return ok;
+}
+
+UpdateSignature::KeyPair UpdateServer::testKey()
+{
+    return UpdateSignature::fromSeed(QByteArray("vexa7xx-update-sim test key, 32B"));
+}
+
+bool UpdateServer::signingByName(const QString &name, Signing *signing)
+{
+    static const QHash<QString, Signing> names{{QStringLiteral("unsigned"), Signing::Unsigned},
+                                               {QStringLiteral("bad-signature"), Signing::BadSignature},
+                                               {QStringLiteral("other-key"), Signing::OtherKey},
+                                               {QStringLiteral("changed-entry"), Signing::ChangedEntry},
+                                               {QStringLiteral("bomb"), Signing::Bomb}};
+    if (!names.contains(name))
+        return false;
+    *signing = names.value(name);
+    return true;
+}
+
+QByteArray UpdateServer::served(const QString &path) const
+{
+    const QByteArray file = readFile(path);
+    if (fault.signing == Signing::AsStored || file.isEmpty())
+        return file;
+    const QString key = path + QLatin1Char('|') + QString::number(int(fault.signing));
+    if (servedCache.contains(key))
+        return servedCache.value(key);
+    const QByteArray secret = testKey().secretKey;
+    const QByteArray other = UpdateSignature::fromSeed(QByteArray(32, 'o')).secretKey;
+    QByteArray out;
+    if (!file.startsWith("PK")) {
+        QByteArray image;
+        UpdateSignature::checkImage(file, {}, &image);
+        switch (fault.signing) {
+        case Signing::Unsigned:
+            out = image;
+            break;
+        case Signing::OtherKey:
+            out = UpdateSignature::signImage(image, other);
+            break;
+        case Signing::BadSignature:
+        case Signing::ChangedEntry:
+        case Signing::Bomb:
+        case Signing::AsStored:
+            out = UpdateSignature::signImage(image, secret);
+            // A byte of the signature, or of the image after its header.
+            {
+                const int at = fault.signing == Signing::BadSignature ? out.size() - 10 : 20;
+                out[at] = char(out.at(at) ^ 0x5a);
+            }
+            break;
+        }
+    } else {
+        // Archives are rebuilt through a scratch file of the cache's own.
+        QTemporaryDir scratch;
+        QList<ZipArchive::Item> items;
+        QString error;
+        ZipArchive::readAll(path, UpdateUnpacker::maxTotalBytes, &items, &error);
+        using Item = ZipArchive::Item;
+        switch (fault.signing) {
+        case Signing::Unsigned:
+            items = UpdateSignature::signArchive(items, secret);
+            items.removeLast();
+            items.removeLast();
+            break;
+        case Signing::OtherKey:
+            items = UpdateSignature::signArchive(items, other);
+            break;
+        case Signing::BadSignature:
+            items = UpdateSignature::signArchive(items, secret);
+            items.last().data = UpdateSignature::signatureText("another text", secret);
+            break;
+        case Signing::ChangedEntry:
+            items = UpdateSignature::signArchive(items, secret);
+            items.first().data += "# changed after signing\n";
+            break;
+        case Signing::Bomb:
+            items.append({QStringLiteral("payload/zeros"), Item::File, -1, {}, 0644,
+                          QByteArray(64 << 20, '\0')});
+            items = UpdateSignature::signArchive(items, secret);
+            break;
+        case Signing::AsStored:
+            break;
+        }
+        const QString rebuilt = scratch.filePath(QStringLiteral("served.zip"));
+        if (ZipArchive::write(rebuilt, items, &error))
+            out = readFile(rebuilt);
+    }
+    servedCache.insert(key, out);
+    return out;
 }
 
 UpdateServer::UpdateServer(const QString &root, QObject *parent) : QObject(parent), rootDir(root)
@@ -180,13 +274,13 @@ void UpdateServer::request(QTcpSocket *socket, Session &s, const QByteArray &tex
         }
         QJsonObject answer{{QStringLiteral("sw"), version},
                            {QStringLiteral("size"),
-                            QFileInfo(archive).size() + fault.sizeDelta},
+                            served(archive).size() + fault.sizeDelta},
                            {QStringLiteral("fileName"), QFileInfo(archive).fileName()}};
         send(socket, QJsonDocument(QJsonObject{{QStringLiteral("type"), QStringLiteral("update")},
                                                {QStringLiteral("params"), answer}})
                          .toJson(QJsonDocument::Compact));
     } else if (type == QLatin1String("download") && !archive.isEmpty()) {
-        startSending(socket, s, readFile(archive));
+        startSending(socket, s, served(archive));
     } else {
         socket->close();
     }
@@ -263,7 +357,7 @@ QByteArray UpdateServer::newestFirmware(const QString &model, QString *version) 
     QByteArray best;
     const QDir dir(rootDir + QStringLiteral("/firmware"));
     for (const QString &name : dir.entryList(QDir::Files, QDir::Name)) {
-        const QByteArray image = readFile(dir.filePath(name));
+        const QByteArray image = served(dir.filePath(name));
         const FirmwareStore::Header h = FirmwareStore::parseHeader(image);
         if (h.valid && h.deviceId == id && (best.isEmpty() || naturalLess(*version, h.version))) {
             best = image;
@@ -294,7 +388,7 @@ bool UpdateServer::startFtp(quint16 ftpPort, QString *error)
     ftpDir = std::make_unique<QTemporaryDir>();
     const QDir dir(rootDir + QStringLiteral("/configurator"));
     for (const QString &name : dir.entryList({QStringLiteral("*.zip")}, QDir::Files)) {
-        const QByteArray data = readFile(dir.filePath(name));
+        const QByteArray data = served(dir.filePath(name));
         QFile out(ftpFile(name));
         if (!out.open(QIODevice::WriteOnly))
             continue;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updatesignature.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QObject>
@@ -18,14 +20,33 @@ class QTcpSocket;
 // version asked about (sent at once in parts, each acknowledged), else "up to date"; a
 // configurator check with the newest archive's version, size and name; a download request
 // with the archive in parts. Faults make it misbehave the way a real server or network can.
+// What it serves is signed with testKey() as it stands in the folder; the signing faults change
+// that as the files are served (their announced sizes included).
 class UpdateServer : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int defaultPartSize = 1024;
 
+    // How the served files are signed.
+    enum class Signing {
+        AsStored,     // as the folder holds them
+        Unsigned,     // signatures taken away
+        BadSignature, // a signature that does not match
+        OtherKey,     // signed by a key nobody trusts
+        ChangedEntry, // one entry (or the image) changed after signing
+        Bomb,         // an archive with a 64 MiB entry of zeros, signed
+    };
+    // The key the simulated server signs with, made from a fixed seed: tests and the demo
+    // trust its public half.
+    static UpdateSignature::KeyPair testKey();
+    // Signing faults by name ("unsigned", "bad-signature", "other-key", "changed-entry",
+    // "bomb"); false for an unknown name.
+    static bool signingByName(const QString &name, Signing *signing);
+
     struct Faults
     {
+        Signing signing = Signing::AsStored;
         int corruptPart = -1;    // this part (0-based) goes out once with its Base64 cut short
         bool resend = true;      // a refused part is sent again (false: the next one follows)
         int stallAfterParts = -1; // after this many parts nothing more is sent
@@ -82,12 +103,15 @@ private:
     void sendPart(QTcpSocket *socket, Session &s);
     QByteArray partText(Session &s, int index);
     void send(QTcpSocket *socket, const QByteArray &message);
+    // A file of the folder as it is served, with the signing fault applied.
+    QByteArray served(const QString &path) const;
     // The newest image for a model ("750", "760_1") and its version.
     QByteArray newestFirmware(const QString &model, QString *version) const;
     QString newestArchive(QString *version) const;
 
     QString rootDir;
     Faults fault;
+    mutable QHash<QString, QByteArray> servedCache; // path and fault -> bytes
     int partSize = defaultPartSize;
     QTcpServer *server = nullptr;
     QHash<QTcpSocket *, Session> sessions;
