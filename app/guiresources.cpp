@@ -7,6 +7,7 @@ static void registerResources()
 {
     Q_INIT_RESOURCE(pictures);
     Q_INIT_RESOURCE(fonts);
+    Q_INIT_RESOURCE(guide);
 }
 
 void initGuiResources()

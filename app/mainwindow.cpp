@@ -68,6 +68,10 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
                                     new Vexa701Page(this), new SystemPage(this)};
     statusPanel = new StatusPanel(this);
     ui->setupUi(this);
+    // Keys of the main actions; their tooltips name them.
+    ui->openFileButton->setShortcut(QKeySequence::Open);
+    ui->saveFileButton->setShortcut(QKeySequence::Save);
+    ui->readConfigButton->setShortcut(Qt::Key_F5);
     installPages({{ui->loraPage, modelPages.lora},
                   {ui->ioPage, modelPages.io},
                   {ui->interfacesPage, modelPages.interfaces},
@@ -183,13 +187,11 @@ MainWindow::~MainWindow()
 
 void MainWindow::applyLanguage(const QString &code)
 {
-    const QString path =
-        AppPaths::filePath(QStringLiteral("translations/") + code + QStringLiteral(".qm"));
-    if (translator.load(path))
-        qApp->installTranslator(&translator);
-    else
-        qApp->removeTranslator(&translator); // Russian texts are built in
+    translators.load(code);
     ui->retranslateUi(this);
+    for (QToolButton *b : {ui->openFileButton, ui->saveFileButton, ui->readConfigButton})
+        b->setToolTip(b->toolTip() + QStringLiteral(" (") +
+                      b->shortcut().toString(QKeySequence::NativeText) + QLatin1Char(')'));
     if (console)
         console->retranslate();
     if (statusSource)
@@ -248,6 +250,8 @@ void MainWindow::createToolButtons()
     connect(ui->helpButton, &QToolButton::pressed, this, &MainWindow::helpShow);
     connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
     connect(ui->remCfgButton, &QToolButton::pressed, relay, &RelayController::startRemoteConfig);
+    connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
+            &MainWindow::showGuide);
 }
 
 void MainWindow::aboutShow()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "apptranslators.h"
 #include "deviceidentity.h"
 #include "firmwarecontroller.h"
 #include "statuspoller.h"
@@ -8,7 +9,6 @@
 #include <QMainWindow>
 #include <QModelIndex>
 #include <QPointer>
-#include <QTranslator>
 #include <functional>
 #include <memory>
 
@@ -25,7 +25,6 @@ class HotplugController;
 class PageController;
 class PortEnumerator;
 class QBuffer;
-class QTimer;
 class RelayController;
 class SelectDeviceForm;
 class StatusController;
@@ -126,6 +125,8 @@ public slots:
     void itemSelected(QModelIndex index);
     void on_debugModeButton_clicked();
     void helpShow();
+    // The built-in user guide (F1).
+    void showGuide();
     // The configuration editor's work, done by ConfigEditor.
     void updateGui(QDomNode node);
     void on_viewEditFreqpushButton_clicked();
@@ -177,7 +178,7 @@ private:
     Ui::MainWindow *ui;
     std::unique_ptr<UserPrompts> ownPrompts;
     UserPrompts *prompts = nullptr;
-    QTranslator translator;
+    AppTranslators translators;
     QString langCode;
     bool startFailed = false;
 

@@ -3,17 +3,15 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
-#include "appinfo.h"
 #include "apppaths.h"
-#include "clockcontroller.h"
 #include "configeditor.h"
-#include "connectionstates.h"
 #include "db_worker.h"
 #include "deviceidentity.h"
 #include "deviceinterface.h"
 #include "devicesession.h"
+#include "guideform.h"
+#include "linkstate.h"
 #include "statuspanel.h"
-#include "userprompts.h"
 
 #include <QDebug>
 #include <QDesktopServices>
@@ -66,20 +64,18 @@ void MainWindow::helpShow()
     if (identified && !matches.isEmpty()) {
         QDesktopServices::openUrl(
             QUrl(QStringLiteral("file:///") + folder + QLatin1Char('/') + matches.first()));
-    } else if (identified && clock->hasServerTime()) {
-        QDesktopServices::openUrl(QUrl(QLatin1String(AppInfo::helpWebAddress) +
-                                       QStringLiteral("/?dev_type=") + shownModel() +
-                                       QStringLiteral("v2&sn=") + ui->snLabel->text() +
-                                       QStringLiteral("&indef=") + ui->deveui_lbl->text()));
-    } else if (identified) {
-        prompts->inform(UserPrompts::Icon::Warning, tr("Справка"),
-                        tr("Отсутствует файл справки.") + QLatin1Char('\n') +
-                            tr("Файлы справки кладутся в папку %1, имя файла: %2")
-                                .arg(QDir::toNativeSeparators(folder), pattern));
     } else {
-        QDir().mkpath(folder);
-        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+        showGuide(); // without the model's manual, the program's own guide
     }
+}
+
+void MainWindow::showGuide()
+{
+    auto *guide = findChild<GuideForm *>();
+    if (!guide)
+        guide = new GuideForm(langCode, this);
+    guide->show();
+    guide->raise();
 }
 
 // ---- the editor's slots ----------------------------------------------------------------------

@@ -1430,6 +1430,13 @@ Switch to local configuration?</translation>
     </message>
 </context>
 <context>
+    <name>GuideForm</name>
+    <message>
+        <source>Руководство пользователя</source>
+        <translation>User guide</translation>
+    </message>
+</context>
+<context>
     <name>InterfacesPage</name>
     <message>
         <source>Параметры линии</source>
@@ -2269,10 +2276,6 @@ Switch to local configuration?</translation>
         <translation>Waiting for a device to be connected</translation>
     </message>
     <message>
-        <source>Файлы справки кладутся в папку %1, имя файла: %2</source>
-        <translation>Help files go into the folder %1, file name: %2</translation>
-    </message>
-    <message>
         <source>Подключение к серверу конфигурирования...</source>
         <translation>Connecting to the configuration server...</translation>
     </message>
@@ -2567,10 +2570,6 @@ Switch to local configuration?</translation>
     <message>
         <source>Версия прошивки не поддерживается конфигуратором</source>
         <translation>The configurator does not support this firmware version</translation>
-    </message>
-    <message>
-        <source>Отсутствует файл справки.</source>
-        <translation>The help file is missing.</translation>
     </message>
     <message>
         <source>Отключен</source>

@@ -1,3 +1,4 @@
+#include "apptranslators.h"
 #include "authenticationform.h"
 #include "deferreddelete.h"
 #include "eraseform.h"
@@ -8,6 +9,7 @@
 
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -79,6 +81,7 @@ private slots:
     void selectAnswer();
     void answersOnce_data();
     void laterAnswersComeFromTheEventLoop();
+    void boxButtonsFollowTheLanguage();
     void answersOnce();
 
 private:
@@ -304,6 +307,21 @@ void tst_Dialogs::laterAnswersComeFromTheEventLoop()
                      UserPrompts::Yes, &survivor, keep);
     QTRY_COMPARE(answers.size(), 3);
     QCOMPARE(answers.last(), UserPrompts::Yes); // the survivor's, not the gone asker's No
+}
+
+void tst_Dialogs::boxButtonsFollowTheLanguage()
+{
+    // Qt's own texts follow the interface: a Russian box says "Да" and "Нет".
+    AppTranslators translators;
+    for (const QString language : {"ru", "en", "ru"}) {
+        translators.load(language);
+        QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(box.button(QMessageBox::Yes)->text().remove('&'),
+                 language == "ru" ? QString("Да") : QString("Yes"));
+        QCOMPARE(box.button(QMessageBox::No)->text().remove('&'),
+                 language == "ru" ? QString("Нет") : QString("No"));
+    }
+    translators.load("en");
 }
 
 QTEST_MAIN(tst_Dialogs)

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QTranslator>
+
+// The program's translation and Qt's own (the buttons of every message box, the standard
+// dialogs), installed together for the interface's language. Russian texts are built into the
+// program; Qt's Russian comes from qtbase_ru.qm, shipped beside the program in a portable copy
+// or from the system's Qt translations.
+class AppTranslators
+{
+public:
+    AppTranslators() = default;
+    AppTranslators(const AppTranslators &) = delete;
+    AppTranslators &operator=(const AppTranslators &) = delete;
+
+    void load(const QString &languageCode);
+
+private:
+    QTranslator program;
+    QTranslator qt;
+};
