@@ -449,6 +449,8 @@ void DeviceInterface::deliver(const QByteArray &frame)
             strayFrameBytes += frame.size();
             return;
         }
+    } else {
+        strayFrameBytes += frame.size(); // events are rare: many of them are a flood
     }
     // Decoded in an event-loop pass of its own, on this thread: handing each answer to another
     // thread and back cost two thread wake-ups per answer, far more than decoding it.
