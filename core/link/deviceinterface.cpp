@@ -248,7 +248,11 @@ void DeviceInterface::learnRoundTrip()
         rttvarMs = (3 * rttvarMs + qAbs(srttMs - rtt)) / 4;
         srttMs = (7 * srttMs + rtt) / 8;
     }
-    learntTimeoutMs = qBound(answerTimeoutMs, srttMs + qMax(rttMarginMs, 4 * rttvarMs), ceiling);
+    // A device within the floor keeps it; one beyond gets some room above its round trips.
+    const int spread = 4 * rttvarMs;
+    learntTimeoutMs = srttMs + spread <= answerTimeoutMs
+                          ? answerTimeoutMs
+                          : qMin(ceiling, srttMs + qMax(rttMarginMs, spread));
 }
 
 bool DeviceInterface::writeCommand(QString commandData)
@@ -498,7 +502,7 @@ void DeviceInterface::addToQue()
     }
     QString hex = QString::fromLatin1(rxBuffer.toHex(' '));
     if (unshownBytes > 0)
-        hex += tr(" (and %1 bytes more)").arg(unshownBytes);
+        hex += QStringLiteral(" (and %1 bytes more)").arg(unshownBytes);
     qDebug().noquote() << "Receive buffer: " << hex;
     emit printToTerminal(tr(inPrompt) + hex.replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
     rxBuffer.clear();

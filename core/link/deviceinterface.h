@@ -45,7 +45,8 @@ public:
     static constexpr int defaultAnswerTimeoutMs = 3000;
     // A device slower than the answer time-out raises it (see answerTimeoutNowMs), up to this.
     static constexpr int maxAnswerTimeoutMs = 15000;
-    // What the learnt time-out keeps above the smoothed round trip at the least.
+    // What the learnt time-out keeps above the smoothed round trip at the least, once the
+    // round trips have gone beyond the floor.
     static constexpr int rttMarginMs = 500;
     static constexpr int defaultLongTimeoutMs = 60000;
     static constexpr int defaultTextTimeoutMs = 5000;
