@@ -31,6 +31,8 @@ class UserPrompts;
 // bytes, cuts them into frames for the answer parser, and times answers.
 // An answer reaches the parser only for a request that still waits for it, once: a late
 // answer to a request already answered, or a duplicate after a resend, is logged and dropped.
+// What it receives is held within a few frames whatever the other side sends, and its answer
+// time-out follows a device slower than the floor (the learnt time-out below).
 class DeviceInterface : public QObject
 {
     Q_OBJECT

@@ -85,6 +85,7 @@ void RemoteSession::established()
     // Nothing of an earlier session is pending.
     link->splitter = std::make_unique<FrameSplitter>();
     link->rxBuffer.clear();
+    link->unshownBytes = 0;
     link->earlier.clear();
     link->retryCount = 0;
     link->flooded = false;
