@@ -58,6 +58,9 @@ void removeTextLine(QByteArray &burst, const QString &line)
 }
 } // namespace
 
+const char *const DeviceInterface::remoteFloodText =
+    "the server sends data that is not device answers";
+
 DeviceInterface::DeviceInterface(QObject *parent)
     : QObject(parent)
     , splitter(std::make_unique<FrameSplitter>())
@@ -171,6 +174,13 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     if (timed) {
         awaited = key;
         awaitingAnswer = true;
+        if (resending) {
+            requestResent = true;
+        } else {
+            requestClock.start();
+            requestResent = requestTimedOut = false;
+            requestMeasured = !longWait;
+        }
     }
 
     if (relay->isOn()) {
@@ -193,8 +203,56 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     }
 
     if (timed)
-        answerTimer->start(longWait ? longTimeoutMs : answerTimeoutMs);
+        answerTimer->start(longWait ? longTimeoutMs : answerTimeoutNowMs());
     skipAnswerTimer = false;
+}
+
+void DeviceInterface::setAnswerTimeout(int ms)
+{
+    answerTimeoutMs = ms;
+    forgetRoundTrips();
+}
+
+void DeviceInterface::forgetRoundTrips()
+{
+    srttMs = -1;
+    rttvarMs = 0;
+    learntTimeoutMs = answerTimeoutMs;
+    requestMeasured = false;
+}
+
+int DeviceInterface::answerTimeoutNowMs() const
+{
+    return remote->isOn() ? answerTimeoutMs : learntTimeoutMs;
+}
+
+void DeviceInterface::learnRoundTrip()
+{
+    if (!requestMeasured || remote->isOn())
+        return;
+    requestMeasured = false;
+    const int ceiling = qMax(maxAnswerTimeoutMs, answerTimeoutMs);
+    if (requestResent) {
+        // Which sending this answers is not known, so it measures nothing; but an answer that
+        // came only after the time-out had run out says the device is slower than that: the
+        // requests that follow wait longer, until one of them is measured.
+        if (requestTimedOut)
+            learntTimeoutMs = qMin(ceiling, learntTimeoutMs * 2);
+        return;
+    }
+    const int rtt = int(qMin<qint64>(requestClock.elapsed(), ceiling));
+    if (srttMs < 0) {
+        srttMs = rtt;
+        rttvarMs = rtt / 2;
+    } else {
+        rttvarMs = (3 * rttvarMs + qAbs(srttMs - rtt)) / 4;
+        srttMs = (7 * srttMs + rtt) / 8;
+    }
+    // A device within the floor keeps it; one beyond gets some room above its round trips.
+    const int spread = 4 * rttvarMs;
+    learntTimeoutMs = srttMs + spread <= answerTimeoutMs
+                          ? answerTimeoutMs
+                          : qMin(ceiling, srttMs + qMax(rttMarginMs, spread));
 }
 
 bool DeviceInterface::writeCommand(QString commandData)
@@ -314,7 +372,14 @@ void DeviceInterface::readPortData()
     lastBytesClock.start();
     if (!quietTimer->isActive())
         quietTimer->start(quietPeriodMs);
-    rxBuffer.append(bytes);
+    if (rxBuffer.size() + bytes.size() <= maxEchoBytes) {
+        rxBuffer.append(bytes);
+    } else {
+        // A burst that does not end (a flood) is not kept for its echo beyond this.
+        const int room = qMax(0, maxEchoBytes - rxBuffer.size());
+        rxBuffer.append(bytes.constData(), room);
+        unshownBytes += bytes.size() - room;
+    }
     appendBinLog(bytes);
     // Frames go to the parser the moment they are complete; the quiet timer only closes the
     // burst for people (terminal, log).
@@ -339,6 +404,28 @@ void DeviceInterface::readPortData()
         staleTimer->start(staleFrameMs);
     else
         staleTimer->stop();
+    if (remote->isOn())
+        countStray();
+}
+
+int DeviceInterface::bufferedBytes() const
+{
+    return rxBuffer.size() + splitter->pendingBytes();
+}
+
+void DeviceInterface::countStray()
+{
+    // Text and noise (skipped by the splitter) and frames that answered nothing.
+    const qint64 stray = splitter->skippedBytes() + strayFrameBytes;
+    if (!strayClock.isValid() || strayClock.elapsed() >= strayWindowMs || stray < strayAtWindow) {
+        strayClock.start();
+        strayAtWindow = stray;
+        return;
+    }
+    if (stray - strayAtWindow > maxStrayBytesPerWindow && !flooded) {
+        flooded = true;
+        remote->refuseFlood();
+    }
 }
 
 void DeviceInterface::deliver(const QByteArray &frame)
@@ -352,6 +439,7 @@ void DeviceInterface::deliver(const QByteArray &frame)
     if (!AnswerKey::isUnsolicited(key)) {
         if (awaitingAnswer && key == awaited) {
             awaitingAnswer = false;
+            learnRoundTrip();
             stopAnswer();
         } else if (earlier.removeOne(key)) {
             // The answer to an earlier request: the one in flight still waits.
@@ -362,8 +450,11 @@ void DeviceInterface::deliver(const QByteArray &frame)
                                       .arg(key.param)
                                       .arg(key.port)
                                << "/C:12";
+            strayFrameBytes += frame.size();
             return;
         }
+    } else {
+        strayFrameBytes += frame.size(); // events are rare: many of them are a flood
     }
     // Decoded in an event-loop pass of its own, on this thread: handing each answer to another
     // thread and back cost two thread wake-ups per answer, far more than decoding it.
@@ -405,15 +496,17 @@ void DeviceInterface::addToQue()
     }
     quietTimer->stop();
     // What is left of a burst once its text lines are out: frames and noise, shown as hex.
-    if (rxBuffer.trimmed().isEmpty()) {
+    if (rxBuffer.trimmed().isEmpty() && unshownBytes == 0) {
         rxBuffer.clear();
         return;
     }
-    const QString hex = QString::fromLatin1(rxBuffer.toHex(' '));
+    QString hex = QString::fromLatin1(rxBuffer.toHex(' '));
+    if (unshownBytes > 0)
+        hex += QStringLiteral(" (and %1 bytes more)").arg(unshownBytes);
     qDebug().noquote() << "Receive buffer: " << hex;
-    emit printToTerminal(tr(inPrompt) +
-                         QString(hex).replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
+    emit printToTerminal(tr(inPrompt) + hex.replace(QLatin1Char(' '), QStringLiteral("&nbsp;")));
     rxBuffer.clear();
+    unshownBytes = 0;
 }
 
 // ---- requests -----------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include "deveui.h"
 #include "deviceidentity.h"
 #include "fileinfo.h"
+#include "frame.h"
 #include "portsession.h"
 #include "relaysession.h"
 #include "remotesession.h"
@@ -30,6 +31,8 @@ class UserPrompts;
 // bytes, cuts them into frames for the answer parser, and times answers.
 // An answer reaches the parser only for a request that still waits for it, once: a late
 // answer to a request already answered, or a duplicate after a resend, is logged and dropped.
+// What it receives is held within a few frames whatever the other side sends, and its answer
+// time-out follows a device slower than the floor (the learnt time-out below).
 class DeviceInterface : public QObject
 {
     Q_OBJECT
@@ -42,6 +45,11 @@ class DeviceInterface : public QObject
 
 public:
     static constexpr int defaultAnswerTimeoutMs = 3000;
+    // A device slower than the answer time-out raises it (see answerTimeoutNowMs), up to this.
+    static constexpr int maxAnswerTimeoutMs = 15000;
+    // What the learnt time-out keeps above the smoothed round trip at the least, once the
+    // round trips have gone beyond the floor.
+    static constexpr int rttMarginMs = 500;
     static constexpr int defaultLongTimeoutMs = 60000;
     static constexpr int defaultTextTimeoutMs = 5000;
     static constexpr int defaultTextWriteTimeoutMs = 15000;
@@ -53,6 +61,17 @@ public:
     // far longer inside an answer).
     static constexpr int staleFrameMs = 250;
     static constexpr int defaultMaxRetries = 3;
+    // What the receive side holds at most: the burst kept for the terminal echo (the rest of a
+    // longer burst is counted, not kept), and what a frame can be.
+    static constexpr int maxFrameBytes = Frame::maxPayloadBytes + Frame::overheadBytes;
+    static constexpr int maxEchoBytes = 2 * maxFrameBytes;
+    // A remote server that sends more than this of anything but answers to our requests within
+    // a window is not passing on a device: the session is ended. A device's serial line
+    // carries about 11 KB/s, so even its debug output held up by the network for many seconds
+    // and then let through at once stays below it.
+    static constexpr int strayWindowMs = 3000;
+    static constexpr int maxStrayBytesPerWindow = 256 * 1024;
+    static const char *const remoteFloodText;
     static constexpr qint32 portBaudRate = 115200;
     // Radio relay: the local device gets this long to open the radio session before the remote
     // device is asked whether it hears us, and the remote device this long to answer.
@@ -79,8 +98,16 @@ public:
     // The configurator's version, sent to the remote-configuration server.
     void setAppVersion(const QString &version) { remote->setAppVersion(version); }
 
-    // Answer time-out of binary requests (the relay mode and tests change it).
-    void setAnswerTimeout(int ms) { answerTimeoutMs = ms; }
+    // Answer time-out of binary requests (the relay mode and tests change it): the floor of the
+    // time-out the link learns from the device's round trips; what was learnt starts anew.
+    void setAnswerTimeout(int ms);
+    // The time-out the next plain request gets: the floor, unless the device has shown itself
+    // slower (not in remote mode, where a missed answer ends the session).
+    int answerTimeoutNowMs() const;
+    // The server sent data that is not device answers, and the link ended its session for it.
+    bool remoteFlooded() const { return flooded; }
+    // Bytes the receive side holds now (the echo burst and any half frame).
+    int bufferedBytes() const;
     void setMaxRetries(int n) { maxRetries = n; }
     quint16 deviceId() const { return devId; }
     ~DeviceInterface() override;
@@ -257,6 +284,13 @@ private:
     // waiting); returns false when they are used up.
     bool retryNow();
     void stopAnswer(); // stop the answer timer, zero the retries
+    // The round trip of the request answered now: a plain one is measured, a resent one only
+    // backs the time-out off (its answer may be to either sending).
+    void learnRoundTrip();
+    // What was learnt of another device, or of another path to it, is of no use.
+    void forgetRoundTrips();
+    // Counts bytes that answered nothing over the remote link, and ends a flooded session.
+    void countStray();
     // Hands a checked frame to the parser if it answers the request in flight.
     void deliver(const QByteArray &frame);
     void connectParser();
@@ -284,6 +318,15 @@ private:
     bool resending = false;
     QTimer *answerTimer = nullptr;
     int answerTimeoutMs = defaultAnswerTimeoutMs;
+    // The learnt time-out, as TCP learns its own: a smoothed round trip and its variation (no
+    // sample yet: srttMs < 0), and the time-out they give, backed off after resent requests.
+    QElapsedTimer requestClock; // since the request in flight was first sent
+    bool requestResent = false;
+    bool requestTimedOut = false;
+    bool requestMeasured = false; // a plain request, measured when its answer comes
+    int srttMs = -1;
+    int rttvarMs = 0;
+    int learntTimeoutMs = defaultAnswerTimeoutMs;
     int longTimeoutMs = defaultLongTimeoutMs;
     bool skipAnswerTimer = false;
     RelaySession *relay = nullptr;
@@ -308,7 +351,12 @@ private:
     int conversationNo = 0;
 
     // Receive side.
-    QByteArray rxBuffer; // bytes of the current burst, for the terminal echo
+    QByteArray rxBuffer;      // bytes of the current burst, for the terminal echo
+    qint64 unshownBytes = 0;  // of the burst, beyond maxEchoBytes
+    QElapsedTimer strayClock; // the current window of stray bytes over the remote link
+    qint64 strayAtWindow = 0;
+    qint64 strayFrameBytes = 0; // frames that answered nothing
+    bool flooded = false;
     QTimer *quietTimer = nullptr;
     QElapsedTimer lastBytesClock; // since the last bytes of the burst came
     QTimer *staleTimer = nullptr;

@@ -67,6 +67,7 @@ void DeviceInterface::readConfiguration()
         qDebug() << "Port flush: " << port->flush();
         qDebug().noquote() << "Port open OK!" + port->portName();
         splitter = std::make_unique<FrameSplitter>(); // nothing of an earlier session is pending
+        forgetRoundTrips();
         awaitingAnswer = false;
         earlier.clear();
         emit changeDeviceStatus(LinkState::Connected);
@@ -120,6 +121,7 @@ void DeviceInterface::answerTimeout()
         deliver(frame);
     if (!awaitingAnswer)
         return; // it came with the last bytes
+    requestTimedOut = true;
     if (retryCount < maxRetries) {
         if (remote->isOn()) {
             qDebug() << "Remote device not respond.";

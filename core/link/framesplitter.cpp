@@ -89,22 +89,27 @@ void FrameSplitter::skip(char byte)
 {
     ++skipped;
     if (byte == '\n') {
-        bool printable = true;
-        for (char c : text)
-            printable = printable && ((c >= 0x20 && c < 0x7F) || c == '\t');
-        if ((printable || keptLines == TextLines::All) && !text.isEmpty())
+        if (!dropLine && !text.isEmpty())
             lines.append(QString::fromUtf8(text));
         text.clear();
+        dropLine = false;
         return;
     }
-    if (byte == '\r')
+    if (byte == '\r' || dropLine)
         return;
-    // A line longer than this is no answer of the device: it is noise.
-    constexpr int maxLineBytes = 1024;
-    if (text.size() < maxLineBytes)
-        text.append(byte);
-    else
-        text[0] = '\x01'; // marks the line as noise
+    // Nothing but text is kept, and no more of it than a line: a stream that never ends a line
+    // (or never stops sending noise) holds no memory.
+    if (keptLines == TextLines::PrintableOnly && !((byte >= 0x20 && byte < 0x7F) || byte == '\t')) {
+        text.clear();
+        dropLine = true;
+        return;
+    }
+    text.append(byte);
+    if (text.size() >= maxLineBytes) {
+        lines.append(QString::fromUtf8(text));
+        text.clear();
+        dropLine = true;
+    }
 }
 
 QStringList FrameSplitter::takeTextLines()

@@ -31,9 +31,11 @@ public:
     QList<QByteArray> flushStale();
 
     // Text lines that arrived between frames (the device's answers to text commands and its
-    // debug output), complete lines only, line ends removed, read as UTF-8. Unless every line
-    // is kept, lines holding anything but printable characters are noise and left out.
+    // debug output), line ends removed, read as UTF-8. A line is cut at maxLineBytes: the cut
+    // part comes out at once and the rest of the line is dropped as it comes. Unless every line
+    // is kept, a line holding anything but printable characters is noise and left out.
     QStringList takeTextLines();
+    static constexpr int maxLineBytes = 1024;
 
     bool hasPartial() const { return !buffer.isEmpty(); }
     int pendingBytes() const { return buffer.size(); }
@@ -54,6 +56,8 @@ private:
 
     QByteArray buffer;
     QByteArray text;
+    // The rest of the current line is dropped: it is noise, or the line has been cut.
+    bool dropLine = false;
     QStringList lines;
     qint64 skipped = 0;
     qint64 damaged = 0;

@@ -142,6 +142,7 @@ void RelaySession::checkConnectError()
     qDebug() << "FSK connect check failed: the remote device does not answer"
              << "/C:12";
     on = false;
+    link->forgetRoundTrips();
     // The check's own answer time-out would resend it, unwrapped, to the local device.
     link->forgetRequest(AnswerKey::ofRequest(Frame::commandPort, Cmd::checkConnect, {}));
     emit link->relayModeChanged(false);
@@ -199,6 +200,7 @@ void RelaySession::switchToNormalModeAnswer(uchar resultCode, uchar statusCode)
         // The remote device has ended its session; now the local one.
         on = false;
         connected = false;
+        link->forgetRoundTrips(); // the radio's round trips are not the cable's
         emit link->relayModeChanged(false);
         leaveLocal();
         return;
@@ -234,5 +236,6 @@ void RelaySession::endRelay(const char *why)
     qDebug() << "Relay mode ended:" << why;
     on = false;
     connected = false;
+    link->forgetRoundTrips();
     emit link->relayModeChanged(false);
 }

@@ -69,6 +69,7 @@ void RemoteConnection::open(const QString &host, quint16 port, const QString &im
     helloWritten = 0;
     sock = new QTcpSocket(this);
     sock->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
+    sock->setReadBufferSize(readBufferBytes);
     connect(sock, &QTcpSocket::connected, this, &RemoteConnection::connected);
     connect(sock, &QTcpSocket::bytesWritten, this, &RemoteConnection::written);
     connect(sock, &QTcpSocket::errorOccurred, this, &RemoteConnection::socketError);

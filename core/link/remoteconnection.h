@@ -1,5 +1,7 @@
 #pragma once
 
+#include "frame.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -18,6 +20,9 @@ public:
     static constexpr int connectTimeoutMs = 10000;
     static constexpr int handshakeWriteTimeoutMs = 30000;
     static constexpr int imeiDigits = 15;
+    // The socket reads no further ahead than a few frames: a server that sends faster than we
+    // take it is held back by TCP rather than filling our memory.
+    static constexpr qint64 readBufferBytes = 4 * (Frame::maxPayloadBytes + Frame::overheadBytes);
     // Said to the server when the configurator ends the session (no line end).
     static const char *const goodbyeText;
     // What the server answers instead of bridging, each on a line of its own, before it

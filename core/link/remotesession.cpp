@@ -85,8 +85,12 @@ void RemoteSession::established()
     // Nothing of an earlier session is pending.
     link->splitter = std::make_unique<FrameSplitter>();
     link->rxBuffer.clear();
+    link->unshownBytes = 0;
     link->earlier.clear();
     link->retryCount = 0;
+    link->flooded = false;
+    link->strayClock.invalidate();
+    link->strayFrameBytes = 0;
     link->readConfiguration();
 }
 
@@ -131,6 +135,19 @@ void RemoteSession::closed()
         leaveRequested = false;
         link->enumerateDevices();
     }
+}
+
+void RemoteSession::refuseFlood()
+{
+    qWarning().noquote() << "Remote configuration:" << DeviceInterface::remoteFloodText << "/C:12";
+    // Nothing more of it is read; the state goes first, as the goodbye may close the session
+    // at once.
+    if (sock)
+        disconnect(sock, &QIODevice::readyRead, link, nullptr);
+    link->stopAnswer();
+    link->awaitingAnswer = false;
+    emit link->changeDeviceStatus(LinkState::RemoteExchangeError);
+    goodbye();
 }
 
 void RemoteSession::localDeviceFound()

@@ -42,6 +42,8 @@ public:
     // A text line of the server or the device that only matters in remote mode; true when
     // it was taken care of.
     bool textLine(const QString &line);
+    // The server sends far more than a device could: the session is ended (state 25).
+    void refuseFlood();
 
 private:
     void established();

@@ -26,10 +26,14 @@ private slots:
     void unparsableBufferSendsNothing();
     void lateAnswerShiftsNothing_data();
     void lateAnswerShiftsNothing();
+    void slowDeviceIsWaitedFor_data();
+    void slowDeviceIsWaitedFor();
 
 private:
     // A few parameter writes and the reboot behind them.
     static constexpr int writeWaitMs = AppFixture::answerWaitMs + AppFixture::loadSlackMs;
+    // The answer time-out of the slow-device test, short to keep it quick.
+    static constexpr int floorMs = AppFixture::shortAnswerTimeoutMs;
 
     // The device, and the walk asking the database (or fixedCodes) what its firmware supports.
     void start(SimConfig config, bool useDatabase = true)
@@ -219,6 +223,36 @@ void tst_ConfigExchange::lateAnswerShiftsNothing()
              (QStringList{"0x8501 [00 01 0a 04 00 01 51 80]", "0x8501 [00 01 0a 04 00 01 51 80]",
                           "0x8501 [00 01 10 01 05]", "0x8501 [00 01 12 01 07]", "0x8001 []"}));
     QCOMPARE(sim->device().param(0x0012), QByteArray::fromHex("07"));
+}
+
+void tst_ConfigExchange::slowDeviceIsWaitedFor_data()
+{
+    QTest::addColumn<int>("slowMs"); // the device's time for each request, one at a time
+    QTest::newRow("prompt device") << 0;
+    QTest::newRow("every answer later than the time-out") << floorMs * 3 / 2;
+}
+
+void tst_ConfigExchange::slowDeviceIsWaitedFor()
+{
+    // A device slower than the answer time-out is waited for, once the link has seen its
+    // answers come after resends: the walk ends whole, at about one request per parameter
+    // (resends would queue behind each other in the device). A prompt device keeps the
+    // described time-out.
+    QFETCH(int, slowMs);
+    fixedCodes = {0x000A, 0x0010, 0x0012, 0x0101, 0x0102, 0x0103};
+    SimConfig c;
+    c.slowMs = slowMs;
+    start(c, false);
+    if (slowMs > 0)
+        link->setAnswerTimeout(floorMs);
+    const QDomDocument doc = readAll();
+    QString difference;
+    QCOMPARE(AppFixture::compareWithStore(doc, sim->device(), &difference), fixedCodes.size());
+    QVERIFY(sim->commandCount(0x8500) < fixedCodes.size() + DeviceInterface::defaultMaxRetries);
+    if (slowMs == 0)
+        QCOMPARE(link->answerTimeoutNowMs(), DeviceInterface::defaultAnswerTimeoutMs);
+    else
+        QVERIFY(link->answerTimeoutNowMs() > slowMs);
 }
 
 QTEST_GUILESS_MAIN(tst_ConfigExchange)

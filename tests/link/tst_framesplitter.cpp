@@ -192,6 +192,12 @@ void tst_FrameSplitter::textBetweenFrames()
     FrameSplitter s;
     QCOMPARE(s.feed("SYSLOG: radio tx done\r\n" + a + "LEVEL=DBG\r\n" + b),
              (QList<QByteArray>{a, b}));
+    QCOMPARE(s.takeTextLines(), (QStringList{"SYSLOG: radio tx done", "LEVEL=DBG"}));
+    // A line without end comes out cut, and nothing of its rest is kept.
+    s.feed(QByteArray(FrameSplitter::maxLineBytes * 3, 'x'));
+    QVERIFY(!s.hasPartial());
+    s.feed("\nOK\n");
+    QCOMPARE(s.takeTextLines(), (QStringList{QString(FrameSplitter::maxLineBytes, 'x'), "OK"}));
 }
 
 QTEST_APPLESS_MAIN(tst_FrameSplitter)

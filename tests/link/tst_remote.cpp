@@ -24,6 +24,7 @@ private slots:
         link = std::make_unique<DeviceInterface>();
         link->setAppVersion("1.6.0");
         states = std::make_unique<QSignalSpy>(link.get(), &DeviceInterface::changeDeviceStatus);
+        maxBuffered = 0;
     }
     void cleanup()
     {
@@ -54,13 +55,19 @@ private:
     }
     bool waitState(int state, int ms)
     {
-        return QTest::qWaitFor([&] { return states->contains({state}); }, ms);
+        return QTest::qWaitFor(
+            [&] {
+                maxBuffered = qMax(maxBuffered, link->bufferedBytes());
+                return states->contains({state});
+            },
+            ms);
     }
 
     std::unique_ptr<AppFixture> f;
     std::unique_ptr<RemoteServer> server;
     std::unique_ptr<DeviceInterface> link;
     std::unique_ptr<QSignalSpy> states;
+    int maxBuffered = 0; // what the link held at most while a test waited
 };
 
 void tst_Remote::calcMKey_data()
@@ -109,6 +116,10 @@ void tst_Remote::failedAttempts_data()
     QTest::newRow("handshake refused") << "refuse" << int(LinkState::Disconnected);
     QTest::newRow("server closes") << "drop" << int(LinkState::Disconnected);
     QTest::newRow("device stalls") << "stall" << int(LinkState::RemoteServerUnavailable);
+    // Floods end the session at once, and memory stays bounded meanwhile.
+    QTest::newRow("flood: a line without end") << "line" << int(LinkState::RemoteExchangeError);
+    QTest::newRow("flood: random bytes") << "random" << int(LinkState::RemoteExchangeError);
+    QTest::newRow("flood: 65535-byte frames") << "frames" << int(LinkState::RemoteExchangeError);
 }
 
 void tst_Remote::failedAttempts()
@@ -134,7 +145,10 @@ void tst_Remote::failedAttempts()
         other.connectToServer(imei(), password);
         QTRY_VERIFY_WITH_TIMEOUT(other.isRemoteMode(), settleMs);
     }
-    link->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
+    const QStringList floods{"line", "random", "frames"};
+    server->faults().flood = SimConfig::Flood(floods.indexOf(fault) + 1);
+    if (fault == "stall")
+        link->setAnswerTimeout(AppFixture::shortAnswerTimeoutMs);
     server->device(imei())->faults().silent = fault == "stall";
     link->connectToServer(asked, password);
     states->clear(); // the local link is closed first (state 0)
@@ -147,8 +161,12 @@ void tst_Remote::failedAttempts()
         QTRY_VERIFY_WITH_TIMEOUT(link->isRemoteMode(), settleMs);
         server->dropSessions();
     }
-    QVERIFY(waitState(state, RemoteConnection::connectTimeoutMs + settleMs));
+    QVERIFY(waitState(state, (floods.contains(fault) ? DeviceInterface::strayWindowMs
+                                                     : RemoteConnection::connectTimeoutMs) +
+                                 settleMs));
     QTRY_VERIFY_WITH_TIMEOUT(!link->isRemoteMode() && !link->isRemoteConnecting(), settleMs);
+    QCOMPARE(link->remoteFlooded(), floods.contains(fault));
+    QVERIFY(maxBuffered <= DeviceInterface::maxEchoBytes + DeviceInterface::maxFrameBytes);
     // A missed answer over the server ends the session: the request was not sent again.
     if (fault == "stall") {
         QCOMPARE(server->device(imei())->commandCount(0x8002), 1);

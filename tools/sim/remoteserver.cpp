@@ -1,5 +1,6 @@
 #include "remoteserver.h"
 
+#include "frame.h"
 #include "remoteconnection.h"
 #include "simulator.h"
 
@@ -14,11 +15,14 @@ const char *const RemoteServer::defaultImei = "356938035643809";
 namespace {
 // A handshake longer than this is no handshake.
 constexpr int maxHandshakeBytes = 4096;
+// The flood fault writes this much at a time, whenever less than this waits to go out.
+constexpr int floodChunkBytes = 64 * 1024;
 } // namespace
 
 RemoteServer::RemoteServer(const SimConfig &cfg, QObject *parent)
     : QObject(parent)
     , config(cfg)
+    , rng(cfg.seed)
 {
     if (config.imeis.isEmpty())
         config.imeis << QString::fromLatin1(defaultImei);
@@ -129,6 +133,11 @@ bool RemoteServer::checkHandshake(QTcpSocket *socket, Session &s)
     dev->attach(socket);
     log(QStringLiteral("session for %1, configurator %2")
             .arg(imei, o.value(QStringLiteral("ver")).toString()));
+    if (config.flood != SimConfig::Flood::None) {
+        log(QStringLiteral("flooding the session"));
+        connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { flood(socket); });
+        flood(socket);
+    }
     return true;
 }
 
@@ -180,6 +189,26 @@ void RemoteServer::end(QTcpSocket *socket, const QString &why, const char *reply
     }
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->disconnectFromHost();
+}
+
+void RemoteServer::flood(QTcpSocket *socket)
+{
+    while (sessions.contains(socket) && socket->state() == QAbstractSocket::ConnectedState &&
+           socket->bytesToWrite() < floodChunkBytes) {
+        QByteArray chunk(floodChunkBytes, 'x'); // a line that never ends
+        if (config.flood != SimConfig::Flood::Line) {
+            for (char &c : chunk)
+                c = char(rng.bounded(256));
+        }
+        if (config.flood == SimConfig::Flood::BigFrames) {
+            // A start byte, the largest length there is, the command port, that much payload
+            // and its CRC.
+            chunk = QByteArray::fromHex("01ffff02") + chunk.left(0xFFFF);
+            chunk += Frame::crcBytesOf(chunk);
+        }
+        if (socket->write(chunk) != chunk.size())
+            return;
+    }
 }
 
 void RemoteServer::log(const QString &line)

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <QPointer>
+#include <QRandomGenerator>
 #include <memory>
 #include <vector>
 
@@ -58,10 +59,13 @@ private:
     bool checkHandshake(QTcpSocket *socket, Session &s);
     void pass(QTcpSocket *socket, Session &s, const QByteArray &bytes);
     void end(QTcpSocket *socket, const QString &why, const char *reply = nullptr);
+    // The flood fault: keeps the socket's output full of what the fault sends.
+    void flood(QTcpSocket *socket);
     void log(const QString &line);
 
     SimConfig config;
     QTcpServer *server = nullptr;
     std::vector<std::unique_ptr<Simulator>> devices; // in the order of config.imeis
     QHash<QTcpSocket *, Session> sessions;
+    QRandomGenerator rng;
 };

@@ -53,6 +53,8 @@ Remote-configuration server (instead of a terminal):
   --refuse-handshake         refuse every handshake (the connection is closed)
   --stall-after N            pass N requests of a session on, then nothing more (no answers)
   --drop-after N             drop the connection after N requests of a session
+  --flood line|random|frames once a session is bridged, also send without end: one line that
+                             never ends, random bytes, or frames that claim 65535 bytes
 
 Faults (N: every Nth answer; P: probability 0..1, random with --seed):
   --seed N                   seed of the random faults (default 1)
@@ -64,6 +66,8 @@ Faults (N: every Nth answer; P: probability 0..1, random with --seed):
   --garbage-every N, --garbage-prob P    send noise (with false start bytes) before the answer
   --garbage-bytes B                      noise length (default 64)
   --delay MS                 delay every answer
+  --slow MS                  take MS over each request, one at a time (requests that come
+                             meanwhile wait their turn, resends included)
   --late CODE:MS             send the answer to the first read or write of parameter CODE
                              (hex with 0x, or decimal) MS later than the others; later
                              requests for it are answered on time
@@ -287,6 +291,18 @@ bool SimConfig::parse(const QStringList &args, QString *error, bool *helpRequest
             ok = integer(a, 0, big, &stallAfter);
         } else if (a == QLatin1String("--drop-after")) {
             ok = integer(a, 0, big, &dropAfter);
+        } else if (a == QLatin1String("--slow")) {
+            ok = integer(a, 1, big, &slowMs);
+        } else if (a == QLatin1String("--flood")) {
+            QString v;
+            ok = value(a, &v);
+            const QStringList kinds{QStringLiteral("line"), QStringLiteral("random"),
+                                    QStringLiteral("frames")};
+            if (ok && !kinds.contains(v)) {
+                *error = QStringLiteral("--flood: line, random or frames");
+                ok = false;
+            }
+            flood = Flood(kinds.indexOf(v) + 1);
         } else if (a == QLatin1String("--silent")) {
             silent = true;
         } else {

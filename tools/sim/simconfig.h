@@ -56,6 +56,7 @@ struct SimConfig
     FaultRule garbage; // noise goes out before the answer
     int garbageBytes = 64;
     int delayMs = 0;              // every answer is delayed
+    int slowMs = 0;               // each request takes this long, one at a time
     LateAnswer late;              // one parameter answer comes this much later still
     QList<quint16> refusedParams; // set requests for these codes are refused
     QList<quint16> ignoredParams; // set requests for these codes are acknowledged, not stored
@@ -76,6 +77,9 @@ struct SimConfig
     bool refuseHandshake = false; // every handshake is refused (the connection is closed)
     int stallAfter = -1;          // after N requests nothing is passed on any more
     int dropAfter = -1;           // after N requests the connection is dropped
+    // Once a session is bridged the server also sends, without end, what no device sends.
+    enum class Flood { None, Line, Random, BigFrames };
+    Flood flood = Flood::None;
 
     // Parses command-line arguments (without the program name). On error returns false and
     // sets *error; --help sets *helpRequested.

@@ -288,8 +288,12 @@ void Simulator::handleText(const QString &line)
 void Simulator::sendAnswers(const QList<SimAnswer> &list, qint64 extraDelayMs)
 {
     // A late answer does not hold up the answers after it.
-    const qint64 delayMs = config.delayMs + extraDelayMs;
+    qint64 delayMs = config.delayMs + extraDelayMs;
     const bool inOrder = extraDelayMs == 0;
+    if (config.slowMs > 0 && !list.isEmpty()) {
+        busyUntilMs = qMax(busyUntilMs, nowMs()) + config.slowMs;
+        delayMs += busyUntilMs - nowMs();
+    }
     for (const SimAnswer &a : list) {
         ++answers;
         if (a.port == SimAnswer::textPort) {

@@ -98,6 +98,7 @@ private:
     };
     QList<Pending> output; // by due time
     qint64 lastInOrderDueMs = 0;
+    qint64 busyUntilMs = 0; // the slow fault: when the requests taken so far are done
     QTimer *outputTimer = nullptr;
     QTimer *debugTimer = nullptr;
     QTimer *modeChangeTimer = nullptr;
