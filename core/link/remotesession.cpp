@@ -139,7 +139,7 @@ void RemoteSession::closed()
 
 void RemoteSession::refuseFlood()
 {
-    qWarning().noquote() << "Remote configuration:" << DeviceInterface::remoteFloodText << "/C:12";
+    qDebug().noquote() << "Remote configuration:" << DeviceInterface::remoteFloodText << "/C:12";
     // Nothing more of it is read; the state goes first, as the goodbye may close the session
     // at once.
     if (sock)

@@ -461,7 +461,9 @@ bool DeviceSession::remoteState(int state)
                         : QStringLiteral("the remote-configuration server is not available"));
         return true;
     case LinkState::RemoteExchangeError:
-        fail(QStringLiteral("the exchange with the remote-configuration server failed"));
+        fail(link_->remoteFlooded()
+                 ? QString::fromLatin1(DeviceInterface::remoteFloodText)
+                 : QStringLiteral("the exchange with the remote-configuration server failed"));
         return true;
     case LinkState::RemoteNotOnServer:
         fail(QStringLiteral("the device is not connected to the server"));
