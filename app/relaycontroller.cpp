@@ -3,10 +3,12 @@
 #include "mainwindow.h"
 #include "ui_mainwindow.h"
 
+#include "appsettings.h"
 #include "commands.h"
 #include "connectionstates.h"
 #include "deviceidentity.h"
 #include "deviceinterface.h"
+#include "devicesession.h"
 #include "remoteconnectform.h"
 #include "statuspanel.h"
 #include "userprompts.h"
@@ -16,6 +18,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 // The console's row of the page list, where the converter mode leaves the user.
@@ -161,6 +164,22 @@ void RelayController::startRemoteConfig()
     form->open();
 }
 
+QString RelayController::serverHint() const
+{
+    const AppSettings::ServerAddress server = AppSettings::updateServer();
+    return QStringLiteral("\n") + tr("Сервер: %1:%2. Проверьте адрес и порт сервера в "
+                                       "настройках и подключение устройства к серверу.")
+                                        .arg(server.host)
+                                        .arg(server.port);
+}
+
+void RelayController::remoteOver()
+{
+    // The cable device is found again at once, not at the next plug notice.
+    remoteImei.clear();
+    QTimer::singleShot(0, window->deviceSession(), &DeviceSession::search);
+}
+
 void RelayController::leaveFskMode()
 {
     fskMode = false;
@@ -184,11 +203,25 @@ void RelayController::applyState(int state)
         break;
     case RemoteServerUnavailable:
         window->prompts->report(UserPrompts::Icon::Warning, tr("Удаленное конфигурирование"),
-                                tr("Сервер конфигурирования недоступен!"));
+                                tr("Сервер конфигурирования недоступен!") + serverHint());
+        remoteOver();
         break;
     case RemoteExchangeError:
         window->prompts->report(UserPrompts::Icon::Critical, tr("Удаленное конфигурирование"),
-                                tr("Ошибка обмена данными с сервером конфигурирования!"));
+                                tr("Ошибка обмена данными с сервером конфигурирования!") +
+                                    serverHint());
+        remoteOver();
+        break;
+    case Disconnected:
+        if (!remoteImei.isEmpty() && !window->link->isRemoteMode() &&
+            !window->link->isRemoteConnecting()) {
+            if (window->link->remoteEndedByServer())
+                window->prompts->report(UserPrompts::Icon::Warning,
+                                        tr("Удаленное конфигурирование"),
+                                        tr("Сервер конфигурирования закрыл соединение.") +
+                                            serverHint());
+            remoteOver();
+        }
         break;
     case Ready:
         if (fskMode)

@@ -39,6 +39,11 @@ public slots:
 
 private:
     void leaveFskMode();
+    // The remote-configuration server as the settings name it, and what to check, for the
+    // boxes of a failed remote session.
+    QString serverHint() const;
+    // A remote attempt or session has ended: the device on the cable is looked for again.
+    void remoteOver();
 
     MainWindow *window;
     bool fskMode = false;

@@ -152,6 +152,8 @@ public slots:
     // its password for the login; the configuration read follows the handshake.
     void connectToServer(QString _imei, QString _pass) { remote->connectTo(_imei, _pass); }
     void disconnectedRemoteCfg() { remote->closed(); }
+    // The remote session that ended was closed by the server (not by the user or the program).
+    bool remoteEndedByServer() const { return remote->endedByServer(); }
     // Says goodbye to the remote-configuration server and closes the socket.
     void disconnectRemote() { remote->goodbye(); }
     // Gives up a connection attempt in progress (state 0 follows).

@@ -56,6 +56,8 @@ void RemoteSession::connectTo(const QString &imei, const QString &pass)
         setSocket(nullptr);
     }
     leaveRequested = false;
+    goodbyeSent = false;
+    serverEnded = false;
     // A new session: leaving it may be asked again.
     ++sessionNo;
     leaveAsked = false;
@@ -115,14 +117,17 @@ void RemoteSession::cancel()
 void RemoteSession::goodbye()
 {
     qDebug() << "Disconnecting from remote config server!";
-    if (on && connection)
+    if (on && connection) {
+        goodbyeSent = true;
         connection->goodbye();
+    }
 }
 
 void RemoteSession::closed()
 {
     qDebug() << "Remote server disconnected!"
              << "/C:16";
+    serverEnded = on && !goodbyeSent;
     on = false;
     setSocket(nullptr);
     link->answerTimer->stop();

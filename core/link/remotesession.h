@@ -19,6 +19,8 @@ public:
     explicit RemoteSession(DeviceInterface *link);
 
     bool isOn() const { return on; }
+    // The last session was ended by the server, not by a goodbye of ours.
+    bool endedByServer() const { return serverEnded; }
     // A connection to the server is being made or the handshake written.
     bool isConnecting() const;
     // The transport while the session is on (null otherwise).
@@ -61,6 +63,8 @@ private:
     QString password;       // takes over as the device password once connected
     bool loginSent = false; // the password has been offered once in this session
     bool leaveRequested = false;
+    bool goodbyeSent = false;
+    bool serverEnded = false;
     // "Leave remote mode?" is asked once per remote session: not again while it is open, nor
     // after No. The session count tells an answer about an earlier session from one for this.
     int sessionNo = 0;

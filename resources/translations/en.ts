@@ -2719,6 +2719,14 @@ Switch the device to the %1 to USB interface converter mode?</translation>
         <source>Ошибка обмена данными с сервером конфигурирования!</source>
         <translation>Data exchange with the configuration server failed!</translation>
     </message>
+    <message>
+        <source>Сервер: %1:%2. Проверьте адрес и порт сервера в настройках и подключение устройства к серверу.</source>
+        <translation>Server: %1:%2. Check the server's address and port in the settings, and that the device is connected to the server.</translation>
+    </message>
+    <message>
+        <source>Сервер конфигурирования закрыл соединение.</source>
+        <translation>The configuration server closed the connection.</translation>
+    </message>
 </context>
 <context>
     <name>ReloadForm</name>

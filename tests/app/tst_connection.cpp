@@ -1,11 +1,12 @@
 #include "appfixture.h"
 #include "appsettings.h"
 #include "authenticationform.h"
+#include "configcontroller.h"
 #include "configdocument.h"
 #include "hotplugcontroller.h"
 #include "hotplugmonitor.h"
+#include "linkstate.h"
 #include "logcapture.h"
-#include "configcontroller.h"
 #include "mainwindow.h"
 #include "relaycontroller.h"
 #include "remoteconnectform.h"
@@ -16,6 +17,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QToolButton>
 
 // The configurator finding, reading and losing a simulated device.
@@ -38,6 +41,8 @@ private slots:
     void loginDialogue();
     void plugBurstGivesOneSearch();
     void remoteSessionFromTheButton();
+    void failedRemoteIsSaidAndTheCableDeviceIsBack_data();
+    void failedRemoteIsSaidAndTheCableDeviceIsBack();
     void relayPageReadsTheRemoteDevice();
     void converterModeIsATextCommand();
 
@@ -290,6 +295,50 @@ void tst_Connection::plugBurstGivesOneSearch()
     steady.start(HotplugController::repeatDelayMs / 3);
     QTRY_COMPARE_WITH_TIMEOUT(f->enumerator.calls, before + 2,
                               HotplugController::searchDelayMs + AppFixture::loadSlackMs);
+}
+
+void tst_Connection::failedRemoteIsSaidAndTheCableDeviceIsBack_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("box");
+    QTest::newRow("no server") << "none" << "Сервер конфигурирования недоступен!";
+    QTest::newRow("another service") << "banner" << "Сервер конфигурирования закрыл соединение.";
+}
+
+void tst_Connection::failedRemoteIsSaidAndTheCableDeviceIsBack()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, box);
+    // Another service answers with its own greeting and hangs up.
+    QTcpServer other;
+    QVERIFY(other.listen(QHostAddress::LocalHost));
+    connect(&other, &QTcpServer::newConnection, this, [&other] {
+        QTcpSocket *s = other.nextPendingConnection();
+        s->write("SSH-2.0-OpenSSH_9.2\r\n");
+        s->disconnectFromHost();
+    });
+    QTcpServer closed; // a port nothing listens on
+    QVERIFY(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = server == "none" ? closed.serverPort() : other.serverPort();
+    closed.close();
+    f->writeFile("settings.conf",
+                 QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n").arg(port).toLatin1());
+    QVERIFY(window = f->connectWindow());
+    window->findChild<QToolButton *>("remCfgButton")->pressed();
+    auto *form = window->findChild<RemoteConnectForm *>();
+    QVERIFY(form);
+    form->findChild<QLineEdit *>("imeiLineEdit")->setText("356938035643809");
+    form->findChild<QLineEdit *>("passLineEdit")->setText("1");
+    f->prompts.asked.clear();
+    form->findChild<QPushButton *>("connectButton")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!f->prompts.asked.isEmpty(), 2 * AppFixture::connectWaitMs);
+    QVERIFY2(f->prompts.asked.first().startsWith("Удаленное конфигурирование: " + box),
+             qPrintable(f->prompts.asked.first()));
+    QVERIFY(f->prompts.asked.first().contains(QString("127.0.0.1:%1").arg(port)));
+    // The device on the cable is read again at once, without a plug notice.
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), int(LinkState::Ready),
+                              AppFixture::connectWaitMs);
+    QVERIFY(!window->deviceLink()->isRemoteMode());
 }
 
 void tst_Connection::relayPageReadsTheRemoteDevice()

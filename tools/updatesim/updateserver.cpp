@@ -163,7 +163,7 @@ QByteArray UpdateServer::served(const QString &path) const
             break;
         case Signing::Bomb:
             items.append({QStringLiteral("payload/zeros"), Item::File, -1, {}, 0644,
-                          QByteArray(64 << 20, '\0')});
+                          QByteArray(8 << 20, '\0')});
             items = UpdateSignature::signArchive(items, secret);
             break;
         case Signing::AsStored:

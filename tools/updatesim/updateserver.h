@@ -35,7 +35,7 @@ public:
         BadSignature, // a signature that does not match
         OtherKey,     // signed by a key nobody trusts
         ChangedEntry, // one entry (or the image) changed after signing
-        Bomb,         // an archive with a 64 MiB entry of zeros, signed
+        Bomb,         // an archive with an 8 MiB entry of zeros (1,000:1), signed
     };
     // The key the simulated server signs with, made from a fixed seed: tests and the demo
     // trust its public half.
