@@ -286,9 +286,11 @@ void ConfigController::writePendingChanges()
 {
     // The changes stay pending until the device has taken them all: a write that fails
     // half-way must not throw the user's edits away. The device is read back after its
-    // reboot when the setting asks for it (a program closing after the write does not).
+    // reboot when the setting asks for it: on the cable only (a device behind the relay or
+    // the server comes back another way), and not by a program closing after the write.
     window->session->write(pending.startWrite(),
-                           AppSettings::verifyWrites() && !window->closeAfterReboot);
+                           AppSettings::verifyWrites() && !window->closeAfterReboot &&
+                               window->currentDevice.path == DeviceIdentity::Path::Usb);
 }
 
 void ConfigController::writeFinished(bool ok)

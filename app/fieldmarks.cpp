@@ -30,6 +30,34 @@ const char *const disabledProperty = "disabledReason";
 // another language).
 const char *const baseTipProperty = "baseToolTip";
 const char *const composedTipProperty = "composedToolTip";
+const char *const lineProperty = "problemLine";
+
+// What is wrong with a field, said on a line under it where the eye is, until the field is
+// edited again (a tooltip alone is seen only by who hovers).
+void showProblemLine(QWidget *w, const QString &text)
+{
+    auto *line = qobject_cast<QLabel *>(w->property(lineProperty).value<QObject *>());
+    if (text.isEmpty() || !w->parentWidget()) {
+        if (line)
+            line->hide();
+        return;
+    }
+    if (!line) {
+        line = new QLabel(w->parentWidget());
+        line->setObjectName(w->objectName() + QStringLiteral("_problem"));
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        line->setStyleSheet(QStringLiteral("color: #b00020; background: #fff3f3; "
+                                           "font-size: 11px; padding: 0 3px;"));
+        w->setProperty(lineProperty, QVariant::fromValue<QObject *>(line));
+        if (auto *edit = qobject_cast<QLineEdit *>(w))
+            QObject::connect(edit, &QLineEdit::textEdited, line, &QWidget::hide);
+    }
+    line->setText(text);
+    line->adjustSize();
+    line->move(w->x(), w->y() + w->height());
+    line->raise();
+    line->show();
+}
 
 void updateLook(QWidget *w)
 {
@@ -102,6 +130,7 @@ void setProblem(QWidget *w, Problem problem, const QString &text)
     w->setProperty(problemProperty, QLatin1String(names[int(problem)]));
     w->setProperty(problemTextProperty, problem == Problem::None ? QString() : text);
     updateLook(w);
+    showProblemLine(w, problem == Problem::None ? QString() : text);
 }
 
 void setPending(QWidget *w, Pending pending, const QString &text)

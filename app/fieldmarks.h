@@ -14,6 +14,7 @@ enum class Pending { None, Edited, FromFile };
 
 // The allowed range or form, shown in the tooltip all the time.
 void setHint(QWidget *w, const QString &hint);
+// A problem is also said on a line under the field until the field is edited again.
 void setProblem(QWidget *w, Problem problem, const QString &text = QString());
 void setPending(QWidget *w, Pending pending, const QString &text = QString());
 // Enables or disables a control; a disabled one says why in its tooltip.

@@ -172,6 +172,17 @@ void tst_Editor::clampsThroughWidgets()
                                                       : QString();
     QVERIFY2(edit->toolTip().contains(told), qPrintable(edit->toolTip()));
     QVERIFY(!mark.isEmpty() || !edit->toolTip().contains("изменено на"));
+    // Said under the field too, until the field is edited again.
+    auto *line = window->findChild<QLabel *>(edit->objectName() + "_problem");
+    QVERIFY(line); // the first wrong value made it
+    QCOMPARE(line->isVisibleTo(edit->parentWidget()), !mark.isEmpty());
+    if (!mark.isEmpty()) {
+        QVERIFY2(line->text().contains(told), qPrintable(line->text()));
+        QCOMPARE(line->y(), edit->geometry().bottom() + 1);
+        QTest::keyClick(edit, Qt::Key_End);
+        QTest::keyClicks(edit, "0");
+        QVERIFY(!line->isVisibleTo(edit->parentWidget()));
+    }
     // The write button counts what is pending: the wrong key is not.
     QCOMPARE(window->findChild<QToolButton *>("writeConfigButton")->text(),
              elementStored.at(1) == "<none>" ? QString() : QString("1"));
