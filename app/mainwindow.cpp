@@ -142,6 +142,7 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
         config->refreshPendingMarks();
     });
     connect(settingsForm, &SettingsForm::refreshStatusChanged, poller, &StatusPoller::setEnabled);
+    connect(settingsForm, &SettingsForm::languageChosen, this, &MainWindow::changeLanguage);
     createToolButtons();
     updates = new UpdateController(this);
     connect(ui->terminalMenu, &QListWidget::activated, this, &MainWindow::itemSelected);
@@ -248,7 +249,7 @@ void MainWindow::createToolButtons()
     connect(ui->eraseMemButton, &QToolButton::pressed, this, &MainWindow::eraseMemory);
     connect(ui->aboutButton, &QToolButton::pressed, this, &MainWindow::aboutShow);
     connect(ui->helpButton, &QToolButton::pressed, this, &MainWindow::helpShow);
-    connect(ui->settingsButton, &QToolButton::pressed, this, &MainWindow::settingShow);
+    connect(ui->settingsButton, &QToolButton::pressed, settingsForm, &QWidget::show);
     connect(ui->remCfgButton, &QToolButton::pressed, relay, &RelayController::startRemoteConfig);
     connect(new QShortcut(QKeySequence::HelpContents, this), &QShortcut::activated, this,
             &MainWindow::showGuide);
@@ -261,11 +262,6 @@ void MainWindow::aboutShow()
                                 langCode, this);
     connect(about, &AboutForm::changeLanguage, this, &MainWindow::changeLanguage);
     about->show();
-}
-
-void MainWindow::settingShow()
-{
-    settingsForm->show();
 }
 
 void MainWindow::itemSelected(QModelIndex index)

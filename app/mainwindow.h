@@ -113,7 +113,6 @@ public slots:
     void changeLanguage(QString langCode);
     void setGlobalState(int state);
     void aboutShow();
-    void settingShow();
     void refreshDeviceList();
     void reloadDevice();
     void reloadConfirm();

@@ -166,7 +166,7 @@ void RelayController::startRemoteConfig()
 
 QString RelayController::serverHint() const
 {
-    const AppSettings::ServerAddress server = AppSettings::updateServer();
+    const AppSettings::ServerAddress server = AppSettings::remoteServer();
     return QStringLiteral("\n") + tr("Сервер: %1:%2. Проверьте адрес и порт сервера в "
                                        "настройках и подключение устройства к серверу.")
                                         .arg(server.host)

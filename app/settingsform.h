@@ -6,8 +6,9 @@ namespace Ui {
 class SettingsForm;
 }
 
-// The configurator's own settings: continuous status polling, fuel-level-sensor polling and
-// reading a write back.
+// The configurator's own settings: continuous status polling, fuel-level-sensor polling,
+// reading a write back, the update and remote-configuration servers, the device's USB ids and
+// the interface language.
 // Created once with the main window and shown again on request.
 class SettingsForm : public FramelessDialog
 {
@@ -21,6 +22,7 @@ public:
 signals:
     void refreshStatusChanged(bool);
     void dutChanged(bool);
+    void languageChosen(QString code);
 
 private slots:
     void changeSettings();
@@ -32,10 +34,26 @@ protected:
     void reject() override;
 
 private:
+    // What the form shows, as saved.
+    struct Values
+    {
+        bool status = true;
+        bool fls = false;
+        bool verify = true;
+        QString updateHost;
+        int updatePort = 0;
+        QString remoteHost; // empty: the update server's
+        int remotePort = 0;
+        QString vid;
+        QString pid;
+        QString language;
+    };
+    static Values stored();
+    void display(const Values &v);
+    Values shown() const;
     void restoreSaved();
 
     Ui::SettingsForm *ui;
-    quint8 savedStatus = 1;
-    quint8 savedFls = 0;
-    bool savedVerify = true;
+    Values saved;
+    bool savedStatus = true; // what continuousStatus() answers
 };

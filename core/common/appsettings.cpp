@@ -86,6 +86,30 @@ AppSettings::ServerAddress AppSettings::updateServer()
     return address;
 }
 
+AppSettings::ServerAddress AppSettings::remoteServer()
+{
+    QSettings s(filePath(), QSettings::IniFormat);
+    const QString ipKey = QStringLiteral("RemConf/IP");
+    const QString portKey = QStringLiteral("RemConf/Port");
+    const uint port = s.value(portKey).toUInt();
+    if (!s.value(ipKey).toString().isEmpty() && port > 0 && port <= 65535)
+        return {s.value(ipKey).toString(), quint16(port)};
+    return updateServer();
+}
+
+void AppSettings::setRemoteServer(const QString &host, quint16 port)
+{
+    QSettings s(filePath(), QSettings::IniFormat);
+    if (host.isEmpty()) {
+        s.remove(QStringLiteral("RemConf/IP"));
+        s.remove(QStringLiteral("RemConf/Port"));
+    } else {
+        s.setValue(QStringLiteral("RemConf/IP"), host);
+        s.setValue(QStringLiteral("RemConf/Port"), int(port));
+    }
+    s.sync();
+}
+
 QString AppSettings::defaultLanguage(const QString &localeName)
 {
     return localeName == QLatin1String("ru_RU") ? QStringLiteral("ru") : QStringLiteral("en");

@@ -39,6 +39,11 @@ public:
     // Update server address. Both UpdateServer/IP and UpdateServer/Port must be present,
     // otherwise both defaults apply and are written back.
     static ServerAddress updateServer();
+    // The remote-configuration server: RemConf/IP and RemConf/Port when both are set, else the
+    // update server (one host serves both by default).
+    static ServerAddress remoteServer();
+    // Sets them; an empty host removes them, so the update server's is used again.
+    static void setRemoteServer(const QString &host, quint16 port);
 
     // Interface language: "ru" for the locale name "ru_RU" exactly, "en" otherwise.
     static QString defaultLanguage(const QString &localeName);

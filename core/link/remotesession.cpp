@@ -66,7 +66,7 @@ void RemoteSession::connectTo(const QString &imei, const QString &pass)
     link->disconnectDevice();
     AppSettings::ServerAddress server;
     if (host.isEmpty()) {
-        server = AppSettings::updateServer();
+        server = AppSettings::remoteServer();
     } else {
         server.host = host;
         server.port = port;

@@ -2847,6 +2847,26 @@ Switch the device to the %1 to USB interface converter mode?</translation>
         <source>Проверять запись чтением из устройства</source>
         <translation>Verify a write by reading the device back</translation>
     </message>
+    <message>
+        <source>Сервер обновлений (адрес и порт):</source>
+        <translation>Update server (address and port):</translation>
+    </message>
+    <message>
+        <source>Сервер удалённого конфигурирования:</source>
+        <translation>Remote-configuration server:</translation>
+    </message>
+    <message>
+        <source>тот же, что сервер обновлений</source>
+        <translation>the same as the update server</translation>
+    </message>
+    <message>
+        <source>USB VID и PID устройства:</source>
+        <translation>The device's USB VID and PID:</translation>
+    </message>
+    <message>
+        <source>Язык интерфейса:</source>
+        <translation>Interface language:</translation>
+    </message>
 </context>
 <context>
     <name>StatusCalc</name>

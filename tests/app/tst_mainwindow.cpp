@@ -3,11 +3,11 @@
 #include "appsettings.h"
 #include "authenticationcontroller.h"
 #include "guiresources.h"
-#include "statuscontroller.h"
 #include "mainwindow.h"
 #include "pagecontroller.h"
 #include "settingsform.h"
 #include "showntexts.h"
+#include "statuscontroller.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,10 +15,12 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTimeZone>
 #include <QTimer>
 
@@ -37,6 +39,7 @@ private slots:
     void aboutShowsCurrentLanguage();
     void languageSwitchRetranslates();
     void settingsSaveStopsStatusTimer();
+    void settingsFormSavesTheConnection();
     void everyTextFits_data();
     void everyTextFits();
 
@@ -167,6 +170,42 @@ void tst_MainWindow::settingsSaveStopsStatusTimer()
     QCOMPARE(AppSettings::read("Survey", "Status").toBool(), false);
 }
 
+void tst_MainWindow::settingsFormSavesTheConnection()
+{
+    auto w = makeWindow();
+    auto *form = w->findChild<SettingsForm *>();
+    auto *save = form->findChild<QPushButton *>("saveButton");
+    const auto type = [form](const char *name, const QString &text) {
+        auto *e = form->findChild<QLineEdit *>(name);
+        e->setText(text);
+        emit e->textEdited(text);
+    };
+    type("updateHostEdit", "updates.example");
+    form->findChild<QSpinBox *>("updatePortSpin")->setValue(4000);
+    type("remoteHostEdit", "remote.example");
+    form->findChild<QSpinBox *>("remotePortSpin")->setValue(4100);
+    type("vidEdit", "40"); // not four hexadecimal digits
+    QVERIFY(!save->isEnabled());
+    type("vidEdit", "0403");
+    type("pidEdit", "6001");
+    form->findChild<QComboBox *>("languageComboBox")->setCurrentIndex(1);
+    QVERIFY(save->isEnabled());
+    save->click();
+    QCOMPARE(w->currentLanguage(), QString("en"));
+    QCOMPARE(AppSettings::updateServer().host, QString("updates.example"));
+    QCOMPARE(AppSettings::updateServer().port, quint16(4000));
+    QCOMPARE(AppSettings::remoteServer().host, QString("remote.example"));
+    QCOMPARE(AppSettings::remoteServer().port, quint16(4100));
+    QCOMPARE(AppSettings::deviceUsbIds().vid, quint16(0x0403));
+    QCOMPARE(AppSettings::deviceUsbIds().pid, quint16(0x6001));
+    // Without a host of its own, remote configuration goes to the update server again.
+    type("remoteHostEdit", "");
+    save->click();
+    QCOMPARE(AppSettings::remoteServer().host, QString("updates.example"));
+    QCOMPARE(AppSettings::remoteServer().port, quint16(4000));
+    w->changeLanguage("ru");
+}
+
 void tst_MainWindow::everyTextFits_data()
 {
     QTest::addColumn<int>("model");
@@ -233,7 +272,7 @@ void tst_MainWindow::everyTextFits()
     w->itemSelected(menu->model()->index(1, 0));
     // Every dialog the window opens, over the page.
     w->aboutShow();
-    w->settingShow();
+    w->findChild<SettingsForm *>()->show();
     w->reloadDevice();
     w->eraseMemory();
     w->statusController()->runStatusCalc();
