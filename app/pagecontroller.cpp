@@ -92,7 +92,8 @@ void PageController::showFirstPage()
 void PageController::toggleConsoleRow()
 {
     QListWidget *menu = window->ui->terminalMenu;
-    menu->setRowHidden(consoleRow, !menu->isRowHidden(consoleRow));
+    consoleHidden = !menu->isRowHidden(consoleRow);
+    menu->setRowHidden(consoleRow, consoleHidden);
 }
 
 void PageController::showModelPages(DB_Worker *db)
@@ -100,6 +101,7 @@ void PageController::showModelPages(DB_Worker *db)
     QListWidget *menu = window->ui->terminalMenu;
     menu->setRowHidden(1, false);
     menu->setRowHidden(6, false);
+    menu->setRowHidden(consoleRow, consoleHidden);
     menu->setRowHidden(2, !db->checkSupportPage(QStringLiteral("ioPage")));
     menu->setRowHidden(3, !db->checkSupportPage(QStringLiteral("interfacesPage")));
     menu->setRowHidden(4, !db->checkSupportPage(QStringLiteral("vexa701Page")));

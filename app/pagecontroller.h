@@ -7,8 +7,8 @@ class DB_Worker;
 class MainWindow;
 
 // The page list on the left and the page shown: which pages the model has, the room a page
-// takes (the console and the file pages use the status panel's), the hidden console row, and
-// the page to come back to after the device's reboot.
+// takes (the console and the file pages use the status panel's), the console's row, and the
+// page to come back to after the device's reboot.
 class PageController : public QObject
 {
     Q_OBJECT
@@ -21,7 +21,8 @@ public:
     // user's answer.
     void select(const QModelIndex &index);
     void showFirstPage();
-    // The console's row is shown or hidden again (its shortcut).
+    // The console's row is hidden or shown again (its shortcut); the choice holds for every
+    // device that comes.
     void toggleConsoleRow();
     // The pages the identified firmware has (the device database knows them); none.
     void showModelPages(DB_Worker *db);
@@ -37,4 +38,5 @@ private:
 
     MainWindow *window;
     int rowBeforeReboot = -1;
+    bool consoleHidden = false; // the console's page is listed with every device's pages
 };
