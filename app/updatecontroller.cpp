@@ -4,6 +4,7 @@
 #include "ui_mainwindow.h"
 
 #include "appinfo.h"
+#include "configcontroller.h"
 #include "apppaths.h"
 #include "connectionstates.h"
 #include "db_worker.h"
@@ -95,6 +96,7 @@ void UpdateController::swSetUpdated()
 void UpdateController::swUpdated(QString newVer, qlonglong swFsize, QString swFileName)
 {
     swCheckResult = Check::NewerAvailable;
+    offeredVersion = newVer;
     // The version comes from the server: escaped, so it cannot add markup or a link.
     const QString changes = QLatin1String(AppInfo::helpWebAddress) + QStringLiteral("/?dev_type=") +
                             QString::fromLatin1(QUrl::toPercentEncoding(window->shownModel())) +
@@ -201,6 +203,32 @@ void UpdateController::installConfigurator(bool unsignedApproved)
                                     tr("\nУстановите обновление менеджером пакетов."));
         return;
     }
+    // The window closes to install: the user learns so first, and may keep his edits in a
+    // file before. (Rich text, the version escaped: it comes from the server.)
+    const bool edits = window->config->hasChanges();
+    window->prompts->askLater(
+        UserPrompts::Icon::Information, tr("Обновление конфигуратора"),
+        tr("Конфигуратор закроется, чтобы установить версию %1, и запустится снова.")
+                .arg(offeredVersion.toHtmlEscaped()) +
+            (edits ? QStringLiteral("<br>") + tr("Есть незаписанные изменения: сохранить их в "
+                                                 "файл перед установкой?")
+                   : QStringLiteral("<br>")),
+        edits ? UserPrompts::Yes | UserPrompts::No | UserPrompts::Cancel
+              : UserPrompts::Ok | UserPrompts::Cancel,
+        edits ? UserPrompts::Yes : UserPrompts::Ok, this,
+        [this, unsignedApproved](UserPrompts::Button answer) {
+            if (answer == UserPrompts::Cancel || answer == UserPrompts::NoButton) {
+                endConfiguratorDownload();
+                return;
+            }
+            if (answer == UserPrompts::Yes)
+                window->config->saveFile();
+            startInstaller(unsignedApproved);
+        });
+}
+
+void UpdateController::startInstaller(bool unsignedApproved)
+{
     auto *unpacker = new UpdateUnpacker(this);
     connect(unpacker, &UpdateUnpacker::failed, this, [this, unpacker](const QString &reason) {
         unpacker->deleteLater();

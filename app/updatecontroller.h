@@ -45,12 +45,15 @@ private:
     // Installs the downloaded archive (or, for a packaged installation, says where it is);
     // unsignedApproved: the user said yes to an archive no trusted key signed.
     void installConfigurator(bool unsignedApproved);
+    // Unpacks and starts the installation; the program ends when it runs.
+    void startInstaller(bool unsignedApproved);
 
     MainWindow *window;
     Net *net = nullptr;
     QStringList modelQueue;         // models whose firmware is still to check, the last one next
     bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
     Check swCheckResult = Check::Unknown;
+    QString offeredVersion; // of the configurator, as the server offered it
     bool downloading = false;      // the exchange under way is the configurator's download
     bool downloadOnly = false;     // the archive is only fetched, not installed
     bool downloadSetState = false; // the download put the window into its update state

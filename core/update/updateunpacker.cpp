@@ -283,9 +283,11 @@ UpdateUnpacker::Command UpdateUnpacker::installCommand(ScriptKind kind, const QS
     const QString dir = QDir::fromNativeSeparators(programDir);
     const QString script = dir + QLatin1Char('/') + QLatin1String(updatesFolder) +
                            QLatin1Char('/') + scriptFileName(kind);
+    // The script gets the program's own arguments, to start the new version as this one was.
+    const QStringList programArgs = QCoreApplication::arguments().mid(1);
     if (kind == ScriptKind::Cmd)
-        return {script, {}, dir};
-    return {QStringLiteral("/bin/sh"), {script}, dir};
+        return {script, programArgs, dir};
+    return {QStringLiteral("/bin/sh"), QStringList{script} + programArgs, dir};
 }
 
 bool UpdateUnpacker::canInstallInto(const QString &programDir)

@@ -114,6 +114,8 @@ public:
     // A "cd" into the program folder that stops the script when it fails, then the archive's
     // own commands.
     static Completion completeShellScript(const QByteArray &content, const QString &programDir);
+    // The script is run with the program's arguments, so that it can start the new version
+    // as the old one was started.
     static Command installCommand(ScriptKind kind, const QString &programDir);
 
     // Whether this user can replace the program's files; a packaged installation cannot, and

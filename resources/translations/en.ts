@@ -3636,6 +3636,14 @@ Install the update with the package manager.</translation>
         <source>Установить обновление?</source>
         <translation>Install the update?</translation>
     </message>
+    <message>
+        <source>Конфигуратор закроется, чтобы установить версию %1, и запустится снова.</source>
+        <translation>The configurator will close to install version %1 and start again.</translation>
+    </message>
+    <message>
+        <source>Есть незаписанные изменения: сохранить их в файл перед установкой?</source>
+        <translation>There are unwritten changes: save them to a file before installing?</translation>
+    </message>
 </context>
 <context>
     <name>UpdateUnpacker</name>

@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "configcontroller.h"
 #include "firmwareimage.h"
 #include "linkstate.h"
 #include "mainwindow.h"
@@ -23,6 +24,7 @@ private slots:
     void updateCheck_data();
     void updateCheck();
     void unsignedUpdateAsksAgain();
+    void closingToInstallIsSaid();
 
 private:
     void store(const QString &name, const QByteArray &content)
@@ -194,6 +196,45 @@ void tst_FirmwareUpdate::unsignedUpdateAsksAgain()
     QVERIFY(!QFileInfo::exists(f->path("updates/startupd.sh")));
     QVERIFY(!QFileInfo::exists(f->path("update-marker.txt")));
     QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
+}
+
+void tst_FirmwareUpdate::closingToInstallIsSaid()
+{
+    // A trusted update: before the window closes to install, it says so and offers to keep the
+    // unsaved edits in a file; Cancel installs nothing.
+    QTemporaryDir root;
+    QString why;
+    QVERIFY2(UpdateServer::makeDemoRoot(root.path(), &why), qPrintable(why));
+    UpdateServer updates(root.path());
+    QVERIFY(updates.listen(0));
+    f->writeFile("settings.conf", QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n"
+                                                 "PublicKeys=%2\n")
+                                      .arg(updates.port())
+                                      .arg(QString::fromLatin1(
+                                          UpdateServer::testKey().publicKey.toBase64()))
+                                      .toUtf8());
+    MainWindow *window = f->connectWindow();
+    QVERIFY(window);
+    window->configController()->replaceElement("tx_period", {{"param", "00001c21"}});
+    auto *checkButton = window->findChild<QToolButton *>("checkUpdatesButton");
+    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy(),
+                             AppFixture::connectWaitMs);
+    f->prompts.asked.clear();
+    f->prompts.holdAnswers = true;
+    f->prompts.answer = UserPrompts::Yes;
+    checkButton->click();
+    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.join('|').contains("конфигуратора v1.7.0"),
+                             AppFixture::connectWaitMs);
+    f->prompts.answer = UserPrompts::Cancel;
+    QCOMPARE(f->prompts.release(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.last().contains("закроется, чтобы установить "
+                                                              "версию 1.7.0"),
+                             AppFixture::connectWaitMs);
+    QVERIFY(f->prompts.asked.last().contains("незаписанные изменения"));
+    QCOMPARE(f->prompts.release(), 1);
+    QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
+    QVERIFY(!QFileInfo::exists(f->path("update-marker.txt")));
+    QVERIFY(!window->configController()->pendingChanges().documentElement().firstChildElement().isNull());
 }
 
 QTEST_MAIN(tst_FirmwareUpdate)

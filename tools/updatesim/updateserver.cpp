@@ -73,12 +73,15 @@ bool UpdateServer::makeDemoRoot(const QString &dir, QString *error)
     const QList<Item> items{
         {QStringLiteral("payload/update-marker.txt"), Item::File, -1, {}, 0644, marker},
         {QStringLiteral("startupd.sh"), Item::File, -1, {}, 0644,
-         "# The demo update: replaces the marker file of the program folder.\n"
+         "# The demo update: replaces the marker file of the program folder, then starts the\n"
+         "# program again as it was started (its arguments are this script's).\n"
          "cp -f updates/payload/update-marker.txt update-marker.txt\n"
-         "echo \"$(date '+%F %T') update 1.7.0 installed\" >> updates/install.log\n"},
+         "echo \"$(date '+%F %T') update 1.7.0 installed\" >> updates/install.log\n"
+         "nohup ./vexa7xx-configurator \"$@\" >/dev/null 2>&1 &\n"},
         {QStringLiteral("startupd.cmd"), Item::File, -1, {}, 0644,
          "copy /Y updates\\payload\\update-marker.txt update-marker.txt\r\n"
-         "echo update 1.7.0 installed >> updates\\install.log\r\n"},
+         "echo update 1.7.0 installed >> updates\\install.log\r\n"
+         "start \"\" vexa7xx-configurator.exe %*\r\n"},
     };
     const bool ok = ZipArchive::write(
         root.filePath(QStringLiteral("configurator/vexa7xx-configurator-1.7.0.zip")),
