@@ -23,6 +23,7 @@ public:
     QDomDocument fullConfiguration() const { return pending.configuration(); }
     QDomDocument pendingChanges() const { return pending.document(); }
     bool hasChanges() const { return !pending.isEmpty(); }
+    int pendingCount() const { return pending.count(); }
 
     // Records an edit: pending while the value differs from the device's.
     void replaceElement(const QString &name, const QList<QPair<QString, QString>> &attrs);

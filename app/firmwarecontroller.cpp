@@ -4,9 +4,11 @@
 #include "ui_mainwindow.h"
 
 #include "appinfo.h"
+#include "configcontroller.h"
 #include "connectionstates.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
+#include "devicesession.h"
 #include "firmwarestore.h"
 #include "naturalcompare.h"
 #include "userprompts.h"
@@ -20,6 +22,19 @@ FirmwareController::FirmwareController(MainWindow *window)
     : QObject(window)
     , window(window)
 {
+    // The device back after the flash says which firmware it runs: that is the outcome told.
+    connect(window->session, &DeviceSession::returned, this, [this](const DeviceIdentity &back) {
+        if (flashedVersion.isEmpty())
+            return;
+        const bool runs = back.firmware == flashedVersion;
+        this->window->prompts->report(
+            runs ? UserPrompts::Icon::Information : UserPrompts::Icon::Warning,
+            tr("Обновление прошивки"),
+            (runs ? tr("%1 теперь работает с прошивкой %2.")
+                  : tr("%1 вернулся после перезагрузки с прошивкой %3 вместо %2."))
+                .arg(this->window->deviceLine(back), flashedVersion, back.firmware));
+        flashedVersion.clear();
+    });
     Ui::MainWindow *ui = window->ui;
     fileTransfer = new FileTransfer(window->link, this);
     connect(window, &MainWindow::getFileInfo, fileTransfer, &FileTransfer::getFileInfo);
@@ -96,7 +111,14 @@ void FirmwareController::startUpdateFirmware()
         tr("Обновить прошивку устройства до версии ") + version.toHtmlEscaped() +
             QStringLiteral(" ?&nbsp;<A HREF='") + changes.toHtmlEscaped() + QStringLiteral("'>") +
             tr("Список изменений") + QStringLiteral("</A>") + QStringLiteral("<br>") +
-            window->deviceLine(window->currentDevice).toHtmlEscaped() +
+            window->deviceLine(window->currentDevice).toHtmlEscaped() + QStringLiteral("<br>") +
+            tr("Сейчас на устройстве: версия %1").arg(window->shown.firmware.toHtmlEscaped()) +
+            (window->config->hasChanges()
+                 ? QStringLiteral("<br>") +
+                       tr("Незаписанные изменения (%1) останутся: их можно записать после "
+                          "обновления.")
+                           .arg(window->config->pendingCount())
+                 : QString()) +
             (FirmwareStore::isUnsigned(firmwareMap.value(version))
                  ? QStringLiteral("<br><b>") +
                        tr("Эта прошивка загружена без подписи: устанавливайте её, только если "
@@ -109,6 +131,7 @@ void FirmwareController::startUpdateFirmware()
         return;
     }
     updating = true;
+    flashedVersion = version;
     window->waitEndReadStatus([this, version] {
         // A file that cannot be flashed is refused here, before the device is touched.
         const FileTransfer::Error refused =
@@ -169,6 +192,7 @@ void FirmwareController::firmwareTransferFailed(FileTransfer::Error error, const
 {
     qWarning().noquote() << "Firmware update failed:" << reason;
     failure = firmwareErrorText(error);
+    flashedVersion.clear(); // the failure is what is told
     switch (error) {
     case FileTransfer::Error::BlocksRejected:
     case FileTransfer::Error::CheckFailed:

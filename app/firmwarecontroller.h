@@ -49,4 +49,5 @@ private:
     bool updating = false;
     bool newerInStore = false; // the button is offered again whenever the device is ready
     QString failure;           // why the last update stopped, for the failure box
+    QString flashedVersion;    // being flashed: told once the device is back
 };

@@ -1220,6 +1220,22 @@ Switch debug mode off?</translation>
         <source>Эта прошивка загружена без подписи: устанавливайте её, только если доверяете серверу обновлений.</source>
         <translation>This firmware was downloaded without a signature: install it only if you trust the update server.</translation>
     </message>
+    <message>
+        <source>%1 теперь работает с прошивкой %2.</source>
+        <translation>%1 now runs firmware %2.</translation>
+    </message>
+    <message>
+        <source>%1 вернулся после перезагрузки с прошивкой %3 вместо %2.</source>
+        <translation>%1 came back after the restart with firmware %3 instead of %2.</translation>
+    </message>
+    <message>
+        <source>Сейчас на устройстве: версия %1</source>
+        <translation>Now on the device: version %1</translation>
+    </message>
+    <message>
+        <source>Незаписанные изменения (%1) останутся: их можно записать после обновления.</source>
+        <translation>The unwritten changes (%1) stay: they can be written after the update.</translation>
+    </message>
 </context>
 <context>
     <name>FreqForm</name>

@@ -67,12 +67,14 @@ void tst_FirmwareUpdate::updateFromTheStore()
     f->clearRequests();
     f->prompts.answer = UserPrompts::Yes;
     button->click();
+    const QString deviceLine = "Устройство: Вэкса750v2, SN " + f->sim()->device().serialNumber() +
+                               ", DevEUI " +
+                               DeviceInterface::shownDevEui(f->sim()->device().devEui());
     QCOMPARE(f->prompts.asked.value(0),
              QString("Обновление прошивки: Обновить прошивку устройства до версии 1.3.12 "
                      "?&nbsp;<A HREF='https://help.vexa7xx.example/?dev_type=750v2#ist'>"
-                     "Список изменений</A><br>Устройство: Вэкса750v2, SN " +
-                     f->sim()->device().serialNumber() + ", DevEUI " +
-                     DeviceInterface::shownDevEui(f->sim()->device().devEui())));
+                     "Список изменений</A><br>" + deviceLine +
+                     "<br>Сейчас на устройстве: версия 1.3.1"));
     if (!refusal.isEmpty()) {
         QCOMPARE(f->prompts.asked.value(1), refusal);
         QCOMPARE(f->codes({"0x81"}), QStringList());
@@ -88,6 +90,9 @@ void tst_FirmwareUpdate::updateFromTheStore()
                               AppFixture::connectWaitMs);
     QVERIFY2(f->prompts.notes.contains("Перезагрузка: Обновление прошивки..."),
              qPrintable(f->prompts.notes.join('|')));
+    // The outcome is told with the version the device came back with.
+    QTRY_VERIFY(f->prompts.asked.contains("Обновление прошивки: " + deviceLine +
+                                          " теперь работает с прошивкой 1.3.12."));
     QCOMPARE(f->sim()->device().storedFile(), firmwareImage(750, "1.3.12", newestSize));
     QVERIFY(!button->isEnabled());
     QCOMPARE(window->firmwareCheckResult(), MainWindow::FwCheck::UpToDate);
