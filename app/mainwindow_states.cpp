@@ -64,8 +64,8 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
         ui->refreshButton->setEnabled(true);
     });
     connect(session, &DeviceSession::failed, this, [this](const QString &reason) {
-        // Only the wait after a reboot fails visibly: the device did not come back, and a
-        // search is the user's again.
+        // The wait after a reboot gave up (a write tells its own end): a search is the
+        // user's again.
         qWarning().noquote() << reason;
         ui->refreshButton->setEnabled(true);
     });

@@ -420,6 +420,12 @@ void DeviceSession::onLinkState(int state, bool fromLink)
     default:
         if (fromLink && isRemote() && remoteState(state))
             break;
+        // The window's device may go and come: only a write or the wait after a reboot fails.
+        if (following && phase_ != Phase::Writing &&
+            (state == LinkState::Disconnected || state == LinkState::NotRespond)) {
+            setPhase(Phase::Idle);
+            break;
+        }
         switch (state) {
         case LinkState::Disconnected:
             if (acknowledged)
