@@ -58,9 +58,6 @@ void removeTextLine(QByteArray &burst, const QString &line)
 }
 } // namespace
 
-const char *const DeviceInterface::remoteFloodText =
-    "the server sends data that is not device answers";
-
 DeviceInterface::DeviceInterface(QObject *parent)
     : QObject(parent)
     , splitter(std::make_unique<FrameSplitter>())
@@ -105,8 +102,7 @@ DeviceInterface::~DeviceInterface()
         socket->close();
         qDebug() << "Socket closed, handle deleted.";
     }
-    if (binLogFile.isOpen())
-        binLogFile.close();
+    binLog.stop();
 }
 
 QIODevice *DeviceInterface::activeTransport() const
@@ -132,22 +128,8 @@ qint64 DeviceInterface::transmit(QIODevice *t, const QByteArray &bytes)
 {
     const qint64 written = t->write(bytes);
     if (written > 0)
-        appendBinLog(bytes.left(int(written)));
+        binLog.append(bytes.left(int(written)));
     return written;
-}
-
-void DeviceInterface::appendBinLog(const QByteArray &bytes)
-{
-    if (!binLogFile.isOpen())
-        return;
-    // A log that silently stops recording is worse than none: a failed write ends it and
-    // says so.
-    if (binLogFile.write(bytes) != bytes.size() || !binLogFile.flush()) {
-        const QString path = binLogFile.fileName();
-        qWarning().noquote() << "Cannot write the exchange log" << path << "/C:12";
-        binLogFile.close();
-        emit binLogFailed(path);
-    }
 }
 
 void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
@@ -174,13 +156,7 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
     if (timed) {
         awaited = key;
         awaitingAnswer = true;
-        if (resending) {
-            requestResent = true;
-        } else {
-            requestClock.start();
-            requestResent = requestTimedOut = false;
-            requestMeasured = !longWait;
-        }
+        timeout.sent(resending, !longWait);
     }
 
     if (relay->isOn()) {
@@ -209,50 +185,18 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
 
 void DeviceInterface::setAnswerTimeout(int ms)
 {
-    answerTimeoutMs = ms;
-    forgetRoundTrips();
+    timeout.setFloor(ms);
 }
 
 void DeviceInterface::forgetRoundTrips()
 {
-    srttMs = -1;
-    rttvarMs = 0;
-    learntTimeoutMs = answerTimeoutMs;
-    requestMeasured = false;
+    timeout.forget();
 }
 
 int DeviceInterface::answerTimeoutNowMs() const
 {
-    return remote->isOn() ? answerTimeoutMs : learntTimeoutMs;
-}
-
-void DeviceInterface::learnRoundTrip()
-{
-    if (!requestMeasured || remote->isOn())
-        return;
-    requestMeasured = false;
-    const int ceiling = qMax(maxAnswerTimeoutMs, answerTimeoutMs);
-    if (requestResent) {
-        // Which sending this answers is not known, so it measures nothing; but an answer that
-        // came only after the time-out had run out says the device is slower than that: the
-        // requests that follow wait longer, until one of them is measured.
-        if (requestTimedOut)
-            learntTimeoutMs = qMin(ceiling, learntTimeoutMs * 2);
-        return;
-    }
-    const int rtt = int(qMin<qint64>(requestClock.elapsed(), ceiling));
-    if (srttMs < 0) {
-        srttMs = rtt;
-        rttvarMs = rtt / 2;
-    } else {
-        rttvarMs = (3 * rttvarMs + qAbs(srttMs - rtt)) / 4;
-        srttMs = (7 * srttMs + rtt) / 8;
-    }
-    // A device within the floor keeps it; one beyond gets some room above its round trips.
-    const int spread = 4 * rttvarMs;
-    learntTimeoutMs = srttMs + spread <= answerTimeoutMs
-                          ? answerTimeoutMs
-                          : qMin(ceiling, srttMs + qMax(rttMarginMs, spread));
+    // A missed answer ends a remote session: nothing is learnt there.
+    return remote->isOn() ? timeout.floor() : timeout.nowMs();
 }
 
 bool DeviceInterface::writeCommand(QString commandData)
@@ -296,7 +240,7 @@ bool DeviceInterface::transmitText(QIODevice *t, const QString &text)
         // The password goes to the device and nowhere else.
         const bool ok = t->write(bytes) == bytes.size();
         if (ok)
-            appendBinLog(QByteArray(hiddenText) + "\r\n");
+            binLog.append(QByteArray(hiddenText) + "\r\n");
         return ok;
     }
     return transmit(t, bytes) == bytes.size();
@@ -336,24 +280,6 @@ bool DeviceInterface::activateDebugMode(QString cmd)
     return sendTextCmd(cmd);
 }
 
-bool DeviceInterface::startWriteBinLogFile(QString fPath)
-{
-    if (binLogFile.isOpen())
-        binLogFile.close();
-    binLogFile.setFileName(fPath);
-    if (!binLogFile.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        qWarning().noquote() << "Cannot create the exchange log" << fPath << "/C:12";
-        return false;
-    }
-    return true;
-}
-
-void DeviceInterface::stopWriteBinLogFile()
-{
-    if (binLogFile.isOpen())
-        binLogFile.close();
-}
-
 // ---- receive path -------------------------------------------------------------------------
 
 void DeviceInterface::readPortData()
@@ -380,7 +306,7 @@ void DeviceInterface::readPortData()
         rxBuffer.append(bytes.constData(), room);
         unshownBytes += bytes.size() - room;
     }
-    appendBinLog(bytes);
+    binLog.append(bytes);
     // Frames go to the parser the moment they are complete; the quiet timer only closes the
     // burst for people (terminal, log).
     const qint64 damagedBefore = splitter->damagedFrames();
@@ -405,27 +331,12 @@ void DeviceInterface::readPortData()
     else
         staleTimer->stop();
     if (remote->isOn())
-        countStray();
+        remote->countStray(splitter->skippedBytes());
 }
 
 int DeviceInterface::bufferedBytes() const
 {
     return rxBuffer.size() + splitter->pendingBytes();
-}
-
-void DeviceInterface::countStray()
-{
-    // Text and noise (skipped by the splitter) and frames that answered nothing.
-    const qint64 stray = splitter->skippedBytes() + strayFrameBytes;
-    if (!strayClock.isValid() || strayClock.elapsed() >= strayWindowMs || stray < strayAtWindow) {
-        strayClock.start();
-        strayAtWindow = stray;
-        return;
-    }
-    if (stray - strayAtWindow > maxStrayBytesPerWindow && !flooded) {
-        flooded = true;
-        remote->refuseFlood();
-    }
 }
 
 void DeviceInterface::deliver(const QByteArray &frame)
@@ -439,7 +350,8 @@ void DeviceInterface::deliver(const QByteArray &frame)
     if (!AnswerKey::isUnsolicited(key)) {
         if (awaitingAnswer && key == awaited) {
             awaitingAnswer = false;
-            learnRoundTrip();
+            if (!remote->isOn())
+                timeout.answered();
             stopAnswer();
         } else if (earlier.removeOne(key)) {
             // The answer to an earlier request: the one in flight still waits.
@@ -450,11 +362,11 @@ void DeviceInterface::deliver(const QByteArray &frame)
                                       .arg(key.param)
                                       .arg(key.port)
                                << "/C:12";
-            strayFrameBytes += frame.size();
+            remote->strayFrame(frame.size());
             return;
         }
     } else {
-        strayFrameBytes += frame.size(); // events are rare: many of them are a flood
+        remote->strayFrame(frame.size()); // events are rare: many of them are a flood
     }
     // Decoded in an event-loop pass of its own, on this thread: handing each answer to another
     // thread and back cost two thread wake-ups per answer, far more than decoding it.

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "answerkey.h"
+#include "answertimeout.h"
+#include "binarylog.h"
 #include "deveui.h"
 #include "deviceidentity.h"
 #include "fileinfo.h"
@@ -45,11 +47,6 @@ class DeviceInterface : public QObject
 
 public:
     static constexpr int defaultAnswerTimeoutMs = 3000;
-    // A device slower than the answer time-out raises it (see answerTimeoutNowMs), up to this.
-    static constexpr int maxAnswerTimeoutMs = 15000;
-    // What the learnt time-out keeps above the smoothed round trip at the least, once the
-    // round trips have gone beyond the floor.
-    static constexpr int rttMarginMs = 500;
     static constexpr int defaultLongTimeoutMs = 60000;
     static constexpr int defaultTextTimeoutMs = 5000;
     static constexpr int defaultTextWriteTimeoutMs = 15000;
@@ -65,13 +62,6 @@ public:
     // longer burst is counted, not kept), and what a frame can be.
     static constexpr int maxFrameBytes = Frame::maxPayloadBytes + Frame::overheadBytes;
     static constexpr int maxEchoBytes = 2 * maxFrameBytes;
-    // A remote server that sends more than this of anything but answers to our requests within
-    // a window is not passing on a device: the session is ended. A device's serial line
-    // carries about 11 KB/s, so even its debug output held up by the network for many seconds
-    // and then let through at once stays below it.
-    static constexpr int strayWindowMs = 3000;
-    static constexpr int maxStrayBytesPerWindow = 256 * 1024;
-    static const char *const remoteFloodText;
     static constexpr qint32 portBaudRate = 115200;
     // Radio relay: the local device gets this long to open the radio session before the remote
     // device is asked whether it hears us, and the remote device this long to answer.
@@ -105,7 +95,7 @@ public:
     // slower (not in remote mode, where a missed answer ends the session).
     int answerTimeoutNowMs() const;
     // The server sent data that is not device answers, and the link ended its session for it.
-    bool remoteFlooded() const { return flooded; }
+    bool remoteFlooded() const { return remote->isFlooded(); }
     // Bytes the receive side holds now (the echo burst and any half frame).
     int bufferedBytes() const;
     void setMaxRetries(int n) { maxRetries = n; }
@@ -168,9 +158,9 @@ public slots:
     bool activateDebugMode(QString cmd);
     // Records every byte sent and received into fPath until stopped; false when the file cannot
     // be created (nothing is recorded then).
-    bool startWriteBinLogFile(QString fPath);
-    void stopWriteBinLogFile();
-    bool isBinLogOpen() const { return binLogFile.isOpen(); }
+    bool startWriteBinLogFile(QString fPath) { return binLog.start(fPath); }
+    void stopWriteBinLogFile() { binLog.stop(); }
+    bool isBinLogOpen() const { return binLog.isOpen(); }
     // Raised by the connection states once the device may take text commands.
     void setDeviceReady(bool ready);
 
@@ -279,20 +269,14 @@ private:
     bool transmitText(QIODevice *t, const QString &text);
     // Logs the request's line and sends it on the command port.
     void request(const char *logLine, quint16 cmd, const QByteArray &data = QByteArray());
-    void appendBinLog(const QByteArray &bytes);
     void handleTextLine(const QString &line);
     void resend();
     // Resends at once while retries are left (a damaged answer will not be repaired by
     // waiting); returns false when they are used up.
     bool retryNow();
     void stopAnswer(); // stop the answer timer, zero the retries
-    // The round trip of the request answered now: a plain one is measured, a resent one only
-    // backs the time-out off (its answer may be to either sending).
-    void learnRoundTrip();
     // What was learnt of another device, or of another path to it, is of no use.
     void forgetRoundTrips();
-    // Counts bytes that answered nothing over the remote link, and ends a flooded session.
-    void countStray();
     // Hands a checked frame to the parser if it answers the request in flight.
     void deliver(const QByteArray &frame);
     void connectParser();
@@ -319,16 +303,7 @@ private:
     static constexpr int maxEarlierRequests = 8;
     bool resending = false;
     QTimer *answerTimer = nullptr;
-    int answerTimeoutMs = defaultAnswerTimeoutMs;
-    // The learnt time-out, as TCP learns its own: a smoothed round trip and its variation (no
-    // sample yet: srttMs < 0), and the time-out they give, backed off after resent requests.
-    QElapsedTimer requestClock; // since the request in flight was first sent
-    bool requestResent = false;
-    bool requestTimedOut = false;
-    bool requestMeasured = false; // a plain request, measured when its answer comes
-    int srttMs = -1;
-    int rttvarMs = 0;
-    int learntTimeoutMs = defaultAnswerTimeoutMs;
+    AnswerTimeout timeout{defaultAnswerTimeoutMs};
     int longTimeoutMs = defaultLongTimeoutMs;
     bool skipAnswerTimer = false;
     RelaySession *relay = nullptr;
@@ -339,7 +314,7 @@ private:
     int textTimeoutMs = defaultTextTimeoutMs;
     int textWriteTimeoutMs = defaultTextWriteTimeoutMs;
     quint16 devId = 0;
-    QFile binLogFile;
+    BinaryLog binLog{[this](const QString &path) { emit binLogFailed(path); }};
     int retryCount = 0;
     int maxRetries = defaultMaxRetries;
     QString devPassword = QStringLiteral("0");
@@ -355,10 +330,6 @@ private:
     // Receive side.
     QByteArray rxBuffer;      // bytes of the current burst, for the terminal echo
     qint64 unshownBytes = 0;  // of the burst, beyond maxEchoBytes
-    QElapsedTimer strayClock; // the current window of stray bytes over the remote link
-    qint64 strayAtWindow = 0;
-    qint64 strayFrameBytes = 0; // frames that answered nothing
-    bool flooded = false;
     QTimer *quietTimer = nullptr;
     QElapsedTimer lastBytesClock; // since the last bytes of the burst came
     QTimer *staleTimer = nullptr;

@@ -121,7 +121,7 @@ void DeviceInterface::answerTimeout()
         deliver(frame);
     if (!awaitingAnswer)
         return; // it came with the last bytes
-    requestTimedOut = true;
+    timeout.timedOut();
     if (retryCount < maxRetries) {
         if (remote->isOn()) {
             qDebug() << "Remote device not respond.";

@@ -90,9 +90,9 @@ void RemoteSession::established()
     link->unshownBytes = 0;
     link->earlier.clear();
     link->retryCount = 0;
-    link->flooded = false;
-    link->strayClock.invalidate();
-    link->strayFrameBytes = 0;
+    flooded = false;
+    strayClock.invalidate();
+    strayFrameBytes = 0;
     link->readConfiguration();
 }
 
@@ -142,9 +142,25 @@ void RemoteSession::closed()
     }
 }
 
+const char *const RemoteSession::floodText = "the server sends data that is not device answers";
+
+void RemoteSession::countStray(qint64 skippedBytes)
+{
+    const qint64 stray = skippedBytes + strayFrameBytes;
+    if (!strayClock.isValid() || strayClock.elapsed() >= strayWindowMs || stray < strayAtWindow) {
+        strayClock.start();
+        strayAtWindow = stray;
+        return;
+    }
+    if (stray - strayAtWindow > maxStrayBytesPerWindow && !flooded) {
+        flooded = true;
+        refuseFlood();
+    }
+}
+
 void RemoteSession::refuseFlood()
 {
-    qDebug().noquote() << "Remote configuration:" << DeviceInterface::remoteFloodText << "/C:12";
+    qDebug().noquote() << "Remote configuration:" << floodText << "/C:12";
     // Nothing more of it is read; the state goes first, as the goodbye may close the session
     // at once.
     if (sock)

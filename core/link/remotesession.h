@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 
@@ -16,8 +17,22 @@ class RemoteSession : public QObject
 {
     Q_OBJECT
 public:
+    // A server that sends more than this of anything but answers to our requests within a
+    // window is not passing on a device: the session is ended. A device's serial line carries
+    // about 11 KB/s, so even its debug output held up by the network for many seconds and then
+    // let through at once stays below it.
+    static constexpr int strayWindowMs = 3000;
+    static constexpr int maxStrayBytesPerWindow = 256 * 1024;
+    static const char *const floodText;
+
     explicit RemoteSession(DeviceInterface *link);
 
+    // Counts what answered nothing: the bytes the splitter skipped (text and noise, a running
+    // total) and frames (strayFrame); a flood ends the session.
+    void countStray(qint64 skippedBytes);
+    void strayFrame(int bytes) { strayFrameBytes += bytes; }
+    // The session was ended for a flood.
+    bool isFlooded() const { return flooded; }
     bool isOn() const { return on; }
     // The last session was ended by the server, not by a goodbye of ours.
     bool endedByServer() const { return serverEnded; }
@@ -44,10 +59,9 @@ public:
     // A text line of the server or the device that only matters in remote mode; true when
     // it was taken care of.
     bool textLine(const QString &line);
+private:
     // The server sends far more than a device could: the session is ended (state 25).
     void refuseFlood();
-
-private:
     void established();
     void failed(int state);
     void leaveAnswered(int session, bool leave);
@@ -64,6 +78,10 @@ private:
     bool loginSent = false; // the password has been offered once in this session
     bool leaveRequested = false;
     bool goodbyeSent = false;
+    QElapsedTimer strayClock; // the current window of stray bytes
+    qint64 strayAtWindow = 0;
+    qint64 strayFrameBytes = 0;
+    bool flooded = false;
     bool serverEnded = false;
     // "Leave remote mode?" is asked once per remote session: not again while it is open, nor
     // after No. The session count tells an answer about an earlier session from one for this.

@@ -468,7 +468,7 @@ bool DeviceSession::remoteState(int state)
         return true;
     case LinkState::RemoteExchangeError:
         fail(link_->remoteFlooded()
-                 ? QString::fromLatin1(DeviceInterface::remoteFloodText)
+                 ? QString::fromLatin1(RemoteSession::floodText)
                  : QStringLiteral("the exchange with the remote-configuration server failed"));
         return true;
     case LinkState::RemoteNotOnServer:

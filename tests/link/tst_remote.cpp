@@ -161,7 +161,7 @@ void tst_Remote::failedAttempts()
         QTRY_VERIFY_WITH_TIMEOUT(link->isRemoteMode(), settleMs);
         server->dropSessions();
     }
-    QVERIFY(waitState(state, (floods.contains(fault) ? DeviceInterface::strayWindowMs
+    QVERIFY(waitState(state, (floods.contains(fault) ? RemoteSession::strayWindowMs
                                                      : RemoteConnection::connectTimeoutMs) +
                                  settleMs));
     QTRY_VERIFY_WITH_TIMEOUT(!link->isRemoteMode() && !link->isRemoteConnecting(), settleMs);
