@@ -24,7 +24,6 @@ class DeviceSession;
 class HotplugController;
 class PageController;
 class PortEnumerator;
-class QBuffer;
 class RelayController;
 class SelectDeviceForm;
 class StatusController;
@@ -120,7 +119,6 @@ public slots:
     void hideRefreshButton(bool hide);
     void showDeviceList(QStringList devices);
     void readConfig();
-    void readXmlBuffer(QBuffer *xmlBuffer);
     void itemSelected(QModelIndex index);
     void on_debugModeButton_clicked();
     void helpShow();
@@ -156,6 +154,8 @@ private:
     // A device was identified: its model's pages and firmware are shown, and the
     // configuration takes it (edits made for another device are asked about).
     void deviceIdentified(const DeviceIdentity &identity);
+    // The session read the device (or read it back after a write): the editor shows it.
+    void configurationRead(const QDomDocument &doc);
     // Shows the model's pages and the identity: of the device, or of a file opened without
     // one. group: the firmware group of devices.db (empty: the firmware is not supported).
     void showDevice(const DeviceIdentity &identity, const QString &group);

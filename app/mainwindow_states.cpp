@@ -73,7 +73,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(this, &MainWindow::enumerateDevices, session, &DeviceSession::search);
     connect(link, &DeviceInterface::changeDeviceStatus, this, &MainWindow::setGlobalState);
     connect(exchange, &ConfigExchange::changeDeviceStatus, this, &MainWindow::setGlobalState);
-    connect(exchange, &ConfigExchange::parceAnswerComplite, this, &MainWindow::readXmlBuffer);
+    connect(session, &DeviceSession::readFinished, this, &MainWindow::configurationRead);
     connect(exchange, &ConfigExchange::setProgressValue, ui->progressBar, &QProgressBar::setValue);
     connect(exchange, &ConfigExchange::setProgress, ui->progressBar, &QProgressBar::setMaximum);
     connect(link, &DeviceInterface::printToTerminal, console, &ConsolePage::print);
@@ -429,18 +429,13 @@ void MainWindow::readConfig()
     waitEndReadStatus([this] { session->identify(); });
 }
 
-void MainWindow::readXmlBuffer(QBuffer *xmlBuffer)
+void MainWindow::configurationRead(const QDomDocument &doc)
 {
-    QDomDocument deviceRead;
-    if (xmlBuffer && !readyFlag && xmlBuffer->open(QIODevice::ReadOnly)) {
+    if (!readyFlag && !doc.isNull()) {
         qDebug() << "Configuration read OK";
-        if (deviceRead.setContent(xmlBuffer)) {
-            qDebug() << "XML file loaded";
-            ui->writeConfigButton->setEnabled(false);
-            editor->forgetFreqPlan();
-            config->deviceRead(deviceRead);
-        }
-        xmlBuffer->close();
+        ui->writeConfigButton->setEnabled(false);
+        editor->forgetFreqPlan();
+        config->deviceRead(doc);
     }
     showDeviceTitle();
     pages->returnToPage();

@@ -19,6 +19,11 @@ PageController::PageController(MainWindow *mainWindow)
     , window(mainWindow)
 {}
 
+bool PageController::hidesStatusPanel(const QString &pageName)
+{
+    return pageName == QLatin1String("terminalPage") || pageName == QLatin1String("fsPage");
+}
+
 void PageController::select(const QModelIndex &index)
 {
     Ui::MainWindow *ui = window->ui;
@@ -34,8 +39,7 @@ void PageController::select(const QModelIndex &index)
     if (!page)
         return;
     const QString pageName = page->objectName();
-    fitPageHeight(pageName == QLatin1String("terminalPage") ||
-                  pageName == QLatin1String("fsPage"));
+    fitPageHeight(hidesStatusPanel(pageName));
     ui->stackedWidget->setCurrentIndex(row);
     qDebug().noquote() << "Selected" << pageName << "Index: " << row;
 

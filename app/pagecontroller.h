@@ -17,6 +17,10 @@ public:
 
     explicit PageController(MainWindow *window);
 
+    // The pages that use the status panel's room (the console, the files): no status is asked
+    // while one of them is shown.
+    static bool hidesStatusPanel(const QString &pageName);
+
     // Shows the page of the list's row; the console in debug mode is left only after the
     // user's answer.
     void select(const QModelIndex &index);

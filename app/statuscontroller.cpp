@@ -10,6 +10,7 @@
 #include "deviceinterface.h"
 #include "linkstate.h"
 #include "netinfoform.h"
+#include "pagecontroller.h"
 #include "settingsform.h"
 #include "statuscalc.h"
 #include "statuspanel.h"
@@ -20,14 +21,6 @@
 #include <QDebug>
 #include <QStackedWidget>
 #include <QToolButton>
-
-namespace {
-// The pages that use the panel's room: no status is asked while one is shown.
-bool hidesPanel(const QString &page)
-{
-    return page == QLatin1String("terminalPage") || page == QLatin1String("fsPage");
-}
-} // namespace
 
 StatusController::StatusController(MainWindow *mainWindow)
     : QObject(mainWindow)
@@ -45,7 +38,7 @@ StatusController::StatusController(MainWindow *mainWindow)
             return window->settingsForm->continuousStatus() &&
                    window->currentState == LinkState::Ready;
         },
-        [this] { return hidesPanel(window->ui->stackedWidget->currentWidget()->objectName()); });
+        [this] { return PageController::hidesStatusPanel(window->ui->stackedWidget->currentWidget()->objectName()); });
     connect(statusPoller, &StatusPoller::passStarted, window,
             [this] { window->setGlobalState(LinkState::ReadStatus); });
     connect(statusPoller, &StatusPoller::passEnded, window,
@@ -115,7 +108,7 @@ bool StatusController::takeManualExtraPack()
 void StatusController::getStatusInfo()
 {
     const QString page = window->ui->stackedWidget->currentWidget()->objectName();
-    const bool poll = !hidesPanel(page) && page != QLatin1String("fskPage") &&
+    const bool poll = !PageController::hidesStatusPanel(page) && page != QLatin1String("fskPage") &&
                       window->settingsForm->continuousStatus() &&
                       window->currentState == LinkState::Ready;
     // A running timer keeps its phase: each port search ends here, and searches one after the

@@ -385,6 +385,8 @@ void DeviceSession::onRead(QBuffer *buffer)
         verifyWanted = false;
         setPhase(Phase::Done);
         emit writeFinished(exchange_->writeReport());
+        if (following)
+            emit readFinished(doc); // the window shows what came back
         return;
     }
     if (phase_ == Phase::Reading)

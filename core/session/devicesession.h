@@ -165,6 +165,7 @@ signals:
     // The link's, the exchange's and the transfer's state numbers, as they come.
     void linkState(int state);
     void identified(const DeviceIdentity &identity);
+    // The configuration read (following the link: also the read-back after a write).
     void readFinished(const QDomDocument &doc);
     void progress(int value, int maximum);
     // A line worth telling the user about the path or the wait ("the device is back on ...").

@@ -466,12 +466,12 @@ void Net::downloadComplete()
         QByteArray image;
         const QList<QByteArray> keys = UpdateSignature::trustedKeys();
         const UpdateSignature::Verdict verdict = UpdateSignature::checkImage(data, keys, &image);
-        QString reason;
+        UpdateSignature::Refusal refusal;
         const UpdateSignature::Decision decision = UpdateSignature::decide(
-            verdict, !keys.isEmpty(), UpdateSignature::signatureRequired(), &reason);
+            verdict, !keys.isEmpty(), UpdateSignature::signatureRequired(), &refusal);
         if (decision == UpdateSignature::Decision::Refuse) {
-            finish(2, Outcome::None,
-                   QStringLiteral("UPDATER: Firmware refused, %1. Nothing saved.").arg(reason));
+            finish(2, Outcome::None, QStringLiteral("UPDATER: Firmware refused, %1. Nothing saved.")
+                                         .arg(UpdateSignature::refusalText(refusal)));
             return;
         }
         const QString path = FirmwareStore::folder() + QLatin1Char('/') +

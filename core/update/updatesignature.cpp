@@ -138,33 +138,36 @@ bool signatureRequired()
                                  QStringLiteral("RequireSignature"), false);
 }
 
-Decision decide(Verdict verdict, bool haveKeys, bool required, QString *reason)
+Decision decide(Verdict verdict, bool haveKeys, bool required, Refusal *refusal)
 {
-    switch (verdict) {
-    case Verdict::Trusted:
+    *refusal = Refusal::None;
+    if (verdict == Verdict::Trusted)
         return Decision::Install;
-    case Verdict::Bad:
-        *reason = QStringLiteral("its signature does not match: it was changed or damaged");
-        return Decision::Refuse;
-    case Verdict::UnknownKey:
-        if (haveKeys) {
-            *reason = QStringLiteral("it is signed by a key this configurator does not trust");
-            return Decision::Refuse;
-        }
+    if (verdict == Verdict::Bad)
+        *refusal = Refusal::Bad;
+    else if (haveKeys)
+        *refusal = verdict == Verdict::UnknownKey ? Refusal::UnknownKey : Refusal::Unsigned;
+    else if (required)
+        *refusal = Refusal::Required;
+    return *refusal == Refusal::None ? Decision::Ask : Decision::Refuse;
+}
+
+QString refusalText(Refusal refusal)
+{
+    switch (refusal) {
+    case Refusal::None:
         break;
-    case Verdict::Unsigned:
-        if (haveKeys) {
-            *reason = QStringLiteral("it is not signed");
-            return Decision::Refuse;
-        }
-        break;
+    case Refusal::Bad:
+        return QStringLiteral("its signature does not match: it was changed or damaged");
+    case Refusal::UnknownKey:
+        return QStringLiteral("it is signed by a key this configurator does not trust");
+    case Refusal::Unsigned:
+        return QStringLiteral("it is not signed");
+    case Refusal::Required:
+        return QStringLiteral("it is not signed by a trusted key, and the settings require a "
+                              "signature (UpdateServer/RequireSignature)");
     }
-    if (required) {
-        *reason = QStringLiteral("it is not signed by a trusted key, and the settings require "
-                                 "a signature (UpdateServer/RequireSignature)");
-        return Decision::Refuse;
-    }
-    return Decision::Ask;
+    return QString();
 }
 
 QByteArray manifest(QList<ManifestEntry> entries)
@@ -217,12 +220,34 @@ ManifestEntry manifestEntry(const ZipArchive::Item &item)
             QCryptographicHash::hash(content, QCryptographicHash::Sha256)};
 }
 
+bool isSignatureEntry(const QString &name)
+{
+    return name == QLatin1String(manifestName) || name == QLatin1String(signatureName);
+}
+
+Verdict checkItems(const QList<ZipArchive::Item> &items, const QList<QByteArray> &keys,
+                   QString *why)
+{
+    QByteArray manifestText;
+    QByteArray signature;
+    QList<ManifestEntry> found;
+    for (const ZipArchive::Item &item : items) {
+        const QString name = ZipArchive::tidied(item.name);
+        if (name == QLatin1String(manifestName))
+            manifestText = item.data;
+        else if (name == QLatin1String(signatureName))
+            signature = item.data;
+        else if (item.kind != ZipArchive::Item::Dir)
+            found << manifestEntry(item);
+    }
+    return checkArchive(found, manifestText, signature, keys, why);
+}
+
 QList<ZipArchive::Item> signArchive(QList<ZipArchive::Item> items, const QByteArray &secretKey)
 {
     QList<ManifestEntry> listed;
     for (int i = items.size() - 1; i >= 0; --i) {
-        const QString name = ZipArchive::tidied(items.at(i).name);
-        if (name == QLatin1String(manifestName) || name == QLatin1String(signatureName))
+        if (isSignatureEntry(ZipArchive::tidied(items.at(i).name)))
             items.removeAt(i);
         else if (items.at(i).kind != ZipArchive::Item::Dir)
             listed.prepend(manifestEntry(items.at(i)));
@@ -259,9 +284,9 @@ Verdict checkArchive(const QList<ManifestEntry> &found, const QByteArray &manife
         *why = QStringLiteral("%1 is listed in MANIFEST but missing").arg(listed.first().name);
         return Verdict::Bad;
     }
-    const QList<QByteArray> words = signatureFile.trimmed().split(' ');
     if (signatureFile.isNull())
         return Verdict::Unsigned;
+    const QList<QByteArray> words = signatureFile.trimmed().split(' ');
     const QByteArray id = words.size() == 3 ? QByteArray::fromHex(words.at(1)) : QByteArray();
     const QByteArray signature =
         words.size() == 3 ? QByteArray::fromBase64(words.at(2)) : QByteArray();

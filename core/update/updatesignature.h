@@ -56,10 +56,13 @@ enum class Verdict {
     Bad,        // damaged, or the signed contents were changed
 };
 // The policy: whether what has this verdict may be installed without asking (Trusted), after
-// the user's yes (Unsigned with no key and no requirement), or not at all; *reason says why
-// not, in English for logs and the command line.
+// the user's yes (not signed by a trusted key, with no key and no requirement), or not at all;
+// *refusal says why not.
 enum class Decision { Install, Ask, Refuse };
-Decision decide(Verdict verdict, bool haveKeys, bool required, QString *reason);
+enum class Refusal { None, Bad, UnknownKey, Unsigned, Required };
+Decision decide(Verdict verdict, bool haveKeys, bool required, Refusal *refusal);
+// Why, in English, for logs and the command line (the window says it in the user's language).
+QString refusalText(Refusal refusal);
 
 struct ManifestEntry
 {
@@ -79,6 +82,12 @@ QByteArray signatureText(const QByteArray &message, const QByteArray &secretKey)
 QList<ZipArchive::Item> signArchive(QList<ZipArchive::Item> items, const QByteArray &secretKey);
 // The manifest entry of an item, as the unpacker finds it.
 ManifestEntry manifestEntry(const ZipArchive::Item &item);
+// Whether an archive entry (its name tidied) is MANIFEST or MANIFEST.sig, which the manifest
+// does not list and nothing extracts.
+bool isSignatureEntry(const QString &name);
+// Checks an archive read whole (the signing tool's check).
+Verdict checkItems(const QList<ZipArchive::Item> &items, const QList<QByteArray> &keys,
+                   QString *why);
 
 // Checks an archive's manifest and its signature against the entries found in it (the
 // manifest and its signature not among them): every entry must be listed with its size and

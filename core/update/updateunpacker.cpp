@@ -95,11 +95,6 @@ QString firstUnsafeEntry(const QList<Entry> &entries)
     return QString();
 }
 
-bool isSignatureFile(const QString &path)
-{
-    return path == QLatin1String(UpdateSignature::manifestName) ||
-           path == QLatin1String(UpdateSignature::signatureName);
-}
 
 // Everything in the updates folder but the archive goes, so that an archive without a script
 // can never start the script of an earlier update. Links are removed, not followed.
@@ -168,7 +163,7 @@ QString extractAll(const QString &archivePath, const QList<Entry> &entries, cons
         const Entry *e = next == ZipArchive::Reader::Next::Entry ? byRaw.value(item.name) : nullptr;
         if (!e)
             return changed.arg(item.name);
-        if (e->kind != Entry::File || isSignatureFile(e->path))
+        if (e->kind != Entry::File || UpdateSignature::isSignatureEntry(e->path))
             continue;
         const QString dest = root.filePath(e->path);
         if (!root.mkpath(QFileInfo(e->path).path()))
@@ -365,7 +360,7 @@ UpdateUnpacker::Inspection UpdateUnpacker::inspect(const QString &archivePath)
         seen.insert(e.path);
         // Read through once, and thrown away: sizes, hashes and the compression of every
         // entry are known before a byte lands on the disk.
-        const bool keep = e.kind == Entry::File && isSignatureFile(e.path);
+        const bool keep = e.kind == Entry::File && UpdateSignature::isSignatureEntry(e.path);
         QByteArray kept;
         QCryptographicHash sha(QCryptographicHash::Sha256);
         const qint64 start = reader.consumed();
@@ -434,39 +429,37 @@ UpdateUnpacker::Inspection UpdateUnpacker::inspect(const QString &archivePath)
 
     QList<UpdateSignature::ManifestEntry> found;
     for (const Entry &e : in.entries)
-        if (e.kind != Entry::Dir && !isSignatureFile(e.path))
+        if (e.kind != Entry::Dir && !UpdateSignature::isSignatureEntry(e.path))
             found.append({e.path, e.size, e.sha256});
     const QList<QByteArray> keys = UpdateSignature::trustedKeys();
     in.verdict = UpdateSignature::checkArchive(found, manifest, signature, keys, &in.why);
-    QString reason;
+    UpdateSignature::Refusal refusal;
     in.decision = UpdateSignature::decide(in.verdict, !keys.isEmpty(),
-                                          UpdateSignature::signatureRequired(), &reason);
+                                          UpdateSignature::signatureRequired(), &refusal);
     if (in.why.isEmpty())
-        in.why = reason;
+        in.why = UpdateSignature::refusalText(refusal);
     if (in.decision == UpdateSignature::Decision::Refuse)
-        return refuse(Result::Refused, tr("Обновление отклонено: %1").arg(refusalText(in.verdict,
-                                                                                  !keys.isEmpty())));
+        return refuse(Result::Refused, tr("Обновление отклонено: %1").arg(refusalText(refusal)));
     return in;
 }
 
-QString UpdateUnpacker::refusalText(UpdateSignature::Verdict verdict, bool haveKeys)
+QString UpdateUnpacker::refusalText(UpdateSignature::Refusal refusal)
 {
-    switch (verdict) {
-    case UpdateSignature::Verdict::Bad:
+    using R = UpdateSignature::Refusal;
+    switch (refusal) {
+    case R::None:
+        break;
+    case R::Bad:
         return tr("его подпись не сходится: архив изменён или повреждён");
-    case UpdateSignature::Verdict::UnknownKey:
-        if (haveKeys)
-            return tr("оно подписано ключом, которому конфигуратор не доверяет");
-        break;
-    case UpdateSignature::Verdict::Unsigned:
-        if (haveKeys)
-            return tr("оно не подписано");
-        break;
-    case UpdateSignature::Verdict::Trusted:
-        break;
+    case R::UnknownKey:
+        return tr("оно подписано ключом, которому конфигуратор не доверяет");
+    case R::Unsigned:
+        return tr("оно не подписано");
+    case R::Required:
+        return tr("оно не подписано доверенным ключом, а настройки требуют подписи "
+                  "(UpdateServer/RequireSignature)");
     }
-    return tr("оно не подписано доверенным ключом, а настройки требуют подписи "
-              "(UpdateServer/RequireSignature)");
+    return QString();
 }
 
 bool UpdateUnpacker::run(const QString &programDir, bool unsignedApproved)
@@ -490,7 +483,8 @@ bool UpdateUnpacker::run(const QString &programDir, bool unsignedApproved)
     if (in.result != Result::NotRun)
         return fail(in.result, in.error);
     if (in.decision == UpdateSignature::Decision::Ask && !unsignedApproved)
-        return fail(Result::Refused, tr("Обновление отклонено: оно не подписано"));
+        return fail(Result::Refused, tr("Обновление отклонено: %1")
+                                         .arg(refusalText(UpdateSignature::Refusal::Unsigned)));
     qDebug().noquote() << "UNPACKER: Number of items in the zip archive =" << in.entries.size();
     for (const Entry &e : in.entries) {
         if (e.kind == Entry::File)

@@ -95,8 +95,8 @@ public:
     // Reads the archive through without extracting anything and judges it: its entries, the
     // bounds and the signature (the trusted keys and the settings).
     static Inspection inspect(const QString &archivePath);
-    // Why an archive or image with this verdict is refused, in the user's language.
-    static QString refusalText(UpdateSignature::Verdict verdict, bool haveKeys);
+    // Why an update is refused, in the user's language.
+    static QString refusalText(UpdateSignature::Refusal refusal);
 
     explicit UpdateUnpacker(QObject *parent);
 

@@ -3748,10 +3748,6 @@ Install the update with the package manager.</translation>
         <translation>it is not signed by a trusted key, and the settings require a signature (UpdateServer/RequireSignature)</translation>
     </message>
     <message>
-        <source>Обновление отклонено: оно не подписано</source>
-        <translation>The update was refused: it is not signed</translation>
-    </message>
-    <message>
         <source>Недостаточно места на диске для обновления: нужно %1 МБ</source>
         <translation>Not enough disk space for the update: %1 MB are needed</translation>
     </message>

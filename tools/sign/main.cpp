@@ -171,19 +171,7 @@ int verify(const QString &path, const QString &keyArg)
         QList<ZipArchive::Item> items;
         if (!ZipArchive::readAll(path, maxArchiveBytes, &items, &error))
             return failure(error);
-        QByteArray manifest;
-        QByteArray signature;
-        QList<UpdateSignature::ManifestEntry> found;
-        for (const ZipArchive::Item &item : items) {
-            const QString name = ZipArchive::tidied(item.name);
-            if (name == QLatin1String(UpdateSignature::manifestName))
-                manifest = item.data;
-            else if (name == QLatin1String(UpdateSignature::signatureName))
-                signature = item.data;
-            else if (item.kind != ZipArchive::Item::Dir)
-                found << UpdateSignature::manifestEntry(item);
-        }
-        verdict = UpdateSignature::checkArchive(found, manifest, signature, {key}, &why);
+        verdict = UpdateSignature::checkItems(items, {key}, &why);
     } else {
         QByteArray image;
         verdict = UpdateSignature::checkImage(data, {key}, &image);
