@@ -27,13 +27,18 @@ FirmwareController::FirmwareController(MainWindow *window)
         if (flashedVersion.isEmpty())
             return;
         const bool runs = back.firmware == flashedVersion;
-        this->window->prompts->report(
-            runs ? UserPrompts::Icon::Information : UserPrompts::Icon::Warning,
-            tr("Обновление прошивки"),
-            (runs ? tr("%1 теперь работает с прошивкой %2.")
-                  : tr("%1 вернулся после перезагрузки с прошивкой %3 вместо %2."))
-                .arg(this->window->deviceLine(back), flashedVersion, back.firmware));
-        flashedVersion.clear();
+        tell(runs ? FirmwareDialog::Outcome::Done : FirmwareDialog::Outcome::Failed,
+             (runs ? tr("%1 теперь работает с прошивкой %2.")
+                   : tr("%1 вернулся после перезагрузки с прошивкой %3 вместо %2."))
+                 .arg(this->window->deviceLine(back), flashedVersion, back.firmware));
+    });
+    connect(window->session, &DeviceSession::failed, this, [this] {
+        if (flashedVersion.isEmpty())
+            return;
+        tell(FirmwareDialog::Outcome::Failed,
+             tr("Устройство не вернулось после перезагрузки: работает ли оно с прошивкой %1, "
+                "неизвестно. Проверьте подключение и нажмите «Обновить».")
+                 .arg(flashedVersion));
     });
     Ui::MainWindow *ui = window->ui;
     fileTransfer = new FileTransfer(window->link, this);
@@ -42,12 +47,23 @@ FirmwareController::FirmwareController(MainWindow *window)
     connect(fileTransfer, &FileTransfer::setProgress, ui->progressBar, &QProgressBar::setMaximum);
     connect(fileTransfer, &FileTransfer::setProgressValue, ui->progressBar,
             &QProgressBar::setValue);
+    connect(fileTransfer, &FileTransfer::setProgressValue, this, [this](int bytes) {
+        if (dialog)
+            dialog->setDone(bytes);
+    });
+    connect(fileTransfer, &FileTransfer::resuming, this, [this](qint64 offset) {
+        if (dialog)
+            dialog->setResumedAt(offset);
+    });
     connect(fileTransfer, &FileTransfer::transferFailed, this,
             &FirmwareController::firmwareTransferFailed);
     // What the device holds is not a part of this image: the user learns why the transfer
     // takes its whole time after an interrupted one.
     connect(fileTransfer, &FileTransfer::startingOver, this, [this](const QString &why) {
         qDebug().noquote() << "Firmware transfer starts over:" << why;
+        if (dialog)
+            return dialog->setNote(tr("Прошивка, начатая на устройстве ранее, не совпадает с "
+                                      "этой: запись начинается заново."));
         this->window->prompts->notify(
             UserPrompts::Icon::Information, tr("Обновление прошивки"),
             tr("Прошивка, начатая на устройстве ранее, не совпадает с этой: запись начинается "
@@ -141,9 +157,35 @@ void FirmwareController::startUpdateFirmware()
             return;
         }
         window->link->setFirmwareUpdate(true);
+        openDialog(version);
         window->setGlobalState(LinkState::UpdateApp);
         emit window->getFileInfo();
     });
+}
+
+void FirmwareController::openDialog(const QString &version)
+{
+    delete dialog;
+    dialog = new FirmwareDialog(window->deviceLine(window->currentDevice), window->shown.firmware,
+                                version, window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setTotal(fileTransfer->fileSize());
+    connect(dialog, &FirmwareDialog::cancelRequested, fileTransfer, &FileTransfer::cancel);
+    // The window's pages wait for the end: edits would go to a device that is taking its
+    // new firmware. (The page list follows the states, which lock it while the image goes.)
+    window->ui->stackedWidget->setEnabled(false);
+    dialog->show();
+}
+
+void FirmwareController::tell(FirmwareDialog::Outcome outcome, const QString &text)
+{
+    flashedVersion.clear();
+    window->ui->stackedWidget->setEnabled(true);
+    if (dialog)
+        return dialog->finish(outcome, text);
+    window->prompts->report(outcome == FirmwareDialog::Outcome::Done ? UserPrompts::Icon::Information
+                                                                     : UserPrompts::Icon::Critical,
+                            tr("Обновление прошивки"), text);
 }
 
 QString FirmwareController::firmwareErrorText(FileTransfer::Error error)
@@ -177,6 +219,8 @@ QString FirmwareController::firmwareErrorText(FileTransfer::Error error)
         return tr("Устройство не перезагрузилось в новую прошивку.");
     case E::LinkLost:
         return tr("Связь с устройством потеряна.");
+    case E::Cancelled:
+        return tr("Обновление отменено.");
     }
     return QString();
 }
@@ -192,7 +236,17 @@ void FirmwareController::firmwareTransferFailed(FileTransfer::Error error, const
 {
     qWarning().noquote() << "Firmware update failed:" << reason;
     failure = firmwareErrorText(error);
+    const QString version = flashedVersion;
     flashedVersion.clear(); // the failure is what is told
+    // What the device holds stays there: the same image later goes on from it.
+    const QString resumeLater =
+        fileTransfer->confirmedBytes() > 0
+            ? QLatin1Char(' ') + tr("В устройстве %1 из %2 КБ прошивки %3: следующее "
+                                     "обновление продолжит запись с этого места.")
+                                      .arg(fileTransfer->confirmedBytes() / 1024)
+                                      .arg((fileTransfer->fileSize() + 1023) / 1024)
+                                      .arg(version)
+            : QString();
     switch (error) {
     case FileTransfer::Error::BlocksRejected:
     case FileTransfer::Error::CheckFailed:
@@ -203,11 +257,18 @@ void FirmwareController::firmwareTransferFailed(FileTransfer::Error error, const
     case FileTransfer::Error::LinkLost:
         // The link's own state says what happened to the device.
         endUpdate();
+        tell(FirmwareDialog::Outcome::Failed, failure + resumeLater);
+        break;
+    case FileTransfer::Error::Cancelled:
+        endUpdate();
+        tell(FirmwareDialog::Outcome::Cancelled, failure + resumeLater);
+        if (window->currentState != LinkState::Disconnected)
+            window->setGlobalState(LinkState::Ready);
         break;
     default:
         // Refused before anything was sent: the device is as it was.
         endUpdate();
-        window->prompts->report(UserPrompts::Icon::Critical, tr("Обновление прошивки"), failure);
+        tell(FirmwareDialog::Outcome::Failed, failure);
         // Ready again also restarts the status polling the update had stopped.
         if (window->currentState != LinkState::Disconnected)
             window->setGlobalState(LinkState::Ready);
@@ -220,6 +281,9 @@ bool FirmwareController::applyState(int state)
     using namespace LinkState;
     switch (state) {
     case Disconnected:
+        // After the restart, the wait for the device to come back with its new firmware.
+        if (dialog && dialog->step() == FirmwareDialog::Step::Restart)
+            dialog->setStep(FirmwareDialog::Step::Return);
         endUpdate();
         return false;
     case Ready:
@@ -230,6 +294,12 @@ bool FirmwareController::applyState(int state)
         if (updating)
             window->showStatusLine(ConnectionStates::Yellow,
                                    QT_TRANSLATE_NOOP("MainWindow", "Обновление прошивки"));
+        if (updating && dialog)
+            dialog->setStep(FirmwareDialog::Step::Transfer);
+        return false;
+    case Reload:
+        if (updating && dialog)
+            dialog->setStep(FirmwareDialog::Step::Restart);
         return false;
     case FileWritten:
         if (!updating)
@@ -240,15 +310,16 @@ bool FirmwareController::applyState(int state)
     case FileWriteError:
         if (!updating)
             return false;
-        window->prompts->report(
-            UserPrompts::Icon::Critical, tr("Обновление прошивки"),
-            tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
-                (failure.isEmpty() ? QString() : QLatin1Char('\n') + failure));
+        tell(FirmwareDialog::Outcome::Failed,
+             tr("Ошибка обновления прошивки. Перезагрузите устройство и повторите обновление.") +
+                 (failure.isEmpty() ? QString() : QLatin1Char('\n') + failure));
         endUpdate();
         window->setGlobalState(Ready);
         return true;
     case ApplyingFirmware:
         window->ui->progressBar->setValue(0);
+        if (dialog)
+            dialog->setStep(FirmwareDialog::Step::Check);
         return true;
     default:
         return false;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "filetransfer.h"
+#include "firmwaredialog.h"
 
 #include <QMap>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 class MainWindow;
@@ -29,6 +31,8 @@ public:
     QString localLastFw(const QString &devID);
     // What the window's state means for the update; true when nothing else is left to do.
     bool applyState(int state);
+    // The progress dialog of the update under way (null when none is shown).
+    FirmwareDialog *progressDialog() const { return dialog; }
 
 public slots:
     // Compares the store with the connected device's version and offers a newer one.
@@ -41,6 +45,10 @@ private:
     static QString firmwareErrorText(FileTransfer::Error error);
     // The update is over (done, refused or lost): the link polls and searches again.
     void endUpdate();
+    void openDialog(const QString &version);
+    // The outcome: at the end of the progress dialog, or in a box when there is none. The
+    // device's pages are usable again.
+    void tell(FirmwareDialog::Outcome outcome, const QString &text);
 
     MainWindow *window;
     FileTransfer *fileTransfer = nullptr;
@@ -50,4 +58,5 @@ private:
     bool newerInStore = false; // the button is offered again whenever the device is ready
     QString failure;           // why the last update stopped, for the failure box
     QString flashedVersion;    // being flashed: told once the device is back
+    QPointer<FirmwareDialog> dialog;
 };

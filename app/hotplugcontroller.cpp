@@ -1,9 +1,14 @@
 #include "hotplugcontroller.h"
 
+#include "deviceinterface.h"
 #include "devicesession.h"
 #include "hotplugmonitor.h"
 #include "linkstate.h"
 #include "mainwindow.h"
+#include "portenumerator.h"
+#include "selectdeviceform.h"
+
+#include <QFileInfo>
 
 #include <QTimer>
 #include <algorithm>
@@ -48,3 +53,31 @@ void HotplugController::nodesChanged()
     const qint64 leftMs = std::max<qint64>(0, searchDelayMs - burst.elapsed());
     searchTimer->start(int(std::min<qint64>(settleMs, leftMs)));
 }
+
+void HotplugController::usePort(const QString &portName)
+{
+    window->portChoice()->choose(portName);
+    // A terminal outside the system's device folder comes and goes in its own.
+    watchFolder(portName.startsWith(QLatin1Char('/')) ? QFileInfo(portName).absolutePath()
+                                                      : QString());
+    window->refreshDeviceList();
+}
+
+void HotplugController::showDeviceList(const QStringList &devices)
+{
+    if (selectForm)
+        return;
+    selectForm = new SelectDeviceForm(devices, window);
+    DeviceInterface *link = window->deviceLink();
+    connect(selectForm, &SelectDeviceForm::selectDeviceIndex, link,
+            &DeviceInterface::setCurrentDevice);
+    connect(selectForm, &SelectDeviceForm::selectPort, this, &HotplugController::usePort);
+    // Cancelled with no port open, the window still waits for a device.
+    connect(selectForm, &SelectDeviceForm::selectionCanceled, this, [this, link] {
+        window->setGlobalState(link->serialPort()->isOpen() ? LinkState::Ready
+                                                            : LinkState::Disconnected);
+    });
+    selectForm->offerPorts(window->portChoice()->allPorts(), window->portChoice()->chosen());
+    selectForm->show();
+}
+

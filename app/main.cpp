@@ -55,17 +55,9 @@ int main(int argc, char *argv[])
     // "-port NAME": that port is the only candidate and counts as a Vexa7XX whatever its USB
     // identifiers (adapters of other makers, the simulator's pseudo-terminal).
     std::unique_ptr<FixedPortEnumerator> explicitEnumerator;
-    if (!explicitPort.isEmpty()) {
-        const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
-        PortInfo p;
-        p.portName = explicitPort;
-        p.hasIds = true;
-        p.vendorId = ids.vid;
-        p.productId = ids.pid;
-        p.serialNumber =
-            QLatin1String(DeviceInterface::devicePrefix) + QFileInfo(explicitPort).fileName();
-        explicitEnumerator = std::make_unique<FixedPortEnumerator>(QList<PortInfo>{p});
-    }
+    if (!explicitPort.isEmpty())
+        explicitEnumerator = std::make_unique<FixedPortEnumerator>(
+            QList<PortInfo>{ChosenPortEnumerator::asDevice(explicitPort)});
 
     MainWindow window(nullptr, explicitEnumerator.get());
     if (window.startupFailed()) {

@@ -13,6 +13,7 @@
 #include <memory>
 
 class AuthenticationController;
+class ChosenPortEnumerator;
 class ClockController;
 class ConfigController;
 class ConfigEditor;
@@ -25,7 +26,6 @@ class HotplugController;
 class PageController;
 class PortEnumerator;
 class RelayController;
-class SelectDeviceForm;
 class StatusController;
 class StatusPanel;
 class SettingsForm;
@@ -82,6 +82,7 @@ public:
     StatusController *statusController() const { return status; }
     HotplugController *hotplugController() const { return hotplug; }
     PageController *pageController() const { return pages; }
+    ChosenPortEnumerator *portChoice() const { return chosenPorts.get(); }
     StatusPoller *statusPoller() const { return poller; }
     // The device the window talks to (how it is reached included).
     const DeviceIdentity &connectedDevice() const { return currentDevice; }
@@ -196,7 +197,7 @@ private:
     HotplugController *hotplug = nullptr;
     PageController *pages = nullptr;
     SettingsForm *settingsForm = nullptr;
-    QPointer<SelectDeviceForm> selectForm;
+    std::unique_ptr<ChosenPortEnumerator> chosenPorts; // the ports searched, or the user's one
     StatusPanel *statusPanel = nullptr;
     ConfigEditor *editor = nullptr;
     ConsolePage *console = nullptr;

@@ -20,10 +20,10 @@
 #include "fieldmarks.h"
 #include "firmwarecontroller.h"
 #include "hotplugcontroller.h"
+#include "portenumerator.h"
 #include "pagecontroller.h"
 #include "relaycontroller.h"
 #include "reloadform.h"
-#include "selectdeviceform.h"
 #include "settingsform.h"
 #include "statuscontroller.h"
 #include "statuspanel.h"
@@ -48,7 +48,8 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     // The session identifies the device, chooses its firmware group (before the read asks for
     // the group's parameters), writes and verifies, and waits for the device after a reboot;
     // the window follows the link's own search for the device.
-    session = new DeviceSession(enumerator, this);
+    chosenPorts = std::make_unique<ChosenPortEnumerator>(enumerator);
+    session = new DeviceSession(chosenPorts.get(), this);
     session->useDatabase(dbWorker);
     session->setUserPrompts(prompts);
     session->setReadsConfiguration(true);
@@ -291,7 +292,8 @@ void MainWindow::applyStateEffects(int state)
             session->awaitReturn();
         setControlsEnabled(ConnectionStates::RefreshButton | ConnectionStates::UpdateFwButton,
                            false);
-        prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"), why, rebootBoxMs);
+        if (!firmware->progressDialog()) // which shows the restart as a step of its own
+            prompts->notify(UserPrompts::Icon::Information, tr("Перезагрузка"), why, rebootBoxMs);
         break;
     }
     case WriteFile:
@@ -372,6 +374,9 @@ void MainWindow::refreshDeviceList()
             session->identify();
         } else {
             session->search();
+            // Asked for and nothing found: the computer's ports are offered.
+            if (currentState == LinkState::Disconnected)
+                showDeviceList({});
         }
     });
 }
@@ -410,14 +415,7 @@ void MainWindow::hideRefreshButton(bool hide)
 void MainWindow::showDeviceList(QStringList devices)
 {
     readyFlag = false;
-    if (selectForm)
-        return;
-    selectForm = new SelectDeviceForm(devices, this);
-    connect(selectForm, &SelectDeviceForm::selectDeviceIndex, link,
-            &DeviceInterface::setCurrentDevice);
-    connect(selectForm, &SelectDeviceForm::selectionCanceled, this,
-            [this] { setGlobalState(LinkState::Ready); });
-    selectForm->show();
+    hotplug->showDeviceList(devices);
 }
 
 void MainWindow::readConfig()

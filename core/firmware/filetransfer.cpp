@@ -168,6 +168,7 @@ void FileTransfer::getFileInfo()
     blockInFlight = false;
     resyncing = false;
     rewriting = false;
+    cancelAsked = false;
     phase = Phase::FileInfo;
     link->getFileInfo();
 }
@@ -198,6 +199,8 @@ void FileTransfer::setFileInfo(FILE_INFO info)
 
 void FileTransfer::getLoadedBlocks()
 {
+    if (stoppedByCancel())
+        return;
     phase = Phase::LoadedBlocks;
     link->getLoadedBlocks();
 }
@@ -259,6 +262,8 @@ void FileTransfer::keepRecord(qint64 confirmed, qint64 sent)
 
 void FileTransfer::getCreateFile()
 {
+    if (stoppedByCancel())
+        return;
     phase = Phase::Create;
     link->getCreateFile();
 }
@@ -325,6 +330,8 @@ void FileTransfer::sendFileBlock(uchar fileType, uint offset, uint packSize, uch
 
 void FileTransfer::sendNextBlock()
 {
+    if (stoppedByCancel())
+        return;
     qDebug() << "File size counter: " << fileSizeCounter;
     const qint64 rest = fwFileData.size() - fileSizeCounter;
     if (rest <= 0) {
@@ -354,6 +361,8 @@ void FileTransfer::sendNextBlock()
 
 void FileTransfer::getCheckFile()
 {
+    if (stoppedByCancel())
+        return;
     phase = Phase::Check;
     emit changeDeviceStatus(LinkState::ApplyingFirmware);
     link->getCheckFile();
@@ -413,6 +422,32 @@ void FileTransfer::rebootAnswer(uchar statusCode)
 
 // ---- endings --------------------------------------------------------------------------------
 
+bool FileTransfer::canCancel() const
+{
+    return phase != Phase::Idle && phase != Phase::Check && phase != Phase::Reboot;
+}
+
+bool FileTransfer::cancel()
+{
+    if (!canCancel())
+        return false;
+    // The request in flight is answered first: stopping before its answer would leave the
+    // record behind what the device stored.
+    cancelAsked = true;
+    return true;
+}
+
+bool FileTransfer::stoppedByCancel()
+{
+    if (!cancelAsked)
+        return false;
+    stop(Error::Cancelled, QStringLiteral("Cancelled: the device holds %1 of %2 bytes of the "
+                                          "image, a later transfer goes on from there")
+                               .arg(fileSizeCounter)
+                               .arg(fwFileData.size()));
+    return true;
+}
+
 void FileTransfer::stop(Error error, const QString &reason)
 {
     qDebug().noquote() << "Firmware transfer stopped: " << reason << "/C:12";
@@ -421,6 +456,7 @@ void FileTransfer::stop(Error error, const QString &reason)
     phase = Phase::Idle;
     blockInFlight = false;
     resyncing = false;
+    cancelAsked = false;
     emit transferFailed(error, reason);
 }
 

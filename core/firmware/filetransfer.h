@@ -42,6 +42,7 @@ public:
         CreateRefused,  // the device would not create the file
         RebootRefused,  // the device would not reboot into the new image
         LinkLost,       // the device went away or stopped answering
+        Cancelled,      // the user stopped it between two steps
     };
     Q_ENUM(Error)
 
@@ -54,6 +55,9 @@ public:
     void setMaxBlockRetries(int n) { maxBlockRetries = n; }
 
     bool isRunning() const { return phase != Phase::Idle; }
+    // Whether a cancel would still stop the transfer: not once the device checks the image or
+    // restarts into it.
+    bool canCancel() const;
     qint64 fileSize() const { return fwFileData.size(); }
     QString fileVersion() const { return fwFileVersion; }
     // The device identifier in the loaded image's header (0 when none is loaded).
@@ -81,6 +85,10 @@ public slots:
     Error loadFirmwareFile(QString fwVersion, QString filePath);
     // Starts the transfer of the loaded image, if it is for the device on the link.
     void getFileInfo();
+    // Stops the transfer before its next request (the answer awaited is taken first, so the
+    // resume record holds what the device has); a later transfer of the same image goes on
+    // from there. False when it is too late (see canCancel).
+    bool cancel();
 
     // The device's answers (from the parser; ignored unless they answer the current step).
     void setFileInfo(FILE_INFO info);
@@ -124,6 +132,8 @@ private:
     void startOver(const QString &why);
     // The record says how far this image went into this device: kept before every block.
     void keepRecord(qint64 confirmed, qint64 sent);
+    // A cancel asked for stops the transfer here, before the next request goes out.
+    bool stoppedByCancel();
 
     DeviceInterface *link;
     Phase phase = Phase::Idle;
@@ -150,6 +160,7 @@ private:
     bool resyncing = false;
     // The check failed once and the whole image is being written again.
     bool rewriting = false;
+    bool cancelAsked = false;
     QString devFwVersion;
     QString devUpdFileVersion;
 };

@@ -1,5 +1,7 @@
 #include "portenumerator.h"
 
+#include "appsettings.h"
+
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
@@ -36,3 +38,39 @@ QList<PortInfo> FixedPortEnumerator::ports() const
     }
     return out;
 }
+
+ChosenPortEnumerator::ChosenPortEnumerator(PortEnumerator *base)
+    : base(base ? base : &system)
+{}
+
+QList<PortInfo> ChosenPortEnumerator::allPorts() const
+{
+    return base->ports();
+}
+
+QList<PortInfo> ChosenPortEnumerator::ports() const
+{
+    if (chosenPort.isEmpty())
+        return base->ports();
+    // Offered while the port is there: an unplugged adapter is no device.
+    for (const PortInfo &p : base->ports()) {
+        if (p.portName == chosenPort)
+            return {asDevice(chosenPort)};
+    }
+    if (chosenPort.startsWith(QLatin1Char('/')) && QFileInfo::exists(chosenPort))
+        return {asDevice(chosenPort)};
+    return {};
+}
+
+PortInfo ChosenPortEnumerator::asDevice(const QString &portName)
+{
+    const AppSettings::UsbIds ids = AppSettings::deviceUsbIds();
+    PortInfo p;
+    p.portName = portName;
+    p.hasIds = true;
+    p.vendorId = ids.vid;
+    p.productId = ids.pid;
+    p.serialNumber = QLatin1String(vexaSerialPrefix) + QFileInfo(portName).fileName();
+    return p;
+}
+

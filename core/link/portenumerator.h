@@ -42,3 +42,27 @@ public:
 private:
     QList<PortInfo> list;
 };
+
+// The ports of another enumerator (the system's when null) until the user names one port:
+// then only that port, taken for a Vexa7XX whatever its USB identifiers. Adapters of other
+// makers and the simulator's terminals are reached so, from "-port" or the window's port list.
+class ChosenPortEnumerator : public PortEnumerator
+{
+public:
+    explicit ChosenPortEnumerator(PortEnumerator *base);
+    QList<PortInfo> ports() const override;
+    // Every port of the base, for the user to choose from.
+    QList<PortInfo> allPorts() const;
+    // Empty: the search looks at every port again.
+    void choose(const QString &portName) { chosenPort = portName; }
+    QString chosen() const { return chosenPort; }
+    // The entry of a port the user named: the configured USB identifiers, and a USB serial
+    // number made of the Vexa7XX prefix and the port's name, which finds it after a reboot.
+    static PortInfo asDevice(const QString &portName);
+
+private:
+    PortEnumerator system;
+    PortEnumerator *base;
+    QString chosenPort;
+};
+

@@ -1236,6 +1236,65 @@ Switch debug mode off?</translation>
         <source>Незаписанные изменения (%1) останутся: их можно записать после обновления.</source>
         <translation>The unwritten changes (%1) stay: they can be written after the update.</translation>
     </message>
+    <message>
+        <source>Устройство не вернулось после перезагрузки: работает ли оно с прошивкой %1, неизвестно. Проверьте подключение и нажмите «Обновить».</source>
+        <translation>The device did not come back after the restart: whether it runs firmware %1 is not known. Check the connection and press "Refresh".</translation>
+    </message>
+    <message>
+        <source>Обновление отменено.</source>
+        <translation>Update cancelled.</translation>
+    </message>
+    <message>
+        <source>В устройстве %1 из %2 КБ прошивки %3: следующее обновление продолжит запись с этого места.</source>
+        <translation>The device holds %1 of %2 KB of firmware %3: the next update goes on from there.</translation>
+    </message>
+</context>
+<context>
+    <name>FirmwareDialog</name>
+    <message>
+        <source>%1 КБ/с, осталось %2</source>
+        <translation>%1 KB/s, %2 left</translation>
+    </message>
+    <message>
+        <source>Остановка после текущего блока...</source>
+        <translation>Stopping after the current block...</translation>
+    </message>
+    <message>
+        <source>Передача прошивки в устройство</source>
+        <translation>Sending the firmware to the device</translation>
+    </message>
+    <message>
+        <source>Проверка прошивки устройством</source>
+        <translation>The device checks the firmware</translation>
+    </message>
+    <message>
+        <source>Перезагрузка устройства</source>
+        <translation>The device restarts</translation>
+    </message>
+    <message>
+        <source>Ожидание устройства с новой прошивкой</source>
+        <translation>Waiting for the device with the new firmware</translation>
+    </message>
+    <message>
+        <source>Обновление прошивки</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>Версия %1 → %2</source>
+        <translation>Version %1 → %2</translation>
+    </message>
+    <message>
+        <source>запись продолжается с %1 КБ</source>
+        <translation>going on from %1 KB</translation>
+    </message>
+    <message>
+        <source>Отменить</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>FreqForm</name>
@@ -2827,6 +2886,34 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Найдено несколько устройств. Выберите одно:</source>
+        <translation>Several devices were found. Choose one:</translation>
+    </message>
+    <message>
+        <source>Порты компьютера: для адаптера другого производителя</source>
+        <translation>The computer's ports: for an adapter of another maker</translation>
+    </message>
+    <message>
+        <source>Другой порт…</source>
+        <translation>Other port…</translation>
+    </message>
+    <message>
+        <source>Автоматический поиск устройств Vexa7XX</source>
+        <translation>Search for Vexa7XX devices automatically</translation>
+    </message>
+    <message>
+        <source>Выбор порта</source>
+        <translation>Choose a port</translation>
+    </message>
+    <message>
+        <source>Устройство Vexa7XX не найдено. Выберите порт, к которому оно подключено:</source>
+        <translation>No Vexa7XX device was found. Choose the port it is connected to:</translation>
+    </message>
+    <message>
+        <source>Выберите порт, к которому подключено устройство:</source>
+        <translation>Choose the port the device is connected to:</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -30,6 +31,8 @@ private slots:
     void cleanup() { f.reset(); }
     void onePortIsOpenedAndRead();
     void twoPortsOfferAChoice();
+    void otherPortReachesAnAdapter_data();
+    void otherPortReachesAnAdapter();
     void otherPortsAreNotOffered_data();
     void otherPortsAreNotOffered();
     void silentDeviceAsksAfterThreeResends_data();
@@ -101,6 +104,52 @@ void tst_Connection::twoPortsOfferAChoice()
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
     QCOMPARE(portOf(window), b->portName());
     QCOMPARE(a->totalCommands(), 0);
+}
+
+void tst_Connection::otherPortReachesAnAdapter_data()
+{
+    QTest::addColumn<bool>("choose");
+    QTest::newRow("the port is chosen") << true;
+    QTest::newRow("cancelled") << false;
+}
+
+void tst_Connection::otherPortReachesAnAdapter()
+{
+    QFETCH(bool, choose);
+    // The device behind an adapter of another maker: its port is not a Vexa7XX's. Asked to
+    // look, the window finds nothing and offers the computer's ports.
+    Simulator *s = f->addSim();
+    f->enumerator.sims.clear();
+    PortInfo adapter;
+    adapter.portName = s->portName();
+    adapter.hasIds = true;
+    adapter.vendorId = 0x0403;
+    adapter.productId = 0x6001;
+    f->enumerator.extra << adapter;
+    window = f->openWindow();
+    window->findChild<QToolButton *>("refreshButton")->click();
+    SelectDeviceForm *form = nullptr;
+    QTRY_VERIFY((form = window->findChild<SelectDeviceForm *>()));
+    QVERIFY(!window->deviceLink()->serialPort()->isOpen());
+    auto *list = form->findChild<QListWidget *>("deviceList");
+    QCOMPARE(list->count(), 2); // every port again, and the adapter
+    QCOMPARE(list->item(1)->text(), s->portName() + "  0403:6001");
+    if (!choose) {
+        form->findChild<QPushButton *>("cancelButton")->click();
+        QCOMPARE(window->globalState(), int(LinkState::Disconnected));
+        QCOMPARE(text("globalStatusText"), QString("Ожидание подключения модуля"));
+        QCOMPARE(s->totalCommands(), 0);
+        return;
+    }
+    emit list->doubleClicked(list->model()->index(1, 0));
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), int(LinkState::Ready),
+                              AppFixture::connectWaitMs);
+    QCOMPARE(portOf(window), s->portName());
+    QCOMPARE(text("snLabel"), s->device().serialNumber());
+    // The choice holds for the next search: the device stays where it is.
+    window->findChild<QToolButton *>("refreshButton")->click();
+    QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
+    QVERIFY(!window->findChild<SelectDeviceForm *>());
 }
 
 void tst_Connection::otherPortsAreNotOffered_data()

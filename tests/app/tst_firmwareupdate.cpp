@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPointer>
+#include <QPushButton>
 #include <QToolButton>
 
 // The firmware update as a user sees it: the store offers a newer firmware, the button asks,
@@ -21,6 +23,7 @@ private slots:
     void cleanup() { f.reset(); }
     void updateFromTheStore_data();
     void updateFromTheStore();
+    void cancelThenResume();
     void updateCheck_data();
     void updateCheck();
     void unsignedUpdateAsksAgain();
@@ -83,19 +86,82 @@ void tst_FirmwareUpdate::updateFromTheStore()
         QTRY_VERIFY_WITH_TIMEOUT(!f->codes({"0x86"}).isEmpty(), AppFixture::connectWaitMs);
         return;
     }
+    // The progress dialog goes through its steps while the pages wait.
+    auto *dialog = window->firmwareController()->progressDialog();
+    QVERIFY(dialog);
+    auto *pages = window->findChild<QWidget *>("stackedWidget");
+    QVERIFY(!pages->isEnabled());
+    QVERIFY(!window->findChild<QWidget *>("terminalMenu")->isEnabled());
+    QList<FirmwareDialog::Step> steps;
+    connect(dialog, &FirmwareDialog::stepChanged, this,
+            [&steps](FirmwareDialog::Step step) { steps << step; });
     // The device restarts into the image and is read again with its new version.
     QTRY_COMPARE_WITH_TIMEOUT(window->findChild<QLabel *>("softVer_lbl")->text(), QString("1.3.12"),
                               10 * AppFixture::connectWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), int(LinkState::Ready),
                               AppFixture::connectWaitMs);
-    QVERIFY2(f->prompts.notes.contains("Перезагрузка: Обновление прошивки..."),
-             qPrintable(f->prompts.notes.join('|')));
     // The outcome is told with the version the device came back with.
-    QTRY_VERIFY(f->prompts.asked.contains("Обновление прошивки: " + deviceLine +
-                                          " теперь работает с прошивкой 1.3.12."));
+    QTRY_COMPARE(dialog->outcomeText(), deviceLine + " теперь работает с прошивкой 1.3.12.");
+    using S = FirmwareDialog::Step;
+    QCOMPARE(steps, (QList<S>{S::Transfer, S::Check, S::Restart, S::Return}));
+    QCOMPARE(dialog->percent(), 100);
+    QVERIFY(pages->isEnabled());
+    QVERIFY2(f->prompts.notes.isEmpty(), qPrintable(f->prompts.notes.join('|')));
     QCOMPARE(f->sim()->device().storedFile(), firmwareImage(750, "1.3.12", newestSize));
     QVERIFY(!button->isEnabled());
     QCOMPARE(window->firmwareCheckResult(), MainWindow::FwCheck::UpToDate);
+}
+
+void tst_FirmwareUpdate::cancelThenResume()
+{
+    // Cancel stops between two blocks; the next update of the same image sends only the rest.
+    const QByteArray image = firmwareImage(750, "1.3.12", 40 * 1024);
+    store("Vexa750_v1.3.12_update.bin", image);
+    SimConfig c;
+    c.rebootDelayMs = AppFixture::quickRebootMs;
+    MainWindow *window = f->connectWindow(c);
+    QVERIFY(window);
+    const auto code = [](quint16 cmd) { return QString("0x%1").arg(cmd, 4, 16, QChar('0')); };
+    f->prompts.answer = UserPrompts::Yes;
+    QMetaObject::Connection atQuarter;
+    atQuarter = connect(window->firmwareController()->transfer(), &FileTransfer::setProgressValue,
+                        this, [&](int bytes) {
+                            if (bytes < image.size() / 4)
+                                return;
+                            disconnect(atQuarter);
+                            window->findChild<QPushButton *>("cancelFirmwareButton")->click();
+                        });
+    f->clearRequests();
+    window->findChild<QToolButton *>("updateFwButton")->click();
+    QPointer<FirmwareDialog> dialog = window->firmwareController()->progressDialog();
+    QVERIFY(dialog);
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isFinished(), 10 * AppFixture::connectWaitMs);
+    const int held = f->sim()->device().storedFile().size();
+    QVERIFY2(held >= image.size() / 4 && held < image.size(), qPrintable(QString::number(held)));
+    QVERIFY2(dialog->outcomeText().startsWith(
+                 QString("Обновление отменено. В устройстве %1 из 40 КБ прошивки 1.3.12")
+                     .arg(held / 1024)),
+             qPrintable(dialog->outcomeText()));
+    QCOMPARE(f->codes({code(Cmd::checkFile), code(Cmd::reboot)}), QStringList());
+    QVERIFY(window->findChild<QWidget *>("stackedWidget")->isEnabled());
+    QTRY_COMPARE(window->globalState(), int(LinkState::Ready));
+    QVERIFY(window->findChild<QWidget *>("terminalMenu")->isEnabled());
+    dialog->findChild<QPushButton *>("closeFirmwareButton")->click();
+    QTRY_VERIFY(!dialog);
+
+    f->clearRequests();
+    window->findChild<QToolButton *>("updateFwButton")->click();
+    dialog = window->firmwareController()->progressDialog();
+    QVERIFY(dialog);
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isFinished(), 10 * AppFixture::connectWaitMs);
+    QVERIFY2(dialog->outcomeText().endsWith("теперь работает с прошивкой 1.3.12."),
+             qPrintable(dialog->outcomeText()));
+    QVERIFY(dialog->findChild<QLabel *>("versionLabel")->text().contains(
+        QString("запись продолжается с %1 КБ").arg(held / 1024)));
+    const int blockBytes = FileTransfer::defaultBlockSize;
+    QCOMPARE(f->requests({"file block"}).size(),
+             (image.size() - held + blockBytes - 1) / blockBytes);
+    QCOMPARE(f->sim()->device().storedFile(), image);
 }
 
 void tst_FirmwareUpdate::updateCheck_data()

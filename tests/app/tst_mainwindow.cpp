@@ -5,6 +5,7 @@
 #include "guiresources.h"
 #include "mainwindow.h"
 #include "pagecontroller.h"
+#include "selectdeviceform.h"
 #include "settingsform.h"
 #include "showntexts.h"
 #include "statuscontroller.h"
@@ -287,7 +288,12 @@ void tst_MainWindow::everyTextFits()
     w->statusController()->showNetInfoForm();
     w->on_viewEditFreqpushButton_clicked();
     w->showDeviceList({"Vexa" + QString::number(model) + " SN " + serial});
+    w->findChild<SelectDeviceForm *>()->showPorts();
     w->authenticationController()->authenticationRequest();
+    auto *flash = new FirmwareDialog(w->deviceLine(w->connectedDevice()), "1.3.1", "1.4.0", w);
+    flash->setTotal(64 * 1024);
+    flash->setResumedAt(20 * 1024);
+    flash->show();
     check("dialogs");
     problems.removeDuplicates();
     for (const QString &p : qAsConst(problems))
