@@ -221,6 +221,19 @@ void ConfigController::clear()
     refreshPendingMarks();
 }
 
+bool ConfigController::mayReadAgain()
+{
+    if (pending.isEmpty())
+        return true;
+    return window->prompts->ask(
+               UserPrompts::Icon::Question, tr("Чтение конфигурации"),
+               tr("Считать конфигурацию из устройства заново? Незаписанные изменения (%1) будут "
+                  "потеряны:")
+                       .arg(pending.count()) +
+                   QStringLiteral("\n\n") + pendingChangeLines().join(QLatin1Char('\n')),
+               UserPrompts::Yes | UserPrompts::No) == UserPrompts::Yes;
+}
+
 bool ConfigController::mayClose()
 {
     if (pending.isEmpty() || window->currentState != LinkState::Ready)

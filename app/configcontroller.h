@@ -23,6 +23,9 @@ public:
     QDomDocument fullConfiguration() const { return pending.configuration(); }
     QDomDocument pendingChanges() const { return pending.document(); }
     bool hasChanges() const { return !pending.isEmpty(); }
+    // Reading the device again replaces the edits: true when there are none, or the user
+    // agrees to lose them.
+    bool mayReadAgain();
     int pendingCount() const { return pending.count(); }
 
     // Records an edit: pending while the value differs from the device's.

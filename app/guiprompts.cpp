@@ -121,8 +121,9 @@ GuiPrompts::Box GuiPrompts::linkBox(LinkPrompt which)
     case LinkPrompt::PortNoPermission:
         return {Icon::Critical, tr("Ошибка"),
                 tr("Нет прав на открытие порта устройства.\nДобавьте пользователя в группу "
-                   "dialout и войдите в систему заново (см. README: права на "
-                   "последовательный порт)."),
+                   "dialout командой\n    sudo usermod -aG dialout $USER\nи войдите в систему "
+                   "заново. Подробнее — в руководстве (F1), раздел «Последовательные порты в "
+                   "Linux»."),
                 Ok, Ok};
     case LinkPrompt::DeviceUnplugged:
         return {Icon::Critical, tr("Ошибка"),

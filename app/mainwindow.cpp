@@ -242,7 +242,10 @@ void MainWindow::createToolButtons()
     // Tool buttons act on press, not on release.
     connect(ui->openFileButton, &QToolButton::pressed, config, &ConfigController::openFile);
     connect(ui->saveFileButton, &QToolButton::pressed, config, &ConfigController::saveFile);
-    connect(ui->readConfigButton, &QToolButton::pressed, this, &MainWindow::readConfig);
+    connect(ui->readConfigButton, &QToolButton::pressed, this, [this] {
+        if (config->mayReadAgain())
+            readConfig();
+    });
     connect(ui->writeConfigButton, &QToolButton::pressed, config, &ConfigController::write);
     connect(ui->refreshButton, &QToolButton::pressed, this, &MainWindow::refreshDeviceList);
     connect(ui->restartButton, &QToolButton::pressed, this, &MainWindow::reloadDevice);

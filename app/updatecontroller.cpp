@@ -289,8 +289,13 @@ void UpdateController::updaterFinished(int exitCode)
             break;
         default:
             manualUpdateCheck = false;
-            window->prompts->report(UserPrompts::Icon::Critical, tr("Проверка обновлений"),
-                                    tr("Ошибка обмена данными с сервером"));
+            // A firmware refused for its signature is no exchange fault: the user learns why.
+            window->prompts->report(
+                UserPrompts::Icon::Critical, tr("Проверка обновлений"),
+                net->lastRefusal() != UpdateSignature::Refusal::None
+                    ? tr("Прошивка с сервера обновлений отклонена: %1. Ничего не сохранено.")
+                          .arg(UpdateUnpacker::refusalText(net->lastRefusal()))
+                    : tr("Ошибка обмена данными с сервером"));
             break;
         }
     }

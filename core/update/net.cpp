@@ -218,6 +218,7 @@ void Net::connectToServer()
     partsArrived = false;
     wasConnected = false;
     failure.clear();
+    refused = UpdateSignature::Refusal::None;
     settleTimer.stop();
 
     qDebug().noquote() << QStringLiteral("UPDATER: Connecting to server %1:%2...").arg(host).arg(port);
@@ -470,6 +471,7 @@ void Net::downloadComplete()
         const UpdateSignature::Decision decision = UpdateSignature::decide(
             verdict, !keys.isEmpty(), UpdateSignature::signatureRequired(), &refusal);
         if (decision == UpdateSignature::Decision::Refuse) {
+            refused = refusal;
             finish(2, Outcome::None, QStringLiteral("UPDATER: Firmware refused, %1. Nothing saved.")
                                          .arg(UpdateSignature::refusalText(refusal)));
             return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "updatesignature.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QPointer>
@@ -60,6 +62,8 @@ public:
     QString archivePath() const { return archive; }
     // Why the last exchange ended with code 1 or 2 (empty otherwise).
     QString lastError() const { return failure; }
+    // Why the last firmware downloaded was not stored for its signature (None otherwise).
+    UpdateSignature::Refusal lastRefusal() const { return refused; }
     bool busy() const { return mode != Mode::Idle; }
 
 public slots:
@@ -136,6 +140,7 @@ private:
     int errorsCount = 0;
     qint64 elapsedMs = 0;
     QString failure;
+    UpdateSignature::Refusal refused = UpdateSignature::Refusal::None;
 
     QTimer answerTimer;
     QTimer timeCounter;

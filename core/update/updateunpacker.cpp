@@ -450,7 +450,7 @@ QString UpdateUnpacker::refusalText(UpdateSignature::Refusal refusal)
     case R::None:
         break;
     case R::Bad:
-        return tr("его подпись не сходится: архив изменён или повреждён");
+        return tr("его подпись не сходится: файл изменён или повреждён");
     case R::UnknownKey:
         return tr("оно подписано ключом, которому конфигуратор не доверяет");
     case R::Unsigned:

@@ -232,6 +232,14 @@ Write them?</translation>
         <source>Конфигурация сохранена в %1 (ключи и EUI в файлы не сохраняются)</source>
         <translation>Configuration saved to %1 (keys and EUIs are never stored in files)</translation>
     </message>
+    <message>
+        <source>Чтение конфигурации</source>
+        <translation>Reading the configuration</translation>
+    </message>
+    <message>
+        <source>Считать конфигурацию из устройства заново? Незаписанные изменения (%1) будут потеряны:</source>
+        <translation>Read the configuration from the device again? The unwritten changes (%1) will be lost:</translation>
+    </message>
 </context>
 <context>
     <name>ConfigEditor</name>
@@ -1462,12 +1470,6 @@ Continue writing the configuration?</translation>
 Close the program that uses the device and connect again.</translation>
     </message>
     <message>
-        <source>Нет прав на открытие порта устройства.
-Добавьте пользователя в группу dialout и войдите в систему заново (см. README: права на последовательный порт).</source>
-        <translation>No permission to open the device's port.
-Add the user to the dialout group and log in again (see the README: serial port permissions).</translation>
-    </message>
-    <message>
         <source>Ошибка обмена данными с устройством:
 устройство отключено от ПК</source>
         <translation>Data exchange with the device failed:
@@ -1502,6 +1504,16 @@ Switch to local configuration?</translation>
     <message>
         <source>Или установите правило udev, дающее доступ пользователю за компьютером, и подключите устройство снова:</source>
         <translation>Or install the udev rule that gives the user at the computer access, and plug the device in again:</translation>
+    </message>
+    <message>
+        <source>Нет прав на открытие порта устройства.
+Добавьте пользователя в группу dialout командой
+    sudo usermod -aG dialout $USER
+и войдите в систему заново. Подробнее — в руководстве (F1), раздел «Последовательные порты в Linux».</source>
+        <translation>No permission to open the device's port.
+Add the user to the dialout group with
+    sudo usermod -aG dialout $USER
+and log in again. More in the guide (F1), section "Serial ports on Linux".</translation>
     </message>
 </context>
 <context>
@@ -3747,6 +3759,10 @@ Install the update with the package manager.</translation>
         <source>Есть незаписанные изменения: сохранить их в файл перед установкой?</source>
         <translation>There are unwritten changes: save them to a file before installing?</translation>
     </message>
+    <message>
+        <source>Прошивка с сервера обновлений отклонена: %1. Ничего не сохранено.</source>
+        <translation>The firmware from the update server was refused: %1. Nothing was saved.</translation>
+    </message>
 </context>
 <context>
     <name>UpdateUnpacker</name>
@@ -3819,10 +3835,6 @@ Install the update with the package manager.</translation>
         <translation>The update was refused: %1</translation>
     </message>
     <message>
-        <source>его подпись не сходится: архив изменён или повреждён</source>
-        <translation>its signature does not match: the archive was changed or damaged</translation>
-    </message>
-    <message>
         <source>оно подписано ключом, которому конфигуратор не доверяет</source>
         <translation>it is signed by a key this configurator does not trust</translation>
     </message>
@@ -3837,6 +3849,10 @@ Install the update with the package manager.</translation>
     <message>
         <source>Недостаточно места на диске для обновления: нужно %1 МБ</source>
         <translation>Not enough disk space for the update: %1 MB are needed</translation>
+    </message>
+    <message>
+        <source>его подпись не сходится: файл изменён или повреждён</source>
+        <translation>its signature does not match: the file was changed or damaged</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "configdocument.h"
 #include "configeditor.h"
 #include "configcontroller.h"
+#include "linkstate.h"
 #include "mainwindow.h"
 
 #include <QComboBox>
@@ -34,6 +35,8 @@ private slots:
     void correctedKeyTakenWhileTyping();
     void editsStayWithTheirDevice_data();
     void editsStayWithTheirDevice();
+    void readingAgainAsksFirst_data();
+    void readingAgainAsksFirst();
     void resetBoxesNameTheDevice_data();
     void resetBoxesNameTheDevice();
 
@@ -423,6 +426,35 @@ void tst_Editor::editsStayWithTheirDevice()
                              AppFixture::connectWaitMs);
     QCOMPARE(pending("tx_period"), pendingOnAAgain);
     QCOMPARE(pending("nb_trials"), QString("<none>"));
+}
+
+void tst_Editor::readingAgainAsksFirst_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::newRow("kept") << int(UserPrompts::No);
+    QTest::newRow("dropped") << int(UserPrompts::Yes);
+}
+
+void tst_Editor::readingAgainAsksFirst()
+{
+    QFETCH(int, answer);
+    connectDevice(SimConfig());
+    window->configController()->replaceElement("tx_period", {{"param", "00001c20"}});
+    f->prompts.answer = UserPrompts::Button(answer);
+    f->clearRequests();
+    window->findChild<QToolButton *>("readConfigButton")->click();
+    QCOMPARE(f->prompts.asked.size(), 1);
+    QVERIFY2(f->prompts.asked.first().contains("Незаписанные изменения (1) будут потеряны"),
+             qPrintable(f->prompts.asked.first()));
+    if (answer == UserPrompts::No) {
+        QCOMPARE(window->configController()->pendingCount(), 1);
+        QCOMPARE(window->globalState(), int(LinkState::Ready));
+        return;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!f->codes({"0x8500"}).isEmpty(), AppFixture::connectWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), int(LinkState::Ready),
+                              AppFixture::connectWaitMs);
+    QCOMPARE(window->configController()->pendingCount(), 0);
 }
 
 void tst_Editor::resetBoxesNameTheDevice_data()

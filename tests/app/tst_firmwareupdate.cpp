@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "appsettings.h"
 #include "configcontroller.h"
 #include "firmwareimage.h"
 #include "linkstate.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPointer>
+#include <QSettings>
 #include <QPushButton>
 #include <QToolButton>
 
@@ -172,6 +174,9 @@ void tst_FirmwareUpdate::updateCheck_data()
         "Проверка обновлений: Доступна новая версия прошивки"};
     QTest::newRow("server gone") << "gone" << QStringList{
         "Проверка обновлений: Сервер обновлений недоступен"};
+    QTest::newRow("newer firmware with a broken signature") << "signature" << QStringList{
+        "Проверка обновлений: Прошивка с сервера обновлений отклонена: его подпись не "
+        "сходится: файл изменён или повреждён. Ничего не сохранено."};
     QTest::newRow("configurator archive broken") << "archive" << QStringList{
         "Проверка обновлений: Доступна новая версия прошивки",
         "Обновление конфигуратора: Доступно обновление конфигуратора v1.7.0&nbsp;<A "
@@ -216,6 +221,17 @@ void tst_FirmwareUpdate::updateCheck()
 
     if (server == "gone")
         updates.reset();
+    if (server == "signature") {
+        // A trusted key, and the server's newer image damaged on its way.
+        QSettings(AppSettings::filePath(), QSettings::IniFormat)
+            .setValue("UpdateServer/PublicKeys",
+                      QString::fromLatin1(UpdateServer::testKey().publicKey.toBase64()));
+        QFile newer(root.filePath("firmware/750.bin"));
+        QVERIFY(newer.open(QIODevice::WriteOnly));
+        newer.write(firmwareImage(750, "1.5.0", 30000));
+        newer.close();
+        updates->faults().signing = UpdateServer::Signing::BadSignature;
+    }
     if (server == "archive") {
         QFile archive(root.filePath("configurator/vexa7xx-configurator-1.7.0.zip"));
         QVERIFY(archive.open(QIODevice::WriteOnly));
