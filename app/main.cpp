@@ -43,6 +43,11 @@ int main(int argc, char *argv[])
         }
     }
 
+    // Which program runs and how it was started: after an update the log shows that the new
+    // version came up from the program folder with the arguments the old one had.
+    qDebug() << "APP started from" << QCoreApplication::applicationFilePath() << "with arguments"
+             << args.mid(1);
+
     DebugLogWindow *debugLog = nullptr;
     if (withConsole) {
         debugLog = new DebugLogWindow;
