@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "portcheck.h"
 #include "portenumerator.h"
+#include "updateunpacker.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -18,6 +19,14 @@
 
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
+    // QApplication takes the options Qt reads (-style, -platform...) out of argv here, and out of
+    // a copy only on Windows: an update starts the new version with all of them.
+    QStringList startArguments;
+    for (int i = 1; i < argc; ++i)
+        startArguments << QString::fromLocal8Bit(argv[i]);
+    UpdateUnpacker::setProgramArguments(startArguments);
+#endif
     QApplication app(argc, argv);
     initGuiResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/configurator.ico")));

@@ -15,9 +15,10 @@
 
 namespace {
 // How the configurator under test was started. The installation script gets these and must
-// start the new version with them: the log on, and one with spaces, quotes and a dollar sign
-// that a careless script would split or expand.
-const QStringList programArguments{"-log", "-fs", "it's \"$HOME\" too"};
+// start the new version with them: the log on, an option of Qt's own that QApplication takes
+// out of argv, and one with spaces, quotes and a dollar sign that a careless script would split
+// or expand.
+const QStringList programArguments{"-log", "-style", "Fusion", "-fs", "it's \"$HOME\" too"};
 // What the restarted program is kept from: the user's own settings and data.
 const char *const userVariables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME",
                                      "QT_QPA_PLATFORM"};
@@ -182,8 +183,10 @@ void tst_SelfUpdate::updateRestartsTheProgram()
 
 int main(int argc, char *argv[])
 {
-    // This process stands for the configurator as the user started it: its application, and so
-    // the installation script, gets the program's arguments; QtTest reads the real command line.
+    // This process stands for the configurator as the user started it: the program's arguments
+    // are taken as its main() takes them, and its application gets them too (and removes the
+    // Qt options); QtTest reads the real command line.
+    UpdateUnpacker::setProgramArguments(programArguments);
     QByteArrayList appArguments{argv[0]};
     for (const QString &a : programArguments)
         appArguments << a.toLocal8Bit();
