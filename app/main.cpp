@@ -19,15 +19,17 @@
 
 int main(int argc, char *argv[])
 {
-#ifndef Q_OS_WIN
-    // QApplication takes the options Qt reads (-style, -platform...) out of argv here, and out of
-    // a copy only on Windows: an update starts the new version with all of them.
+    // The arguments as the program was started: QApplication takes the options Qt reads
+    // (-style, -platform...) out of argv, and an update starts the new version with all of them.
     QStringList startArguments;
     for (int i = 1; i < argc; ++i)
         startArguments << QString::fromLocal8Bit(argv[i]);
-    UpdateUnpacker::setProgramArguments(startArguments);
-#endif
     QApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // There argv is in the ANSI code page, and Qt keeps the whole command line apart.
+    startArguments = QCoreApplication::arguments().mid(1);
+#endif
+    UpdateUnpacker::setProgramArguments(startArguments);
     initGuiResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/configurator.ico")));
     QFontDatabase::addApplicationFont(QStringLiteral(":/font/font/ptsans.ttf"));
@@ -55,7 +57,7 @@ int main(int argc, char *argv[])
     // Which program runs and how it was started: after an update the log shows that the new
     // version came up from the program folder with the arguments the old one had.
     qDebug() << "APP started from" << QCoreApplication::applicationFilePath() << "with arguments"
-             << args.mid(1);
+             << startArguments;
 
     DebugLogWindow *debugLog = nullptr;
     if (withConsole) {
