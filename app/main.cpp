@@ -8,6 +8,7 @@
 #include "mainwindow.h"
 #include "portcheck.h"
 #include "portenumerator.h"
+#include "updateunpacker.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -18,7 +19,17 @@
 
 int main(int argc, char *argv[])
 {
+    // The arguments as the program was started: QApplication takes the options Qt reads
+    // (-style, -platform...) out of argv, and an update starts the new version with all of them.
+    QStringList startArguments;
+    for (int i = 1; i < argc; ++i)
+        startArguments << QString::fromLocal8Bit(argv[i]);
     QApplication app(argc, argv);
+#ifdef Q_OS_WIN
+    // There argv is in the ANSI code page, and Qt keeps the whole command line apart.
+    startArguments = QCoreApplication::arguments().mid(1);
+#endif
+    UpdateUnpacker::setProgramArguments(startArguments);
     initGuiResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/configurator.ico")));
     QFontDatabase::addApplicationFont(QStringLiteral(":/font/font/ptsans.ttf"));
@@ -42,6 +53,11 @@ int main(int argc, char *argv[])
             explicitPort = PortCheck::location(args.at(++i));
         }
     }
+
+    // Which program runs and how it was started: after an update the log shows that the new
+    // version came up from the program folder with the arguments the old one had.
+    qDebug() << "APP started from" << QCoreApplication::applicationFilePath() << "with arguments"
+             << startArguments;
 
     DebugLogWindow *debugLog = nullptr;
     if (withConsole) {

@@ -96,6 +96,7 @@ public:
     RelayController *relayController() const { return relay; }
     AuthenticationController *authenticationController() const { return authentication; }
     Net *updater() const;
+    UpdateController *updateController() const { return updates; }
     // "Device: model, serial number, DevEUI" (and the path when not the cable), for every box
     // that confirms work on a device.
     QString deviceLine(const DeviceIdentity &device) const;

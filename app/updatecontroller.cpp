@@ -237,6 +237,7 @@ void UpdateController::startInstaller(bool unsignedApproved)
                                 tr("Обновление не установлено, конфигуратор продолжает работу.\n") +
                                     reason);
     });
+    unpacker->setLauncher(launcher);
     unpacker->startUpdate(unsignedApproved);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "firmwarecontroller.h"
+#include "updateunpacker.h"
 
 #include <QObject>
 #include <QStringList>
@@ -23,6 +24,9 @@ public:
     Net *updater() const { return net; }
     // What the last check found out about the configurator.
     Check configuratorCheck() const { return swCheckResult; }
+    // How the installation script is started and the program ended: the system's, unless a
+    // test keeps its own process running.
+    void setLauncher(UpdateUnpacker::Launcher launcher) { this->launcher = std::move(launcher); }
 
 public slots:
     // Quietly at start-up.
@@ -53,9 +57,10 @@ private:
     QStringList modelQueue;         // models whose firmware is still to check, the last one next
     bool manualUpdateCheck = false; // asked for by the user: the outcome is shown
     Check swCheckResult = Check::Unknown;
-    QString offeredVersion; // of the configurator, as the server offered it
+    QString offeredVersion;        // of the configurator, as the server offered it
     bool downloading = false;      // the exchange under way is the configurator's download
     bool downloadOnly = false;     // the archive is only fetched, not installed
     bool downloadSetState = false; // the download put the window into its update state
     int stateBeforeDownload = 0;
+    UpdateUnpacker::Launcher launcher = UpdateUnpacker::Launcher::system();
 };

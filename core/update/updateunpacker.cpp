@@ -16,6 +16,7 @@
 #include <QTextCodec>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 const char *const updatesFolder = "updates";
@@ -195,6 +196,13 @@ QString extractAll(const QString &archivePath, const QList<Entry> &entries, cons
     return QString();
 }
 
+// Set once at start-up, before any update runs.
+std::optional<QStringList> &startArguments()
+{
+    static std::optional<QStringList> args;
+    return args;
+}
+
 QString shellQuoted(const QString &text)
 {
     QString quoted = text;
@@ -279,10 +287,16 @@ UpdateUnpacker::Command UpdateUnpacker::installCommand(ScriptKind kind, const QS
     const QString script = dir + QLatin1Char('/') + QLatin1String(updatesFolder) +
                            QLatin1Char('/') + scriptFileName(kind);
     // The script gets the program's own arguments, to start the new version as this one was.
-    const QStringList programArgs = QCoreApplication::arguments().mid(1);
+    const QStringList programArgs =
+        startArguments().value_or(QCoreApplication::arguments().mid(1));
     if (kind == ScriptKind::Cmd)
         return {script, programArgs, dir};
     return {QStringLiteral("/bin/sh"), QStringList{script} + programArgs, dir};
+}
+
+void UpdateUnpacker::setProgramArguments(const QStringList &args)
+{
+    startArguments() = args;
 }
 
 bool UpdateUnpacker::canInstallInto(const QString &programDir)

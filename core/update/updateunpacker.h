@@ -117,6 +117,10 @@ public:
     // The script is run with the program's arguments, so that it can start the new version
     // as the old one was started.
     static Command installCommand(ScriptKind kind, const QString &programDir);
+    // The arguments as the program was started, taken before QApplication removes from argv
+    // the options Qt reads itself (-style, -platform, -reverse...); without them the script
+    // gets QCoreApplication::arguments().
+    static void setProgramArguments(const QStringList &args);
 
     // Whether this user can replace the program's files; a packaged installation cannot, and
     // is updated by its package manager instead.
