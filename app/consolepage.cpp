@@ -1,13 +1,18 @@
 #include "consolepage.h"
 
+#include "appsettings.h"
 #include "commandhistory.h"
 #include "commands.h"
 #include "db_worker.h"
 #include "debugform.h"
 #include "deviceinterface.h"
+#include "frame.h"
+#include "frametext.h"
+#include "statuspoller.h"
 #include "userprompts.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCompleter>
 #include <QCursor>
@@ -19,6 +24,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScrollBar>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -50,6 +56,16 @@ ConsolePage::ConsolePage(const Widgets &widgets, UserPrompts *userPrompts, QObje
     ui.commandLine->setCompleter(completer);
     connect(ui.commandLine->lineEdit(), &QLineEdit::returnPressed, ui.sendButton,
             &QPushButton::click);
+    connect(ui.sendButton, &QPushButton::clicked, this, &ConsolePage::sendCurrent);
+    connect(ui.view, &QWidget::customContextMenuRequested, this, &ConsolePage::showMenu);
+
+    hidePolling = AppSettings::consoleHidesPolling();
+    ui.hidePolling->setChecked(hidePolling);
+    connect(ui.hidePolling, &QCheckBox::toggled, this, &ConsolePage::setPollingHidden);
+    ui.pauseButton->setCheckable(true);
+    connect(ui.pauseButton, &QPushButton::toggled, this, &ConsolePage::setPaused);
+    connect(ui.clearButton, &QPushButton::clicked, this, &ConsolePage::clear);
+    connect(ui.saveButton, &QPushButton::clicked, this, &ConsolePage::saveLog);
 
     saveAct = new QAction(this);
     connect(saveAct, &QAction::triggered, this, &ConsolePage::saveLog);
@@ -57,7 +73,7 @@ ConsolePage::ConsolePage(const Widgets &widgets, UserPrompts *userPrompts, QObje
     binLogAct->setCheckable(true);
     connect(binLogAct, &QAction::toggled, this, &ConsolePage::saveBinLog);
     clearAct = new QAction(this);
-    connect(clearAct, &QAction::triggered, ui.view, &QTextEdit::clear);
+    connect(clearAct, &QAction::triggered, this, &ConsolePage::clear);
     retranslate();
 }
 
@@ -72,6 +88,13 @@ void ConsolePage::setLink(DeviceInterface *deviceLink)
 {
     link = deviceLink;
     connect(link, &DeviceInterface::binLogFailed, this, &ConsolePage::binLogStopped);
+    connect(this, &ConsolePage::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
+    connect(link, &DeviceInterface::frameSent, this, &ConsolePage::frameSent);
+    connect(link, &DeviceInterface::frameReceived, this, &ConsolePage::frameReceived);
+    connect(link, &DeviceInterface::textSent, this,
+            [this](const QString &text) { add(Direction::Out, text); });
+    connect(link, &DeviceInterface::textLineReceived, this,
+            [this](const QString &text) { add(Direction::In, text); });
 }
 
 void ConsolePage::loadHistory()
@@ -99,7 +122,10 @@ void ConsolePage::sendCurrent()
     const QString cmd = ui.commandLine->currentText().trimmed();
     if (cmd.isEmpty())
         return;
+    // The link sends at once, inside this emit: what goes out now is the user's.
+    userSending = true;
     emit sendTerminalCommand(cmd);
+    userSending = false;
     const QStringList entries = CommandHistory::added(history(), cmd);
     const QSignalBlocker block(ui.commandLine);
     ui.commandLine->clear();
@@ -118,14 +144,142 @@ bool ConsolePage::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-void ConsolePage::print(const QString &html)
+void ConsolePage::print(const QString &text)
 {
+    add(Direction::None, text);
+}
+
+void ConsolePage::frameSent(const QByteArray &frame)
+{
+    quint16 code = 0;
+    const bool coded = FrameText::codeOf(frame, &code);
+    if (coded && userSending) {
+        userAwaited.append(code);
+        // Answers that never came must not keep the list growing.
+        while (userAwaited.size() > 16)
+            userAwaited.removeFirst();
+    }
+    add(Direction::Out, FrameText::describe(frame), frame,
+        coded && !userSending && StatusPoller::isPollCommand(code));
+}
+
+void ConsolePage::frameReceived(const QByteArray &frame)
+{
+    quint16 code = 0;
+    bool poll = false;
+    if (FrameText::codeOf(frame, &code)) {
+        // Over the relay the status answers come wrapped: the inner code tells.
+        if (code == Cmd::relayedAnswer) {
+            quint8 port = 0;
+            const QByteArray inner = Frame::relayedInner(
+                frame.mid(Frame::headerBytes, frame.size() - Frame::overheadBytes), &port);
+            if (inner.size() >= 2)
+                code = quint16((quint8(inner.at(0)) << 8) | quint8(inner.at(1))) &
+                       ~Cmd::answerMark;
+        }
+        poll = StatusPoller::isPollCommand(code) && !userAwaited.removeOne(code);
+    }
+    add(Direction::In, FrameText::describe(frame), frame, poll);
+}
+
+void ConsolePage::add(Direction direction, const QString &text, const QByteArray &frame,
+                      bool poll)
+{
+    lines.append({QTime::currentTime(), direction, poll, text, frame});
+    pollLines += poll ? 1 : 0;
+    // The oldest line of the kind that has grown past its share goes.
+    const bool pollFull = pollLines > maxConsoleBlocks;
+    if (pollFull || lines.size() - pollLines > maxConsoleBlocks) {
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines.at(i).poll == pollFull) {
+                lines.removeAt(i);
+                break;
+            }
+        }
+        pollLines -= pollFull ? 1 : 0;
+    }
+    if (paused || !shown(lines.constLast()))
+        return;
     // The console follows the output unless the user has scrolled back to read.
     QScrollBar *bar = ui.view->verticalScrollBar();
     const bool follow = bar->value() >= bar->maximum();
-    ui.view->append(html);
+    ui.view->append(html(lines.constLast()));
     if (follow)
         bar->setValue(bar->maximum());
+}
+
+QString ConsolePage::html(const Line &line)
+{
+    static const QString marks[] = {QStringLiteral("<font color=blue>\u2192</font> "),
+                                    QStringLiteral("<font color=green>\u2190</font> "),
+                                    QString()};
+    QString out = QStringLiteral("<font color=gray>") +
+                  line.time.toString(QStringLiteral("hh:mm:ss.zzz")) + QStringLiteral("</font> ") +
+                  marks[int(line.direction)];
+    if (line.direction == Direction::None)
+        out += QStringLiteral("<font color=red>") + line.text.toHtmlEscaped() +
+               QStringLiteral("</font>");
+    else
+        out += line.text.toHtmlEscaped();
+    if (!line.frame.isEmpty())
+        out += QStringLiteral(" <span style=\"color:#a0a0a0; font-size:small\">") +
+               QString::fromLatin1(line.frame.toHex()) + QStringLiteral("</span>");
+    return out;
+}
+
+void ConsolePage::render()
+{
+    // The newest lines that pass the filter, as many as the view keeps, in one edit.
+    QList<const Line *> visible;
+    for (auto it = lines.crbegin(); it != lines.crend() && visible.size() < maxConsoleBlocks;
+         ++it) {
+        if (shown(*it))
+            visible.prepend(&*it);
+    }
+    ui.view->clear();
+    QTextCursor cursor(ui.view->document());
+    cursor.beginEditBlock();
+    for (int i = 0; i < visible.size(); ++i) {
+        if (i > 0)
+            cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertHtml(html(*visible.at(i)));
+    }
+    cursor.endEditBlock();
+    scrollToEnd();
+}
+
+void ConsolePage::scrollToEnd()
+{
+    ui.view->moveCursor(QTextCursor::End);
+    ui.view->verticalScrollBar()->setValue(ui.view->verticalScrollBar()->maximum());
+}
+
+void ConsolePage::clear()
+{
+    lines.clear();
+    pollLines = 0;
+    userAwaited.clear();
+    ui.view->clear();
+}
+
+void ConsolePage::setPaused(bool on)
+{
+    if (paused == on)
+        return;
+    paused = on;
+    if (!paused)
+        render();
+}
+
+void ConsolePage::setPollingHidden(bool on)
+{
+    if (on != AppSettings::consoleHidesPolling())
+        AppSettings::setConsoleHidesPolling(on);
+    if (hidePolling == on)
+        return;
+    hidePolling = on;
+    if (!paused)
+        render();
 }
 
 void ConsolePage::showMenu(const QPoint &)
@@ -203,8 +357,7 @@ bool ConsolePage::sendDebugCommand(QString cmd)
 {
     if (link && link->activateDebugMode(cmd))
         return true;
-    print(QStringLiteral("<font color=red>") + tr("Команда не отправлена: устройство не готово") +
-          QStringLiteral("</font>"));
+    print(tr("Команда не отправлена: устройство не готово"));
     return false;
 }
 

@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QTime>
 
 class DB_Worker;
 class DebugForm;
 class DeviceInterface;
 class QAction;
+class QCheckBox;
 class QComboBox;
 class QPoint;
 class QPushButton;
@@ -15,15 +19,18 @@ class QTextEdit;
 class QWidget;
 class UserPrompts;
 
-// The console page's behaviour: the command line with its history, the bounded text view,
-// its context menu (save the text, record the exchange, clear), and the device's debug mode.
-// The main window keeps the slots named after its widgets and hands the work over.
+// The console page's behaviour: the command line with its history, the exchange shown line by
+// line (time, direction, the frame decoded), the filter that hides the status polling, pause,
+// clear and save, the context menu (save the text, record the exchange, clear), and the
+// device's debug mode. The main window hands its widgets over.
 class ConsolePage : public QObject
 {
     Q_OBJECT
 public:
-    // The view keeps this many lines (paragraphs); the oldest go first. A device polled for
-    // hours or streaming its log would otherwise grow the window's memory without end.
+    // The view shows at most this many lines (paragraphs); the oldest go first. A device polled
+    // for hours or streaming its log would otherwise grow the window's memory without end.
+    // The lines kept for the view number as many again of the polling and of the rest, so a
+    // hidden flood of polling never pushes the user's own exchange out.
     static constexpr int maxConsoleBlocks = 5000;
 
     struct Widgets
@@ -32,6 +39,10 @@ public:
         QComboBox *commandLine = nullptr;
         QPushButton *sendButton = nullptr;
         QWidget *dialogParent = nullptr;
+        QCheckBox *hidePolling = nullptr;
+        QPushButton *pauseButton = nullptr;
+        QPushButton *clearButton = nullptr;
+        QPushButton *saveButton = nullptr;
     };
     ConsolePage(const Widgets &widgets, UserPrompts *prompts, QObject *parent = nullptr);
 
@@ -44,10 +55,18 @@ public:
 
     // Sends what the command line holds (nothing when it is empty) and remembers it.
     void sendCurrent();
-    void print(const QString &html);
+    // A note of the program's own (red, no direction).
+    void print(const QString &text);
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showMenu(const QPoint &pos);
+    // Writes what the view shows to a file the user names.
     void saveLog();
+    // Forgets every line kept, shown or hidden.
+    void clear();
+    // Paused, lines are kept but the view stays as it is; resumed, it shows them.
+    void setPaused(bool on);
+    // Whether the status polling's requests and answers are left out of the view.
+    void setPollingHidden(bool on);
     void saveBinLog(bool checked);
     QAction *binLogAction() const { return binLogAct; }
 
@@ -70,6 +89,23 @@ public slots:
     bool sendDebugCommand(QString cmd);
 
 private:
+    enum class Direction : quint8 { Out, In, None };
+    struct Line
+    {
+        QTime time;
+        Direction direction;
+        bool poll;
+        QString text;     // decoded frame or the text as it went
+        QByteArray frame; // empty for text
+    };
+    void frameSent(const QByteArray &frame);
+    void frameReceived(const QByteArray &frame);
+    void add(Direction direction, const QString &text, const QByteArray &frame = QByteArray(),
+             bool poll = false);
+    bool shown(const Line &line) const { return !(line.poll && hidePolling); }
+    static QString html(const Line &line);
+    void render();
+    void scrollToEnd();
     void binLogStopped(const QString &path);
     void setBinLogChecked(bool on);
 
@@ -81,4 +117,11 @@ private:
     QAction *binLogAct = nullptr;
     QAction *clearAct = nullptr;
     bool debugMode = false;
+    QList<Line> lines;
+    int pollLines = 0;
+    bool hidePolling = true;
+    bool paused = false;
+    // The user's frame is going out: a status code of theirs is no polling, nor its answer.
+    bool userSending = false;
+    QList<quint16> userAwaited;
 };

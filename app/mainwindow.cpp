@@ -116,13 +116,12 @@ MainWindow::MainWindow(UserPrompts *userPrompts, PortEnumerator *enumerator, QWi
 
     editor = new ConfigEditor(modelPages, dbWorker, this, this);
 
-    console =
-        new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this}, prompts, this);
+    console = new ConsolePage({ui->terminalEdit, ui->cmdLine, ui->sendCommand, this,
+                               ui->hidePollingCheckBox, ui->pauseConsoleButton,
+                               ui->clearConsoleButton, ui->saveConsoleButton},
+                              prompts, this);
     console->setDatabase(dbWorker);
     console->loadHistory();
-    connect(ui->sendCommand, &QPushButton::clicked, console, &ConsolePage::sendCurrent);
-    connect(ui->terminalEdit, &QWidget::customContextMenuRequested, console,
-            &ConsolePage::showMenu);
     settingsForm = new SettingsForm(this);
     if (settingsForm->continuousStatus())
         statusPanel->setManualStatusShown(false);

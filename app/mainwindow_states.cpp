@@ -77,8 +77,6 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
     connect(session, &DeviceSession::readFinished, this, &MainWindow::configurationRead);
     connect(exchange, &ConfigExchange::setProgressValue, ui->progressBar, &QProgressBar::setValue);
     connect(exchange, &ConfigExchange::setProgress, ui->progressBar, &QProgressBar::setMaximum);
-    connect(link, &DeviceInterface::printToTerminal, console, &ConsolePage::print);
-    connect(console, &ConsolePage::sendTerminalCommand, link, &DeviceInterface::sendTerminalCmd);
     console->setLink(link);
     connect(this, &MainWindow::disconnectDevice, link, &DeviceInterface::disconnectDevice);
     connect(link, &DeviceInterface::selectDevice, this, &MainWindow::showDeviceList);

@@ -136,3 +136,13 @@ void AppSettings::setVerifyWrites(bool on)
 {
     write(QStringLiteral("Write"), QStringLiteral("Verify"), on);
 }
+
+bool AppSettings::consoleHidesPolling()
+{
+    return readBool(QStringLiteral("Console"), QStringLiteral("HidePolling"), true);
+}
+
+void AppSettings::setConsoleHidesPolling(bool on)
+{
+    write(QStringLiteral("Console"), QStringLiteral("HidePolling"), on);
+}

@@ -52,6 +52,11 @@ public:
     static bool verifyWrites();
     static void setVerifyWrites(bool on);
 
+    // Whether the window's console hides the status polling (Console/HidePolling, on by
+    // default).
+    static bool consoleHidesPolling();
+    static void setConsoleHidesPolling(bool on);
+
     // Reads a boolean; when the key is missing, stores and returns the default.
     static bool readBool(const QString &group, const QString &entry, bool defaultValue);
 };

@@ -174,6 +174,7 @@ void DeviceInterface::sendCommand(ushort _cmd, uint8_t _port, QByteArray data)
             const QString hex = QString::fromLatin1(frame.toHex());
             qDebug().noquote() << "USB Out cmd pack: " << hex << "/C:13";
             emit printToTerminal(tr(outPrompt) + hex);
+            emit frameSent(frame);
         }
         writeToTransport(frame);
     }
@@ -224,6 +225,7 @@ QIODevice *DeviceInterface::textTransport() const
 bool DeviceInterface::transmitText(QIODevice *t, const QString &text)
 {
     const bool hidden = isHiddenCommand(text);
+    emit textSent(hidden ? QLatin1String(hiddenText) : text);
     if (hidden) {
         emit printToTerminal(tr(hiddenPrompt) + QLatin1String(hiddenText));
         qDebug() << "Command send:" << hiddenText;

@@ -224,6 +224,10 @@ signals:
     // Every text line the device sent between frames: answers to text commands, its debug
     // output.
     void textLineReceived(QString line);
+    // What went out for consoles: each command frame but file blocks, each text command (a
+    // password as a placeholder).
+    void frameSent(QByteArray frame);
+    void textSent(QString text);
     // The exchange log could not be written any more and was closed.
     void binLogFailed(QString path);
     void changeDeviceStatus(int);

@@ -1,5 +1,6 @@
 #include "statuspoller.h"
 
+#include "commands.h"
 #include "deviceinterface.h"
 
 #include <QDebug>
@@ -38,6 +39,25 @@ StatusPoller::StatusPoller(DeviceInterface *link, QObject *parent)
     connect(link, &DeviceInterface::updateInputsParsmsStatus, this, &StatusPoller::answered);
     connect(link, &DeviceInterface::updateDateTime, this, &StatusPoller::answered);
     connect(link, &DeviceInterface::updateFreqList, this, &StatusPoller::answered);
+}
+
+bool StatusPoller::isPollCommand(quint16 cmd)
+{
+    // The codes of the requests next() makes the link send, one for each status code.
+    switch (cmd) {
+    case Cmd::netStatus:
+    case Cmd::batStatus:
+    case Cmd::adcStatus:
+    case Cmd::inputsParams:
+    case Cmd::getDateTime:
+    case Cmd::netQuality:
+    case Cmd::lastSendStatus:
+    case Cmd::netTimes:
+    case Cmd::currentFreq:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void StatusPoller::setCommandList(const QList<int> &list)

@@ -36,6 +36,10 @@ public:
 
     explicit StatusPoller(DeviceInterface *link, QObject *parent = nullptr);
 
+    // Whether a pass may send this protocol code (the request the registration packet is
+    // not: it is sent once, not polled). Consoles hide these requests and their answers.
+    static bool isPollCommand(quint16 cmd);
+
     // The status requests of the identified firmware, sent from the last to the first.
     void setCommandList(const QList<int> &codes);
     QList<int> commandList() const { return codes; }

@@ -2706,6 +2706,22 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
         <source>Кодировка файла не поддерживается (%1). Сохраните файл в UTF-8.</source>
         <translation>The file's encoding is not supported (%1). Save the file as UTF-8.</translation>
     </message>
+    <message>
+        <source>Скрыть опрос статуса</source>
+        <translation>Hide status polling</translation>
+    </message>
+    <message>
+        <source>Пауза</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Очистить</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Сохранить</source>
+        <translation>Save</translation>
+    </message>
 </context>
 <context>
     <name>NetInfoForm</name>

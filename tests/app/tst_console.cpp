@@ -1,10 +1,13 @@
 #include "appfixture.h"
+#include "appsettings.h"
 #include "consolepage.h"
 #include "debugform.h"
+#include "frametext.h"
 #include "mainwindow.h"
 #include "pagecontroller.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,7 +16,8 @@
 #include <QTextEdit>
 
 // The console page of the real window against a simulated device: commands and their
-// history, the debug mode and leaving it, the exchange log, the bounded view.
+// history, the decoded lines and the polling filter, pause, clear and save, the debug mode
+// and leaving it, the exchange log, the bounded view.
 class tst_Console : public QObject
 {
     Q_OBJECT
@@ -30,6 +34,8 @@ private slots:
     }
     void cleanup() { f.reset(); }
     void commandsAndHistory();
+    void pollingFilterAndSave();
+    void pauseAndClear();
     void leavingDebugMode_data();
     void leavingDebugMode();
     void pageAreaRoundTrip();
@@ -67,6 +73,24 @@ private:
         sources->setCurrentIndex(sources->findText(source));
         form->findChild<QPushButton *>("runDebugButton")->click();
     }
+    QString shown() const { return w->findChild<QTextEdit *>("terminalEdit")->toPlainText(); }
+    // Lines of the view with a time, the direction and this decoded text.
+    int linesOf(const QString &direction, const QString &decoded) const
+    {
+        const QRegularExpression line("^\\d\\d:\\d\\d:\\d\\d\\.\\d{3} " + direction + " " +
+                                      QRegularExpression::escape(decoded),
+                                      QRegularExpression::MultilineOption);
+        int n = 0;
+        for (auto it = line.globalMatch(shown()); it.hasNext(); it.next())
+            ++n;
+        return n;
+    }
+    void send(const QString &command)
+    {
+        cmd->setEditText(command);
+        w->findChild<QPushButton *>("sendCommand")->click();
+    }
+    void click(const char *button) { w->findChild<QPushButton *>(button)->click(); }
     std::unique_ptr<AppFixture> f;
     MainWindow *w = nullptr;
     QListWidget *menu = nullptr;
@@ -91,6 +115,70 @@ void tst_Console::commandsAndHistory()
     QTest::qWait(AppFixture::nothingFollowsMs);
     QCOMPARE(f->codes(typed), (QStringList{"0x8601", "0x8605", "0x8601"}));
     QCOMPARE(history(), (QStringList{"8601 00", "860500"}));
+}
+
+void tst_Console::pollingFilterAndSave()
+{
+    // Status polling runs on the other pages; the console keeps what it sent and got.
+    select(0);
+    const int passes = w->statusPoller()->passCount();
+    QTRY_VERIFY_WITH_TIMEOUT(w->statusPoller()->passCount() > passes, AppFixture::connectWaitMs);
+    select(consoleRow);
+    auto *filter = w->findChild<QCheckBox *>("hidePollingCheckBox");
+    QVERIFY(filter->isChecked()); // on by default
+    QCOMPARE(linesOf("→", "8600 netStatus"), 0);
+    QCOMPARE(linesOf("←", "8600 netStatus"), 0);
+
+    // The user's own status request is no polling: it and its answer stay in view.
+    const int infos = linesOf("←", "8002 deviceInfo data "); // the connection asked already
+    const int infoRequests = linesOf("→", "8002 deviceInfo data - 010002028002069e9784");
+    send("8002");
+    send("860000");
+    QTRY_COMPARE_WITH_TIMEOUT(linesOf("←", "8600 netStatus data "), 1, AppFixture::answerWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(linesOf("←", "8002 deviceInfo data "), infos + 1,
+                              AppFixture::answerWaitMs);
+    QCOMPARE(linesOf("→", "8002 deviceInfo data - 010002028002069e9784"), infoRequests + 1);
+    QCOMPARE(linesOf("→", "8600 netStatus data 00"), 1);
+
+    const QString file = f->path("console.log");
+    f->prompts.fileToSave = file;
+    for (const bool hide : {true, false}) {
+        filter->setChecked(hide);
+        QCOMPARE(AppSettings::consoleHidesPolling(), hide);
+        // Unticked, the polling that was hidden is shown again.
+        QCOMPARE(linesOf("→", "8700 batStatus") > 0, !hide);
+        QCOMPARE(linesOf("←", "8600 netStatus") > 1, !hide);
+        QCOMPARE(linesOf("←", "8002 deviceInfo data "), infos + 1);
+        click("saveConsoleButton");
+        QVERIFY(f->prompts.proposedName.startsWith("console_log_"));
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), shown());
+    }
+}
+
+void tst_Console::pauseAndClear()
+{
+    QSignalSpy frames(w->deviceLink(), &DeviceInterface::frameReceived);
+    click("pauseConsoleButton");
+    const QString before = shown();
+    send("8002");
+    const auto answered = [&frames] {
+        quint16 code = 0;
+        return std::any_of(frames.begin(), frames.end(), [&code](const QList<QVariant> &args) {
+            return FrameText::codeOf(args.at(0).toByteArray(), &code) && code == Cmd::deviceInfo;
+        });
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(answered(), AppFixture::answerWaitMs);
+    QCOMPARE(shown(), before); // kept, not shown
+    const int infos = linesOf("←", "8002 deviceInfo data ");
+    click("pauseConsoleButton");
+    QCOMPARE(linesOf("←", "8002 deviceInfo data "), infos + 1);
+    click("clearConsoleButton");
+    QCOMPARE(shown(), QString());
+    // Nothing hidden is left either.
+    w->findChild<QCheckBox *>("hidePollingCheckBox")->setChecked(false);
+    QCOMPARE(shown(), QString());
 }
 
 void tst_Console::leavingDebugMode_data()

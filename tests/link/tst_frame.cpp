@@ -1,5 +1,6 @@
 #include "deveui.h"
 #include "frame.h"
+#include "frametext.h"
 
 #include <QtTest>
 
@@ -16,6 +17,8 @@ private slots:
     void devEuiBytes();
     void check_data();
     void check();
+    void text_data();
+    void text();
 };
 
 void tst_Frame::crcCheckValue()
@@ -127,6 +130,38 @@ void tst_Frame::check()
         QCOMPARE(p, payload);
         QCOMPARE(int(port), 2);
     }
+}
+
+void tst_Frame::text_data()
+{
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("code"); // -1: none
+    QTest::newRow("answer mark masked off")
+        << 2 << QByteArray::fromHex("c6000102") << "8600 netStatus data 01 02" << 0x8600;
+    QTest::newRow("code alone") << 2 << QByteArray::fromHex("8002") << "8002 deviceInfo data -"
+                                << 0x8002;
+    QTest::newRow("unknown code") << 2 << QByteArray::fromHex("12340a") << "1234  data 0a"
+                                  << 0x1234;
+    QTest::newRow("file block") << 1 << QByteArray::fromHex("00010203")
+                                << "port 1 data 00 01 02 03" << -1;
+    QTest::newRow("too short for a code") << 2 << QByteArray::fromHex("86") << "port 2 data 86"
+                                          << -1;
+}
+
+void tst_Frame::text()
+{
+    QFETCH(int, port);
+    QFETCH(QByteArray, payload);
+    QFETCH(QString, text);
+    QFETCH(int, code);
+    const QByteArray frame = Frame::wrap(quint8(port), payload);
+    QCOMPARE(FrameText::describe(frame), text);
+    quint16 found = 0;
+    QCOMPARE(FrameText::codeOf(frame, &found), code >= 0);
+    if (code >= 0)
+        QCOMPARE(int(found), code);
 }
 
 QTEST_GUILESS_MAIN(tst_Frame)

@@ -5,6 +5,7 @@
 #include "db_worker.h"
 #include "deviceinterface.h"
 #include "devicesession.h"
+#include "frametext.h"
 
 #include <QRegularExpression>
 #include <QSerialPort>
@@ -223,17 +224,7 @@ void ConsoleCommand::consoleLine(const QString &typed)
 
 void ConsoleCommand::printFrame(const QByteArray &frame)
 {
-    // start byte, length, port, payload, CRC
-    const quint8 port = quint8(frame.at(3));
-    const QByteArray payload = frame.mid(4, frame.size() - 8);
-    if (port == 1 || payload.size() < 2) {
-        out << "< port " << port << " data " << payload.toHex(' ') << '\n';
-    } else {
-        const quint16 code = quint16((quint8(payload.at(0)) << 8) | quint8(payload.at(1)));
-        out << "< " << QString::number(code & ~Cmd::answerMark, 16) << " "
-            << Cmd::nameOf(code & ~Cmd::answerMark) << " data "
-            << (payload.size() > 2 ? payload.mid(2).toHex(' ') : QByteArray("-")) << '\n';
-    }
+    out << "< " << FrameText::describe(frame) << '\n';
     out << "  frame " << frame.toHex() << '\n';
     out.flush();
     if (answersAwaited > 0)
