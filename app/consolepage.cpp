@@ -95,6 +95,13 @@ void ConsolePage::setLink(DeviceInterface *deviceLink)
             [this](const QString &text) { add(Direction::Out, text); });
     connect(link, &DeviceInterface::textLineReceived, this,
             [this](const QString &text) { add(Direction::In, text); });
+    connect(link, &DeviceInterface::noiseReceived, this,
+            [this](const QByteArray &bytes, qint64 total) {
+                add(Direction::In,
+                    tr("помехи на линии, байт: %1").arg(total) + QStringLiteral(": ") +
+                        QString::fromLatin1(bytes.toHex(' ')) +
+                        (total > bytes.size() ? QStringLiteral(" …") : QString()));
+            });
 }
 
 void ConsolePage::loadHistory()

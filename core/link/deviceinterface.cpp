@@ -409,6 +409,10 @@ void DeviceInterface::addToQue()
         return;
     }
     quietTimer->stop();
+    qint64 noiseBytes = 0;
+    const QByteArray noise = splitter->takeNoise(&noiseBytes);
+    if (noiseBytes > 0)
+        emit noiseReceived(noise, noiseBytes);
     // What is left of a burst once its text lines are out: frames and noise, shown as hex.
     if (rxBuffer.trimmed().isEmpty() && unshownBytes == 0) {
         rxBuffer.clear();

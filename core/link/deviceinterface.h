@@ -224,6 +224,9 @@ signals:
     // Every text line the device sent between frames: answers to text commands, its debug
     // output.
     void textLineReceived(QString line);
+    // Bytes between answers that are neither frames nor text (at most a few hundred of them;
+    // total counts all), at the end of the burst that brought them.
+    void noiseReceived(QByteArray bytes, qint64 total);
     // What went out for consoles: each command frame but file blocks, each text command (a
     // password as a placeholder).
     void frameSent(QByteArray frame);

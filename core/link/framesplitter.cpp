@@ -93,15 +93,20 @@ void FrameSplitter::skip(char byte)
             lines.append(QString::fromUtf8(text));
         text.clear();
         dropLine = false;
+        noiseLine = false;
         return;
     }
+    if (noiseLine)
+        return keepNoise(QByteArray(1, byte));
     if (byte == '\r' || dropLine)
         return;
     // Nothing but text is kept, and no more of it than a line: a stream that never ends a line
     // (or never stops sending noise) holds no memory.
     if (keptLines == TextLines::PrintableOnly && !((byte >= 0x20 && byte < 0x7F) || byte == '\t')) {
+        keepNoise(text + byte);
         text.clear();
         dropLine = true;
+        noiseLine = true;
         return;
     }
     text.append(byte);
@@ -110,6 +115,21 @@ void FrameSplitter::skip(char byte)
         text.clear();
         dropLine = true;
     }
+}
+
+void FrameSplitter::keepNoise(const QByteArray &bytes)
+{
+    noiseTotal += bytes.size();
+    noise.append(bytes.left(maxNoiseKept - noise.size()));
+}
+
+QByteArray FrameSplitter::takeNoise(qint64 *total)
+{
+    *total = noiseTotal;
+    noiseTotal = 0;
+    QByteArray out;
+    out.swap(noise);
+    return out;
 }
 
 QStringList FrameSplitter::takeTextLines()

@@ -36,6 +36,10 @@ public:
     // is kept, a line holding anything but printable characters is noise and left out.
     QStringList takeTextLines();
     static constexpr int maxLineBytes = 1024;
+    // The bytes of lines left out as line noise since the last call (at most maxNoiseKept of
+    // them; *total counts them all), for people to see that the line is disturbed.
+    QByteArray takeNoise(qint64 *total);
+    static constexpr int maxNoiseKept = 256;
 
     bool hasPartial() const { return !buffer.isEmpty(); }
     int pendingBytes() const { return buffer.size(); }
@@ -50,6 +54,7 @@ private:
     void extract(QList<QByteArray> &out);
 
     void skip(char byte);
+    void keepNoise(const QByteArray &bytes);
     // What starts at pos; *total is the frame length once the header is there.
     enum Candidate { NotFrame, Incomplete, Damaged, Complete };
     Candidate candidateAt(int pos, int *total) const;
@@ -58,6 +63,9 @@ private:
     QByteArray text;
     // The rest of the current line is dropped: it is noise, or the line has been cut.
     bool dropLine = false;
+    bool noiseLine = false; // the line dropped is noise (not a text line cut at its limit)
+    QByteArray noise;
+    qint64 noiseTotal = 0;
     QStringList lines;
     qint64 skipped = 0;
     qint64 damaged = 0;

@@ -370,6 +370,10 @@ Write them?</translation>
 The configurator's functions are not available in this mode.
 Switch debug mode off?</translation>
     </message>
+    <message>
+        <source>помехи на линии, байт: %1</source>
+        <translation>line noise, bytes: %1</translation>
+    </message>
 </context>
 <context>
     <name>DebugForm</name>

@@ -198,6 +198,18 @@ void tst_FrameSplitter::textBetweenFrames()
     QVERIFY(!s.hasPartial());
     s.feed("\nOK\n");
     QCOMPARE(s.takeTextLines(), (QStringList{QString(FrameSplitter::maxLineBytes, 'x'), "OK"}));
+    qint64 total = -1;
+    QCOMPARE(s.takeNoise(&total), QByteArray()); // a cut line is text, not noise
+    QCOMPARE(total, 0);
+    // A disturbed line is noise, kept apart for people to see; the text after it is a line.
+    QCOMPARE(s.feed("ab\x01\xfe" + a + "cd\nhello\n"), QList<QByteArray>{a});
+    QCOMPARE(s.takeTextLines(), QStringList{"hello"});
+    QCOMPARE(s.takeNoise(&total), QByteArray("ab\x01\xfe" "cd"));
+    QCOMPARE(total, 6);
+    // A flood of it is counted whole and kept in part.
+    s.feed(QByteArray(FrameSplitter::maxNoiseKept * 4, '\x07'));
+    QCOMPARE(s.takeNoise(&total).size(), FrameSplitter::maxNoiseKept);
+    QCOMPARE(total, FrameSplitter::maxNoiseKept * 4);
 }
 
 QTEST_APPLESS_MAIN(tst_FrameSplitter)
