@@ -186,7 +186,7 @@ void MainWindow::showStateLine(int state)
 QString MainWindow::deviceLine(const DeviceIdentity &device) const
 {
     QString line = tr("Устройство: %1, SN %2, DevEUI %3")
-                       .arg(tr("Вэкса") + QString::number(device.model()) + QStringLiteral("v2"),
+                       .arg(device.shownName(tr("Вэкса")),
                             device.serialNumber, DeviceInterface::shownDevEui(device.devEui));
     if (device.path == DeviceIdentity::Path::Relay)
         line += QStringLiteral(", ") + tr("через радиоканал устройства SN %1").arg(device.via);
@@ -473,7 +473,7 @@ void MainWindow::showDevice(const DeviceIdentity &identity, const QString &group
     shown = identity;
     ui->softVer_lbl->setText(identity.firmware);
     editor->setModel(shownModel());
-    ui->deviceName_lbl->setText(tr("Вэкса") + shownModel() + QStringLiteral("v2"));
+    ui->deviceName_lbl->setText(identity.shownName(tr("Вэкса")));
     ui->snLabel->setText(identity.serialNumber);
     ui->deveui_lbl->setText(DeviceInterface::shownDevEui(identity.devEui));
     if (group.isEmpty()) {

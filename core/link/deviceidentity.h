@@ -35,6 +35,13 @@ struct DeviceIdentity
     // The key of the device database and the firmware store: "750", or "750_2" for
     // revision 2.
     QString key() const { return keyOf(devId); }
+    // The name the device is known by to its users, the same in the window and the CLI:
+    // "Vexa750v2". brand is "Vexa" or, in the window, its translation; "v2" names the product
+    // generation, which the hardware revision of the identifier does not change.
+    QString shownName(const QString &brand = QStringLiteral("Vexa")) const
+    {
+        return brand + QString::number(model()) + QStringLiteral("v2");
+    }
 
     static int modelOf(quint16 devId) { return devId & modelMask; }
     static int revisionOf(quint16 devId) { return devId >> revisionShift; }

@@ -17,7 +17,7 @@
 
 void ConsoleCommand::identified(const DeviceIdentity &d)
 {
-    err << "Vexa" << session->modelName() << " " << d.serialNumber << ", firmware " << d.firmware
+    err << d.shownName() << " " << d.serialNumber << ", firmware " << d.firmware
         << " on " << where() << '\n';
     err.flush();
     if (opts.command == QLatin1String("syslog"))

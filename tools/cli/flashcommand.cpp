@@ -82,7 +82,7 @@ void FlashCommand::identifiedForFlash(const DeviceIdentity &d)
     FileTransfer *transfer = session->transfer();
     const QString image = transfer->fileVersion();
     fromVersion = d.firmware;
-    const QString device = QStringLiteral("Vexa%1 %2").arg(d.model()).arg(d.serialNumber);
+    const QString device = d.shownName() + QLatin1Char(' ') + d.serialNumber;
     if (transfer->fileDevId() == d.devId)
         err << device << ": firmware " << d.firmware << " -> " << image << " (" << opts.file << ", "
             << transfer->fileSize() << " bytes)\n";
@@ -109,7 +109,7 @@ void FlashCommand::cameBack(const DeviceIdentity &d)
         return fail(QStringLiteral("the device came back running firmware %1, not the image's "
                                    "%2: it did not apply the image")
                         .arg(d.firmware, image));
-    err << "Vexa" << d.model() << " " << d.serialNumber << " runs firmware " << d.firmware
+    err << d.shownName() << " " << d.serialNumber << " runs firmware " << d.firmware
         << " now\n";
     summary(QString());
     succeed();
@@ -203,7 +203,7 @@ void FlashCommand::summary(const QString &error)
     const DeviceIdentity &d = identity();
     QJsonValue device;
     if (d.devId != 0)
-        device = QJsonObject{{QStringLiteral("model"), QStringLiteral("Vexa%1").arg(d.model())},
+        device = QJsonObject{{QStringLiteral("model"), d.shownName()},
                              {QStringLiteral("deviceId"), int(d.devId)},
                              {QStringLiteral("serialNumber"), d.serialNumber},
                              {QStringLiteral("port"), where()}};

@@ -8,12 +8,12 @@
 
 void InfoReadCommand::identified(const DeviceIdentity &d)
 {
-    const QString name = session->modelName();
+    const QString name = d.shownName();
     const bool supported = !session->group().isEmpty();
     if (opts.command == QLatin1String("info")) {
         if (opts.json) {
             QJsonObject o{{QStringLiteral("port"), where()},
-                          {QStringLiteral("model"), QStringLiteral("Vexa") + name},
+                          {QStringLiteral("model"), name},
                           {QStringLiteral("deviceId"), int(d.devId)},
                           {QStringLiteral("revision"), d.revision()},
                           {QStringLiteral("firmware"), d.firmware},
@@ -26,8 +26,12 @@ void InfoReadCommand::identified(const DeviceIdentity &d)
         } else {
             out << "port:          " << where() << '\n'
                 << (opts.relay.isEmpty() ? QString() : "relay to:      " + opts.relay + '\n')
-                << "model:         Vexa" << name << " (device ID " << d.devId << ", revision "
-                << d.revision() << ")\n"
+                // The hardware revision is told only where there is one: "revision 0" beside
+                // the "v2" of the name read as a contradiction.
+                << "model:         " << name << " (device ID " << d.devId
+                << (d.revision() ? QStringLiteral(", hardware revision %1").arg(d.revision())
+                                 : QString())
+                << ")\n"
                 << "firmware:      " << d.firmware << (supported ? "" : " (not supported)") << '\n'
                 << "serial number: " << d.serialNumber << '\n'
                 << "DevEUI:        " << d.devEui << '\n';
@@ -35,7 +39,7 @@ void InfoReadCommand::identified(const DeviceIdentity &d)
         return; // the empty read that follows ends the command
     }
     if (!supported)
-        fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
+        fail(QStringLiteral("firmware %1 of %2 is not supported by this configurator")
                  .arg(d.firmware, name));
 }
 

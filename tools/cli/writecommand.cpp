@@ -61,8 +61,8 @@ bool WriteCommand::loadFile()
 void WriteCommand::identified(const DeviceIdentity &d)
 {
     if (session->group().isEmpty())
-        return fail(QStringLiteral("firmware %1 of Vexa%2 is not supported by this configurator")
-                        .arg(d.firmware, session->modelName()));
+        return fail(QStringLiteral("firmware %1 of %2 is not supported by this configurator")
+                        .arg(d.firmware, d.shownName()));
     // Told before the whole configuration is read for nothing.
     if (fileDevId != QString::number(d.devId))
         fail(QStringLiteral("%1 is for device ID %2, the device is %3")
@@ -87,10 +87,9 @@ void WriteCommand::readDone(const QDomDocument &doc)
         err << unchanged.size()
             << " parameter(s) already hold the file's value and are not written\n";
     const DeviceIdentity &d = session->identity();
-    if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to Vexa%2 %3 and reboot it?")
+    if (!opts.yes && !confirm(QStringLiteral("Write %1 parameter(s) to %2 %3 and reboot it?")
                                   .arg(pending.count)
-                                  .arg(d.model())
-                                  .arg(d.serialNumber)))
+                                  .arg(d.shownName(), d.serialNumber)))
         return fail(QStringLiteral("cancelled"));
     session->write(fileDoc, opts.verify);
 }
