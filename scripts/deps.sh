@@ -15,7 +15,7 @@ VEXA_PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools
     libqt5serialport5-dev libqt5svg5-dev libqt5sql5-sqlite
-    zlib1g-dev libudev-dev libarchive-dev libsodium-dev qttranslations5-l10n sqlite3 python3 python3-pyftpdlib fonts-paratype
+    zlib1g-dev libudev-dev libarchive-dev libsodium-dev qttranslations5-l10n sqlite3 python3 python3-pyftpdlib fonts-paratype groff-base
     xvfb xauth
 )
 

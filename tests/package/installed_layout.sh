@@ -33,8 +33,10 @@ for f in usr/bin/vexa7xx-configurator usr/bin/vexa7xx-cli usr/bin/vexa7xx-sim us
     usr/share/icons/hicolor/256x256/apps/vexa7xx-configurator.png \
     usr/share/icons/hicolor/scalable/apps/vexa7xx-configurator.svg \
     usr/lib/udev/rules.d/60-vexa7xx.rules \
-    usr/share/man/man1/vexa7xx-cli.1.gz usr/share/man/man1/vexa7xx-sim.1.gz \
-    usr/share/man/man1/vexa7xx-sign.1.gz; do
+    usr/share/man/man1/vexa7xx-configurator.1.gz usr/share/man/man1/vexa7xx-cli.1.gz \
+    usr/share/man/man1/vexa7xx-sim.1.gz usr/share/man/man1/vexa7xx-sign.1.gz \
+    usr/share/doc/vexa7xx-configurator/copyright usr/share/doc/vexa7xx-configurator/changelog.gz \
+    usr/share/doc/vexa7xx-configurator/PTSans-LICENSE.txt; do
     [ -f "$root/$f" ] || fail "not installed: $f"
 done
 # bin/ holds the programs and nothing else.
@@ -48,9 +50,16 @@ grep -q 'ENV{ID_MM_DEVICE_IGNORE}="1"' "$rule" || fail "the udev rule does not k
 desktop="$root/usr/share/applications/vexa7xx-configurator.desktop"
 grep -qx 'Exec=vexa7xx-configurator' "$desktop" || fail "the desktop entry does not start the program"
 grep -qx 'Icon=vexa7xx-configurator' "$desktop" || fail "the desktop entry names another icon"
-zcat "$root/usr/share/man/man1/vexa7xx-cli.1.gz" | grep -q '^\.TH VEXA7XX-CLI 1' || fail "vexa7xx-cli.1 is no manual page"
-zcat "$root/usr/share/man/man1/vexa7xx-cli.1.gz" | grep -q 'provision --template' || fail "vexa7xx-cli.1 lacks provision"
-zcat "$root/usr/share/man/man1/vexa7xx-sim.1.gz" | grep -q -- '--keep-param' || fail "vexa7xx-sim.1 lacks the simulator's options"
+# A manual page for every program and for nothing else (the pages' contents: manpages.sh).
+pages=$(ls "$root/usr/share/man/man1" | sed 's/\.1\.gz$//')
+[ "$pages" = "$(ls "$root/usr/bin")" ] || fail "manual pages $(echo $pages) for the programs $(ls "$root/usr/bin" | xargs)"
+zcat "$root/usr/share/man/man1/vexa7xx-cli.1.gz" | grep -q '^\.TH VEXA7XX\\-CLI 1 "" "vexa7xx\\-configurator [0-9]' ||
+    fail "vexa7xx-cli.1 is no manual page of this version"
+doc="$root/usr/share/doc/vexa7xx-configurator"
+head -1 "$doc/copyright" | grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "the copyright file is not machine-readable"
+grep -q '^License: ParaType-Free-Font-License' "$doc/copyright" || fail "the copyright file lacks PT Sans's licence"
+zcat "$doc/changelog.gz" | head -1 | grep -q '^vexa7xx-configurator ([0-9.]*) ' || fail "changelog.gz is no Debian changelog"
 
 # The installed programs, as a user whose folders are in the scratch folder.
 export HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/home/.config" XDG_DATA_HOME="$scratch/home/.local/share"
