@@ -187,7 +187,7 @@ void tst_Cli::infoAsJson()
 {
     QCOMPARE(run({"--json", "info"}), 0);
     const QJsonObject o = QJsonDocument::fromJson(out.toUtf8()).object();
-    QCOMPARE(o.value("model").toString(), QString("Vexa750v2"));
+    QCOMPARE(o.value("model").toString(), QString("Vexa750"));
     QCOMPARE(o.value("firmware").toString(), QString("1.3.1"));
     QCOMPARE(o.value("serialNumber").toString(), sim->device().serialNumber());
     QCOMPARE(o.value("supported").toBool(), true);

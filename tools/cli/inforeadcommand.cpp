@@ -13,7 +13,8 @@ void InfoReadCommand::identified(const DeviceIdentity &d)
     if (opts.command == QLatin1String("info")) {
         if (opts.json) {
             QJsonObject o{{QStringLiteral("port"), where()},
-                          {QStringLiteral("model"), name},
+                          // Kept as scripts have read it; the name people read is the text's.
+                          {QStringLiteral("model"), QStringLiteral("Vexa%1").arg(d.model())},
                           {QStringLiteral("deviceId"), int(d.devId)},
                           {QStringLiteral("revision"), d.revision()},
                           {QStringLiteral("firmware"), d.firmware},
