@@ -39,8 +39,7 @@ StatusPanel::StatusPanel(QWidget *parent)
             &StatusPanel::timeParamsRequested);
     connect(ui->showNetInfo_lbl, &QLabel::linkActivated, this, &StatusPanel::netInfoRequested);
     connect(ui->showFreq_lbl, &QLabel::linkActivated, this, &StatusPanel::freqRequested);
-    connect(ui->getStatusManualButton, &QPushButton::clicked, this,
-            &StatusPanel::qualityRequested);
+    connect(ui->getStatusManualButton, &QPushButton::clicked, this, &StatusPanel::qualityRequested);
     connect(ui->reRegisterButton, &QPushButton::clicked, this, &StatusPanel::reRegisterRequested);
     connect(ui->sendExtraordinaryPackButton, &QPushButton::clicked, this,
             &StatusPanel::extraPackRequested);
@@ -228,6 +227,17 @@ void StatusPanel::showFsk()
     ui->netIfaceStateLbl->setText(QStringLiteral("FSK"));
 }
 
+void StatusPanel::showService(const QString &remote, bool remoteOn, const QString &update,
+                              bool updateOn)
+{
+    ui->remoteStatusValue->setText(remote);
+    setPicture(ui->remoteStatusLabel,
+               remoteOn ? ":/pict/svg/server_config.svg" : ":/pict/svg/server_config_noactive.svg");
+    ui->updateStatusValue->setText(update);
+    setPicture(ui->updateStatusLabel,
+               updateOn ? ":/pict/svg/server_update.svg" : ":/pict/svg/server_update_noactive.svg");
+}
+
 void StatusPanel::setReRegisterEnabled(bool enabled)
 {
     ui->reRegisterButton->setEnabled(enabled);
@@ -255,7 +265,8 @@ void StatusPanel::clearAll()
          {ui->sigLevelDbm, ui->powerStatusLabel, ui->batStatusLabel, ui->powerSource_lbl,
           ui->batVoltage_lbl, ui->batStatus_lbl, ui->batErrors_lbl, ui->dateTime_lbl,
           ui->curDateTime_lbl, ui->timeSourceLabel, ui->simStatusLabel, ui->roamingStatusLabel,
-          ui->fixStatusLabel, ui->remoteStatusLabel, ui->updateStatusLabel, ui->netIfaceStateLbl})
+          ui->fixStatusLabel, ui->remoteStatusLabel, ui->updateStatusLabel, ui->netIfaceStateLbl,
+          ui->remoteStatusValue, ui->updateStatusValue})
         l->clear();
     for (const InputRow &row : inputRows()) {
         for (QLabel *l : {row.number, row.count, row.flag, row.error, row.adc})

@@ -458,35 +458,35 @@ Switch debug mode off?</translation>
     </message>
     <message>
         <source>По периоду</source>
-        <translation>Periodic</translation>
+        <translation>Every transmission period</translation>
     </message>
     <message>
         <source>В фиксированные моменты</source>
-        <translation>At fixed times</translation>
+        <translation>At the fixed transmission points</translation>
     </message>
     <message>
         <source>По периоду и в фиксированные моменты</source>
-        <translation>Periodic and at fixed times</translation>
+        <translation>Every period and at the fixed points</translation>
     </message>
     <message>
         <source>Не переподключаться</source>
-        <translation>Never rejoin</translation>
+        <translation>Never</translation>
     </message>
     <message>
         <source>После 3 неподтверждённых</source>
-        <translation>After 3 unconfirmed</translation>
+        <translation>After 3 unconfirmed packets</translation>
     </message>
     <message>
         <source>После 5 неподтверждённых</source>
-        <translation>After 5 unconfirmed</translation>
+        <translation>After 5 unconfirmed packets</translation>
     </message>
     <message>
         <source>После 10 неподтверждённых</source>
-        <translation>After 10 unconfirmed</translation>
+        <translation>After 10 unconfirmed packets</translation>
     </message>
     <message>
         <source>После 20 неподтверждённых</source>
-        <translation>After 20 unconfirmed</translation>
+        <translation>After 20 unconfirmed packets</translation>
     </message>
     <message>
         <source>По переднему фронту</source>
@@ -2635,6 +2635,22 @@ Switch to local configuration?</translation>
         <source>Кодировка файла не поддерживается (%1). Сохраните файл в UTF-8.</source>
         <translation>The file's encoding is not supported (%1). Save the file as UTF-8.</translation>
     </message>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Длительность сеанса связи через радиоканал, в секундах</source>
+        <translation>How long the radio session lasts, in seconds</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Сколько ждать ответа удаленного устройства, в миллисекундах</source>
+        <translation>How long to wait for the remote device's answer, in milliseconds</translation>
+    </message>
 </context>
 <context>
     <name>NetInfoForm</name>
@@ -2948,6 +2964,26 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     <message>
         <source>Не подтвержден</source>
         <translation>Not confirmed</translation>
+    </message>
+    <message>
+        <source>не проверялось</source>
+        <translation>not checked</translation>
+    </message>
+    <message>
+        <source>прошивка последней версии</source>
+        <translation>firmware is up to date</translation>
+    </message>
+    <message>
+        <source>доступна прошивка %1</source>
+        <translation>firmware %1 available</translation>
+    </message>
+    <message>
+        <source>через сервер, IMEI %1</source>
+        <translation>through the server, IMEI %1</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>no</translation>
     </message>
 </context>
 <context>
@@ -3351,6 +3387,14 @@ Switch the device to the %1 to USB interface converter mode?</translation>
         <source>Кто последним установил часы устройства</source>
         <translation>Who set the device clock last</translation>
     </message>
+    <message>
+        <source>Подключено ли устройство через сервер удаленной настройки</source>
+        <translation>Whether the device is connected through the remote configuration server</translation>
+    </message>
+    <message>
+        <source>Что показала последняя проверка обновлений прошивки</source>
+        <translation>What the last check for firmware updates found</translation>
+    </message>
 </context>
 <context>
     <name>SystemPage</name>
@@ -3368,19 +3412,19 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     </message>
     <message>
         <source>Точка отсчета времени:</source>
-        <translation>Time reference point:</translation>
+        <translation>Transmission schedule:</translation>
     </message>
     <message>
         <source>От какого момента устройство отсчитывает время передачи данных</source>
-        <translation>The moment from which the device counts the data transmission time</translation>
+        <translation>When the device sends its data: every transmission period, at the fixed transmission points, or both</translation>
     </message>
     <message>
         <source>Подтверждение удаления из сети:</source>
-        <translation>Network removal confirmation:</translation>
+        <translation>Rejoin the network:</translation>
     </message>
     <message>
         <source>Режим подтверждения удаления устройства из сети</source>
-        <translation>How removal of the device from the network is confirmed</translation>
+        <translation>When the device decides it has been dropped from the network and joins it again</translation>
     </message>
     <message>
         <source>Протокол:</source>
