@@ -2651,6 +2651,46 @@ Switch to local configuration?</translation>
         <source>Сколько ждать ответа удаленного устройства, в миллисекундах</source>
         <translation>How long to wait for the remote device's answer, in milliseconds</translation>
     </message>
+    <message>
+        <source>Устройство не зарегистрировано в сети</source>
+        <translation>The device is not registered in the network</translation>
+    </message>
+    <message>
+        <source>%1 дБм</source>
+        <translation>%1 dBm</translation>
+    </message>
+    <message>
+        <source>%1 дБ</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Источник питания: </source>
+        <translation>Power source: </translation>
+    </message>
+    <message>
+        <source>%1 В</source>
+        <translation>%1 V</translation>
+    </message>
+    <message>
+        <source>норма</source>
+        <translation>normal</translation>
+    </message>
+    <message>
+        <source>Состояние батареи: </source>
+        <translation>Battery status: </translation>
+    </message>
+    <message>
+        <source>Часы устройства идут верно (расхождение не более 2 с)</source>
+        <translation>The device clock is right (at most 2 s off)</translation>
+    </message>
+    <message>
+        <source>Глобальные дата и время (UTC):</source>
+        <translation>Global date and time (UTC):</translation>
+    </message>
+    <message>
+        <source>Нет подключенного устройства</source>
+        <translation>No device connected</translation>
+    </message>
 </context>
 <context>
     <name>NetInfoForm</name>

@@ -66,7 +66,7 @@ done
 [ -e "$scratch/port" ] || fail "the installed simulator did not start: $(cat "$scratch/sim.log")"
 "$root/usr/bin/vexa7xx-cli" --port "$scratch/port" --json info >"$scratch/info.json" ||
     fail "the installed CLI could not identify the simulated device"
-grep -q '"model":"Vexa750"' "$scratch/info.json" || fail "unexpected identity: $(cat "$scratch/info.json")"
+grep -q '"model":"Vexa750v2"' "$scratch/info.json" || fail "unexpected identity: $(cat "$scratch/info.json")"
 grep -q '"supported":true' "$scratch/info.json" ||
     fail "firmware not supported: the installed CLI did not find devices.db in share/"
 # The console keeps its history: in the user's data folder, not beside the program.
