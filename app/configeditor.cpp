@@ -71,18 +71,18 @@ ConfigEditor::ConfigEditor(const Pages &pages, DB_Worker *db, QWidget *dialogPar
     , rs(pages.interfaces->ui)
     , v701(pages.vexa701->ui)
     , sys(pages.system->ui)
-    , inputs{{io->inType0Label, io->inType0comboBox, io->inMode0Label, io->inMode0comboBox,
-              io->countDiff0LineEdit},
-             {io->inType1Label, io->inType1comboBox, io->inMode1Label, io->inMode1comboBox,
-              io->countDiff1LineEdit},
-             {io->inType2Label, io->inType2comboBox, io->inMode2Label, io->inMode2comboBox,
-              io->countDiff2LineEdit},
-             {io->inType3Label, io->inType3comboBox, io->inMode3Label, io->inMode3comboBox,
-              io->countDiff3LineEdit},
-             {io->inType4Label, io->inType4comboBox, io->inMode4Label, io->inMode4comboBox,
-              io->countDiff4LineEdit},
-             {io->inType5Label, io->inType5comboBox, io->inMode5Label, io->inMode5comboBox,
-              io->countDiff5LineEdit}}
+    , inputs{{io->input0Label, io->inType0Label, io->inType0comboBox, io->inMode0Label,
+              io->inMode0comboBox, io->countDiff0LineEdit},
+             {io->input1Label, io->inType1Label, io->inType1comboBox, io->inMode1Label,
+              io->inMode1comboBox, io->countDiff1LineEdit},
+             {io->input2Label, io->inType2Label, io->inType2comboBox, io->inMode2Label,
+              io->inMode2comboBox, io->countDiff2LineEdit},
+             {io->input3Label, io->inType3Label, io->inType3comboBox, io->inMode3Label,
+              io->inMode3comboBox, io->countDiff3LineEdit},
+             {io->input4Label, io->inType4Label, io->inType4comboBox, io->inMode4Label,
+              io->inMode4comboBox, io->countDiff4LineEdit},
+             {io->input5Label, io->inType5Label, io->inType5comboBox, io->inMode5Label,
+              io->inMode5comboBox, io->countDiff5LineEdit}}
     , points{{sys->enableFixPoint0CheckBox, sys->pointFixEveryDay0CheckBox,
               sys->pointFixDay0DateEdit, sys->pointFixTime0TimeEdit},
              {sys->enableFixPoint1CheckBox, sys->pointFixEveryDay1CheckBox,
@@ -174,6 +174,8 @@ void ConfigEditor::fillModelChoices()
         const bool hasMode = in.mode->count() > 0;
         in.mode->setVisible(hasMode);
         in.modeLabel->setVisible(hasMode);
+        // An input the model does not have is not listed at all.
+        in.nameLabel->setVisible(hasType || hasMode);
     }
 
     auto firstIsTrue = [this](QWidget *w) {

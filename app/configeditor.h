@@ -148,6 +148,7 @@ private:
     };
     struct InputWidgets
     {
+        QLabel *nameLabel; // "Вход N"
         QLabel *typeLabel;
         QComboBox *type;
         QLabel *modeLabel;

@@ -8,12 +8,11 @@
 #include <QCheckBox>
 #include <QDebug>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QRegularExpressionValidator>
 
 namespace {
 constexpr int statusBitCount = 32;
-constexpr int nameColumnWidth = 220;
-constexpr int valueColumnWidth = 150;
 constexpr int eventColumnWidth = 78;
 constexpr int eventColumn = 2;
 
@@ -31,8 +30,12 @@ StatusCalc::StatusCalc(QWidget *parent, const QString &statusCode, quint32 statu
     // The close button also reaches on_closeStatusCalcButton_clicked(), which hands the mask back.
     setupTitleBar(ui->statusCalcTitleWidget, ui->closeStatusCalcButton);
 
-    ui->tableWidget->setColumnWidth(0, nameColumnWidth);
-    ui->tableWidget->setColumnWidth(1, valueColumnWidth);
+    // The bit's name as long as it is, the event check box always in view, its condition in
+    // what is left (a longer one in full in its tooltip): nothing is scrolled out of sight.
+    QHeaderView *header = ui->tableWidget->horizontalHeader();
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(eventColumn, QHeaderView::Fixed);
     ui->tableWidget->setColumnWidth(eventColumn, eventColumnWidth);
 
     validator = new QRegularExpressionValidator(QRegularExpression(hexPattern), this);
@@ -94,7 +97,6 @@ void StatusCalc::decryptStatus()
     }
 
     setCheckBoxses();
-    ui->tableWidget->resizeColumnsToContents();
 }
 
 void StatusCalc::addRows(int col, QString txt, int bitNum)
@@ -105,6 +107,7 @@ void StatusCalc::addRows(int col, QString txt, int bitNum)
         ui->tableWidget->setItem(currentRow, col, item);
     }
     item->setText(txt);
+    item->setToolTip(txt);
 
     if (col != 0)
         return;

@@ -8,6 +8,7 @@
 #include "configeditor.h"
 #include "db_worker.h"
 #include "deviceinterface.h"
+#include "firmwarecontroller.h"
 #include "linkstate.h"
 #include "netinfoform.h"
 #include "pagecontroller.h"
@@ -38,17 +39,21 @@ StatusController::StatusController(MainWindow *mainWindow)
             return window->settingsForm->continuousStatus() &&
                    window->currentState == LinkState::Ready;
         },
-        [this] { return PageController::hidesStatusPanel(window->ui->stackedWidget->currentWidget()->objectName()); });
+        [this] {
+            return PageController::hidesStatusPanel(
+                window->ui->stackedWidget->currentWidget()->objectName());
+        });
     connect(statusPoller, &StatusPoller::passStarted, window,
             [this] { window->setGlobalState(LinkState::ReadStatus); });
     connect(statusPoller, &StatusPoller::passEnded, window,
             [this] { window->setGlobalState(LinkState::Ready); });
+    // Each ready device, and each pass, shows the session and the update check as they are now.
+    connect(window, &MainWindow::readyStatus, this, &StatusController::showService);
     StatusPanel *panel = window->statusPanel;
     connect(statusPoller, &StatusPoller::qualitySkipped, panel, &StatusPanel::clearQuality);
 
     connect(link, &DeviceInterface::netMainStatus, this, &StatusController::updateMainNetStatus);
-    connect(link, &DeviceInterface::QualityNetStatus, this,
-            &StatusController::updateQualityStatus);
+    connect(link, &DeviceInterface::QualityNetStatus, this, &StatusController::updateQualityStatus);
     connect(link, &DeviceInterface::LastSendNetStatus, this,
             &StatusController::updateLastSendStatus);
     connect(link, &DeviceInterface::TimesNetStatus, this, &StatusController::netTimesChanged);
@@ -59,19 +64,15 @@ StatusController::StatusController(MainWindow *mainWindow)
     connect(link, &DeviceInterface::updateDateTime, this, &StatusController::updateDateTime);
 
     timeParamsForm = new TimeParamsForm(window);
-    connect(this, &StatusController::netTimesChanged, timeParamsForm,
-            &TimeParamsForm::setNetTimes);
+    connect(this, &StatusController::netTimesChanged, timeParamsForm, &TimeParamsForm::setNetTimes);
     connect(this, &StatusController::timeOnAirChanged, timeParamsForm,
             &TimeParamsForm::setTimeOnAir);
     connect(this, &StatusController::confirmStatusesChanged, timeParamsForm,
             &TimeParamsForm::setConfirmStatuses);
-    connect(panel, &StatusPanel::timeParamsRequested, this,
-            &StatusController::showTimeParamsForm);
+    connect(panel, &StatusPanel::timeParamsRequested, this, &StatusController::showTimeParamsForm);
     connect(panel, &StatusPanel::netInfoRequested, this, &StatusController::showNetInfoForm);
-    connect(panel, &StatusPanel::freqRequested, window->editor,
-            &ConfigEditor::showWorkingFreqs);
-    connect(window->ui->statusCalcButton, &QToolButton::pressed, this,
-            [this] { runStatusCalc(); });
+    connect(panel, &StatusPanel::freqRequested, window->editor, &ConfigEditor::showWorkingFreqs);
+    connect(window->ui->statusCalcButton, &QToolButton::pressed, this, [this] { runStatusCalc(); });
     window->ui->statusCalcButton->show();
     connectButtons();
 }
@@ -175,6 +176,22 @@ void StatusController::updateDateTime(time_t deviceTime, ushort subSeconds, ucha
     window->statusPanel->showDateTime(qint64(deviceTime), window->clock->now(), source);
 }
 
+void StatusController::showService()
+{
+    const DeviceIdentity &device = window->connectedDevice();
+    const bool remote = device.path == DeviceIdentity::Path::Remote;
+    QString update = tr("не проверялось");
+    const FirmwareController::Check check = window->firmwareCheckResult();
+    if (check == FirmwareController::Check::UpToDate)
+        update = tr("прошивка последней версии");
+    else if (check == FirmwareController::Check::NewerAvailable)
+        update =
+            tr("доступна прошивка %1").arg(window->firmwareController()->localLastFw(device.key()));
+    window->statusPanel->showService(
+        remote ? tr("через сервер, IMEI %1").arg(device.via) : tr("нет"), remote, update,
+        check == FirmwareController::Check::NewerAvailable);
+}
+
 // ---- information views and the status calculator ------------------------------------------------
 
 void StatusController::showTimeParamsForm()
@@ -200,8 +217,7 @@ void StatusController::runStatusCalc(QString value)
             Qt::DirectConnection);
     connect(statusCalc, &StatusCalc::updateStatusMask, this,
             [this](quint32 mask) { statusEventMask = mask; });
-    statusCalc->setSupportStatusMask(
-        int(StatusCalc::supportedMask(db, window->identified)));
+    statusCalc->setSupportStatusMask(int(StatusCalc::supportedMask(db, window->identified)));
     statusCalc->decryptStatus();
     statusCalc->show();
 }

@@ -40,6 +40,8 @@ public:
     void updateAdcStatus(DEV_ADC_VALUES stat);
     void updateInputsParamsStatus(DEV_INPUT_PARAMS stat);
     void updateDateTime(time_t deviceTime, ushort subSeconds, uchar source);
+    // The status tab's rows of the remote session and the firmware update check.
+    void showService();
 
 signals:
     // For the information views.

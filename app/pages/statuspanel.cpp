@@ -39,8 +39,7 @@ StatusPanel::StatusPanel(QWidget *parent)
             &StatusPanel::timeParamsRequested);
     connect(ui->showNetInfo_lbl, &QLabel::linkActivated, this, &StatusPanel::netInfoRequested);
     connect(ui->showFreq_lbl, &QLabel::linkActivated, this, &StatusPanel::freqRequested);
-    connect(ui->getStatusManualButton, &QPushButton::clicked, this,
-            &StatusPanel::qualityRequested);
+    connect(ui->getStatusManualButton, &QPushButton::clicked, this, &StatusPanel::qualityRequested);
     connect(ui->reRegisterButton, &QPushButton::clicked, this, &StatusPanel::reRegisterRequested);
     connect(ui->sendExtraordinaryPackButton, &QPushButton::clicked, this,
             &StatusPanel::extraPackRequested);
@@ -85,15 +84,16 @@ void StatusPanel::showNetState(const NET_MAIN_STAT &stat)
     if (stat.netState > 5)
         return;
     ui->netIfaceStateLbl->setText(mwTr(texts[stat.netState]));
-    FieldMarks::setEnabledWhy(ui->sendExtraordinaryPackButton, stat.netState == 2,
-                              mwTr("Устройство не зарегистрировано в сети"));
+    FieldMarks::setEnabledWhy(
+        ui->sendExtraordinaryPackButton, stat.netState == 2,
+        mwTr(QT_TRANSLATE_NOOP("MainWindow", "Устройство не зарегистрировано в сети")));
 }
 
 void StatusPanel::showQuality(const NET_QUALITY_STAT &stat)
 {
-    ui->rssi_lbl->setText(mwTr("%1 дБм").arg(stat.rssi));
+    ui->rssi_lbl->setText(mwTr(QT_TRANSLATE_NOOP("MainWindow", "%1 дБм")).arg(stat.rssi));
     // Quarter decibels, shown whole, rounded toward zero.
-    ui->snr_lbl->setText(mwTr("%1 дБ").arg(int(stat.snr) / 4));
+    ui->snr_lbl->setText(mwTr(QT_TRANSLATE_NOOP("MainWindow", "%1 дБ")).arg(int(stat.snr) / 4));
     ui->bsCount_lbl->setText(QString::number(stat.bsCount));
     setNetLevel(stat.netLevel);
 }
@@ -108,7 +108,7 @@ void StatusPanel::clearQuality()
 void StatusPanel::setNetLevel(int level)
 {
     QLabel *l = ui->sigLevelDbm;
-    l->setToolTip(mwTr("%1 дБ").arg(level));
+    l->setToolTip(mwTr(QT_TRANSLATE_NOOP("MainWindow", "%1 дБ")).arg(level));
     const char *picture = ":pict/svg/network.svg";
     if (level < 0)
         picture = ":pict/svg/network_dead.svg";
@@ -144,18 +144,22 @@ void StatusPanel::showBattery(const DEV_BAT_STAT &stat)
         return;
     const QString source = codeTexts.powerSource.value(stat.powerSource);
     ui->powerSource_lbl->setText(source);
-    ui->powerStatusLabel->setToolTip(mwTr("Источник питания: ") + source);
-    ui->batVoltage_lbl->setText(mwTr("%1 В").arg(stat.batVoltage / 1000.0, 0, 'f', 2));
+    ui->powerStatusLabel->setToolTip(mwTr(QT_TRANSLATE_NOOP("MainWindow", "Источник питания: ")) +
+                                     source);
+    ui->batVoltage_lbl->setText(
+        mwTr(QT_TRANSLATE_NOOP("MainWindow", "%1 В")).arg(stat.batVoltage / 1000.0, 0, 'f', 2));
     QStringList bits;
     for (int bit = 0; bit < 8; ++bit) {
         if (stat.batFlags & (1 << bit))
             bits << codeTexts.batStatus.value(bit);
     }
     // No flag raised is a battery in order, said rather than left blank.
-    const QString status = bits.isEmpty() ? mwTr("норма") : bits.join(QStringLiteral(", "));
+    const QString status = bits.isEmpty() ? mwTr(QT_TRANSLATE_NOOP("MainWindow", "норма"))
+                                          : bits.join(QStringLiteral(", "));
     ui->batStatus_lbl->setText(status);
     ui->batErrors_lbl->setText(codeTexts.batErrors.value(stat.batError));
-    ui->batStatusLabel->setToolTip(mwTr("Состояние батареи: ") + status);
+    ui->batStatusLabel->setToolTip(mwTr(QT_TRANSLATE_NOOP("MainWindow", "Состояние батареи: ")) +
+                                   status);
     setPicture(ui->powerStatusLabel,
                stat.powerSource == 1 ? ":/pict/svg/power_norma.svg" : ":/pict/svg/power_error.svg");
     setPicture(ui->batStatusLabel, batteryPicture(stat));
@@ -205,9 +209,10 @@ void StatusPanel::showInputs(const DEV_INPUT_PARAMS &stat)
 void StatusPanel::showDateTime(qint64 deviceSecs, const QDateTime &now, uchar source)
 {
     const qint64 difference = deviceSecs - now.toSecsSinceEpoch();
-    FieldMarks::setEnabledWhy(ui->setDateTimeButton,
-                              difference > clockToleranceS || difference < -clockToleranceS,
-                              mwTr("Часы устройства идут верно (расхождение не более 2 с)"));
+    FieldMarks::setEnabledWhy(
+        ui->setDateTimeButton, difference > clockToleranceS || difference < -clockToleranceS,
+        mwTr(QT_TRANSLATE_NOOP("MainWindow",
+                               "Часы устройства идут верно (расхождение не более 2 с)")));
     const QString format = QStringLiteral("dd-MM-yyyy hh:mm:ss");
     ui->dateTime_lbl->setText(QDateTime::fromSecsSinceEpoch(deviceSecs, Qt::UTC).toString(format));
     ui->curDateTime_lbl->setText(now.toUTC().toString(format));
@@ -220,12 +225,24 @@ void StatusPanel::showDateTime(qint64 deviceSecs, const QDateTime &now, uchar so
 
 void StatusPanel::showGlobalClock()
 {
-    ui->sysOrNtcTime_lbl->setText(mwTr("Глобальные дата и время (UTC):"));
+    ui->sysOrNtcTime_lbl->setText(
+        mwTr(QT_TRANSLATE_NOOP("MainWindow", "Глобальные дата и время (UTC):")));
 }
 
 void StatusPanel::showFsk()
 {
     ui->netIfaceStateLbl->setText(QStringLiteral("FSK"));
+}
+
+void StatusPanel::showService(const QString &remote, bool remoteOn, const QString &update,
+                              bool updateOn)
+{
+    ui->remoteStatusValue->setText(remote);
+    setPicture(ui->remoteStatusLabel,
+               remoteOn ? ":/pict/svg/server_config.svg" : ":/pict/svg/server_config_noactive.svg");
+    ui->updateStatusValue->setText(update);
+    setPicture(ui->updateStatusLabel,
+               updateOn ? ":/pict/svg/server_update.svg" : ":/pict/svg/server_update_noactive.svg");
 }
 
 void StatusPanel::setReRegisterEnabled(bool enabled)
@@ -255,7 +272,8 @@ void StatusPanel::clearAll()
          {ui->sigLevelDbm, ui->powerStatusLabel, ui->batStatusLabel, ui->powerSource_lbl,
           ui->batVoltage_lbl, ui->batStatus_lbl, ui->batErrors_lbl, ui->dateTime_lbl,
           ui->curDateTime_lbl, ui->timeSourceLabel, ui->simStatusLabel, ui->roamingStatusLabel,
-          ui->fixStatusLabel, ui->remoteStatusLabel, ui->updateStatusLabel, ui->netIfaceStateLbl})
+          ui->fixStatusLabel, ui->remoteStatusLabel, ui->updateStatusLabel, ui->netIfaceStateLbl,
+          ui->remoteStatusValue, ui->updateStatusValue})
         l->clear();
     for (const InputRow &row : inputRows()) {
         for (QLabel *l : {row.number, row.count, row.flag, row.error, row.adc})
@@ -269,7 +287,8 @@ void StatusPanel::clearAll()
     for (QWidget *button : {static_cast<QWidget *>(ui->sendExtraordinaryPackButton),
                             static_cast<QWidget *>(ui->reRegisterButton),
                             static_cast<QWidget *>(ui->setDateTimeButton)})
-        FieldMarks::setEnabledWhy(button, false, mwTr("Нет подключенного устройства"));
+        FieldMarks::setEnabledWhy(
+            button, false, mwTr(QT_TRANSLATE_NOOP("MainWindow", "Нет подключенного устройства")));
 }
 
 void StatusPanel::changeEvent(QEvent *event)

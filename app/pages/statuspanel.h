@@ -67,6 +67,9 @@ public:
     // Our clock is set from a time server from now on.
     void showGlobalClock();
     void showFsk();
+    // The remote-configuration and update rows of the status tab: what the window knows of its
+    // own session and of the last look for newer firmware; on lights the row's icon.
+    void showService(const QString &remote, bool remoteOn, const QString &update, bool updateOn);
     void setReRegisterEnabled(bool enabled);
     void setManualStatusShown(bool shown);
 

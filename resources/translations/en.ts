@@ -470,35 +470,35 @@ Switch debug mode off?</translation>
     </message>
     <message>
         <source>По периоду</source>
-        <translation>Periodic</translation>
+        <translation>Every transmission period</translation>
     </message>
     <message>
         <source>В фиксированные моменты</source>
-        <translation>At fixed times</translation>
+        <translation>At the fixed transmission points</translation>
     </message>
     <message>
         <source>По периоду и в фиксированные моменты</source>
-        <translation>Periodic and at fixed times</translation>
+        <translation>Every period and at the fixed points</translation>
     </message>
     <message>
         <source>Не переподключаться</source>
-        <translation>Never rejoin</translation>
+        <translation>Never</translation>
     </message>
     <message>
         <source>После 3 неподтверждённых</source>
-        <translation>After 3 unconfirmed</translation>
+        <translation>After 3 unconfirmed packets</translation>
     </message>
     <message>
         <source>После 5 неподтверждённых</source>
-        <translation>After 5 unconfirmed</translation>
+        <translation>After 5 unconfirmed packets</translation>
     </message>
     <message>
         <source>После 10 неподтверждённых</source>
-        <translation>After 10 unconfirmed</translation>
+        <translation>After 10 unconfirmed packets</translation>
     </message>
     <message>
         <source>После 20 неподтверждённых</source>
-        <translation>After 20 unconfirmed</translation>
+        <translation>After 20 unconfirmed packets</translation>
     </message>
     <message>
         <source>По переднему фронту</source>
@@ -2726,6 +2726,62 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
         <source>Сохранить</source>
         <translation>Save</translation>
     </message>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>Длительность сеанса связи через радиоканал, в секундах</source>
+        <translation>How long the radio session lasts, in seconds</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Сколько ждать ответа удаленного устройства, в миллисекундах</source>
+        <translation>How long to wait for the remote device's answer, in milliseconds</translation>
+    </message>
+    <message>
+        <source>Устройство не зарегистрировано в сети</source>
+        <translation>The device is not registered in the network</translation>
+    </message>
+    <message>
+        <source>%1 дБм</source>
+        <translation>%1 dBm</translation>
+    </message>
+    <message>
+        <source>%1 дБ</source>
+        <translation>%1 dB</translation>
+    </message>
+    <message>
+        <source>Источник питания: </source>
+        <translation>Power source: </translation>
+    </message>
+    <message>
+        <source>%1 В</source>
+        <translation>%1 V</translation>
+    </message>
+    <message>
+        <source>норма</source>
+        <translation>normal</translation>
+    </message>
+    <message>
+        <source>Состояние батареи: </source>
+        <translation>Battery status: </translation>
+    </message>
+    <message>
+        <source>Часы устройства идут верно (расхождение не более 2 с)</source>
+        <translation>The device clock is right (at most 2 s off)</translation>
+    </message>
+    <message>
+        <source>Глобальные дата и время (UTC):</source>
+        <translation>Global date and time (UTC):</translation>
+    </message>
+    <message>
+        <source>Нет подключенного устройства</source>
+        <translation>No device connected</translation>
+    </message>
 </context>
 <context>
     <name>NetInfoForm</name>
@@ -3067,6 +3123,26 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     <message>
         <source>Не подтвержден</source>
         <translation>Not confirmed</translation>
+    </message>
+    <message>
+        <source>не проверялось</source>
+        <translation>not checked</translation>
+    </message>
+    <message>
+        <source>прошивка последней версии</source>
+        <translation>firmware is up to date</translation>
+    </message>
+    <message>
+        <source>доступна прошивка %1</source>
+        <translation>firmware %1 available</translation>
+    </message>
+    <message>
+        <source>через сервер, IMEI %1</source>
+        <translation>through the server, IMEI %1</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>no</translation>
     </message>
 </context>
 <context>
@@ -3470,6 +3546,14 @@ Switch the device to the %1 to USB interface converter mode?</translation>
         <source>Кто последним установил часы устройства</source>
         <translation>Who set the device clock last</translation>
     </message>
+    <message>
+        <source>Подключено ли устройство через сервер удаленной настройки</source>
+        <translation>Whether the device is connected through the remote configuration server</translation>
+    </message>
+    <message>
+        <source>Что показала последняя проверка обновлений прошивки</source>
+        <translation>What the last check for firmware updates found</translation>
+    </message>
 </context>
 <context>
     <name>SystemPage</name>
@@ -3487,19 +3571,19 @@ Switch the device to the %1 to USB interface converter mode?</translation>
     </message>
     <message>
         <source>Точка отсчета времени:</source>
-        <translation>Time reference point:</translation>
+        <translation>Transmission schedule:</translation>
     </message>
     <message>
         <source>От какого момента устройство отсчитывает время передачи данных</source>
-        <translation>The moment from which the device counts the data transmission time</translation>
+        <translation>When the device sends its data: every transmission period, at the fixed transmission points, or both</translation>
     </message>
     <message>
         <source>Подтверждение удаления из сети:</source>
-        <translation>Network removal confirmation:</translation>
+        <translation>Rejoin the network:</translation>
     </message>
     <message>
         <source>Режим подтверждения удаления устройства из сети</source>
-        <translation>How removal of the device from the network is confirmed</translation>
+        <translation>When the device decides it has been dropped from the network and joins it again</translation>
     </message>
     <message>
         <source>Протокол:</source>

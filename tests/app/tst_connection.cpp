@@ -81,6 +81,9 @@ void tst_Connection::onePortIsOpenedAndRead()
              (QStringList{"1.3.1", sim->device().serialNumber(), sim->device().devEui().toUpper(),
                           "Устройство подключено"}));
     QVERIFY(text("mainTitleWindow").contains("SN: " + sim->device().serialNumber()));
+    // The status tab says how the device is reached and what the firmware store offers it.
+    QCOMPARE(text("remoteStatusValue"), QString("нет"));
+    QVERIFY(!text("updateStatusValue").isEmpty());
     // The same single device found again is not reopened.
     emit window->enumerateDevices();
     QTest::qWait(AppFixture::nothingFollowsMs);
@@ -512,6 +515,7 @@ void tst_Connection::remoteSessionFromTheButton()
     QCOMPARE(AppSettings::read("RemConf", "lastImei").toString(), imei);
     QTRY_COMPARE_WITH_TIMEOUT(window->globalState(), 2, AppFixture::connectWaitMs);
     QCOMPARE(text("globalStatusText"), QString("Устройство подключено удаленно"));
+    QCOMPARE(text("remoteStatusValue"), "через сервер, IMEI " + imei);
     QVERIFY(server.device(imei)->commandCount(Cmd::readParam) > 40);
 
     // Cable devices plugged in meanwhile: each search comes to the question of leaving the

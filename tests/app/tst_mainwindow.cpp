@@ -247,6 +247,14 @@ void tst_MainWindow::everyTextFits()
     const QString serial = w->findChild<QLabel *>("snLabel")->text();
     QVERIFY(!serial.isEmpty());
     QVERIFY(w->findChild<QLabel *>("mainTitleWindow")->text().endsWith("SN: " + serial));
+    // An input is listed with its controls, or not at all (a Vexa760 has two of six).
+    int inputs = 0;
+    for (int n = 0; n < 6; ++n) {
+        const bool has = w->findChild<QComboBox *>(QString("inMode%1comboBox").arg(n))->count() > 0;
+        inputs += has;
+        QCOMPARE(w->findChild<QLabel *>(QString("input%1Label").arg(n))->isHidden(), !has);
+    }
+    QCOMPARE(inputs, model == 750 ? 6 : model == 760 ? 2 : 0);
 
     const QRegularExpression cyrillic("[\\x{0400}-\\x{04ff}]");
     QStringList problems;
