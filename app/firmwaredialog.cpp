@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int dialogWidthPx = 440;
+constexpr int dialogWidthPx = 540;
 // The speed is told once this much was sent and this long: the first blocks say little.
 constexpr qint64 rateAfterMs = 1000;
 constexpr qint64 rateAfterBytes = 2048;
@@ -23,7 +23,6 @@ FirmwareDialog::FirmwareDialog(const QString &device, const QString &from, const
     , toVersion(to)
 {
     setObjectName(QStringLiteral("FirmwareDialog"));
-    setFixedWidth(dialogWidthPx);
     auto *title = new QWidget(this);
     title->setObjectName(QStringLiteral("firmwareDialogTitle"));
     title->setFixedHeight(30);
@@ -40,6 +39,9 @@ FirmwareDialog::FirmwareDialog(const QString &device, const QString &from, const
     auto *deviceLabel = new QLabel(device, this);
     deviceLabel->setObjectName(QStringLiteral("deviceLine"));
     deviceLabel->setWordWrap(true);
+    // The layout fixes the dialog at its hint, which a wrapping label keeps narrow: the device
+    // line is given the room for a serial number and a DevEUI on one line.
+    deviceLabel->setMinimumWidth(dialogWidthPx - 32);
     versionLabel = new QLabel(this);
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
     for (int i = 0; i < 4; ++i) {
