@@ -187,12 +187,13 @@ void saveOver(QWidget *window, QWidget *dialog, const QString &path)
         collectNotEnglish(QFileInfo(path).fileName());
 }
 
-// The message box on show, if any (the window-modal ones do not block the caller).
-QMessageBox *shownBox()
+// The message box on show, if any (the window-modal ones do not block the caller); with a
+// button given, only a box that offers it.
+QMessageBox *shownBox(QMessageBox::StandardButton offering = QMessageBox::NoButton)
 {
     for (QWidget *w : QApplication::topLevelWidgets()) {
         auto *box = qobject_cast<QMessageBox *>(w);
-        if (box && box->isVisible())
+        if (box && box->isVisible() && (offering == QMessageBox::NoButton || box->button(offering)))
             return box;
     }
     return nullptr;
@@ -231,7 +232,13 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
             }
             box->button(QMessageBox::Yes)->click();
         });
-        button->click();
+        if (button->isEnabled()) {
+            button->click();
+        } else {
+            // Said, and the update started as the button would: the later pictures still come.
+            std::fprintf(stderr, "The firmware update button is not offered again\n");
+            window.firmwareController()->startUpdateFirmware();
+        }
         waitFor([&] { return window.firmwareController()->progressDialog() != nullptr; }, 15000);
         return window.firmwareController()->progressDialog();
     };
@@ -240,8 +247,9 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
         return saved;
     auto *rate = dialog->findChild<QLabel *>(QStringLiteral("rateLabel"));
     // A second of the transfer: the percent, the speed and the time left are told.
-    waitFor([&] { return !rate->text().isEmpty() || dialog->step() != FirmwareDialog::Step::Transfer; },
-            30000);
+    waitFor(
+        [&] { return !rate->text().isEmpty() || dialog->step() != FirmwareDialog::Step::Transfer; },
+        30000);
     saveShot(dialog, name(QStringLiteral("2_transfer")));
     saveOver(&window, dialog, name(QStringLiteral("2_transfer_window")));
     dialog->findChild<QPushButton *>(QStringLiteral("cancelFirmwareButton"))->click();
@@ -252,32 +260,41 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
     saved += 4;
     dialog->findChild<QPushButton *>(QStringLiteral("closeFirmwareButton"))->click();
     dropClosed();
-    waitFor([&] { return !window.firmwareController()->progressDialog() && window.globalState() == 2; },
-            15000);
+    // The update is offered again once the device is back to its polling.
+    waitFor(
+        [&] {
+            return !window.firmwareController()->progressDialog() && window.globalState() == 2 &&
+                   button->isEnabled();
+        },
+        15000);
     settle(500);
 
     dialog = start(false);
     if (!dialog)
         return saved;
     // The steps after the transfer pass on their own: each is pictured as it begins.
-    const QMetaObject::Connection steps =
-        QObject::connect(dialog, &FirmwareDialog::stepChanged, dialog, [&](FirmwareDialog::Step step) {
-        const char *names[] = {"5_transfer_resumed", "6_check", "7_restart", "8_return"};
-        if (step == FirmwareDialog::Step::Transfer)
-            return;
-        saveShot(dialog, name(QLatin1String(names[int(step)])));
-        ++saved;
-    });
+    const QMetaObject::Connection steps = QObject::connect(
+        dialog, &FirmwareDialog::stepChanged, dialog, [&](FirmwareDialog::Step step) {
+            const char *names[] = {"5_transfer_resumed", "6_check", "7_restart", "8_return"};
+            if (step == FirmwareDialog::Step::Transfer)
+                return;
+            saveShot(dialog, name(QLatin1String(names[int(step)])));
+            ++saved;
+        });
     rate = dialog->findChild<QLabel *>(QStringLiteral("rateLabel"));
-    waitFor([&] { return !rate->text().isEmpty() || dialog->step() != FirmwareDialog::Step::Transfer; },
-            30000);
+    waitFor(
+        [&] { return !rate->text().isEmpty() || dialog->step() != FirmwareDialog::Step::Transfer; },
+        30000);
     if (dialog->step() == FirmwareDialog::Step::Transfer) {
         saveShot(dialog, name(QStringLiteral("5_transfer_resumed")));
         ++saved;
     }
     auto *shown = window.findChild<QLabel *>(QStringLiteral("softVer_lbl"));
-    waitFor([&] { return dialog->isFinished() && shown->text() == version && window.globalState() == 2; },
-            60000);
+    waitFor(
+        [&] {
+            return dialog->isFinished() && shown->text() == version && window.globalState() == 2;
+        },
+        60000);
     settle(1000);
     saveShot(dialog, name(QStringLiteral("9_done")));
     saveOver(&window, dialog, name(QStringLiteral("9_done_window")));
@@ -365,7 +382,10 @@ int shootSelfUpdate(const QString &out, const QString &appDir)
         }
         saveShot(box, QStringLiteral("%1/vexa%2_%3.png").arg(out).arg(model).arg(picture));
         ++saved;
-        box->button(answer)->click();
+        if (QAbstractButton *button = box->button(answer))
+            button->click();
+        else
+            box->reject();
         settle(300);
         quiet.start();
     }
@@ -464,17 +484,23 @@ int shootRemoteFailure(MainWindow &window, const QString &out, int model)
             ->setText(QStringLiteral("356938035643809"));
         form->findChild<QLineEdit *>(QStringLiteral("passLineEdit"))->setText(QStringLiteral("1"));
         form->findChild<QPushButton *>(QStringLiteral("connectButton"))->click();
+        // The failure is told in a report (OK only). A search of the cable device that ends
+        // while the connection is being made may also ask whether to leave remote mode.
         QMessageBox *box = nullptr;
-        waitFor([&] { return (box = shownBox()) != nullptr; }, 30000);
+        waitFor([&] { return (box = shownBox(QMessageBox::Ok)) != nullptr; }, 30000);
         if (!box)
             break;
         settle(300);
-        const QString picture = QStringLiteral("%1/vexa%2_remote_failed_%3").arg(out).arg(model).arg(
-            QLatin1String(server.first));
+        const QString picture = QStringLiteral("%1/vexa%2_remote_failed_%3")
+                                    .arg(out)
+                                    .arg(model)
+                                    .arg(QLatin1String(server.first));
         saveShot(box, picture + QStringLiteral(".png"));
         saveOver(&window, box, picture + QStringLiteral("_window.png"));
         saved += 2;
         box->button(QMessageBox::Ok)->click();
+        while (QMessageBox *question = shownBox(QMessageBox::No))
+            question->button(QMessageBox::No)->click();
         waitFor([&] { return window.globalState() == 2 && !window.deviceLink()->isRemoteMode(); },
                 15000);
         settle(1500);
