@@ -1,22 +1,30 @@
 // vexa7xx-screenshots: shows every page of the configurator for each model, connected to a
 // simulated device, and saves one picture per page (and per metering-device page) for review.
 #include "apppaths.h"
+#include "appsettings.h"
 #include "commands.h"
 #include "configcontroller.h"
 #include "consolepage.h"
 #include "debugform.h"
+#include "deviceinterface.h"
+#include "firmwaredialog.h"
 #include "firmwarestore.h"
+#include "guideform.h"
 #include "guiresources.h"
 #include "hotplugcontroller.h"
 #include "mainwindow.h"
+#include "net.h"
 #include "portenumerator.h"
 #include "relaycontroller.h"
 #include "remoteconnectform.h"
 #include "remoteserver.h"
+#include "selectdeviceform.h"
+#include "settingsform.h"
 #include "showntexts.h"
 #include "simulator.h"
 #include "statuscontroller.h"
 #include "statusrecords.h"
+#include "updateserver.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -25,20 +33,27 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 #include <QToolButton>
 
 #include <cstdio>
+#include <memory>
+#include <vector>
 
 namespace {
 // In an English run, what a picture shows must be English: every visible text of the windows on
@@ -59,6 +74,9 @@ void collectNotEnglish(const QString &picture)
 
 void saveShot(QWidget *w, const QString &path)
 {
+    // A text set a moment ago may still wait for its layout to make room for it.
+    if (w->layout())
+        w->layout()->activate();
     w->grab().save(path);
     if (checkEnglish)
         collectNotEnglish(QFileInfo(path).fileName());
@@ -77,6 +95,13 @@ void waitFor(const std::function<bool()> &done, int ms)
 void settle(int ms)
 {
     waitFor([] { return false; }, ms);
+}
+
+// The dialogs closed meanwhile are gone, as the event loop of the program would have them
+// (processEvents alone never deletes what deleteLater left).
+void dropClosed()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 // The console with the device's debug output streaming, and the dialog that started it.
@@ -145,8 +170,38 @@ int shootStatus(MainWindow &window, const QString &out, int model)
     }
     return saved;
 }
-// A firmware update from the store at three moments: the question, the transfer under way and
-// the device back with the new version.
+// The window with a dialog over it: the dialog is a window of its own, so the two pictures are
+// put together where the screen shows them.
+void saveOver(QWidget *window, QWidget *dialog, const QString &path)
+{
+    if (dialog->layout())
+        dialog->layout()->activate();
+    QPixmap shot = window->grab();
+    {
+        QPainter painter(&shot);
+        painter.drawPixmap(dialog->frameGeometry().topLeft() - window->frameGeometry().topLeft(),
+                           dialog->grab());
+    }
+    shot.save(path);
+    if (checkEnglish)
+        collectNotEnglish(QFileInfo(path).fileName());
+}
+
+// The message box on show, if any (the window-modal ones do not block the caller); with a
+// button given, only a box that offers it.
+QMessageBox *shownBox(QMessageBox::StandardButton offering = QMessageBox::NoButton)
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        if (box && box->isVisible() && (offering == QMessageBox::NoButton || box->button(offering)))
+            return box;
+    }
+    return nullptr;
+}
+
+// A firmware update from the store, run twice: the question, the progress dialog during the
+// transfer (alone and over the window), the transfer cancelled; then the update again going on
+// where the first stopped, each step of the dialog and its end.
 int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
 {
     const QString version = QStringLiteral("1.3.9");
@@ -160,27 +215,382 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
     window.firmwareController()->availableNewFw();
     settle(300);
     auto *button = window.findChild<QToolButton *>(QStringLiteral("updateFwButton"));
+    const auto name = [&](const QString &what) {
+        return QStringLiteral("%1/vexa%2_fwupdate%3.png").arg(out).arg(model).arg(what);
+    };
     int saved = 0;
-    // The question is modal: it is pictured and answered from inside its own loop.
-    QTimer::singleShot(800, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (!box)
-            return;
-        saveShot(box, QStringLiteral("%1/vexa%2_fwupdate1_question.png").arg(out).arg(model));
-        ++saved;
-        box->button(QMessageBox::Yes)->click();
+    // The question is modal: it is pictured (the first time) and answered from inside its
+    // own loop.
+    const auto start = [&](bool picture) {
+        QTimer::singleShot(800, [&, picture] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            if (picture) {
+                saveShot(box, name(QStringLiteral("1_question")));
+                ++saved;
+            }
+            box->button(QMessageBox::Yes)->click();
+        });
+        if (!button->isEnabled()) {
+            std::fprintf(stderr, "The firmware update button is not offered\n");
+            return static_cast<FirmwareDialog *>(nullptr);
+        }
+        button->click();
+        waitFor([&] { return window.firmwareController()->progressDialog() != nullptr; }, 15000);
+        return window.firmwareController()->progressDialog();
+    };
+    FirmwareDialog *dialog = start(true);
+    if (!dialog)
+        return saved;
+    // A second of the transfer: the percent, the speed and the time left are told. Taken as
+    // the progress comes (a poll could miss a short transfer), then Cancel is pressed.
+    FileTransfer *transfer = window.firmwareController()->transfer();
+    const auto onceRateShown = [&](const std::function<void()> &shoot) {
+        auto *rate = dialog->findChild<QLabel *>(QStringLiteral("rateLabel"));
+        auto done = std::make_shared<bool>(false);
+        QObject::connect(transfer, &FileTransfer::setProgressValue, dialog, [=](int) {
+            if (*done || rate->text().isEmpty() || dialog->step() != FirmwareDialog::Step::Transfer)
+                return;
+            *done = true;
+            shoot();
+        });
+        return done;
+    };
+    const auto cancelled = onceRateShown([&] {
+        saveShot(dialog, name(QStringLiteral("2_transfer")));
+        saveOver(&window, dialog, name(QStringLiteral("2_transfer_window")));
+        dialog->findChild<QPushButton *>(QStringLiteral("cancelFirmwareButton"))->click();
+        saveShot(dialog, name(QStringLiteral("3_cancel_asked")));
+        saved += 3;
     });
-    button->click();
-    auto *progress = window.findChild<QProgressBar *>(QStringLiteral("progressBar"));
-    waitFor([&] { return progress->maximum() > 0 && progress->value() > progress->maximum() / 3; },
-            30000);
-    saveShot(&window, QStringLiteral("%1/vexa%2_fwupdate2_progress.png").arg(out).arg(model));
+    QElapsedTimer took;
+    took.start();
+    waitFor([&] { return dialog->isFinished(); }, 120000);
+    if (!*cancelled) {
+        std::fprintf(stderr, "The firmware transfer ended before its speed was shown (%lld ms)\n",
+                     took.elapsed());
+        return saved;
+    }
+    settle(200);
+    saveShot(dialog, name(QStringLiteral("4_cancelled")));
     ++saved;
+    dialog->findChild<QPushButton *>(QStringLiteral("closeFirmwareButton"))->click();
+    dropClosed();
+    // The update is offered again once the device is back to its polling.
+    waitFor(
+        [&] {
+            return !window.firmwareController()->progressDialog() && window.globalState() == 2 &&
+                   button->isEnabled();
+        },
+        15000);
+    settle(500);
+
+    dialog = start(false);
+    if (!dialog)
+        return saved;
+    // The steps after the transfer pass on their own: each is pictured as it begins.
+    const QMetaObject::Connection steps = QObject::connect(
+        dialog, &FirmwareDialog::stepChanged, dialog, [&](FirmwareDialog::Step step) {
+            const char *names[] = {"5_transfer_resumed", "6_check", "7_restart", "8_return"};
+            if (step == FirmwareDialog::Step::Transfer)
+                return;
+            saveShot(dialog, name(QLatin1String(names[int(step)])));
+            ++saved;
+        });
+    onceRateShown([&] {
+        saveShot(dialog, name(QStringLiteral("5_transfer_resumed")));
+        ++saved;
+    });
     auto *shown = window.findChild<QLabel *>(QStringLiteral("softVer_lbl"));
-    waitFor([&] { return shown->text() == version && window.globalState() == 2; }, 60000);
+    waitFor(
+        [&] {
+            return dialog->isFinished() && shown->text() == version && window.globalState() == 2;
+        },
+        60000);
     settle(1000);
-    saveShot(&window, QStringLiteral("%1/vexa%2_fwupdate3_done.png").arg(out).arg(model));
-    return ++saved;
+    saveShot(dialog, name(QStringLiteral("9_done")));
+    saveOver(&window, dialog, name(QStringLiteral("9_done_window")));
+    saved += 2;
+    QObject::disconnect(steps);
+    dialog->findChild<QPushButton *>(QStringLiteral("closeFirmwareButton"))->click();
+    settle(300);
+    return saved;
+}
+
+// The configurator's own update, offered by the simulated update server: the offer, and the
+// notice that the window closes to install it with the offer to keep the unwritten edit in a
+// file, answered Cancel (nothing is installed).
+int shootSelfUpdate(const QString &out, const QString &appDir)
+{
+    QTemporaryDir root;
+    QString why;
+    if (!UpdateServer::makeDemoRoot(root.path(), &why))
+        return 0;
+    UpdateServer updates(root.path());
+    if (!updates.listen(0))
+        return 0;
+    const AppSettings::ServerAddress before = AppSettings::updateServer();
+    const QVariant keysBefore =
+        AppSettings::read(QStringLiteral("UpdateServer"), QStringLiteral("PublicKeys"));
+    AppSettings::write(QStringLiteral("UpdateServer"), QStringLiteral("IP"),
+                       QStringLiteral("127.0.0.1"));
+    AppSettings::write(QStringLiteral("UpdateServer"), QStringLiteral("Port"), updates.port());
+    AppSettings::write(QStringLiteral("UpdateServer"), QStringLiteral("PublicKeys"),
+                       QString::fromLatin1(UpdateServer::testKey().publicKey.toBase64()));
+    // The updater takes the server's address when the window opens.
+    SimConfig config;
+    config.joinDelayMs = 500;
+    config.linkPath = appDir + QStringLiteral("/port-update");
+    Simulator sim(config);
+    sim.start();
+    PortInfo p;
+    p.portName = config.linkPath;
+    p.hasIds = true;
+    p.vendorId = 0x0483;
+    p.productId = 0x5740;
+    p.serialNumber = sim.device().usbSerialNumber();
+    FixedPortEnumerator enumerator({p});
+    MainWindow window(nullptr, &enumerator);
+    window.show();
+    waitFor([&] { return window.globalState() == 2; }, 15000);
+    settle(1500);
+    const int model = config.model;
+    auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    menu->setCurrentRow(1);
+    window.itemSelected(menu->model()->index(1, 0));
+    auto *period = window.findChild<QLineEdit *>(QStringLiteral("txPeriodLineEdit"));
+    period->setText(QStringLiteral("7200"));
+    emit period->editingFinished();
+    auto *check = window.findChild<QToolButton *>(QStringLiteral("checkUpdatesButton"));
+    waitFor([&] { return check->isEnabled() && !window.updater()->busy(); }, 15000);
+    check->click();
+    int saved = 0;
+    int other = 0;
+    // The boxes open without blocking: each is pictured and answered as it comes, told apart
+    // by its buttons (the texts differ by language).
+    QElapsedTimer t;
+    t.start();
+    bool over = false;
+    // After the notice, whatever else the check has to say (the firmware it fetched) comes
+    // within a few seconds.
+    QElapsedTimer quiet;
+    while (t.elapsed() < 60000 && !(over && quiet.elapsed() > 3000)) {
+        QMessageBox *box = nullptr;
+        waitFor([&] { return (box = shownBox()) != nullptr; }, 500);
+        if (!box)
+            continue;
+        settle(300);
+        QString picture;
+        QMessageBox::StandardButton answer = QMessageBox::Ok;
+        if (box->button(QMessageBox::Cancel)) {
+            picture = QStringLiteral("selfupdate2_closing");
+            answer = QMessageBox::Cancel;
+            over = true;
+        } else if (box->button(QMessageBox::Yes)) {
+            picture = QStringLiteral("selfupdate1_offer");
+            answer = QMessageBox::Yes;
+        } else {
+            picture = QStringLiteral("selfupdate_note%1").arg(++other);
+        }
+        saveShot(box, QStringLiteral("%1/vexa%2_%3.png").arg(out).arg(model).arg(picture));
+        ++saved;
+        if (QAbstractButton *button = box->button(answer))
+            button->click();
+        else
+            box->reject();
+        settle(300);
+        quiet.start();
+    }
+    waitFor([&] { return window.globalState() == 2 && !window.updater()->busy(); }, 15000);
+    settle(500);
+    AppSettings::write(QStringLiteral("UpdateServer"), QStringLiteral("IP"), before.host);
+    AppSettings::write(QStringLiteral("UpdateServer"), QStringLiteral("Port"), before.port);
+    AppSettings::write(QStringLiteral("UpdateServer"), QStringLiteral("PublicKeys"), keysBefore);
+    window.close();
+    return saved;
+}
+
+// A clamped value said under its field: a transmit period beyond any number and no attempts.
+int shootClamp(MainWindow &window, const QString &out, int model)
+{
+    auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    menu->setCurrentRow(1);
+    window.itemSelected(menu->model()->index(1, 0));
+    for (const auto &typed : {std::make_pair("txPeriodLineEdit", "99999999999"),
+                              std::make_pair("nbTrialsLineEdit", "0")}) {
+        auto *line = window.findChild<QLineEdit *>(QLatin1String(typed.first));
+        if (!line)
+            return 0;
+        line->setText(QLatin1String(typed.second));
+        emit line->editingFinished();
+    }
+    settle(300);
+    saveShot(&window, QStringLiteral("%1/vexa%2_clamped_fields.png").arg(out).arg(model));
+    window.readConfig(); // the edits are dropped
+    waitFor([&] { return window.globalState() == 2; }, 15000);
+    settle(500);
+    return 1;
+}
+
+// The settings form and the built-in guide.
+int shootSettingsAndGuide(MainWindow &window, const QString &out)
+{
+    int saved = 0;
+    window.findChild<QToolButton *>(QStringLiteral("settingsButton"))->pressed();
+    settle(300);
+    if (auto *form = window.findChild<SettingsForm *>(); form && form->isVisible()) {
+        // A remote-configuration server of its own, as typed in: Save is offered.
+        auto *host = form->findChild<QLineEdit *>(QStringLiteral("remoteHostEdit"));
+        host->setText(QStringLiteral("remote.vexa7xx.example"));
+        emit host->textEdited(host->text());
+        form->findChild<QSpinBox *>(QStringLiteral("remotePortSpin"))->setValue(12360);
+        settle(100);
+        saveShot(form, QStringLiteral("%1/settingsform.png").arg(out));
+        ++saved;
+        form->findChild<QPushButton *>(QStringLiteral("cancelButton"))->click();
+        settle(100);
+    }
+    window.showGuide();
+    settle(500);
+    if (auto *guide = window.findChild<GuideForm *>()) {
+        saveShot(guide, QStringLiteral("%1/guide.png").arg(out));
+        ++saved;
+        guide->close();
+        settle(100);
+    }
+    return saved;
+}
+
+// The remote connection failing, with the device on the cable read again after: once with
+// nothing listening at the server's address, once with another service there that greets
+// and hangs up.
+int shootRemoteFailure(MainWindow &window, const QString &out, int model)
+{
+    QTcpServer other;
+    if (!other.listen(QHostAddress::LocalHost))
+        return 0;
+    QObject::connect(&other, &QTcpServer::newConnection, &other, [&other] {
+        QTcpSocket *s = other.nextPendingConnection();
+        s->write("SSH-2.0-OpenSSH_9.2\r\n");
+        s->disconnectFromHost();
+    });
+    quint16 refusedPort = 0;
+    {
+        QTcpServer closed;
+        if (!closed.listen(QHostAddress::LocalHost))
+            return 0;
+        refusedPort = closed.serverPort();
+    }
+    int saved = 0;
+    for (const auto &server : {std::make_pair("refused", refusedPort),
+                               std::make_pair("other_service", other.serverPort())}) {
+        AppSettings::setRemoteServer(QStringLiteral("127.0.0.1"), server.second);
+        window.relayController()->startRemoteConfig();
+        settle(300);
+        RemoteConnectForm *form = nullptr;
+        for (auto *f : window.findChildren<RemoteConnectForm *>())
+            form = f->isVisible() ? f : form;
+        if (!form)
+            break;
+        form->findChild<QLineEdit *>(QStringLiteral("imeiLineEdit"))
+            ->setText(QStringLiteral("356938035643809"));
+        form->findChild<QLineEdit *>(QStringLiteral("passLineEdit"))->setText(QStringLiteral("1"));
+        form->findChild<QPushButton *>(QStringLiteral("connectButton"))->click();
+        // The failure is told in a report (OK only). A search of the cable device that ends
+        // while the connection is being made may also ask whether to leave remote mode.
+        QMessageBox *box = nullptr;
+        waitFor([&] { return (box = shownBox(QMessageBox::Ok)) != nullptr; }, 30000);
+        if (!box)
+            break;
+        settle(300);
+        const QString picture = QStringLiteral("%1/vexa%2_remote_failed_%3")
+                                    .arg(out)
+                                    .arg(model)
+                                    .arg(QLatin1String(server.first));
+        saveShot(box, picture + QStringLiteral(".png"));
+        saveOver(&window, box, picture + QStringLiteral("_window.png"));
+        saved += 2;
+        box->button(QMessageBox::Ok)->click();
+        while (QMessageBox *question = shownBox(QMessageBox::No))
+            question->button(QMessageBox::No)->click();
+        waitFor([&] { return window.globalState() == 2 && !window.deviceLink()->isRemoteMode(); },
+                15000);
+        settle(1500);
+        saveShot(&window, picture + QStringLiteral("_device_back.png"));
+        ++saved;
+    }
+    AppSettings::setRemoteServer(QString(), 0);
+    return saved;
+}
+
+// The device-selection dialog: two devices found on the cable, the computer's ports behind
+// "other port", and the ports offered when no device is found.
+int shootDeviceChoice(const QString &out)
+{
+    // The ports in a folder of a short name: the lists show them as a computer's ports read.
+    QTemporaryDir dev(QDir::tempPath() + QStringLiteral("/devXXXXXX"));
+    const QString appDir = dev.path();
+    std::vector<std::unique_ptr<Simulator>> sims;
+    QList<PortInfo> ports;
+    for (int i = 0; i < 2; ++i) {
+        SimConfig config;
+        config.model = i == 0 ? 750 : 760;
+        config.serialNumber = 12345 + quint32(i);
+        config.joinDelayMs = 500;
+        config.linkPath = appDir + QStringLiteral("/ttyACM%1").arg(i);
+        sims.push_back(std::make_unique<Simulator>(config));
+        sims.back()->start();
+        PortInfo p;
+        p.portName = config.linkPath;
+        p.hasIds = true;
+        p.vendorId = 0x0483;
+        p.productId = 0x5740;
+        p.serialNumber = sims.back()->device().usbSerialNumber();
+        ports << p;
+    }
+    // An adapter of another maker: offered among the ports, never searched.
+    PortInfo adapter;
+    adapter.portName = appDir + QStringLiteral("/ttyUSB0");
+    adapter.hasIds = true;
+    adapter.vendorId = 0x1a86;
+    adapter.productId = 0x7523;
+    QFile(adapter.portName).open(QIODevice::WriteOnly);
+    ports << adapter;
+    FixedPortEnumerator enumerator(ports);
+    MainWindow window(nullptr, &enumerator);
+    window.show();
+    int saved = 0;
+    const auto form = [&] {
+        SelectDeviceForm *shown = nullptr;
+        for (auto *f : window.findChildren<SelectDeviceForm *>())
+            shown = f->isVisible() ? f : shown;
+        return shown;
+    };
+    waitFor([&] { return form() != nullptr; }, 15000);
+    if (SelectDeviceForm *f = form()) {
+        settle(300);
+        saveShot(f, QStringLiteral("%1/selectdevice1_two_devices.png").arg(out));
+        f->findChild<QPushButton *>(QStringLiteral("otherPortButton"))->click();
+        settle(200);
+        saveShot(f, QStringLiteral("%1/selectdevice2_other_port.png").arg(out));
+        f->reject();
+        dropClosed();
+        saved += 2;
+        settle(300);
+    }
+    // Only the adapter left: a search asked for finds no device and offers the ports.
+    enumerator.setPorts({adapter});
+    window.hotplugController()->showDeviceList({});
+    settle(300);
+    if (SelectDeviceForm *f = form()) {
+        saveShot(f, QStringLiteral("%1/selectdevice3_no_device.png").arg(out));
+        ++saved;
+        f->reject();
+        settle(300);
+    }
+    window.close();
+    return saved;
 }
 
 // What waits to be written: edited fields marked (one changed to fit its range), the page
@@ -230,7 +640,7 @@ int shootPendingChanges(MainWindow &window, const QString &out, int model)
 
 // A device in the field read through the simulated remote-configuration server: the
 // connection dialog filled in, and the window with the device read remotely.
-int shootRemote(const QString &out, const QString &settingsPath)
+int shootRemote(const QString &out)
 {
     SimConfig config;
     config.joinDelayMs = 500;
@@ -238,13 +648,7 @@ int shootRemote(const QString &out, const QString &settingsPath)
     RemoteServer server(config);
     if (!server.listen(0))
         return 0;
-    {
-        QFile settings(settingsPath);
-        settings.open(QIODevice::Append);
-        settings.write(QStringLiteral("[UpdateServer]\nIP=127.0.0.1\nPort=%1\n")
-                           .arg(server.port())
-                           .toLatin1());
-    }
+    AppSettings::setRemoteServer(QStringLiteral("127.0.0.1"), server.port());
     FixedPortEnumerator noPorts({});
     MainWindow window(nullptr, &noPorts);
     window.show();
@@ -345,6 +749,10 @@ int main(int argc, char *argv[])
         // The device is reached through a link that follows it across a reboot.
         config.linkPath = appDir.path() + QStringLiteral("/port%1").arg(model);
         config.remoteModel = 760; // the relay reaches another model than the local one
+        // The Vexa750's firmware transfer is pictured under way: its answers come as late as
+        // through a real USB adapter, not at the speed of a pseudo-terminal on an idle machine.
+        if (model == 750)
+            config.delayMs = 10;
         Simulator sim(config);
         sim.start();
         PortInfo p;
@@ -387,7 +795,12 @@ int main(int argc, char *argv[])
                 ++saved;
             }
         }
+        if (model == 701) {
+            saved += shootSettingsAndGuide(window, out);
+            saved += shootRemoteFailure(window, out, model);
+        }
         if (model == 750) {
+            saved += shootClamp(window, out, model);
             saved += shootPendingChanges(window, out, model);
             saved += shootRelay(window, out, model, *sim.device().remoteDevice());
         }
@@ -397,7 +810,9 @@ int main(int argc, char *argv[])
             saved += shootFirmwareUpdate(window, out, model);
         window.close();
     }
-    saved += shootRemote(out, appDir.path() + QStringLiteral("/settings.conf"));
+    saved += shootSelfUpdate(out, appDir.path());
+    saved += shootDeviceChoice(out);
+    saved += shootRemote(out);
     QTextStream(stdout) << saved << " pictures in " << out << '\n';
     if (!notEnglish.isEmpty()) {
         notEnglish.removeDuplicates();
