@@ -54,7 +54,11 @@ void showProblemLine(QWidget *w, const QString &text)
     }
     line->setText(text);
     line->adjustSize();
-    line->move(w->x(), w->y() + w->height());
+    // Under the field, from its left edge, or ending at its right edge where the page would
+    // cut it off.
+    const int room = w->parentWidget()->width() - w->x();
+    line->move(line->width() <= room ? w->x() : qMax(0, w->x() + w->width() - line->width()),
+               w->y() + w->height());
     line->raise();
     line->show();
 }

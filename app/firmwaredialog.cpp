@@ -53,8 +53,8 @@ FirmwareDialog::FirmwareDialog(const QString &device, const QString &from, const
     bar->setObjectName(QStringLiteral("firmwareProgressBar"));
     bar->setRange(0, 100);
     bar->setValue(0);
-    bar->setFormat(QStringLiteral("%p%"));
-    bar->setTextVisible(true);
+    // The percent is said beside the speed: on the bar it would be dark on dark once full.
+    bar->setTextVisible(false);
     rateLabel = new QLabel(this);
     rateLabel->setObjectName(QStringLiteral("rateLabel"));
     noteLabel = new QLabel(this);
@@ -166,7 +166,9 @@ void FirmwareDialog::setDone(qint64 bytes)
         clock.start();
     }
     bar->setValue(int(qBound<qint64>(0, bytes * 100 / total, 100)));
-    rateLabel->setText(rateText(bytes - firstDone, clock.elapsed(), total - bytes));
+    const QString rate = rateText(bytes - firstDone, clock.elapsed(), total - bytes);
+    rateLabel->setText(QStringLiteral("%1%").arg(bar->value()) +
+                       (rate.isEmpty() ? QString() : QStringLiteral(", ") + rate));
 }
 
 void FirmwareDialog::finish(Outcome how, const QString &text)

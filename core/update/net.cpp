@@ -114,9 +114,6 @@ Net::Net(QObject *parent) : QObject(parent)
 {
     qDebug() << "\n----------------Updater Started----------------"
              << "/C:14";
-    const AppSettings::ServerAddress address = AppSettings::updateServer();
-    host = address.host;
-    port = address.port;
     archive = AppPaths::filePath(QStringLiteral("updates/update.zip"));
 
     answerTimer.setSingleShot(true);
@@ -220,6 +217,11 @@ void Net::connectToServer()
     failure.clear();
     refused = UpdateSignature::Refusal::None;
     settleTimer.stop();
+    // The address as the settings hold it now: one changed in the settings form counts for the
+    // next check, not only after a restart.
+    const AppSettings::ServerAddress address = AppSettings::updateServer();
+    host = address.host;
+    port = address.port;
 
     qDebug().noquote() << QStringLiteral("UPDATER: Connecting to server %1:%2...").arg(host).arg(port);
     socket = new QTcpSocket(this);
