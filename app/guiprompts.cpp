@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -275,8 +276,24 @@ QMessageBox *GuiPrompts::open(const Box &b, QObject *context, Answered answered)
                                  answered(fromBoxButton(result));
                          });
     }
+    if (context)
+        questions.append({box, context});
     box->open();
     return box;
+}
+
+void GuiPrompts::withdrawQuestions(QObject *context)
+{
+    for (const auto &q : qAsConst(questions)) {
+        if (q.first && q.second == context) {
+            // Gone without an answer: nothing is done for it.
+            QObject::disconnect(q.first, &QDialog::finished, nullptr, nullptr);
+            q.first->close();
+        }
+    }
+    questions.erase(std::remove_if(questions.begin(), questions.end(),
+                                   [](const auto &q) { return !q.first || !q.second; }),
+                    questions.end());
 }
 
 UserPrompts::Button GuiPrompts::printAnswer(const QString &title, const QString &text,

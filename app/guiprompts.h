@@ -3,6 +3,7 @@
 #include "userprompts.h"
 
 #include <QList>
+#include <QPair>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -33,6 +34,7 @@ public:
     static QString noPermissionText(const QString &portName);
     void notify(Icon icon, const QString &title, const QString &text, int autoCloseMs) override;
     void withdrawNotes() override;
+    void withdrawQuestions(QObject *context) override;
     QString openFileName(const QString &title, const QString &filter) override;
     QString saveFileName(const QString &title, const QString &proposed,
                          const QString &filter) override;
@@ -62,4 +64,5 @@ private:
     QWidget *parentWidget;
     QList<QPointer<QMessageBox>> notes;
     QList<QPointer<QMessageBox>> reports; // the reports on show
+    QList<QPair<QPointer<QMessageBox>, QPointer<QObject>>> questions; // open, by their context
 };

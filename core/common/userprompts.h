@@ -92,6 +92,9 @@ public:
 
     // Takes back the messages of notify() still on show (their news is out of date).
     virtual void withdrawNotes() {}
+    // Takes back the questions asked later for context that are still open, unanswered (what
+    // they asked about is over).
+    virtual void withdrawQuestions(QObject *context) { Q_UNUSED(context) }
 
     // File choice; an empty text when the user cancelled.
     virtual QString openFileName(const QString &title, const QString &filter) = 0;

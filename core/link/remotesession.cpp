@@ -98,6 +98,7 @@ void RemoteSession::established()
 
 void RemoteSession::failed(int state)
 {
+    withdrawLeaveQuestion();
     on = false;
     setSocket(nullptr);
     password.clear();
@@ -128,6 +129,7 @@ void RemoteSession::closed()
     qDebug() << "Remote server disconnected!"
              << "/C:16";
     serverEnded = on && !goodbyeSent;
+    withdrawLeaveQuestion();
     on = false;
     setSocket(nullptr);
     link->answerTimer->stop();
@@ -183,6 +185,13 @@ void RemoteSession::localDeviceFound()
                              [this, session](UserPrompts::Button answer) {
                                  leaveAnswered(session, answer == UserPrompts::Yes);
                              });
+}
+
+void RemoteSession::withdrawLeaveQuestion()
+{
+    // Over without it: the local device is searched for anyway.
+    if (leaveAsked && link->prompts())
+        link->prompts()->withdrawQuestions(this);
 }
 
 void RemoteSession::leaveAnswered(int session, bool leave)

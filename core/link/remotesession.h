@@ -65,6 +65,7 @@ private:
     void established();
     void failed(int state);
     void leaveAnswered(int session, bool leave);
+    void withdrawLeaveQuestion();
     void setSocket(QIODevice *socket);
 
     DeviceInterface *link;

@@ -27,6 +27,7 @@
 #include "updateserver.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
@@ -108,8 +109,29 @@ void dropClosed()
 int shootDebugConsole(MainWindow &window, const QString &out, int model)
 {
     auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
+    // A fresh console, a few status passes on the device's page, then the console.
+    waitFor([&] { return window.globalState() == 2; }, 30000);
+    window.findChild<QPushButton *>(QStringLiteral("clearConsoleButton"))->click();
+    menu->setCurrentRow(0);
+    window.itemSelected(menu->model()->index(0, 0));
+    settle(3500);
     menu->setCurrentRow(7);
     window.itemSelected(menu->model()->index(7, 0));
+    // Two commands typed, their answers decoded; the status polling of the pages shown before
+    // is hidden, then shown.
+    auto *line = window.findChild<QComboBox *>(QStringLiteral("cmdLine"));
+    auto *send = window.findChild<QPushButton *>(QStringLiteral("sendCommand"));
+    for (const char *cmd : {"8002", "860000"}) {
+        line->setEditText(QLatin1String(cmd));
+        send->click();
+        settle(400);
+    }
+    saveShot(&window, QStringLiteral("%1/vexa%2_console_decoded.png").arg(out).arg(model));
+    auto *filter = window.findChild<QCheckBox *>(QStringLiteral("hidePollingCheckBox"));
+    filter->setChecked(false);
+    settle(100);
+    saveShot(&window, QStringLiteral("%1/vexa%2_console_unfiltered.png").arg(out).arg(model));
+    filter->setChecked(true);
     window.on_debugModeButton_clicked();
     auto *form = window.findChild<DebugForm *>();
     if (!form)
@@ -128,7 +150,7 @@ int shootDebugConsole(MainWindow &window, const QString &out, int model)
     window.consolePage()->setDebugMode(false);
     menu->setCurrentRow(0);
     window.itemSelected(menu->model()->index(0, 0));
-    return 2;
+    return 4;
 }
 
 // The live status panel: every tab at two moments a few passes apart (the counters move), and
