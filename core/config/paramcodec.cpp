@@ -158,6 +158,14 @@ bool numberRange(const QString &element, qint64 *min, qint64 *max)
     return true;
 }
 
+void frequencyRange(qint64 *minHz, qint64 *maxHz)
+{
+    if (minHz)
+        *minHz = 863000000;
+    if (maxHz)
+        *maxHz = 870000000;
+}
+
 quint64 clampTyped(const QString &element, qint64 typed)
 {
     if (element.startsWith(QLatin1String("count_diff_"))) {

@@ -49,6 +49,10 @@ QString hexNumber(quint64 value, int bytes);
 // the element has none (either pointer may be null).
 bool numberRange(const QString &element, qint64 *min, qint64 *max);
 
+// The band a frequency of the plan (channels and the second receive window) must lie in, in Hz;
+// 0 stands for a channel that is not used.
+void frequencyRange(qint64 *minHz, qint64 *maxHz);
+
 // Applies the editor's clamp to a typed decimal number and gives the clamped value
 // (count_diff_N: 0 stays 0, 1..9999 becomes 10000, above 4294967295 becomes 4294967295).
 quint64 clampTyped(const QString &element, qint64 typed);

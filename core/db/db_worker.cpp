@@ -316,6 +316,17 @@ bool DB_Worker::checkSupportPage(QString pageName)
 
 QStringList DB_Worker::getFormElements(QString elementName)
 {
+    // Each item is "text:data" (or a bare flag); the text is shown in the user's language.
+    QStringList items = getFormElementSource(elementName);
+    for (QString &item : items) {
+        const int colon = item.lastIndexOf(QLatin1Char(':'));
+        item = colon < 0 ? shownText(item) : shownText(item.left(colon)) + item.mid(colon);
+    }
+    return items;
+}
+
+QStringList DB_Worker::getFormElementSource(QString elementName)
+{
     if (!groupSet || !groupModel || elementName.isEmpty())
         return {};
     const QModelIndexList hits =
@@ -327,13 +338,7 @@ QStringList DB_Worker::getFormElements(QString elementName)
         hits.first().data().toString().split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (parts.size() < 2 || parts.at(0) != elementName)
         return {};
-    // Each item is "text:data" (or a bare flag); the text is shown in the user's language.
-    QStringList items = parts.at(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (QString &item : items) {
-        const int colon = item.lastIndexOf(QLatin1Char(':'));
-        item = colon < 0 ? shownText(item) : shownText(item.left(colon)) + item.mid(colon);
-    }
-    return items;
+    return parts.at(1).split(QLatin1Char(','), Qt::SkipEmptyParts);
 }
 
 QMap<int, QStringList> DB_Worker::getStatusBits()

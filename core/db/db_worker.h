@@ -32,6 +32,8 @@ public slots:
     QList<int> getStatusCommandList();
     bool checkSupportPage(QString pageName);
     QStringList getFormElements(QString elementName);
+    // The same items with their texts as the database holds them (Russian, untranslated).
+    QStringList getFormElementSource(QString elementName);
     QMap<int, QStringList> getStatusBits();
     QList<GPRS_CONFIG> getProviderList();
     QList<GPS_CONFIG> getGpsList();

@@ -2803,6 +2803,359 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
     </message>
 </context>
 <context>
+    <name>ParamLabels</name>
+    <message>
+        <source>Активация</source>
+        <translation>Activation</translation>
+    </message>
+    <message>
+        <source>Частная сеть</source>
+        <translation>Private network</translation>
+    </message>
+    <message>
+        <source>Адаптивная скорость (ADR)</source>
+        <translation>Adaptive data rate (ADR)</translation>
+    </message>
+    <message>
+        <source>DevEUI</source>
+        <translation>DevEUI</translation>
+    </message>
+    <message>
+        <source>AppEUI</source>
+        <translation>AppEUI</translation>
+    </message>
+    <message>
+        <source>AppKey</source>
+        <translation>AppKey</translation>
+    </message>
+    <message>
+        <source>NetID</source>
+        <translation>NetID</translation>
+    </message>
+    <message>
+        <source>DevAddr</source>
+        <translation>DevAddr</translation>
+    </message>
+    <message>
+        <source>NwkSKey</source>
+        <translation>NwkSKey</translation>
+    </message>
+    <message>
+        <source>AppSKey</source>
+        <translation>AppSKey</translation>
+    </message>
+    <message>
+        <source>Период передачи</source>
+        <translation>Transmission period</translation>
+    </message>
+    <message>
+        <source>Скорость передачи</source>
+        <translation>Data rate</translation>
+    </message>
+    <message>
+        <source>Мощность передачи</source>
+        <translation>Transmit power</translation>
+    </message>
+    <message>
+        <source>Контроль загрузки канала</source>
+        <translation>Channel load control</translation>
+    </message>
+    <message>
+        <source>Частотный план</source>
+        <translation>Frequency plan</translation>
+    </message>
+    <message>
+        <source>Класс устройства</source>
+        <translation>Device class</translation>
+    </message>
+    <message>
+        <source>Количество попыток передачи</source>
+        <translation>Transmission attempts</translation>
+    </message>
+    <message>
+        <source>Подтверждение передачи</source>
+        <translation>Transmission confirmation</translation>
+    </message>
+    <message>
+        <source>Проверка связи</source>
+        <translation>Link check</translation>
+    </message>
+    <message>
+        <source>Частота окна RX2</source>
+        <translation>RX2 window frequency</translation>
+    </message>
+    <message>
+        <source>Скорость окна RX2</source>
+        <translation>RX2 window data rate</translation>
+    </message>
+    <message>
+        <source>Мощность 20 дБм</source>
+        <translation>20 dBm power</translation>
+    </message>
+    <message>
+        <source>Порт приложения</source>
+        <translation>Application port</translation>
+    </message>
+    <message>
+        <source>Период опроса входов</source>
+        <translation>Input polling period</translation>
+    </message>
+    <message>
+        <source>Протокол</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>Сохранять каждые</source>
+        <translation>Save every</translation>
+    </message>
+    <message>
+        <source>Часовой пояс</source>
+        <translation>Time zone</translation>
+    </message>
+    <message>
+        <source>Период опроса батареи</source>
+        <translation>Battery check period</translation>
+    </message>
+    <message>
+        <source>Период подзарядки батареи</source>
+        <translation>Battery recharge period</translation>
+    </message>
+    <message>
+        <source>Минимальный уровень батареи</source>
+        <translation>Battery minimum level</translation>
+    </message>
+    <message>
+        <source>Максимальный уровень батареи</source>
+        <translation>Battery maximum level</translation>
+    </message>
+    <message>
+        <source>Уровень отключения батареи</source>
+        <translation>Battery cut-off level</translation>
+    </message>
+    <message>
+        <source>Параметры линии</source>
+        <translation>Line parameters</translation>
+    </message>
+    <message>
+        <source>Скорость</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>Биты данных</source>
+        <translation>Data bits</translation>
+    </message>
+    <message>
+        <source>Четность</source>
+        <translation>Parity</translation>
+    </message>
+    <message>
+        <source>Стоповые биты</source>
+        <translation>Stop bits</translation>
+    </message>
+    <message>
+        <source>Управление RTS/CTS</source>
+        <translation>RTS/CTS control</translation>
+    </message>
+    <message>
+        <source>Режим RTS/CTS</source>
+        <translation>RTS/CTS mode</translation>
+    </message>
+    <message>
+        <source>Переключение RTS 0→1</source>
+        <translation>RTS switch 0→1</translation>
+    </message>
+    <message>
+        <source>Переключение RTS 1→0</source>
+        <translation>RTS switch 1→0</translation>
+    </message>
+    <message>
+        <source>Тайм-аут после CTS</source>
+        <translation>Timeout after CTS</translation>
+    </message>
+    <message>
+        <source>Обмен с прибором учета</source>
+        <translation>Communication with the meter</translation>
+    </message>
+    <message>
+        <source>Задержка включения</source>
+        <translation>Power-on delay</translation>
+    </message>
+    <message>
+        <source>Ожидание начала ответа</source>
+        <translation>Response start wait</translation>
+    </message>
+    <message>
+        <source>Ожидание конца ответа</source>
+        <translation>Response end wait</translation>
+    </message>
+    <message>
+        <source>Время включения</source>
+        <translation>Power-on time</translation>
+    </message>
+    <message>
+        <source>Повторы запроса</source>
+        <translation>Request retries</translation>
+    </message>
+    <message>
+        <source>Режим ответа</source>
+        <translation>Response mode</translation>
+    </message>
+    <message>
+        <source>Прибор учета</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>Параметры прибора учета</source>
+        <translation>Meter settings</translation>
+    </message>
+    <message>
+        <source>Режим счета импульсов</source>
+        <translation>Pulse counting mode</translation>
+    </message>
+    <message>
+        <source>Уровень внешней засветки</source>
+        <translation>Ambient light level</translation>
+    </message>
+    <message>
+        <source>Подтверждение удаления из сети</source>
+        <translation>Rejoin the network</translation>
+    </message>
+    <message>
+        <source>Точка отсчета времени</source>
+        <translation>Transmission schedule</translation>
+    </message>
+    <message>
+        <source>Интерфейс</source>
+        <translation>Interface</translation>
+    </message>
+    <message>
+        <source>Частота Join канала %1</source>
+        <translation>Join channel %1 frequency</translation>
+    </message>
+    <message>
+        <source>Частота канала %1</source>
+        <translation>Channel %1 frequency</translation>
+    </message>
+    <message>
+        <source>Тип входа %1</source>
+        <translation>Input %1 type</translation>
+    </message>
+    <message>
+        <source>Режим входа %1</source>
+        <translation>Input %1 mode</translation>
+    </message>
+    <message>
+        <source>Временные параметры входа %1</source>
+        <translation>Input %1 timing</translation>
+    </message>
+    <message>
+        <source>Порог счетчика входа %1</source>
+        <translation>Input %1 counter threshold</translation>
+    </message>
+    <message>
+        <source>Фиксированная точка передачи %1</source>
+        <translation>Fixed transmission point %1</translation>
+    </message>
+</context>
+<context>
+    <name>ParamUnits</name>
+    <message>
+        <source>с</source>
+        <translation>s</translation>
+    </message>
+    <message>
+        <source>мс</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>МГц</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>бод</source>
+        <translation>baud</translation>
+    </message>
+    <message>
+        <source>имп.</source>
+        <translation>pulses</translation>
+    </message>
+    <message>
+        <source>периодов</source>
+        <translation>periods</translation>
+    </message>
+</context>
+<context>
+    <name>ParamValue</name>
+    <message>
+        <source>0 или %1..%2</source>
+        <translation>0 or %1..%2</translation>
+    </message>
+    <message>
+        <source>«%1»: допустимые значения %2</source>
+        <translation>"%1": allowed values are %2</translation>
+    </message>
+    <message>
+        <source>«%1» — не число</source>
+        <translation>"%1" is not a number</translation>
+    </message>
+    <message>
+        <source>«%1»: неизвестная единица «%2» (%3)</source>
+        <translation>"%1": unknown unit "%2" (%3)</translation>
+    </message>
+    <message>
+        <source>«%1»: нужно целое число, %2</source>
+        <translation>"%1": a whole number is needed, %2</translation>
+    </message>
+    <message>
+        <source>«%1» нет среди вариантов: %2</source>
+        <translation>"%1" is not one of the choices: %2</translation>
+    </message>
+    <message>
+        <source>«%1»: ожидается смещение от UTC, например UTC+03:00</source>
+        <translation>"%1": an offset from UTC is expected, e.g. UTC+03:00</translation>
+    </message>
+    <message>
+        <source>выкл</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>вкл</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>ежедневно %1</source>
+        <translation>every day %1</translation>
+    </message>
+    <message>
+        <source>день %1, %2</source>
+        <translation>day %1, %2</translation>
+    </message>
+    <message>
+        <source>«%1»: ожидается «%2», «%3» или «%4»</source>
+        <translation>"%1": expected "%2", "%3" or "%4"</translation>
+    </message>
+    <message>
+        <source>«%1»: ожидаются шестнадцатеричные байты</source>
+        <translation>"%1": hexadecimal bytes are expected</translation>
+    </message>
+    <message>
+        <source>«%1»: нужно байт: %2</source>
+        <translation>"%1": %2 bytes are needed</translation>
+    </message>
+    <message>
+        <source>%1 не задаётся</source>
+        <translation>%1 cannot be set</translation>
+    </message>
+    <message>
+        <source>«%1»: ожидается %2 или %3</source>
+        <translation>"%1": expected %2 or %3</translation>
+    </message>
+    <message>
+        <source>«%1»: нужно %2 шестнадцатеричных цифр (0-9, A-F)</source>
+        <translation>"%1": %2 hex digits (0-9, A-F) are needed</translation>
+    </message>
+</context>
+<context>
     <name>RelayController</name>
     <message>
         <source>Предупреждение</source>
