@@ -67,14 +67,13 @@ const Spelling timeSpellings[] = {
     {"d", 86400000}, {"д", 86400000}, {"сут", 86400000},
 };
 const Spelling frequencySpellings[] = {
-    {"hz", 1}, {"гц", 1}, {"khz", 1000}, {"кгц", 1000}, {"mhz", 1000000}, {"мгц", 1000000},
+    {"Hz", 1}, {"Гц", 1}, {"kHz", 1000}, {"кГц", 1000}, {"MHz", 1000000}, {"МГц", 1000000},
 };
 
 template<size_t N> qint64 spelledFactor(const Spelling (&spellings)[N], const QString &unit)
 {
-    const QString u = unit.toLower();
     for (const Spelling &s : spellings) {
-        if (u == QString::fromUtf8(s.text))
+        if (unit.compare(QString::fromUtf8(s.text), Qt::CaseInsensitive) == 0)
             return s.factor;
     }
     return 0;
@@ -84,7 +83,7 @@ template<size_t N> QString spellingList(const Spelling (&spellings)[N])
 {
     QStringList out;
     for (const Spelling &s : spellings) {
-        if (QChar(QLatin1Char(s.text[0])).isLetter() && uchar(s.text[0]) < 0x80)
+        if (uchar(s.text[0]) < 0x80) // the Latin spellings name them all
             out << QString::fromUtf8(s.text);
     }
     return out.join(QStringLiteral(", "));
@@ -317,6 +316,11 @@ bool parseChoice(const Param &param, const QString &attribute, const QString &ty
     const qint64 widest = bytes >= 1 && bytes <= 4 ? (qint64(1) << (8 * bytes)) - 1 : 0;
     if (list.isEmpty() && known && code > widest)
         return fail(error, rangeError(typed, QStringLiteral("0..%1").arg(widest), lang, v));
+    if (!known && list.isEmpty())
+        return fail(error, say(QT_TRANSLATE_NOOP("ParamValue",
+                                                 "«%1»: варианты модели неизвестны, введите код"),
+                               lang, v)
+                               .arg(t));
     if (!known) {
         QStringList names;
         for (const Choice &c : list)
@@ -451,9 +455,15 @@ bool parseHex(const Param &param, const QString &attribute, const QString &typed
         QDomDocument doc;
         QDomElement e = doc.createElement(QString::fromLatin1(param.element));
         e.setAttribute(paramAttr, t);
-        const QString problem = ParamCodec::checkElement(param, e);
-        if (!problem.isEmpty())
-            return fail(error, problem);
+        if (!ParamCodec::checkElement(param, e).isEmpty() && want > 0)
+            return fail(error, say(QT_TRANSLATE_NOOP("ParamValue", "«%1»: нужно байт: %2"), lang, v)
+                                   .arg(typed.trimmed())
+                                   .arg(want));
+        if (bytes.isEmpty())
+            return fail(error, say(QT_TRANSLATE_NOOP("ParamValue",
+                                                     "«%1»: ожидаются шестнадцатеричные байты"),
+                                   lang, v)
+                                   .arg(typed.trimmed()));
     } else if (want > 0 && bytes.size() != want) {
         return fail(error, say(QT_TRANSLATE_NOOP("ParamValue", "«%1»: нужно байт: %2"), lang, v)
                                .arg(typed.trimmed())
@@ -601,10 +611,13 @@ bool parse(const Param &param, const QString &attribute, const QString &typed, c
                             .arg(t, QStringLiteral("OTAA"), QStringLiteral("ABP")));
         break;
     case Shape::Bool: {
-        static const QStringList yes{QStringLiteral("1"), QStringLiteral("yes"),
-                                     QStringLiteral("true"), QStringLiteral("да")};
-        static const QStringList no{QStringLiteral("0"), QStringLiteral("no"),
-                                    QStringLiteral("false"), QStringLiteral("нет")};
+        // The English words also without a translation at hand: scripts type them.
+        static const QStringList yes{QStringLiteral("1"), QStringLiteral("on"),
+                                     QStringLiteral("yes"), QStringLiteral("true"),
+                                     QStringLiteral("да")};
+        static const QStringList no{QStringLiteral("0"), QStringLiteral("off"),
+                                    QStringLiteral("no"), QStringLiteral("false"),
+                                    QStringLiteral("нет")};
         bool checked = false;
         if (isWord(t, onWord, v) || yes.contains(t, Qt::CaseInsensitive))
             checked = true;

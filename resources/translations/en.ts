@@ -3154,6 +3154,10 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
         <source>«%1»: нужно %2 шестнадцатеричных цифр (0-9, A-F)</source>
         <translation>"%1": %2 hex digits (0-9, A-F) are needed</translation>
     </message>
+    <message>
+        <source>«%1»: варианты модели неизвестны, введите код</source>
+        <translation>"%1": the model's choices are not known, type the code</translation>
+    </message>
 </context>
 <context>
     <name>RelayController</name>

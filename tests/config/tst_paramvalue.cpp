@@ -209,6 +209,7 @@ void tst_ParamValue::refused_data()
     row("frequency band", "freq_channel_4", "param", "900", "0 or 863..870 MHz");
     row("fraction of a second", "tx_period", "param", "100.5", "whole number");
     row("bad duration unit", "tx_period", "param", "5 weeks", "weeks");
+    row("bad frequency unit", "rx2_freq", "param", "0.869 GHz", "Hz, kHz, MHz");
     row("unit of another kind", "save_every_values", "param", "100 s", "pulses");
     row("not a number", "nb_trials", "param", "many", "many");
     row("unknown choice", "tx_power", "param", "30 dBm", "14 dBm (1)");
