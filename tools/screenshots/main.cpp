@@ -110,18 +110,19 @@ int shootDebugConsole(MainWindow &window, const QString &out, int model)
 {
     auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
     // A fresh console, a few status passes on the device's page, then the console.
-    waitFor([&] { return window.globalState() == 2; }, 30000);
+    waitFor([&] { return window.globalState() == 2 && !window.isBusy(); }, 30000);
     window.findChild<QPushButton *>(QStringLiteral("clearConsoleButton"))->click();
     menu->setCurrentRow(0);
     window.itemSelected(menu->model()->index(0, 0));
     settle(3500);
     menu->setCurrentRow(7);
     window.itemSelected(menu->model()->index(7, 0));
-    // Two commands typed, their answers decoded; the status polling of the pages shown before
+    // Two commands typed (not 8002: the device's answer to it has the window identify and read
+    // the device again), their answers decoded; the status polling of the pages shown before
     // is hidden, then shown.
     auto *line = window.findChild<QComboBox *>(QStringLiteral("cmdLine"));
     auto *send = window.findChild<QPushButton *>(QStringLiteral("sendCommand"));
-    for (const char *cmd : {"8002", "860000"}) {
+    for (const char *cmd : {"8003", "860000"}) {
         line->setEditText(QLatin1String(cmd));
         send->click();
         settle(400);
@@ -272,7 +273,9 @@ int shootFirmwareUpdate(MainWindow &window, const QString &out, int model)
         auto *rate = dialog->findChild<QLabel *>(QStringLiteral("rateLabel"));
         auto done = std::make_shared<bool>(false);
         QObject::connect(transfer, &FileTransfer::setProgressValue, dialog, [=](int) {
-            if (*done || rate->text().isEmpty() || dialog->step() != FirmwareDialog::Step::Transfer)
+            // The percent comes first; the speed ("KB/s") once a second has passed.
+            if (*done || !rate->text().contains(QLatin1Char('/')) ||
+                dialog->step() != FirmwareDialog::Step::Transfer)
                 return;
             *done = true;
             shoot();
