@@ -221,12 +221,16 @@ void FirmwareDialog::showSteps()
         const int at = int(current);
         const bool passed = i < at || (finished && outcome == Outcome::Done);
         const bool now = i == at && !finished;
-        const QString mark = passed ? QStringLiteral("✓") : now ? QStringLiteral("▶")
-                                                                : QStringLiteral("•");
+        // Where a cancel or a failure stopped it stays marked.
+        const bool stoppedHere = i == at && finished && outcome != Outcome::Done;
+        const QString mark = passed        ? QStringLiteral("✓")
+                             : now         ? QStringLiteral("▶")
+                             : stoppedHere ? QStringLiteral("✗")
+                                           : QStringLiteral("•");
         const QString text = QStringLiteral("%1  %2").arg(mark, tr(texts[i]));
         stepLabels.at(i)->setText(now ? QStringLiteral("<b>%1</b>").arg(text.toHtmlEscaped())
                                       : text.toHtmlEscaped());
-        stepLabels.at(i)->setEnabled(passed || now);
+        stepLabels.at(i)->setEnabled(passed || now || stoppedHere);
     }
 }
 
