@@ -37,7 +37,7 @@ FirmwareController::FirmwareController(MainWindow *window)
             return;
         tell(FirmwareDialog::Outcome::Failed,
              tr("Устройство не вернулось после перезагрузки: работает ли оно с прошивкой %1, "
-                "неизвестно. Проверьте подключение и нажмите «Обновить».")
+                "неизвестно. Проверьте подключение и нажмите «Обновить список устройств».")
                  .arg(flashedVersion));
     });
     Ui::MainWindow *ui = window->ui;
@@ -61,14 +61,12 @@ FirmwareController::FirmwareController(MainWindow *window)
     // takes its whole time after an interrupted one.
     connect(fileTransfer, &FileTransfer::startingOver, this, [this](const QString &why) {
         qDebug().noquote() << "Firmware transfer starts over:" << why;
+        const QString note = tr("Прошивка, начатая на устройстве ранее, не совпадает с этой: "
+                                "запись начинается заново.");
         if (dialog)
-            return dialog->setNote(tr("Прошивка, начатая на устройстве ранее, не совпадает с "
-                                      "этой: запись начинается заново."));
-        this->window->prompts->notify(
-            UserPrompts::Icon::Information, tr("Обновление прошивки"),
-            tr("Прошивка, начатая на устройстве ранее, не совпадает с этой: запись начинается "
-               "заново."),
-            MainWindow::rebootBoxMs);
+            return dialog->setNote(note);
+        this->window->prompts->notify(UserPrompts::Icon::Information, tr("Обновление прошивки"),
+                                      note, MainWindow::rebootBoxMs);
     });
     connect(ui->updateFwButton, &QToolButton::clicked, this,
             &FirmwareController::startUpdateFirmware);

@@ -1249,16 +1249,16 @@ Switch debug mode off?</translation>
         <translation>The unwritten changes (%1) stay: they can be written after the update.</translation>
     </message>
     <message>
-        <source>Устройство не вернулось после перезагрузки: работает ли оно с прошивкой %1, неизвестно. Проверьте подключение и нажмите «Обновить».</source>
-        <translation>The device did not come back after the restart: whether it runs firmware %1 is not known. Check the connection and press "Refresh".</translation>
-    </message>
-    <message>
         <source>Обновление отменено.</source>
         <translation>Update cancelled.</translation>
     </message>
     <message>
         <source>В устройстве %1 из %2 КБ прошивки %3: следующее обновление продолжит запись с этого места.</source>
         <translation>The device holds %1 of %2 KB of firmware %3: the next update goes on from there.</translation>
+    </message>
+    <message>
+        <source>Устройство не вернулось после перезагрузки: работает ли оно с прошивкой %1, неизвестно. Проверьте подключение и нажмите «Обновить список устройств».</source>
+        <translation>The device did not come back after the restart: whether it runs firmware %1 is not known. Check the connection and press "Refresh device list".</translation>
     </message>
 </context>
 <context>
