@@ -1,4 +1,5 @@
 #include "appfixture.h"
+#include "appinfo.h"
 #include "clirunner.h"
 #include "commandhistory.h"
 #include "configdocument.h"
@@ -40,6 +41,10 @@ private slots:
     void cleanup() { f.reset(); }
     void usage_data();
     void usage();
+    void commandLine_data();
+    void commandLine();
+    void helpAndReadmeTellTheSameExitCodes();
+    void progressThroughAPipe();
     void listFindsDevices();
     void infoAsJson();
     void readThenWriteRoundTrips();
@@ -51,7 +56,9 @@ private slots:
     void writeVerify();
     void portAndDatabaseProblems_data();
     void portAndDatabaseProblems();
+    void noDeviceFails_data();
     void noDeviceFails();
+    void doctorKnowsTheSimulator();
     void doctor_data();
     void doctor();
     void provisionBatch();
@@ -61,6 +68,8 @@ private slots:
     void flash();
     void flashRefusesFile_data();
     void flashRefusesFile();
+    void flashComparesVersions_data();
+    void flashComparesVersions();
     void flashResumes_data();
     void flashResumes();
     void consoleSendsFramesAndText();
@@ -153,6 +162,10 @@ void tst_Cli::usage_data()
                                  << false;
     QTest::newRow("session without relay") << QStringList{"--session", "30", "read"} << false;
     QTest::newRow("verify a read") << QStringList{"read", "--verify"} << false;
+    QTest::newRow("downgrade a flash") << QStringList{"flash", "f", "--allow-downgrade"} << true;
+    QTest::newRow("downgrade a write") << QStringList{"write", "f", "--allow-downgrade"} << false;
+    QTest::newRow("help of a command") << QStringList{"help", "write"} << true;
+    QTest::newRow("help of two") << QStringList{"help", "write", "read"} << false;
     QTest::newRow("verify through the server")
         << remote + QStringList{"write", "f.xml", "--verify"} << false;
 }
@@ -165,6 +178,94 @@ void tst_Cli::usage()
     QString error;
     QCOMPARE(CliRunner::parse(args, &o, &error), ok);
     QCOMPARE(error.isEmpty(), ok);
+}
+
+void tst_Cli::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told"); // in the output (standard output, then error)
+    QTest::addColumn<bool>("fullHelp");
+    const QString version = "vexa7xx-cli " + AppInfo::version() + "\n";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << version << false;
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "Commands:" << true;
+    QTest::newRow("help command") << QStringList{"help"} << 0 << "Commands:" << true;
+    QTest::newRow("help of a command")
+        << QStringList{"help", "write"} << 0 << "Usage: vexa7xx-cli write FILE" << false;
+    QTest::newRow("command --help")
+        << QStringList{"flash", "--help"} << 0 << "vexa7xx-cli flash Vexa750_v1.3.0" << false;
+    QTest::newRow("command -h, the rest wrong")
+        << QStringList{"read", "x", "-h"} << 0 << "\nExamples:\n  vexa7xx-cli read" << false;
+    QTest::newRow("command typo") << QStringList{"raed"} << 2
+                                  << "unknown command 'raed' — did you mean 'read'?" << false;
+    QTest::newRow("command typo with --help")
+        << QStringList{"flsh", "--help"} << 2 << "did you mean 'flash'?" << false;
+    QTest::newRow("help of a typo")
+        << QStringList{"help", "provison"} << 2 << "did you mean 'provision'?" << false;
+    QTest::newRow("option typo") << QStringList{"info", "--prot", "x"} << 2
+                                 << "unknown option '--prot' — did you mean '--port'?" << false;
+    QTest::newRow("option typo of a command's own")
+        << QStringList{"flash", "f", "--allow-downgrad"} << 2 << "did you mean '--allow-downgrade'?"
+        << false;
+    QTest::newRow("nothing near") << QStringList{"erase"} << 2 << "unknown command 'erase'\n"
+                                  << false;
+    QTest::newRow("option nothing near")
+        << QStringList{"info", "--fast"} << 2 << "unknown option '--fast'\n"
+        << false;
+}
+
+void tst_Cli::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    QFETCH(bool, fullHelp);
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LC_ALL", "C.UTF-8");
+    cli.setProcessEnvironment(env);
+    cli.start(VEXA_CLI_EXE, args);
+    QVERIFY(cli.waitForFinished(AppFixture::connectWaitMs));
+    const QString output =
+        QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError());
+    QCOMPARE(cli.exitCode(), exitCode);
+    QVERIFY2(output.contains(told), qPrintable(output));
+    QCOMPARE(output.contains("Commands:"), fullHelp);
+    if (exitCode == 2) {
+        // A line and a pointer to the help, not the help itself.
+        QVERIFY2(output.count('\n') <= 2, qPrintable(output));
+        QVERIFY(!output.contains("did you mean") || told.contains("did you mean"));
+    }
+}
+
+void tst_Cli::helpAndReadmeTellTheSameExitCodes()
+{
+    const QString codes = CliOptions::exitCodeHelp();
+    const QStringList lines = codes.split('\n', Qt::SkipEmptyParts);
+    QStringList numbers;
+    for (const QString &line : lines)
+        if (line.startsWith("  ") && line.at(2).isDigit())
+            numbers << line.mid(2, 1);
+    QCOMPARE(numbers, (QStringList{"0", "1", "2", "3"}));
+    QVERIFY(CliOptions::usage().endsWith("Exit codes:\n" + codes));
+    QFile readme(VEXA_README);
+    QVERIFY(readme.open(QIODevice::ReadOnly));
+    QVERIFY2(QString::fromUtf8(readme.readAll()).contains("Exit codes:\n" + codes),
+             "README.md must show the exit codes as --help does:\n" + codes.toUtf8());
+}
+
+void tst_Cli::progressThroughAPipe()
+{
+    QProcess cli;
+    cli.start(VEXA_CLI_EXE, {"--port", sim->portName(), "read", "-o", f->path("dev.xml")});
+    QVERIFY(cli.waitForStarted());
+    QTRY_COMPARE_WITH_TIMEOUT(cli.state(), QProcess::NotRunning, runWaitMs);
+    QCOMPARE(cli.exitCode(), 0);
+    const QString progress = QString::fromUtf8(cli.readAllStandardError());
+    QVERIFY2(!progress.contains('\r'), qPrintable(progress));
+    const int lines = progress.count(
+        QRegularExpression("^reading \\d+/\\d+$", QRegularExpression::MultilineOption));
+    QVERIFY2(lines >= 2 && lines <= 11, qPrintable(progress));
 }
 
 void tst_Cli::listFindsDevices()
@@ -260,7 +361,8 @@ void tst_Cli::writeFile_data()
     // The values that can be written are; the exit code says the file was not applied whole.
     QTest::newRow("wrong length beside a good value")
         << config(dev + "<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 3
-        << "refused (not written): tx_period" << QStringList{nb, "0x8001 []"} << true;
+        << "written: nb_trials; not written: tx_period\n"
+        << QStringList{nb, "0x8001 []"} << true;
     // The encodings a declaration may name; the text sent is the same in each.
     const auto utf16 = [](const QByteArray &ascii, bool bigEndian, bool mark) {
         QByteArray out = mark ? (bigEndian ? "\xFE\xFF" : "\xFF\xFE") : "";
@@ -285,7 +387,8 @@ void tst_Cli::writeFile_data()
         << "the encoding EBCDIC-CP-US is not read" << QStringList{} << false;
     QTest::newRow("empty value, the rest held already")
         << config(dev + "<tx_period param=\"\"/><nb_trials param=\"03\"/>") << 3
-        << "refused (not written): tx_period" << QStringList{} << true;
+        << "written: nothing; held already: nb_trials; not written: tx_period\n"
+        << QStringList{} << true;
 }
 
 void tst_Cli::writeFile()
@@ -454,11 +557,43 @@ void tst_Cli::portAndDatabaseProblems()
         QCOMPARE(f->requests(), QStringList());
 }
 
+void tst_Cli::noDeviceFails_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("info") << QStringList{"info"} << "no device found";
+    QTest::newRow("list") << QStringList{"list"} << "no Vexa7XX device found";
+    QTest::newRow("list --json") << QStringList{"--json", "list"} << "no Vexa7XX device found";
+}
+
 void tst_Cli::noDeviceFails()
 {
+    QFETCH(QStringList, args);
+    QFETCH(QString, told);
     f->enumerator.sims.clear();
-    QCOMPARE(run({"info"}), 1);
-    QVERIFY(err.contains("no device found"));
+    QCOMPARE(run(args), 1);
+    QVERIFY2(err.contains(told) && err.contains("vexa7xx-cli doctor"), qPrintable(err));
+    QCOMPARE(out, args.contains("--json") ? QString("[]\n") : QString());
+}
+
+void tst_Cli::doctorKnowsTheSimulator()
+{
+    // The simulator's process keeps its end of the port open: the device, not a user of it.
+    QProcess simProcess;
+    simProcess.start(VEXA_SIM_EXE, QStringList());
+    QVERIFY(simProcess.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(simProcess.canReadLine(), AppFixture::connectWaitMs);
+    const QString port = QString::fromUtf8(simProcess.readLine()).trimmed();
+    const qint64 pid = simProcess.processId();
+    const int code = run({"--port", port, "doctor"});
+    simProcess.terminate();
+    simProcess.waitForFinished();
+    QCOMPARE(code, 0);
+    QVERIFY2(out.contains(QString("%1: ok, the simulated device of vexa7xx-sim (pid %2)")
+                              .arg(QFileInfo(port).canonicalFilePath())
+                              .arg(pid)),
+             qPrintable(out));
+    QVERIFY2(!out.contains("kill"), qPrintable(out));
 }
 
 void tst_Cli::doctor_data()
@@ -725,6 +860,45 @@ void tst_Cli::flashRefusesFile()
     QCOMPARE(f->codes(), requests);
 }
 
+void tst_Cli::flashComparesVersions_data()
+{
+    QTest::addColumn<QString>("version"); // the image's; the device runs 1.3.1
+    QTest::addColumn<bool>("allowDowngrade");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told");
+    QTest::addColumn<bool>("flashed");
+    QTest::newRow("older") << "1.2.10" << false << 1
+                           << "the image's firmware 1.2.10 is older than the firmware 1.3.1"
+                           << false;
+    QTest::newRow("older, allowed") << "1.2.10" << true << 0 << "runs firmware 1.2.10 now" << true;
+    QTest::newRow("the same") << "1.3.1" << false << 0 << "already runs firmware 1.3.1" << false;
+    QTest::newRow("the same, allowed") << "1.3.1" << true << 0 << "runs firmware 1.3.1 now" << true;
+    // Compared number by number, not as text.
+    QTest::newRow("newer") << "1.10.0" << false << 0 << "runs firmware 1.10.0 now" << true;
+}
+
+void tst_Cli::flashComparesVersions()
+{
+    QFETCH(QString, version);
+    QFETCH(bool, allowDowngrade);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    QFETCH(bool, flashed);
+    startFlashSim();
+    const QByteArray file =
+        firmwareImage(sim->device().deviceId(), version, 8 * FileTransfer::defaultBlockSize);
+    QStringList args{"--json", "flash", f->writeFile("fw.bin", file), "--yes"};
+    if (allowDowngrade)
+        args << "--allow-downgrade";
+    const int code = run(args);
+    QVERIFY2(code == exitCode, qPrintable(err));
+    QVERIFY2(err.contains(told), qPrintable(err));
+    QCOMPARE(sim->commandCount(Cmd::createFile), flashed ? 1 : 0);
+    QCOMPARE(jsonOut().value("result").toString(),
+             exitCode == 0 ? QString("ok") : QString("failed"));
+    QCOMPARE(sim->device().firmwareVersion(), flashed ? version : QString("1.3.1"));
+}
+
 void tst_Cli::flashResumes_data()
 {
     QTest::addColumn<bool>("unplug");    // else Ctrl+C
@@ -800,7 +974,7 @@ void tst_Cli::consoleSendsFramesAndText()
 {
     int fds[2];
     QVERIFY(pipe(fds) == 0);
-    const QByteArray typed = "8605 00\n12zz\nSYSLOG LEVEL=DBG,A\n:history\n";
+    const QByteArray typed = "8605 00\n12zz\nzz\nSYSLOG LEVEL=DBG,A\n:history\n";
     QVERIFY(write(fds[1], typed.constData(), size_t(typed.size())) == typed.size());
     close(fds[1]); // the end of input ends the console
     const int code = run({"--port", sim->portName(), "console"}, {}, fds[0]);
@@ -810,10 +984,12 @@ void tst_Cli::consoleSendsFramesAndText()
     QVERIFY2(out.contains("< SYSLOG ON"), qPrintable(out));
     QVERIFY2(err.contains("not a command"), qPrintable(err));
     // Text as text; the debug output the console started is switched off as it ends.
+    QVERIFY2(out.contains("< ERROR unknown command"), qPrintable(out));
     QCOMPARE(f->requests({"text"}),
-             (QStringList{"text SYSLOG LEVEL=DBG,A", "text SYSLOG LEVEL=ALL,F"}));
+             (QStringList{"text zz", "text SYSLOG LEVEL=DBG,A", "text SYSLOG LEVEL=ALL,F"}));
     QVERIFY(!sim->device().debugStreaming());
-    // The history the window reads: newest first, nothing that was not sent.
+    // The history the window reads: newest first, nothing that was not sent or that the device
+    // refused.
     QCOMPARE(CommandHistory::load(), (QStringList{"", "SYSLOG LEVEL=DBG,A", "860500"}));
 }
 

@@ -50,6 +50,7 @@ void CliCommand::fail(const QString &message, int code)
         return;
     done = true;
     lastError = message;
+    endProgress();
     failing(message);
     err << "vexa7xx-cli: " << message << '\n';
     err.flush();
@@ -63,7 +64,7 @@ void CliCommand::succeed()
         return;
     done = true;
     out.flush();
-    finish(0);
+    finish(ExitCode::Done);
 }
 
 void CliCommand::finish(int code)
@@ -79,7 +80,8 @@ bool CliCommand::choosePort(PortFinder::Choice *chosen)
     const PortFinder::Choice c = *chosen = makeSession()->portFinder().choose(opts.port);
     switch (c.outcome) {
     case PortFinder::Outcome::NoDevice:
-        fail(QStringLiteral("no device found (use --port NAME for other adapters)"));
+        fail(QStringLiteral("no device found (use --port NAME for other adapters; vexa7xx-cli "
+                            "doctor tells why)"));
         return false;
     case PortFinder::Outcome::Several:
         fail(QStringLiteral("several devices found, choose one with --port: ") +
@@ -125,10 +127,8 @@ void CliCommand::connectDevice()
     connect(session, &DeviceSession::readFinished, this, &CliCommand::readDone);
     connect(session, &DeviceSession::passwordRequired, this, &CliCommand::passwordRequired);
     connect(session, &DeviceSession::progress, this, [this](int value, int max) {
-        if (max <= 0 || value <= 0)
-            return;
-        err << (session->isWriting() ? "writing " : "reading ") << value << "/" << max << '\r';
-        err.flush();
+        showProgress(session->isWriting() ? QStringLiteral("writing") : QStringLiteral("reading"),
+                     value, max);
     });
     if (remote) {
         err << "connecting to the remote-configuration server...\n";
@@ -149,6 +149,32 @@ void CliCommand::passwordRequired()
     fail(session->isRemote()
              ? QStringLiteral("the device refused the password")
              : QStringLiteral("the device asks for a password; log in with the configurator"));
+}
+
+void CliCommand::showProgress(const QString &what, int value, int max)
+{
+    if (max <= 0 || value <= 0)
+        return;
+    if (what != progressWhat) {
+        endProgress();
+        progressWhat = what;
+        progressStep = -1;
+    }
+    // Through a pipe or into a file a carriage return redraws nothing: it only garbles the log.
+    const int step = opts.progressInPlace ? value : value * 10 / max;
+    if (step == progressStep)
+        return;
+    progressStep = step;
+    err << what << ' ' << value << '/' << max << (opts.progressInPlace ? '\r' : '\n');
+    progressOpen = opts.progressInPlace;
+    err.flush();
+}
+
+void CliCommand::endProgress()
+{
+    if (progressOpen)
+        err << '\n';
+    progressOpen = false;
 }
 
 bool CliCommand::confirm(const QString &question)
@@ -176,7 +202,7 @@ bool CliCommand::interruptRelay()
     if (relayInterrupted && leaving) {
         err << "vexa7xx-cli: interrupted again; the local device may still be in relay mode\n";
         err.flush();
-        emit finished(1);
+        emit finished(ExitCode::Failed);
         return true;
     }
     relayInterrupted = true;

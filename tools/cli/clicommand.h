@@ -19,8 +19,7 @@ class CliCommand : public QObject, public UserPrompts
 {
     Q_OBJECT
 public:
-    // Exit codes besides 0 (success), 1 (failure) and 2 (bad usage).
-    static constexpr int PartlyApplied = 3;
+    static constexpr int PartlyApplied = ExitCode::Partly;
 
     CliCommand(const CliOptions &options, PortEnumerator *enumerator, QTextStream &out,
                QTextStream &err, QObject *parent = nullptr);
@@ -71,11 +70,15 @@ protected:
     virtual void failing(const QString &) {}
     virtual bool interruptCommand() { return false; }
 
-    void fail(const QString &message, int code = 1);
+    void fail(const QString &message, int code = ExitCode::Failed);
     void succeed();
     // Ends with code, after leaving relay mode when it is on.
     void finish(int code);
     bool confirm(const QString &question);
+    // "reading 12/40": redrawn in place on a terminal, else a line for every 10 %.
+    void showProgress(const QString &what, int value, int max);
+    // Ends a progress line drawn in place, so that the next text starts on a line of its own.
+    void endProgress();
 
     CliOptions opts;
     PortEnumerator *enumerator;
@@ -88,4 +91,7 @@ protected:
 private:
     bool interruptRelay();
     bool relayInterrupted = false;
+    QString progressWhat;      // what the progress shown counts ("reading", "writing")
+    int progressStep = -1;     // the value (in place) or 10 % step (by lines) shown last
+    bool progressOpen = false; // a line drawn in place waits for its end
 };

@@ -5,11 +5,22 @@
 #include <QString>
 #include <QStringList>
 
+// How vexa7xx-cli ends, in the order --help and the README list them (CliOptions::exitCodeHelp).
+namespace ExitCode {
+constexpr int Done = 0;   // everything asked for is done
+constexpr int Failed = 1; // nothing (or not everything, outside write) done
+constexpr int Usage = 2;  // bad usage
+constexpr int Partly = 3; // write: some values of the file are on the device, not all
+} // namespace ExitCode
+
 // The command line of vexa7xx-cli: what each command was asked to do, parsed and checked in
 // one place, with the usage text.
 struct CliOptions
 {
-    QString command; // list, doctor, info, read, write, flash, console, syslog, provision
+    // list, doctor, info, read, write, flash, console, syslog, provision; help (of helpTopic
+    // when it is set), version
+    QString command;
+    QString helpTopic;
     QString port;    // empty: by the USB identifiers
     QString file;    // write: the configuration file; flash: the firmware image
     // How messages name the file (empty: by its path). A batch writes each device's values
@@ -23,6 +34,8 @@ struct CliOptions
     bool all = false; // write: also the values the device holds already
     // write: after the reboot, read the device again and compare every written value.
     bool verify = false;
+    // flash: also an image older than (or as old as) the firmware the device runs.
+    bool allowDowngrade = false;
     // provision: the batch (its verify is the one above).
     Provisioner::Options provision;
     // Standard error is a terminal: the flash progress is redrawn in place, else a line
@@ -45,9 +58,23 @@ struct CliOptions
 
     // Parses the arguments (without the program name); false with *error on bad usage.
     static bool parse(const QStringList &args, CliOptions *options, QString *error);
+    // The full help, and the help of one command (its synopsis, options and examples).
     static QString usage();
+    static QString commandUsage(const QString &command);
+    // The "  N  text" lines of the exit codes, in their order.
+    static QString exitCodeHelp();
+    static QStringList commandNames();
+    // Every option the help names.
+    static QStringList optionNames();
+    // The name of known nearest to a typo of it (empty: none near enough to be meant).
+    static QString nearest(const QString &typed, const QStringList &known);
+    static constexpr int maxTypoDistance = 2;
 
 private:
+    // "unknown KIND 'TYPED'", with the nearest known name when one is near enough.
+    static QString unknown(const QString &kind, const QString &typed, const QStringList &known);
+    // parse() without the help options.
+    static bool parseCommand(const QStringList &args, CliOptions *o, QString *error);
     // provision: its value options at args[*i]; false when it is none of them.
     static bool takeProvisionOption(const QStringList &args, int *i, CliOptions *o, QString *error);
     // One of --remote, --password, --server at args[*i] (taking its value): 1 taken, 0 bad

@@ -24,7 +24,7 @@ void CliRunner::start()
         err << "vexa7xx-cli: " << error << '\n';
         err.flush();
         QMetaObject::invokeMethod(
-            this, [this] { emit finished(2); }, Qt::QueuedConnection);
+            this, [this] { emit finished(ExitCode::Usage); }, Qt::QueuedConnection);
         return;
     }
     const QString &c = opts.command;

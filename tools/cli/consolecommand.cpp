@@ -59,7 +59,8 @@ bool ConsoleCommand::checkSysLogCodes()
         return true;
     err << "vexa7xx-cli: this device takes LEVEL " << levels.join(QLatin1Char('|'))
         << " and SOURCE " << sources.join(QLatin1Char('|')) << '\n';
-    fail(QStringLiteral("unknown debug level or source %1,%2").arg(opts.level, opts.source), 2);
+    fail(QStringLiteral("unknown debug level or source %1,%2").arg(opts.level, opts.source),
+         ExitCode::Usage);
     return false;
 }
 
@@ -128,12 +129,7 @@ bool ConsoleCommand::interruptCommand()
 void ConsoleCommand::startConsole()
 {
     history = CommandHistory::loadEntries();
-    connect(session->link(), &DeviceInterface::textLineReceived, this, [this](const QString &line) {
-        out << "< " << line << '\n';
-        out.flush();
-        if (quietTimer)
-            quietTimer->start(consoleQuietMs);
-    });
+    connect(session->link(), &DeviceInterface::textLineReceived, this, &ConsoleCommand::textAnswer);
     connect(session->link(), &DeviceInterface::frameReceived, this, &ConsoleCommand::printFrame);
     err << "hex lines are command frames, lines starting with a letter text commands; "
            ":history, !N, :quit\n";
@@ -197,29 +193,49 @@ void ConsoleCommand::consoleLine(const QString &typed)
         if (!session->link()->sendTextCmd(line)) {
             err << "not sent: the link is not ready\n";
             err.flush();
-        } else {
-            static const QRegularExpression sysLog(
-                QStringLiteral("^SYSLOG LEVEL=([A-Za-z]+),([A-Za-z]+)$"),
-                QRegularExpression::CaseInsensitiveOption);
-            const QRegularExpressionMatch m = sysLog.match(line);
-            if (m.hasMatch())
-                streaming =
-                    TextCmd::sysLogStreams(m.captured(1).toUpper(), m.captured(2).toUpper());
-        }
-    } else {
-        static const QRegularExpression hex(QStringLiteral("^([0-9a-fA-F]{2})+$"));
-        const QString compact = QString(line).remove(QLatin1Char(' '));
-        if (compact.size() < 4 || !hex.match(compact).hasMatch()) {
-            err << "not a command: hex pairs (a 4-digit code, then data) or a text command\n";
-            err.flush();
             return;
         }
-        line = compact;
+        static const QRegularExpression sysLog(
+            QStringLiteral("^SYSLOG LEVEL=([A-Za-z]+),([A-Za-z]+)$"),
+            QRegularExpression::CaseInsensitiveOption);
+        const QRegularExpressionMatch m = sysLog.match(line);
+        if (m.hasMatch())
+            streaming = TextCmd::sysLogStreams(m.captured(1).toUpper(), m.captured(2).toUpper());
+        textsAwaited << line;
         ++answersAwaited;
-        session->link()->sendTerminalCmd(line);
+        return;
     }
-    history = CommandHistory::added(history, line);
+    static const QRegularExpression hex(QStringLiteral("^([0-9a-fA-F]{2})+$"));
+    const QString compact = QString(line).remove(QLatin1Char(' '));
+    if (compact.size() < 4 || !hex.match(compact).hasMatch()) {
+        err << "not a command: hex pairs (a 4-digit code, then data) or a text command\n";
+        err.flush();
+        return;
+    }
+    ++answersAwaited;
+    session->link()->sendTerminalCmd(compact);
+    remember(compact);
+}
+
+void ConsoleCommand::remember(const QString &command)
+{
+    history = CommandHistory::added(history, command);
     CommandHistory::save(history);
+}
+
+void ConsoleCommand::textAnswer(const QString &line)
+{
+    out << "< " << line << '\n';
+    out.flush();
+    if (!textsAwaited.isEmpty()) {
+        const QString command = textsAwaited.takeFirst();
+        --answersAwaited;
+        // A mistyped command is not worth a place among the twenty.
+        if (!line.startsWith(QLatin1String("ERROR")))
+            remember(command);
+    }
+    if (quietTimer)
+        quietTimer->start(consoleQuietMs);
 }
 
 void ConsoleCommand::printFrame(const QByteArray &frame)
@@ -262,6 +278,10 @@ void ConsoleCommand::endConsole()
     if (done || stopping)
         return;
     stopping = true;
+    // Sent, and no refusal heard.
+    for (const QString &command : qAsConst(textsAwaited))
+        history = CommandHistory::added(history, command);
+    textsAwaited.clear();
     CommandHistory::save(history);
     // A device left streaming its log would stay so after the console: it is told to stop,
     // as the configurator does when its console is left.

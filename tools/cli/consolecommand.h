@@ -39,6 +39,10 @@ private:
     void readInput();
     void consoleLine(const QString &line);
     void printFrame(const QByteArray &frame);
+    // A text line from the device: the answer to the oldest text command awaiting one.
+    void textAnswer(const QString &line);
+    // A command that was sent goes into the shared history.
+    void remember(const QString &command);
     void drainConsole();
     // Saves the history, switches off a debug output the user started, and ends.
     void endConsole();
@@ -54,7 +58,10 @@ private:
     QSocketNotifier *inputNotifier = nullptr;
     QByteArray inputBuffer;
     QStringList history;
-    int answersAwaited = 0; // console hex commands not answered yet
+    int answersAwaited = 0; // console commands not answered yet
+    // Text commands sent, not answered yet: kept in the history once the device has not
+    // refused them ("ERROR ..."), or at the end when it never answered.
+    QStringList textsAwaited;
     bool inputEnded = false;
     QTimer *drainTimer = nullptr;
     QTimer *quietTimer = nullptr;

@@ -11,6 +11,11 @@
 
 #include <algorithm>
 
+namespace {
+// The device simulator's process, as the system names it.
+constexpr char simulatorName[] = "vexa7xx-sim";
+} // namespace
+
 void DoctorCommand::start()
 {
     if (opts.command == QLatin1String("list"))
@@ -22,7 +27,8 @@ void DoctorCommand::start()
 void DoctorCommand::list()
 {
     QJsonArray array;
-    for (const PortInfo &p : PortFinder(enumerator).devices(opts.port)) {
+    const QList<PortInfo> devices = PortFinder(enumerator).devices(opts.port);
+    for (const PortInfo &p : devices) {
         const QString sn = PortFinder::deviceSerial(p);
         if (opts.json)
             array.append(
@@ -32,6 +38,10 @@ void DoctorCommand::list()
     }
     if (opts.json)
         out << QJsonDocument(array).toJson(QJsonDocument::Compact) << '\n';
+    // An empty list with exit 0 would pass in a script for "all is well".
+    if (devices.isEmpty())
+        return fail(QStringLiteral("no Vexa7XX device found; vexa7xx-cli doctor tells why"),
+                    ExitCode::Failed);
     succeed();
 }
 
@@ -92,7 +102,7 @@ void DoctorCommand::doctor()
     if (problems == 0)
         return succeed();
     done = true;
-    finish(1);
+    finish(ExitCode::Failed);
 }
 
 bool DoctorCommand::doctorPort(const QString &port, const AppSettings::UsbIds &ids)
@@ -105,12 +115,29 @@ bool DoctorCommand::doctorPort(const QString &port, const AppSettings::UsbIds &i
     holders.erase(std::remove_if(holders.begin(), holders.end(),
                                  [self](const PortCheck::Holder &h) { return h.pid == self; }),
                   holders.end());
+    // The simulator keeps its end of the pseudo-terminal open to stay plugged in: it is the
+    // device on that port, not a program in the way of one.
+    QString simulator;
+    for (auto h = holders.begin(); h != holders.end();) {
+        if (h->name == QLatin1String(simulatorName)) {
+            simulator = QStringLiteral("%1 (pid %2)").arg(h->name).arg(h->pid);
+            h = holders.erase(h);
+        } else {
+            ++h;
+        }
+    }
     if (problem == Problem::None && !holders.isEmpty())
         problem = Problem::InUse;
+    const QString simulated =
+        simulator.isEmpty() ? QString()
+                            : QStringLiteral("the simulated device of %1, which holds the port as "
+                                             "the device's own end: leave it running")
+                                  .arg(simulator);
     out << '\n' << port << ": ";
     switch (problem) {
     case Problem::None:
-        out << "ok\n";
+        out << (simulated.isEmpty() ? QStringLiteral("ok") : QStringLiteral("ok, ") + simulated)
+            << '\n';
         return true;
     case Problem::Missing:
         out << "no such port\n";
@@ -157,6 +184,8 @@ bool DoctorCommand::doctorPort(const QString &port, const AppSettings::UsbIds &i
         out << "in use by " << names.join(QStringLiteral(", ")) << '\n'
             << "  fix: close it, or end it: kill " << holders.first().pid << '\n';
     }
+    if (!simulated.isEmpty())
+        out << "  " << simulated << '\n';
     // The usual suspects, when they run, with what keeps them off for good.
     for (const QString &g : PortCheck::portGrabbersRunning()) {
         if (g == QLatin1String("ModemManager"))

@@ -6,6 +6,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+
 namespace {
 QString kib(qint64 bytes)
 {
@@ -15,6 +17,25 @@ QString kib(qint64 bytes)
 QString minutes(qint64 seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+// Negative when version a is older than b, 0 when they are the same, positive when newer or
+// when either cannot be read as a version (it is then not held against the image).
+int compareVersions(const QString &a, const QString &b)
+{
+    const QStringList pa = a.split(QLatin1Char('.'));
+    const QStringList pb = b.split(QLatin1Char('.'));
+    for (int i = 0; i < std::max(pa.size(), pb.size()); ++i) {
+        bool okA = true;
+        bool okB = true;
+        const int na = i < pa.size() ? pa.at(i).toInt(&okA) : 0;
+        const int nb = i < pb.size() ? pb.at(i).toInt(&okB) : 0;
+        if (!okA || !okB)
+            return a == b ? 0 : 1;
+        if (na != nb)
+            return na < nb ? -1 : 1;
+    }
+    return 0;
 }
 
 // A failure after which running the command again goes on from what the device holds.
@@ -83,9 +104,26 @@ void FlashCommand::identifiedForFlash(const DeviceIdentity &d)
     const QString image = transfer->fileVersion();
     fromVersion = d.firmware;
     const QString device = d.shownName() + QLatin1Char(' ') + d.serialNumber;
-    if (transfer->fileDevId() == d.devId)
+    if (transfer->fileDevId() == d.devId) {
         err << device << ": firmware " << d.firmware << " -> " << image << " (" << opts.file << ", "
             << transfer->fileSize() << " bytes)\n";
+        const int age = compareVersions(image, d.firmware);
+        // A refusal like that of another device's image, told before anything is sent.
+        if (age < 0 && !opts.allowDowngrade)
+            return fail(QStringLiteral("the image's firmware %1 is older than the firmware %2 the "
+                                       "device runs; nothing was sent (--allow-downgrade "
+                                       "flashes it all the same)")
+                            .arg(image, d.firmware));
+        // Nothing to do is done: a script that flashes every device it meets may meet one
+        // that is up to date.
+        if (age == 0 && !opts.allowDowngrade) {
+            err << device << " already runs firmware " << d.firmware
+                << "; nothing was sent (--allow-downgrade writes it again)\n";
+            cameBackWith = d.firmware;
+            summary(QString());
+            return succeed();
+        }
+    }
     // Another device's image is refused by the transfer itself, without a question first.
     if (transfer->fileDevId() == d.devId && !opts.yes &&
         !confirm(QStringLiteral("Flash %1 from firmware %2 to %3%4 and restart it?")

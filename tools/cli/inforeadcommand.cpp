@@ -50,7 +50,7 @@ void InfoReadCommand::readDone(const QDomDocument &read)
         return;
     if (opts.command == QLatin1String("info"))
         return succeed();
-    err << '\n';
+    endProgress();
     QDomDocument doc = read;
     if (!opts.withKeys)
         ConfigDocument::clearKeys(doc);

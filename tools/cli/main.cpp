@@ -1,4 +1,5 @@
 // vexa7xx-cli: read and write Vexa7XX configurations from scripts, without a window.
+#include "appinfo.h"
 #include "clirunner.h"
 #include "portenumerator.h"
 #include "signalwatcher.h"
@@ -36,12 +37,21 @@ int main(int argc, char *argv[])
     CliRunner::Options options;
     QString error;
     if (!CliRunner::parse(args, &options, &error)) {
-        err << "vexa7xx-cli: " << error << "\n\n" << CliRunner::usage();
-        return 2;
+        // A line, not the whole help: the mistake stays on the screen.
+        err << "vexa7xx-cli: " << error << '\n'
+            << (CliOptions::commandNames().contains(options.command)
+                    ? QStringLiteral("see: vexa7xx-cli help %1\n").arg(options.command)
+                    : QStringLiteral("see: vexa7xx-cli --help\n"));
+        return ExitCode::Usage;
     }
     if (options.command == QLatin1String("help")) {
-        out << CliRunner::usage();
-        return 0;
+        out << (options.helpTopic.isEmpty() ? CliOptions::usage()
+                                            : CliOptions::commandUsage(options.helpTopic));
+        return ExitCode::Done;
+    }
+    if (options.command == QLatin1String("version")) {
+        out << "vexa7xx-cli " << AppInfo::version() << '\n';
+        return ExitCode::Done;
     }
     options.progressInPlace = ::isatty(STDERR_FILENO) == 1;
     // A port given by path is taken as it is, like the configurator's -port.

@@ -197,7 +197,7 @@ void Provisioner::start()
     const auto unusable = [this](const QString &message) {
         err << "vexa7xx-cli: " << message << '\n';
         err.flush();
-        QTimer::singleShot(0, this, [this] { emit finished(2); });
+        QTimer::singleShot(0, this, [this] { emit finished(ExitCode::Usage); });
     };
     // Every file is checked before any device is touched: a batch stopped half-way by a typo
     // is worse than one that never started.
@@ -246,7 +246,7 @@ void Provisioner::start()
     if (ports.isEmpty()) {
         err << "vexa7xx-cli: no device found (plug them in, or name their ports with --ports)\n";
         err.flush();
-        QTimer::singleShot(0, this, [this] { emit finished(1); });
+        QTimer::singleShot(0, this, [this] { emit finished(ExitCode::Failed); });
         return;
     }
     err << "provisioning " << ports.size() << " device(s)\n";

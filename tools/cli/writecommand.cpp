@@ -27,14 +27,14 @@ void WriteCommand::start()
     connect(session, &DeviceSession::writeFinished, this, [this] {
         if (done)
             return;
-        if (session->verified())
-            err << '\n';
+        endProgress();
         finishWrite();
     });
     connect(session, &DeviceSession::phaseChanged, this, [this](DeviceSession::Phase phase) {
         if (phase != DeviceSession::Phase::Rebooting)
             return;
-        err << "\nwritten; the device reboots; waiting for it to come back to read it again\n";
+        endProgress();
+        err << "written; the device reboots; waiting for it to come back to read it again\n";
         err.flush();
     });
 }
@@ -74,7 +74,7 @@ void WriteCommand::readDone(const QDomDocument &doc)
 {
     if (done)
         return;
-    err << '\n';
+    endProgress();
     const DeviceSession::Pending pending =
         DeviceSession::dropValuesOnDevice(fileDoc, doc, opts.all);
     unchanged = pending.unchanged;
@@ -97,16 +97,15 @@ void WriteCommand::readDone(const QDomDocument &doc)
 void WriteCommand::writeStopped(const ConfigExchange::WriteReport &r)
 {
     using Stop = ConfigExchange::WriteReport::Stop;
-    err << "\nvexa7xx-cli: "
+    endProgress();
+    err << "vexa7xx-cli: "
         << (r.stop == Stop::Refused      ? "the device refused " + r.notWritten.value(0)
             : r.stop == Stop::DeviceLost ? QStringLiteral("the device went away during the write")
             : r.stop == Stop::Unreadable
                 ? QStringLiteral("the configuration to write could not be parsed; nothing was sent")
                 : QStringLiteral("the device stopped answering during the write"))
         << '\n';
-    err << "written before the stop: "
-        << (r.written.isEmpty() ? QStringLiteral("nothing") : r.written.join(QStringLiteral(", ")))
-        << "\nnot written: " << r.notWritten.join(QStringLiteral(", ")) << '\n';
+    // What was written and what was not follows as the write ends (finishWrite).
 }
 
 void WriteCommand::finishWrite()
@@ -153,11 +152,14 @@ void WriteCommand::finishWrite()
     const int onDevice = int(unchanged.size() + r.written.size() - mismatches.size());
     if (missing.isEmpty() && r.stop != Stop::Unreadable) {
         if (writing && !session->verified())
-            err << "\nwritten; the device reboots\n";
+            err << "written; the device reboots\n";
         return succeed();
     }
+    if (!opts.json)
+        reportNotWhole(r.written, mismatches);
     if (onDevice <= 0)
-        return fail(QStringLiteral("no value of %1 is on the device").arg(opts.shownFile()), 1);
+        return fail(QStringLiteral("no value of %1 is on the device").arg(opts.shownFile()),
+                    ExitCode::Failed);
     fail(QStringLiteral("%1 was applied in part").arg(opts.shownFile()), PartlyApplied);
 }
 
@@ -181,4 +183,20 @@ void WriteCommand::reportVerify(QJsonObject *json)
         err << mismatches.size() << " of " << names << " written value(s) read back differently\n";
     json->insert(QStringLiteral("verified"), mismatches.isEmpty());
     json->insert(QStringLiteral("mismatches"), list);
+}
+
+void WriteCommand::reportNotWhole(const QStringList &acknowledged,
+                                  const QList<ConfigDocument::Mismatch> &mismatches)
+{
+    // Stored: what the device acknowledged, less what it reads back otherwise.
+    QStringList written = acknowledged;
+    for (const ConfigDocument::Mismatch &m : mismatches)
+        written.removeAll(m.name);
+    const auto names = [](const QStringList &list) {
+        return list.isEmpty() ? QStringLiteral("nothing") : list.join(QStringLiteral(", "));
+    };
+    err << "written: " << names(written);
+    if (!unchanged.isEmpty())
+        err << "; held already: " << names(unchanged);
+    err << "; not written: " << names(missing) << '\n';
 }

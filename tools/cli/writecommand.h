@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clicommand.h"
+#include "configdocument.h"
 #include "configexchange.h"
 
 // write: the values of a file the device does not hold already, then the device's reboot;
@@ -26,6 +27,10 @@ private:
     void writeStopped(const ConfigExchange::WriteReport &r);
     // Reports a write (or a file with nothing to write) and ends with its exit code.
     void finishWrite();
+    // Text mode, a write that did not bring the whole file onto the device: which values are
+    // stored now, which the device held already and which are not on it.
+    void reportNotWhole(const QStringList &acknowledged,
+                        const QList<ConfigDocument::Mismatch> &mismatches);
     // The verification's lines on standard error and its part of the --json report.
     void reportVerify(QJsonObject *json);
 
