@@ -2,11 +2,10 @@
 
 #include "devicesession.h"
 #include "linkstate.h"
+#include "naturalcompare.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <algorithm>
 
 namespace {
 QString kib(qint64 bytes)
@@ -17,25 +16,6 @@ QString kib(qint64 bytes)
 QString minutes(qint64 seconds)
 {
     return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
-}
-
-// Negative when version a is older than b, 0 when they are the same, positive when newer or
-// when either cannot be read as a version (it is then not held against the image).
-int compareVersions(const QString &a, const QString &b)
-{
-    const QStringList pa = a.split(QLatin1Char('.'));
-    const QStringList pb = b.split(QLatin1Char('.'));
-    for (int i = 0; i < std::max(pa.size(), pb.size()); ++i) {
-        bool okA = true;
-        bool okB = true;
-        const int na = i < pa.size() ? pa.at(i).toInt(&okA) : 0;
-        const int nb = i < pb.size() ? pb.at(i).toInt(&okB) : 0;
-        if (!okA || !okB)
-            return a == b ? 0 : 1;
-        if (na != nb)
-            return na < nb ? -1 : 1;
-    }
-    return 0;
 }
 
 // A failure after which running the command again goes on from what the device holds.
@@ -107,7 +87,8 @@ void FlashCommand::identifiedForFlash(const DeviceIdentity &d)
     if (transfer->fileDevId() == d.devId) {
         err << device << ": firmware " << d.firmware << " -> " << image << " (" << opts.file << ", "
             << transfer->fileSize() << " bytes)\n";
-        const int age = compareVersions(image, d.firmware);
+        // Older and newer as the firmware store and the window judge them.
+        const int age = naturalCompare(image, d.firmware);
         // A refusal like that of another device's image, told before anything is sent.
         if (age < 0 && !opts.allowDowngrade)
             return fail(QStringLiteral("the image's firmware %1 is older than the firmware %2 the "
