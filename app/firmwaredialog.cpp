@@ -166,6 +166,8 @@ void FirmwareDialog::setDone(qint64 bytes)
         clock.start();
     }
     bar->setValue(int(qBound<qint64>(0, bytes * 100 / total, 100)));
+    if (cancelAsked)
+        return; // the line says that it stops
     const QString rate = rateText(bytes - firstDone, clock.elapsed(), total - bytes);
     rateLabel->setText(QStringLiteral("%1%").arg(bar->value()) +
                        (rate.isEmpty() ? QString() : QStringLiteral(", ") + rate));
