@@ -276,8 +276,13 @@ QMessageBox *GuiPrompts::open(const Box &b, QObject *context, Answered answered)
                                  answered(fromBoxButton(result));
                          });
     }
-    if (context)
+    if (context) {
+        // The answered ones are gone (deleted on close): the list holds only open questions.
+        questions.erase(std::remove_if(questions.begin(), questions.end(),
+                                       [](const auto &q) { return !q.first; }),
+                        questions.end());
         questions.append({box, context});
+    }
     box->open();
     return box;
 }
