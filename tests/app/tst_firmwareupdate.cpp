@@ -5,6 +5,7 @@
 #include "linkstate.h"
 #include "mainwindow.h"
 #include "net.h"
+#include "updateoffer.h"
 #include "updateserver.h"
 
 #include <QDir>
@@ -264,15 +265,9 @@ void tst_FirmwareUpdate::unsignedUpdateAsksAgain()
                                       .toUtf8());
     MainWindow *window = f->connectWindow();
     QVERIFY(window);
-    auto *checkButton = window->findChild<QToolButton *>("checkUpdatesButton");
-    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy(),
-                             AppFixture::connectWaitMs);
-    f->prompts.asked.clear(); // the quiet check at start-up offered it already
-    f->prompts.holdAnswers = true;
-    f->prompts.answer = UserPrompts::Yes;
-    checkButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.join('|').contains("конфигуратора v1.7.0"),
-                             AppFixture::connectWaitMs);
+    askForConfiguratorUpdate(*f, window);
+    if (QTest::currentTestFailed())
+        return;
     f->prompts.answer = UserPrompts::No; // to the question that follows
     QCOMPARE(f->prompts.release(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.last().contains("не подписано"),
@@ -303,15 +298,9 @@ void tst_FirmwareUpdate::closingToInstallIsSaid()
     MainWindow *window = f->connectWindow();
     QVERIFY(window);
     window->configController()->replaceElement("tx_period", {{"param", "00001c21"}});
-    auto *checkButton = window->findChild<QToolButton *>("checkUpdatesButton");
-    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy(),
-                             AppFixture::connectWaitMs);
-    f->prompts.asked.clear();
-    f->prompts.holdAnswers = true;
-    f->prompts.answer = UserPrompts::Yes;
-    checkButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.join('|').contains("конфигуратора v1.7.0"),
-                             AppFixture::connectWaitMs);
+    askForConfiguratorUpdate(*f, window);
+    if (QTest::currentTestFailed())
+        return;
     f->prompts.answer = UserPrompts::Cancel;
     QCOMPARE(f->prompts.release(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.last().contains("закроется, чтобы установить "

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "net.h"
 #include "updatecontroller.h"
+#include "updateoffer.h"
 #include "updateserver.h"
 #include "updateunpacker.h"
 
@@ -135,15 +136,9 @@ void tst_SelfUpdate::updateRestartsTheProgram()
     window->updateController()->setLauncher(
         {system.startDetached, [this](int code) { quits << code; }});
     window->configController()->replaceElement("tx_period", {{"param", "00001c21"}});
-    auto *checkButton = window->findChild<QToolButton *>("checkUpdatesButton");
-    QTRY_VERIFY_WITH_TIMEOUT(checkButton->isEnabled() && !window->updater()->busy(),
-                             AppFixture::connectWaitMs);
-    f->prompts.asked.clear(); // the quiet check at start-up offered it already
-    f->prompts.holdAnswers = true;
-    f->prompts.answer = UserPrompts::Yes;
-    checkButton->click();
-    QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.join('|').contains("конфигуратора v1.7.0"),
-                             AppFixture::connectWaitMs);
+    askForConfiguratorUpdate(*f, window);
+    if (QTest::currentTestFailed())
+        return;
     f->prompts.answer = UserPrompts::No; // the edits are not kept
     QCOMPARE(f->prompts.release(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(f->prompts.asked.last().contains("закроется, чтобы установить "
