@@ -128,6 +128,18 @@ const Param *writableByElement(const QString &element)
     return p && p->kind != Kind::ReadOnly ? p : nullptr;
 }
 
+const QStringList &secretElements()
+{
+    static const QStringList secrets{QStringLiteral("app_key"), QStringLiteral("net_service_key"),
+                                     QStringLiteral("app_service_key")};
+    return secrets;
+}
+
+bool isSecret(const QString &element)
+{
+    return secretElements().contains(element);
+}
+
 int meterConfigBytes(int meterType)
 {
     // Block sizes follow the layouts of the metering-device pages.

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The device's configuration parameters: every code the configurator knows, the element that
 // carries it in a configuration document, and how many value bytes it has on the wire.
@@ -51,6 +52,12 @@ const Param *byElement(const QString &element);
 // The parameter an element of a document sets; null for unknown and read-only elements (device
 // facts), which are never written.
 const Param *writableByElement(const QString &element);
+
+// The secret keys: the AppKey and the session keys. A configuration shown to a person masks
+// them unless asked, and no record the program keeps holds them (only a fingerprint). The
+// identifiers beside them (DevEUI, AppEUI, NetID, DevAddr) are not secret.
+const QStringList &secretElements();
+bool isSecret(const QString &element);
 
 // Value bytes of the metering-device block after the type byte, per metering-device type
 // (0..12); -1 for an unknown type.
