@@ -4,6 +4,7 @@
 
 #include "appsettings.h"
 #include "configdocument.h"
+#include "configwords.h"
 #include "configeditor.h"
 #include "configexchange.h"
 #include "deviceinterface.h"
@@ -335,9 +336,15 @@ void ConfigController::verifyWrite()
         return;
     }
     QStringList lines;
+    const ParamValue::Vocabulary words = ConfigWords::vocabularyOf(*window->dbWorker);
+    const auto said = [&](const QString &name, const QString &wire) {
+        return ConfigWords::valueOfWire(name, wire, ConfigWords::interfaceLanguage, words);
+    };
     for (const ConfigDocument::Mismatch &m : wrong)
         lines << tr("%1: записано %2, прочитано %3")
-                     .arg(m.name, m.written, m.read.isEmpty() ? tr("нет") : m.read);
+                     .arg(window->editor->fieldLabel(m.name),
+                          said(m.name, m.written),
+                          m.read.isEmpty() ? tr("нет") : said(m.name, m.read));
     window->prompts->report(UserPrompts::Icon::Critical, tr("Проверка записи"),
                     tr("Устройство хранит не те значения, что были записаны:") + QLatin1Char('\n') +
                         lines.join(QLatin1Char('\n')));
@@ -346,14 +353,16 @@ void ConfigController::verifyWrite()
 QString ConfigController::writeReportText() const
 {
     const ConfigExchange::WriteReport &report = window->exchange->writeReport();
-    const QString none = tr("нет");
-    return QStringLiteral("\n\n") +
-           tr("Записаны: %1")
-               .arg(report.written.isEmpty() ? none : report.written.join(QStringLiteral(", "))) +
+    // By the labels the user knows the fields by.
+    const auto labels = [this](const QStringList &names) {
+        QStringList shown;
+        for (const QString &name : names)
+            shown << window->editor->fieldLabel(name);
+        return names.isEmpty() ? tr("нет") : shown.join(QStringLiteral(", "));
+    };
+    return QStringLiteral("\n\n") + tr("Записаны: %1").arg(labels(report.written)) +
            QStringLiteral("\n") +
-           tr("Не записаны (остались в изменениях): %1")
-               .arg(report.notWritten.isEmpty() ? none
-                                                : report.notWritten.join(QStringLiteral(", ")));
+           tr("Не записаны (остались в изменениях): %1").arg(labels(report.notWritten));
 }
 
 namespace {

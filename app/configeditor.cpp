@@ -1,6 +1,7 @@
 #include "configeditor.h"
 
 #include "combodata.h"
+#include "configwords.h"
 #include "db_worker.h"
 #include "fieldmarks.h"
 #include "freqform.h"
@@ -325,7 +326,6 @@ void ConfigEditor::clear()
     rx2DrRead.clear();
     invalidElements.clear();
     deviceDoc.clear();
-    deviceShown.clear();
     for (const Binding &b : qAsConst(table)) {
         if (b.widget)
             FieldMarks::setProblem(b.widget, FieldMarks::Problem::None);
@@ -482,89 +482,44 @@ QWidget *ConfigEditor::pageOf(const QWidget *w) const
     return nullptr;
 }
 
-QString ConfigEditor::shownOf(const Binding &b) const
-{
-    QStringList parts;
-    for (QWidget *w : widgetsOf(b)) {
-        // Only what the user can see: the chosen metering device's fields, the checked option.
-        const QWidget *page = pageOf(w);
-        if (page && !w->isVisibleTo(page))
-            continue;
-        if (auto *radio = qobject_cast<QRadioButton *>(w)) {
-            if (radio->isChecked())
-                parts << radio->text();
-            continue;
-        }
-        parts << FieldMarks::shownValue(w);
-    }
-    return parts.join(QStringLiteral(", "));
-}
-
-// Elements without a field of their own: the frequency plan and the derived input timings.
-QString ConfigEditor::shownFromText(const QDomElement &e) const
-{
-    const QString name = e.tagName();
-    const QString param = e.attribute(QStringLiteral("param"));
-    if (name.startsWith(QLatin1String("freq_channel_")) || name == QLatin1String("rx2_freq"))
-        return FreqForm::shownMhz(qint64(param.toULongLong(nullptr, 16)));
-    if (name == QLatin1String("rx2_dr")) {
-        const int i = indexForNumericData(lora->txSpeedComboBox, param.toLongLong(nullptr, 16));
-        if (i >= 0)
-            return lora->txSpeedComboBox->itemText(i);
-    }
-    return param;
-}
-
 void ConfigEditor::rememberDeviceValues(const QDomElement &root)
 {
     deviceDoc = QDomDocument();
     deviceDoc.appendChild(deviceDoc.importNode(root, true));
-    deviceShown.clear();
-    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
-        const auto row = rowOfElement.constFind(e.tagName());
-        deviceShown.insert(e.tagName(), row != rowOfElement.constEnd() && table[*row].widget
-                                            ? shownOf(table[*row])
-                                            : shownFromText(e));
-    }
+}
+
+QString ConfigEditor::deviceWords(const QString &element,
+                                  const ParamValue::Vocabulary &vocabulary) const
+{
+    const QDomElement e = deviceDoc.documentElement().firstChildElement(element);
+    return e.isNull() ? QStringLiteral("—")
+                      : ConfigWords::valueOf(e, ConfigWords::interfaceLanguage, vocabulary);
+}
+
+QString ConfigEditor::fieldLabel(const QString &element) const
+{
+    const auto row = rowOfElement.constFind(element);
+    return row != rowOfElement.constEnd() && table[*row].widget
+               ? FieldMarks::labelOf(table[*row].widget)
+               : ParamLabels::label(element, ConfigWords::interfaceLanguage);
 }
 
 ConfigEditor::ChangeText ConfigEditor::describeChange(const QDomElement &pending) const
 {
+    // The values in the words the command line and the reports use; the label the field's own.
     const QString name = pending.tagName();
+    const ParamValue::Vocabulary words = ConfigWords::vocabularyOf(*db);
     ChangeText text;
-    const auto row = rowOfElement.constFind(name);
-    if (row != rowOfElement.constEnd() && table[*row].widget) {
-        const Binding &b = table[*row];
-        text.label = FieldMarks::labelOf(b.widget);
-        text.after = shownOf(b);
-        // The fields no longer show it (the device it was made for is gone): said from the
-        // value itself.
-        if (text.after.isEmpty())
-            text.after = b.kind == Kind::Number
-                             ? QString::number(ParamCodec::numberFromText(
-                                   name, pending.attribute(QStringLiteral("param"))))
-                             : shownFromText(pending);
-    } else {
-        const int n = name.section(QLatin1Char('_'), -1).toInt();
-        if (name.startsWith(QLatin1String("freq_channel_")))
-            text.label = tr("Частота канала %1").arg(n);
-        else if (name == QLatin1String("rx2_freq"))
-            text.label = tr("Частота окна RX2");
-        else if (name == QLatin1String("rx2_dr"))
-            text.label = tr("Скорость окна RX2");
-        else if (name.startsWith(QLatin1String("timing_")))
-            text.label = tr("Тайминги входа %1 (по режиму входа)").arg(n + 1);
-        else
-            text.label = name;
-        text.after = shownFromText(pending);
-    }
-    text.before = deviceShown.value(name, QStringLiteral("—"));
+    text.label = fieldLabel(name);
+    text.after = ConfigWords::valueOf(pending, ConfigWords::interfaceLanguage, words);
+    text.before = deviceWords(name, words);
     return text;
 }
 
 QList<QWidget *> ConfigEditor::markPending(const QMap<QString, bool> &pendingFromFile)
 {
     QList<QWidget *> pages;
+    const ParamValue::Vocabulary words = ConfigWords::vocabularyOf(*db);
     const auto mark = [&](QWidget *w, const QString &element) {
         const auto it = pendingFromFile.constFind(element);
         if (it == pendingFromFile.constEnd()) {
@@ -577,7 +532,7 @@ QList<QWidget *> ConfigEditor::markPending(const QMap<QString, bool> &pendingFro
         else
             FieldMarks::setPending(w, FieldMarks::Pending::Edited,
                                    tr("изменено, не записано в устройство (в устройстве: %1)")
-                                       .arg(deviceShown.value(element, QStringLiteral("—"))));
+                                       .arg(deviceWords(element, words)));
         if (QWidget *page = pageOf(w); page && !pages.contains(page))
             pages << page;
     };

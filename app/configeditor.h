@@ -1,5 +1,7 @@
 #pragma once
 
+#include "paramvalue.h"
+
 #include <QDomDocument>
 #include <QDomElement>
 #include <QHash>
@@ -100,6 +102,8 @@ public:
         QString after;
     };
     ChangeText describeChange(const QDomElement &pending) const;
+    // The name a user reads for an element: its field's label, else the catalogue's.
+    QString fieldLabel(const QString &element) const;
     // Marks the fields of the pending elements (true: taken from a file) and unmarks the rest;
     // gives the pages that hold a marked field.
     QList<QWidget *> markPending(const QMap<QString, bool> &pendingFromFile);
@@ -189,8 +193,8 @@ private:
     QList<QPair<QString, QString>> rx2DrItems() const;
     QList<QWidget *> widgetsOf(const Binding &b) const;
     QWidget *pageOf(const QWidget *w) const;
-    QString shownOf(const Binding &b) const;
-    QString shownFromText(const QDomElement &e) const;
+    // The device's value of an element as read, in words ("—" when it has none).
+    QString deviceWords(const QString &element, const ParamValue::Vocabulary &vocabulary) const;
     void setInputHints();
     static QString converterMissing();
 
@@ -211,7 +215,6 @@ private:
     bool changesBlocked = false;
     QSet<QString> invalidElements;
     QDomDocument deviceDoc;
-    QHash<QString, QString> deviceShown; // what the fields showed right after the device's read
 
     // Frequency plan as read and as edited, and its dialog.
     FreqPlan freqPlanRead;

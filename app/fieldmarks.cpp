@@ -2,9 +2,6 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDateEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +11,6 @@
 #include <QStyle>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
-#include <QTimeEdit>
 #include <QVariant>
 
 namespace FieldMarks {
@@ -191,22 +187,6 @@ QString labelOf(const QWidget *w)
             return plain(group->title());
     }
     return w->objectName();
-}
-
-QString shownValue(const QWidget *w)
-{
-    if (const auto *edit = qobject_cast<const QLineEdit *>(w))
-        return edit->text();
-    if (const auto *box = qobject_cast<const QComboBox *>(w))
-        return box->currentText();
-    if (const auto *button = qobject_cast<const QAbstractButton *>(w))
-        return button->isChecked() ? QCoreApplication::translate("FieldMarks", "да")
-                                   : QCoreApplication::translate("FieldMarks", "нет");
-    if (const auto *date = qobject_cast<const QDateEdit *>(w))
-        return date->text();
-    if (const auto *time = qobject_cast<const QTimeEdit *>(w))
-        return time->text();
-    return QString();
 }
 
 } // namespace FieldMarks

@@ -25,7 +25,5 @@ Pending pending(const QWidget *w);
 // The text a user reads as the name of the field: its label, else its own text or its group's
 // title, without the trailing colon.
 QString labelOf(const QWidget *w);
-// What the field shows: a line edit's text, a combo box's entry, "да"/"нет" for a check box.
-QString shownValue(const QWidget *w);
 
 } // namespace FieldMarks

@@ -3,6 +3,7 @@
 #include "pendingchanges.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
@@ -297,6 +298,21 @@ LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refus
     if (!pi.isNull())
         QDomProcessingInstruction(pi).setData(utf8Declaration);
     return LoadResult::Ok;
+}
+
+bool loadFile(const QString &path, QDomDocument *doc, QStringList *refused, QString *error)
+{
+    QFile in(path);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read ") + path;
+        return false;
+    }
+    QString problem;
+    if (load(in.read(maxFileBytes + 1), doc, refused, &problem) != LoadResult::Ok) {
+        *error = path + QStringLiteral(" is not a configuration file: ") + problem;
+        return false;
+    }
+    return true;
 }
 
 bool save(const QDomDocument &doc, const QString &path)

@@ -74,6 +74,10 @@ bool decode(const QByteArray &content, QString *text, QString *why);
 LoadResult load(const QByteArray &content, QDomDocument *doc, QStringList *refused,
                 QString *problem = nullptr);
 
+// load() of a file: false with *error ("cannot read PATH", "PATH is not a configuration file:
+// why") when it cannot be read or is refused whole.
+bool loadFile(const QString &path, QDomDocument *doc, QStringList *refused, QString *error);
+
 // Writes the document beside the target and renames it over the target, so a failed save
 // never leaves a truncated file.
 bool save(const QDomDocument &doc, const QString &path);

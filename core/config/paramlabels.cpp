@@ -123,6 +123,13 @@ const Entry fixedEntries[] = {
     {"time_point", QT_TRANSLATE_NOOP("ParamLabels", "Точка отсчета времени"), -1, U::None,
      S::Choice, "timePointComboBox"},
     {"interface_type", QT_TRANSLATE_NOOP("ParamLabels", "Интерфейс"), -1, U::None, S::Hex, nullptr},
+    // Device facts a read puts first: shown as the device tells them, never typed.
+    {"fw_ver", QT_TRANSLATE_NOOP("ParamLabels", "Версия прошивки"), -1, U::None, S::Hex, nullptr},
+    {"serial_number", QT_TRANSLATE_NOOP("ParamLabels", "Серийный номер"), -1, U::None, S::Hex,
+     nullptr},
+    {"dev_eui_lbl", QT_TRANSLATE_NOOP("ParamLabels", "DevEUI на этикетке"), -1, U::None, S::Hex,
+     nullptr},
+    {"dev_id", QT_TRANSLATE_NOOP("ParamLabels", "Тип устройства"), -1, U::None, S::Hex, nullptr},
 };
 
 const char *const joinChannelLabel = QT_TRANSLATE_NOOP("ParamLabels", "Частота Join канала %1");

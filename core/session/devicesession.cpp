@@ -19,17 +19,8 @@
 bool DeviceSession::loadFileToWrite(const QString &path, bool withKeys, FileToWrite *file,
                                     QString *error)
 {
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read ") + path;
+    if (!ConfigDocument::loadFile(path, &file->doc, &file->refused, error))
         return false;
-    }
-    QString problem;
-    if (ConfigDocument::load(in.read(ConfigDocument::maxFileBytes + 1), &file->doc, &file->refused,
-                             &problem) != ConfigDocument::LoadResult::Ok) {
-        *error = path + QStringLiteral(" is not a configuration file: ") + problem;
-        return false;
-    }
     file->devId = ConfigDocument::param(file->doc, QStringLiteral("dev_id"));
     if (file->devId.isEmpty()) {
         *error = path + QStringLiteral(" has no dev_id: it could be any model's configuration");

@@ -288,22 +288,6 @@ Write them?</translation>
         <translation>Allowed: %1 to %2</translation>
     </message>
     <message>
-        <source>Частота канала %1</source>
-        <translation>Channel %1 frequency</translation>
-    </message>
-    <message>
-        <source>Частота окна RX2</source>
-        <translation>RX2 window frequency</translation>
-    </message>
-    <message>
-        <source>Скорость окна RX2</source>
-        <translation>RX2 window data rate</translation>
-    </message>
-    <message>
-        <source>Тайминги входа %1 (по режиму входа)</source>
-        <translation>Input %1 timings (from the input mode)</translation>
-    </message>
-    <message>
         <source>из файла, не записано в устройство</source>
         <translation>from file, not written</translation>
     </message>
@@ -1137,17 +1121,6 @@ Switch debug mode off?</translation>
     <message>
         <source>Отмена</source>
         <translation>Cancel</translation>
-    </message>
-</context>
-<context>
-    <name>FieldMarks</name>
-    <message>
-        <source>да</source>
-        <translation>yes</translation>
-    </message>
-    <message>
-        <source>нет</source>
-        <translation>no</translation>
     </message>
 </context>
 <context>
@@ -3055,6 +3028,22 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
     <message>
         <source>Фиксированная точка передачи %1</source>
         <translation>Fixed transmission point %1</translation>
+    </message>
+    <message>
+        <source>Версия прошивки</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>Серийный номер</source>
+        <translation>Serial number</translation>
+    </message>
+    <message>
+        <source>DevEUI на этикетке</source>
+        <translation>DevEUI on the label</translation>
+    </message>
+    <message>
+        <source>Тип устройства</source>
+        <translation>Device type</translation>
     </message>
 </context>
 <context>

@@ -175,7 +175,7 @@ void tst_ConfigFiles::writeIsReadBack_data()
     QTest::newRow("kept silently")
         << true << true
         << "Проверка записи: Устройство хранит не те значения, что были записаны:\n"
-           "tx_period: записано 00000078, прочитано %1";
+           "Период передачи, с: записано 120 с, прочитано %1 с";
     QTest::newRow("setting off") << false << true << QString();
 }
 
@@ -190,7 +190,7 @@ void tst_ConfigFiles::writeIsReadBack()
     if (kept)
         c.ignoredParams = {0x000A};
     connectDevice(c);
-    const QString before = QString::fromLatin1(f->sim()->device().param(0x000A).toHex());
+    const QString before = QString::number(f->sim()->device().param(0x000A).toHex().toUInt(nullptr, 16));
     window->configController()->replaceElement("tx_period", {{"param", "00000078"}});
     window->configController()->replaceElement("nb_trials", {{"param", "05"}});
     f->prompts.answer = UserPrompts::Yes;
@@ -222,13 +222,14 @@ void tst_ConfigFiles::failedWriteKeepsTheEdits_data()
     QTest::newRow("refused") << true << int(LinkState::Ready)
                              << "Ошибка записи: Ошибка записи конфигурации, проверьте корректность "
                                 "введенных параметров и повторите запись конфигурации\n\n"
-                                "Записаны: tx_period\n"
-                                "Не записаны (остались в изменениях): nb_trials"
+                                "Записаны: Период передачи, с\n"
+                                "Не записаны (остались в изменениях): Количество попыток передачи"
                              << QStringList{"nb_trials"} << QStringList{nb};
     QTest::newRow("no answer") << false << int(LinkState::NotRespond)
                                << "Ошибка записи: Запись конфигурации прервана: устройство не "
                                   "отвечает.\n\nЗаписаны: нет\n"
-                                  "Не записаны (остались в изменениях): tx_period, nb_trials"
+                                  "Не записаны (остались в изменениях): Период передачи, с, "
+                                  "Количество попыток передачи"
                                << QStringList{"tx_period", "nb_trials"}
                                << QStringList{tx, nb, "0x8001 []"};
 }
@@ -333,7 +334,7 @@ void tst_ConfigFiles::pendingChangesAreShown()
                          trials.toLatin1() + "\"/></configuration>");
         window->configController()->openFile();
     }
-    const QRegularExpression replacedLine("^Открытие файла: .*:\n[^:]+: (\\d+)$");
+    const QRegularExpression replacedLine("^Открытие файла: .*:\n[^:]+: (\\d+) с$");
     QCOMPARE(replacedLine.match(f->prompts.asked.join('|')).captured(1), replaced);
     QCOMPARE(AppFixture::elementNames(window->configController()->pendingChanges()), QStringList{"tx_period"});
     QCOMPARE(period->text(), QString("7200"));
@@ -349,7 +350,7 @@ void tst_ConfigFiles::pendingChangesAreShown()
     window->configController()->write();
     const QString question = f->prompts.asked.value(0);
     const QRegularExpressionMatch change =
-        QRegularExpression("\n([^\n:]+): 3600 → 7200\n").match(question);
+        QRegularExpression("\n([^\n:]+): 3600 с → 7200 с\n").match(question);
     QVERIFY2(change.hasMatch(), qPrintable(question));
     QVERIFY(!change.captured(1).contains("tx_period"));
     QVERIFY(question.endsWith("После записи устройство перезагрузится."));

@@ -77,8 +77,21 @@ private slots:
     void syslogEndsDebugModeOnCtrlC();
     void relayReadsTheRemoteDevice_data();
     void relayReadsTheRemoteDevice();
+    void showFile_data();
+    void showFile();
+    void diffFiles();
+    void diffAgainstTheDevice();
+    void setValues_data();
+    void setValues();
 
 private:
+    // The program's English texts beside it, as an installation has them.
+    void installEnglish()
+    {
+        QVERIFY(QDir().mkpath(f->path("translations")));
+        QVERIFY(QFile::copy(VEXA_BUILT_TRANSLATIONS_DIR "/en.qm", f->path("translations/en.qm")));
+    }
+
     // A device that reboots quickly, with a file store to flash.
     void startFlashSim(SimConfig config = SimConfig())
     {
@@ -168,6 +181,18 @@ void tst_Cli::usage_data()
     QTest::newRow("help of two") << QStringList{"help", "write", "read"} << false;
     QTest::newRow("verify through the server")
         << remote + QStringList{"write", "f.xml", "--verify"} << false;
+    QTest::newRow("show a file") << QStringList{"show", "f.xml", "--lang", "en"} << true;
+    QTest::newRow("show two files") << QStringList{"show", "a.xml", "b.xml"} << false;
+    QTest::newRow("a language not offered") << QStringList{"show", "--lang", "de"} << false;
+    QTest::newRow("language of a read") << QStringList{"read", "--lang", "en"} << false;
+    QTest::newRow("diff three files") << QStringList{"diff", "a", "b", "c"} << false;
+    QTest::newRow("diff nothing") << QStringList{"diff"} << false;
+    QTest::newRow("set and verify") << QStringList{"set", "tx_period=2h", "--verify"} << true;
+    QTest::newRow("set without a value") << QStringList{"set", "tx_period"} << false;
+    QTest::newRow("set without a name") << QStringList{"set", "=5"} << false;
+    QTest::newRow("dry run of a write") << QStringList{"write", "f.xml", "--dry-run"} << false;
+    QTest::newRow("set over the relay")
+        << QStringList{"--relay", "70b3d57ed0001234", "set", "nb_trials=4"} << true;
 }
 
 void tst_Cli::usage()
@@ -361,7 +386,7 @@ void tst_Cli::writeFile_data()
     // The values that can be written are; the exit code says the file was not applied whole.
     QTest::newRow("wrong length beside a good value")
         << config(dev + "<tx_period param=\"258\"/><nb_trials param=\"05\"/>") << 3
-        << "written: nb_trials; not written: tx_period\n"
+        << "written: nb_trials = 5; not written: tx_period\n"
         << QStringList{nb, "0x8001 []"} << true;
     // The encodings a declaration may name; the text sent is the same in each.
     const auto utf16 = [](const QByteArray &ascii, bool bigEndian, bool mark) {
@@ -469,6 +494,7 @@ void tst_Cli::writeVerify()
     for (int code : kept)
         c.ignoredParams << quint16(code);
     startFlashSim(c); // a quick reboot
+    installEnglish();
     const QByteArray periodBefore = sim->device().param(0x000A);
     const QString file = f->writeFile(
         "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
@@ -486,7 +512,9 @@ void tst_Cli::writeVerify()
         const QJsonObject m = report.value("mismatches").toArray().at(0).toObject();
         QCOMPARE(m.value("written").toString(), QString("00000258"));
         QCOMPARE(m.value("read").toString(), QString::fromLatin1(periodBefore.toHex()));
-        QVERIFY2(err.contains("mismatch: tx_period written 00000258"), qPrintable(err));
+        QVERIFY2(err.contains(QString("mismatch: tx_period written 600 s, read back %1 s\n")
+                                  .arg(periodBefore.toHex().toUInt(nullptr, 16))),
+                 qPrintable(err));
     } else {
         QVERIFY2(err.contains("written and verified: 2 value(s)"), qPrintable(err));
     }
@@ -1124,6 +1152,170 @@ void tst_Cli::relayReadsTheRemoteDevice()
     QString difference;
     QVERIFY2(AppFixture::compareWithStore(doc, *remote, &difference) > 40, qPrintable(difference));
     QCOMPARE(sim->commandCount(Cmd::readParam), 0); // nothing was read from the local device
+}
+
+// A configuration as a person reads it: label and value in units beside the device's hex, the
+// secret keys masked unless asked for.
+const QByteArray knownFile =
+    "<configuration><fw_ver param=\"1.3.1\"/><dev_id param=\"750\"/>"
+    "<tx_period param=\"00000e10\"/><private param=\"01\"/><rx2_freq param=\"33d3e608\"/>"
+    "<region param=\"00\"/><time_zone param=\"00002a30\"/>"
+    "<app_key param=\"00112233445566778899aabbccddeeff\"/>"
+    "<rs_settings rs_speed=\"00002580\" rs_data_bits=\"08\" rs_parity=\"00\" "
+    "rs_stop_bits=\"01\"/></configuration>";
+
+void tst_Cli::showFile_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QStringList>("lines"); // element, label, value, hex, as columns
+    const QStringList english{
+        "tx_period Transmission period 3600 s 00000e10",
+        "private Private network off 01",
+        "rx2_freq RX2 window frequency 869.525 MHz 33d3e608",
+        "region Frequency plan EU868 (0) 00",
+        "time_zone Time zone UTC+03:00 00002a30",
+        "app_key AppKey ******** ********",
+    };
+    QTest::newRow("English") << QStringList{"--lang", "en"} << english;
+    QTest::newRow("Russian") << QStringList{"--lang", "ru"}
+                             << QStringList{"tx_period Период передачи 3600 с 00000e10",
+                                            "private Частная сеть выкл 01",
+                                            "rx2_freq Частота окна RX2 869.525 МГц 33d3e608"};
+    QTest::newRow("with keys") << QStringList{"--lang", "en", "--with-keys"}
+                               << QStringList{"app_key AppKey 00112233445566778899aabbccddeeff "
+                                              "00112233445566778899aabbccddeeff"};
+}
+
+void tst_Cli::showFile()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QStringList, lines);
+    installEnglish();
+    QCOMPARE(run(QStringList{"show", f->writeFile("known.xml", knownFile)} + options), 0);
+    QStringList shown;
+    for (const QString &line : out.split('\n', Qt::SkipEmptyParts))
+        shown << line.simplified();
+    for (const QString &line : lines)
+        QVERIFY2(shown.contains(line), qPrintable(line + " in:\n" + out));
+    // A composite element: each field in words.
+    QVERIFY2(out.contains(QRegularExpression("rs_settings .*9600 .*0000258008")), qPrintable(out));
+    QCOMPARE(out.contains("00112233445566778899aabbccddeeff"), options.contains("--with-keys"));
+    QCOMPARE(f->requests(), QStringList()); // a file is shown without a device
+
+    // --json: each value keeps its hex and adds its words; a masked key has neither.
+    QCOMPARE(run(QStringList{"--json", "show", f->path("known.xml"), "--lang", "en"}), 0);
+    QJsonObject byName;
+    for (const QJsonValue &v : QJsonDocument::fromJson(out.toUtf8()).array())
+        byName.insert(v.toObject().value("element").toString(), v);
+    QCOMPARE(byName.value("tx_period").toObject().value("hex").toString(), QString("00000e10"));
+    QCOMPARE(byName.value("tx_period").toObject().value("human").toString(), QString("3600 s"));
+    QCOMPARE(byName.value("app_key").toObject().value("masked").toBool(), true);
+    QVERIFY(!byName.value("app_key").toObject().contains("hex"));
+}
+
+void tst_Cli::diffFiles()
+{
+    installEnglish();
+    const QString before = f->writeFile("before.xml", knownFile);
+    QByteArray changed = knownFile;
+    changed.replace("00000e10", "00001c20")
+        .replace("<private param=\"01\"/>", "")
+        .replace("00112233", "ffffffff")
+        .replace("</configuration>", "<nb_trials param=\"05\"/></configuration>");
+    const QString after = f->writeFile("after.xml", changed);
+    QCOMPARE(run({"diff", before, after, "--lang", "en"}), 0);
+    QStringList lines;
+    for (const QString &line : out.split('\n', Qt::SkipEmptyParts))
+        lines << line.simplified();
+    QCOMPARE(lines, (QStringList{"tx_period Transmission period 3600 s → 7200 s",
+                                 "private Private network off → —",
+                                 "app_key AppKey differs (--with-keys shows it)",
+                                 "nb_trials Transmission attempts — → 5"}));
+    QCOMPARE(run({"diff", before, before}), 0);
+    QVERIFY(out.isEmpty() && err.contains("no differences"));
+}
+
+void tst_Cli::diffAgainstTheDevice()
+{
+    installEnglish();
+    // What writing the file would change: the values it holds, the device's against the file's.
+    const QString file = f->writeFile(
+        "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                  "<nb_trials param=\"03\"/></configuration>");
+    QCOMPARE(run({"diff", file, "--lang", "en"}), 0);
+    QCOMPARE(out.simplified(), QString("tx_period Transmission period 3600 s → 600 s"));
+    QCOMPARE(f->writes(), QStringList());
+}
+
+void tst_Cli::setValues_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("told");
+    // element -> the bytes the device holds afterwards (hex); empty: nothing may be sent.
+    QTest::addColumn<QVariantMap>("stored");
+    QTest::addColumn<int>("model");
+    using Map = QVariantMap;
+    QTest::newRow("a duration in hours, a check box")
+        << QStringList{"tx_period=2h", "use_adr=off"} << 0 << "tx_period: 3600 s → 7200 s"
+        << Map{{"tx_period", "00001c20"}, {"use_adr", "00"}} << 750;
+    QTest::newRow("a plain number is in the unit shown")
+        << QStringList{"tx_period=7200"} << 0 << "" << Map{{"tx_period", "00001c20"}} << 750;
+    QTest::newRow("a frequency in MHz, plain or with its unit")
+        << QStringList{"rx2_freq=869.525MHz", "freq_channel_2=868.5"} << 0 << "869.525 MHz"
+        << Map{{"rx2_freq", "33d3e608"}, {"freq_channel_2", "33c44220"}} << 750;
+    // "Private network" checked is the byte 00: on/off go by the box, not by the byte.
+    QTest::newRow("the inverted check box") << QStringList{"private=on"} << 0 << "off → on"
+                                            << Map{{"private", "00"}} << 750;
+    QTest::newRow("a choice by its text, another by its code")
+        << QStringList{"region=eu868", "dev_class=2"} << 0 << "RU864 (1) → EU868 (0)"
+        << Map{{"region", "00"}, {"dev_class", "02"}} << 750;
+    QTest::newRow("a field of a composite element")
+        << QStringList{"rs_speed=19200"} << 0 << "" << Map{{"rs_settings", "00004b00"}} << 760;
+    QTest::newRow("out of range: the range is told, nothing is sent")
+        << QStringList{"nb_trials=4", "tx_period=10"} << 2
+        << "tx_period: \"10\": allowed values are 60..86400 s; nothing was sent" << Map{} << 750;
+    QTest::newRow("not one of the choices")
+        << QStringList{"region=Mars"} << 2 << "EU868 (0); RU864 (1)" << Map{} << 750;
+    QTest::newRow("a mistyped name") << QStringList{"tx_perod=5"} << 2
+                                     << "unknown parameter 'tx_perod' — did you mean 'tx_period'?"
+                                     << Map{} << 750;
+    QTest::newRow("a device fact") << QStringList{"fw_ver=2.0.0"} << 2 << "not set" << Map{} << 750;
+    QTest::newRow("a key without --with-keys")
+        << QStringList{"app_key=00112233445566778899aabbccddeeff"} << 2 << "--with-keys" << Map{} << 750;
+    QTest::newRow("dry run") << QStringList{"tx_period=2h", "--dry-run"} << 0
+                             << "tx_period: 3600 s → 7200 s\n--dry-run: nothing was sent" << Map{} << 750;
+}
+
+void tst_Cli::setValues()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, told);
+    QFETCH(QVariantMap, stored);
+    QFETCH(int, model);
+    SimConfig config;
+    config.model = model;
+    startFlashSim(config); // a quick reboot
+    installEnglish();
+    QCOMPARE(run(QStringList{"set", "--lang", "en"} + args), exitCode);
+    QVERIFY2(err.contains(told), qPrintable(err));
+    if (stored.isEmpty()) {
+        QCOMPARE(f->writes(), QStringList());
+        // A name is checked before the device is asked anything.
+        if (told.contains("unknown") || told.contains("not set") || told.contains("--with-keys"))
+            QCOMPARE(f->requests(), QStringList());
+        return;
+    }
+    for (auto it = stored.begin(); it != stored.end(); ++it) {
+        const ParamCatalogue::Param *p = ParamCatalogue::byElement(it.key());
+        QVERIFY(p);
+        // The leading bytes: a field set keeps the device's others after it.
+        const QByteArray held = sim->device().param(p->code).toHex();
+        QVERIFY2(held.startsWith(it.value().toByteArray()), held.constData());
+    }
+    // One write of the values given, then the reboot.
+    QCOMPARE(f->writes().size(), stored.size() + 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

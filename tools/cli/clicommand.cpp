@@ -1,9 +1,13 @@
 #include "clicommand.h"
 
+#include "appsettings.h"
+#include "apppaths.h"
+#include "configwords.h"
 #include "devicesession.h"
 #include "portcheck.h"
 
 #include <QFile>
+#include <QLocale>
 
 #include <cstdio>
 
@@ -120,8 +124,10 @@ void CliCommand::connectDevice()
     if (!makeSession()->openDatabase(&error))
         return fail(error);
     // A read or write needs the whole set; the other commands only the identity.
-    session->setReadsConfiguration(opts.command == QLatin1String("read") ||
-                                   opts.command == QLatin1String("write"));
+    static const QStringList reading{QStringLiteral("read"), QStringLiteral("write"),
+                                     QStringLiteral("show"), QStringLiteral("diff"),
+                                     QStringLiteral("set")};
+    session->setReadsConfiguration(reading.contains(opts.command));
     session->enableConfigExchange();
     connect(session, &DeviceSession::identified, this, &CliCommand::identified);
     connect(session, &DeviceSession::readFinished, this, &CliCommand::readDone);
@@ -253,4 +259,38 @@ UserPrompts::Button CliCommand::linkPrompt(LinkPrompt which)
 void CliCommand::notify(Icon, const QString &title, const QString &text, int)
 {
     err << title << ": " << text << '\n';
+}
+
+ParamLabels::Lang CliCommand::language() const
+{
+    QString code = opts.lang;
+    if (code.isEmpty()) {
+        code = AppSettings::read(QStringLiteral("Language"), QStringLiteral("lang")).toString();
+        if (code.isEmpty())
+            code = AppSettings::defaultLanguage(QLocale::system().name());
+    }
+    return code == QLatin1String("ru") ? ParamLabels::Lang::Russian : ParamLabels::Lang::English;
+}
+
+const QTranslator *CliCommand::englishTexts()
+{
+    if (!englishTried) {
+        englishTried = true;
+        // Without it English words fall back to the Russian texts they are translated from.
+        if (!english.load(AppPaths::filePath(QStringLiteral("translations/en.qm"))))
+            err << "vexa7xx-cli: translations/en.qm is missing; labels stay in Russian\n";
+    }
+    return english.isEmpty() ? nullptr : &english;
+}
+
+ParamValue::Vocabulary CliCommand::vocabulary(DB_Worker &db, const QString &firmware,
+                                              quint16 devId)
+{
+    return ConfigWords::vocabularyOf(db, firmware, devId, englishTexts());
+}
+
+ParamValue::Vocabulary CliCommand::deviceVocabulary()
+{
+    // The session has made the device's firmware group the database's current one.
+    return ConfigWords::vocabularyOf(*session->database(), englishTexts());
 }

@@ -2,13 +2,16 @@
 
 #include "clioptions.h"
 #include "deviceidentity.h"
+#include "paramvalue.h"
 #include "portfinder.h"
 #include "userprompts.h"
 
 #include <QDomDocument>
 #include <QObject>
 #include <QTextStream>
+#include <QTranslator>
 
+class DB_Worker;
 class DeviceSession;
 class PortEnumerator;
 
@@ -80,6 +83,16 @@ protected:
     // Ends a progress line drawn in place, so that the next text starts on a line of its own.
     void endProgress();
 
+    // The language of labels and values: --lang, else the configurator's.
+    ParamLabels::Lang language() const;
+    // How values are put into words for this firmware of this model (empty firmware: the
+    // model's newest), with the program's English texts.
+    ParamValue::Vocabulary vocabulary(DB_Worker &db, const QString &firmware, quint16 devId);
+    // ... for the device the session identified.
+    ParamValue::Vocabulary deviceVocabulary();
+    // The program's English texts (null when they are missing).
+    const QTranslator *englishTexts();
+
     CliOptions opts;
     PortEnumerator *enumerator;
     QTextStream &out;
@@ -90,6 +103,8 @@ protected:
 
 private:
     bool interruptRelay();
+    QTranslator english;
+    bool englishTried = false;
     bool relayInterrupted = false;
     QString progressWhat;      // what the progress shown counts ("reading", "writing")
     int progressStep = -1;     // the value (in place) or 10 % step (by lines) shown last

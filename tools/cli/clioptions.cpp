@@ -38,6 +38,24 @@ const CommandHelp commandTable[] = {
      "read the configuration; the document goes to FILE or standard output, without keys and "
      "identity unless --with-keys",
      "vexa7xx-cli read -o device.xml\nvexa7xx-cli --remote 356938035643809 read -o field.xml"},
+    {"show", "show [FILE] [--with-keys] [--lang ru|en]",
+     "a configuration as a table: element, label, value in units and the device's hex; of FILE, "
+     "else read from the device. The secret keys (AppKey, NwkSKey, AppSKey) are masked unless "
+     "--with-keys; --json gives each value's hex and its human form",
+     "vexa7xx-cli show device.xml\nvexa7xx-cli --json show --lang en"},
+    {"diff", "diff FILE [FILE2] [--with-keys] [--lang ru|en]",
+     "what differs between FILE and FILE2, in units, as old -> new; with FILE alone, what writing "
+     "it would change on the device (the device's value -> the file's)",
+     "vexa7xx-cli diff old.xml new.xml\nvexa7xx-cli diff device.xml"},
+    {"set", "set NAME=VALUE... [--verify] [--dry-run] [--with-keys]",
+     "write single values, typed as show prints them: a plain number is in the unit show "
+     "prints, durations also take s, min, h, d (tx_period=2h), frequencies MHz, kHz, Hz, check "
+     "boxes on/off, choices their text (either language) or their code, opaque values hex. NAME "
+     "is an element or a field of a composite element (rs_speed=9600). Each value is checked as "
+     "a file's is: a refused one names what is allowed, and then nothing is sent. The device "
+     "reboots at the end; --verify reads it back; --dry-run prints what would be sent. Keys are "
+     "set only with --with-keys",
+     "vexa7xx-cli set tx_period=2h use_adr=on\nvexa7xx-cli set rx2_freq=869.525MHz --dry-run"},
     {"write", "write FILE [--yes] [--all] [--with-keys] [--verify]",
      "write the parameters of FILE that differ from the device (every one with --all; asks "
      "first unless --yes; keys in the file are written only with --with-keys); the device "
@@ -95,27 +113,31 @@ struct OptionHelp
 
 const OptionHelp optionTable[] = {
     {"--remote IMEI [--password-file FILE] [--server HOST:PORT]",
-     "info, read and write through the remote-configuration server, for the device of this IMEI "
+     "info, read, show, diff, set and write through the remote-configuration server, for the device of this IMEI "
      "(15 digits) with its password; the server of settings.conf (UpdateServer/IP, "
      "UpdateServer/Port) unless --server. The password is the first line of FILE (- : a line of "
      "standard input); without it a terminal is asked, with the echo off",
-     "info read write"},
+     "info read show diff set write"},
     {"--password P",
      "the password on the command line: still taken, with a warning, as every user of the "
      "computer can read it in the process list",
-     "info read write"},
+     "info read show diff set write"},
     {"--port NAME",
      "use this port (a device path or name) instead of searching by the USB identifiers of "
      "settings.conf (Device/VID, Device/PID)",
-     "list doctor info read write flash console syslog"},
+     "list doctor info read show diff set write flash console syslog"},
     {"--relay DEVEUI",
-     "info, read and write reach the device with this DevEUI over the radio relay of the device "
-     "on the port (relay mode is left at the end, also on Ctrl+C)",
-     "info read write"},
-    {"--session S", "relay session time, in the device's units (default 60)", "info read write"},
+     "info, read, show, diff, set and write reach the device with this DevEUI over the radio "
+     "relay of the device on the port (relay mode is left at the end, also on Ctrl+C)",
+     "info read show diff set write"},
+    {"--session S", "relay session time, in the device's units (default 60)",
+     "info read show diff set write"},
     {"--relay-timeout T", "relay answer time-out, in the device's units (default 3000)",
-     "info read write"},
-    {"--json", "machine-readable output of list, info, write and flash", "list info write flash"},
+     "info read show diff set write"},
+    {"--lang ru|en", "the language of labels and values (default: the configurator's)",
+     "show diff set"},
+    {"--json", "machine-readable output of list, info, show, set, write and flash",
+     "list info show set write flash"},
     {"-v, --verbose", "also print the link's log on standard error", nullptr},
     {"-h, --help", "this text; after a command, that command's help", nullptr},
     {"--version", "the program's name and version", ""},
@@ -124,7 +146,7 @@ const OptionHelp optionTable[] = {
 // In the order of the codes; main() and the commands end with the constants of clioptions.h.
 const char *const exitCodeTable[] = {
     // ExitCode::Done
-    "success: all done; write: every value of the file is on the device (held already or "
+    "success: all done; write and set: every value of the file is on the device (held already or "
     "written, and with --verify read back as written); flash: the device runs the image's "
     "version (also when it ran it already and nothing was sent)",
     // ExitCode::Failed
@@ -138,10 +160,11 @@ const char *const exitCodeTable[] = {
     "syslog lost the device, or syslog could not switch the output off",
     // ExitCode::Usage
     "bad usage: an unknown command or option, a missing or extra argument (also a syslog "
-    "LEVEL or SOURCE the device's firmware does not know, a provision template, keys table or "
-    "image that cannot be used, or --remote with no password to be had)",
+    "LEVEL or SOURCE the device's firmware does not know, a set NAME that is no parameter or a "
+    "VALUE refused by its rules, a provision template, keys table or image that cannot be used, "
+    "or --remote with no password to be had)",
     // ExitCode::Partly
-    "partly done: write: some values of the file are on the device, not all; the others were "
+    "partly done: write and set: some values of the file are on the device, not all; the others were "
     "refused by the file check or by the device (--json: \"refused\", with the reason), are not "
     "supported by its firmware, were never sent because the write stopped (--json: "
     "\"notWritten\"), or with --verify were read back with another value (--json: "
@@ -204,6 +227,15 @@ const CommandHelp *findCommand(const QString &name)
 bool goesWith(const OptionHelp &o, const QString &command)
 {
     return !o.commands || QString::fromLatin1(o.commands).split(QLatin1Char(' ')).contains(command);
+}
+
+// The commands that reach the device through the remote server or the radio relay as well.
+const QStringList &devicePathCommands()
+{
+    static const QStringList commands{QStringLiteral("info"), QStringLiteral("read"),
+                                      QStringLiteral("show"), QStringLiteral("diff"),
+                                      QStringLiteral("set"),  QStringLiteral("write")};
+    return commands;
 }
 
 // Edits that turn a into b (a swap of two neighbours counts as one): how far a typo is.
@@ -366,12 +398,11 @@ bool CliOptions::checkRemoteOptions(const CliOptions &o, QString *error)
         *error = QStringLiteral("--password, --password-file and --server go with --remote IMEI");
         return false;
     }
-    const QStringList commands{QStringLiteral("info"), QStringLiteral("read"),
-                               QStringLiteral("write")};
+    const QStringList &commands = devicePathCommands();
     QString host;
     quint16 port = 0;
     if (!commands.contains(o.command))
-        *error = QStringLiteral("--remote works with info, read and write");
+        *error = QStringLiteral("--remote works with info, read, show, diff, set and write");
     else if (!o.port.isEmpty())
         *error = QStringLiteral("--remote and --port exclude each other");
     else if (!RemoteConnection::isValidImei(o.remoteImei))
@@ -413,14 +444,13 @@ bool CliOptions::takeRelayOption(const QStringList &args, int *i, CliOptions *o,
 
 bool CliOptions::checkRelayOptions(const CliOptions &o, QString *error)
 {
-    static const QStringList relayed{QStringLiteral("info"), QStringLiteral("read"),
-                                     QStringLiteral("write")};
+    const QStringList &relayed = devicePathCommands();
     if (!o.relay.isEmpty() && !o.remoteImei.isEmpty()) {
         *error = QStringLiteral("--relay and --remote do not go together");
         return false;
     }
     if (!o.relay.isEmpty() && !relayed.contains(o.command)) {
-        *error = QStringLiteral("--relay works with info, read and write");
+        *error = QStringLiteral("--relay works with info, read, show, diff, set and write");
         return false;
     }
     const bool tuned = o.session != defaultRelaySession || o.relayTimeout != defaultRelayTimeout;
@@ -483,6 +513,14 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
             o->verify = true;
         } else if (a == QLatin1String("--allow-downgrade")) {
             o->allowDowngrade = true;
+        } else if (a == QLatin1String("--dry-run")) {
+            o->dryRun = true;
+        } else if (a == QLatin1String("--lang")) {
+            if (i + 1 >= args.size()) {
+                *error = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            o->lang = args.at(++i);
         } else if (takeProvisionOption(args, &i, o, error)) {
             if (!error->isEmpty())
                 return false;
@@ -524,6 +562,42 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
         }
         o->file = rest.takeFirst();
     }
+    if (o->command == QLatin1String("show") && !rest.isEmpty())
+        o->file = rest.takeFirst();
+    if (o->command == QLatin1String("diff")) {
+        if (rest.isEmpty() || rest.size() > 2) {
+            *error = QStringLiteral("diff needs FILE, or FILE and FILE2");
+            return false;
+        }
+        o->file = rest.takeFirst();
+        o->file2 = rest.isEmpty() ? QString() : rest.takeFirst();
+    }
+    if (o->command == QLatin1String("set")) {
+        for (const QString &a : qAsConst(rest)) {
+            if (a.indexOf(QLatin1Char('=')) < 1) {
+                *error = QStringLiteral("set takes NAME=VALUE, not '%1'").arg(a);
+                return false;
+            }
+        }
+        if (rest.isEmpty()) {
+            *error = QStringLiteral("set needs NAME=VALUE");
+            return false;
+        }
+        o->assignments = rest;
+        rest.clear();
+    }
+    const bool worded = o->command == QLatin1String("show") ||
+                        o->command == QLatin1String("diff") || o->command == QLatin1String("set");
+    if (!o->lang.isEmpty() && (!worded || (o->lang != QLatin1String("ru") &&
+                                           o->lang != QLatin1String("en")))) {
+        *error = worded ? QStringLiteral("--lang is ru or en")
+                        : QStringLiteral("--lang goes with show, diff and set");
+        return false;
+    }
+    if (o->dryRun && o->command != QLatin1String("set")) {
+        *error = QStringLiteral("--dry-run goes with set");
+        return false;
+    }
     if (o->command == QLatin1String("syslog")) {
         // Codes only: letters, so nothing else can ride along in the command line.
         static const QRegularExpression codes(QStringLiteral("^([A-Za-z]+),([A-Za-z]+)$"));
@@ -547,9 +621,9 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
         *error = QStringLiteral("--allow-downgrade goes with flash");
         return false;
     }
-    if (o->verify && ((o->command != QLatin1String("write") && !provision) ||
-                      !o->remoteImei.isEmpty() || !o->relay.isEmpty())) {
-        *error = QStringLiteral("--verify goes with write on a port, or provision");
+    const bool writes = o->command == QLatin1String("write") || o->command == QLatin1String("set");
+    if (o->verify && ((!writes && !provision) || !o->remoteImei.isEmpty() || !o->relay.isEmpty())) {
+        *error = QStringLiteral("--verify goes with write or set on a port, or provision");
         return false;
     }
     const Provisioner::Options &p = o->provision;

@@ -17,12 +17,16 @@ constexpr int Partly = 3; // write: some values of the file are on the device, n
 // one place, with the usage text.
 struct CliOptions
 {
-    // list, doctor, info, read, write, flash, console, syslog, provision; help (of helpTopic
-    // when it is set), version
+    // list, doctor, info, read, show, diff, set, write, flash, console, syslog, provision; help
+    // (of helpTopic when it is set), version
     QString command;
     QString helpTopic;
     QString port;    // empty: by the USB identifiers
-    QString file;    // write: the configuration file; flash: the firmware image
+    QString file;    // write, show, diff: the configuration file; flash: the firmware image
+    QString file2;   // diff: the file compared with the first (empty: the device)
+    QStringList assignments; // set: NAME=VALUE, as typed
+    QString lang;    // show, diff, set: "ru" or "en" (empty: the configurator's language)
+    bool dryRun = false; // set: say what would be sent, send nothing
     // How messages name the file (empty: by its path). A batch writes each device's values
     // from a temporary file the user never made and that is gone afterwards.
     QString fileShownAs;
@@ -32,7 +36,7 @@ struct CliOptions
     bool yes = false;
     bool withKeys = false;
     bool all = false; // write: also the values the device holds already
-    // write: after the reboot, read the device again and compare every written value.
+    // write, set: after the reboot, read the device again and compare every written value.
     bool verify = false;
     // flash: also an image older than (or as old as) the firmware the device runs.
     bool allowDowngrade = false;

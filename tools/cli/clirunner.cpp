@@ -6,6 +6,8 @@
 #include "inforeadcommand.h"
 #include "passwordinput.h"
 #include "provisioner.h"
+#include "setcommand.h"
+#include "showcommand.h"
 #include "writecommand.h"
 
 CliRunner::CliRunner(const Options &options, PortEnumerator *portEnumerator, QTextStream &o,
@@ -37,6 +39,10 @@ void CliRunner::start()
     }
     if (c == QLatin1String("list") || c == QLatin1String("doctor")) {
         command = new DoctorCommand(opts, enumerator, out, err, this);
+    } else if (c == QLatin1String("show") || c == QLatin1String("diff")) {
+        command = new ShowCommand(opts, enumerator, out, err, this);
+    } else if (c == QLatin1String("set")) {
+        command = new SetCommand(opts, enumerator, out, err, this);
     } else if (c == QLatin1String("write")) {
         command = new WriteCommand(opts, enumerator, out, err, this);
     } else if (c == QLatin1String("flash")) {

@@ -1,5 +1,6 @@
 #include "writecommand.h"
 
+#include "configwords.h"
 #include "deviceinterface.h"
 #include "devicesession.h"
 #include "packparser.h"
@@ -11,7 +12,7 @@
 void WriteCommand::start()
 {
     // A file that will be refused costs the device nothing: it is looked at first.
-    if (!loadFile())
+    if (!prepare())
         return;
     connectDevice();
     if (!session)
@@ -39,7 +40,7 @@ void WriteCommand::start()
     });
 }
 
-bool WriteCommand::loadFile()
+bool WriteCommand::prepare()
 {
     DeviceSession::FileToWrite file;
     QString error;
@@ -170,12 +171,20 @@ void WriteCommand::reportVerify(QJsonObject *json)
     const QList<ConfigDocument::Mismatch> &mismatches = session->mismatches();
     const int names = session->verifiedNames().size();
     QJsonArray list;
+    const ParamValue::Vocabulary v = mismatches.isEmpty() ? ParamValue::Vocabulary()
+                                                          : deviceVocabulary();
     for (const ConfigDocument::Mismatch &m : mismatches) {
-        err << "mismatch: " << m.name << " written " << m.written << ", read back "
-            << (m.read.isEmpty() ? QStringLiteral("nothing") : m.read) << '\n';
+        const auto words = [&](const QString &hex) {
+            return ConfigWords::valueOfWire(m.name, hex, ParamLabels::Lang::English, v);
+        };
+        err << "mismatch: " << m.name << " written " << words(m.written) << ", read back "
+            << (m.read.isEmpty() ? QStringLiteral("nothing") : words(m.read)) << '\n';
         list.append(QJsonObject{{QStringLiteral("name"), m.name},
                                 {QStringLiteral("written"), m.written},
-                                {QStringLiteral("read"), m.read}});
+                                {QStringLiteral("read"), m.read},
+                                {QStringLiteral("writtenHuman"), words(m.written)},
+                                {QStringLiteral("readHuman"),
+                                 m.read.isEmpty() ? QString() : words(m.read)}});
     }
     if (mismatches.isEmpty())
         err << "written and verified: " << names << " value(s) read back as written\n";
@@ -192,8 +201,17 @@ void WriteCommand::reportNotWhole(const QStringList &acknowledged,
     QStringList written = acknowledged;
     for (const ConfigDocument::Mismatch &m : mismatches)
         written.removeAll(m.name);
-    const auto names = [](const QStringList &list) {
-        return list.isEmpty() ? QStringLiteral("nothing") : list.join(QStringLiteral(", "));
+    // Each with the value it was to have, in words.
+    const ParamValue::Vocabulary v = deviceVocabulary();
+    const auto names = [&](const QStringList &list) {
+        QStringList named;
+        for (const QString &name : list) {
+            const QDomElement e = fileDoc.documentElement().firstChildElement(name);
+            named << (e.isNull() ? name
+                                 : name + QStringLiteral(" = ") +
+                                       ConfigWords::valueOf(e, ParamLabels::Lang::English, v));
+        }
+        return list.isEmpty() ? QStringLiteral("nothing") : named.join(QStringLiteral(", "));
     };
     err << "written: " << names(written);
     if (!unchanged.isEmpty())

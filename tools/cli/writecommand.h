@@ -18,11 +18,14 @@ public:
 protected:
     void identified(const DeviceIdentity &device) override;
     void readDone(const QDomDocument &doc) override;
+    // Reads and checks what is to be written before the device is asked; false (after failing)
+    // when it is refused or holds nothing that could be written.
+    virtual bool prepare();
+
+    QDomDocument fileDoc;    // the file to write, without refused values (and keys, unless asked)
+    QString fileDevId;       // the device ID the file to write is for
 
 private:
-    // Reads and checks the file to write; false (after failing) when it is refused or holds
-    // nothing that could be written.
-    bool loadFile();
     // The write stopped before its end: what was written and what was not.
     void writeStopped(const ConfigExchange::WriteReport &r);
     // Reports a write (or a file with nothing to write) and ends with its exit code.
@@ -34,8 +37,6 @@ private:
     // The verification's lines on standard error and its part of the --json report.
     void reportVerify(QJsonObject *json);
 
-    QDomDocument fileDoc;    // the file to write, without refused values (and keys, unless asked)
-    QString fileDevId;       // the device ID the file to write is for
     QStringList fileRefused; // "name: reason" of the file's values refused by the file check
     QStringList unchanged;   // values of the file the device holds already
     QStringList missing;
