@@ -91,6 +91,8 @@ DeviceJournal::DeviceJournal(const JournalOptions &options, QObject *parent)
     : QObject(parent)
     , opts(options)
 {
+    qRegisterMetaType<DeviceJournal::Problem>();
+    qRegisterMetaType<JournalWorker::Trouble>();
     if (opts.localPath.isEmpty())
         opts.localPath = JournalOptions::defaultLocalPath();
     if (opts.station.isEmpty())

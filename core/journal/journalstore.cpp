@@ -200,7 +200,9 @@ bool JournalStore::openShared(const QString &url, QString *error)
         return false;
     }
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("SET statement_timeout = %1").arg(statementTimeoutMs))) {
+    // The migration's "already exists, skipping" notices are no news.
+    if (!q.exec(QStringLiteral("SET client_min_messages = warning")) ||
+        !q.exec(QStringLiteral("SET statement_timeout = %1").arg(statementTimeoutMs))) {
         *error = q.lastError().text();
         close();
         return false;

@@ -5,6 +5,7 @@
 
 #include <QAtomicInt>
 #include <QDebug>
+#include <QSet>
 #include <QTimer>
 
 namespace {
@@ -144,10 +145,18 @@ void JournalWorker::sendOutbox()
     bool emptied = true;
     if (local->isOpen() ||
         local->openLocal(options.localPath, options.busyTimeoutMs, false, &error)) {
+        QSet<QString> done;
         for (bool more = true; more && emptied;) {
             const QList<JournalRecord> batch = local->outbox(outboxBatch, &error);
             more = !batch.isEmpty();
             for (const JournalRecord &r : batch) {
+                // A record that stays after it was removed would be sent round and round.
+                if (done.contains(r.uid)) {
+                    error = QStringLiteral("record %1 stays in the outbox").arg(r.uid);
+                    emptied = false;
+                    break;
+                }
+                done.insert(r.uid);
                 if (!storeShared(r, &error)) {
                     sharedDown = true;
                     report(Trouble::SharedUnreachable, &toldShared, error);
