@@ -38,7 +38,8 @@ class Readers
 {
 public:
     explicit Readers(const JournalOptions &o)
-        : sharedStore(readerName()), localStore(readerName())
+        : sharedStore(readerName())
+        , localStore(readerName())
     {
         shared = !o.sharedUrl.isEmpty();
         if (shared)
@@ -84,8 +85,7 @@ void markOutbox(JournalRecord *r)
 
 DeviceJournal::DeviceJournal(QObject *parent)
     : DeviceJournal(JournalOptions::fromSettings(), parent)
-{
-}
+{}
 
 DeviceJournal::DeviceJournal(const JournalOptions &options, QObject *parent)
     : QObject(parent)
@@ -208,9 +208,9 @@ QList<JournalRecord> DeviceJournal::jobs(const QString &serial, const QDateTime 
             out << j;
         }
         r.note(e);
-        std::stable_sort(out.begin(), out.end(), [](const JournalRecord &a, const JournalRecord &b) {
-            return a.time > b.time;
-        });
+        std::stable_sort(
+            out.begin(), out.end(),
+            [](const JournalRecord &a, const JournalRecord &b) { return a.time > b.time; });
     }
     setError(error, r.error);
     return out;
@@ -276,10 +276,9 @@ QList<ProvisionedDevice> DeviceJournal::provisioned(const QDateTime &since, QStr
     if (JournalStore *s = r.outbox()) {
         out += s->provisioned(since, JournalStore::Scope::Outbox, &e);
         r.note(e);
-        std::stable_sort(out.begin(), out.end(),
-                         [](const ProvisionedDevice &a, const ProvisionedDevice &b) {
-                             return a.time < b.time;
-                         });
+        std::stable_sort(
+            out.begin(), out.end(),
+            [](const ProvisionedDevice &a, const ProvisionedDevice &b) { return a.time < b.time; });
     }
     setError(error, r.error);
     return out;

@@ -1,7 +1,7 @@
 #include "journalrecord.h"
 
 namespace {
-const char *const kindNames[] = {"read",  "write",     "verify", "set",    "reset", "clock",
+const char *const kindNames[] = {"read",  "write",     "verify", "set",    "reset",  "clock",
                                  "flash", "provision", "relay",  "remote", "restore"};
 const char *const resultNames[] = {"ok", "failed", "cancelled"};
 

@@ -9,7 +9,19 @@
 // by which path, what changed, what the device held before, and how it ended.
 struct JournalRecord
 {
-    enum class Kind { Read, Write, Verify, Set, Reset, Clock, Flash, Provision, Relay, Remote, Restore };
+    enum class Kind {
+        Read,
+        Write,
+        Verify,
+        Set,
+        Reset,
+        Clock,
+        Flash,
+        Provision,
+        Relay,
+        Remote,
+        Restore
+    };
     enum class Result { Ok, Failed, Cancelled };
 
     // One parameter: the value before and after as the configuration document's hex text, and
@@ -25,12 +37,12 @@ struct JournalRecord
         bool secret = false; // set by the journal
     };
 
-    qint64 id = 0;   // the store's id; negative for a record still waiting in the local outbox
-    QString uid;     // unique across stations, made by the journal
+    qint64 id = 0;        // the store's id; negative for a record still waiting in the local outbox
+    QString uid;          // unique across stations, made by the journal
     bool pending = false; // kept in the local outbox, not yet in the shared store
-    QDateTime time;  // UTC; the journal takes the moment of record() when invalid
-    QString station; // host name; the journal's own when empty
-    QString user;    // login name; the journal's own when empty
+    QDateTime time;       // UTC; the journal takes the moment of record() when invalid
+    QString station;      // host name; the journal's own when empty
+    QString user;         // login name; the journal's own when empty
     Kind kind = Kind::Read;
 
     QString model;

@@ -76,15 +76,15 @@ namespace JournalRedaction {
 
 QString fingerprint(const QString &value)
 {
-    const QByteArray digest = QCryptographicHash::hash(value.trimmed().toLower().toUtf8(),
-                                                       QCryptographicHash::Sha256);
+    const QByteArray digest =
+        QCryptographicHash::hash(value.trimmed().toLower().toUtf8(), QCryptographicHash::Sha256);
     return prefix + QString::fromLatin1(digest.toHex().left(fingerprintDigits));
 }
 
 bool isFingerprint(const QString &text)
 {
-    static const QRegularExpression re(QStringLiteral("^sha256:[0-9a-f]{%1}$")
-                                           .arg(fingerprintDigits));
+    static const QRegularExpression re(
+        QStringLiteral("^sha256:[0-9a-f]{%1}$").arg(fingerprintDigits));
     return re.match(text).hasMatch();
 }
 

@@ -80,10 +80,10 @@ struct SharedAddress
 bool parseAddress(const QString &text, SharedAddress *a, QString *error)
 {
     const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() ||
-        (url.scheme() != QLatin1String("postgresql") && url.scheme() != QLatin1String("postgres"))) {
-        *error = QStringLiteral("not a postgresql:// address: %1")
-                     .arg(JournalStore::displayUrl(text));
+    if (!url.isValid() || (url.scheme() != QLatin1String("postgresql") &&
+                           url.scheme() != QLatin1String("postgres"))) {
+        *error =
+            QStringLiteral("not a postgresql:// address: %1").arg(JournalStore::displayUrl(text));
         return false;
     }
     a->host = url.host();
@@ -113,8 +113,7 @@ bool parseAddress(const QString &text, SharedAddress *a, QString *error)
 
 JournalStore::JournalStore(const QString &connectionName)
     : name(connectionName)
-{
-}
+{}
 
 JournalStore::~JournalStore()
 {
@@ -235,12 +234,22 @@ bool JournalStore::insert(const JournalRecord &r, bool outbox, QString *error)
         "dev_eui, fw_before, fw_after, path, result, reason, config_before, outbox) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
         "ON CONFLICT (uid) DO NOTHING RETURNING id"));
-    const QVariantList binds{
-        r.uid,          msOf(r.time),     text(r.station),        text(r.user),
-        JournalRecord::kindName(r.kind),  text(r.model),          text(r.revision),
-        text(r.serial), text(r.devEui),   text(r.firmwareBefore), text(r.firmwareAfter),
-        text(r.path),   JournalRecord::resultName(r.result),      text(r.reason),
-        text(r.configBefore),             outbox ? 1 : 0};
+    const QVariantList binds{r.uid,
+                             msOf(r.time),
+                             text(r.station),
+                             text(r.user),
+                             JournalRecord::kindName(r.kind),
+                             text(r.model),
+                             text(r.revision),
+                             text(r.serial),
+                             text(r.devEui),
+                             text(r.firmwareBefore),
+                             text(r.firmwareAfter),
+                             text(r.path),
+                             JournalRecord::resultName(r.result),
+                             text(r.reason),
+                             text(r.configBefore),
+                             outbox ? 1 : 0};
     QString ignored;
     if (!exec(q, binds, &ignored))
         return fail(q);
@@ -310,8 +319,8 @@ bool JournalStore::loadChanges(QList<JournalRecord> *jobs, const QString &where,
     return true;
 }
 
-QList<JournalRecord> JournalStore::jobs(const QString &serial, const QDateTime &since,
-                                        Scope scope, QString *error)
+QList<JournalRecord> JournalStore::jobs(const QString &serial, const QDateTime &since, Scope scope,
+                                        QString *error)
 {
     QString where = QStringLiteral("time_ms >= ?") + scopeClause(scope);
     QVariantList binds{since.isValid() ? msOf(since) : std::numeric_limits<qint64>::min()};
@@ -372,12 +381,12 @@ QList<ProvisionedDevice> JournalStore::provisioned(const QDateTime &since, Scope
     QList<ProvisionedDevice> out;
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral(
-                  "SELECT j.serial, j.dev_eui, c.new_value, j.model, j.fw_before, j.fw_after, "
-                  "j.time_ms, j.outbox FROM jobs j LEFT JOIN changes c ON c.job_id = j.id AND "
-                  "c.element = 'app_eui' WHERE j.kind = 'provision' AND j.result = 'ok' AND "
-                  "j.time_ms >= ?%1 ORDER BY j.time_ms, j.id")
-                  .arg(scope == Scope::Outbox ? QStringLiteral(" AND j.outbox = 1") : QString()));
+    q.prepare(
+        QStringLiteral("SELECT j.serial, j.dev_eui, c.new_value, j.model, j.fw_before, j.fw_after, "
+                       "j.time_ms, j.outbox FROM jobs j LEFT JOIN changes c ON c.job_id = j.id AND "
+                       "c.element = 'app_eui' WHERE j.kind = 'provision' AND j.result = 'ok' AND "
+                       "j.time_ms >= ?%1 ORDER BY j.time_ms, j.id")
+            .arg(scope == Scope::Outbox ? QStringLiteral(" AND j.outbox = 1") : QString()));
     if (!exec(q, {since.isValid() ? msOf(since) : std::numeric_limits<qint64>::min()}, error))
         return out;
     while (q.next()) {
@@ -399,8 +408,8 @@ QList<JournalRecord> JournalStore::outbox(int limit, QString *error)
 {
     QList<JournalRecord> out;
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT id FROM jobs WHERE outbox = 1 ORDER BY id LIMIT %1")
-                  .arg(limit));
+    q.prepare(
+        QStringLiteral("SELECT id FROM jobs WHERE outbox = 1 ORDER BY id LIMIT %1").arg(limit));
     if (!exec(q, {}, error))
         return out;
     QList<qint64> ids;

@@ -20,8 +20,7 @@ QString connectionName(const char *what)
 
 JournalWorker::JournalWorker(const JournalOptions &options)
     : options(options)
-{
-}
+{}
 
 JournalWorker::~JournalWorker() = default;
 

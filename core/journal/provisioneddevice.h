@@ -12,6 +12,6 @@ struct ProvisionedDevice
     QString joinEui; // the app_eui written
     QString model;
     QString firmware;
-    QDateTime time; // UTC
+    QDateTime time;       // UTC
     bool pending = false; // still waiting in the local outbox
 };

@@ -63,8 +63,8 @@ bool run(const QString &program, const QStringList &args, QString *output,
     p.setProcessChannelMode(QProcess::MergedChannels);
     p.setWorkingDirectory(dir);
     p.start(program, args);
-    const bool ok = p.waitForFinished(drainMs) && p.exitStatus() == QProcess::NormalExit &&
-                    p.exitCode() == 0;
+    const bool ok =
+        p.waitForFinished(drainMs) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     *output = QString::fromLocal8Bit(p.readAll());
     return ok;
 }
@@ -121,15 +121,15 @@ public:
     }
     bool start(QString *out)
     {
-        running = asPostgres(
-            tool("pg_ctl"),
-            {QStringLiteral("-D"), data(), QStringLiteral("-l"), dir.filePath("server.log"),
-             QStringLiteral("-w"), QStringLiteral("-o"),
-             QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off")
-                 .arg(port)
-                 .arg(dir.path()),
-             QStringLiteral("start")},
-            out);
+        running =
+            asPostgres(tool("pg_ctl"),
+                       {QStringLiteral("-D"), data(), QStringLiteral("-l"),
+                        dir.filePath("server.log"), QStringLiteral("-w"), QStringLiteral("-o"),
+                        QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off")
+                            .arg(port)
+                            .arg(dir.path()),
+                        QStringLiteral("start")},
+                       out);
         // Should this program die before it stops the server (a crash, a time-out of the
         // test runner), the server goes too.
         if (running && !watchdog)
@@ -146,15 +146,18 @@ public:
     bool stop(QString *out = nullptr)
     {
         QString ignored;
-        running = !asPostgres(tool("pg_ctl"),
-                              {QStringLiteral("-D"), data(), QStringLiteral("-m"),
-                               QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
-                              out ? out : &ignored);
+        running =
+            !asPostgres(tool("pg_ctl"),
+                        {QStringLiteral("-D"), data(), QStringLiteral("-m"), QStringLiteral("fast"),
+                         QStringLiteral("-w"), QStringLiteral("stop")},
+                        out ? out : &ignored);
         return !running;
     }
     QString url() const
     {
-        return QStringLiteral("postgresql://journal:%1@127.0.0.1:%2/postgres").arg(password).arg(port);
+        return QStringLiteral("postgresql://journal:%1@127.0.0.1:%2/postgres")
+            .arg(password)
+            .arg(port);
     }
 
 private:
@@ -229,9 +232,8 @@ void tst_DeviceJournal::recordReadBack_data()
     QTest::newRow("relay set, Cyrillic reason")
         << int(K::Set) << int(R::Cancelled) << QStringLiteral("отменено пользователем")
         << "relay via 7500000000012345" << 1 << QString();
-    QTest::newRow("remote restore")
-        << int(K::Restore) << int(R::Ok) << QString() << "remote 356938035643809" << 2
-        << configText("78");
+    QTest::newRow("remote restore") << int(K::Restore) << int(R::Ok) << QString()
+                                    << "remote 356938035643809" << 2 << configText("78");
 }
 
 void tst_DeviceJournal::recordReadBack()
@@ -250,7 +252,7 @@ void tst_DeviceJournal::recordReadBack()
     r.configBefore = config;
     for (int i = 0; i < changes; ++i)
         r.changes << JournalRecord::Change{QStringLiteral("p%1").arg(i), "0a", "1b", "10 s",
-                                           QStringLiteral("27 с"), false};
+                                           QStringLiteral("27 с"),       false};
     DeviceJournal journal(localOptions(localPath()));
     QSignalSpy recorded(&journal, &DeviceJournal::recorded);
     const QString uid = journal.record(r);
@@ -288,8 +290,8 @@ void tst_DeviceJournal::recordReadBack()
 // provisioning failed.
 void tst_DeviceJournal::queries_data()
 {
-    QTest::addColumn<int>("atMinute"); // the moment asked about, minutes after base
-    QTest::addColumn<QString>("config");  // what the device held then; empty: no write since
+    QTest::addColumn<int>("atMinute");   // the moment asked about, minutes after base
+    QTest::addColumn<QString>("config"); // what the device held then; empty: no write since
 
     QTest::newRow("before the first write") << 5 << configText("01");
     QTest::newRow("at the first write") << 10 << configText("01");
@@ -314,8 +316,7 @@ void tst_DeviceJournal::queries()
     JournalRecord failed = makeRecord(K::Provision, "7500000000000003", base.addSecs(40 * 60));
     failed.result = JournalRecord::Result::Failed;
     // Handed in out of order: the answers are ordered by time, not by arrival.
-    for (const JournalRecord &r :
-         {w2, makeRecord(K::Read, sn, base), prov, w1, failed})
+    for (const JournalRecord &r : {w2, makeRecord(K::Read, sn, base), prov, w1, failed})
         journal.record(r);
     QVERIFY(journal.waitForDrained(drainMs));
 
@@ -479,9 +480,9 @@ bool tst_DeviceJournal::startWriters(const QString &url, const QStringList &stat
     for (const QString &station : stations) {
         writers.push_back(std::make_unique<QProcess>());
         writers.back()->setProcessChannelMode(QProcess::ForwardedChannels);
-        writers.back()->start(QCoreApplication::applicationFilePath(),
-                              {"--writer", dir->path(station + ".sqlite"), url, station,
-                               QString::number(count)});
+        writers.back()->start(
+            QCoreApplication::applicationFilePath(),
+            {"--writer", dir->path(station + ".sqlite"), url, station, QString::number(count)});
     }
     bool ok = true;
     for (auto &w : writers)
@@ -634,8 +635,8 @@ int main(int argc, char **argv)
         o.station = a.at(4);
         DeviceJournal journal(o);
         for (int i = 0; i < a.at(5).toInt(); ++i)
-            journal.record(makeRecord(JournalRecord::Kind::Provision, QString::number(i),
-                                      base.addSecs(i)));
+            journal.record(
+                makeRecord(JournalRecord::Kind::Provision, QString::number(i), base.addSecs(i)));
         return journal.waitForDrained(drainMs) ? 0 : 1;
     }
     QCoreApplication app(argc, argv);
