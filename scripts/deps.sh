@@ -14,10 +14,14 @@ fi
 VEXA_PACKAGES=(
     build-essential cmake pkg-config
     qtbase5-dev qtbase5-private-dev qttools5-dev qttools5-dev-tools
-    libqt5serialport5-dev libqt5svg5-dev libqt5sql5-sqlite
+    libqt5serialport5-dev libqt5svg5-dev libqt5sql5-sqlite libqt5sql5-psql
     zlib1g-dev libudev-dev libarchive-dev libsodium-dev qttranslations5-l10n sqlite3 python3 python3-pyftpdlib fonts-paratype groff-base
     xvfb xauth
 )
+# Only the tests need a PostgreSQL server: they make and start a throwaway cluster of their own
+# for the shared device journal (the package's main cluster is neither needed nor touched).
+# scripts/test adds these; the program and the demo do without.
+VEXA_TEST_PACKAGES=(postgresql)
 
 vexa_install_deps() {
     local missing=()

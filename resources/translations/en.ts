@@ -1081,6 +1081,17 @@ Switch debug mode off?</translation>
     </message>
 </context>
 <context>
+    <name>DeviceJournal</name>
+    <message>
+        <source>Общий журнал устройств %1 недоступен (%2). Записи сохраняются на этом компьютере и будут отправлены, когда он станет доступен.</source>
+        <translation>The shared device journal %1 cannot be reached (%2). Records are kept on this computer and will be sent when it is back.</translation>
+    </message>
+    <message>
+        <source>Журнал устройств %1 не удаётся записать (%2). Записи хранятся в памяти и будут записаны позже; если закрыть программу раньше, они пропадут.</source>
+        <translation>The device journal %1 cannot be written (%2). Records are kept in memory and will be written later; they are lost if the program is closed before that.</translation>
+    </message>
+</context>
+<context>
     <name>EraseForm</name>
     <message>
         <source>Очистка памяти</source>
