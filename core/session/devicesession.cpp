@@ -3,7 +3,9 @@
 #include "appinfo.h"
 #include "commands.h"
 #include "db_worker.h"
+#include "devicejournal.h"
 #include "deviceinterface.h"
+#include "jobrecorder.h"
 #include "linkstate.h"
 #include "paramcatalogue.h"
 #include "pendingchanges.h"
@@ -111,6 +113,12 @@ bool DeviceSession::openDatabase(QString *error)
         return false;
     }
     return true;
+}
+
+void DeviceSession::setJournal(DeviceJournal *journal)
+{
+    if (!recorder_ && journal && journal->isEnabled())
+        recorder_ = new JobRecorder(this, journal);
 }
 
 void DeviceSession::followLink()

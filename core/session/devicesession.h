@@ -14,6 +14,8 @@
 
 class DB_Worker;
 class DeviceInterface;
+class DeviceJournal;
+class JobRecorder;
 class QBuffer;
 class QTimer;
 class UserPrompts;
@@ -84,6 +86,9 @@ public:
     ~DeviceSession() override;
 
     void setUserPrompts(UserPrompts *prompts);
+    // Keeps every job of the session in the journal (from now on); recorder() tells how.
+    void setJournal(DeviceJournal *journal);
+    JobRecorder *recorder() const { return recorder_; }
     // Opens devices.db (for the firmware group and the parameter list); false with *error.
     bool openDatabase(QString *error);
     // Uses a devices.db accessor opened by the caller (the window's) instead.
@@ -147,6 +152,9 @@ public:
     // reads it again and compares every acknowledged value. writeFinished follows.
     void write(const QDomDocument &doc, bool verify);
     bool isWriting() const { return writing; }
+    bool isFlashing() const { return flashing; }
+    // The document of the last write, as it was handed over.
+    const QDomDocument &sentDocument() const { return sentDoc; }
     const ConfigExchange::WriteReport &writeReport() const;
     const QStringList &verifiedNames() const { return verifyNames; }
     const QList<ConfigDocument::Mismatch> &mismatches() const { return mismatches_; }
@@ -204,6 +212,7 @@ private:
     DeviceInterface *link_ = nullptr;
     ConfigExchange *exchange_ = nullptr;
     FileTransfer *transfer_ = nullptr;
+    JobRecorder *recorder_ = nullptr;
     Phase phase_ = Phase::Idle;
     DeviceIdentity device;
     QString name;

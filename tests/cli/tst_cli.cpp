@@ -83,8 +83,18 @@ private slots:
     void diffAgainstTheDevice();
     void setValues_data();
     void setValues();
+    void journalKeepsEachJob();
+    void restorePutsBackTheConfiguration();
+    void keysNeverReachTheJournal();
 
 private:
+    // What the journal holds, newest first, as history --json prints it.
+    QJsonArray history(const QStringList &options = {})
+    {
+        if (run(QStringList{"--json", "history"} + options) != 0)
+            return QJsonArray();
+        return QJsonDocument::fromJson(out.toUtf8()).array();
+    }
     // The program's English texts beside it, as an installation has them.
     void installEnglish()
     {
@@ -193,6 +203,18 @@ void tst_Cli::usage_data()
     QTest::newRow("dry run of a write") << QStringList{"write", "f.xml", "--dry-run"} << false;
     QTest::newRow("set over the relay")
         << QStringList{"--relay", "70b3d57ed0001234", "set", "nb_trials=4"} << true;
+    QTest::newRow("history of a device since a day")
+        << QStringList{"history", "--serial", "1", "--since", "2026-12-01", "--csv"} << true;
+    QTest::newRow("history since no date") << QStringList{"history", "--since", "yesterday"}
+                                           << false;
+    QTest::newRow("history as CSV and JSON") << QStringList{"--json", "history", "--csv"} << false;
+    QTest::newRow("restore before a moment")
+        << QStringList{"restore", "75", "--before", "2026-12-01T10:00"} << true;
+    QTest::newRow("restore without which") << QStringList{"restore", "75"} << false;
+    QTest::newRow("restore both ways")
+        << QStringList{"restore", "75", "--job", "3", "--before", "2026-12-01"} << false;
+    QTest::newRow("restore job zero") << QStringList{"restore", "75", "--job", "0"} << false;
+    QTest::newRow("since on a read") << QStringList{"read", "--since", "2026-12-01"} << false;
 }
 
 void tst_Cli::usage()
@@ -758,6 +780,22 @@ void tst_Cli::provisionBatch()
         QCOMPARE(f->sim(i)->commandCount(Cmd::writeParam) > 0, i == 2);
     QCOMPARE(lines().size(), 4);
     QCOMPARE(lines().last().value("serial").toString(), f->sim(2)->device().serialNumber());
+
+    // The journal keeps each device's job beside the report, and the export lists the two done
+    // with the JoinEUI they were given.
+    QCOMPARE(run({"--json", "history", "--provisioned"}), 0);
+    const QJsonArray done = QJsonDocument::fromJson(out.toUtf8()).array();
+    QCOMPARE(done.size(), 2);
+    for (const QJsonValue &v : done) {
+        const QString serial = v.toObject().value("serial").toString();
+        QVERIFY(serial == f->sim(0)->device().serialNumber() ||
+                serial == f->sim(1)->device().serialNumber());
+        QCOMPARE(v.toObject().value("model").toString(), QString("Vexa750"));
+    }
+    int failedJobs = 0;
+    for (const QJsonValue &v : history())
+        failedJobs += v.toObject().value("job") == "provision" && v.toObject().value("result") == "failed";
+    QCOMPARE(failedJobs, 2); // the third device, in each run
 }
 
 void tst_Cli::provisionKeysTable_data()
@@ -861,6 +899,12 @@ void tst_Cli::flash()
     // What the device says it runs, asked anew.
     QCOMPARE(run({"--json", "info"}), 0);
     QCOMPARE(jsonOut().value("firmware").toString(), applies ? newVersion : QString("1.3.1"));
+    // The journal says the same.
+    const QJsonObject job = history().at(0).toObject();
+    QCOMPARE(job.value("job").toString(), QString("flash"));
+    QCOMPARE(job.value("result").toString(), applies ? QString("ok") : QString("failed"));
+    QCOMPARE(job.value("firmwareBefore").toString(), QString("1.3.1"));
+    QCOMPARE(job.value("firmwareAfter").toString(), applies ? newVersion : QString("1.3.1"));
 }
 
 void tst_Cli::flashRefusesFile_data()
@@ -1316,6 +1360,124 @@ void tst_Cli::setValues()
     }
     // One write of the values given, then the reboot.
     QCOMPARE(f->writes().size(), stored.size() + 1);
+}
+
+// Every job on a device leaves its record: what it was, on which device and path, what changed
+// (old -> new as the device's hex) and how it ended.
+void tst_Cli::journalKeepsEachJob()
+{
+    startFlashSim(); // a quick reboot
+    installEnglish();
+    const QString serial = sim->device().serialNumber();
+    const QString file = f->writeFile(
+        "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                  "</configuration>");
+    QCOMPARE(run({"write", file, "--yes", "--verify"}), 0);
+    QCOMPARE(run({"set", "nb_trials=5", "--verify"}), 0);
+    QCOMPARE(run({"read", "-o", f->path("dev.xml")}), 0);
+    QVERIFY2(run({"info"}) == 0, qPrintable(err)); // a look at who it is: no job
+
+    const QJsonArray jobs = history({"--serial", serial});
+    QStringList kinds;
+    for (const QJsonValue &v : jobs)
+        kinds << v.toObject().value("job").toString();
+    // Newest first; each write read the device before it, and a verified write read it back.
+    QCOMPARE(kinds, (QStringList{"read", "verify", "set", "read", "verify", "write", "read"}));
+    const QJsonObject write = jobs.at(5).toObject();
+    QCOMPARE(write.value("result").toString(), QString("ok"));
+    QCOMPARE(write.value("serial").toString(), serial);
+    QCOMPARE(write.value("model").toString(), QString("Vexa750"));
+    QCOMPARE(write.value("path").toString(), "usb " + sim->portName());
+    const QJsonArray changes = write.value("changes").toArray();
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(changes.at(0).toObject().value("old").toString(), QString("00000e10"));
+    QCOMPARE(changes.at(0).toObject().value("new").toString(), QString("00000258"));
+    QCOMPARE(changes.at(0).toObject().value("newHuman").toString(), QString("600 s"));
+    QCOMPARE(jobs.at(4).toObject().value("result").toString(), QString("ok"));
+    QCOMPARE(jobs.at(2).toObject().value("changes").toArray().at(0).toObject().value("new"),
+             QJsonValue("05"));
+
+    // In words for a person, and as CSV for a sheet.
+    QCOMPARE(run({"history", "--serial", serial, "--lang", "en"}), 0);
+    QVERIFY2(out.contains("    tx_period: 3600 s → 600 s\n"), qPrintable(out));
+    QCOMPARE(run({"history", "--csv"}), 0);
+    QCOMPARE(out.count('\n'), 1 + 7);
+    QVERIFY(out.startsWith("id,time,station,user,job,result,serial,"));
+    // Nothing since tomorrow.
+    const QString tomorrow = QDate::currentDate().addDays(1).toString(Qt::ISODate);
+    QCOMPARE(history({"--since", tomorrow}).size(), 0);
+}
+
+// restore writes back what the device held before a write, and a date finds the same.
+void tst_Cli::restorePutsBackTheConfiguration()
+{
+    startFlashSim();
+    const QString serial = sim->device().serialNumber();
+    QMap<quint16, QByteArray> before;
+    for (quint16 code : sim->device().paramCodes())
+        before.insert(code, sim->device().param(code));
+    const QString file = f->writeFile(
+        "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
+                  "<nb_trials param=\"05\"/><use_adr param=\"00\"/></configuration>");
+    const QDateTime beforeWrite = QDateTime::currentDateTime().addSecs(-1);
+    QCOMPARE(run({"write", file, "--yes", "--verify"}), 0);
+    QVERIFY(sim->device().param(0x000A) != before.value(0x000A));
+    qint64 writeJob = 0;
+    for (const QJsonValue &v : history({"--serial", serial}))
+        if (v.toObject().value("job") == "write")
+            writeJob = v.toObject().value("id").toVariant().toLongLong();
+    QVERIFY(writeJob > 0);
+
+    // Another device's SN is refused before anything is sent.
+    f->clearRequests();
+    QCOMPARE(run({"restore", "7509999999999999", "--job", QString::number(writeJob), "--yes"}), 1);
+    QVERIFY2(err.contains("not to 7509999999999999"), qPrintable(err));
+    QCOMPARE(f->writes(), QStringList());
+
+    QCOMPARE(run({"restore", serial, "--job", QString::number(writeJob), "--yes", "--verify"}), 0);
+    QVERIFY2(err.contains("tx_period: 600 s → 3600 s") || err.contains("600 с → 3600 с"),
+             qPrintable(err));
+    for (quint16 code : sim->device().paramCodes())
+        QVERIFY2(sim->device().param(code) == before.value(code), qPrintable(QString::number(code, 16)));
+    QCOMPARE(history({"--serial", serial}).at(1).toObject().value("job").toString(),
+             QString("restore")); // before its verification
+
+    // The configuration it had at a moment: the one kept with the first write after it.
+    QCOMPARE(run({"write", file, "--yes", "--verify"}), 0);
+    QCOMPARE(run({"restore", serial, "--before", beforeWrite.toString(Qt::ISODate), "--yes",
+                  "--verify"}),
+             0);
+    QCOMPARE(sim->device().param(0x000A), before.value(0x000A));
+    // Nothing written after this moment: nothing to restore.
+    const QString later = QDateTime::currentDateTime().addSecs(5).toString(Qt::ISODate);
+    QCOMPARE(run({"restore", serial, "--before", later, "--yes"}), 1);
+    QVERIFY2(err.contains("still holds it"), qPrintable(err));
+}
+
+// A key written to a device is in the journal only as a fingerprint, and restore leaves keys.
+void tst_Cli::keysNeverReachTheJournal()
+{
+    startFlashSim();
+    const QByteArray key = "a1b2c3d4e5f60718293a4b5c6d7e8f90";
+    QCOMPARE(run({"set", "--with-keys", "app_key=" + QString::fromLatin1(key).toUpper(),
+                  "tx_period=600"}),
+             0);
+    QCOMPARE(sim->device().param(0x0005).toHex(), key);
+    const QJsonArray jobs = history();
+    const QJsonArray changes = jobs.at(0).toObject().value("changes").toArray();
+    QCOMPARE(changes.size(), 2);
+    QVERIFY(changes.contains(QJsonObject{{"element", "app_key"}, {"secret", true}}));
+    // The file and its write-ahead log, as they are on the disk.
+    QByteArray stored;
+    for (const QString &name : {QString("journal.sqlite"), QString("journal.sqlite-wal")}) {
+        QFile db(f->path(name));
+        if (db.open(QIODevice::ReadOnly))
+            stored += db.readAll();
+    }
+    QVERIFY(stored.size() > 0);
+    QVERIFY(!stored.contains(key));
+    QVERIFY(!stored.contains(key.toUpper()));
+    QVERIFY(!stored.contains(QByteArray::fromHex(key)));
 }
 
 QTEST_GUILESS_MAIN(tst_Cli)

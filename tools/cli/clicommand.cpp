@@ -39,6 +39,7 @@ DeviceSession *CliCommand::makeSession()
         return session;
     session = new DeviceSession(enumerator, this);
     session->setUserPrompts(this);
+    session->setJournal(journal);
     connect(session, &DeviceSession::failed, this, [this](const QString &why) { fail(why); });
     connect(session, &DeviceSession::notice, this, [this](const QString &line) {
         err << line << '\n';
@@ -126,7 +127,7 @@ void CliCommand::connectDevice()
     // A read or write needs the whole set; the other commands only the identity.
     static const QStringList reading{QStringLiteral("read"), QStringLiteral("write"),
                                      QStringLiteral("show"), QStringLiteral("diff"),
-                                     QStringLiteral("set")};
+                                     QStringLiteral("set"), QStringLiteral("restore")};
     session->setReadsConfiguration(reading.contains(opts.command));
     session->enableConfigExchange();
     connect(session, &DeviceSession::identified, this, &CliCommand::identified);

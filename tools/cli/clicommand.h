@@ -12,6 +12,7 @@
 #include <QTranslator>
 
 class DB_Worker;
+class DeviceJournal;
 class DeviceSession;
 class PortEnumerator;
 
@@ -28,6 +29,8 @@ public:
                QTextStream &err, QObject *parent = nullptr);
     ~CliCommand() override;
 
+    // Where the device work is kept (none: not kept); set before start().
+    void setJournal(DeviceJournal *j) { journal = j; }
     // Starts the command; finished(code) follows.
     virtual void start() = 0;
     // Ctrl+C (or SIGTERM); false when the command has nothing to stop cleanly and the signal
@@ -98,6 +101,7 @@ protected:
     QTextStream &out;
     QTextStream &err;
     DeviceSession *session = nullptr;
+    DeviceJournal *journal = nullptr;
     bool done = false;
     QString lastError;
 

@@ -62,6 +62,19 @@ const CommandHelp commandTable[] = {
      "reboots at the end. --verify waits for it to come back, reads it again and compares every "
      "written value. A write applied in part names the values written and those not",
      "vexa7xx-cli write device.xml --yes\nvexa7xx-cli write device.xml --yes --verify"},
+    {"restore", "restore SN --before DATE|--job ID [--yes] [--verify]",
+     "write back the configuration the device with serial number SN had at DATE (what the "
+     "journal kept with the first write after it), or just before the journal's job ID; shows "
+     "what changes and asks first unless --yes. Keys are never restored",
+     "vexa7xx-cli restore 7500000000012345 --before 2026-11-30\n"
+     "vexa7xx-cli restore 7500000000012345 --job 42 --yes"},
+    {"history", "history [--serial SN] [--since DATE] [--json|--csv] [--provisioned]",
+     "the device journal: what was done to which device, when, where and by whom, newest "
+     "first, each job with its changes in units (--json, --csv for scripts). --provisioned "
+     "lists the devices provisioned successfully instead (serial, DevEUI, JoinEUI, model, "
+     "firmware, time); keys are never in the journal",
+     "vexa7xx-cli history --serial 7500000000012345 --since 2026-11-01\n"
+     "vexa7xx-cli history --provisioned --since 2026-12-01 --csv > batch.csv"},
     {"flash", "flash FILE [--yes] [--allow-downgrade]",
      "write the firmware image FILE into the device and restart it into it (asks first unless "
      "--yes, telling model, serial number and the versions); an image older than the firmware "
@@ -125,7 +138,7 @@ const OptionHelp optionTable[] = {
     {"--port NAME",
      "use this port (a device path or name) instead of searching by the USB identifiers of "
      "settings.conf (Device/VID, Device/PID)",
-     "list doctor info read show diff set write flash console syslog"},
+     "list doctor info read show diff set write restore flash console syslog"},
     {"--relay DEVEUI",
      "info, read, show, diff, set and write reach the device with this DevEUI over the radio "
      "relay of the device on the port (relay mode is left at the end, also on Ctrl+C)",
@@ -135,9 +148,10 @@ const OptionHelp optionTable[] = {
     {"--relay-timeout T", "relay answer time-out, in the device's units (default 3000)",
      "info read show diff set write"},
     {"--lang ru|en", "the language of labels and values (default: the configurator's)",
-     "show diff set"},
-    {"--json", "machine-readable output of list, info, show, set, write and flash",
-     "list info show set write flash"},
+     "show diff set restore history"},
+    {"--json", "machine-readable output of list, info, show, set, write, restore, history and "
+     "flash",
+     "list info show set write restore history flash"},
     {"-v, --verbose", "also print the link's log on standard error", nullptr},
     {"-h, --help", "this text; after a command, that command's help", nullptr},
     {"--version", "the program's name and version", ""},
@@ -461,6 +475,37 @@ bool CliOptions::checkRelayOptions(const CliOptions &o, QString *error)
     return true;
 }
 
+QDateTime CliOptions::moment(const QString &typed)
+{
+    QDateTime t = QDateTime::fromString(typed, Qt::ISODate);
+    if (!t.isValid()) {
+        const QDate day = QDate::fromString(typed, Qt::ISODate);
+        if (day.isValid())
+            t = day.startOfDay();
+    }
+    return t;
+}
+
+bool CliOptions::checkJournalOptions(const CliOptions &o, QString *error)
+{
+    const bool history = o.command == QLatin1String("history");
+    const bool restore = o.command == QLatin1String("restore");
+    if ((o.csv || o.provisioned || !o.since.isEmpty() || (!o.serial.isEmpty() && !restore)) &&
+        !history)
+        *error = QStringLiteral("--serial, --since, --csv and --provisioned go with history");
+    else if ((!o.before.isEmpty() || o.job != 0) && !restore)
+        *error = QStringLiteral("--before and --job go with restore");
+    else if (o.csv && o.json)
+        *error = QStringLiteral("--csv and --json exclude each other");
+    else if (!o.since.isEmpty() && !moment(o.since).isValid())
+        *error = QStringLiteral("--since needs a date like 2026-12-01 or 2026-12-01T14:30");
+    else if (!o.before.isEmpty() && !moment(o.before).isValid())
+        *error = QStringLiteral("--before needs a date like 2026-12-01 or 2026-12-01T14:30");
+    else
+        return true;
+    return false;
+}
+
 bool CliOptions::parse(const QStringList &args, CliOptions *o, QString *error)
 {
     if (args.contains(QLatin1String("--version"))) {
@@ -515,6 +560,29 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
             o->allowDowngrade = true;
         } else if (a == QLatin1String("--dry-run")) {
             o->dryRun = true;
+        } else if (a == QLatin1String("--csv")) {
+            o->csv = true;
+        } else if (a == QLatin1String("--provisioned")) {
+            o->provisioned = true;
+        } else if (a == QLatin1String("--serial") || a == QLatin1String("--since") ||
+                   a == QLatin1String("--before") || a == QLatin1String("--job")) {
+            if (i + 1 >= args.size() || args.at(i + 1).isEmpty()) {
+                *error = a + QStringLiteral(" needs a value");
+                return false;
+            }
+            const QString value = args.at(++i);
+            if (a == QLatin1String("--job")) {
+                bool ok = false;
+                o->job = value.toLongLong(&ok);
+                if (!ok || o->job == 0) {
+                    *error = QStringLiteral("--job needs a job number of the history");
+                    return false;
+                }
+            } else {
+                (a == QLatin1String("--serial") ? o->serial
+                 : a == QLatin1String("--since") ? o->since
+                                                 : o->before) = value;
+            }
         } else if (a == QLatin1String("--lang")) {
             if (i + 1 >= args.size()) {
                 *error = a + QStringLiteral(" needs a value");
@@ -586,12 +654,27 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
         o->assignments = rest;
         rest.clear();
     }
-    const bool worded = o->command == QLatin1String("show") ||
-                        o->command == QLatin1String("diff") || o->command == QLatin1String("set");
-    if (!o->lang.isEmpty() && (!worded || (o->lang != QLatin1String("ru") &&
-                                           o->lang != QLatin1String("en")))) {
-        *error = worded ? QStringLiteral("--lang is ru or en")
-                        : QStringLiteral("--lang goes with show, diff and set");
+    if (o->command == QLatin1String("restore")) {
+        if (rest.size() != 1) {
+            *error = QStringLiteral("restore needs the SN of the device");
+            return false;
+        }
+        o->serial = rest.takeFirst();
+        if (o->before.isEmpty() == (o->job == 0)) {
+            *error = QStringLiteral("restore needs --before DATE or --job ID");
+            return false;
+        }
+    }
+    if (!checkJournalOptions(*o, error))
+        return false;
+    static const QStringList worded{QStringLiteral("show"), QStringLiteral("diff"),
+                                    QStringLiteral("set"), QStringLiteral("restore"),
+                                    QStringLiteral("history")};
+    if (!o->lang.isEmpty() && (!worded.contains(o->command) ||
+                               (o->lang != QLatin1String("ru") && o->lang != QLatin1String("en")))) {
+        *error = worded.contains(o->command)
+                     ? QStringLiteral("--lang is ru or en")
+                     : QStringLiteral("--lang goes with show, diff, set, restore and history");
         return false;
     }
     if (o->dryRun && o->command != QLatin1String("set")) {
@@ -621,9 +704,10 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
         *error = QStringLiteral("--allow-downgrade goes with flash");
         return false;
     }
-    const bool writes = o->command == QLatin1String("write") || o->command == QLatin1String("set");
+    const bool writes = o->command == QLatin1String("write") ||
+                        o->command == QLatin1String("set") || o->command == QLatin1String("restore");
     if (o->verify && ((!writes && !provision) || !o->remoteImei.isEmpty() || !o->relay.isEmpty())) {
-        *error = QStringLiteral("--verify goes with write or set on a port, or provision");
+        *error = QStringLiteral("--verify goes with write, set or restore on a port, or provision");
         return false;
     }
     const Provisioner::Options &p = o->provision;

@@ -2,6 +2,7 @@
 
 #include "provisioner.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
@@ -17,8 +18,8 @@ constexpr int Partly = 3; // write: some values of the file are on the device, n
 // one place, with the usage text.
 struct CliOptions
 {
-    // list, doctor, info, read, show, diff, set, write, flash, console, syslog, provision; help
-    // (of helpTopic when it is set), version
+    // list, doctor, info, read, show, diff, set, write, restore, history, flash, console, syslog,
+    // provision; help (of helpTopic when it is set), version
     QString command;
     QString helpTopic;
     QString port;    // empty: by the USB identifiers
@@ -27,6 +28,15 @@ struct CliOptions
     QStringList assignments; // set: NAME=VALUE, as typed
     QString lang;    // show, diff, set: "ru" or "en" (empty: the configurator's language)
     bool dryRun = false; // set: say what would be sent, send nothing
+    // history: the device (empty: every one) and since when (empty: ever); --provisioned lists
+    // the provisioned devices instead of the jobs. restore: the device (its SN) and which
+    // configuration: the one it had at --before, or before the job --job.
+    QString serial;
+    QString since;
+    QString before;
+    qint64 job = 0;
+    bool csv = false;
+    bool provisioned = false;
     // How messages name the file (empty: by its path). A batch writes each device's values
     // from a temporary file the user never made and that is gone afterwards.
     QString fileShownAs;
@@ -73,6 +83,9 @@ struct CliOptions
     // The name of known nearest to a typo of it (empty: none near enough to be meant).
     static QString nearest(const QString &typed, const QStringList &known);
     static constexpr int maxTypoDistance = 2;
+    // A moment typed on the command line: a date (its midnight, local time) or a date and time,
+    // in ISO form; invalid when it is neither.
+    static QDateTime moment(const QString &typed);
 
 private:
     // "unknown KIND 'TYPED'", with the nearest known name when one is near enough.
@@ -89,4 +102,6 @@ private:
     // --relay, --session or --relay-timeout at args[*i]; false when it is none of them.
     static bool takeRelayOption(const QStringList &args, int *i, CliOptions *o, QString *error);
     static bool checkRelayOptions(const CliOptions &o, QString *error);
+    // --serial, --since, --before, --job, --csv, --provisioned with their commands.
+    static bool checkJournalOptions(const CliOptions &o, QString *error);
 };

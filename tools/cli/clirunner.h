@@ -6,10 +6,12 @@
 #include <QObject>
 #include <QTextStream>
 
+class DeviceJournal;
 class PortEnumerator;
 
 // The command-line front end: runs the command the options name (list, doctor, info, read,
-// write, flash, console, syslog, provision) and ends with its exit code.
+// show, diff, set, write, restore, history, flash, console, syslog, provision) and ends with its
+// exit code, the jobs done to devices kept in the device journal.
 class CliRunner : public QObject
 {
     Q_OBJECT
@@ -41,7 +43,13 @@ signals:
     void finished(int exitCode);
 
 private:
+    // The journal, for the commands that do or look up device work (none when it is off).
+    DeviceJournal *openJournal();
+    // Ends with code once the journal has stored what it was given (or kept it for later).
+    void end(int code);
+
     Options opts;
+    DeviceJournal *journal = nullptr;
     PortEnumerator *enumerator;
     QTextStream &out;
     QTextStream &err;

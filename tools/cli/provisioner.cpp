@@ -1,6 +1,7 @@
 #include "provisioner.h"
 
 #include "configdocument.h"
+#include "devicejournal.h"
 #include "devicesession.h"
 #include "firmwarestore.h"
 #include "flashcommand.h"
@@ -22,7 +23,9 @@ struct Provisioner::Unit
     QString serial;
     QString devEui;
     QString firmware;
+    QString firmwareBefore; // as the device was found
     int deviceId = 0;
+    QDomDocument written; // the template with the device's keys
     QElapsedTimer clock;
     QString out;
     QString err;
@@ -279,6 +282,7 @@ void Provisioner::runStep(Unit &u, CliCommand *step,
 {
     u.out.clear();
     u.err.clear();
+    step->setJournal(journal);
     // Queued: a step may end inside start(), and is deleted only once it has returned.
     connect(
         step, &CliCommand::finished, this,
@@ -315,7 +319,7 @@ void Provisioner::identified(Unit &u, const Step &step, int code)
         return finishUnit(u, stepError(step, QStringLiteral("the device was not identified")));
     u.serial = step.serial;
     u.devEui = step.devEui;
-    u.firmware = step.firmware;
+    u.firmware = u.firmwareBefore = step.firmware;
     u.deviceId = step.deviceId;
     if (doneSerials.contains(u.serial)) {
         out << u.serial << "  " << u.devEui << "  " << u.firmware << "  skipped: done already ("
@@ -380,6 +384,7 @@ void Provisioner::startWrite(Unit &u)
                                 ? opts.templateFile
                                 : QStringLiteral("%1 with the keys of %2 from %3")
                                       .arg(opts.templateFile, u.serial, opts.keysFile);
+    u.written = doc;
     if (!ConfigDocument::save(doc, file))
         return finishUnit(
             u, QStringLiteral("cannot write the values of %1 to a temporary folder").arg(shownAs));
@@ -412,6 +417,7 @@ void Provisioner::finishUnit(Unit &u, const QString &error, const QString &detai
     const bool ok = error.isEmpty();
     if (!ok)
         ++failures;
+    record(u, error);
     out << (u.serial.isEmpty() ? u.port : u.serial) << "  " << u.devEui << "  " << u.firmware
         << "  " << (ok ? "ok" : "failed") << "  " << QString::number(seconds, 'f', 1) << " s"
         << (ok ? QString() : QStringLiteral("  ") + error) << '\n';
@@ -439,4 +445,36 @@ void Provisioner::finishUnit(Unit &u, const QString &error, const QString &detai
     }
     if (--running == 0)
         emit finished(failures > 0 ? 1 : 0);
+}
+
+void Provisioner::record(const Unit &u, const QString &error)
+{
+    if (!journal || u.serial.isEmpty())
+        return;
+    JournalRecord r;
+    r.kind = JournalRecord::Kind::Provision;
+    r.model = QString::number(DeviceIdentity::modelOf(quint16(u.deviceId)));
+    r.revision = QString::number(DeviceIdentity::revisionOf(quint16(u.deviceId)));
+    r.serial = u.serial;
+    r.devEui = u.devEui;
+    r.firmwareBefore = u.firmwareBefore;
+    r.firmwareAfter = u.firmware;
+    r.path = QStringLiteral("usb ") + u.port;
+    // What the batch gave the device (the journal keeps only fingerprints of its keys); the
+    // write's own job beside it says what it held before.
+    for (QDomElement e = u.written.documentElement().firstChildElement(); !e.isNull();
+         e = e.nextSiblingElement()) {
+        const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(e.tagName());
+        if (!p)
+            continue;
+        JournalRecord::Change c;
+        c.element = e.tagName();
+        c.newValue = ParamCodec::valueTextOf(*p, e);
+        r.changes << c;
+    }
+    if (!error.isEmpty()) {
+        r.result = JournalRecord::Result::Failed;
+        r.reason = error;
+    }
+    journal->record(r);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 class CliCommand;
+class DeviceJournal;
 class PortEnumerator;
 struct CliOptions;
 
@@ -40,6 +41,8 @@ public:
                 QTextStream &err, QObject *parent = nullptr);
     ~Provisioner() override;
 
+    // Each device's steps and the batch's job for it are kept here (none: not kept).
+    void setJournal(DeviceJournal *j) { journal = j; }
     // Checks the files and starts every device; finished(code) follows: 0 every device done
     // (now or before), 1 a device failed or none was found, 2 a file is unusable.
     void start();
@@ -85,7 +88,11 @@ private:
     static QString stepError(const Step &step, const QString &fallback);
     void loadReport();
 
+    // The provisioning job of a device as the journal keeps it.
+    void record(const Unit &u, const QString &error);
+
     Options opts;
+    DeviceJournal *journal = nullptr;
     PortEnumerator *enumerator;
     QTextStream &out;
     QTextStream &err;

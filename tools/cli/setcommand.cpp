@@ -2,6 +2,7 @@
 
 #include "configwords.h"
 #include "devicesession.h"
+#include "jobrecorder.h"
 #include "paramcatalogue.h"
 
 namespace {
@@ -146,5 +147,7 @@ void SetCommand::readDone(const QDomDocument &device)
     }
     // The values were typed on this command line: that is the question answered.
     opts.yes = true;
+    if (session->recorder())
+        session->recorder()->setWriteKind(JournalRecord::Kind::Set);
     WriteCommand::readDone(device);
 }
