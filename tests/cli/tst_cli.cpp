@@ -1153,6 +1153,13 @@ void tst_Cli::remoteReadAndWrite()
     ::close(line[0]);
     QVERIFY(dev.param(0x000A) != before);
     QCOMPARE(sim->totalCommands(), 0); // the local device was never asked
+    // The journal names the path: the write, and the session it was made in.
+    const QJsonArray jobs = history({"--serial", dev.serialNumber()});
+    QVERIFY(jobs.size() >= 3);
+    QCOMPARE(jobs.at(0).toObject().value("job").toString(), QString("remote"));
+    QCOMPARE(jobs.at(1).toObject().value("job").toString(), QString("write"));
+    QVERIFY2(jobs.at(1).toObject().value("path").toString().startsWith("remote "),
+             qPrintable(jobs.at(1).toObject().value("path").toString()));
 }
 
 void tst_Cli::relayReadsTheRemoteDevice_data()
