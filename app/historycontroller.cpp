@@ -21,6 +21,7 @@
 #include "userprompts.h"
 
 #include <QDebug>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -87,6 +88,26 @@ HistoryController::HistoryController(MainWindow *w)
         if (JobRecorder *r = window->session->recorder())
             r->record(JournalRecord::Kind::Clock, JournalRecord::Result::Ok);
     });
+
+    // The window's firmware update runs beside the session: its end is recorded here, once the
+    // session's recorder has taken the firmware the device came back with.
+    connect(window->firmware, &FirmwareController::updateEnded, this,
+            [this](FirmwareDialog::Outcome outcome, const QString &from, const QString &text) {
+                QTimer::singleShot(0, this, [this, outcome, from, text] {
+                    JobRecorder *recorder = window->session->recorder();
+                    if (!recorder)
+                        return;
+                    JournalRecord r = recorder->recordFor(JournalRecord::Kind::Flash);
+                    r.firmwareBefore = from;
+                    if (outcome != FirmwareDialog::Outcome::Done) {
+                        r.result = outcome == FirmwareDialog::Outcome::Cancelled
+                                       ? JournalRecord::Result::Cancelled
+                                       : JournalRecord::Result::Failed;
+                        r.reason = text;
+                    }
+                    recorder->record(r);
+                });
+            });
 
     QToolButton *button = window->ui->historyButton;
     connect(button, &QToolButton::pressed, this, &HistoryController::showHistory);
