@@ -9,8 +9,8 @@
 #include "configeditor.h"
 #include "configwords.h"
 #include "db_worker.h"
-#include "devicejournal.h"
 #include "deviceinterface.h"
+#include "devicejournal.h"
 #include "devicesession.h"
 #include "historydialog.h"
 #include "jobrecorder.h"
@@ -34,9 +34,9 @@ struct ResetName
     const char *stored;
     const char *shown;
 };
-const ResetName networkReset{"network settings to factory defaults",
-                             QT_TRANSLATE_NOOP("HistoryController",
-                                               "сетевые настройки к заводским")};
+const ResetName networkReset{
+    "network settings to factory defaults",
+    QT_TRANSLATE_NOOP("HistoryController", "сетевые настройки к заводским")};
 const ResetName allReset{"all settings to factory defaults",
                          QT_TRANSLATE_NOOP("HistoryController", "все настройки к заводским")};
 const ResetName blackBoxReset{"black box cleared",
@@ -81,8 +81,7 @@ HistoryController::HistoryController(MainWindow *w)
     PackParser *parser = window->link->packParser();
     connect(parser, &PackParser::factoryDefaultAnswer, this,
             &HistoryController::factoryDefaultAnswered);
-    connect(parser, &PackParser::formatFlashAnswer, this,
-            &HistoryController::formatFlashAnswered);
+    connect(parser, &PackParser::formatFlashAnswer, this, &HistoryController::formatFlashAnswered);
     // Only the status panel's button sets the device clock.
     connect(parser, &PackParser::setDateTimeAnswer, this, [this] {
         if (JobRecorder *r = window->session->recorder())
@@ -252,8 +251,8 @@ QString HistoryController::valueWords(const JournalRecord &job, const QString &e
                             .arg(window->currentLanguage());
     auto it = vocabularies.find(key);
     if (it == vocabularies.end())
-        it = vocabularies.insert(key,
-                                 ConfigWords::vocabularyOf(*jobsDb, job.firmwareBefore, devId));
+        it =
+            vocabularies.insert(key, ConfigWords::vocabularyOf(*jobsDb, job.firmwareBefore, devId));
     return ConfigWords::valueOfWire(element, hex, ConfigWords::interfaceLanguage, *it);
 }
 
@@ -281,9 +280,9 @@ QString HistoryController::details(const JournalRecord &job)
     // The window's own labels for the device it shows; the catalogue's for others.
     const bool connected = isConnected(job);
     for (const JournalRecord::Change &c : job.changes) {
-        const QString label = connected ? window->editor->fieldLabel(c.element)
-                                        : ParamLabels::label(c.element,
-                                                             ConfigWords::interfaceLanguage);
+        const QString label = connected
+                                  ? window->editor->fieldLabel(c.element)
+                                  : ParamLabels::label(c.element, ConfigWords::interfaceLanguage);
         const auto said = [&](const QString &hex) {
             return hex.isEmpty() ? QStringLiteral("—") : valueWords(job, c.element, hex);
         };

@@ -231,8 +231,8 @@ QString HistoryDialog::cellText(int row, Column column) const
 void HistoryDialog::retranslate()
 {
     titleLabel->setText(tr("История устройства"));
-    list->setHeaderLabels({tr("Время"), tr("Работа"), tr("Результат"), tr("Пользователь и станция"),
-                           tr("Путь")});
+    list->setHeaderLabels(
+        {tr("Время"), tr("Работа"), tr("Результат"), tr("Пользователь и станция"), tr("Путь")});
     restoreButton->setText(tr("Восстановить эту конфигурацию"));
     restoreButton->setToolTip(tr("Загрузить конфигурацию, которая была в устройстве до этой "
                                  "записи, как незаписанные изменения (ключи не "

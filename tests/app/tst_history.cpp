@@ -130,8 +130,8 @@ void tst_History::restoreOnlyToItsDevice()
     if (!sameDevice)
         job.serial += "9";
     if (configKept)
-        job.configBefore =
-            QString::fromUtf8(ConfigDocument::toText(window->configController()->fullConfiguration()));
+        job.configBefore = QString::fromUtf8(
+            ConfigDocument::toText(window->configController()->fullConfiguration()));
     const QString uid = history->journal()->record(job);
     history->journal()->waitForDrained();
     qint64 id = 0;
@@ -154,8 +154,8 @@ void tst_History::deviceJobsAreRecorded_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QString>("told"); // a line of the job's details
     const int reset = int(JournalRecord::Kind::Reset);
-    QTest::newRow("network reset") << "netDefault" << reset
-                                   << "Сброс: сетевые настройки к заводским";
+    QTest::newRow("network reset")
+        << "netDefault" << reset << "Сброс: сетевые настройки к заводским";
     QTest::newRow("full reset") << "devDefault" << reset << "Сброс: все настройки к заводским";
     QTest::newRow("black box") << "formatFlash" << reset << "Сброс: очистка чёрного ящика";
     QTest::newRow("clock") << QString() << int(JournalRecord::Kind::Clock) << QString();
