@@ -49,6 +49,9 @@ public:
     // may close now.
     bool mayClose();
     void openFile();
+    // Takes an opened file's values (keys and identity already removed) into the documents, as
+    // edits to be reviewed and written; also for a configuration put back from the journal.
+    void applyConfigFile(const QDomDocument &loaded);
     void saveFile();
     // Shows what waits to be written: marked fields and pages, the count on the write button.
     void refreshPendingMarks();
@@ -70,8 +73,6 @@ private:
     // After a write (when the setting asks for it): the user is told how the device's values
     // read again after its reboot compare with what it acknowledged.
     void verifyWrite();
-    // Takes an opened file's values (keys and identity already removed) into the documents.
-    void applyConfigFile(const QDomDocument &loaded);
 
     MainWindow *window;
     // The changes still to write, for the device they were made for; those of other devices

@@ -146,6 +146,7 @@ void FirmwareController::startUpdateFirmware()
     }
     updating = true;
     flashedVersion = version;
+    flashedFrom = window->shown.firmware;
     window->waitEndReadStatus([this, version] {
         // A file that cannot be flashed is refused here, before the device is touched.
         const FileTransfer::Error refused =
@@ -178,6 +179,7 @@ void FirmwareController::openDialog(const QString &version)
 void FirmwareController::tell(FirmwareDialog::Outcome outcome, const QString &text)
 {
     flashedVersion.clear();
+    emit updateEnded(outcome, flashedFrom, text);
     window->ui->stackedWidget->setEnabled(true);
     if (dialog)
         return dialog->finish(outcome, text);

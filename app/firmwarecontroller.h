@@ -34,6 +34,10 @@ public:
     // The progress dialog of the update under way (null when none is shown).
     FirmwareDialog *progressDialog() const { return dialog; }
 
+signals:
+    // An update has ended (from: the firmware the device ran when it began), for the journal.
+    void updateEnded(FirmwareDialog::Outcome outcome, const QString &from, const QString &text);
+
 public slots:
     // Compares the store with the connected device's version and offers a newer one.
     void availableNewFw();
@@ -58,5 +62,6 @@ private:
     bool newerInStore = false; // the button is offered again whenever the device is ready
     QString failure;           // why the last update stopped, for the failure box
     QString flashedVersion;    // being flashed: told once the device is back
+    QString flashedFrom;       // the firmware the device ran before
     QPointer<FirmwareDialog> dialog;
 };

@@ -22,6 +22,7 @@ class ConfigExchange;
 class DB_Worker;
 class DeviceInterface;
 class DeviceSession;
+class HistoryController;
 class HotplugController;
 class PageController;
 class PortEnumerator;
@@ -51,6 +52,7 @@ class MainWindow : public QMainWindow
     friend class ConfigController;
     friend class StatusController;
     friend class PageController;
+    friend class HistoryController;
 
 public:
     static constexpr int statusTimerIntervalMs = StatusPoller::intervalMs;
@@ -97,6 +99,7 @@ public:
     AuthenticationController *authenticationController() const { return authentication; }
     Net *updater() const;
     UpdateController *updateController() const { return updates; }
+    HistoryController *historyController() const { return history; }
     // "Device: model, serial number, DevEUI" (and the path when not the cable), for every box
     // that confirms work on a device.
     QString deviceLine(const DeviceIdentity &device) const;
@@ -195,6 +198,7 @@ private:
     AuthenticationController *authentication = nullptr;
     UpdateController *updates = nullptr;
     ClockController *clock = nullptr;
+    HistoryController *history = nullptr;
     HotplugController *hotplug = nullptr;
     PageController *pages = nullptr;
     SettingsForm *settingsForm = nullptr;

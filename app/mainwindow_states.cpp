@@ -19,6 +19,7 @@
 #include "eraseform.h"
 #include "fieldmarks.h"
 #include "firmwarecontroller.h"
+#include "historycontroller.h"
 #include "hotplugcontroller.h"
 #include "portenumerator.h"
 #include "pagecontroller.h"
@@ -90,6 +91,7 @@ void MainWindow::createDeviceLink(PortEnumerator *enumerator)
             &StatusController::getStatusInfo);
     relay = new RelayController(this);
     authentication = new AuthenticationController(this);
+    history = new HistoryController(this); // the session's journal
 }
 
 void MainWindow::setControlsEnabled(unsigned controls, bool enabled)

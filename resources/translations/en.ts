@@ -1512,6 +1512,216 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
     </message>
 </context>
 <context>
+    <name>HistoryController</name>
+    <message>
+        <source>сетевые настройки к заводским</source>
+        <translation>network settings to factory defaults</translation>
+    </message>
+    <message>
+        <source>все настройки к заводским</source>
+        <translation>all settings to factory defaults</translation>
+    </message>
+    <message>
+        <source>очистка чёрного ящика</source>
+        <translation>black box cleared</translation>
+    </message>
+    <message>
+        <source>Журнал устройств</source>
+        <translation>Device journal</translation>
+    </message>
+    <message>
+        <source>Этой работы больше нет в журнале.</source>
+        <translation>This job is no longer in the journal.</translation>
+    </message>
+    <message>
+        <source>Журнал устройств не удаётся прочитать: %1</source>
+        <translation>The device journal cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>Прошивка: %1</source>
+        <translation>Firmware: %1</translation>
+    </message>
+    <message>
+        <source>Прошивка: %1 → %2</source>
+        <translation>Firmware: %1 → %2</translation>
+    </message>
+    <message>
+        <source>Путь: %1</source>
+        <translation>Path: %1</translation>
+    </message>
+    <message>
+        <source>Сброс: %1</source>
+        <translation>Reset: %1</translation>
+    </message>
+    <message>
+        <source>Причина: %1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <source>Все записанные значения прочитаны из устройства такими же.</source>
+        <translation>Every value written was read back from the device the same.</translation>
+    </message>
+    <message>
+        <source>Прочитано не то, что записано:</source>
+        <translation>Read back differently from what was written:</translation>
+    </message>
+    <message>
+        <source>Изменения:</source>
+        <translation>Changes:</translation>
+    </message>
+    <message>
+        <source>%1: записан, не изменился</source>
+        <translation>%1: written, unchanged</translation>
+    </message>
+    <message>
+        <source>%1: изменён</source>
+        <translation>%1: changed</translation>
+    </message>
+    <message>
+        <source>%1: записано %2, прочитано %3</source>
+        <translation>%1: written %2, read back %3</translation>
+    </message>
+    <message>
+        <source>нет</source>
+        <translation>nothing</translation>
+    </message>
+    <message>
+        <source>Восстановление конфигурации</source>
+        <translation>Restore configuration</translation>
+    </message>
+    <message>
+        <source>Эта работа не сохранила конфигурацию: её сохраняет только запись в устройство.</source>
+        <translation>This job kept no configuration: only a write to the device keeps one.</translation>
+    </message>
+    <message>
+        <source>Конфигурацию можно восстановить только в то устройство, с которым была эта работа (SN %1). Подключите его.</source>
+        <translation>The configuration can only be restored to the device of this job (SN %1). Connect it.</translation>
+    </message>
+    <message>
+        <source>Сохранённую в журнале конфигурацию не удаётся прочитать.</source>
+        <translation>The configuration kept in the journal cannot be read.</translation>
+    </message>
+    <message>
+        <source>Загружена конфигурация от %1 (изменений: %2). Проверьте изменения и запишите их в устройство.</source>
+        <translation>Loaded the configuration of %1 (changes: %2). Review the changes and write them to the device.</translation>
+    </message>
+    <message>
+        <source>Конфигурация от %1 совпадает с конфигурацией устройства: записывать нечего.</source>
+        <translation>The configuration of %1 is the one the device holds: there is nothing to write.</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryDialog</name>
+    <message>
+        <source>Чтение</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>Запись</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>Проверка записи</source>
+        <translation>Write check</translation>
+    </message>
+    <message>
+        <source>Запись значений</source>
+        <translation>Set values</translation>
+    </message>
+    <message>
+        <source>Сброс</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>Установка часов</source>
+        <translation>Clock set</translation>
+    </message>
+    <message>
+        <source>Обновление прошивки</source>
+        <translation>Firmware update</translation>
+    </message>
+    <message>
+        <source>Ввод в эксплуатацию</source>
+        <translation>Provisioning</translation>
+    </message>
+    <message>
+        <source>Ретранслятор</source>
+        <translation>Relay</translation>
+    </message>
+    <message>
+        <source>Удалённая настройка</source>
+        <translation>Remote configuration</translation>
+    </message>
+    <message>
+        <source>Восстановление</source>
+        <translation>Restore</translation>
+    </message>
+    <message>
+        <source>успешно</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>ошибка</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>отменено</source>
+        <translation>cancelled</translation>
+    </message>
+    <message>
+        <source>Работы со всеми устройствами</source>
+        <translation>Jobs on every device</translation>
+    </message>
+    <message>
+        <source>не отправлено в общий журнал</source>
+        <translation>not yet in the shared journal</translation>
+    </message>
+    <message>
+        <source>Запись ждёт в журнале этого компьютера и будет отправлена, когда общий журнал станет доступен</source>
+        <translation>The record waits in this computer's journal and is sent once the shared journal can be reached</translation>
+    </message>
+    <message>
+        <source>Общий журнал недоступен (%1): показано то, что ждёт отправки в журнале этого компьютера.</source>
+        <translation>The shared journal cannot be reached (%1): shown is what waits in this computer's journal.</translation>
+    </message>
+    <message>
+        <source>История устройства</source>
+        <translation>Device history</translation>
+    </message>
+    <message>
+        <source>Время</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Работа</source>
+        <translation>Job</translation>
+    </message>
+    <message>
+        <source>Результат</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>Пользователь и станция</source>
+        <translation>User and station</translation>
+    </message>
+    <message>
+        <source>Путь</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>Восстановить эту конфигурацию</source>
+        <translation>Restore this configuration</translation>
+    </message>
+    <message>
+        <source>Загрузить конфигурацию, которая была в устройстве до этой записи, как незаписанные изменения (ключи не восстанавливаются)</source>
+        <translation>Load the configuration the device had before this write as unwritten changes (keys are not restored)</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
     <name>InterfacesPage</name>
     <message>
         <source>Параметры линии</source>
@@ -2765,6 +2975,10 @@ and log in again. More in the guide (F1), section "Serial ports on Linux".</tran
     <message>
         <source>Нет подключенного устройства</source>
         <translation>No device connected</translation>
+    </message>
+    <message>
+        <source>История устройства</source>
+        <translation>Device history</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,8 @@
 #include "appfixture.h"
 #include "appsettings.h"
 #include "configcontroller.h"
+#include "devicejournal.h"
+#include "historycontroller.h"
 #include "firmwareimage.h"
 #include "linkstate.h"
 #include "mainwindow.h"
@@ -165,6 +167,19 @@ void tst_FirmwareUpdate::cancelThenResume()
     QCOMPARE(f->requests({"file block"}).size(),
              (image.size() - held + blockBytes - 1) / blockBytes);
     QCOMPARE(f->sim()->device().storedFile(), image);
+    // The device journal keeps both attempts, newest first.
+    DeviceJournal *journal = window->historyController()->journal();
+    const auto flashes = [&] {
+        journal->waitForDrained();
+        QStringList out;
+        for (const JournalRecord &j : journal->jobs(f->sim()->device().serialNumber())) {
+            if (j.kind == JournalRecord::Kind::Flash)
+                out << JournalRecord::resultName(j.result) + " " + j.firmwareBefore + " → " +
+                           j.firmwareAfter;
+        }
+        return out;
+    };
+    QTRY_COMPARE(flashes(), (QStringList{"ok 1.3.1 → 1.3.12", "cancelled 1.3.1 → 1.3.1"}));
 }
 
 void tst_FirmwareUpdate::updateCheck_data()

@@ -3,6 +3,7 @@
 #include "appsettings.h"
 #include "authenticationcontroller.h"
 #include "guiresources.h"
+#include "historycontroller.h"
 #include "mainwindow.h"
 #include "pagecontroller.h"
 #include "selectdeviceform.h"
@@ -298,6 +299,7 @@ void tst_MainWindow::everyTextFits()
     w->showDeviceList({"Vexa" + QString::number(model) + " SN " + serial});
     w->findChild<SelectDeviceForm *>()->showPorts();
     w->authenticationController()->authenticationRequest();
+    w->historyController()->showHistory();
     auto *flash = new FirmwareDialog(w->deviceLine(w->connectedDevice()), "1.3.1", "1.4.0", w);
     flash->setTotal(64 * 1024);
     flash->setResumedAt(20 * 1024);

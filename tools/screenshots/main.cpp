@@ -6,11 +6,14 @@
 #include "configcontroller.h"
 #include "consolepage.h"
 #include "debugform.h"
+#include "devicejournal.h"
 #include "deviceinterface.h"
 #include "firmwaredialog.h"
 #include "firmwarestore.h"
 #include "guideform.h"
 #include "guiresources.h"
+#include "historycontroller.h"
+#include "historydialog.h"
 #include "hotplugcontroller.h"
 #include "mainwindow.h"
 #include "net.h"
@@ -445,6 +448,41 @@ int shootRelay(MainWindow &window, const QString &out, int model, const SimDevic
     show(0);
     return saved;
 }
+
+// The device's history after a write of the window (with its check), the write selected.
+int shootHistory(MainWindow &window, const QString &out, int model)
+{
+    window.configController()->replaceElement(QStringLiteral("tx_period"),
+                                              {{QStringLiteral("param"), QStringLiteral("00001c20")}});
+    QTimer::singleShot(800, [] {
+        if (QMessageBox *box = shownBox(QMessageBox::Yes))
+            box->button(QMessageBox::Yes)->click();
+    });
+    window.configController()->write();
+    waitFor([&] { return window.globalState() == 2 && !window.configController()->hasChanges(); },
+            30000);
+    settle(1500);
+    while (QMessageBox *box = shownBox(QMessageBox::Ok)) {
+        box->button(QMessageBox::Ok)->click();
+        dropClosed();
+    }
+    HistoryController *history = window.historyController();
+    history->journal()->waitForDrained();
+    history->showHistory();
+    HistoryDialog *dialog = history->dialog();
+    if (!dialog)
+        return 0;
+    for (const JournalRecord &j :
+         history->journal()->jobs(window.connectedDevice().serialNumber)) {
+        if (j.kind == JournalRecord::Kind::Write && dialog->selectJob(j.id))
+            break;
+    }
+    settle(300);
+    saveShot(dialog, QStringLiteral("%1/vexa%2_history.png").arg(out).arg(model));
+    dialog->close();
+    dropClosed();
+    return 1;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -544,8 +582,10 @@ int main(int argc, char *argv[])
         }
         saved += shootDebugConsole(window, out, model);
         saved += shootStatus(window, out, model);
-        if (model == 750)
+        if (model == 750) {
             saved += shootFirmwareUpdate(window, out, model);
+            saved += shootHistory(window, out, model);
+        }
         window.close();
     }
     saved += shootSelfUpdate(out, appDir.path());
