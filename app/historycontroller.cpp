@@ -5,7 +5,6 @@
 
 #include "commands.h"
 #include "configcontroller.h"
-#include "configdocument.h"
 #include "configeditor.h"
 #include "configwords.h"
 #include "db_worker.h"
@@ -17,7 +16,7 @@
 #include "linkstate.h"
 #include "packparser.h"
 #include "paramcatalogue.h"
-#include "paramcodec.h"
+#include "pendingchanges.h"
 #include "userprompts.h"
 
 #include <QDebug>
@@ -41,13 +40,6 @@ const ResetName allReset{"all settings to factory defaults",
                          QT_TRANSLATE_NOOP("HistoryController", "все настройки к заводским")};
 const ResetName blackBoxReset{"black box cleared",
                               QT_TRANSLATE_NOOP("HistoryController", "очистка чёрного ящика")};
-
-// The same value for the device: the bytes it would be sent.
-bool sameValue(const QDomElement &a, const QDomElement &b)
-{
-    const ParamCatalogue::Param *p = ParamCatalogue::writableByElement(a.tagName());
-    return p && ParamCodec::valueTextOf(*p, a) == ParamCodec::valueTextOf(*p, b);
-}
 } // namespace
 
 HistoryController::HistoryController(MainWindow *w)
@@ -175,7 +167,7 @@ void HistoryController::writeStarting()
     const QDomElement sent = window->session->sentDocument().documentElement();
     for (QDomElement e = sent.firstChildElement(); !e.isNull(); e = e.nextSiblingElement()) {
         const QDomElement old = kept.firstChildElement(e.tagName());
-        if (recorder && !old.isNull() && sameValue(old, e)) {
+        if (recorder && !old.isNull() && PendingChanges::sameValue(e.tagName(), old, e)) {
             recorder->setWriteKind(JournalRecord::Kind::Restore);
             return;
         }
@@ -328,17 +320,13 @@ bool HistoryController::restore(qint64 id)
     }
     QDomDocument doc;
     QStringList refused;
-    if (ConfigDocument::load(job.configBefore.toUtf8(), &doc, &refused) !=
-        ConfigDocument::LoadResult::Ok) {
+    // Keys are never put back: the journal holds only their fingerprints, and the identifiers
+    // are the device's own.
+    if (!DeviceJournal::restorable(job, &doc, &refused)) {
         prompts->inform(UserPrompts::Icon::Critical, title,
                         tr("Сохранённую в журнале конфигурацию не удаётся прочитать."));
         return false;
     }
-    // Keys are never put back: the journal holds only their fingerprints, and the identifiers
-    // are the device's own.
-    ConfigDocument::clearKeys(doc);
-    for (const QString &secret : ParamCatalogue::secretElements())
-        ConfigDocument::deleteElement(doc, secret);
     for (const QString &r : qAsConst(refused))
         qWarning().noquote() << "Not restored:" << r;
     window->config->applyConfigFile(doc);

@@ -1,5 +1,6 @@
 #include "devicejournal.h"
 
+#include "configdocument.h"
 #include "journalredaction.h"
 #include "journalstore.h"
 #include "journalworker.h"
@@ -306,4 +307,21 @@ QString DeviceJournal::defaultUser()
         return QString::fromLocal8Bit(pw->pw_name);
 #endif
     return QString();
+}
+
+bool DeviceJournal::restorable(const JournalRecord &job, QDomDocument *doc, QStringList *refused)
+{
+    if (job.configBefore.isEmpty() ||
+        ConfigDocument::load(job.configBefore.toUtf8(), doc, refused) !=
+            ConfigDocument::LoadResult::Ok)
+        return false;
+    ConfigDocument::clearKeys(*doc);
+    // What was refused in place of a key is no loss: keys are not restored.
+    refused->erase(std::remove_if(refused->begin(), refused->end(),
+                                  [](const QString &r) {
+                                      return ConfigDocument::keyElements().contains(
+                                          r.section(QLatin1Char(':'), 0, 0));
+                                  }),
+                   refused->end());
+    return true;
 }

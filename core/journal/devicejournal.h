@@ -4,6 +4,7 @@
 #include "journalrecord.h"
 #include "provisioneddevice.h"
 
+#include <QDomDocument>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -79,6 +80,11 @@ public:
     // Devices provisioned successfully since a moment, oldest first, for the export.
     QList<ProvisionedDevice> provisioned(const QDateTime &since = QDateTime(),
                                          QString *error = nullptr) const;
+
+    // The configuration kept with a job, ready to be written back: without keys and identity
+    // (the journal holds fingerprints where secrets were, and keys are never restored). False
+    // when the job kept none or it does not read; *refused lists what a file check refused.
+    static bool restorable(const JournalRecord &job, QDomDocument *doc, QStringList *refused);
 
     // The fingerprint that stands for a secret value in the journal ("sha256:" + 8 hex digits).
     static QString fingerprint(const QString &value);

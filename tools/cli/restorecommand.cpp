@@ -39,26 +39,17 @@ bool RestoreCommand::prepare()
             return false;
         }
     }
-    if (kept.configBefore.isEmpty()) {
-        fail(QStringLiteral("job %1 kept no configuration: only writes keep the one before them")
-                 .arg(kept.id));
-        return false;
-    }
     QStringList refused;
-    if (ConfigDocument::load(kept.configBefore.toUtf8(), &fileDoc, &refused) !=
-        ConfigDocument::LoadResult::Ok) {
-        fail(QStringLiteral("the configuration kept with job %1 cannot be read").arg(kept.id));
+    if (!DeviceJournal::restorable(kept, &fileDoc, &refused)) {
+        fail(kept.configBefore.isEmpty()
+                 ? QStringLiteral("job %1 kept no configuration: only writes keep the one before "
+                                  "them")
+                       .arg(kept.id)
+                 : QStringLiteral("the configuration kept with job %1 cannot be read").arg(kept.id));
         return false;
     }
-    // Keys are never restored: the journal holds only their fingerprints, and the identity is
-    // the device's own.
-    ConfigDocument::clearKeys(fileDoc);
-    for (const QString &name : {QStringLiteral("fw_ver"), QStringLiteral("dev_id")})
-        ConfigDocument::deleteElement(fileDoc, name);
-    for (const QString &r : refused) {
-        if (!ConfigDocument::keyElements().contains(r.section(QLatin1Char(':'), 0, 0)))
-            err << "refused (not written): " << r << '\n';
-    }
+    for (const QString &r : refused)
+        err << "refused (not written): " << r << '\n';
     fileDevId = QString::number(DeviceIdentity::idOf(kept.model.toInt(), kept.revision.toInt()));
     err << "restoring the configuration kept with job " << kept.id << " of "
         << kept.time.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << '\n';
