@@ -1,9 +1,9 @@
 #include "apptranslators.h"
 
 #include "apppaths.h"
+#include "qtcompat.h"
 
 #include <QCoreApplication>
-#include <QLibraryInfo>
 
 void AppTranslators::load(const QString &code)
 {
@@ -14,7 +14,7 @@ void AppTranslators::load(const QString &code)
         QCoreApplication::removeTranslator(&program); // Russian texts are built in
     const QString qtName = QStringLiteral("qtbase_") + code;
     if (qt.load(qtName, folder) ||
-        qt.load(qtName, QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        qt.load(qtName, QtCompat::qtTranslationsPath()))
         QCoreApplication::installTranslator(&qt);
     else
         QCoreApplication::removeTranslator(&qt); // Qt's texts are English

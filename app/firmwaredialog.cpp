@@ -9,6 +9,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 constexpr int dialogWidthPx = 540;
 // The speed is told once this much was sent and this long: the first blocks say little.
@@ -165,7 +167,7 @@ void FirmwareDialog::setDone(qint64 bytes)
         firstDone = bytes;
         clock.start();
     }
-    bar->setValue(int(qBound<qint64>(0, bytes * 100 / total, 100)));
+    bar->setValue(int(std::clamp<qint64>(bytes * 100 / total, 0, 100)));
     if (cancelAsked)
         return; // the line says that it stops
     const QString rate = rateText(bytes - firstDone, clock.elapsed(), total - bytes);

@@ -1,5 +1,7 @@
 #include "framelessdialog.h"
 
+#include "qtcompat.h"
+
 #include <QAbstractButton>
 #include <QFile>
 #include <QIcon>
@@ -62,14 +64,14 @@ bool FramelessDialog::eventFilter(QObject *watched, QEvent *event)
             auto *me = static_cast<QMouseEvent *>(event);
             if (me->button() == Qt::LeftButton) {
                 dragging = true;
-                dragOffset = me->globalPos() - frameGeometry().topLeft();
+                dragOffset = QtCompat::globalPosOf(me) - frameGeometry().topLeft();
                 return true;
             }
             break;
         }
         case QEvent::MouseMove:
             if (dragging) {
-                move(static_cast<QMouseEvent *>(event)->globalPos() - dragOffset);
+                move(QtCompat::globalPosOf(static_cast<QMouseEvent *>(event)) - dragOffset);
                 return true;
             }
             break;

@@ -1,6 +1,8 @@
 #include "selectdeviceform.h"
 #include "ui_selectdeviceform.h"
 
+#include "qtcompat.h"
+
 #include <QMouseEvent>
 #include <QPointer>
 
@@ -119,7 +121,7 @@ void SelectDeviceForm::mouseMoveEvent(QMouseEvent *event)
 {
     // The point grabbed at the press stays under the cursor.
     if (event->buttons() & Qt::LeftButton)
-        move(event->globalPos() - pressPos);
+        move(QtCompat::globalPosOf(event) - pressPos);
     FramelessDialog::mouseMoveEvent(event);
 }
 

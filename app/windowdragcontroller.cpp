@@ -1,5 +1,7 @@
 #include "windowdragcontroller.h"
 
+#include "qtcompat.h"
+
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -31,7 +33,7 @@ bool WindowDragController::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         if (dragEnabled && mouse->pos().y() < stripHeightPx)
-            window->move(mouse->globalPos() - dragPressPos);
+            window->move(QtCompat::globalPosOf(mouse) - dragPressPos);
         break;
     }
     default:

@@ -10,6 +10,21 @@ if [ "${VEXA_SANITIZE:-0}" = 1 ]; then
     VEXA_BUILD="$VEXA_ROOT/build-asan"
     VEXA_CMAKE_ARGS+=(-DVEXA_SANITIZE=ON)
 fi
+# VEXA_QT=6 builds against Qt 6 into build-qt6/ (build-qt6-asan/ with VEXA_SANITIZE=1); the
+# default is Qt 5.15 in build/.
+VEXA_QT="${VEXA_QT:-5}"
+case "$VEXA_QT" in
+5) ;;
+6)
+    VEXA_BUILD="${VEXA_BUILD/%build/build-qt6}"
+    VEXA_BUILD="${VEXA_BUILD/%build-asan/build-qt6-asan}"
+    ;;
+*)
+    echo "error: VEXA_QT must be 5 or 6, not '$VEXA_QT'" >&2
+    return 1
+    ;;
+esac
+VEXA_CMAKE_ARGS+=(-DVEXA_QT="$VEXA_QT")
 
 VEXA_PACKAGES=(
     build-essential cmake pkg-config
@@ -22,6 +37,24 @@ VEXA_PACKAGES=(
 # for the shared device journal (the package's main cluster is neither needed nor touched).
 # scripts/test adds these; the program and the demo do without.
 VEXA_TEST_PACKAGES=(postgresql)
+
+# The Qt 6 build needs the Qt 6 counterparts instead of every Qt 5 package above; QTextCodec
+# (the Windows console's IBM866) is in its 5compat module.
+if [ "$VEXA_QT" = 6 ]; then
+    qt6_packages=(
+        qt6-base-dev qt6-5compat-dev qt6-svg-dev qt6-serialport-dev
+        qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qmake6 qt6-translations-l10n
+        libqt6sql6-sqlite libqt6sql6-psql libqt6svg6
+    )
+    for p in "${VEXA_PACKAGES[@]}"; do
+        case "$p" in
+        *qt5* | qt*5-*) ;;
+        *) qt6_packages+=("$p") ;;
+        esac
+    done
+    VEXA_PACKAGES=("${qt6_packages[@]}")
+    unset qt6_packages p
+fi
 
 vexa_install_deps() {
     local missing=()

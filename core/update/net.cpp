@@ -22,6 +22,7 @@
 #include <QTime>
 #include <QUrl>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -105,7 +106,7 @@ template<class T> void dropQuietly(QPointer<T> &object, QObject *receiver)
 // Progress figures are ints; an archive is far smaller than 2 GiB.
 int progressValue(qint64 bytes)
 {
-    return int(qBound<qint64>(0, bytes, INT_MAX));
+    return int(std::clamp<qint64>(bytes, 0, INT_MAX));
 }
 
 } // namespace
@@ -253,7 +254,12 @@ void Net::connected()
         break;
     case Mode::SoftwareDownload:
         qDebug() << "UPDATER: Start downloading software";
-        probeFtp();
+        if (hasFtpClient()) {
+            probeFtp();
+        } else {
+            qDebug() << "UPDATER: No FTP client in this build. Classic download...";
+            downloadByTcp();
+        }
         break;
     case Mode::SoftwareCheck:
         qDebug() << "UPDATER: Check Software version";
@@ -509,6 +515,11 @@ bool Net::saveFile(const QString &path, const QByteArray &data)
     finish(2, Outcome::None,
            QStringLiteral("UPDATER: Cannot save %1: %2").arg(path, file.errorString()));
     return false;
+}
+
+bool Net::hasFtpClient()
+{
+    return QNetworkAccessManager().supportedSchemes().contains(QStringLiteral("ftp"));
 }
 
 void Net::probeFtp()

@@ -46,6 +46,9 @@ public:
     static QByteArray softwareCheckRequest(const QString &swVersion, const QString &stamp);
     static QByteArray softwareDownloadRequest(const QString &swVersion, const QString &stamp);
     static QString stamp(const QTime &time); // "hhmmsszzz"
+    // Whether this Qt's network access manager speaks FTP: Qt 5 does, Qt 6 has no FTP client,
+    // so there the archive always comes over the TCP connection.
+    static bool hasFtpClient();
 
     // Figures of a finished transfer: seconds as text ("2", "0.4") and KB per second.
     struct TransferStats

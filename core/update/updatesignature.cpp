@@ -123,7 +123,7 @@ QList<QByteArray> trustedKeys()
     const QVariant stored =
         AppSettings::read(QStringLiteral("UpdateServer"), QStringLiteral("PublicKeys"));
     // QSettings reads an unquoted list with commas as a list of strings.
-    const QString text = stored.type() == QVariant::StringList
+    const QString text = stored.userType() == QMetaType::QStringList
                              ? stored.toStringList().join(QLatin1Char(','))
                              : stored.toString();
     for (const QByteArray &k : decodeKeys(text))

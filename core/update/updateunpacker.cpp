@@ -178,7 +178,7 @@ QString extractAll(const QString &archivePath, const QList<Entry> &entries, cons
             total += got;
             if (got < 0 || total > e->size)
                 return changed.arg(dest);
-            sha.addData(block.constData(), int(got));
+            sha.addData(QByteArray::fromRawData(block.constData(), int(got)));
             if (out.write(block.constData(), got) != got)
                 return writeFailed.arg(dest, out.errorString());
         }
@@ -385,7 +385,7 @@ UpdateUnpacker::Inspection UpdateUnpacker::inspect(const QString &archivePath)
                                   .arg(e.rawPath));
             e.size += got;
             in.totalBytes += got;
-            sha.addData(block.constData(), int(got));
+            sha.addData(QByteArray::fromRawData(block.constData(), int(got)));
             if (keep && kept.size() + got <= maxManifestBytes)
                 kept.append(block.constData(), int(got));
             const qint64 packed = std::max<qint64>(1, reader.consumed() - start);

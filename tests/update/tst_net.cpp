@@ -255,8 +255,8 @@ void tst_Net::archiveByFtp()
     r.net->reqestDownloadSw("1.6.0", archive.size(), "vexa7xx-configurator-1.7.0.zip");
     QCOMPARE(r.exitCode(), 0);
     QCOMPARE(readAll(r.net->archivePath()), archive);
-    // The parts came over TCP only when the FTP copy was refused.
-    QCOMPARE(r.server.replies().isEmpty(), !damaged);
+    // The parts came over TCP only when the FTP copy was refused, or where Qt has no FTP client.
+    QCOMPARE(r.server.replies().isEmpty(), !damaged && Net::hasFtpClient());
     QVERIFY(!progress.isEmpty());
     QCOMPARE(progress.last().first().toInt(), archive.size());
 }
