@@ -19,6 +19,7 @@ JobRecorder::JobRecorder(DeviceSession *s, DeviceJournal *j)
     connect(session, &DeviceSession::phaseChanged, this, [this](DeviceSession::Phase phase) {
         if (phase == DeviceSession::Phase::Writing) {
             writeOpen = true;
+            writePath = path();
         } else if (phase == DeviceSession::Phase::Flashing && !flashOpen) {
             flashOpen = true;
             firmwareBefore = device.firmware;
@@ -54,18 +55,21 @@ JournalRecord JobRecorder::recordFor(JournalRecord::Kind kind) const
     r.devEui = device.devEui;
     r.firmwareBefore = device.firmware;
     r.firmwareAfter = device.firmware;
+    r.path = path();
+    return r;
+}
+
+QString JobRecorder::path() const
+{
     switch (device.path) {
-    case DeviceIdentity::Path::Usb:
-        r.path = QStringLiteral("usb ") + session->where();
-        break;
     case DeviceIdentity::Path::Relay:
-        r.path = QStringLiteral("relay via ") + device.via;
-        break;
+        return QStringLiteral("relay via ") + device.via;
     case DeviceIdentity::Path::Remote:
-        r.path = QStringLiteral("remote ") + device.via;
+        return QStringLiteral("remote ") + device.via;
+    case DeviceIdentity::Path::Usb:
         break;
     }
-    return r;
+    return QStringLiteral("usb ") + session->where();
 }
 
 void JobRecorder::record(JournalRecord r)
@@ -132,6 +136,7 @@ void JobRecorder::writeFinished()
     const ConfigExchange::WriteReport &report = session->writeReport();
     JournalRecord r = recordFor(writeKind);
     writeKind = JournalRecord::Kind::Write;
+    r.path = writePath;
     r.changes = writtenChanges(report.written);
     r.configBefore = lastRead.isNull() ? QString() : QString::fromUtf8(ConfigDocument::toText(lastRead));
     QStringList missing = report.notWritten;
@@ -187,6 +192,7 @@ void JobRecorder::failed(const QString &reason)
         writeOpen = false;
         JournalRecord r = recordFor(writeKind);
         writeKind = JournalRecord::Kind::Write;
+        r.path = writePath;
         r.changes = writtenChanges(session->writeReport().written);
         r.configBefore = QString::fromUtf8(ConfigDocument::toText(lastRead));
         r.result = JournalRecord::Result::Failed;

@@ -38,6 +38,8 @@ private:
     void failed(const QString &reason);
     void flashEnded(bool ok, const QString &reason, bool cancelled);
     void closed(int code);
+    // How the session reaches the device now ("usb PORT", "relay via SN", "remote IMEI").
+    QString path() const;
     // The parameters of the written document, the device's value before beside each.
     QList<JournalRecord::Change> writtenChanges(const QStringList &names) const;
 
@@ -46,6 +48,7 @@ private:
     JournalRecord::Kind writeKind = JournalRecord::Kind::Write;
     DeviceIdentity device;
     QString firmwareBefore; // the firmware the device ran when a flash started
+    QString writePath;      // where a write was made (after its reboot the port may differ)
     QDomDocument lastRead;
     bool writeOpen = false;  // a write is on its way: its record is still to be made
     bool flashOpen = false;

@@ -1379,6 +1379,7 @@ void tst_Cli::journalKeepsEachJob()
     const QString file = f->writeFile(
         "in.xml", "<configuration><dev_id param=\"750\"/><tx_period param=\"00000258\"/>"
                   "</configuration>");
+    const QString port = sim->portName(); // the write is made here; it comes back elsewhere
     QCOMPARE(run({"write", file, "--yes", "--verify"}), 0);
     QCOMPARE(run({"set", "nb_trials=5", "--verify"}), 0);
     QCOMPARE(run({"read", "-o", f->path("dev.xml")}), 0);
@@ -1394,7 +1395,7 @@ void tst_Cli::journalKeepsEachJob()
     QCOMPARE(write.value("result").toString(), QString("ok"));
     QCOMPARE(write.value("serial").toString(), serial);
     QCOMPARE(write.value("model").toString(), QString("Vexa750"));
-    QCOMPARE(write.value("path").toString(), "usb " + sim->portName());
+    QCOMPARE(write.value("path").toString(), "usb " + port);
     const QJsonArray changes = write.value("changes").toArray();
     QCOMPARE(changes.size(), 1);
     QCOMPARE(changes.at(0).toObject().value("old").toString(), QString("00000e10"));
