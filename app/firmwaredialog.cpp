@@ -6,7 +6,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -25,17 +24,7 @@ FirmwareDialog::FirmwareDialog(const QString &device, const QString &from, const
     , toVersion(to)
 {
     setObjectName(QStringLiteral("FirmwareDialog"));
-    auto *title = new QWidget(this);
-    title->setObjectName(QStringLiteral("firmwareDialogTitle"));
-    title->setFixedHeight(30);
-    titleLabel = new QLabel(title);
-    auto *titleClose = new QToolButton(title);
-    titleClose->setFixedSize(24, 24);
-    auto *titleRow = new QHBoxLayout(title);
-    titleRow->setContentsMargins(16, 0, 3, 0);
-    titleRow->addWidget(titleLabel, 1);
-    titleRow->addWidget(titleClose);
-    setupTitleBar(title, titleClose);
+    QWidget *title = makeTitleBar(&titleLabel);
     connect(this, &FramelessDialog::closeRequested, this, &FirmwareDialog::reject);
 
     auto *deviceLabel = new QLabel(device, this);

@@ -4,9 +4,11 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QToolButton>
 
 FramelessDialog::FramelessDialog(QWidget *parent)
     : QDialog(parent)
@@ -31,6 +33,23 @@ void FramelessDialog::setupTitleBar(QWidget *titleWidget, QAbstractButton *close
     closeButton->setText(QString());
     closeButton->setFocusPolicy(Qt::NoFocus);
     connect(closeButton, &QAbstractButton::clicked, this, &FramelessDialog::closeRequested);
+}
+
+QWidget *FramelessDialog::makeTitleBar(QLabel **label)
+{
+    constexpr int heightPx = 30;
+    constexpr int closeButtonPx = 24;
+    auto *title = new QWidget(this);
+    title->setFixedHeight(heightPx);
+    *label = new QLabel(title);
+    auto *close = new QToolButton(title);
+    close->setFixedSize(closeButtonPx, closeButtonPx);
+    auto *row = new QHBoxLayout(title);
+    row->setContentsMargins(16, 0, 3, 0);
+    row->addWidget(*label, 1);
+    row->addWidget(close);
+    setupTitleBar(title, close);
+    return title;
 }
 
 void FramelessDialog::showDeviceLine(const QString &line)

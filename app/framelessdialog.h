@@ -19,6 +19,9 @@ public:
 protected:
     // Styles titleWidget as the title bar; the close button emits closeRequested().
     void setupTitleBar(QWidget *titleWidget, QAbstractButton *closeButton);
+    // For dialogs laid out in code: a title bar with its label (*label) and close button, set up
+    // as above; the caller puts it at the top of its layout.
+    QWidget *makeTitleBar(QLabel **label);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:

@@ -7,7 +7,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -15,7 +14,6 @@ namespace {
 constexpr int dialogWidthPx = 820;
 constexpr int listHeightPx = 240;
 constexpr int detailsHeightPx = 170;
-constexpr int titleHeightPx = 30;
 const QString timeFormat = QStringLiteral("dd.MM.yyyy HH:mm:ss");
 } // namespace
 
@@ -23,16 +21,7 @@ HistoryDialog::HistoryDialog(QWidget *parent)
     : FramelessDialog(parent)
 {
     setObjectName(QStringLiteral("HistoryDialog"));
-    auto *title = new QWidget(this);
-    title->setFixedHeight(titleHeightPx);
-    titleLabel = new QLabel(title);
-    auto *titleClose = new QToolButton(title);
-    titleClose->setFixedSize(24, 24);
-    auto *titleRow = new QHBoxLayout(title);
-    titleRow->setContentsMargins(16, 0, 3, 0);
-    titleRow->addWidget(titleLabel, 1);
-    titleRow->addWidget(titleClose);
-    setupTitleBar(title, titleClose);
+    QWidget *title = makeTitleBar(&titleLabel);
     connect(this, &FramelessDialog::closeRequested, this, &QDialog::close);
 
     scopeLabel = new QLabel(this);

@@ -282,13 +282,7 @@ int shootDeviceChoice(const QString &out)
         config.linkPath = appDir + QStringLiteral("/ttyACM%1").arg(i);
         sims.push_back(std::make_unique<Simulator>(config));
         sims.back()->start();
-        PortInfo p;
-        p.portName = config.linkPath;
-        p.hasIds = true;
-        p.vendorId = 0x0483;
-        p.productId = 0x5740;
-        p.serialNumber = sims.back()->device().usbSerialNumber();
-        ports << p;
+        ports << simulatedPort(*sims.back(), config.linkPath);
     }
     // An adapter of another maker: offered among the ports, never searched.
     PortInfo adapter;
@@ -531,12 +525,7 @@ int main(int argc, char *argv[])
             config.delayMs = 10;
         Simulator sim(config);
         sim.start();
-        PortInfo p;
-        p.portName = config.linkPath;
-        p.hasIds = true;
-        p.vendorId = 0x0483;
-        p.productId = 0x5740;
-        p.serialNumber = sim.device().usbSerialNumber();
+        const PortInfo p = simulatedPort(sim, config.linkPath);
         FixedPortEnumerator enumerator({p});
         MainWindow window(nullptr, &enumerator);
         window.hotplugController()->watchFolder(appDir.path());

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "portenumerator.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
 #include <functional>
 
 class MainWindow;
+class Simulator;
 class QWidget;
 
 // What the picture program's parts share: saving a picture (and, in an English run, listing the
@@ -30,6 +33,9 @@ QMessageBox *shownBox(QMessageBox::StandardButton offering = QMessageBox::NoButt
 
 // The firmware update of the store and the configurator's own update (updateshots.cpp).
 int shootFirmwareUpdate(MainWindow &window, const QString &out, int model);
+// The port a simulated device on `path` shows as in the system's list: a Vexa7XX's USB ids and
+// the device's USB serial number.
+PortInfo simulatedPort(Simulator &sim, const QString &path);
 int shootSelfUpdate(const QString &out, const QString &appDir);
 
 } // namespace Shots

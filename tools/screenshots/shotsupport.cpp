@@ -1,7 +1,9 @@
 // The picture program's shared helpers.
 #include "shots.h"
 
+#include "appsettings.h"
 #include "showntexts.h"
+#include "simulator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -79,6 +81,17 @@ QMessageBox *shownBox(QMessageBox::StandardButton offering)
             return box;
     }
     return nullptr;
+}
+
+PortInfo simulatedPort(Simulator &sim, const QString &path)
+{
+    PortInfo p;
+    p.portName = path;
+    p.hasIds = true;
+    p.vendorId = AppSettings::defaultVid;
+    p.productId = AppSettings::defaultPid;
+    p.serialNumber = sim.device().usbSerialNumber();
+    return p;
 }
 
 } // namespace Shots

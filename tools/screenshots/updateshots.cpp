@@ -206,12 +206,7 @@ int shootSelfUpdate(const QString &out, const QString &appDir)
     config.linkPath = appDir + QStringLiteral("/port-update");
     Simulator sim(config);
     sim.start();
-    PortInfo p;
-    p.portName = config.linkPath;
-    p.hasIds = true;
-    p.vendorId = 0x0483;
-    p.productId = 0x5740;
-    p.serialNumber = sim.device().usbSerialNumber();
+    const PortInfo p = simulatedPort(sim, config.linkPath);
     FixedPortEnumerator enumerator({p});
     MainWindow window(nullptr, &enumerator);
     window.show();
