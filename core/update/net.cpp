@@ -4,6 +4,7 @@
 #include "apppaths.h"
 #include "appsettings.h"
 #include "firmwarestore.h"
+#include "ftpdownload.h"
 #include "updatesignature.h"
 
 #include <QDebug>
@@ -13,14 +14,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QTcpSocket>
 #include <QTime>
-#include <QUrl>
 
 #include <algorithm>
 #include <climits>
@@ -132,7 +129,7 @@ Net::~Net()
     // Quietly: no signal may reach a window that is being destroyed.
     dropQuietly(socket, this);
     dropQuietly(probe, this);
-    dropQuietly(ftpReply, this);
+    dropQuietly(ftp, this);
 }
 
 QByteArray Net::firmwareCheckRequest(const QString &fwVersion, const QString &stamp,
@@ -254,12 +251,7 @@ void Net::connected()
         break;
     case Mode::SoftwareDownload:
         qDebug() << "UPDATER: Start downloading software";
-        if (hasFtpClient()) {
-            probeFtp();
-        } else {
-            qDebug() << "UPDATER: No FTP client in this build. Classic download...";
-            downloadByTcp();
-        }
+        probeFtp();
         break;
     case Mode::SoftwareCheck:
         qDebug() << "UPDATER: Check Software version";
@@ -517,11 +509,6 @@ bool Net::saveFile(const QString &path, const QByteArray &data)
     return false;
 }
 
-bool Net::hasFtpClient()
-{
-    return QNetworkAccessManager().supportedSchemes().contains(QStringLiteral("ftp"));
-}
-
 void Net::probeFtp()
 {
     probe = new QTcpSocket(this);
@@ -552,37 +539,28 @@ void Net::downloadByFtp()
 {
     qDebug() << "UPDATER: Start download file from FTP...";
     prepareFolder(QFileInfo(archive).absolutePath());
-    if (!ftp)
-        ftp = new QNetworkAccessManager(this);
-    QUrl url;
-    url.setScheme(QStringLiteral("ftp"));
-    url.setHost(host);
-    if (ftpPort != 21)
-        url.setPort(ftpPort);
-    url.setPath(QLatin1Char('/') + swFileName);
-    url.setUserName(QLatin1String(ftpAccount));
-    url.setPassword(QLatin1String(ftpAccount));
-    QNetworkRequest request(url);
-    request.setTransferTimeout(ftpStallMs);
-    ftpReply = ftp->get(request);
-    connect(ftpReply, &QNetworkReply::downloadProgress, this, [this](qint64 done, qint64) {
+    ftp = new FtpDownload(this);
+    connect(ftp, &FtpDownload::progress, this, [this](qint64 done) {
         // The server's own block before the archive is not part of it.
         emit updateProgress(progressValue(done - ftpHeaderBytes));
     });
-    connect(ftpReply, &QNetworkReply::finished, this, &Net::ftpFinished);
+    connect(ftp, &FtpDownload::finished, this, &Net::ftpFinished);
+    ftp->start(host, ftpPort, QLatin1String(ftpAccount), QLatin1String(ftpAccount),
+               QLatin1Char('/') + swFileName, ftpStallMs, swFileSize + ftpHeaderBytes);
 }
 
 void Net::ftpFinished()
 {
-    QNetworkReply *reply = ftpReply;
+    FtpDownload *reply = ftp;
+    ftp.clear();
     reply->deleteLater();
     if (mode != Mode::SoftwareDownload)
         return;
     bool saved = false;
-    if (reply->error() != QNetworkReply::NoError) {
+    if (!reply->ok()) {
         qDebug().noquote() << "UPDATER: Reply error: " + reply->errorString();
     } else {
-        const QByteArray data = reply->readAll();
+        const QByteArray data = reply->data();
         if (data.size() - ftpHeaderBytes != swFileSize)
             qDebug().noquote() << QStringLiteral("UPDATER: FTP file holds %1 bytes, %2 announced")
                                       .arg(qMax(0, data.size() - ftpHeaderBytes))
@@ -665,7 +643,7 @@ void Net::finish(int code, Outcome outcome, const QString &why)
     timeCounter.stop();
     settleTimer.stop();
     probeTimer.stop();
-    dropQuietly(ftpReply, this);
+    dropQuietly(ftp, this);
     dropQuietly(probe, this);
     if (!why.isEmpty()) {
         failure = why;

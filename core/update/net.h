@@ -9,8 +9,7 @@
 #include <QString>
 #include <QTimer>
 
-class QNetworkAccessManager;
-class QNetworkReply;
+class FtpDownload;
 class QTcpSocket;
 class QTime;
 
@@ -46,9 +45,6 @@ public:
     static QByteArray softwareCheckRequest(const QString &swVersion, const QString &stamp);
     static QByteArray softwareDownloadRequest(const QString &swVersion, const QString &stamp);
     static QString stamp(const QTime &time); // "hhmmsszzz"
-    // Whether this Qt's network access manager speaks FTP: Qt 5 does, Qt 6 has no FTP client,
-    // so there the archive always comes over the TCP connection.
-    static bool hasFtpClient();
 
     // Figures of a finished transfer: seconds as text ("2", "0.4") and KB per second.
     struct TransferStats
@@ -127,8 +123,7 @@ private:
     quint64 exchange = 0; // counts exchanges, so a handler knows when a new one has begun
     QPointer<QTcpSocket> socket;
     QPointer<QTcpSocket> probe;
-    QPointer<QNetworkReply> ftpReply;
-    QNetworkAccessManager *ftp = nullptr;
+    QPointer<FtpDownload> ftp;
     bool wasConnected = false;
     QByteArray pending;       // received, not yet a whole message
     QByteArray receiveBuffer; // decoded download parts
