@@ -25,6 +25,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace {
 // The region list's entry that opens the plan for editing (an index, not the region's data).
@@ -156,10 +157,10 @@ void ConfigEditor::fillModelChoices()
         rs->rsParityComboBox,    rs->ctsRtsModeComboBox,   rs->rsAnswerModeComboBox,
         rs->meteringDevComboBox, sys->timePointComboBox,   sys->removeConfirmNetComboBox,
         rs->rsSourseComboBox,    rs->rsToUsbSpeedComboBox, v701->pulseCounModeComboBox};
-    for (const InputWidgets &in : qAsConst(inputs))
+    for (const InputWidgets &in : std::as_const(inputs))
         combos << in.type << in.mode;
     // The database knows each list by its widget's name.
-    for (QComboBox *box : qAsConst(combos)) {
+    for (QComboBox *box : std::as_const(combos)) {
         const QSignalBlocker blocker(box);
         box->clear(); // a second device must not add its choices to the first one's
         fillCombo(box, db->getFormElements(box->objectName()));
@@ -167,7 +168,7 @@ void ConfigEditor::fillModelChoices()
         box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     }
 
-    for (const InputWidgets &in : qAsConst(inputs)) {
+    for (const InputWidgets &in : std::as_const(inputs)) {
         const bool hasType = in.type->count() > 0;
         for (QWidget *w : {static_cast<QWidget *>(in.type), static_cast<QWidget *>(in.typeLabel),
                            static_cast<QWidget *>(in.countDiff)})
@@ -273,13 +274,13 @@ void ConfigEditor::setInputValidations()
                               rs->spt943TvCh3LineEdit,
                               rs->spt943TvCh4LineEdit};
     digits << serialTimes << merc206;
-    for (const InputWidgets &in : qAsConst(inputs))
+    for (const InputWidgets &in : std::as_const(inputs))
         digits << in.countDiff;
-    for (QLineEdit *e : qAsConst(digits))
+    for (QLineEdit *e : std::as_const(digits))
         setValidator(e, decimalDigits);
 
     // A key field takes no more digits than the key has.
-    for (const Binding &b : qAsConst(table)) {
+    for (const Binding &b : std::as_const(table)) {
         if (b.kind == Kind::Key)
             static_cast<QLineEdit *>(b.widget)->setMaxLength(
                 2 * ParamCatalogue::byElement(b.element)->bytes);
@@ -305,7 +306,7 @@ void ConfigEditor::setInputValidations()
 
 void ConfigEditor::clear()
 {
-    for (QWidget *page : qAsConst(pageWidgets)) {
+    for (QWidget *page : std::as_const(pageWidgets)) {
         for (auto *e : page->findChildren<QLineEdit *>()) {
             const QSignalBlocker b(e);
             e->clear();
@@ -326,7 +327,7 @@ void ConfigEditor::clear()
     rx2DrRead.clear();
     invalidElements.clear();
     deviceDoc.clear();
-    for (const Binding &b : qAsConst(table)) {
+    for (const Binding &b : std::as_const(table)) {
         if (b.widget)
             FieldMarks::setProblem(b.widget, FieldMarks::Problem::None);
     }
@@ -366,12 +367,12 @@ void ConfigEditor::editFreqPlan()
     freqForm->setEditable(lora->regionComboBox->currentIndex() == customPlanRegionIndex);
     if (freqPlanRead.isEmpty())
         freqForm->showNoPlan(tr("Устройство не сообщило частотный план"));
-    for (const auto &channel : qAsConst(freqPlanRead))
+    for (const auto &channel : std::as_const(freqPlanRead))
         freqForm->setChannel(channel.first, channel.second, true);
     freqForm->setRx2Freq(rx2FreqRead, true);
     freqForm->setRx2DrItems(rx2DrItems());
     freqForm->setRx2Dr(rx2DrRead, true);
-    for (const auto &channel : qAsConst(freqPlanEdited))
+    for (const auto &channel : std::as_const(freqPlanEdited))
         freqForm->setChannel(channel.first, channel.second, false);
     if (!rx2FreqEdited.isEmpty())
         freqForm->setRx2Freq(rx2FreqEdited, false);
@@ -435,7 +436,7 @@ void ConfigEditor::showReportedFreqs(const FreqPlan &plan, const QString &rx2Fre
 
 void ConfigEditor::setInputHints()
 {
-    for (const Binding &b : qAsConst(table)) {
+    for (const Binding &b : std::as_const(table)) {
         if (!b.widget)
             continue;
         if (b.kind == Kind::Key) {
@@ -536,7 +537,7 @@ QList<QWidget *> ConfigEditor::markPending(const QMap<QString, bool> &pendingFro
         if (QWidget *page = pageOf(w); page && !pages.contains(page))
             pages << page;
     };
-    for (const Binding &b : qAsConst(table)) {
+    for (const Binding &b : std::as_const(table)) {
         for (QWidget *w : widgetsOf(b))
             mark(w, b.element);
     }

@@ -18,6 +18,7 @@
 #include <QTimeZone>
 
 #include <limits>
+#include <utility>
 
 namespace {
 // The region whose frequency plan the user sets himself.
@@ -112,7 +113,7 @@ void ConfigEditor::buildTable()
     addRx2(QStringLiteral("rx2_dr"), rx2DrChange, &rx2DrRead, &rx2DrEdited);
     add(QString(), freqChannelsChange, Kind::Custom, nullptr, {}, nullptr, [this] {
         int stored = 0;
-        for (const auto &channel : qAsConst(freqPlanEdited)) {
+        for (const auto &channel : std::as_const(freqPlanEdited)) {
             if (channel.second.isEmpty() || stored >= maxFreqChannels)
                 continue;
             const QString element = QStringLiteral("freq_channel_%1").arg(channel.first);
@@ -304,7 +305,7 @@ void ConfigEditor::addFields(const QString &element, int changeIndex,
 
 void ConfigEditor::connectEdits()
 {
-    for (const Binding &b : qAsConst(table)) {
+    for (const Binding &b : std::as_const(table)) {
         if (b.changeIndex < 0)
             continue;
         const int index = b.changeIndex;
@@ -315,7 +316,7 @@ void ConfigEditor::connectEdits()
         QList<QWidget *> widgets = b.alsoEdits;
         if (b.widget)
             widgets.prepend(b.widget);
-        for (QWidget *w : qAsConst(widgets)) {
+        for (QWidget *w : std::as_const(widgets)) {
             if (auto *button = qobject_cast<QAbstractButton *>(w))
                 connect(button, &QAbstractButton::clicked, this, edited);
             else if (auto *edit = qobject_cast<QLineEdit *>(w))

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int dialogWidthPx = 540;
@@ -69,7 +70,7 @@ FirmwareDialog::FirmwareDialog(const QString &device, const QString &from, const
     body->setSpacing(6);
     body->addWidget(deviceLabel);
     body->addWidget(versionLabel);
-    for (QLabel *label : qAsConst(stepLabels))
+    for (QLabel *label : std::as_const(stepLabels))
         body->addWidget(label);
     body->addWidget(bar);
     body->addWidget(rateLabel);

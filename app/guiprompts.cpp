@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace {
 QMessageBox::Icon toBoxIcon(UserPrompts::Icon icon)
@@ -159,7 +160,7 @@ void GuiPrompts::linkPromptLater(LinkPrompt which, QObject *context, Answered an
 void GuiPrompts::report(Icon icon, const QString &title, const QString &text)
 {
     // The same news twice on top of each other says nothing more: one box is enough.
-    for (const QPointer<QMessageBox> &box : qAsConst(reports)) {
+    for (const QPointer<QMessageBox> &box : std::as_const(reports)) {
         if (box && box->windowTitle() == title && box->text() == text)
             return;
     }
@@ -230,7 +231,7 @@ void GuiPrompts::notify(Icon icon, const QString &title, const QString &text, in
 
 void GuiPrompts::withdrawNotes()
 {
-    for (const QPointer<QMessageBox> &box : qAsConst(notes)) {
+    for (const QPointer<QMessageBox> &box : std::as_const(notes)) {
         if (box)
             box->deleteLater();
     }
@@ -289,7 +290,7 @@ QMessageBox *GuiPrompts::open(const Box &b, QObject *context, Answered answered)
 
 void GuiPrompts::withdrawQuestions(QObject *context)
 {
-    for (const auto &q : qAsConst(questions)) {
+    for (const auto &q : std::as_const(questions)) {
         if (q.first && q.second == context) {
             // Gone without an answer: nothing is done for it.
             QObject::disconnect(q.first, &QDialog::finished, nullptr, nullptr);

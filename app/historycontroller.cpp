@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include <utility>
+
 namespace {
 const QString timeFormat = QStringLiteral("dd.MM.yyyy HH:mm:ss");
 
@@ -327,7 +329,7 @@ bool HistoryController::restore(qint64 id)
                         tr("Сохранённую в журнале конфигурацию не удаётся прочитать."));
         return false;
     }
-    for (const QString &r : qAsConst(refused))
+    for (const QString &r : std::as_const(refused))
         qWarning().noquote() << "Not restored:" << r;
     window->config->applyConfigFile(doc);
     restored = doc;

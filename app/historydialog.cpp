@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 constexpr int dialogWidthPx = 820;
 constexpr int listHeightPx = 240;
@@ -145,7 +147,7 @@ void HistoryDialog::fillRows()
     {
         const QSignalBlocker quiet(list);
         list->clear();
-        for (const JournalRecord &j : qAsConst(shownJobs)) {
+        for (const JournalRecord &j : std::as_const(shownJobs)) {
             auto *item = new QTreeWidgetItem(list);
             item->setData(0, Qt::UserRole, j.id);
             item->setData(0, Qt::UserRole + 1, j.uid);

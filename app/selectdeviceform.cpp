@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 
+#include <utility>
+
 SelectDeviceForm::SelectDeviceForm(const QStringList &devices, QWidget *parent)
     : FramelessDialog(parent)
     , ui(new Ui::SelectDeviceForm)
@@ -43,7 +45,7 @@ void SelectDeviceForm::showPorts()
     ui->deviceList->clear();
     // The first row gives the search back all ports after a port was chosen.
     ui->deviceList->addItem(tr("Автоматический поиск устройств Vexa7XX"));
-    for (const PortInfo &p : qAsConst(ports)) {
+    for (const PortInfo &p : std::as_const(ports)) {
         QString line = p.portName;
         if (p.hasIds)
             line += QStringLiteral("  %1:%2").arg(p.vendorId, 4, 16, QLatin1Char('0'))

@@ -18,6 +18,7 @@
 
 #include <climits>
 #include <cmath>
+#include <utility>
 
 namespace ShownTexts {
 namespace {
@@ -106,7 +107,7 @@ QList<Text> onScreen()
             continue;
         QList<QWidget *> widgets = top->findChildren<QWidget *>();
         widgets.prepend(top);
-        for (QWidget *w : qAsConst(widgets)) {
+        for (QWidget *w : std::as_const(widgets)) {
             if (w->isVisible())
                 addWidget(out, w, top->objectName() + QLatin1Char('/') + w->objectName());
         }

@@ -3,6 +3,7 @@
 #include "paramcatalogue.h"
 
 #include <optional>
+#include <utility>
 
 namespace {
 // The bytes one hex text stands for in a field of `bytes` bytes (any width when negative): a
@@ -207,7 +208,7 @@ QDomDocument PendingChanges::startWrite()
 void PendingChanges::accept(const WriteReport &report)
 {
     const bool all = report.stop == WriteReport::Stop::None;
-    for (const Change &sent : qAsConst(inFlight)) {
+    for (const Change &sent : std::as_const(inFlight)) {
         const bool acknowledged = report.written.contains(sent.element);
         if (!all && !acknowledged)
             continue;

@@ -15,6 +15,7 @@
 #include <QSqlTableModel>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const char *const dbTag = "/C:17";
@@ -133,7 +134,7 @@ QString DB_Worker::missingTable()
             tables.insert(query.value(0).toString());
     }
     QStringList models;
-    for (const QString &t : qAsConst(tables)) {
+    for (const QString &t : std::as_const(tables)) {
         if (t.startsWith(QLatin1String("vexa")))
             models << t;
     }
@@ -144,7 +145,7 @@ QString DB_Worker::missingTable()
             return QLatin1String(fixed);
     }
     // Every firmware group a model table names must be there to be read.
-    for (const QString &model : qAsConst(models)) {
+    for (const QString &model : std::as_const(models)) {
         if (!query.exec(QStringLiteral("SELECT fw_group FROM \"%1\"").arg(model)))
             return model + QStringLiteral(".fw_group");
         while (query.next()) {

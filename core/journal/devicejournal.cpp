@@ -14,6 +14,7 @@
 #include <QUuid>
 
 #include <algorithm>
+#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <pwd.h>
@@ -199,7 +200,7 @@ QList<JournalRecord> DeviceJournal::jobs(const QString &serial, const QDateTime 
     }
     if (JournalStore *s = r.outbox()) {
         QSet<QString> seen;
-        for (const JournalRecord &j : qAsConst(out))
+        for (const JournalRecord &j : std::as_const(out))
             seen.insert(j.uid);
         // A record sent a moment ago may be in both until its local copy is removed.
         for (JournalRecord j : s->jobs(serial, since, JournalStore::Scope::Outbox, &e)) {

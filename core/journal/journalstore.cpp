@@ -12,6 +12,7 @@
 #include <QUrlQuery>
 
 #include <limits>
+#include <utility>
 
 namespace {
 const QString jobColumns =
@@ -416,7 +417,7 @@ QList<JournalRecord> JournalStore::outbox(int limit, QString *error)
     while (q.next())
         ids << q.value(0).toLongLong();
     q.finish();
-    for (qint64 id : qAsConst(ids)) {
+    for (qint64 id : std::as_const(ids)) {
         JournalRecord r;
         if (!job(id, Scope::Outbox, &r, error))
             break;

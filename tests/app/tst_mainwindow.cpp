@@ -26,6 +26,8 @@
 #include <QTimeZone>
 #include <QTimer>
 
+#include <utility>
+
 // The window without a device: start-up, settings, language, console history, dragging; and with
 // one, that every text of every page and dialog is complete in each language and fits.
 class tst_MainWindow : public QObject
@@ -306,7 +308,7 @@ void tst_MainWindow::everyTextFits()
     flash->show();
     check("dialogs");
     problems.removeDuplicates();
-    for (const QString &p : qAsConst(problems))
+    for (const QString &p : std::as_const(problems))
         qWarning().noquote() << p;
     QVERIFY2(problems.isEmpty(),
              qPrintable(QString::number(problems.size()) + " texts do not fit or are not English"));

@@ -13,6 +13,7 @@
 #include <QToolButton>
 
 #include <signal.h>
+#include <utility>
 
 namespace {
 // How the configurator under test was started. The installation script gets these and must
@@ -104,7 +105,7 @@ void tst_SelfUpdate::cleanup()
         },
         programStartMs);
     f.reset();
-    for (const auto &v : qAsConst(savedVariables)) {
+    for (const auto &v : std::as_const(savedVariables)) {
         if (v.second.isEmpty())
             qunsetenv(v.first.constData());
         else

@@ -7,6 +7,8 @@
 #include <QXmlStreamReader>
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 struct Message
 {
@@ -124,7 +126,7 @@ void tst_Translations::everyDatabaseTextTranslated()
     }
     QStringList missing;
     int checked = 0;
-    for (const QString &text : qAsConst(texts)) {
+    for (const QString &text : std::as_const(texts)) {
         if (!text.contains(cyrillic))
             continue;
         ++checked;

@@ -9,6 +9,7 @@
 #include <QVector>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 // Every command once: what the full help lists under "Commands:" and what `help COMMAND`
@@ -641,7 +642,7 @@ bool CliOptions::parseCommand(const QStringList &args, CliOptions *o, QString *e
         o->file2 = rest.isEmpty() ? QString() : rest.takeFirst();
     }
     if (o->command == QLatin1String("set")) {
-        for (const QString &a : qAsConst(rest)) {
+        for (const QString &a : std::as_const(rest)) {
             if (a.indexOf(QLatin1Char('=')) < 1) {
                 *error = QStringLiteral("set takes NAME=VALUE, not '%1'").arg(a);
                 return false;

@@ -14,6 +14,7 @@
 
 #include <cerrno>
 #include <unistd.h>
+#include <utility>
 
 void ConsoleCommand::identified(const DeviceIdentity &d)
 {
@@ -279,7 +280,7 @@ void ConsoleCommand::endConsole()
         return;
     stopping = true;
     // Sent, and no refusal heard.
-    for (const QString &command : qAsConst(textsAwaited))
+    for (const QString &command : std::as_const(textsAwaited))
         history = CommandHistory::added(history, command);
     textsAwaited.clear();
     CommandHistory::save(history);

@@ -5,6 +5,8 @@
 #include "jobrecorder.h"
 #include "paramcatalogue.h"
 
+#include <utility>
+
 namespace {
 const QString paramAttr = QStringLiteral("param");
 
@@ -115,7 +117,7 @@ void SetCommand::readDone(const QDomDocument &device)
     // composite element keeps the device's other fields).
     fileDoc = QDomDocument();
     QStringList unsupported;
-    for (const Assignment &a : qAsConst(assignments)) {
+    for (const Assignment &a : std::as_const(assignments)) {
         const QString element = QString::fromLatin1(a.param->element);
         QDomElement e = fileDoc.documentElement().firstChildElement(element);
         if (e.isNull()) {

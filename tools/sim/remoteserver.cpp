@@ -10,6 +10,8 @@
 #include <QTcpSocket>
 #include <QTextStream>
 
+#include <utility>
+
 const char *const RemoteServer::defaultImei = "356938035643809";
 
 namespace {
@@ -122,7 +124,7 @@ bool RemoteServer::checkHandshake(QTcpSocket *socket, Session &s)
                   RemoteConnection::notOnServerReply);
         return false;
     }
-    for (const Session &other : qAsConst(sessions)) {
+    for (const Session &other : std::as_const(sessions)) {
         if (other.device == dev) {
             this->end(socket, imei + QStringLiteral(" is busy"), RemoteConnection::busyReply);
             return false;
@@ -156,7 +158,7 @@ void RemoteServer::pass(QTcpSocket *socket, Session &s, const QByteArray &bytes)
         }
         requests << line.toUtf8() + "\r\n";
     }
-    for (const QByteArray &r : qAsConst(requests)) {
+    for (const QByteArray &r : std::as_const(requests)) {
         ++s.requests;
         if (config.dropAfter >= 0 && s.requests > config.dropAfter) {
             end(socket, QStringLiteral("dropped after %1 requests").arg(config.dropAfter));
