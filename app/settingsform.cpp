@@ -25,7 +25,7 @@ SettingsForm::SettingsForm(QWidget *parent)
     display(saved);
 
     for (QCheckBox *b : {ui->statusCheckBox, ui->dutCheckBox, ui->verifyCheckBox})
-        connect(b, &QCheckBox::stateChanged, this, &SettingsForm::changeSettings);
+        connect(b, &QCheckBox::toggled, this, &SettingsForm::changeSettings);
     for (QLineEdit *e : {ui->updateHostEdit, ui->remoteHostEdit, ui->vidEdit, ui->pidEdit})
         connect(e, &QLineEdit::textEdited, this, &SettingsForm::changeSettings);
     for (QSpinBox *b : {ui->updatePortSpin, ui->remotePortSpin})

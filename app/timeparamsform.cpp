@@ -20,7 +20,7 @@ TimeParamsForm::~TimeParamsForm()
 
 QString TimeParamsForm::formatNetTime(quint32 secsSinceEpoch)
 {
-    return QDateTime::fromSecsSinceEpoch(secsSinceEpoch, Qt::LocalTime)
+    return QDateTime::fromSecsSinceEpoch(secsSinceEpoch)
         .toString(QStringLiteral("dd-MM-yyyy hh:mm:ss"));
 }
 

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEvent>
+#include <QTimeZone>
 
 namespace {
 // The panel's texts were the main window's: they keep its translation context.
@@ -214,7 +215,7 @@ void StatusPanel::showDateTime(qint64 deviceSecs, const QDateTime &now, uchar so
         mwTr(QT_TRANSLATE_NOOP("MainWindow",
                                "Часы устройства идут верно (расхождение не более 2 с)")));
     const QString format = QStringLiteral("dd-MM-yyyy hh:mm:ss");
-    ui->dateTime_lbl->setText(QDateTime::fromSecsSinceEpoch(deviceSecs, Qt::UTC).toString(format));
+    ui->dateTime_lbl->setText(QDateTime::fromSecsSinceEpoch(deviceSecs, QTimeZone::utc()).toString(format));
     ui->curDateTime_lbl->setText(now.toUTC().toString(format));
     static const char *const sources[] = {QT_TRANSLATE_NOOP("MainWindow", "Не устанавливалось"),
                                           QT_TRANSLATE_NOOP("MainWindow", "Конфигуратор"),

@@ -1,5 +1,6 @@
 #include "ntpclient.h"
 
+#include <QTimeZone>
 #include <QUdpSocket>
 
 namespace {
@@ -22,7 +23,7 @@ void put32(QByteArray &b, int pos, quint32 v)
 
 QDateTime NtpReply::serverReceiveTime() const
 {
-    return QDateTime::fromMSecsSinceEpoch(NtpClient::timestampMs(packet, 32), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(NtpClient::timestampMs(packet, 32), QTimeZone::utc());
 }
 
 NtpClient::NtpClient(QObject *parent)

@@ -8,6 +8,7 @@
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTimeZone>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -35,7 +36,7 @@ JournalRecord jobFromRow(const QSqlQuery &q)
     JournalRecord r;
     r.id = q.value(0).toLongLong();
     r.uid = q.value(1).toString();
-    r.time = QDateTime::fromMSecsSinceEpoch(q.value(2).toLongLong(), Qt::UTC);
+    r.time = QDateTime::fromMSecsSinceEpoch(q.value(2).toLongLong(), QTimeZone::utc());
     r.station = q.value(3).toString();
     r.user = q.value(4).toString();
     JournalRecord::kindFromName(q.value(5).toString(), &r.kind);
@@ -398,7 +399,7 @@ QList<ProvisionedDevice> JournalStore::provisioned(const QDateTime &since, Scope
         d.model = q.value(3).toString();
         const QString after = q.value(5).toString();
         d.firmware = after.isEmpty() ? q.value(4).toString() : after;
-        d.time = QDateTime::fromMSecsSinceEpoch(q.value(6).toLongLong(), Qt::UTC);
+        d.time = QDateTime::fromMSecsSinceEpoch(q.value(6).toLongLong(), QTimeZone::utc());
         d.pending = q.value(7).toInt() != 0;
         out << d;
     }

@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTcpServer>
+#include <QTimeZone>
 #include <QUuid>
 #include <QtTest>
 
@@ -15,7 +16,7 @@
 #include <unistd.h>
 
 namespace {
-const QDateTime base(QDate(2024, 5, 1), QTime(8, 0), Qt::UTC);
+const QDateTime base(QDate(2024, 5, 1), QTime(8, 0), QTimeZone::utc());
 const QString appKey = QStringLiteral("2b7e151628aed2a6abf7158809cf4f3c");
 const QString oldAppKey = QStringLiteral("000102030405060708090a0b0c0d0e0f");
 // How long a test waits for work the journal does on its thread (nothing here comes near it).
