@@ -23,7 +23,8 @@ void drop(QPointer<QTcpSocket> &socket, QObject *receiver)
 
 } // namespace
 
-FtpDownload::FtpDownload(QObject *parent) : QObject(parent)
+FtpDownload::FtpDownload(QObject *parent)
+    : QObject(parent)
 {
     stallTimer.setSingleShot(true);
     connect(&stallTimer, &QTimer::timeout, this, [this] {
@@ -37,8 +38,7 @@ FtpDownload::~FtpDownload()
 }
 
 void FtpDownload::start(const QString &host, quint16 port, const QString &user,
-                        const QString &password, const QString &path, int stallMs,
-                        qint64 maxBytes)
+                        const QString &password, const QString &path, int stallMs, qint64 maxBytes)
 {
     abort();
     received.clear();
@@ -61,18 +61,17 @@ void FtpDownload::start(const QString &host, quint16 port, const QString &user,
     const QString words = user + password + path;
     if (words.contains(QLatin1Char('\r')) || words.contains(QLatin1Char('\n')) ||
         words.contains(QChar(0))) {
-        QTimer::singleShot(0, this, [this] { fail(QStringLiteral("a line break in the file name or account")); });
+        QTimer::singleShot(
+            0, this, [this] { fail(QStringLiteral("a line break in the file name or account")); });
         return;
     }
 
     control = new QTcpSocket(this);
     connect(control, &QTcpSocket::readyRead, this, &FtpDownload::controlReadable);
-    connect(control, &QAbstractSocket::errorOccurred, this, [this] {
-        fail(control->errorString());
-    });
-    connect(control, &QTcpSocket::disconnected, this, [this] {
-        fail(QStringLiteral("the server closed the connection"));
-    });
+    connect(control, &QAbstractSocket::errorOccurred, this,
+            [this] { fail(control->errorString()); });
+    connect(control, &QTcpSocket::disconnected, this,
+            [this] { fail(QStringLiteral("the server closed the connection")); });
     control->connectToHost(host, port);
 }
 
@@ -112,7 +111,8 @@ void FtpDownload::controlReadable()
         }
     }
     if (active() && lineBuffer.size() > maxReplyLineBytes)
-        fail(QStringLiteral("not an FTP answer: a line of more than %1 bytes").arg(maxReplyLineBytes));
+        fail(QStringLiteral("not an FTP answer: a line of more than %1 bytes")
+                 .arg(maxReplyLineBytes));
 }
 
 void FtpDownload::reply(int code, const QByteArray &text)
@@ -147,7 +147,8 @@ void FtpDownload::reply(int code, const QByteArray &text)
             step = Step::Type;
             command("TYPE I");
         } else {
-            fail(QStringLiteral("the server asks for more than a user name and password (%1)").arg(code));
+            fail(QStringLiteral("the server asks for more than a user name and password (%1)")
+                     .arg(code));
         }
         break;
     case Step::Type:
