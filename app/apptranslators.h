@@ -2,6 +2,8 @@
 
 #include <QTranslator>
 
+#include <memory>
+
 // The program's translation and Qt's own (the buttons of every message box, the standard
 // dialogs), installed together for the interface's language. Russian texts are built into the
 // program; Qt's Russian comes from qtbase_ru.qm, shipped beside the program in a portable copy
@@ -16,6 +18,6 @@ public:
     void load(const QString &languageCode);
 
 private:
-    QTranslator program;
-    QTranslator qt;
+    std::unique_ptr<QTranslator> program;
+    std::unique_ptr<QTranslator> qt;
 };

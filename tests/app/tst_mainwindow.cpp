@@ -1,5 +1,6 @@
 #include "aboutform.h"
 #include "appfixture.h"
+#include "apptranslators.h"
 #include "appsettings.h"
 #include "authenticationcontroller.h"
 #include "guiresources.h"
@@ -23,9 +24,11 @@
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
+#include <QThread>
 #include <QTimeZone>
 #include <QTimer>
 
+#include <atomic>
 #include <utility>
 
 // The window without a device: start-up, settings, language, console history, dragging; and with
@@ -42,6 +45,7 @@ private slots:
     void consoleShortcutTogglesRow();
     void aboutShowsCurrentLanguage();
     void languageSwitchRetranslates();
+    void languageSwitchWhileAnotherThreadTranslates();
     void settingsSaveStopsStatusTimer();
     void settingsFormSavesTheConnection();
     void everyTextFits_data();
@@ -150,6 +154,32 @@ void tst_MainWindow::languageSwitchRetranslates()
     QCOMPARE(AppSettings::read("Language", "lang").toString(), QString("en"));
     w->changeLanguage("ru");
     QCOMPARE(status->text(), russian);
+}
+
+void tst_MainWindow::languageSwitchWhileAnotherThreadTranslates()
+{
+    // The journal's thread words its database errors through the application's translators
+    // while the user may be switching the language: a translator must not change under it.
+    QDir(f->path()).mkdir("translations");
+    QVERIFY(QFile::copy(QString(VEXA_BUILT_TRANSLATIONS_DIR) + "/en.qm",
+                        f->path("translations/en.qm")));
+    AppTranslators translators;
+    std::atomic<bool> stop{false};
+    std::atomic<int> english{0};
+    std::unique_ptr<QThread> reader(QThread::create([&] {
+        while (!stop) {
+            if (QCoreApplication::translate("MainWindow", "%1 МГц") == "%1 MHz")
+                ++english;
+            QCoreApplication::translate("QSQLiteResult", "Unable to fetch row");
+        }
+    }));
+    reader->start();
+    for (int i = 0; i < 300; ++i)
+        translators.load(i % 2 ? "ru" : "en");
+    translators.load("en");
+    QTRY_VERIFY(english > 0); // the reader saw the translation at work, not only Russian
+    stop = true;
+    QVERIFY(reader->wait(10000));
 }
 
 void tst_MainWindow::settingsSaveStopsStatusTimer()
