@@ -212,6 +212,13 @@ int shootSelfUpdate(const QString &out, const QString &appDir)
     window.show();
     waitFor([&] { return window.globalState() == 2; }, 15000);
     settle(1500);
+    // The window looks for updates by itself when it opens and offers the new configurator in a
+    // window-modal box: a user answers it before he can press the button. Pressed while that
+    // offer is still open, the button's check and the offer's download run side by side, and
+    // the boxes that follow (the firmware notice among them) depend on which ends first.
+    waitFor([] { return shownBox(QMessageBox::Yes) != nullptr; }, 15000);
+    if (QMessageBox *startupOffer = shownBox(QMessageBox::Yes))
+        startupOffer->button(QMessageBox::No)->click();
     const int model = config.model;
     auto *menu = window.findChild<QListWidget *>(QStringLiteral("terminalMenu"));
     menu->setCurrentRow(1);
