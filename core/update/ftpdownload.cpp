@@ -68,10 +68,16 @@ void FtpDownload::start(const QString &host, quint16 port, const QString &user,
 
     control = new QTcpSocket(this);
     connect(control, &QTcpSocket::readyRead, this, &FtpDownload::controlReadable);
-    connect(control, &QAbstractSocket::errorOccurred, this,
-            [this] { fail(control->errorString()); });
-    connect(control, &QTcpSocket::disconnected, this,
-            [this] { fail(QStringLiteral("the server closed the connection")); });
+    // Once the server has said the file is sent, only the data connection's end matters: a
+    // server may hang up the control connection before that end is seen here.
+    connect(control, &QAbstractSocket::errorOccurred, this, [this] {
+        if (!transferConfirmed)
+            fail(control->errorString());
+    });
+    connect(control, &QTcpSocket::disconnected, this, [this] {
+        if (!transferConfirmed)
+            fail(QStringLiteral("the server closed the connection"));
+    });
     control->connectToHost(host, port);
 }
 
@@ -244,14 +250,17 @@ void FtpDownload::complete()
     // together mean the file is whole.
     if (!transferConfirmed || !dataDone)
         return;
-    // Said goodbye to, not cut off: the socket goes once QUIT is written.
-    command("QUIT");
-    QTcpSocket *leaving = control;
-    control.clear();
-    leaving->disconnect(this);
-    connect(leaving, &QAbstractSocket::disconnected, leaving, &QObject::deleteLater);
-    leaving->disconnectFromHost();
     succeeded = true;
+    // Said goodbye to, not cut off: the socket goes once QUIT is written. A server may have
+    // hung up already.
+    if (control && control->state() == QAbstractSocket::ConnectedState) {
+        command("QUIT");
+        QTcpSocket *leaving = control;
+        control.clear();
+        leaving->disconnect(this);
+        connect(leaving, &QAbstractSocket::disconnected, leaving, &QObject::deleteLater);
+        leaving->disconnectFromHost();
+    }
     end();
 }
 

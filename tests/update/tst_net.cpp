@@ -104,7 +104,9 @@ struct ScriptedFtp
     QPointer<QTcpSocket> client;
     QMap<QByteArray, QByteArray> answers;
     QByteArray file;
-    QString retr; // "after": 226 after the close; "before": 226 first; "stall": 150 only
+    // "after": 226 after the close; "before": 226 first; "hang up": 226, the control connection
+    // closed, then the file; "stall": 150 only
+    QString retr;
     QByteArrayList commands;
 
     bool listen(const QHostAddress &address)
@@ -139,8 +141,10 @@ struct ScriptedFtp
             return;
         }
         client->write("150 here it comes\r\n");
-        if (retr == "before")
+        if (retr == "before" || retr == "hang up")
             client->write("226 sent\r\n");
+        if (retr == "hang up")
+            client->disconnectFromHost();
         if (retr != "stall") {
             QTcpSocket *out = data.nextPendingConnection();
             if (!out && data.waitForNewConnection(5000))
@@ -347,6 +351,10 @@ void tst_Net::ftpDialogue_data()
     QTest::newRow("226 before the data connection closes")
         << "127.0.0.1" << greeting << QByteArray("331 password\r\n") << QByteArray("PASV")
         << QByteArray() << "before" << qint64(-1) << "/a.zip" << "" << login;
+    QTest::newRow("server hangs up after 226")
+        << "127.0.0.1" << greeting << QByteArray("331 password\r\n") << QByteArray("PASV")
+        << QByteArray() << "hang up" << qint64(-1) << "/a.zip" << ""
+        << login.left(login.lastIndexOf('|'));
     QTest::newRow("no password asked")
         << "127.0.0.1" << QByteArray("220 hi\r\n") << QByteArray("230 in\r\n")
         << QByteArray("PASV") << QByteArray() << "after" << qint64(-1) << "/a.zip" << ""
