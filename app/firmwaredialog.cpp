@@ -49,14 +49,8 @@ FirmwareDialog::FirmwareDialog(const QString &device, const QString &from, const
     bar->setTextVisible(false);
     rateLabel = new QLabel(this);
     rateLabel->setObjectName(QStringLiteral("rateLabel"));
-    noteLabel = new QLabel(this);
-    noteLabel->setObjectName(QStringLiteral("noteLabel"));
-    noteLabel->setWordWrap(true);
-    noteLabel->hide();
-    outcomeLabel = new QLabel(this);
-    outcomeLabel->setObjectName(QStringLiteral("outcomeLabel"));
-    outcomeLabel->setWordWrap(true);
-    outcomeLabel->hide();
+    noteLabel = makeNoteLabel(QStringLiteral("noteLabel"));
+    outcomeLabel = makeNoteLabel(QStringLiteral("outcomeLabel"));
     cancelButton = new QPushButton(this);
     cancelButton->setObjectName(QStringLiteral("cancelFirmwareButton"));
     closeButton = new QPushButton(this);

@@ -35,6 +35,15 @@ void FramelessDialog::setupTitleBar(QWidget *titleWidget, QAbstractButton *close
     connect(closeButton, &QAbstractButton::clicked, this, &FramelessDialog::closeRequested);
 }
 
+QLabel *FramelessDialog::makeNoteLabel(const QString &objectName)
+{
+    auto *label = new QLabel(this);
+    label->setObjectName(objectName);
+    label->setWordWrap(true);
+    label->hide();
+    return label;
+}
+
 QWidget *FramelessDialog::makeTitleBar(QLabel **label)
 {
     constexpr int heightPx = 30;

@@ -22,6 +22,8 @@ protected:
     // For dialogs laid out in code: a title bar with its label (*label) and close button, set up
     // as above; the caller puts it at the top of its layout.
     QWidget *makeTitleBar(QLabel **label);
+    // A word-wrapped label for a note or an outcome, hidden until there is one to show.
+    QLabel *makeNoteLabel(const QString &objectName);
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 signals:

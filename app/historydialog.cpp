@@ -29,10 +29,7 @@ HistoryDialog::HistoryDialog(QWidget *parent)
     scopeLabel = new QLabel(this);
     scopeLabel->setObjectName(QStringLiteral("historyScopeLabel"));
     scopeLabel->setWordWrap(true);
-    errorLabel = new QLabel(this);
-    errorLabel->setObjectName(QStringLiteral("historyErrorLabel"));
-    errorLabel->setWordWrap(true);
-    errorLabel->hide();
+    errorLabel = makeNoteLabel(QStringLiteral("historyErrorLabel"));
     list = new QTreeWidget(this);
     list->setObjectName(QStringLiteral("historyList"));
     list->setColumnCount(ColumnCount);

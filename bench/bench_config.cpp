@@ -63,9 +63,7 @@ double rawRoundTrips(Simulator &sim, const QList<int> &codes)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    registerLinkMetaTypes();
+    BenchUtil::quietStart();
     SimConfig c;
     c.model = 750;
     Simulator sim(c);

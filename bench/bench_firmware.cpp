@@ -108,10 +108,7 @@ Flash flash(Simulator &sim, const QByteArray &file, const QString &path)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    // The link's log goes nowhere here, as in the command line without -v.
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    registerLinkMetaTypes();
+    BenchUtil::quietStart();
     QTemporaryDir dir;
     // The baseline writes one version, the flash another, so the flash creates the file anew
     // instead of finding it complete.

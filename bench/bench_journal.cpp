@@ -139,9 +139,7 @@ void measure(int answerMs)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    registerLinkMetaTypes();
+    BenchUtil::quietStart();
     measure(realisticAnswerMs);
     measure(0);
     return 0;

@@ -224,9 +224,7 @@ void benchLatency()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    registerLinkMetaTypes();
+    BenchUtil::quietStart();
     benchThroughput();
     benchIdleWakeups();
     benchLatency();

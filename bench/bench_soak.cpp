@@ -240,9 +240,7 @@ void provisioning()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    registerLinkMetaTypes();
+    BenchUtil::quietStart();
     provisioning();
     soakRead();
     return 0;

@@ -1,17 +1,29 @@
 #pragma once
 
 #include "framesplitter.h"
+#include "statusrecords.h"
 
 #include <QEventLoop>
 #include <QSerialPort>
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 // What the benchmarks share: the median and percentiles of a run's figures, and the bare round trip
 // of a request frame that every link-free baseline is made of.
 namespace BenchUtil {
+
+// What every benchmark does first: figures printed line by line as they come (a run takes
+// minutes), the link's log going nowhere, as in the command line without -v, and the link's
+// types known to queued connections.
+inline void quietStart()
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    registerLinkMetaTypes();
+}
 
 inline double median(std::vector<double> v)
 {

@@ -1,5 +1,7 @@
 #include "ftpdownload.h"
 
+#include "dropquietly.h"
+
 #include <QHostAddress>
 #include <QRegularExpression>
 #include <QTcpSocket>
@@ -10,16 +12,6 @@ namespace {
 
 // A reply line longer than this is not FTP; it would otherwise be buffered without end.
 constexpr int maxReplyLineBytes = 8192;
-
-void drop(QPointer<QTcpSocket> &socket, QObject *receiver)
-{
-    if (!socket)
-        return;
-    socket->disconnect(receiver);
-    socket->abort();
-    socket->deleteLater();
-    socket.clear();
-}
 
 } // namespace
 
@@ -85,8 +77,8 @@ void FtpDownload::abort()
 {
     step = Step::Idle;
     stallTimer.stop();
-    drop(dataSocket, this);
-    drop(control, this);
+    dropQuietly(dataSocket, this);
+    dropQuietly(control, this);
 }
 
 void FtpDownload::controlReadable()

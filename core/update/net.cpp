@@ -3,6 +3,7 @@
 #include "appinfo.h"
 #include "apppaths.h"
 #include "appsettings.h"
+#include "dropquietly.h"
 #include "firmwarestore.h"
 #include "ftpdownload.h"
 #include "updatesignature.h"
@@ -87,17 +88,6 @@ bool prepareFolder(const QString &path)
                                         QFile::WriteUser);
     }
     return true;
-}
-
-// Closes a socket of an exchange that is over, with no signal of it reaching the client.
-template<class T> void dropQuietly(QPointer<T> &object, QObject *receiver)
-{
-    if (!object)
-        return;
-    object->disconnect(receiver);
-    object->abort();
-    object->deleteLater();
-    object.clear();
 }
 
 // Progress figures are ints; an archive is far smaller than 2 GiB.
